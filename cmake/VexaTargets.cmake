@@ -1,0 +1,38 @@
+# Each library is the set of sources in its folder, so adding a file needs no edit here.
+# A folder's main.cpp, if any, becomes the program named by PROGRAM, linked with that library.
+function(vexa_library name)
+  cmake_parse_arguments(ARG "" "PROGRAM" "DEPS" ${ARGN})
+  file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
+  list(FILTER sources EXCLUDE REGEX "/main\\.cpp$")
+  if(sources)
+    add_library(${name} STATIC ${sources})
+    target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR}/src)
+    target_link_libraries(${name} PUBLIC ${ARG_DEPS} Threads::Threads)
+  else()
+    add_library(${name} INTERFACE)
+    target_include_directories(${name} INTERFACE ${PROJECT_SOURCE_DIR}/src)
+    target_link_libraries(${name} INTERFACE ${ARG_DEPS} Threads::Threads)
+  endif()
+  if(ARG_PROGRAM AND EXISTS ${CMAKE_CURRENT_SOURCE_DIR}/main.cpp)
+    add_executable(${ARG_PROGRAM} main.cpp)
+    target_link_libraries(${ARG_PROGRAM} PRIVATE ${name})
+  endif()
+endfunction()
+
+# One test program per folder of tests/, linked with the libraries it tests.
+# LABELS threaded marks the programs that the thread-sanitizer run repeats.
+# Qt test programs (DEPS containing vexa_ui) bring their own main, which selects the offscreen platform.
+function(vexa_test_folder name)
+  cmake_parse_arguments(ARG "" "" "DEPS;LABELS" ${ARGN})
+  file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
+  if(NOT sources)
+    return()
+  endif()
+  add_executable(${name}_tests ${sources})
+  target_link_libraries(${name}_tests PRIVATE ${ARG_DEPS} GTest::gtest GTest::gmock)
+  if(NOT "vexa_ui" IN_LIST ARG_DEPS)
+    target_link_libraries(${name}_tests PRIVATE GTest::gtest_main)
+  endif()
+  target_compile_definitions(${name}_tests PRIVATE VEXA_SOURCE_DIR="${PROJECT_SOURCE_DIR}")
+  gtest_discover_tests(${name}_tests DISCOVERY_TIMEOUT 60 PROPERTIES LABELS "${name};${ARG_LABELS}")
+endfunction()
