@@ -72,22 +72,13 @@ protected:
 };
 
 TEST_F(ConnectionControllerTest, AutoTriesEachRateForFiveTicksUntilOneAnswers) {
+    auto controller = MakeController();
     for (std::size_t index = 0; index < kAutoBaudRates.size(); ++index) {
-        const int rate = kAutoBaudRates[index];
-        ReceiverContext context;
-        ScriptedLink link(context);
-        link.receiverRate = rate;
-        std::vector<std::string> saved;
-        ConnectionCallbacks callbacks;
-        callbacks.saveSettings = [&](const std::string& port, int baud) {
-            saved.push_back(port + " " + std::to_string(baud));
-        };
-        ConnectionController controller(link, context, callbacks);
+        link_.receiverRate = kAutoBaudRates[index];
         controller.Connect(kPort, "Auto");
-        EXPECT_EQ(TicksUntilDone(controller), 5 * static_cast<int>(index) + 1) << rate;
-        EXPECT_EQ(controller.BaudSetting(), rate);
-        EXPECT_EQ(controller.AutoBaudIndex(), static_cast<int>(index));
-        EXPECT_EQ(saved, std::vector<std::string>{kPort + " " + std::to_string(rate)});
+        EXPECT_EQ(TicksUntilDone(controller), 5 * static_cast<int>(index) + 1) << kAutoBaudRates[index];
+        EXPECT_EQ(controller.BaudSetting(), kAutoBaudRates[index]);
+        EXPECT_EQ(saved_.back(), kPort + " " + std::to_string(kAutoBaudRates[index]));
     }
 }
 
@@ -226,27 +217,16 @@ TEST_F(ConnectionControllerTest, UnopenablePortIsReportedAndNotWatched) {
 
 TEST_F(ConnectionControllerTest, ConnectAndDisconnectRestartTheToggleCounters) {
     auto controller = MakeController();
-    const auto spoil = [&] {
+    for (const bool connect : {true, false}) {
         context_.LinkProtocol = kBinaryProtocol;
-        context_.DebugToggleCount = 0;
-        context_.NavLibToggleCount = 0;
-        context_.NmeaChannelCount = 0;
-    };
-    const auto expectRestarted = [&](const char* legend) {
-        EXPECT_EQ(context_.DebugToggleCount, 10) << legend;
-        EXPECT_EQ(context_.NavLibToggleCount, 20) << legend;
-        EXPECT_EQ(context_.NmeaChannelCount, 5) << legend;
-    };
-    spoil();
-    controller.Connect(kPort, "4800");
-    EXPECT_EQ(context_.LinkProtocol, kNotConnected);
-    expectRestarted("connect");
-    TicksUntilDone(controller);
-    spoil();
-    controller.Disconnect();
-    EXPECT_EQ(context_.LinkProtocol, kNotConnected);
-    EXPECT_EQ(link_.calls.back(), "disconnect");
-    expectRestarted("disconnect");
+        context_.DebugToggleCount = context_.NavLibToggleCount = context_.NmeaChannelCount = 0;
+        connect ? controller.Connect(kPort, "4800") : controller.Disconnect();
+        TicksUntilDone(controller);
+        EXPECT_EQ(context_.LinkProtocol, kNotConnected);
+        EXPECT_EQ(context_.DebugToggleCount, 10);
+        EXPECT_EQ(context_.NavLibToggleCount, 20);
+        EXPECT_EQ(context_.NmeaChannelCount, 5);
+    }
 }
 
 TEST(ConnectionStatus, ShowsEveryConditionOfTheStatusLine) {
@@ -274,21 +254,12 @@ TEST(ConnectionStatus, ShowsEveryConditionOfTheStatusLine) {
     }
 }
 
-TEST(BaudSettings, ComboEntriesFollowTheProduct) {
-    const auto shown = BaudComboForProduct(kKestrel);
-    EXPECT_EQ(shown.visibility, BaudComboVisibility::kShown);
-    EXPECT_EQ(std::vector<std::string_view>(shown.entries.begin(), shown.entries.end()),
+TEST(BaudSettings, ComboEntriesFollowTheProductAndReadBack) {
+    const BaudComboContent kestrel = BaudComboForProduct(kKestrel);
+    EXPECT_EQ(kestrel.visibility, BaudComboVisibility::kShown);
+    EXPECT_EQ(std::vector<std::string_view>(kestrel.entries.begin(), kestrel.entries.end()),
               (std::vector<std::string_view>{"Auto", "4800", "9600", "19200", "38400", "57600", "115200"}));
-    EXPECT_EQ(BaudComboForProduct(kMerlin).entries.size(), 7u);
-    EXPECT_EQ(BaudComboForProduct(kOsprey).visibility, BaudComboVisibility::kHidden);
-    for (int product : {kHarrier, kVexaLoc}) {
-        EXPECT_EQ(BaudComboForProduct(product).visibility, BaudComboVisibility::kUnchanged);
-        EXPECT_TRUE(BaudComboForProduct(product).entries.empty());
-    }
-}
-
-TEST(BaudSettings, SelectionTextsAndSettingsRoundTrip) {
-    for (std::string_view entry : BaudComboForProduct(kKestrel).entries) {
+    for (std::string_view entry : kestrel.entries) {
         const std::optional<int> setting = ParseBaudSelection(entry);
         ASSERT_TRUE(setting) << entry;
         EXPECT_EQ(BaudSettingText(*setting), entry);
@@ -296,6 +267,10 @@ TEST(BaudSettings, SelectionTextsAndSettingsRoundTrip) {
     for (std::string_view unusable : {"", "auto", "1234", "4800 ", "+4800", "0", "99999999999"}) {
         EXPECT_FALSE(ParseBaudSelection(unusable)) << unusable;
     }
+    EXPECT_EQ(BaudComboForProduct(kMerlin).entries.size(), kestrel.entries.size());
+    EXPECT_EQ(BaudComboForProduct(kOsprey).visibility, BaudComboVisibility::kHidden);
+    EXPECT_EQ(BaudComboForProduct(kVexaLoc).visibility, BaudComboVisibility::kUnchanged);
+    EXPECT_TRUE(BaudComboForProduct(kHarrier).entries.empty());
 }
 
 }  // namespace
