@@ -32,8 +32,6 @@ public:
     }
     void format(const char* format, ...) __attribute__((format(printf, 2, 3)));
 
-    std::size_t size() const { return size_; }
-
 private:
     static constexpr std::size_t kLimit = kRenderBufferSize - 1;
 

@@ -68,9 +68,7 @@ int RenderNavData(const std::uint8_t* record, std::size_t length, char* out) {
     line.nextInteger(nav->Week);
     line.nextInteger(nav->Tow);
     line.nextInteger(nav->SvCount);
-    for (std::uint8_t prn : nav->SvPrn) {
-        line.nextInteger(prn);
-    }
+    for (std::uint8_t prn : nav->SvPrn) line.nextInteger(prn);
     return kResultOk;
 }
 
@@ -87,9 +85,7 @@ int RenderTrackData(const std::uint8_t* record, std::size_t length, char* out) {
         line.nextInteger(static_cast<int>(channel.Azimuth * 1.5f));
         line.nextInteger(static_cast<int>(channel.Elevation * 0.5f));
         line.nextInteger(channel.State);
-        for (std::uint8_t cn0 : channel.Cn0) {
-            line.nextInteger(cn0);
-        }
+        for (std::uint8_t cn0 : channel.Cn0) line.nextInteger(cn0);
     }
     return kResultOk;
 }
