@@ -94,6 +94,7 @@ bool WriteSerialDevice(int fd, const std::uint8_t* bytes, std::size_t length, st
 }
 
 bool CloseSerialDevice(int fd) {
+    ::ioctl(fd, TIOCNXCL);
     ::tcflush(fd, TCIOFLUSH);
     return ::close(fd) == 0;
 }
