@@ -4,6 +4,7 @@
 #include <thread>
 
 #include "link/gps_comm.h"
+#include "platform/result_codes.h"
 #include "receiver/command_encoder.h"
 #include "receiver/frame_format.h"
 

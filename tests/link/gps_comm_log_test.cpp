@@ -5,6 +5,7 @@
 #include <sstream>
 
 #include "link_fixture.h"
+#include "receiver/command_blocks.h"
 #include "receiver/command_builders.h"
 
 namespace vexa {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <chrono>
 #include <cstdint>
 #include <memory>
@@ -10,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include "link/gps_comm.h"
+#include "platform/result_codes.h"
 #include "platform/notify_queue.h"
 #include "receiver/message_sink.h"
 
@@ -22,9 +24,16 @@ inline Bytes Frame(const Bytes& payload) {
     unsigned sum = 0;
     for (std::uint8_t byte : payload) sum += byte;
     sum &= 0x7FFF;
-    Bytes frame{0xA0, 0xA2, static_cast<std::uint8_t>(payload.size() >> 8), static_cast<std::uint8_t>(payload.size())};
-    frame.insert(frame.end(), payload.begin(), payload.end());
-    frame.insert(frame.end(), {static_cast<std::uint8_t>(sum >> 8), static_cast<std::uint8_t>(sum), 0xB0, 0xB3});
+    Bytes frame(payload.size() + 8);
+    frame[0] = 0xA0;
+    frame[1] = 0xA2;
+    frame[2] = static_cast<std::uint8_t>(payload.size() >> 8);
+    frame[3] = static_cast<std::uint8_t>(payload.size());
+    std::copy(payload.begin(), payload.end(), frame.begin() + 4);
+    frame[payload.size() + 4] = static_cast<std::uint8_t>(sum >> 8);
+    frame[payload.size() + 5] = static_cast<std::uint8_t>(sum);
+    frame[payload.size() + 6] = 0xB0;
+    frame[payload.size() + 7] = 0xB3;
     return frame;
 }
 
