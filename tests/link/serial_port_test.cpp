@@ -13,9 +13,9 @@ namespace {
 
 using test::PseudoTerminal;
 
-struct PortFixture : ::testing::Test {
-    PortFixture() : port(TakePort()) {}
-    ~PortFixture() override { GiveBackPort(port); }
+struct SerialPortOnPty : ::testing::Test {
+    SerialPortOnPty() : port(TakePort()) {}
+    ~SerialPortOnPty() override { GiveBackPort(port); }
     SerialPort* port;
     PseudoTerminal pty;
 };
@@ -29,14 +29,14 @@ TEST(SerialSpeed, EveryRateOfTheProgramMapsAndNoOther) {
     for (int baud : {0, -1, 300, 2400, 14400, 230400}) EXPECT_FALSE(TermiosSpeed(baud)) << baud;
 }
 
-TEST_F(PortFixture, OpensThePseudoTerminalAtTheRequestedSpeed) {
+TEST_F(SerialPortOnPty, OpensThePseudoTerminalAtTheRequestedSpeed) {
     ASSERT_EQ(port->Open(pty.SlavePath(), 57600), kResultOk);
     EXPECT_TRUE(port->IsOpen());
     EXPECT_EQ(pty.SlaveSpeed(), B57600);
     EXPECT_EQ(port->Baud(), 57600);
 }
 
-TEST_F(PortFixture, OpenFailsForMissingPathsNonTerminalsAndUnknownRates) {
+TEST_F(SerialPortOnPty, OpenFailsForMissingPathsNonTerminalsAndUnknownRates) {
     EXPECT_EQ(port->Open("/dev/does-not-exist", 4800), kResultCommFailure);
     EXPECT_FALSE(port->IsOpen());
     EXPECT_EQ(port->Open("/dev/null", 4800), kResultCommFailure);
@@ -45,7 +45,7 @@ TEST_F(PortFixture, OpenFailsForMissingPathsNonTerminalsAndUnknownRates) {
     EXPECT_FALSE(port->IsOpen());
 }
 
-TEST_F(PortFixture, ClosedPortFailsEveryOperation) {
+TEST_F(SerialPortOnPty, ClosedPortFailsEveryOperation) {
     std::uint8_t byte = 0;
     std::size_t count = 7;
     EXPECT_EQ(port->Write(&byte, 1), kResultCommFailure);
@@ -59,7 +59,7 @@ TEST_F(PortFixture, ClosedPortFailsEveryOperation) {
     EXPECT_TRUE(pty.Receive(1, std::chrono::milliseconds(50)).empty());
 }
 
-TEST_F(PortFixture, ReadTakesAtMostTheBufferAndLeavesTheRestQueued) {
+TEST_F(SerialPortOnPty, ReadTakesAtMostTheBufferAndLeavesTheRestQueued) {
     ASSERT_EQ(port->Open(pty.SlavePath(), 115200), kResultOk);
     std::vector<std::uint8_t> sent(3000);
     for (std::size_t i = 0; i < sent.size(); ++i) sent[i] = static_cast<std::uint8_t>(i * 7);
@@ -79,7 +79,7 @@ TEST_F(PortFixture, ReadTakesAtMostTheBufferAndLeavesTheRestQueued) {
     EXPECT_EQ(port->Read(buffer, sizeof buffer, count), kResultCommFailure) << "nothing waiting";
 }
 
-TEST_F(PortFixture, WriteDeliversEveryByte) {
+TEST_F(SerialPortOnPty, WriteDeliversEveryByte) {
     ASSERT_EQ(port->Open(pty.SlavePath(), 57600), kResultOk);
     std::vector<std::uint8_t> frame(1000);
     for (std::size_t i = 0; i < frame.size(); ++i) frame[i] = static_cast<std::uint8_t>(i);
@@ -87,7 +87,7 @@ TEST_F(PortFixture, WriteDeliversEveryByte) {
     EXPECT_EQ(pty.Receive(frame.size()), frame);
 }
 
-TEST_F(PortFixture, BaudChangeKeepsThePortOpenAndDiscardsWaitingInput) {
+TEST_F(SerialPortOnPty, BaudChangeKeepsThePortOpenAndDiscardsWaitingInput) {
     ASSERT_EQ(port->Open(pty.SlavePath(), 57600), kResultOk);
     pty.Send("$GPGGA,stale*00\r\n");
     std::this_thread::sleep_for(std::chrono::milliseconds(20));
@@ -105,7 +105,7 @@ TEST_F(PortFixture, BaudChangeKeepsThePortOpenAndDiscardsWaitingInput) {
     EXPECT_TRUE(port->IsOpen());
 }
 
-TEST_F(PortFixture, ReadsFailOnceTheDeviceIsGone) {
+TEST_F(SerialPortOnPty, ReadsFailOnceTheDeviceIsGone) {
     ASSERT_EQ(port->Open(pty.SlavePath(), 9600), kResultOk);
     pty.CloseMaster();
     std::uint8_t buffer[16];
