@@ -89,6 +89,11 @@ public:
     // Told of every delivered message, under the lock, after it is stored (nullptr: nobody).
     void SetDeliveryListener(MessageSink* listener) { deliveryListener_ = listener; }
 
+    // What the receive path has seen: bytes, frames, sentences and frames refused by their checks,
+    // and checked frames that could not be delivered. Reader thread (or Receive caller) only.
+    const ReceiveStatistics& ReceiveCounts() const { return frameReceiver_.statistics(); }
+    std::uint64_t UndeliveredFrames() const { return dispatch_.droppedFrames(); }
+
     ReceiverContext& Context() { return context_; }
     bool ReaderRunning() const { return reader_.Running(); }
 
