@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "link/connection_controller.h"
 #include "link/receiver_commands.h"
 #include "link_fixture.h"
 #include "pseudo_terminal.h"
@@ -113,6 +114,25 @@ TEST_F(WireLink, AReceiverThatGoesAwayLeavesTheReaderIdleAndANewConnectWorks) {
     ASSERT_EQ(link.comm->Connect(second.SlavePath(), 9600), kResultOk);
     second.Send(Frame(test::NavPayload(3)));
     EXPECT_TRUE(link.AwaitDelivery(2));
+}
+
+TEST_F(WireLink, TheConnectionControllerFindsTheReceiverThroughTheLink) {
+    std::string savedPort;
+    int savedBaud = 0;
+    ConnectionCallbacks callbacks;
+    callbacks.saveSettings = [&](const std::string& port, int baud) {
+        savedPort = port;
+        savedBaud = baud;
+    };
+    ConnectionController controller(*link.comm, link.context, callbacks);
+    controller.Connect(receiver.SlavePath(), "19200");
+    EXPECT_EQ(receiver.SlaveSpeed(), B19200);
+    receiver.Send(Text("$GPGSA,A,3*30\r\n"));
+    ASSERT_TRUE(link.AwaitDelivery(255));
+    controller.Tick();
+    EXPECT_FALSE(controller.Testing());
+    EXPECT_EQ(savedPort, receiver.SlavePath());
+    EXPECT_EQ(savedBaud, 19200);
 }
 
 TEST(GpsCommConnect, AMissingDeviceFailsAndLeavesTheLinkClosed) {

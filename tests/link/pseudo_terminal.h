@@ -1,6 +1,6 @@
 #pragma once
 
-#include <cerrno>
+#include <algorithm>
 #include <chrono>
 #include <cstdint>
 #include <cstdlib>
