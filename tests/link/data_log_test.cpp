@@ -63,21 +63,6 @@ TEST_F(DataLogFile, LongTextsAndManyLinesArriveWhole) {
     EXPECT_NE(ReadFile(path).find(expected), std::string::npos);
 }
 
-TEST_F(DataLogFile, UncreatableFileFailsWithNoResource) {
-    DataLog log;
-    EXPECT_EQ(log.Open((path / "no" / "such" / "folder").string()), kResultNoResource);
-    EXPECT_FALSE(log.IsOpen());
-}
-
-TEST(DataLogErrors, FullDeviceClosesTheLogWithTheDiskFullCause) {
-    DataLog log;
-    ASSERT_EQ(log.Open("/dev/full"), kResultOk);
-    EXPECT_EQ(log.Flush(), kDiskFullCause);
-    EXPECT_FALSE(log.IsOpen());
-    EXPECT_EQ(log.Write("more"), 0) << "a closed log ignores writes";
-    EXPECT_EQ(log.Close(), 0);
-}
-
 TEST(DataLogErrors, CausesAndTheirTexts) {
     const struct {
         int errnoValue;

@@ -99,25 +99,6 @@ TEST(GpsCommModel, DisconnectClearsThePositionRecordsAndAnnouncesThem) {
     link.comm->Unlock();
 }
 
-TEST(GpsCommModel, EachDeliveryIsAnnouncedWithItsId) {
-    LinkUnderTest link;
-    link.comm->Receive(Join({Text(kGga), Frame(test::OkToSendPayload(1))}));
-    auto first = link.notifications.take();
-    auto second = link.notifications.take();
-    ASSERT_TRUE(first && second);
-    EXPECT_EQ(first->wParam, 255);
-    EXPECT_EQ(second->wParam, 18);
-    EXPECT_EQ(second->message, 0x403);
-}
-
-std::vector<std::string> ReadAllLines(GpsComm& comm) {
-    std::vector<std::string> lines;
-    comm.Lock();
-    while (char* line = comm.NextTextLine()) lines.emplace_back(line);
-    comm.Unlock();
-    return lines;
-}
-
 TEST(GpsCommTextLines, TheRingKeepsTheNewestLinesInOrderAfterOverflow) {
     LinkUnderTest link;
     link.context.LinkProtocol = kNmeaProtocol;

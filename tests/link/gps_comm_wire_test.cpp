@@ -135,12 +135,5 @@ TEST_F(WireLink, TheConnectionControllerFindsTheReceiverThroughTheLink) {
     EXPECT_EQ(savedBaud, 19200);
 }
 
-TEST(GpsCommConnect, AMissingDeviceFailsAndLeavesTheLinkClosed) {
-    LinkUnderTest link;
-    EXPECT_EQ(link.comm->Connect("/dev/no-such-receiver", 57600), kResultCommFailure);
-    std::uint8_t byte = 0;
-    EXPECT_EQ(link.comm->WriteDirect(&byte, 1), kResultCommFailure);
-}
-
 }  // namespace
 }  // namespace vexa

@@ -79,14 +79,6 @@ TEST_F(SerialPortOnPty, ReadTakesAtMostTheBufferAndLeavesTheRestQueued) {
     EXPECT_EQ(port->Read(buffer, sizeof buffer, count), kResultCommFailure) << "nothing waiting";
 }
 
-TEST_F(SerialPortOnPty, WriteDeliversEveryByte) {
-    ASSERT_EQ(port->Open(pty.SlavePath(), 57600), kResultOk);
-    std::vector<std::uint8_t> frame(1000);
-    for (std::size_t i = 0; i < frame.size(); ++i) frame[i] = static_cast<std::uint8_t>(i);
-    ASSERT_EQ(port->Write(frame.data(), frame.size()), kResultOk);
-    EXPECT_EQ(pty.Receive(frame.size()), frame);
-}
-
 TEST_F(SerialPortOnPty, BaudChangeKeepsThePortOpenAndDiscardsWaitingInput) {
     ASSERT_EQ(port->Open(pty.SlavePath(), 57600), kResultOk);
     pty.Send("$GPGGA,stale*00\r\n");
