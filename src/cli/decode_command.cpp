@@ -4,6 +4,7 @@
 #include <cinttypes>
 #include <cstring>
 
+#include "cli/product_names.h"
 #include "link/gps_comm.h"
 #include "platform/notify_sink.h"
 #include "platform/result_codes.h"
@@ -14,13 +15,6 @@ namespace {
 
 constexpr const char* kUsage = "usage: vexademo-cli --decode FILE [--product kestrel|osprey|merlin] [--log FILE]";
 constexpr std::size_t kChunkSize = 64 * 1024;
-
-std::optional<int> ProductNamed(const std::string& name) {
-    if (name == "kestrel") return kKestrel;
-    if (name == "osprey") return kOsprey;
-    if (name == "merlin") return kMerlin;
-    return std::nullopt;
-}
 
 // Prints each delivered message as its rendered line; messages without a rendering print nothing.
 class LinePrinter : public MessageSink {
@@ -116,6 +110,11 @@ bool DecodeCapture(std::FILE* input, const DecodeOptions& options, std::FILE* ou
     return readAll;
 }
 
+void WriteCounts(std::FILE* errors, const DecodeCounts& counts) {
+    std::fprintf(errors, "bytes %" PRIu64 ", frames %" PRIu64 ", sentences %" PRIu64 ", dropped %" PRIu64 "\n",
+                 counts.bytes, counts.frames, counts.sentences, counts.dropped);
+}
+
 int RunDecodeCommand(const std::vector<std::string>& arguments, std::FILE* input, std::FILE* output,
                      std::FILE* errors) {
     std::string error;
@@ -140,8 +139,7 @@ int RunDecodeCommand(const std::vector<std::string>& arguments, std::FILE* input
         std::fprintf(errors, "vexademo-cli: %s\n", error.c_str());
         return 1;
     }
-    std::fprintf(errors, "bytes %" PRIu64 ", frames %" PRIu64 ", sentences %" PRIu64 ", dropped %" PRIu64 "\n",
-                 counts.bytes, counts.frames, counts.sentences, counts.dropped);
+    WriteCounts(errors, counts);
     return 0;
 }
 

@@ -32,6 +32,9 @@ struct DecodeCounts {
 bool DecodeCapture(std::FILE* input, const DecodeOptions& options, std::FILE* output, std::FILE* errors,
                    DecodeCounts& counts, std::string& error);
 
+// The counts line: "bytes B, frames F, sentences S, dropped D".
+void WriteCounts(std::FILE* errors, const DecodeCounts& counts);
+
 // The offline decoder: the counts line goes to `errors`. Gives the exit code.
 int RunDecodeCommand(const std::vector<std::string>& arguments, std::FILE* input, std::FILE* output,
                      std::FILE* errors);

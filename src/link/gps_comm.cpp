@@ -207,6 +207,7 @@ void GpsComm::onSentence(std::span<const std::uint8_t> text) { dispatch_.onSente
 void GpsComm::onIdle() {
     // Written lines reach the file whenever the receiver pauses; a write error shows then.
     std::lock_guard guard(*modelLock_);
+    pausedCounts_ = {frameReceiver_.statistics(), dispatch_.droppedFrames()};
     if (const int cause = log_.Flush(); cause != 0) ReportLogError(cause);
 }
 

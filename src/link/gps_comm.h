@@ -94,6 +94,12 @@ public:
     // and checked frames that could not be delivered. Reader thread (or Receive caller) only.
     const ReceiveStatistics& ReceiveCounts() const { return frameReceiver_.statistics(); }
     std::uint64_t UndeliveredFrames() const { return dispatch_.droppedFrames(); }
+    // Both, as of the comm reader's last pause, for other threads: read them under the lock.
+    struct PausedCounts {
+        ReceiveStatistics received;
+        std::uint64_t undelivered = 0;
+    };
+    const PausedCounts& CountsAtLastPause() const { return pausedCounts_; }
 
     ReceiverContext& Context() { return context_; }
     bool ReaderRunning() const { return reader_.Running(); }
@@ -127,6 +133,7 @@ private:
     std::atomic<bool> sendAllowed_{true};
     std::array<std::uint8_t, kPendingOutputSize> pendingOutput_{};
     std::size_t pendingCount_ = 0;
+    PausedCounts pausedCounts_;
     char logLine_[kRenderBufferSize] = {};
 
     std::unique_ptr<LocationClientLink> locationClient_;

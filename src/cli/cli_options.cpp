@@ -1,0 +1,137 @@
+#include "cli/cli_options.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+#include <string_view>
+
+#include "cli/product_names.h"
+#include "link/baud_settings.h"
+
+namespace vexa {
+
+const char* const kCliUsage =
+    "Usage:\n"
+    "  vexademo-cli --port PATH [--baud N|auto] [--product kestrel|osprey|merlin] [--seconds S]\n"
+    "               [--log FILE] [--send CMD]...\n"
+    "  vexademo-cli --list-ports [--port PATH]...\n"
+    "  vexademo-cli --decode FILE [--product kestrel|osprey|merlin]\n"
+    "  vexademo-cli --help\n"
+    "\n"
+    "Live: opens the receiver's serial port PATH and finds its baud rate and protocol (NMEA or\n"
+    "binary). Each new connection status goes to standard error, one line each; every message\n"
+    "received goes to standard output as one line, as --decode prints it. Runs until S seconds\n"
+    "have passed or SIGINT or SIGTERM arrives.\n"
+    "  --baud N|auto    4800, 9600, 19200, 38400, 57600 or 115200, or auto (the default): try\n"
+    "                   57600, 38400, 4800, 19200, 9600 and 115200 for five seconds each.\n"
+    "                   The osprey always talks at 57600, so --baud is refused for it.\n"
+    "  --product P      kestrel (the default), osprey or merlin\n"
+    "  --seconds S      run time in seconds (default: until SIGINT or SIGTERM)\n"
+    "  --log FILE       write the data log, a dated text line per message, to FILE\n"
+    "  --send CMD       once the receiver is found, send CMD; repeat for more, sent in order.\n"
+    "                   All but switch-protocol need the binary protocol.\n"
+    "      hot-start, warm-start, cold-start, factory-reset\n"
+    "      debug-output     toggle the development data output\n"
+    "      navlib-output    toggle the navigation library output (messages 28 to 31)\n"
+    "      poll-version     ask for the software version; its text is printed\n"
+    "      poll-clock       ask for the clock status; its six lines are printed\n"
+    "      switch-protocol  binary to NMEA at 4800 baud, or NMEA to binary at 57600 baud; the\n"
+    "                       commands after it wait until the receiver is found again\n"
+    "      elevation-mask=DEG          the navigation elevation mask, -20 to 90 degrees\n"
+    "      power=always                continuous power\n"
+    "      power=timed,ON_MS,RATE_S    TimedPower: on-time 200 to 900 ms in steps of 100,\n"
+    "                                  update rate 1 to 10 s\n"
+    "      power=fod,PERIOD_S          fix-on-demand every PERIOD_S seconds\n"
+    "Exit status: 0 when a receiver was found, 2 when none was (\"Not connected\"), 1 for bad usage.\n"
+    "\n"
+    "--list-ports prints the serial ports found, one a line: the device path, a tab, the name\n"
+    "shown for it. Paths given with --port are listed first.\n"
+    "\n"
+    "--decode reads a raw capture (- for standard input) through the same receive path and\n"
+    "prints one line per message, then the counts of bytes, frames, sentences and dropped frames.\n";
+
+namespace {
+
+// The run time is counted in milliseconds; a century is more than enough.
+constexpr double kLongestRunSeconds = 100.0 * 365 * 24 * 3600;
+
+std::optional<double> Seconds(std::string_view text) {
+    double value = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (text.empty() || error != std::errc() || end != text.data() + text.size()) return std::nullopt;
+    if (!std::isfinite(value) || value <= 0 || value > kLongestRunSeconds) return std::nullopt;
+    return value;
+}
+
+// Applies an option that takes a value; gives an error text, empty when it was good.
+std::string Apply(std::string_view name, const std::string& value, CliOptions& options, bool& baudGiven) {
+    if (name == "--port") {
+        if (value.empty()) return "--port takes a device path";
+        options.portPaths.push_back(value);
+    } else if (name == "--baud") {
+        const std::string selection = value == "auto" ? "Auto" : value;
+        if (!ParseBaudSelection(selection)) return "--baud takes 4800, 9600, 19200, 38400, 57600, 115200 or auto";
+        options.baudSelection = selection;
+        baudGiven = true;
+    } else if (name == "--product") {
+        const std::optional<int> product = ProductNamed(value);
+        if (!product) return "--product takes kestrel, osprey or merlin";
+        options.product = *product;
+    } else if (name == "--seconds") {
+        const std::optional<double> seconds = Seconds(value);
+        if (!seconds) return "--seconds takes a positive number of seconds";
+        options.seconds = seconds;
+    } else if (name == "--log") {
+        if (value.empty()) return "--log takes a file name";
+        options.logPath = value;
+    } else if (name == "--send") {
+        std::optional<ReceiverRequest> request = ParseReceiverRequest(value);
+        if (!request) return "unknown receiver command '" + value + "'";
+        options.requests.push_back(std::move(*request));
+    } else {
+        return "unknown option '" + std::string(name) + "'";
+    }
+    return {};
+}
+
+}  // namespace
+
+bool AsksForDecode(const std::vector<std::string>& arguments) {
+    return std::find(arguments.begin(), arguments.end(), "--decode") != arguments.end();
+}
+
+std::optional<CliOptions> ParseCliOptions(const std::vector<std::string>& arguments, std::string& error) {
+    CliOptions options;
+    bool baudGiven = false;
+    bool liveOnlyGiven = false;
+    for (std::size_t i = 0; i < arguments.size(); ++i) {
+        const std::string& argument = arguments[i];
+        if (argument == "--help" || argument == "-h") {
+            options.mode = CliOptions::Mode::Help;
+            return options;
+        }
+        if (argument == "--list-ports") {
+            options.mode = CliOptions::Mode::ListPorts;
+            continue;
+        }
+        if (i + 1 >= arguments.size()) {
+            error = argument.starts_with("--") ? argument + " needs a value" : "unexpected '" + argument + "'";
+            return std::nullopt;
+        }
+        error = Apply(argument, arguments[i + 1], options, baudGiven);
+        if (!error.empty()) return std::nullopt;
+        liveOnlyGiven = liveOnlyGiven || argument != "--port";
+        ++i;
+    }
+    if (options.mode == CliOptions::Mode::ListPorts) {
+        if (liveOnlyGiven) error = "--list-ports takes only --port";
+    } else if (options.portPaths.size() != 1) {
+        error = "give one --port";
+    } else if (baudGiven && options.product == kOsprey) {
+        error = "the osprey talks at 57600 baud; --baud cannot be chosen";
+    }
+    if (!error.empty()) return std::nullopt;
+    return options;
+}
+
+}  // namespace vexa

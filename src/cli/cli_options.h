@@ -1,0 +1,32 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "cli/receiver_request.h"
+
+namespace vexa {
+
+// What the command line asks for, apart from the offline decoder (--decode).
+struct CliOptions {
+    enum class Mode { Help, ListPorts, Live };
+    Mode mode = Mode::Live;
+    // Live: the one port to connect to. Listing: paths listed beside the ports found.
+    std::vector<std::string> portPaths;
+    std::string baudSelection = "Auto";  // "Auto" or a rate, as the connection dialog's baud box
+    int product = 0;                     // a ProductSelection value
+    std::optional<double> seconds;       // run time; until a signal when not given
+    std::string logPath;                 // no data log when empty
+    std::vector<ReceiverRequest> requests;
+};
+
+// Parses the arguments after the program name; on failure gives nothing and a message in `error`.
+std::optional<CliOptions> ParseCliOptions(const std::vector<std::string>& arguments, std::string& error);
+
+// True when the arguments ask for the offline decoder.
+bool AsksForDecode(const std::vector<std::string>& arguments);
+
+extern const char* const kCliUsage;
+
+}  // namespace vexa
