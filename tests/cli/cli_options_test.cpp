@@ -1,0 +1,100 @@
+#include "cli/cli_options.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "receiver/receiver_context.h"
+
+namespace vexa {
+namespace {
+
+using Arguments = std::vector<std::string>;
+
+struct BadUsage {
+    Arguments arguments;
+    const char* error;
+};
+
+class RefusedArguments : public ::testing::TestWithParam<BadUsage> {};
+
+TEST_P(RefusedArguments, GiveTheReason) {
+    std::string error;
+    EXPECT_FALSE(ParseCliOptions(GetParam().arguments, error));
+    EXPECT_EQ(error, GetParam().error);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, RefusedArguments,
+    ::testing::Values(BadUsage{{}, "give one --port"},
+                      BadUsage{{"--port", "/dev/a", "--port", "/dev/b"}, "give one --port"},
+                      BadUsage{{"--port"}, "--port needs a value"},
+                      BadUsage{{"/dev/ttyUSB0"}, "unexpected '/dev/ttyUSB0'"},
+                      BadUsage{{"--speed", "4800"}, "unknown option '--speed'"},
+                      BadUsage{{"--port", "/dev/a", "--baud", "2400"},
+                               "--baud takes 4800, 9600, 19200, 38400, 57600, 115200 or auto"},
+                      BadUsage{{"--port", "/dev/a", "--baud", "Auto "},
+                               "--baud takes 4800, 9600, 19200, 38400, 57600, 115200 or auto"},
+                      BadUsage{{"--port", "/dev/a", "--product", "harrier"}, "--product takes kestrel, osprey or merlin"},
+                      BadUsage{{"--port", "/dev/a", "--product", "osprey", "--baud", "57600"},
+                               "the osprey talks at 57600 baud; --baud cannot be chosen"},
+                      BadUsage{{"--port", "/dev/a", "--seconds", "0"}, "--seconds takes a positive number of seconds"},
+                      BadUsage{{"--port", "/dev/a", "--seconds", "nan"}, "--seconds takes a positive number of seconds"},
+                      BadUsage{{"--port", "/dev/a", "--seconds", "1e300"}, "--seconds takes a positive number of seconds"},
+                      BadUsage{{"--port", "/dev/a", "--seconds", "5s"}, "--seconds takes a positive number of seconds"},
+                      BadUsage{{"--port", "/dev/a", "--send", "warm"}, "unknown receiver command 'warm'"},
+                      BadUsage{{"--port", "", "--baud", "auto"}, "--port takes a device path"},
+                      BadUsage{{"--list-ports", "--seconds", "3"}, "--list-ports takes only --port"}));
+
+TEST(CliOptions, LiveWithEveryOption) {
+    std::string error;
+    const auto options = ParseCliOptions({"--port", "/dev/ttyUSB0", "--baud", "auto", "--product", "merlin", "--seconds",
+                                          "20.5", "--log", "out.gps", "--send", "poll-version", "--send", "cold-start"},
+                                         error);
+    ASSERT_TRUE(options) << error;
+    EXPECT_EQ(options->mode, CliOptions::Mode::Live);
+    EXPECT_EQ(options->portPaths, std::vector<std::string>{"/dev/ttyUSB0"});
+    EXPECT_EQ(options->baudSelection, "Auto");
+    EXPECT_EQ(options->product, kMerlin);
+    EXPECT_EQ(options->seconds, 20.5);
+    EXPECT_EQ(options->logPath, "out.gps");
+    ASSERT_EQ(options->requests.size(), 2u);
+    EXPECT_EQ(options->requests[0].kind, RequestKind::PollVersion);
+    EXPECT_EQ(options->requests[1].kind, RequestKind::ColdStart);
+}
+
+TEST(CliOptions, LiveDefaultsToAutomaticDetectionUntilASignal) {
+    std::string error;
+    const auto options = ParseCliOptions({"--port", "/dev/ttyS0"}, error);
+    ASSERT_TRUE(options) << error;
+    EXPECT_EQ(options->baudSelection, "Auto");
+    EXPECT_EQ(options->product, kKestrel);
+    EXPECT_FALSE(options->seconds);
+    EXPECT_TRUE(options->logPath.empty());
+}
+
+TEST(CliOptions, ListingTakesAnyNumberOfPorts) {
+    std::string error;
+    const auto options = ParseCliOptions({"--port", "/dev/a", "--list-ports", "--port", "/dev/b"}, error);
+    ASSERT_TRUE(options) << error;
+    EXPECT_EQ(options->mode, CliOptions::Mode::ListPorts);
+    EXPECT_EQ(options->portPaths, (std::vector<std::string>{"/dev/a", "/dev/b"}));
+}
+
+TEST(CliOptions, HelpWinsOverEverythingElse) {
+    std::string error;
+    const auto options = ParseCliOptions({"--bogus", "--help"}, error);
+    ASSERT_FALSE(options) << "an earlier bad option is reported first";
+    const auto help = ParseCliOptions({"--port", "/dev/a", "-h", "--bogus"}, error);
+    ASSERT_TRUE(help);
+    EXPECT_EQ(help->mode, CliOptions::Mode::Help);
+}
+
+TEST(CliOptions, TheDecoderIsChosenByItsOption) {
+    EXPECT_TRUE(AsksForDecode({"--product", "osprey", "--decode", "-"}));
+    EXPECT_FALSE(AsksForDecode({"--port", "/dev/a"}));
+}
+
+}  // namespace
+}  // namespace vexa
