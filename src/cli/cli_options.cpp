@@ -15,7 +15,7 @@ const char* const kCliUsage =
     "  vexademo-cli --port PATH [--baud N|auto] [--product kestrel|osprey|merlin] [--seconds S]\n"
     "               [--log FILE] [--send CMD]...\n"
     "  vexademo-cli --list-ports [--port PATH]...\n"
-    "  vexademo-cli --decode FILE [--product kestrel|osprey|merlin]\n"
+    "  vexademo-cli --decode FILE [--product kestrel|osprey|merlin] [--log FILE]\n"
     "  vexademo-cli --help\n"
     "\n"
     "Live: opens the receiver's serial port PATH and finds its baud rate and protocol (NMEA or\n"
@@ -48,7 +48,8 @@ const char* const kCliUsage =
     "shown for it. Paths given with --port are listed first.\n"
     "\n"
     "--decode reads a raw capture (- for standard input) through the same receive path and\n"
-    "prints one line per message, then the counts of bytes, frames, sentences and dropped frames.\n";
+    "prints one line per message, then the counts of bytes, frames, sentences and dropped frames;\n"
+    "with --log it also writes the data log.\n";
 
 namespace {
 
