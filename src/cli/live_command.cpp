@@ -38,11 +38,12 @@ int RunLiveCommand(const CliOptions& options, std::FILE* output, std::FILE* erro
         std::fprintf(errors, "vexademo-cli: the receiver link cannot be started\n");
         return kExitNotConnected;
     }
-    signals.Watch([&session] { session->RequestStop(); });
     if (!options.logPath.empty() && !session->OpenLog(options.logPath)) {
         std::fprintf(errors, "vexademo-cli: cannot open the data log %s\n", options.logPath.c_str());
         return kExitBadUsage;
     }
+    // Watched only while the session exists.
+    signals.Watch([&session] { session->RequestStop(); });
     for (const ReceiverRequest& request : options.requests) session->Queue(request);
 
     const Clock::time_point start = Clock::now();
@@ -59,6 +60,7 @@ int RunLiveCommand(const CliOptions& options, std::FILE* output, std::FILE* erro
         }
         session->HandleNotifications(Until(std::min(nextTick, end)));
     }
+    signals.StopWatching();
     session->Finish();
     return session->ReceiverFound() ? kExitReceiverFound : kExitNotConnected;
 }

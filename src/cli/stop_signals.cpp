@@ -13,7 +13,9 @@ StopSignals::StopSignals() {
     pthread_sigmask(SIG_BLOCK, &signals_, nullptr);
 }
 
-StopSignals::~StopSignals() {
+StopSignals::~StopSignals() { StopWatching(); }
+
+void StopSignals::StopWatching() {
     if (!watcher_.joinable()) return;
     ending_ = true;
     pthread_kill(watcher_.native_handle(), SIGTERM);

@@ -20,6 +20,8 @@ public:
     StopSignals& operator=(const StopSignals&) = delete;
 
     void Watch(std::function<void()> onSignal);
+    // Ends the watcher; after this `onSignal` is not called any more.
+    void StopWatching();
 
 private:
     sigset_t signals_;
