@@ -1,0 +1,58 @@
+#include "app/qt_prompts.h"
+
+#include <QCoreApplication>
+#include <QFileDialog>
+#include <QMessageBox>
+
+#include "app/wait_notice_dialog.h"
+
+namespace vexa {
+
+namespace {
+
+const QString kProgramName = QStringLiteral("VexaDemoPPC");
+
+std::optional<QString> RunFileDialog(QWidget* owner, const FileRequest& request, QFileDialog::AcceptMode mode) {
+    QFileDialog dialog(owner, request.title, request.initialFolder);
+    dialog.setAcceptMode(mode);
+    dialog.setFileMode(mode == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
+    dialog.setNameFilter(request.filterName + QStringLiteral(" (") + request.pattern + QLatin1Char(')'));
+    dialog.setDefaultSuffix(request.defaultExtension);
+    if (!request.initialName.isEmpty()) dialog.selectFile(request.initialName);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+    return dialog.selectedFiles().constFirst();
+}
+
+}  // namespace
+
+QtPrompts::~QtPrompts() { CloseWaitNotice(); }
+
+void QtPrompts::ShowMessage(QWidget* owner, const QString& text) {
+    QString shown = text;
+    shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    QMessageBox::information(owner, kProgramName, shown);
+}
+
+std::optional<QString> QtPrompts::GetOpenFileName(QWidget* owner, const FileRequest& request) {
+    return RunFileDialog(owner, request, QFileDialog::AcceptOpen);
+}
+
+std::optional<QString> QtPrompts::GetSaveFileName(QWidget* owner, const FileRequest& request) {
+    return RunFileDialog(owner, request, QFileDialog::AcceptSave);
+}
+
+void QtPrompts::ShowWaitNotice(QWidget* owner) {
+    CloseWaitNotice();
+    waitNotice_ = new WaitNoticeDialog(owner);
+    waitNotice_->show();
+    // The load that follows keeps the event loop busy; the notice must be on screen before it.
+    waitNotice_->repaint();
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+}
+
+void QtPrompts::CloseWaitNotice() {
+    delete waitNotice_.data();
+    waitNotice_.clear();
+}
+
+}  // namespace vexa

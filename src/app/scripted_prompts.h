@@ -1,0 +1,37 @@
+#pragma once
+
+#include <QStringList>
+#include <deque>
+#include <vector>
+
+#include "app/prompts.h"
+
+namespace vexa {
+
+// Prompts answered from a script, for tests: file dialogs take their answers in order (an answer
+// of nothing, or no answer left, is a cancel) and every text shown is kept.
+class ScriptedPrompts : public Prompts {
+public:
+    void ShowMessage(QWidget*, const QString& text) override { messages.append(text); }
+    std::optional<QString> GetOpenFileName(QWidget*, const FileRequest& request) override { return Answer(request); }
+    std::optional<QString> GetSaveFileName(QWidget*, const FileRequest& request) override { return Answer(request); }
+    void ShowWaitNotice(QWidget*) override { ++waitNoticesShown; }
+    void CloseWaitNotice() override { ++waitNoticesClosed; }
+
+    std::deque<std::optional<QString>> fileAnswers;
+    std::vector<FileRequest> fileRequests;
+    QStringList messages;
+    int waitNoticesShown = 0;
+    int waitNoticesClosed = 0;
+
+private:
+    std::optional<QString> Answer(const FileRequest& request) {
+        fileRequests.push_back(request);
+        if (fileAnswers.empty()) return std::nullopt;
+        auto answer = fileAnswers.front();
+        fileAnswers.pop_front();
+        return answer;
+    }
+};
+
+}  // namespace vexa

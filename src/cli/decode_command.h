@@ -1,0 +1,34 @@
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace vexa {
+
+struct DecodeOptions {
+    std::string path;  // "-" for standard input
+    int product = 0;   // a ProductSelection value
+};
+
+// Parses "--decode FILE [--product kestrel|osprey|merlin]"; on failure gives nothing and a message in `error`.
+std::optional<DecodeOptions> ParseDecodeOptions(const std::vector<std::string>& arguments, std::string& error);
+
+struct DecodeCounts {
+    std::uint64_t bytes = 0;
+    std::uint64_t frames = 0;
+    std::uint64_t sentences = 0;
+    std::uint64_t dropped = 0;  // refused for length, checksum, end sequence or decoding
+};
+
+// Feeds a raw capture through the receive path in chunks and writes the rendered line of every
+// delivered message to `output`. False when reading failed (what was read is still written).
+bool DecodeCapture(std::FILE* input, int product, std::FILE* output, DecodeCounts& counts);
+
+// The offline decoder: the counts line goes to `errors`. Gives the exit code.
+int RunDecodeCommand(const std::vector<std::string>& arguments, std::FILE* input, std::FILE* output,
+                     std::FILE* errors);
+
+}  // namespace vexa

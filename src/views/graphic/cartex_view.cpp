@@ -1,0 +1,197 @@
+#include "views/graphic/cartex_view.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QResizeEvent>
+
+#include "app/prompts.h"
+
+namespace vexa {
+
+namespace {
+
+const QString kControlMissing = QStringLiteral("Map control cannot be created.");
+const QString kGeosetFailed = QStringLiteral("Could not open Geoset file.\r\nMap won't be available");
+const QString kMapsFolderName = QStringLiteral("VexaDemoPPC_Maps");
+
+constexpr std::uint32_t kMarkerFill = 65280;    // RGB(0, 255, 0)
+constexpr std::uint32_t kMarkerBorder = 33023;  // RGB(255, 128, 0)
+constexpr double kFirstMarkerDistance = 0.005;
+constexpr int kPositionLayerPosition = 1;
+// The map moves when the fix leaves the central nine tenths of the view, by nine tenths of it.
+constexpr double kStepFraction = 0.05;
+constexpr double kInnerSteps = 9.0;
+constexpr double kShiftSteps = 18.0;
+
+// Closes the wait notice however the load ends.
+class WaitNotice {
+public:
+    WaitNotice(Prompts& prompts, QWidget* owner) : prompts_(prompts) { prompts_.ShowWaitNotice(owner); }
+    ~WaitNotice() { prompts_.CloseWaitNotice(); }
+    WaitNotice(const WaitNotice&) = delete;
+    WaitNotice& operator=(const WaitNotice&) = delete;
+
+private:
+    Prompts& prompts_;
+};
+
+}  // namespace
+
+CCartexView::CCartexView(Prompts& prompts, GeodeticFixReader readFix, QWidget* parent,
+                         const MapControlFactory& createControl)
+    : QWidget(parent), prompts_(prompts), readFix_(std::move(readFix)) {
+    setFocusPolicy(Qt::StrongFocus);
+    control_ = createControl ? createControl(this) : new CCartex(this);
+    if (!control_) {
+        prompts_.ShowMessage(this, kControlMissing);
+        return;
+    }
+    control_->setGeometry(0, 0, 239, 210);
+    control_->SetTitleVisible(false);
+    control_->SetCurrentTool(CCartex::kToolZoomIn);
+    control_->SetAutoRedraw(true);
+    connect(control_, &CCartex::ViewChanged, this, &CCartexView::OnMapViewChanged);
+}
+
+QString CCartexView::MapsFolder() {
+    for (const QString& start : {QDir::currentPath(), QCoreApplication::applicationDirPath()}) {
+        QDir dir(start);
+        for (int level = 0; level < 5; ++level) {
+            for (const QString& candidate : {kMapsFolderName, QStringLiteral("res/maps/") + kMapsFolderName}) {
+                if (dir.exists(candidate)) return dir.absoluteFilePath(candidate);
+            }
+            if (!dir.cdUp()) break;
+        }
+    }
+    return kMapsFolderName;
+}
+
+void CCartexView::LoadMap() {
+    // Without a control there is nothing to load into; say so again rather than ask for a file.
+    if (!control_) {
+        prompts_.ShowMessage(this, kControlMissing);
+        return;
+    }
+    FileRequest request;
+    request.title = QStringLiteral("Select Geoset");
+    request.filterName = QStringLiteral("Geoset Files");
+    request.pattern = QStringLiteral("*.gst");
+    request.initialFolder = MapsFolder();
+    request.defaultExtension = QStringLiteral("gst");
+    const auto path = prompts_.GetOpenFileName(window(), request);
+    if (!path) return;
+
+    const WaitNotice notice(prompts_, this);
+    LoadGeoset(*path);
+    CreatePositionLayer();
+}
+
+void CCartexView::LoadGeoset(const QString& path) {
+    try {
+        control_->SetGeoSet(path);
+        m_bMapLoaded = true;
+        lastPosition_ = {control_->CenterY(), control_->CenterX(), 0.0};
+        control_->SetTitleVisible(false);
+    } catch (const MapControlError& error) {
+        prompts_.ShowMessage(this, error.Message());
+        prompts_.ShowMessage(this, kGeosetFailed);
+        return;
+    }
+    const QStringList problems = control_->LoadProblems();
+    if (!problems.isEmpty()) prompts_.ShowMessage(this, problems.join(QStringLiteral("\r\n")));
+}
+
+void CCartexView::CreatePositionLayer() {
+    try {
+        positionLayer_ = control_->Layers().Add("GPS", kPositionLayerPosition);
+        control_->Layers().SetAnimationLayer(positionLayer_);
+        positionLayer_->SetVisible(true);
+        markerPoint_.Set(0.0, 0.0);
+        markerStyle_ = RegionStyle{};
+        markerStyle_.SetRegionColor(kMarkerFill);
+        markerStyle_.SetRegionBorderColor(kMarkerBorder);
+        markerDistance_ = kFirstMarkerDistance;
+        markerFeature_ = positionLayer_->AddFeature(
+            control_->CreateCircularRegion(0, markerPoint_, markerDistance_, markerStyle_));
+        zoomLimit_ = control_->Zoom();
+    } catch (const MapControlError& error) {
+        prompts_.ShowMessage(this, error.Message());
+    }
+}
+
+void CCartexView::OnUpdate(int hint) {
+    if (hint != kHintNavigation || !m_bMapLoaded || !readFix_) return;
+    const std::optional<GeodeticFix> fix = readFix_();
+    if (!fix) return;
+    lastPosition_ = *fix;
+    PlaceMarker();
+    update();
+    control_->update();
+}
+
+void CCartexView::OnMapViewChanged() {
+    // The marker's own follow step moves the view too; that change is already accounted for.
+    if (!m_bMapLoaded || placingMarker_) return;
+    PlaceMarker();
+    if (parentWidget()) parentWidget()->update();
+}
+
+void CCartexView::PlaceMarker() {
+    placingMarker_ = true;
+    try {
+        markerPoint_.Set(lastPosition_.longitude, lastPosition_.latitude);
+        const GeoRect view = control_->Bounds();
+        markerDistance_ = view.Width();
+        const VectorFeature region = control_->CreateCircularRegion(0, markerPoint_, markerDistance_, markerStyle_);
+        if (positionLayer_) positionLayer_->UpdateFeature(markerFeature_.key, region);
+        Follow(view);
+    } catch (const MapControlError& error) {
+        prompts_.ShowMessage(this, error.Message());
+    }
+    placingMarker_ = false;
+}
+
+void CCartexView::Follow(GeoRect view) {
+    const double s = view.Width() * kStepFraction;
+    const double t = view.Height() * kStepFraction;
+    const double centerX = control_->CenterX();
+    const double centerY = control_->CenterY();
+    const double longitude = lastPosition_.longitude;
+    const double latitude = lastPosition_.latitude;
+    bool shifted = false;
+    if (longitude < centerX - s * kInnerSteps) {
+        view.Offset(-s * kShiftSteps, 0.0);
+        shifted = true;
+    }
+    if (longitude > centerX + s * kInnerSteps) {
+        view.Offset(s * kShiftSteps, 0.0);
+        shifted = true;
+    }
+    if (latitude < centerY - t * kInnerSteps) {
+        view.Offset(0.0, -t * kShiftSteps);
+        shifted = true;
+    }
+    if (latitude > centerY + t * kInnerSteps) {
+        view.Offset(0.0, t * kShiftSteps);
+        shifted = true;
+    }
+    if (shifted) control_->SetBounds(view);
+}
+
+void CCartexView::paintEvent(QPaintEvent*) {
+    if (m_bMapLoaded && control_->Zoom() > zoomLimit_) control_->SetZoom(zoomLimit_ - 1.0);
+}
+
+void CCartexView::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    if (m_bMapLoaded && event->size().width() != 0 && event->size().height() != 0) {
+        control_->setGeometry(0, 0, event->size().width(), event->size().height());
+    }
+}
+
+void CCartexView::focusInEvent(QFocusEvent* event) {
+    QWidget::focusInEvent(event);
+    if (m_bMapLoaded) control_->setFocus();
+}
+
+}  // namespace vexa

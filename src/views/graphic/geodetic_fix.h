@@ -1,0 +1,19 @@
+#pragma once
+
+#include <functional>
+#include <optional>
+
+namespace vexa {
+
+// The receiver's latest position as the views show it.
+struct GeodeticFix {
+    double latitude = 0.0;   // degrees, north positive
+    double longitude = 0.0;  // degrees, east positive
+    double altitude = 0.0;   // metres above the ellipsoid
+};
+
+// Reads the navigation record under the model lock and converts it; nothing while there is none
+// (not connected, or NMEA).
+using GeodeticFixReader = std::function<std::optional<GeodeticFix>()>;
+
+}  // namespace vexa

@@ -1,0 +1,79 @@
+#include "views/graphic/view_map.h"
+
+#include <QPainter>
+
+#include "views/graphic/picture_button.h"
+
+namespace vexa {
+
+namespace {
+
+const QColor kLightGrey(192, 192, 192);
+
+PictureButton* MakeButton(ToolPicture picture, int id, QPoint topLeft, QWidget* parent) {
+    auto* button = new PictureButton(picture, parent);
+    button->setObjectName(QString::number(id));
+    button->setGeometry(QRect(topLeft, QSize(kToolPictureWidth, kToolPictureHeight)));
+    return button;
+}
+
+}  // namespace
+
+CViewMap::CViewMap(Prompts& prompts, GeodeticFixReader readFix, QWidget* parent,
+                   const MapControlFactory& createControl)
+    : QWidget(parent),
+      zoomIn_(MakeButton(ToolPicture::kZoomIn, kZoomInButton, {5, 218}, this)),
+      zoomOut_(MakeButton(ToolPicture::kZoomOut, kZoomOutButton, {29, 218}, this)),
+      pan_(MakeButton(ToolPicture::kPan, kPanButton, {53, 218}, this)),
+      mapView_(new CCartexView(prompts, std::move(readFix), this, createControl)) {
+    mapView_->setGeometry(QRect(QPoint(-1, -1), QPoint(240, 210)));
+    connect(zoomIn_, &QAbstractButton::clicked, this, [this] { ChooseTool(CCartex::kToolZoomIn); });
+    connect(zoomOut_, &QAbstractButton::clicked, this, [this] { ChooseTool(CCartex::kToolZoomOut); });
+    connect(pan_, &QAbstractButton::clicked, this, [this] { ChooseTool(CCartex::kToolPan); });
+}
+
+PictureButton* CViewMap::Button(int id) const {
+    switch (id) {
+    case kZoomInButton:
+        return zoomIn_;
+    case kZoomOutButton:
+        return zoomOut_;
+    case kPanButton:
+        return pan_;
+    default:
+        return nullptr;
+    }
+}
+
+void CViewMap::OnInitialUpdate() {
+    pageRect_ = rect();
+    ChooseTool(CCartex::kToolZoomIn);
+}
+
+void CViewMap::OnUpdate(int hint) {
+    mapView_->OnUpdate(hint);
+    if (hint == CCartexView::kHintNavigation && mapView_->MapLoaded()) mapView_->update();
+}
+
+void CViewMap::ChooseTool(int tool) {
+    if (mapView_->MapLoaded()) mapView_->Control()->SetCurrentTool(tool);
+}
+
+void CViewMap::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    painter.fillRect(pageRect_, kLightGrey);
+    if (!mapView_->MapLoaded()) return;
+    switch (mapView_->Control()->CurrentTool()) {
+    case CCartex::kToolZoomIn:
+        zoomIn_->setFocus();
+        break;
+    case CCartex::kToolZoomOut:
+        zoomOut_->setFocus();
+        break;
+    default:
+        pan_->setFocus();
+        break;
+    }
+}
+
+}  // namespace vexa

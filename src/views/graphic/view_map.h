@@ -1,0 +1,43 @@
+#pragma once
+
+#include <QRect>
+#include <QWidget>
+
+#include "views/graphic/cartex_view.h"
+
+namespace vexa {
+
+class PictureButton;
+
+// The "Map" page: the map view above three picture buttons that choose the map's mouse tool.
+class CViewMap : public QWidget {
+    Q_OBJECT
+public:
+    static constexpr int kZoomInButton = 1030;
+    static constexpr int kPanButton = 1031;
+    static constexpr int kZoomOutButton = 1032;
+
+    CViewMap(Prompts& prompts, GeodeticFixReader readFix, QWidget* parent = nullptr,
+             const MapControlFactory& createControl = {});
+
+    CCartexView* MapView() const { return mapView_; }
+    PictureButton* Button(int id) const;
+
+    void OnInitialUpdate();
+    // A document update, passed on to the map view first.
+    void OnUpdate(int hint);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    void ChooseTool(int tool);
+
+    PictureButton* zoomIn_;
+    PictureButton* zoomOut_;
+    PictureButton* pan_;
+    QRect pageRect_;
+    CCartexView* mapView_;
+};
+
+}  // namespace vexa

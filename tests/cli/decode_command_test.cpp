@@ -1,0 +1,126 @@
+#include "cli/decode_command.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "receiver/receiver_context.h"
+
+namespace vexa {
+namespace {
+
+using Bytes = std::vector<std::uint8_t>;
+
+Bytes Frame(const Bytes& payload, std::uint8_t end2 = 0xB3) {
+    unsigned sum = 0;
+    for (std::uint8_t byte : payload) sum += byte;
+    Bytes frame{0xA0, 0xA2, 0x00, static_cast<std::uint8_t>(payload.size())};
+    frame.insert(frame.end(), payload.begin(), payload.end());
+    Bytes tail{static_cast<std::uint8_t>(sum >> 8 & 0x7F), static_cast<std::uint8_t>(sum), 0xB0, end2};
+    frame.insert(frame.end(), tail.begin(), tail.end());
+    return frame;
+}
+
+Bytes Text(const std::string& text) { return Bytes(text.begin(), text.end()); }
+
+Bytes Join(std::initializer_list<Bytes> parts) {
+    Bytes all;
+    for (const Bytes& part : parts) all.insert(all.end(), part.begin(), part.end());
+    return all;
+}
+
+struct Outcome {
+    int code;
+    std::string output;
+    std::string errors;
+};
+
+// Runs the command with `input` as standard input.
+Outcome RunCli(const std::vector<std::string>& arguments, Bytes input = {}) {
+    input.push_back(0);  // fmemopen wants a non-empty buffer; the size excludes this byte
+    std::FILE* in = fmemopen(input.data(), input.size() - 1, "rb");
+    char* outText = nullptr;
+    char* errText = nullptr;
+    std::size_t outSize = 0;
+    std::size_t errSize = 0;
+    std::FILE* out = open_memstream(&outText, &outSize);
+    std::FILE* err = open_memstream(&errText, &errSize);
+    const int code = RunDecodeCommand(arguments, in, out, err);
+    std::fclose(in);
+    std::fclose(out);
+    std::fclose(err);
+    Outcome outcome{code, std::string(outText, outSize), std::string(errText, errSize)};
+    std::free(outText);
+    std::free(errText);
+    return outcome;
+}
+
+TEST(DecodeCommand, Options) {
+    struct Case {
+        std::vector<std::string> arguments;
+        bool valid;
+        std::string path;
+        int product;
+    };
+    const Case cases[] = {
+        {{"--decode", "a.bin"}, true, "a.bin", kKestrel},
+        {{"--decode", "-", "--product", "osprey"}, true, "-", kOsprey},
+        {{"--product", "merlin", "--decode", "x"}, true, "x", kMerlin},
+        {{"--product", "kestrel", "--decode", "x"}, true, "x", kKestrel},
+        {{}, false, "", 0},
+        {{"--decode"}, false, "", 0},
+        {{"--decode", "x", "--product"}, false, "", 0},
+        {{"--decode", "x", "--product", "harrier"}, false, "", 0},
+        {{"--decode", "x", "--decode", "y"}, false, "", 0},
+        {{"--decode", "x", "--verbose"}, false, "", 0},
+    };
+    for (const Case& c : cases) {
+        std::string error;
+        const std::optional<DecodeOptions> options = ParseDecodeOptions(c.arguments, error);
+        ASSERT_EQ(options.has_value(), c.valid) << ::testing::PrintToString(c.arguments);
+        if (!c.valid) {
+            EXPECT_NE(error.find("usage: vexademo-cli --decode FILE"), std::string::npos);
+            continue;
+        }
+        EXPECT_EQ(options->path, c.path);
+        EXPECT_EQ(options->product, c.product);
+    }
+}
+
+TEST(DecodeCommand, PrintsRenderedLinesAndCounts) {
+    const Bytes capture = Join({Text("$GPGSA,A,3*00\r\n"), Frame(Join({Bytes{0xFF}, Text("dev text")})),
+                                Frame(Bytes{0x12, 0x01}, 0xB2), Frame(Bytes{0x08, 0x01}), Frame(Bytes{0x12, 0x01}),
+                                Text("garbage")});
+    const Outcome outcome = RunCli({"--decode", "-"}, capture);
+    EXPECT_EQ(outcome.code, 0);
+    EXPECT_EQ(outcome.output, "$GPGSA,A,3*00  \ndev text\nOkToSend: 1\n");
+    EXPECT_EQ(outcome.errors, "bytes " + std::to_string(capture.size()) + ", frames 3, sentences 1, dropped 2\n");
+}
+
+TEST(DecodeCommand, OspreyChannels) {
+    const Bytes capture = Join({Frame(Join({Bytes{0xDD}, Text("$GPRMC\r\n")})), Frame(Bytes{0xEE, 0x12, 0x00}),
+                                Frame(Bytes{0x01, 0x02, 0x03}), Frame(Bytes{0x00, 0x12, 0x00})});
+    const Outcome outcome = RunCli({"--product", "osprey", "--decode", "-"}, capture);
+    EXPECT_EQ(outcome.code, 0);
+    EXPECT_EQ(outcome.output, "$GPRMC  \nOkToSend: 0\n");
+    EXPECT_EQ(outcome.errors, "bytes " + std::to_string(capture.size()) + ", frames 4, sentences 0, dropped 1\n");
+}
+
+TEST(DecodeCommand, FailsClearly) {
+    const Outcome missing = RunCli({"--decode", "/nonexistent/capture.bin"});
+    EXPECT_EQ(missing.code, 1);
+    EXPECT_EQ(missing.errors, "vexademo-cli: cannot read /nonexistent/capture.bin: No such file or directory\n");
+    const Outcome directory = RunCli({"--decode", VEXA_SOURCE_DIR});
+    EXPECT_EQ(directory.code, 1);
+    EXPECT_NE(directory.errors.find("cannot read"), std::string::npos);
+    const Outcome badOption = RunCli({"--decode", "-", "--speed"});
+    EXPECT_EQ(badOption.code, 1);
+    EXPECT_NE(badOption.errors.find("bad option '--speed'"), std::string::npos);
+    EXPECT_EQ(badOption.output, "");
+}
+
+}  // namespace
+}  // namespace vexa
