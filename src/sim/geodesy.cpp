@@ -3,6 +3,8 @@
 #include <cmath>
 #include <numbers>
 
+#include "receiver/coordinate_conversion.h"
+
 namespace vexa::sim {
 namespace {
 
@@ -37,13 +39,13 @@ Geodetic OffsetGeodetic(const Geodetic& origin, const EastNorthUp& offset) {
 }
 
 Vector3 EnuToEcef(const Geodetic& at, const EastNorthUp& vector) {
-    const double latitude = at.latitudeDeg * kRadiansPerDegree;
-    const double longitude = at.longitudeDeg * kRadiansPerDegree;
-    const double sinLat = std::sin(latitude), cosLat = std::cos(latitude);
-    const double sinLon = std::sin(longitude), cosLon = std::cos(longitude);
-    return {-sinLon * vector.east - sinLat * cosLon * vector.north + cosLat * cosLon * vector.up,
-            cosLon * vector.east - sinLat * sinLon * vector.north + cosLat * sinLon * vector.up,
-            cosLat * vector.north + sinLat * vector.up};
+    const Rotation northEastDown = LocalNorthEastDown(at.latitudeDeg * kRadiansPerDegree,
+                                                      at.longitudeDeg * kRadiansPerDegree);
+    const auto component = [&](int axis) {
+        return northEastDown[0][axis] * vector.north + northEastDown[1][axis] * vector.east -
+               northEastDown[2][axis] * vector.up;
+    };
+    return {component(0), component(1), component(2)};
 }
 
 }  // namespace vexa::sim

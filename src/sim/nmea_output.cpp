@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "receiver/command_builders.h"
 #include "sim/text_format.h"
 
 namespace vexa::sim {
@@ -99,19 +100,15 @@ std::uint8_t NmeaChecksum(std::string_view body) {
     return sum;
 }
 
-std::string CompleteSentence(std::string_view body) {
-    return std::string(body) + FormatText("*%02X\r\n", NmeaChecksum(body));
-}
-
 std::vector<std::string> NmeaSentences(const ReceiverSnapshot& snapshot, const NmeaRates& rates, std::int64_t second) {
     const UtcTime utc = UtcFromUnix(snapshot.unixSeconds);
     std::vector<std::string> sentences;
-    if (Due(rates.gga, second)) sentences.push_back(CompleteSentence(Gga(snapshot, utc)));
-    if (Due(rates.gsa, second)) sentences.push_back(CompleteSentence(Gsa(snapshot)));
+    if (Due(rates.gga, second)) sentences.push_back(WithNmeaChecksum(Gga(snapshot, utc)));
+    if (Due(rates.gsa, second)) sentences.push_back(WithNmeaChecksum(Gsa(snapshot)));
     if (Due(rates.gsv, second)) {
-        for (const std::string& body : Gsv(snapshot)) sentences.push_back(CompleteSentence(body));
+        for (const std::string& body : Gsv(snapshot)) sentences.push_back(WithNmeaChecksum(body));
     }
-    if (Due(rates.rmc, second)) sentences.push_back(CompleteSentence(Rmc(snapshot, utc)));
+    if (Due(rates.rmc, second)) sentences.push_back(WithNmeaChecksum(Rmc(snapshot, utc)));
     return sentences;
 }
 

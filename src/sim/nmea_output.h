@@ -20,9 +20,6 @@ struct NmeaRates {
 // The exclusive-or of the characters between "$" and "*".
 std::uint8_t NmeaChecksum(std::string_view body);
 
-// "$..." without checksum -> "$...*HH\r\n".
-std::string CompleteSentence(std::string_view body);
-
 // The sentences of one output second, each complete with checksum and CR LF.
 std::vector<std::string> NmeaSentences(const ReceiverSnapshot& snapshot, const NmeaRates& rates, std::int64_t second);
 

@@ -45,7 +45,7 @@ ReceiverSnapshot Snapshot(double seconds, const ElevationMasks& masks = {}) {
 }
 
 TEST(NmeaOutput, ChecksumOfAKnownSentence) {
-    EXPECT_EQ(CompleteSentence("$PVXA100,0,57600,8,1,0"), "$PVXA100,0,57600,8,1,0*3F\r\n");
+    EXPECT_EQ(NmeaChecksum("$PVXA100,0,57600,8,1,0"), 0x3F);
 }
 
 TEST(NmeaOutput, SentencesWithAFixCarryThePositionAndEverySatellite) {
