@@ -8,6 +8,7 @@
 #include <fstream>
 #include <random>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "sim/nmea_output.h"
@@ -157,6 +158,23 @@ TEST(SimulatorOnPty, CorruptionDamagesAboutTheRequestedShare) {
     EXPECT_GT(total, 150.0);
     EXPECT_NEAR(static_cast<double>(statistics.refusedFrames()) / total, 0.3, 0.08);
     EXPECT_EQ(statistics.refusedFrames(), simulator.messagesDamaged());
+}
+
+TEST(SimulatorOnPty, RunsInRealTimeOnItsOwnThread) {
+    ReceiverSimulator simulator(Options(Protocol::Binary, 115200));
+    PtyPeer peer(simulator.slavePath(), 115200);
+    simulator.start();
+    std::vector<std::uint8_t> bytes;
+    const auto deadline = std::chrono::steady_clock::now() + 3s;
+    while (std::chrono::steady_clock::now() < deadline && Parse(bytes).frames.size() < 4) {
+        const auto read = peer.readUntilTotal(simulator.bytesSent());
+        bytes.insert(bytes.end(), read.begin(), read.end());
+        std::this_thread::sleep_for(10ms);
+    }
+    simulator.stop();
+    const auto ids = Ids(Parse(bytes));
+    ASSERT_GE(ids.size(), 4u);
+    EXPECT_EQ(std::vector<int>(ids.begin(), ids.begin() + 4), (std::vector<int>{2, 4, 41, 9}));
 }
 
 }  // namespace
