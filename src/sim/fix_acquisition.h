@@ -2,9 +2,9 @@
 
 #include <optional>
 
-namespace vexa::sim {
+#include "receiver/command_builders.h"
 
-enum class ResetKind { Hot, Warm, Cold, Factory };
+namespace vexa::sim {
 
 // Seconds from a reset of each kind to the first fix; the receiver also counts power-on as a hot start.
 struct TimesToFirstFix {

@@ -148,14 +148,14 @@ TEST_F(SimulatedReceiverTest, EachSecondCarriesNavigationTrackerGeodeticAndThrou
 }
 
 struct ResetCase {
-    vexa::ResetKind kind;
+    ResetKind kind;
     double timeToFirstFix;
 };
 
 TEST_F(SimulatedReceiverTest, ResetsLoseTheFixUntilTheirTimeToFirstFix) {
     runUntil(5);
-    for (const ResetCase test : {ResetCase{vexa::ResetKind::Hot, 1}, ResetCase{vexa::ResetKind::Warm, 3},
-                                 ResetCase{vexa::ResetKind::Cold, 6}, ResetCase{vexa::ResetKind::Factory, 9}}) {
+    for (const ResetCase test : {ResetCase{ResetKind::Hot, 1}, ResetCase{ResetKind::Warm, 3},
+                                 ResetCase{ResetKind::Cold, 6}, ResetCase{ResetKind::Factory, 9}}) {
         const double resetAt = static_cast<double>(next_) - 0.5;
         command(CommandFrame(ResetCommand(test.kind, capture_.context)), resetAt);
         const std::size_t before = capture_.messages.size();
@@ -205,7 +205,7 @@ TEST_F(SimulatedReceiverTest, DevelopmentTextWhileEnabledWithTheTimeToFirstFixRe
     runUntil(2);
     EXPECT_TRUE(capture_.of(255).empty());
     command(CommandFrame(DebugOutputToggle(capture_.context)), 2.5);
-    command(CommandFrame(ResetCommand(vexa::ResetKind::Cold, capture_.context)), 2.5);
+    command(CommandFrame(ResetCommand(ResetKind::Cold, capture_.context)), 2.5);
     runUntil(12);
     std::vector<std::string> reports;
     for (const auto& message : capture_.of(255)) {
