@@ -10,11 +10,13 @@
 namespace vexa::sim {
 namespace {
 
+constexpr double kRadiansPerDegree = std::numbers::pi / 180.0;
 constexpr double kSpeedOfLight = 299792458.0;
 constexpr double kL1Hz = 1575.42e6;
 constexpr double kWgs84Datum = 21;
 constexpr std::uint32_t kClockDriftHz = 94315;
 constexpr std::uint32_t kClockBiasNs = 103240;
+constexpr int kModeTimedPower = 0x08;  // in the mode bytes of messages 2 and 41
 
 std::int32_t Rounded32(double value) {
     return static_cast<std::int32_t>(std::lround(value));
@@ -30,7 +32,7 @@ std::uint32_t TowCentiseconds(const ReceiverSnapshot& snapshot) {
 
 // A rough range to the satellite from its elevation: about 20,200 km overhead, 25,800 km at the horizon.
 double RangeTo(const ChannelReport& channel) {
-    return 20'200'000.0 + 5'600'000.0 * std::cos(channel.elevationDeg * std::numbers::pi / 180.0);
+    return 20'200'000.0 + 5'600'000.0 * std::cos(channel.elevationDeg * kRadiansPerDegree);
 }
 
 }  // namespace
@@ -45,7 +47,7 @@ NavData NavigationRecord(const ReceiverSnapshot& snapshot) {
         record.VY = Rounded16(snapshot.velocityEcef.y * 8.0);
         record.VZ = Rounded16(snapshot.velocityEcef.z * 8.0);
     }
-    record.Mode1 = static_cast<std::uint8_t>(snapshot.fixMode | (snapshot.timedPower ? 0x08 : 0x00));
+    record.Mode1 = static_cast<std::uint8_t>(snapshot.fixMode | (snapshot.timedPower ? kModeTimedPower : 0));
     record.Hdop = static_cast<std::uint8_t>(std::clamp<long>(std::lround(snapshot.hdop * 5.0), 0, 255));
     record.Week = static_cast<std::uint16_t>(snapshot.gps.week);
     record.Tow = TowCentiseconds(snapshot);
@@ -80,7 +82,7 @@ GeoNavData GeodeticRecord(const ReceiverSnapshot& snapshot) {
     GeoNavData record{};
     const UtcTime utc = UtcFromUnix(snapshot.unixSeconds);
     record.At1 = snapshot.hasFix() ? 0 : 1;  // navigation valid: 0 when valid
-    record.At3 = static_cast<std::uint16_t>(snapshot.fixMode | (snapshot.timedPower ? 0x08 : 0x00));
+    record.At3 = static_cast<std::uint16_t>(snapshot.fixMode | (snapshot.timedPower ? kModeTimedPower : 0));
     record.At5 = static_cast<std::uint16_t>(snapshot.gps.week);
     record.At7 = static_cast<std::uint32_t>(std::llround(snapshot.gps.towSeconds * 1000.0));
     record.At11 = static_cast<std::uint16_t>(utc.year);
@@ -151,7 +153,7 @@ NavLibMeasurement MeasurementRecord(const ReceiverSnapshot& snapshot, int channe
     record.SvId = static_cast<std::uint8_t>(report.prn);
     record.GpsSoftwareTime = snapshot.gps.towSeconds;
     record.Pseudorange = RangeTo(report);
-    record.CarrierFrequency = static_cast<float>(kL1Hz * 1e-3 * std::sin(report.azimuthDeg * std::numbers::pi / 180.0));
+    record.CarrierFrequency = static_cast<float>(kL1Hz * 1e-3 * std::sin(report.azimuthDeg * kRadiansPerDegree));
     record.CarrierPhase = record.Pseudorange / (kSpeedOfLight / kL1Hz);
     record.TimeInTrack = static_cast<std::uint16_t>(std::min(snapshot.gps.towSeconds, 65535.0));
     record.SyncFlags = 0x01;
@@ -179,7 +181,8 @@ NavLibMessage30 NavLibSatelliteRecord(const ReceiverSnapshot& snapshot, int chan
     record.At1 = static_cast<std::uint8_t>(report.prn);
     record.At2 = snapshot.gps.towSeconds;
     const double range = RangeTo(report);
-    const double azimuth = report.azimuthDeg * std::numbers::pi / 180.0, elevation = report.elevationDeg * std::numbers::pi / 180.0;
+    const double azimuth = report.azimuthDeg * kRadiansPerDegree;
+    const double elevation = report.elevationDeg * kRadiansPerDegree;
     const double position[] = {snapshot.ecef.x + range * std::cos(elevation) * std::sin(azimuth),
                                snapshot.ecef.y + range * std::cos(elevation) * std::cos(azimuth),
                                snapshot.ecef.z + range * std::sin(elevation)};

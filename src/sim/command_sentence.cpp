@@ -22,9 +22,8 @@ std::optional<int> HexDigit(char c) {
 std::optional<int> Field(std::string_view text) {
     int value = 0;
     const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (text.empty() || error != std::errc() || end != text.data() + text.size() || value < 0 || value > kLargestField) {
-        return std::nullopt;
-    }
+    const bool whole = !text.empty() && error == std::errc() && end == text.data() + text.size();
+    if (!whole || value < 0 || value > kLargestField) return std::nullopt;
     return value;
 }
 

@@ -45,7 +45,7 @@ std::string Gga(const ReceiverSnapshot& snapshot, const UtcTime& utc) {
     std::string body = "$GPGGA," + TimeField(utc) + "," + PositionFields(snapshot) + ",";
     if (!snapshot.hasFix()) return body + "0,00,,,M,,M,,";
     return body + FormatText("1,%02d,%.1f,%.1f,M,0.0,M,,", snapshot.satellitesUsed, snapshot.hdop,
-                         snapshot.position.altitudeM);
+                             snapshot.position.altitudeM);
 }
 
 std::string Gsa(const ReceiverSnapshot& snapshot) {
@@ -77,7 +77,7 @@ std::vector<std::string> Gsv(const ReceiverSnapshot& snapshot) {
         for (int i = index * kSatellitesPerGsv; i < std::min(count, (index + 1) * kSatellitesPerGsv); ++i) {
             const ChannelReport& channel = *inView[i];
             body += FormatText(",%02d,%02d,%03d,", channel.prn, static_cast<int>(std::lround(channel.elevationDeg)),
-                           static_cast<int>(std::lround(channel.azimuthDeg)) % 360);
+                               static_cast<int>(std::lround(channel.azimuthDeg)) % 360);
             if (channel.state == kStateTracking) body += FormatText("%02d", AverageCn0(channel));
         }
         bodies.push_back(std::move(body));

@@ -90,13 +90,13 @@ void SimulatedReceiver::outputBinary(const ReceiverSnapshot& snapshot, std::int6
     if (second % kVisibleListInterval == 0) sendPayload(MessagePayload(VisibleListRecord(snapshot)));
     if (firstFix) sendPayload(MessagePayload(TtffRecord(*firstFix)));
     if (developmentText_) {
-        sendText(FormatText("NAV: week %d tow %.2f mode %d svs %d hdop %.1f", snapshot.gps.week, snapshot.gps.towSeconds,
-                        snapshot.fixMode, snapshot.satellitesUsed, snapshot.hdop));
+        sendText(FormatText("NAV: week %d tow %.2f mode %d svs %d hdop %.1f", snapshot.gps.week,
+                            snapshot.gps.towSeconds, snapshot.fixMode, snapshot.satellitesUsed, snapshot.hdop));
         // The program reads the seventh word after the first 18 characters as the time to first fix.
         if (firstFix) {
             sendText(FormatText("SpecCheck Report: reset=%s svs=%d hdop=%.1f lat=%.6f lon=%.6f ttff %.1f",
-                            ResetName(lastReset_), snapshot.satellitesUsed, snapshot.hdop,
-                            snapshot.position.latitudeDeg, snapshot.position.longitudeDeg, *firstFix));
+                                ResetName(lastReset_), snapshot.satellitesUsed, snapshot.hdop,
+                                snapshot.position.latitudeDeg, snapshot.position.longitudeDeg, *firstFix));
         }
     }
     const auto navLibrary = [this](int id) { return navLibrary_[id - kFirstNavLibraryId]; };

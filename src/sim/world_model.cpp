@@ -52,7 +52,8 @@ ReceiverSnapshot WorldModel::snapshot(double simSeconds, double unixSeconds, con
     snapshot.gps = GpsTimeFromUnix(unixSeconds);
     const auto satellites = sky_.at(simSeconds);
     for (int channel = 0; channel < kChannelCount; ++channel) {
-        snapshot.channels[channel] = channelReport(satellites[channel], acquisition.channel(channel, simSeconds), masks);
+        const auto progress = acquisition.channel(channel, simSeconds);
+        snapshot.channels[channel] = channelReport(satellites[channel], progress, masks);
     }
     const int usable = static_cast<int>(std::count_if(snapshot.channels.begin(), snapshot.channels.end(),
                                                       [](const ChannelReport& c) { return c.usedInFix; }));
