@@ -21,23 +21,6 @@ FixAcquisition FixedAcquisition() {
     return acquisition;
 }
 
-TEST(Geodesy, EcefOfKnownPoints) {
-    const Vector3 equator = GeodeticToEcef({0, 0, 0});
-    EXPECT_NEAR(equator.x, 6378137.0, 1e-6);
-    EXPECT_NEAR(equator.y, 0.0, 1e-6);
-    const Vector3 pole = GeodeticToEcef({90, 0, 0});
-    EXPECT_NEAR(pole.z, 6356752.314, 1e-3);
-    const Vector3 east = GeodeticToEcef({0, 90, 100});
-    EXPECT_NEAR(east.y, 6378237.0, 1e-6);
-}
-
-TEST(Geodesy, OffsetsAreMetresOnTheGround) {
-    const Vector3 origin = GeodeticToEcef(kOrigin);
-    EXPECT_NEAR(Distance(origin, GeodeticToEcef(OffsetGeodetic(kOrigin, {0, 100, 0}))), 100.0, 0.01);
-    EXPECT_NEAR(Distance(origin, GeodeticToEcef(OffsetGeodetic(kOrigin, {100, 0, 0}))), 100.0, 0.01);
-    EXPECT_NEAR(Distance(origin, GeodeticToEcef(OffsetGeodetic(kOrigin, {0, 0, 100}))), 100.0, 0.01);
-}
-
 // The ECEF position and velocity of the messages must tell the same story as the geodetic position:
 // consecutive positions lie a walking pace apart, along the reported velocity.
 TEST(WorldModel, WalksAroundTheOriginAtWalkingPaceWithConsistentVelocity) {
