@@ -22,7 +22,7 @@ void MismatchedBaudNoise::garble(std::span<std::uint8_t> bytes) {
 MessageCorruptor::MessageCorruptor(double probability, std::uint32_t seed) : probability_(probability), random_(seed) {}
 
 bool MessageCorruptor::maybeDamage(std::vector<std::uint8_t>& message) {
-    if (message.empty() || std::bernoulli_distribution(probability_)(random_) == false) return false;
+    if (message.empty() || !std::bernoulli_distribution(probability_)(random_)) return false;
     if (message.size() > kFrameOverhead && message[0] == kFrameStart) {
         // Any change to one payload byte changes the payload sum modulo 32768.
         std::uniform_int_distribution<std::size_t> at(kFramePayloadOffset, message.size() - kFrameOverhead + 3);
