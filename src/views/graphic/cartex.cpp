@@ -128,7 +128,7 @@ void CCartex::mouseReleaseEvent(QMouseEvent* event) {
         break;
     case kToolZoomIn:
         if (dragged) {
-            ZoomToPixels(QRect(from, draggedTo_).normalized());
+            ZoomToPixels(from, draggedTo_);
         } else {
             ZoomAround(from, 0.5);
         }
@@ -149,10 +149,10 @@ void CCartex::ZoomAround(const QPoint& pixel, double factor) {
     viewport_.SetZoomMetres(viewport_.ZoomMetres() * factor);
 }
 
-void CCartex::ZoomToPixels(const QRect& pixels) {
+void CCartex::ZoomToPixels(const QPoint& corner, const QPoint& oppositeCorner) {
     GeoRect rect;
-    rect.Include(viewport_.ToGeo(pixels.left(), pixels.top()));
-    rect.Include(viewport_.ToGeo(pixels.right() + 1, pixels.bottom() + 1));
+    rect.Include(viewport_.ToGeo(corner.x(), corner.y()));
+    rect.Include(viewport_.ToGeo(oppositeCorner.x(), oppositeCorner.y()));
     viewport_.SetCenter(rect.Center());
     viewport_.SetZoomMetres(viewport_.ZoomToFit(rect));
 }

@@ -78,7 +78,7 @@ protected:
 private:
     void Changed();
     void ZoomAround(const QPoint& pixel, double factor);
-    void ZoomToPixels(const QRect& pixels);
+    void ZoomToPixels(const QPoint& corner, const QPoint& oppositeCorner);
 
     MapViewport viewport_;
     LayerCollection layers_;
