@@ -115,6 +115,22 @@ TEST(LayerLoader, SplitsMixedGeometriesByKindAndKeepsPolygonHoles) {
     EXPECT_DOUBLE_EQ(features[2].bounds.maxX, 4.0);
 }
 
+TEST(LayerLoader, ReadsOpenStreetMapData) {
+    GDALAllRegister();
+    if (!GetGDALDriverManager()->GetDriverByName("OSM")) GTEST_SKIP() << "GDAL without its OSM driver";
+    TempFolder folder;
+    const auto file = folder.Write("extract.osm", R"(<?xml version="1.0"?><osm version="0.6">
+        <node id="1" lat="37.3875" lon="-121.9720"/><node id="2" lat="37.3885" lon="-121.9710"/>
+        <node id="3" lat="37.3880" lon="-121.9700"><tag k="amenity" v="cafe"/></node>
+        <way id="10"><nd ref="1"/><nd ref="2"/><tag k="highway" v="residential"/></way></osm>)");
+    auto loaded = LoadLayerFile(file, DefaultLayerStyle(0));
+    ASSERT_TRUE(std::holds_alternative<VectorLayer>(loaded)) << std::get<std::string>(loaded);
+    std::vector<GeometryKind> kinds;
+    for (const VectorFeature& feature : std::get<VectorLayer>(loaded).Features()) kinds.push_back(feature.kind);
+    std::sort(kinds.begin(), kinds.end());
+    EXPECT_EQ(kinds, (std::vector<GeometryKind>{GeometryKind::kPoint, GeometryKind::kLine}));
+}
+
 TEST(LayerLoader, NamesTheFileItCannotRead) {
     TempFolder folder;
     const auto missing = folder.Path() / "nowhere.shp";

@@ -83,7 +83,14 @@ TEST_F(MapPage, ALayerThatFailsIsNamedAndTheRestIsShown) {
     EXPECT_TRUE(page.MapView()->MapLoaded());
     ASSERT_EQ(prompts.messages.size(), 1);
     EXPECT_TRUE(prompts.messages[0].contains("lost.tab"));
-    EXPECT_EQ(Control().Layers().Count(), 2u);  // streets and the position layer
+    ASSERT_EQ(Control().Layers().Count(), 2u);  // streets and the position layer
+    // Without a centre and zoom in the geoset the view shows the layers whole.
+    const GeoRect streets = Control().Layers().Item(1)->Bounds();
+    const GeoRect view = Control().Bounds();
+    EXPECT_LT(view.minX, streets.minX);
+    EXPECT_GT(view.maxX, streets.maxX);
+    EXPECT_LT(view.minY, streets.minY);
+    EXPECT_GT(view.maxY, streets.maxY);
 }
 
 TEST_F(MapPage, LoadingSetsUpTheMarkerAndTheZoomLimit) {
@@ -102,6 +109,23 @@ TEST_F(MapPage, LoadingSetsUpTheMarkerAndTheZoomLimit) {
     ASSERT_EQ(gps->FeatureCount(), 1u);
     EXPECT_EQ(Marker().regionStyle->fillColor, (Rgb{0, 255, 0}));
     EXPECT_EQ(Marker().regionStyle->borderColor, (Rgb{255, 128, 0}));
+}
+
+TEST_F(MapPage, TheControlTakesTheViewsSizeOnceLoaded) {
+    page.show();
+    page.MapView()->resize(300, 150);
+    EXPECT_EQ(Control().size(), QSize(239, 210));
+    LoadSample();
+    page.MapView()->resize(320, 160);
+    EXPECT_EQ(Control().size(), QSize(320, 160));
+}
+
+TEST_F(MapPage, TheViewRectangleFollowsTheControlsSizeAlsoWhileHidden) {
+    LoadSample();
+    Control().resize(300, 150);
+    const GeoRect view = Control().Bounds();
+    EXPECT_NEAR(view.Width() * MetresPerDegreeLongitudeAt(Control().CenterY()), 1500.0, 1e-6);
+    EXPECT_NEAR(view.Height() * kMetresPerDegreeLatitude, 750.0, 1e-6);
 }
 
 TEST_F(MapPage, TheMarkerIsReplacedInPlaceOnEveryFix) {
