@@ -124,7 +124,12 @@ void CCartex::mouseReleaseEvent(QMouseEvent* event) {
     const bool dragged = IsDrag(from, draggedTo_);
     switch (tool_) {
     case kToolPan:
-        if (!dragged) return;
+        if (!dragged) {
+            // A shaky click is no pan.
+            viewport_.SetCenter(viewAtPress_.Center());
+            update();
+            return;
+        }
         break;
     case kToolZoomIn:
         if (dragged) {
