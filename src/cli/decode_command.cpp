@@ -1,0 +1,148 @@
+#include "cli/decode_command.h"
+
+#include <cerrno>
+#include <cinttypes>
+#include <cstring>
+
+#include "link/gps_comm.h"
+#include "platform/notify_sink.h"
+#include "platform/result_codes.h"
+#include "receiver/renderer.h"
+
+namespace vexa {
+namespace {
+
+constexpr const char* kUsage = "usage: vexademo-cli --decode FILE [--product kestrel|osprey|merlin] [--log FILE]";
+constexpr std::size_t kChunkSize = 64 * 1024;
+
+std::optional<int> ProductNamed(const std::string& name) {
+    if (name == "kestrel") return kKestrel;
+    if (name == "osprey") return kOsprey;
+    if (name == "merlin") return kMerlin;
+    return std::nullopt;
+}
+
+// Prints each delivered message as its rendered line; messages without a rendering print nothing.
+class LinePrinter : public MessageSink {
+public:
+    explicit LinePrinter(std::FILE* output) : output_(output) {}
+
+    void deliver(int id, const std::uint8_t* record, std::size_t length) override {
+        if (RenderMessage(id, record, length, line_) != kResultOk) return;
+        const std::size_t size = std::strlen(line_);
+        line_[size] = '\n';
+        std::fwrite(line_, 1, size + 1, output_);
+    }
+
+private:
+    std::FILE* output_;
+    char line_[kRenderBufferSize + 1];
+};
+
+// Shows the texts meant for a message box on the error stream; the per-message hints need no one.
+class MessageBoxPrinter : public NotifySink {
+public:
+    explicit MessageBoxPrinter(std::FILE* errors) : errors_(errors) {}
+    void post(Notification notification) override {
+        if (notification.message == kNotifyShowMessage) std::fprintf(errors_, "vexademo-cli: %s\n", notification.text.c_str());
+    }
+
+private:
+    std::FILE* errors_;
+};
+
+}  // namespace
+
+std::optional<DecodeOptions> ParseDecodeOptions(const std::vector<std::string>& arguments, std::string& error) {
+    DecodeOptions options;
+    bool havePath = false;
+    for (std::size_t i = 0; i < arguments.size(); ++i) {
+        const std::string& argument = arguments[i];
+        const bool hasValue = i + 1 < arguments.size();
+        if (argument == "--decode" && hasValue && !havePath) {
+            options.path = arguments[++i];
+            havePath = true;
+        } else if (argument == "--product" && hasValue) {
+            const std::optional<int> product = ProductNamed(arguments[++i]);
+            if (!product) {
+                error = "unknown product '" + arguments[i] + "'\n" + kUsage;
+                return std::nullopt;
+            }
+            options.product = *product;
+        } else if (argument == "--log" && hasValue && options.logPath.empty()) {
+            options.logPath = arguments[++i];
+        } else {
+            error = "bad option '" + argument + "'\n" + kUsage;
+            return std::nullopt;
+        }
+    }
+    if (!havePath) {
+        error = kUsage;
+        return std::nullopt;
+    }
+    return options;
+}
+
+bool DecodeCapture(std::FILE* input, const DecodeOptions& options, std::FILE* output, std::FILE* errors,
+                   DecodeCounts& counts, std::string& error) {
+    ReceiverContext context;
+    context.ProductSelection = options.product;
+    const std::unique_ptr<GpsComm> comm = GpsComm::Create(context);
+    if (!comm) {
+        error = "no lock for the receiver link";
+        return false;
+    }
+    MessageBoxPrinter messageBoxes(errors);
+    LinePrinter printer(output);
+    comm->SetNotifyWindow(&messageBoxes);
+    comm->SetDeliveryListener(&printer);
+    if (!options.logPath.empty() && comm->OpenLog(options.logPath) != kResultOk) {
+        error = "cannot create " + options.logPath + ": " + std::strerror(errno);
+        return false;
+    }
+
+    std::vector<std::uint8_t> chunk(kChunkSize);
+    std::size_t read;
+    while ((read = std::fread(chunk.data(), 1, chunk.size(), input)) > 0) comm->Receive(std::span(chunk.data(), read));
+    const bool readAll = std::ferror(input) == 0;
+    if (!readAll) error = "cannot read " + options.path + ": " + std::strerror(errno);
+    comm->CloseLog();
+
+    const ReceiveStatistics& statistics = comm->ReceiveCounts();
+    counts.bytes = statistics.bytes;
+    counts.frames = statistics.frames;
+    counts.sentences = statistics.sentences;
+    counts.dropped = statistics.refusedFrames() + comm->UndeliveredFrames();
+    return readAll;
+}
+
+int RunDecodeCommand(const std::vector<std::string>& arguments, std::FILE* input, std::FILE* output,
+                     std::FILE* errors) {
+    std::string error;
+    const std::optional<DecodeOptions> options = ParseDecodeOptions(arguments, error);
+    if (!options) {
+        std::fprintf(errors, "vexademo-cli: %s\n", error.c_str());
+        return 1;
+    }
+    std::FILE* capture = input;
+    if (options->path != "-") {
+        capture = std::fopen(options->path.c_str(), "rb");
+        if (capture == nullptr) {
+            std::fprintf(errors, "vexademo-cli: cannot read %s: %s\n", options->path.c_str(), std::strerror(errno));
+            return 1;
+        }
+    }
+    DecodeCounts counts;
+    const bool decoded = DecodeCapture(capture, *options, output, errors, counts, error);
+    if (capture != input) std::fclose(capture);
+    std::fflush(output);
+    if (!decoded) {
+        std::fprintf(errors, "vexademo-cli: %s\n", error.c_str());
+        return 1;
+    }
+    std::fprintf(errors, "bytes %" PRIu64 ", frames %" PRIu64 ", sentences %" PRIu64 ", dropped %" PRIu64 "\n",
+                 counts.bytes, counts.frames, counts.sentences, counts.dropped);
+    return 0;
+}
+
+}  // namespace vexa

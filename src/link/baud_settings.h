@@ -1,0 +1,33 @@
+#pragma once
+
+#include <array>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+
+namespace vexa {
+
+// The baud setting 0 asks for automatic detection.
+inline constexpr int kAutoBaud = 0;
+// The Osprey receiver always talks at this rate; its baud rate cannot be chosen.
+inline constexpr int kOspreyBaud = 57600;
+// The rates automatic detection tries, in this order.
+inline constexpr std::array<int, 6> kAutoBaudRates{57600, 38400, 4800, 19200, 9600, 115200};
+
+// What the baud rate combo box and its label show for a product.
+enum class BaudComboVisibility { kShown, kHidden, kUnchanged };
+struct BaudComboContent {
+    BaudComboVisibility visibility;
+    std::span<const std::string_view> entries;
+};
+BaudComboContent BaudComboForProduct(int product);
+
+// The combo box text of a baud setting: "Auto" for 0, otherwise the rate.
+std::string BaudSettingText(int baudSetting);
+
+// The baud setting a combo box text stands for; nothing for an empty text or a rate the
+// receiver cannot be set to.
+std::optional<int> ParseBaudSelection(std::string_view text);
+
+}  // namespace vexa

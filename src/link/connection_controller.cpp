@@ -1,0 +1,158 @@
+#include "link/connection_controller.h"
+
+#include <cstddef>
+#include <optional>
+#include <utility>
+
+#include "link/baud_settings.h"
+#include "platform/result_codes.h"
+
+namespace vexa {
+
+namespace {
+
+// The output toggle counters start over with every connection.
+constexpr int kDebugToggleStart = 10;
+constexpr int kNavLibToggleStart = 20;
+constexpr int kNmeaChannelStart = 5;
+
+constexpr int kAutoBaudCount = static_cast<int>(kAutoBaudRates.size());
+
+int AutoBaudRate(int index) { return kAutoBaudRates[static_cast<std::size_t>(index)]; }
+
+}  // namespace
+
+ConnectionController::ConnectionController(LinkConnection& link, ReceiverContext& context,
+                                           ConnectionCallbacks callbacks)
+    : link_(link), context_(context), callbacks_(std::move(callbacks)) {}
+
+void ConnectionController::LoadSettings(std::string portPath, int baudSetting) {
+    portPath_ = std::move(portPath);
+    baudSetting_ = baudSetting;
+}
+
+void ConnectionController::Connect(std::string_view portPath, std::string_view baudSelection) {
+    if (testing_) {
+        Report(kPleaseWaitText);
+        return;
+    }
+    const bool fixedRate = context_.ProductSelection == kOsprey;
+    const std::optional<int> baud = fixedRate ? std::optional<int>(kOspreyBaud) : ParseBaudSelection(baudSelection);
+    if (portPath.empty() || !baud) {
+        Report(kEnterAllFieldsText);
+        return;
+    }
+    portPath_ = portPath;
+    baudSetting_ = *baud;
+
+    CloseLink();
+    ResetToggleCounters();
+    testTicks_ = 0;
+
+    int rate = baudSetting_;
+    if (baudSetting_ == kAutoBaud) {
+        autoBaudIndex_ = 0;
+        rate = AutoBaudRate(autoBaudIndex_);
+    }
+    if (link_.Connect(portPath_, rate) != kResultOk) {
+        Report(kCouldNotOpenText);
+        Repaint();
+        return;
+    }
+    testing_ = true;
+    Repaint();
+}
+
+void ConnectionController::Disconnect() {
+    if (testing_) {
+        Report(kPleaseWaitText);
+        return;
+    }
+    CloseLink();
+    ResetToggleCounters();
+    Repaint();
+}
+
+bool ConnectionController::Done() {
+    if (testing_) {
+        Report(kPleaseWaitText);
+        return false;
+    }
+    return true;
+}
+
+void ConnectionController::Tick() {
+    if (!testing_) return;
+    ++testTicks_;
+    if (baudSetting_ == kAutoBaud) {
+        TickAutoBaud();
+        Repaint();
+    } else {
+        TickFixedBaud();
+    }
+}
+
+void ConnectionController::TickFixedBaud() {
+    if (ReceiverAnswered()) {
+        testing_ = false;
+        SaveSettings();
+        Repaint();
+    } else if (testTicks_ >= kTicksPerAttempt) {
+        testing_ = false;
+        CloseLink();
+        Repaint();
+    }
+}
+
+void ConnectionController::TickAutoBaud() {
+    if (ReceiverAnswered()) {
+        baudSetting_ = AutoBaudRate(autoBaudIndex_);
+        testing_ = false;
+        SaveSettings();
+        if (callbacks_.showSettings) callbacks_.showSettings();
+        return;
+    }
+    if (testTicks_ < kTicksPerAttempt) return;
+    CloseLink();
+    ++autoBaudIndex_;
+    if (autoBaudIndex_ < kAutoBaudCount) {
+        testTicks_ = 0;
+        // A port that fails to open now simply shows nothing for the next five ticks.
+        link_.Connect(portPath_, AutoBaudRate(autoBaudIndex_));
+    } else {
+        testing_ = false;
+    }
+}
+
+// A frame decoded just before the port closed may still set the protocol; clearing it after
+// the close keeps that late frame from being credited to the next rate tried.
+void ConnectionController::CloseLink() {
+    link_.Disconnect();
+    context_.LinkProtocol = kNotConnected;
+}
+
+void ConnectionController::ResetToggleCounters() {
+    context_.DebugToggleCount = kDebugToggleStart;
+    context_.NavLibToggleCount = kNavLibToggleStart;
+    context_.NmeaChannelCount = kNmeaChannelStart;
+}
+
+bool ConnectionController::ReceiverAnswered() const { return context_.LinkProtocol != kNotConnected; }
+
+StatusLine ConnectionController::Status() const {
+    return StatusLineFor({testing_, baudSetting_, autoBaudIndex_, context_.LinkProtocol, context_.ProductSelection});
+}
+
+void ConnectionController::SaveSettings() {
+    if (callbacks_.saveSettings) callbacks_.saveSettings(portPath_, baudSetting_);
+}
+
+void ConnectionController::Report(std::string_view text) {
+    if (callbacks_.showMessage) callbacks_.showMessage(text);
+}
+
+void ConnectionController::Repaint() {
+    if (callbacks_.repaint) callbacks_.repaint();
+}
+
+}  // namespace vexa

@@ -1,0 +1,80 @@
+#pragma once
+
+#include <functional>
+#include <string>
+#include <string_view>
+
+#include "link/connection_status.h"
+#include "link/link_connection.h"
+#include "receiver/receiver_context.h"
+
+namespace vexa {
+
+inline constexpr std::string_view kPleaseWaitText = "Please wait.";
+inline constexpr std::string_view kEnterAllFieldsText = "Please enter all fields.";
+inline constexpr std::string_view kCouldNotOpenText = "Could not open specified port. ";
+
+// How the controller reaches its front end (the connection dialog or the command line).
+// Every member may be left empty.
+struct ConnectionCallbacks {
+    // A message box text.
+    std::function<void(std::string_view text)> showMessage;
+    // A receiver answered: the port and baud setting are to be stored as the user's settings.
+    std::function<void(const std::string& portPath, int baudSetting)> saveSettings;
+    // Automatic detection chose a rate: the baud selection should show the new setting.
+    std::function<void()> showSettings;
+    // The status line may have changed.
+    std::function<void()> repaint;
+};
+
+// Opens the receiver's port and watches, one tick (a second) at a time, whether the comm
+// reader recognises a frame or a sentence; with the baud setting "Auto" it steps through the
+// automatic detection rates until one works. Driven by the caller's ticks, so nothing here
+// waits or shows anything.
+class ConnectionController {
+public:
+    static constexpr int kTicksPerAttempt = 5;
+
+    ConnectionController(LinkConnection& link, ReceiverContext& context, ConnectionCallbacks callbacks = {});
+
+    // The stored settings, shown when the dialog opens.
+    void LoadSettings(std::string portPath, int baudSetting);
+
+    // The user's Connect with the selected port and baud combo text ("Auto" or a rate). The
+    // Osprey's rate is fixed, so its baud selection is not needed.
+    void Connect(std::string_view portPath, std::string_view baudSelection);
+    void Disconnect();
+    // True when the caller may close; refused while an attempt is being watched.
+    bool Done();
+    // One second has passed.
+    void Tick();
+
+    StatusLine Status() const;
+
+    bool Testing() const { return testing_; }
+    int TestTicks() const { return testTicks_; }
+    int AutoBaudIndex() const { return autoBaudIndex_; }
+    const std::string& PortPath() const { return portPath_; }
+    int BaudSetting() const { return baudSetting_; }
+
+private:
+    void CloseLink();
+    void ResetToggleCounters();
+    void TickFixedBaud();
+    void TickAutoBaud();
+    bool ReceiverAnswered() const;
+    void SaveSettings();
+    void Report(std::string_view text);
+    void Repaint();
+
+    LinkConnection& link_;
+    ReceiverContext& context_;
+    ConnectionCallbacks callbacks_;
+    bool testing_ = false;
+    int testTicks_ = 0;
+    int autoBaudIndex_ = 0;
+    std::string portPath_;
+    int baudSetting_ = 0;
+};
+
+}  // namespace vexa

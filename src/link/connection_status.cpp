@@ -1,0 +1,45 @@
+#include "link/connection_status.h"
+
+#include <cstddef>
+
+#include "link/baud_settings.h"
+#include "receiver/receiver_context.h"
+
+namespace vexa {
+
+namespace {
+
+constexpr Rgb kYellow{255, 255, 0};
+constexpr Rgb kGreen{0, 255, 0};
+constexpr Rgb kRed{255, 0, 0};
+
+}  // namespace
+
+StatusLine StatusLineFor(const ConnectionState& state) {
+    if (state.testing) {
+        const auto index = static_cast<std::size_t>(state.autoBaudIndex);
+        if (state.baudSetting == kAutoBaud && index < kAutoBaudRates.size()) {
+            return {kYellow, "Please wait... testing " + std::to_string(kAutoBaudRates[index]) + " baud",
+                    25};
+        }
+        return {kYellow, "                Please wait...", 25};
+    }
+    switch (state.linkProtocol) {
+        case kBinaryProtocol:
+            switch (state.product) {
+                case kKestrel:
+                case kMerlin:
+                    return {kGreen, "Connected (Vexa Binary)", 50};
+                case kOsprey:
+                    return {kGreen, "Connected (VexaLoc)", 55};
+                default:
+                    return {kGreen, "", 0};
+            }
+        case kNmeaProtocol:
+            return {kGreen, "Connected (NMEA)", 65};
+        default:
+            return {kRed, "Not connected", 75};
+    }
+}
+
+}  // namespace vexa

@@ -1,0 +1,43 @@
+#pragma once
+
+#include <string>
+
+namespace vexa {
+
+struct Rgb {
+    int red;
+    int green;
+    int blue;
+    friend bool operator==(const Rgb&, const Rgb&) = default;
+};
+
+struct PixelRect {
+    int left;
+    int top;
+    int right;
+    int bottom;
+};
+
+// Where the connection dialog paints its status line: the rectangle is filled, then the
+// text is drawn at (textX, kStatusTextY).
+inline constexpr PixelRect kStatusRect{10, 165, 230, 185};
+inline constexpr int kStatusTextY = 167;
+
+struct StatusLine {
+    Rgb fill;
+    std::string text;  // empty: only the rectangle is filled
+    int textX;
+    friend bool operator==(const StatusLine&, const StatusLine&) = default;
+};
+
+// What the status line shows for an attempt in progress or the link's recognised protocol.
+struct ConnectionState {
+    bool testing;
+    int baudSetting;
+    int autoBaudIndex;
+    int linkProtocol;
+    int product;
+};
+StatusLine StatusLineFor(const ConnectionState& state);
+
+}  // namespace vexa

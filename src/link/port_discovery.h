@@ -1,0 +1,39 @@
+#pragma once
+
+#include <cstddef>
+#include <filesystem>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace vexa {
+
+inline constexpr std::size_t kMaxListedPorts = 10;
+inline constexpr std::string_view kSimulatedReceiverName = "Simulated receiver";
+
+struct SerialPortEntry {
+    std::string devicePath;   // what the link opens and the settings store
+    std::string displayName;  // what the port list shows
+    friend bool operator==(const SerialPortEntry&, const SerialPortEntry&) = default;
+};
+
+struct PortDiscoveryOptions {
+    std::filesystem::path sysfsRoot{"/sys"};
+    std::filesystem::path devRoot{"/dev"};
+    // Listed first, with its display name as given (the built-in simulated receiver).
+    std::optional<SerialPortEntry> simulatedReceiver;
+    // Device paths the user named (the command line), listed after the simulated receiver.
+    std::vector<std::string> extraPaths;
+};
+
+// The port list: the simulated receiver, the user's paths, then the serial ports found in
+// sysfs whose device node exists; each port once, at most kMaxListedPorts entries.
+std::vector<SerialPortEntry> DiscoverPorts(const PortDiscoveryOptions& options);
+
+// The entry shown under a display name, or the entry of a device path; null when none is.
+const SerialPortEntry* FindPortByDisplayName(std::span<const SerialPortEntry> ports, std::string_view displayName);
+const SerialPortEntry* FindPortByDevicePath(std::span<const SerialPortEntry> ports, std::string_view devicePath);
+
+}  // namespace vexa

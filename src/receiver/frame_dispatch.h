@@ -1,0 +1,44 @@
+#pragma once
+
+#include <cstdint>
+#include <span>
+
+#include "receiver/decoder.h"
+#include "receiver/frame_receiver.h"
+#include "receiver/location_client_link.h"
+#include "receiver/message_sink.h"
+#include "receiver/receiver_context.h"
+
+namespace vexa {
+
+// Routes complete frames and sentences by the selected product: decodes them, keeps the
+// protocol and toggle counters of the context, and delivers to the sink or the location client.
+class FrameDispatch : public FrameListener {
+public:
+    // The id under which texts (sentences and development text) are delivered.
+    static constexpr int kTextId = 255;
+
+    FrameDispatch(ReceiverContext& context, MessageSink& sink, LocationClientLink& locationClient)
+        : context_(context), sink_(sink), locationClient_(locationClient) {}
+
+    void onFrame(std::span<std::uint8_t> payload) override;
+    void onSentence(std::span<const std::uint8_t> text) override;
+
+    // Frames that passed the frame checks but were not delivered: decoding failed, or
+    // (Osprey) the channel byte is unknown.
+    std::uint64_t droppedFrames() const { return droppedFrames_; }
+
+private:
+    void dispatchOsprey(std::span<std::uint8_t> payload);
+    bool decode(std::span<const std::uint8_t> payload);
+    void decodeAndCount(std::span<const std::uint8_t> payload);
+
+    ReceiverContext& context_;
+    MessageSink& sink_;
+    LocationClientLink& locationClient_;
+    RecordBuffer record_;
+    DecodeResult decoded_;
+    std::uint64_t droppedFrames_ = 0;
+};
+
+}  // namespace vexa

@@ -1,0 +1,20 @@
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+namespace vexa {
+
+// Counts of what the sample capture holds, for checking a decode of it.
+struct SampleCaptureContents {
+    int seconds = 0;
+    int frames = 0;           // complete frames with good checksum and end sequence
+    int sentences = 0;
+    int refusedFrames = 0;    // bad length, checksum or end sequence
+};
+
+// One minute of 1 Hz receiver output in the binary protocol with NMEA sentences in between and a few
+// broken frames, near the simulator's default origin. Always the same bytes.
+std::vector<std::uint8_t> MakeSampleCapture(SampleCaptureContents* contents = nullptr);
+
+}  // namespace vexa

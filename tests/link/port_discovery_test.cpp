@@ -1,0 +1,178 @@
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "link/port_discovery.h"
+#include "link/port_display_name.h"
+
+namespace vexa {
+namespace {
+
+namespace fs = std::filesystem;
+
+TEST(PortDisplayName, FollowsTheListingRule) {
+    struct Case {
+        const char* legend;
+        std::string port;
+        std::string friendly;
+        std::string expected;
+    };
+    const Case cases[] = {
+        {"friendly name holding the port stands alone", "/dev/ttyUSB0", "Serial Cable on /dev/ttyUSB0",
+         "Serial Cable on /dev/ttyUSB0"},
+        {"other friendly name follows the port", "/dev/rfcomm0", "Bluetooth Serial", "/dev/rfcomm0 Bluetooth Serial"},
+        {"no friendly name", "/dev/ttyS0", "", "/dev/ttyS0"},
+        {"blank friendly name", "/dev/ttyS0", " \n\t", "/dev/ttyS0"},
+        {"line end and padding dropped", "/dev/ttyACM0", "  u-blox 7 - GPS/GNSS Receiver\n",
+         "/dev/ttyACM0 u-blox 7 - GPS/GNSS Receiver"},
+        {"control characters become blanks", "/dev/ttyUSB1", "FT232R\x1b[2JUART\x7f", "/dev/ttyUSB1 FT232R [2JUART"},
+        {"C1 control becomes a blank", "/dev/ttyUSB1", "A\xc2\x9b" "B", "/dev/ttyUSB1 A B"},
+        {"invalid UTF-8 becomes ?", "/dev/ttyUSB1", "Ger\xe4t \xc3\xa4", "/dev/ttyUSB1 Ger?t \xc3\xa4"},
+        {"truncated sequence at the end", "/dev/ttyUSB1", "GPS\xe2\x82", "/dev/ttyUSB1 GPS??"},
+        {"port with a control character", "/dev/x\ny", "", "/dev/x y"},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(PortDisplayName(c.port, c.friendly), c.expected) << c.legend;
+    }
+}
+
+TEST(PortDisplayName, CutsLongFriendlyNamesByCharacters) {
+    std::string umlauts;
+    for (int i = 0; i < 120; ++i) umlauts += "\xc3\xbc";
+    const std::string shown = PortDisplayName("/dev/ttyUSB0", umlauts);
+    EXPECT_EQ(shown, "/dev/ttyUSB0 " + umlauts.substr(0, 2 * kMaxFriendlyNameLength));
+}
+
+// A sysfs tree and a /dev folder in a temporary folder, built the way the kernel lays them out.
+class PortFixture : public ::testing::Test {
+protected:
+    void SetUp() override {
+        const auto* test = ::testing::UnitTest::GetInstance()->current_test_info();
+        root_ = fs::path(::testing::TempDir()) /
+                ("ports_" + std::string(test->name()) + "_" + std::to_string(::getpid()));
+        fs::remove_all(root_);
+        fs::create_directories(Sys() / "class" / "tty");
+        fs::create_directories(Dev());
+        options_.sysfsRoot = Sys();
+        options_.devRoot = Dev();
+    }
+    void TearDown() override { fs::remove_all(root_); }
+
+    fs::path Sys() const { return root_ / "sys"; }
+    fs::path Dev() const { return root_ / "dev"; }
+
+    static void Write(const fs::path& file, const std::string& text) {
+        fs::create_directories(file.parent_path());
+        std::ofstream(file) << text;
+    }
+
+    fs::path AddTty(const std::string& name, bool withNode = true) {
+        const fs::path folder = Sys() / "class" / "tty" / name;
+        fs::create_directories(folder);
+        if (withNode) Write(Dev() / name, "");
+        return folder;
+    }
+
+    // A USB device with its strings; the tty's device is the interface (ACM) or a port
+    // folder below it (USB serial).
+    void AddUsbTty(const std::string& name, const std::string& product, const std::string& manufacturer = "",
+                   const std::string& interfaceString = "") {
+        const fs::path usbDevice = Sys() / "devices" / "usb1" / ("1-" + name);
+        const fs::path usbInterface = usbDevice / ("1-" + name + ":1.0");
+        const fs::path device = name.starts_with("ttyUSB") ? usbInterface / name : usbInterface;
+        fs::create_directories(device);
+        if (!product.empty()) Write(usbDevice / "product", product + "\n");
+        if (!manufacturer.empty()) Write(usbDevice / "manufacturer", manufacturer + "\n");
+        if (!interfaceString.empty()) Write(usbInterface / "interface", interfaceString + "\n");
+        fs::create_directory_symlink(device, AddTty(name) / "device");
+    }
+
+    void AddUart(const std::string& name, const std::string& type) { Write(AddTty(name) / "type", type + "\n"); }
+
+    std::vector<std::string> Paths() const {
+        std::vector<std::string> paths;
+        for (const SerialPortEntry& port : DiscoverPorts(options_)) paths.push_back(port.devicePath);
+        return paths;
+    }
+
+    std::string Node(const std::string& name) const { return (Dev() / name).string(); }
+
+    fs::path root_;
+    PortDiscoveryOptions options_;
+};
+
+TEST_F(PortFixture, ListsRealSerialPortsWithTheirFriendlyNames) {
+    AddUsbTty("ttyUSB0", "FT232R USB UART", "FTDI");
+    AddUsbTty("ttyACM0", "", "u-blox AG", "GNSS receiver");
+    AddUsbTty("ttyACM1", "", "Maker Ltd");
+    AddTty("rfcomm0");
+    AddUart("ttyS0", "4");
+    AddUart("ttyS1", "0");  // 8250 placeholder without a UART
+    AddTty("ttyS2");        // no type at all
+    AddTty("tty0");
+    AddTty("console");
+    AddTty("ttyUSB5", false);  // gone from /dev
+
+    const std::vector<SerialPortEntry> expected{
+        {Node("ttyUSB0"), Node("ttyUSB0") + " FT232R USB UART"},
+        {Node("ttyACM0"), Node("ttyACM0") + " GNSS receiver"},
+        {Node("ttyACM1"), Node("ttyACM1") + " Maker Ltd"},
+        {Node("rfcomm0"), Node("rfcomm0")},
+        {Node("ttyS0"), Node("ttyS0")},
+    };
+    EXPECT_EQ(DiscoverPorts(options_), expected);
+}
+
+TEST_F(PortFixture, FriendlyNameHoldingThePortStandsAlone) {
+    AddUsbTty("ttyUSB0", "Serial Cable on " + Node("ttyUSB0"));
+    ASSERT_EQ(DiscoverPorts(options_).size(), 1u);
+    EXPECT_EQ(DiscoverPorts(options_)[0].displayName, "Serial Cable on " + Node("ttyUSB0"));
+}
+
+TEST_F(PortFixture, ListsAtMostTenPortsInNumberOrder) {
+    for (int i = 0; i < 12; ++i) AddUsbTty("ttyUSB" + std::to_string(i), "Adapter");
+    AddUart("ttyS0", "4");
+    std::vector<std::string> expected;
+    for (int i = 0; i < 10; ++i) expected.push_back(Node("ttyUSB" + std::to_string(i)));
+    EXPECT_EQ(Paths(), expected);
+}
+
+TEST_F(PortFixture, SimulatedReceiverAndUserPathsComeFirst) {
+    AddUsbTty("ttyUSB0", "Adapter");
+    AddUsbTty("ttyACM0", "GPS");
+    fs::create_directories(Dev() / "serial" / "by-id");
+    fs::create_symlink(Dev() / "ttyACM0", Dev() / "serial" / "by-id" / "usb-gps");
+    const std::string byId = (Dev() / "serial" / "by-id" / "usb-gps").string();
+    options_.simulatedReceiver = SerialPortEntry{"/dev/pts/7", std::string(kSimulatedReceiverName)};
+    options_.extraPaths = {"/tmp/capture-pty", byId, "", "/tmp/capture-pty", Node("ttyACM0")};
+
+    const std::vector<SerialPortEntry> expected{
+        {"/dev/pts/7", "Simulated receiver"},
+        {"/tmp/capture-pty", "/tmp/capture-pty"},
+        {byId, byId + " GPS"},
+        {Node("ttyUSB0"), Node("ttyUSB0") + " Adapter"},
+    };
+    EXPECT_EQ(DiscoverPorts(options_), expected);
+}
+
+TEST_F(PortFixture, UserPathsAreNotCutByDiscoveredPorts) {
+    for (int i = 0; i < 10; ++i) AddUsbTty("ttyUSB" + std::to_string(i), "Adapter");
+    options_.extraPaths = {"/dev/gps0"};
+    const std::vector<std::string> paths = Paths();
+    ASSERT_EQ(paths.size(), kMaxListedPorts);
+    EXPECT_EQ(paths.front(), "/dev/gps0");
+    EXPECT_EQ(paths.back(), Node("ttyUSB8"));
+}
+
+TEST_F(PortFixture, MissingSysfsGivesOnlyTheCallersEntries) {
+    options_.sysfsRoot = root_ / "absent";
+    options_.extraPaths = {"/dev/gps0"};
+    EXPECT_EQ(Paths(), std::vector<std::string>{"/dev/gps0"});
+}
+
+}  // namespace
+}  // namespace vexa
