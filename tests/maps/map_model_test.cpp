@@ -94,6 +94,10 @@ TEST(LayerCollection, PositionsAndDrawingOrder) {
     layers.ForEachBottomUp([&](const VectorLayer& layer) { order.push_back(layer.Name()); });
     EXPECT_EQ(order, (std::vector<std::string>{"odd", "streets", "GPS", "blocks"}));
 
+    layers.Remove(layers.Item(2));
+    EXPECT_EQ(layers.Count(), 3u);
+    EXPECT_FALSE(layers.AnimationLayer());
+
     layers.Reset({});
     EXPECT_EQ(layers.Count(), 0u);
     EXPECT_FALSE(layers.AnimationLayer());

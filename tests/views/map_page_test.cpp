@@ -72,6 +72,16 @@ TEST_F(MapPage, AGeosetThatFailsGivesItsOwnMessageThenTheMapMessage) {
     EXPECT_EQ(prompts.waitNoticesClosed, 1);
 }
 
+TEST_F(MapPage, AFailedLoadKeepsTheMapShownWithOneMarker) {
+    LoadSample();
+    const std::size_t layers = Control().Layers().Count();
+    Load(QStringLiteral("/nonexistent/city.gst"));
+    EXPECT_EQ(prompts.messages.size(), 2);
+    EXPECT_TRUE(page.MapView()->MapLoaded());
+    EXPECT_EQ(Control().Layers().Count(), layers);
+    EXPECT_EQ(Control().Layers().Item(0), page.MapView()->PositionLayer());
+}
+
 TEST_F(MapPage, ALayerThatFailsIsNamedAndTheRestIsShown) {
     QTemporaryDir folder;
     QFile geoset(folder.filePath("partial.gst"));
