@@ -16,6 +16,14 @@ std::unique_ptr<Transport> make(const TransportFactory::Make& factory, Communica
     return factory ? factory(manager, profile) : nullptr;
 }
 
+// How a message of one channel is logged: its label, or the text when it has no frame.
+struct LogRoute {
+    std::uint8_t channel;
+    std::string_view label;
+    std::string_view noFrame;
+    bool receivedWithClearFlag;  // log the checksum as the receiver sent it, bit 15 clear
+};
+
 bool towardsReceiver(std::uint8_t channel) {
     return channel == AI3_CHANNEL || channel == F_CHANNEL || channel == NMEA_CHANNEL || channel == XTN_CHANNEL;
 }
@@ -116,47 +124,33 @@ void CommunicationManager::postMessage(std::unique_ptr<Message> message) {
 void CommunicationManager::logReceived(Message& message) {
     const std::uint8_t* frame = message.getBytes();
     const std::size_t length = frame ? message.getLength() : 0;
-    switch (message.channel()) {
-        case AI3_CHANNEL:
-            if (message.id() != 2 && message.id() != 3) {
-                logTrace("RVX->CP:AI3 msg error");
-            } else if (frame) {
-                logTraffic("RVX->CP:AI3", frame, length);
-            }
-            break;
-        case F_CHANNEL:
-            if (frame) {
-                logWithClearedFlag("RVX->CP:F", frame, length);
-            } else {
-                logError("F_CHANNEL:  getBytes() buffer too small - increase buffer size");
-            }
-            break;
-        case NMEA_CHANNEL:
-            if (frame) {
-                logWithClearedFlag("RVX->CP:NMEA", frame, length);
-            } else {
-                logError("NMEA_CHANNEL:  getBytes() buffer too small - increase buffer size");
-            }
-            break;
-        case MAS_CHANNEL:
-            if (frame) {
-                logTraffic("MAS->CP:MAS", frame, length);
-            } else {
-                logError("MAS_CHANNEL:  getBytes() buffer too small - increase buffer size");
-            }
-            break;
-        case STAT_CHANNEL:
-            if (frame) {
-                logTraffic("RVX->CP:STAT", frame, length);
-            } else {
-                logError("STAT_CHANNEL:  getBytes() buffer too small - increase buffer size");
-            }
-            break;
-        default:
-            logTrace("->CP:Unknown");
-            if (frame) logDump(frame, length);
-            break;
+    if (message.channel() == AI3_CHANNEL) {
+        if (message.id() != 2 && message.id() != 3) {
+            logTrace("RVX->CP:AI3 msg error");
+        } else if (frame) {
+            logTraffic("RVX->CP:AI3", frame, length);
+        }
+        return;
     }
+    static constexpr LogRoute kRoutes[] = {
+        {F_CHANNEL, "RVX->CP:F", "F_CHANNEL:  getBytes() buffer too small - increase buffer size", true},
+        {NMEA_CHANNEL, "RVX->CP:NMEA", "NMEA_CHANNEL:  getBytes() buffer too small - increase buffer size", true},
+        {MAS_CHANNEL, "MAS->CP:MAS", "MAS_CHANNEL:  getBytes() buffer too small - increase buffer size", false},
+        {STAT_CHANNEL, "RVX->CP:STAT", "STAT_CHANNEL:  getBytes() buffer too small - increase buffer size", false},
+    };
+    for (const LogRoute& route : kRoutes) {
+        if (route.channel != message.channel()) continue;
+        if (!frame) {
+            logError(route.noFrame);
+        } else if (route.receivedWithClearFlag) {
+            logWithClearedFlag(route.label, frame, length);
+        } else {
+            logTraffic(route.label, frame, length);
+        }
+        return;
+    }
+    logTrace("->CP:Unknown");
+    if (frame) logDump(frame, length);
 }
 
 // Frames from the receiver arrive with bit 15 of their checksum clear; the rendering sets it.
@@ -192,19 +186,14 @@ bool CommunicationManager::sendMessage(Message& message) {
 
 void CommunicationManager::logSent(Message& message, const std::uint8_t* frame) {
     if (!logEnabled_) return;
-    struct Route {
-        std::uint8_t channel;
-        std::string_view label;
-        std::string_view noFrame;
+    static constexpr LogRoute kRoutes[] = {
+        {AI3_CHANNEL, "CP->RVX:AI3", "AI3_CHANNEL: getBytes() buffer too small - increase buffer size.", false},
+        {F_CHANNEL, "CP->RVX:F", "Send F_CHANNEL: getBytes() buffer too small - increase buffer size.", false},
+        {NMEA_CHANNEL, "CP->RVX:NMEA", "NMEA_CHANNEL: getBytes() buffer too small - increase buffer size.", false},
+        {XTN_CHANNEL, "CP->RVX:XTN", "XTN_CHANNEL: getBytes() buffer too small - increase buffer size.", false},
+        {MAS_CHANNEL, "CP->MAS:MAS", "MAS_CHANNEL: getBytes() buffer too small - increase buffer size.", false},
     };
-    static constexpr Route kRoutes[] = {
-        {AI3_CHANNEL, "CP->RVX:AI3", "AI3_CHANNEL: getBytes() buffer too small - increase buffer size."},
-        {F_CHANNEL, "CP->RVX:F", "Send F_CHANNEL: getBytes() buffer too small - increase buffer size."},
-        {NMEA_CHANNEL, "CP->RVX:NMEA", "NMEA_CHANNEL: getBytes() buffer too small - increase buffer size."},
-        {XTN_CHANNEL, "CP->RVX:XTN", "XTN_CHANNEL: getBytes() buffer too small - increase buffer size."},
-        {MAS_CHANNEL, "CP->MAS:MAS", "MAS_CHANNEL: getBytes() buffer too small - increase buffer size."},
-    };
-    for (const Route& route : kRoutes) {
+    for (const LogRoute& route : kRoutes) {
         if (route.channel != message.channel()) continue;
         if (frame) {
             logTraffic(route.label, frame, message.getLength());

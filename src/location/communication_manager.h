@@ -33,6 +33,7 @@ struct TransportFactory {
 // the server. It is also the client's one outlet for status and error texts and its two log files.
 class CommunicationManager {
 public:
+    // The host interface must outlive the manager.
     CommunicationManager(const ClientProfile& profile, HostInterface& host, const TransportFactory& transports);
     ~CommunicationManager();
     CommunicationManager(const CommunicationManager&) = delete;

@@ -16,25 +16,33 @@ namespace {
 
 using Content = std::span<const std::uint8_t>;
 
+// A message whose payload is one byte; null when the byte is missing.
+template <class M>
+std::unique_ptr<Message> withByte(Content payload) {
+    return payload.empty() ? nullptr : std::make_unique<M>(payload[0]);
+}
+
+// A message whose payload is a 16-bit session id; null when it is cut short.
+template <class M>
+std::unique_ptr<Message> withSessionId(Content payload) {
+    return payload.size() < 2 ? nullptr : std::make_unique<M>(loadU16(payload.data()));
+}
+
 std::unique_ptr<Message> decodeF(Content content) {
     const Content p = content.subspan(2);
     switch (content[1]) {
         case MessageF_OpenSessionNotification::kId:
-            if (p.size() < 1) return nullptr;
-            return std::make_unique<MessageF_OpenSessionNotification>(p[0]);
+            return withByte<MessageF_OpenSessionNotification>(p);
         case MessageF_CloseSessionNotification::kId:
-            if (p.size() < 1) return nullptr;
-            return std::make_unique<MessageF_CloseSessionNotification>(p[0]);
+            return withByte<MessageF_CloseSessionNotification>(p);
         case MessageF_ErrorNotification::kId:
-            if (p.size() < 1) return nullptr;
-            return std::make_unique<MessageF_ErrorNotification>(p[0]);
+            return withByte<MessageF_ErrorNotification>(p);
         case MessageF_HWConfigRequest::kId:
             return std::make_unique<MessageF_HWConfigRequest>();
         case MessageF_TimeTransferRequest::kId:
             return std::make_unique<MessageF_TimeTransferRequest>();
         case MessageF_FreqTransferRequest::kId:
-            if (p.size() < 1) return nullptr;
-            return std::make_unique<MessageF_FreqTransferRequest>(p[0]);
+            return withByte<MessageF_FreqTransferRequest>(p);
         case MessageF_ApproxPositionRequest::kId:
             return std::make_unique<MessageF_ApproxPositionRequest>();
         case MessageF_Reject::kId:
@@ -57,19 +65,15 @@ std::unique_ptr<Message> decodeMas(Content content) {
     const Content p = content.subspan(2);
     switch (content[1]) {
         case MessageMAS_OpenRequest::kId:
-            if (p.size() < 2) return nullptr;
-            return std::make_unique<MessageMAS_OpenRequest>(loadU16(p.data()));
+            return withSessionId<MessageMAS_OpenRequest>(p);
         case MessageMAS_Aiding::kId:
             return std::make_unique<MessageMAS_Aiding>(p);
         case MessageMAS_CloseRequest::kId:
-            if (p.size() < 2) return nullptr;
-            return std::make_unique<MessageMAS_CloseRequest>(loadU16(p.data()));
+            return withSessionId<MessageMAS_CloseRequest>(p);
         case MessageMAS_Reject::kId:
-            if (p.size() < 1) return nullptr;
-            return std::make_unique<MessageMAS_Reject>(p[0]);
+            return withByte<MessageMAS_Reject>(p);
         case MessageMAS_Ready::kId:
-            if (p.size() < 1) return nullptr;
-            return std::make_unique<MessageMAS_Ready>(p[0]);
+            return withByte<MessageMAS_Ready>(p);
         case MessageMAS_Id9::kId:
             return std::make_unique<MessageMAS_Id9>();
         case MessageMAS_Id10::kId:

@@ -135,25 +135,12 @@ TEST(Ai3PositionRequest, PayloadAndFrame) {
 // A 248-byte answer with every optional group present.
 Bytes sampleAnswer() {
     Bytes answer(248, 0);
-    answer[0] = 1;
-    answer[3] = 9;
-    answer[5] = 0x01;
-    answer[6] = 0x02;
-    answer[7] = 0xDE;
-    answer[10] = 0xEF;
-    answer[11] = 0x40;  // 45 degrees
-    answer[15] = 0xC0;  // -90 degrees
-    answer[19] = 0x1F;
-    answer[20] = 20;
-    answer[21] = 21;
-    answer[22] = 22;
-    answer[23] = 0x13;  // 5000 tenths of a metre: 0 m after the 500 m offset
-    answer[24] = 0x88;
-    answer[25] = 25;
-    answer[27] = 26;
-    answer[29] = 28;
-    answer[30] = 30;
-    answer[42] = 10;
+    // 0x40.. is 45 degrees, 0xC0.. is -90 degrees; 0x1388 tenths of a metre are 0 m after the 500 m offset.
+    const std::pair<std::size_t, std::uint8_t> fields[] = {
+        {0, 1},   {3, 9},   {5, 0x01}, {6, 0x02},  {7, 0xDE},  {10, 0xEF}, {11, 0x40}, {15, 0xC0},
+        {19, 0x1F}, {20, 20}, {21, 21}, {22, 22}, {23, 0x13}, {24, 0x88}, {25, 25},  {27, 26},
+        {29, 28}, {30, 30}, {42, 10}};
+    for (const auto& [offset, value] : fields) answer[offset] = value;
     for (int entry = 0; entry < 10; ++entry) {
         answer[43 + 3 * entry] = static_cast<std::uint8_t>(entry);
         answer[44 + 3 * entry] = static_cast<std::uint8_t>(100 + entry);
