@@ -260,6 +260,8 @@ TEST_F(CommunicationManagerTest, FullPipeReleasesTheMessage) {
     for (int n = 0; n < 33; ++n) manager->postMessage(std::make_unique<CountedMessage>(F_CHANNEL, 1, &released));
     EXPECT_EQ(released, 1);
     EXPECT_EQ(manager->pipe().count(), 32U);
+    manager->shutdown();
+    EXPECT_EQ(released, 33);
 }
 
 TEST_F(CommunicationManagerTest, StatusAndErrorTexts) {
