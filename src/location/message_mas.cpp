@@ -17,6 +17,15 @@ std::vector<std::uint8_t> cutTo(std::span<const std::uint8_t> bytes, std::size_t
     return {bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(std::min(bytes.size(), capacity))};
 }
 
+std::vector<std::uint8_t> stationInfo(std::string_view msName) {
+    const std::size_t length = std::min<std::size_t>(msName.size(), 255);  // the length is one byte
+    std::vector<std::uint8_t> payload(3 + length);
+    payload[0] = 0x28;
+    payload[2] = static_cast<std::uint8_t>(length);
+    std::copy_n(msName.begin(), length, payload.begin() + 3);
+    return payload;
+}
+
 }  // namespace
 
 MessageMAS_StartTest::MessageMAS_StartTest(const ClientProfile& profile)
@@ -54,11 +63,7 @@ std::uint16_t MessageMAS_CloseRequest::sessionId() const { return loadU16(payloa
 MESSAGE_MAS_CLOSE_RESPONSE::MESSAGE_MAS_CLOSE_RESPONSE(std::uint16_t sessionId)
     : StoredPayload(kId, sessionIdBytes(sessionId)) {}
 
-MessageMAS_MSInfo::MessageMAS_MSInfo(std::string_view msName) : StoredPayload(kId, {0x28, 0}) {
-    const std::size_t length = std::min<std::size_t>(msName.size(), 255);  // the length is one byte
-    payload_.push_back(static_cast<std::uint8_t>(length));
-    payload_.insert(payload_.end(), msName.begin(), msName.begin() + static_cast<std::ptrdiff_t>(length));
-}
+MessageMAS_MSInfo::MessageMAS_MSInfo(std::string_view msName) : StoredPayload(kId, stationInfo(msName)) {}
 
 MessageMAS_Id10::MessageMAS_Id10(std::span<const std::uint8_t> payload) : StoredPayload(kId, cutTo(payload, kCapacity)) {}
 
