@@ -61,14 +61,6 @@ TEST(MessageDecoding, ChannelsAndIds) {
     }
 }
 
-TEST(MessageDecoding, ReceivedFramesRenderWithTheFrameFlag) {
-    MessageDecoder decoder;
-    const Bytes content{0x02, 0x04, 0x07};
-    auto message = decoder.decodeMessage(content.data(), content.size());
-    ASSERT_NE(message, nullptr);
-    EXPECT_EQ(test::frameOf(*message), (Bytes{0xA0, 0xA2, 0x00, 0x03, 0x02, 0x04, 0x07, 0x80, 0x0D, 0xB0, 0xB3}));
-}
-
 TEST(MessageDecoding, VersionTextsNeedTheExactFrameLength) {
     const Bytes exact{0x02, 0x17, 3, 4, 'A', 'B', 'C', 'w', 'x', 'y', 'z'};
     auto longer = exact;

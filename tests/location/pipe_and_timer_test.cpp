@@ -68,9 +68,7 @@ TEST(MessagePipe, FlushReleasesEverything) {
     pipe.take();
     pipe.flush();
     EXPECT_EQ(released, 5);
-    EXPECT_EQ(pipe.count(), 0U);
-    EXPECT_EQ(pipe.readIndex(), 0U);
-    EXPECT_EQ(pipe.writeIndex(), 0U);
+    EXPECT_EQ(pipe.count() + pipe.readIndex() + pipe.writeIndex(), 0U);
     EXPECT_FALSE(pipe.signalled());
 }
 
@@ -99,7 +97,7 @@ TEST_F(SessionTimerTest, StartingARunningTimerChangesNothing) {
     EXPECT_EQ(timer.elapsedMs(), 2000U);
 }
 
-TEST_F(SessionTimerTest, StopKeepsTheCountAndNeverExpires) {
+TEST_F(SessionTimerTest, StopKeepsTheCountAndResetStartsAgain) {
     timer.setLimit(1000);
     timer.start();
     now += 1500ms;
@@ -110,11 +108,7 @@ TEST_F(SessionTimerTest, StopKeepsTheCountAndNeverExpires) {
     EXPECT_TRUE(timer.start());
     now += 1000ms;
     EXPECT_EQ(timer.elapsedMs(), 2000U);
-}
-
-TEST_F(SessionTimerTest, ResetStartsCountingAgain) {
-    timer.start();
-    now += 4200ms;
+    now += 200ms;
     timer.reset();
     EXPECT_EQ(timer.elapsedMs(), 0U);
     now += 1000ms;
