@@ -1,7 +1,6 @@
 #include "location/communication_manager.h"
 
 #include <cerrno>
-#include <cstdio>
 #include <string>
 #include <vector>
 

@@ -22,6 +22,10 @@ std::vector<std::uint8_t> compress(std::span<const std::uint8_t> payload) {
     return out;
 }
 
+std::size_t fragmentFramesLength(std::size_t compressedLength) {
+    return compressedLength + kAi3FragmentOverhead * ai3FragmentCount(compressedLength);
+}
+
 }  // namespace
 
 std::size_t ai3FragmentCount(std::size_t compressedLength) {
@@ -45,7 +49,7 @@ const std::uint8_t* MessageAI3::getBytes() {
     frame_.clear();
     if (id() == MessageAI3_PositionRequest::kId) {
         const auto bytes = compress(payloadSpan());
-        if (bytes.size() + kAi3FragmentOverhead * ai3FragmentCount(bytes.size()) > kAi3FrameLimit) return nullptr;
+        if (fragmentFramesLength(bytes.size()) > kAi3FrameLimit) return nullptr;
         appendAi3Fragments(frame_, id(), bytes);
         return frame_.data();
     }
@@ -57,8 +61,7 @@ const std::uint8_t* MessageAI3::getBytes() {
 
 std::size_t MessageAI3::getLength() {
     if (id() == MessageAI3_PositionRequest::kId) {
-        const std::size_t length = compress(payloadSpan()).size();
-        return length + kAi3FragmentOverhead * ai3FragmentCount(length);
+        return fragmentFramesLength(compress(payloadSpan()).size());
     }
     return payloadLength() + 2 + kReceiverFrameOverhead;
 }

@@ -1,6 +1,5 @@
 #include "location/message_decoder.h"
 
-#include <algorithm>
 #include <new>
 #include <span>
 
