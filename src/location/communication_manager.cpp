@@ -15,14 +15,6 @@ std::unique_ptr<Transport> make(const TransportFactory::Make& factory, Communica
     return factory ? factory(manager, profile) : nullptr;
 }
 
-// How a message of one channel is logged: its label, or the text when it has no frame.
-struct LogRoute {
-    std::uint8_t channel;
-    std::string_view label;
-    std::string_view noFrame;
-    bool receivedWithClearFlag;  // log the checksum as the receiver sent it, bit 15 clear
-};
-
 bool towardsReceiver(std::uint8_t channel) {
     return channel == AI3_CHANNEL || channel == F_CHANNEL || channel == NMEA_CHANNEL || channel == XTN_CHANNEL;
 }
@@ -137,8 +129,15 @@ void CommunicationManager::logReceived(Message& message) {
         {MAS_CHANNEL, "MAS->CP:MAS", "MAS_CHANNEL:  getBytes() buffer too small - increase buffer size", false},
         {STAT_CHANNEL, "RVX->CP:STAT", "STAT_CHANNEL:  getBytes() buffer too small - increase buffer size", false},
     };
-    for (const LogRoute& route : kRoutes) {
-        if (route.channel != message.channel()) continue;
+    if (logByRoute(kRoutes, message.channel(), frame, length)) return;
+    logTrace("->CP:Unknown");
+    if (frame) logDump(frame, length);
+}
+
+bool CommunicationManager::logByRoute(std::span<const LogRoute> routes, std::uint8_t channel,
+                                      const std::uint8_t* frame, std::size_t length) {
+    for (const LogRoute& route : routes) {
+        if (route.channel != channel) continue;
         if (!frame) {
             logError(route.noFrame);
         } else if (route.receivedWithClearFlag) {
@@ -146,10 +145,9 @@ void CommunicationManager::logReceived(Message& message) {
         } else {
             logTraffic(route.label, frame, length);
         }
-        return;
+        return true;
     }
-    logTrace("->CP:Unknown");
-    if (frame) logDump(frame, length);
+    return false;
 }
 
 // Frames from the receiver arrive with bit 15 of their checksum clear; the rendering sets it.
@@ -192,14 +190,7 @@ void CommunicationManager::logSent(Message& message, const std::uint8_t* frame) 
         {XTN_CHANNEL, "CP->RVX:XTN", "XTN_CHANNEL: getBytes() buffer too small - increase buffer size.", false},
         {MAS_CHANNEL, "CP->MAS:MAS", "MAS_CHANNEL: getBytes() buffer too small - increase buffer size.", false},
     };
-    for (const LogRoute& route : kRoutes) {
-        if (route.channel != message.channel()) continue;
-        if (frame) {
-            logTraffic(route.label, frame, message.getLength());
-        } else {
-            logError(route.noFrame);
-        }
-    }
+    logByRoute(kRoutes, message.channel(), frame, frame ? message.getLength() : 0);
 }
 
 std::unique_ptr<Message> CommunicationManager::getMessage(std::chrono::milliseconds timeout) {

@@ -8,6 +8,7 @@
 #include <functional>
 #include <memory>
 #include <mutex>
+#include <span>
 #include <string_view>
 
 #include "location/client_log.h"
@@ -70,6 +71,17 @@ public:
     void logDump(const std::uint8_t* bytes, std::size_t length);
 
 private:
+    // How a message of one channel is logged: its label, or the text when it has no frame.
+    struct LogRoute {
+        std::uint8_t channel;
+        std::string_view label;
+        std::string_view noFrame;
+        bool receivedWithClearFlag;  // log the checksum as the receiver sent it, bit 15 clear
+    };
+
+    // False when no route is for the channel.
+    bool logByRoute(std::span<const LogRoute> routes, std::uint8_t channel, const std::uint8_t* frame,
+                    std::size_t length);
     void logReceived(Message& message);
     void logSent(Message& message, const std::uint8_t* frame);
     void logWithClearedFlag(std::string_view label, const std::uint8_t* frame, std::size_t length);
