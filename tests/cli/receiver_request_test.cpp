@@ -35,7 +35,7 @@ INSTANTIATE_TEST_SUITE_P(
         RequestCase{"elevation-mask=7.55", RequestKind::ElevationMask},
         RequestCase{"elevation-mask=-20", RequestKind::ElevationMask},
         RequestCase{"elevation-mask=90", RequestKind::ElevationMask}, RequestCase{"elevation-mask=90.5", std::nullopt},
-        RequestCase{"elevation-mask=-20.01", std::nullopt}, RequestCase{"elevation-mask=", std::nullopt},
+        RequestCase{"elevation-mask=-20.01", std::nullopt},
         RequestCase{"elevation-mask=nan", std::nullopt}, RequestCase{"elevation-mask=5deg", std::nullopt},
         RequestCase{"power=always", RequestKind::Power}, RequestCase{"power=timed,300,2", RequestKind::Power},
         RequestCase{"power=timed,900,10", RequestKind::Power}, RequestCase{"power=timed,250,2", std::nullopt},
@@ -43,7 +43,7 @@ INSTANTIATE_TEST_SUITE_P(
         RequestCase{"power=timed,200,11", std::nullopt}, RequestCase{"power=timed,200", std::nullopt},
         RequestCase{"power=timed,200,2,", std::nullopt}, RequestCase{"power=fod,1800", RequestKind::Power},
         RequestCase{"power=fod,0", std::nullopt}, RequestCase{"power=fod,99999999999", std::nullopt},
-        RequestCase{"power=", std::nullopt}, RequestCase{"power", std::nullopt}, RequestCase{"", std::nullopt},
+        RequestCase{"power", std::nullopt}, RequestCase{"", std::nullopt},
         RequestCase{"Hot-Start", std::nullopt}, RequestCase{"hot-start=1", std::nullopt}));
 
 TEST(ReceiverRequest, ElevationMaskKeepsTheDegreesForTheNavigationMask) {
@@ -64,12 +64,6 @@ TEST(ReceiverRequest, PowerModesCarryTheDialogsValuesAndDefaults) {
     EXPECT_EQ(fod.onTimeMs, 200);
 
     EXPECT_EQ(ParseReceiverRequest("power=always")->power.mode, PowerMode::AlwaysOn);
-}
-
-TEST(ReceiverRequest, OnlyTheProtocolSwitchGoesOutInNmea) {
-    EXPECT_FALSE(NeedsBinaryProtocol(RequestKind::SwitchProtocol));
-    EXPECT_TRUE(NeedsBinaryProtocol(RequestKind::PollVersion));
-    EXPECT_TRUE(NeedsBinaryProtocol(RequestKind::Power));
 }
 
 }  // namespace
