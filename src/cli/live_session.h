@@ -1,6 +1,5 @@
 #pragma once
 
-#include <atomic>
 #include <chrono>
 #include <cstdio>
 #include <deque>
@@ -47,7 +46,7 @@ public:
     // Handles what the link reported: waits up to `timeout` for the first notification, then
     // takes every one that is waiting.
     void HandleNotifications(std::chrono::milliseconds timeout);
-    // From any thread (a signal): the session is to end.
+    // From any thread (a signal): the session is to end once the notification is handled.
     void RequestStop();
 
     bool StopRequested() const { return stopRequested_; }
@@ -102,7 +101,7 @@ private:
     bool receiverFound_ = false;
     bool versionPending_ = false;
     bool clockPending_ = false;
-    std::atomic<bool> stopRequested_{false};
+    bool stopRequested_ = false;
 };
 
 }  // namespace vexa
