@@ -7,7 +7,6 @@ namespace vexa {
 
 // One page of the preferences sheet, exchanging its controls with the settings block.
 class CPreferencePage : public QWidget {
-    Q_OBJECT
 public:
     using QWidget::QWidget;
 

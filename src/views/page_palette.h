@@ -16,8 +16,10 @@ inline const QColor kPaletteYellow(255, 255, 0);
 inline const QColor kPaletteLightGrey(192, 192, 192);
 
 // "Arial" at a height in pixels; the system's metric twin (Liberation Sans) stands in for it.
+// Drawn without smoothing, like the pages' shapes, so that text pixels are the text's colour.
 inline QFont ArialPixels(int pixels, bool bold = false) {
     QFont font(QStringLiteral("Arial"));
+    font.setStyleStrategy(QFont::NoAntialias);
     font.setPixelSize(pixels);
     font.setBold(bold);
     return font;

@@ -36,6 +36,8 @@ void DrawCompass(QPainter& painter, const SkyGeometry& geometry) {
         const char* letter;
         double angle;
     } kLetters[] = {{"N", 0.0}, {"E", 1.5707963267948966}, {"S", 3.141592653589793}, {"W", 4.71238898038469}};
+    // An opaque background mode also changes how Qt rasterises shapes: keep it to the letters.
+    painter.save();
     painter.setFont(CompassFont());
     painter.setPen(kPaletteGreen);
     painter.setBackgroundMode(Qt::OpaqueMode);
@@ -46,6 +48,7 @@ void DrawCompass(QPainter& painter, const SkyGeometry& geometry) {
         const QPoint p = Polar(geometry, geometry.radius, angle);
         DrawTextAt(painter, p - QPoint(metrics.horizontalAdvance(text) / 2, metrics.height() / 2), text);
     }
+    painter.restore();
 }
 
 void DrawMarker(QPainter& painter, QPoint p, const QString& label, const QColor& colour) {
