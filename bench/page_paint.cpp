@@ -29,10 +29,10 @@ void EnsureApplication() {
 }
 
 struct NoStore : SettingsSections {
-    void LoadDisplaySettings(AppSettings&) override {}
-    void SaveDisplaySettings(const AppSettings&) override {}
-    void LoadPlotSettings(AppSettings&) override {}
-    void SavePlotSettings(const AppSettings&) override {}
+    void LoadDisplaySettings() override {}
+    void SaveDisplaySettings() override {}
+    void LoadPlotSettings() override {}
+    void SavePlotSettings() override {}
 };
 
 struct NoPrompts : Prompts {

@@ -28,23 +28,23 @@ void DisplayPreferences::EditUnits(QWidget* parent) {
     CPreferencesSheet sheet(kSheetCaption, parent);
     sheet.AddPage(new CPrefUnitsPage(settings_));
     if (run_(sheet) == QDialog::Accepted)
-        store_.SaveDisplaySettings(settings_);
+        store_.SaveDisplaySettings();
     else
-        store_.LoadDisplaySettings(settings_);
+        store_.LoadDisplaySettings();
 }
 
 bool DisplayPreferences::EditPlot(QWidget* parent) {
-    store_.LoadPlotSettings(settings_);
+    store_.LoadPlotSettings();
     CPreferencesSheet sheet(kSheetCaption, parent);
     sheet.AddPage(new CPrefMapPage(settings_, prompts_));
     if (run_(sheet) == QDialog::Accepted) {
         if (RadiiValid(settings_)) {
-            store_.SavePlotSettings(settings_);
+            store_.SavePlotSettings();
             return true;
         }
         prompts_.ShowMessage(parent, QStringLiteral("Radii changes are invalid."));
     }
-    store_.LoadPlotSettings(settings_);
+    store_.LoadPlotSettings();
     return false;
 }
 

@@ -125,7 +125,7 @@ protected:
 
     ReceiverContext context;
     AppSettings settings;
-    MemorySections store;
+    MemorySections store{settings};
     testing_support::MessagePrompts prompts;
     std::function<int(CPreferencesSheet&)> answerSheet = [](CPreferencesSheet&) { return int(QDialog::Rejected); };
     DisplayPreferences preferences{settings, store, prompts, [this](CPreferencesSheet& sheet) { return answerSheet(sheet); }};

@@ -15,14 +15,16 @@ namespace vexa::testing_support {
 // The stored sections as plain copies, counting the saves.
 class MemorySections : public SettingsSections {
 public:
-    void LoadDisplaySettings(AppSettings& settings) override {
+    explicit MemorySections(AppSettings& settings) : settings(settings) {}
+
+    void LoadDisplaySettings() override {
         settings.m_nLatLonFormat = stored.m_nLatLonFormat;
         settings.m_nAltitudeUnits = stored.m_nAltitudeUnits;
         settings.m_nVelocityUnits = stored.m_nVelocityUnits;
         settings.m_strSerialPort = stored.m_strSerialPort;
         settings.m_nBaudRate = stored.m_nBaudRate;
     }
-    void SaveDisplaySettings(const AppSettings& settings) override {
+    void SaveDisplaySettings() override {
         ++displaySaves;
         stored.m_nLatLonFormat = settings.m_nLatLonFormat;
         stored.m_nAltitudeUnits = settings.m_nAltitudeUnits;
@@ -30,14 +32,14 @@ public:
         stored.m_strSerialPort = settings.m_strSerialPort;
         stored.m_nBaudRate = settings.m_nBaudRate;
     }
-    void LoadPlotSettings(AppSettings& settings) override {
+    void LoadPlotSettings() override {
         settings.m_dOriginLat = stored.m_dOriginLat;
         settings.m_dOriginLon = stored.m_dOriginLon;
         settings.m_nRing1 = stored.m_nRing1;
         settings.m_nRing2 = stored.m_nRing2;
         settings.m_nRing3 = stored.m_nRing3;
     }
-    void SavePlotSettings(const AppSettings& settings) override {
+    void SavePlotSettings() override {
         ++plotSaves;
         stored.m_dOriginLat = settings.m_dOriginLat;
         stored.m_dOriginLon = settings.m_dOriginLon;
@@ -46,6 +48,7 @@ public:
         stored.m_nRing3 = settings.m_nRing3;
     }
 
+    AppSettings& settings;
     AppSettings stored;
     int displaySaves = 0;
     int plotSaves = 0;

@@ -45,7 +45,7 @@ protected:
     static constexpr double kLat0 = 37.3875;
     static constexpr double kLon0 = -121.972;
     AppSettings settings;
-    MemorySections store;
+    MemorySections store{settings};
     testing_support::MessagePrompts prompts;
     std::function<int(CPreferencesSheet&)> answerSheet = [](CPreferencesSheet&) { return int(QDialog::Rejected); };
     DisplayPreferences preferences{settings, store, prompts, [this](CPreferencesSheet& s) { return answerSheet(s); }};

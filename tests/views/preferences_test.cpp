@@ -17,7 +17,7 @@ using testing_support::MemorySections;
 class Preferences : public testing::Test {
 protected:
     AppSettings settings;
-    MemorySections store;
+    MemorySections store{settings};
     testing_support::MessagePrompts prompts;
     std::function<int(CPreferencesSheet&)> answerSheet;
     DisplayPreferences preferences{settings, store, prompts, [this](CPreferencesSheet& s) { return answerSheet(s); }};

@@ -67,7 +67,7 @@ void CMapView::Rebuild() {
 void CMapView::SetOrigin(double latitude, double longitude) {
     settings_.m_dOriginLat = latitude;
     settings_.m_dOriginLon = longitude;
-    store_.SavePlotSettings(settings_);
+    store_.SavePlotSettings();
     nextSlot_ = oldestSlot_ = count_ = 0;
     Rebuild();
 }
