@@ -4,10 +4,10 @@
 #include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QLocale>
 #include <QVBoxLayout>
 #include <optional>
 
+#include "app/field_text.h"
 #include "app/prompts.h"
 
 namespace vexa {
@@ -56,20 +56,20 @@ int CElevationMaskDlg::exec() {
 }
 
 void CElevationMaskDlg::OnInitDialog() {
-    navMask_->setText(QString::number(m_dNavMask, 'g', 15));
-    trackMask_->setText(QString::number(m_dTrackMask, 'g', 15));
+    navMask_->setText(NumberText(m_dNavMask));
+    trackMask_->setText(NumberText(m_dTrackMask));
 }
 
 void CElevationMaskDlg::accept() {
     double values[2] = {};
     QLineEdit* fields[2] = {navMask_, trackMask_};
     for (int i = 0; i < 2; ++i) {
-        bool ok = false;
-        values[i] = QLocale::c().toDouble(fields[i]->text().trimmed(), &ok);
-        if (!ok) {
+        const std::optional<double> value = NumberField(fields[i]->text());
+        if (!value) {
             prompts_.ShowMessage(this, QStringLiteral("Please enter a number."));
             return;
         }
+        values[i] = *value;
         if (!(values[i] >= kLowestMask && values[i] <= kHighestMask)) {
             prompts_.ShowMessage(this, QStringLiteral("Please enter a number between -20 and 90."));
             return;

@@ -8,10 +8,10 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QLocale>
 #include <QRadioButton>
 #include <QVBoxLayout>
 
+#include "app/field_text.h"
 #include "app/prompts.h"
 
 namespace vexa {
@@ -32,12 +32,6 @@ template <class Control>
 Control* Named(Control* control, int id) {
     control->setObjectName(QString::number(id));
     return control;
-}
-
-std::optional<int> ReadInt(const QString& text) {
-    bool ok = false;
-    const int value = QLocale::c().toInt(text.trimmed(), &ok);
-    return ok ? std::optional(value) : std::nullopt;
 }
 
 }  // namespace
@@ -117,7 +111,7 @@ void CPowerManagementDlg::MoveIntoControls() {
 
 bool CPowerManagementDlg::ReadControls() {
     for (QLineEdit* edit : {maxOffTime_, maxSearchTime_, fixOnDemandPeriod_}) {
-        if (!ReadInt(edit->text())) {
+        if (!IntegerField(edit->text())) {
             prompts_.ShowMessage(this, QStringLiteral("Please enter an integer."));
             edit->setFocus();
             return false;
@@ -127,9 +121,9 @@ bool CPowerManagementDlg::ReadControls() {
     m_bAdaptive = adaptive_->isChecked() ? 1 : 0;
     m_strUpdateRate = updateRate_->currentText();
     m_strOnTime = onTime_->currentText();
-    m_nMaxOffTime = *ReadInt(maxOffTime_->text());
-    m_nMaxSearchTime = *ReadInt(maxSearchTime_->text());
-    m_nFixOnDemandPeriod = *ReadInt(fixOnDemandPeriod_->text());
+    m_nMaxOffTime = *IntegerField(maxOffTime_->text());
+    m_nMaxSearchTime = *IntegerField(maxSearchTime_->text());
+    m_nFixOnDemandPeriod = *IntegerField(fixOnDemandPeriod_->text());
     return true;
 }
 

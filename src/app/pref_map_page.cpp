@@ -4,10 +4,10 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QLocale>
 #include <QVBoxLayout>
 #include <optional>
 
+#include "app/field_text.h"
 #include "app/prompts.h"
 
 namespace vexa {
@@ -23,17 +23,8 @@ QLineEdit* AddField(QGroupBox* box, QGridLayout* grid, int row, int id, const QS
     return edit;
 }
 
-std::optional<double> ReadDouble(const QLineEdit* edit) {
-    bool ok = false;
-    const double value = QLocale::c().toDouble(edit->text().trimmed(), &ok);
-    return ok ? std::optional(value) : std::nullopt;
-}
-
-std::optional<int> ReadInt(const QLineEdit* edit) {
-    bool ok = false;
-    const int value = QLocale::c().toInt(edit->text().trimmed(), &ok);
-    return ok ? std::optional(value) : std::nullopt;
-}
+std::optional<double> ReadDouble(const QLineEdit* edit) { return NumberField(edit->text()); }
+std::optional<int> ReadInt(const QLineEdit* edit) { return IntegerField(edit->text()); }
 
 }  // namespace
 
@@ -63,8 +54,8 @@ QLineEdit* CPrefMapPage::Field(int id) const {
 }
 
 void CPrefMapPage::LoadControls() {
-    originLat_->setText(QString::number(settings_.m_dOriginLat, 'g', 15));
-    originLon_->setText(QString::number(settings_.m_dOriginLon, 'g', 15));
+    originLat_->setText(NumberText(settings_.m_dOriginLat));
+    originLon_->setText(NumberText(settings_.m_dOriginLon));
     ring1_->setText(QString::number(settings_.m_nRing1));
     ring2_->setText(QString::number(settings_.m_nRing2));
     ring3_->setText(QString::number(settings_.m_nRing3));

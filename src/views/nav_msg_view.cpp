@@ -9,6 +9,7 @@
 #include "views/nav_texts.h"
 #include "views/page_palette.h"
 #include "views/page_text.h"
+#include "views/static_text.h"
 
 namespace vexa {
 
@@ -30,18 +31,16 @@ struct StaticText {
     Qt::Alignment alignment;
 };
 
-QRect Ltrb(int left, int top, int right, int bottom) { return QRect(QPoint(left, top), QPoint(right - 1, bottom - 1)); }
-
 const StaticText kStaticTexts[] = {
-    {kFirstId, Ltrb(2, 5, 234, 58), Qt::AlignLeft | Qt::AlignTop},
-    {kSpeed, Ltrb(5, 90, 73, 110), Qt::AlignHCenter | Qt::AlignTop},
-    {kHeading, Ltrb(84, 90, 152, 110), Qt::AlignHCenter | Qt::AlignTop},
-    {kAltitude, Ltrb(163, 90, 231, 110), Qt::AlignHCenter | Qt::AlignTop},
-    {kMode, Ltrb(5, 130, 73, 150), Qt::AlignHCenter | Qt::AlignTop},
-    {kHdop, Ltrb(84, 130, 152, 150), Qt::AlignHCenter | Qt::AlignTop},
-    {kFix, Ltrb(163, 130, 231, 150), Qt::AlignHCenter | Qt::AlignTop},
-    {kSatelliteCount, Ltrb(5, 170, 35, 190), Qt::AlignHCenter | Qt::AlignTop},
-    {kSatelliteList, Ltrb(40, 170, 231, 190), Qt::AlignLeft | Qt::AlignTop},
+    {kFirstId, RectLtrb(2, 5, 234, 58), Qt::AlignLeft},
+    {kSpeed, RectLtrb(5, 90, 73, 110), Qt::AlignHCenter},
+    {kHeading, RectLtrb(84, 90, 152, 110), Qt::AlignHCenter},
+    {kAltitude, RectLtrb(163, 90, 231, 110), Qt::AlignHCenter},
+    {kMode, RectLtrb(5, 130, 73, 150), Qt::AlignHCenter},
+    {kHdop, RectLtrb(84, 130, 152, 150), Qt::AlignHCenter},
+    {kFix, RectLtrb(163, 130, 231, 150), Qt::AlignHCenter},
+    {kSatelliteCount, RectLtrb(5, 170, 35, 190), Qt::AlignHCenter},
+    {kSatelliteList, RectLtrb(40, 170, 231, 190), Qt::AlignLeft},
 };
 
 struct PaintedLabel {
@@ -67,16 +66,10 @@ CNavMsgView::CNavMsgView(ReceiverContext& context, ReceiverReader read, DisplayP
       smallFont_(ArialPixels(13)),
       properties_(new QPushButton(QStringLiteral("Properties..."), this)) {
     setFont(smallFont_);
-    for (const StaticText& text : kStaticTexts) {
-        auto* label = new QLabel(this);
-        label->setObjectName(QString::number(text.id));
-        label->setGeometry(text.rect);
-        label->setAlignment(text.alignment);
-        label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-        labels_[text.id - kFirstId] = label;
-    }
+    for (const StaticText& text : kStaticTexts)
+        labels_[text.id - kFirstId] = MakeStaticText(this, text.id, text.rect, text.alignment);
     properties_->setObjectName(QString::number(kProperties));
-    properties_->setGeometry(Ltrb(150, 218, 231, 237));
+    properties_->setGeometry(RectLtrb(150, 218, 231, 237));
     connect(properties_, &QPushButton::clicked, this, [this] { preferences_.EditUnits(window()); });
 }
 

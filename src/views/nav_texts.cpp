@@ -5,17 +5,14 @@
 #include <cstdio>
 
 #include "receiver/coordinate_conversion.h"
+#include "views/nav_mode_bits.h"
 
 namespace vexa {
 
 namespace {
 
 constexpr QChar kDegree(0x00B0);
-constexpr std::uint8_t kPositionModeMask = 0x07;
-constexpr std::uint8_t kTimedPower = 0x08;
-constexpr std::uint8_t kDopMaskExceeded = 0x40;
-constexpr std::uint8_t kDgpsUsed = 0x80;
-constexpr std::uint8_t kDrSensor = 0x01;
+constexpr std::uint8_t kDrSensor = 0x01;  // of Mode2
 constexpr double kFeetPerMetre = 3.280839895013123;
 constexpr double kMphPerMetrePerSecond = 2.2369362920544025;
 constexpr double kKphPerMetrePerSecond = 3.5999999999999996;
@@ -103,7 +100,7 @@ NavTexts FormatNavTexts(const NavData& nav, const AppSettings& units) {
     }
     texts.fix = FixText(nav);
     texts.mode = (nav.Mode1 & kDgpsUsed) != 0 ? QStringLiteral("DGPS") : QStringLiteral("SPS");
-    if ((nav.Mode1 & kTimedPower) != 0) texts.mode += QStringLiteral("; TP");
+    if ((nav.Mode1 & kTimedPowerMode) != 0) texts.mode += QStringLiteral("; TP");
     return texts;
 }
 

@@ -2,13 +2,13 @@
 
 #include <algorithm>
 
+#include "views/nav_mode_bits.h"
 #include "views/page_palette.h"
 
 namespace vexa {
 
 namespace {
 
-constexpr std::uint8_t kDgpsUsed = 0x80;
 constexpr std::uint16_t kTrackingStates = 0x33;
 
 }  // namespace

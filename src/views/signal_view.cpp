@@ -7,8 +7,10 @@
 #include "receiver/receiver_context.h"
 #include "views/page_palette.h"
 #include "views/page_text.h"
+#include "views/nav_mode_bits.h"
 #include "views/satellite_colour.h"
 #include "views/signal_bar.h"
+#include "views/static_text.h"
 
 namespace vexa {
 
@@ -17,18 +19,6 @@ namespace {
 constexpr int kRowPitch = 19;
 constexpr int kBarLower = 10;
 constexpr int kBarUpper = 50;
-constexpr std::uint8_t kPositionModeMask = 0x07;
-
-QRect Ltrb(int left, int top, int right, int bottom) { return QRect(QPoint(left, top), QPoint(right - 1, bottom - 1)); }
-
-QLabel* MakeStaticText(QWidget* parent, int id, const QRect& rect) {
-    auto* label = new QLabel(parent);
-    label->setObjectName(QString::number(id));
-    label->setGeometry(rect);
-    label->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
-    label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    return label;
-}
 
 }  // namespace
 
@@ -43,16 +33,16 @@ CSignalView::CSignalView(ReceiverContext& context, ReceiverReader read, QWidget*
       read_(std::move(read)),
       ticks_(ticks ? std::move(ticks) : TickSource(SteadyTicks)),
       font_(ArialPixels(13)),
-      ttff_(MakeStaticText(this, kTtff, Ltrb(101, 4, 172, 20))),
+      ttff_(MakeStaticText(this, kTtff, RectLtrb(101, 4, 172, 20), Qt::AlignHCenter)),
       fixStatusColour_(kPaletteRed) {
     setFont(font_);
     for (int i = 0; i < static_cast<int>(kTrackChannels); ++i) {
         const int x = 4 + kRowPitch * i;
-        numbers_[i] = MakeStaticText(this, kFirstNumber + i, Ltrb(x, 195, x + 18, 210));
-        strengths_[i] = MakeStaticText(this, kFirstStrength + i, Ltrb(x, 226, x + 18, 241));
+        numbers_[i] = MakeStaticText(this, kFirstNumber + i, RectLtrb(x, 195, x + 18, 210), Qt::AlignHCenter);
+        strengths_[i] = MakeStaticText(this, kFirstStrength + i, RectLtrb(x, 226, x + 18, 241), Qt::AlignHCenter);
         bars_[i] = new CSignalBar(this);
         bars_[i]->setObjectName(QString::number(kFirstBar + i));
-        bars_[i]->setGeometry(Ltrb(x + 1, 30, x + 17, 177));
+        bars_[i]->setGeometry(RectLtrb(x + 1, 30, x + 17, 177));
         bars_[i]->SetRange(kBarLower, kBarUpper);
     }
 }

@@ -17,41 +17,37 @@ class MemorySections : public SettingsSections {
 public:
     explicit MemorySections(AppSettings& settings) : settings(settings) {}
 
-    void LoadDisplaySettings() override {
-        settings.m_nLatLonFormat = stored.m_nLatLonFormat;
-        settings.m_nAltitudeUnits = stored.m_nAltitudeUnits;
-        settings.m_nVelocityUnits = stored.m_nVelocityUnits;
-        settings.m_strSerialPort = stored.m_strSerialPort;
-        settings.m_nBaudRate = stored.m_nBaudRate;
-    }
+    void LoadDisplaySettings() override { CopyDisplay(stored, settings); }
     void SaveDisplaySettings() override {
         ++displaySaves;
-        stored.m_nLatLonFormat = settings.m_nLatLonFormat;
-        stored.m_nAltitudeUnits = settings.m_nAltitudeUnits;
-        stored.m_nVelocityUnits = settings.m_nVelocityUnits;
-        stored.m_strSerialPort = settings.m_strSerialPort;
-        stored.m_nBaudRate = settings.m_nBaudRate;
+        CopyDisplay(settings, stored);
     }
-    void LoadPlotSettings() override {
-        settings.m_dOriginLat = stored.m_dOriginLat;
-        settings.m_dOriginLon = stored.m_dOriginLon;
-        settings.m_nRing1 = stored.m_nRing1;
-        settings.m_nRing2 = stored.m_nRing2;
-        settings.m_nRing3 = stored.m_nRing3;
-    }
+    void LoadPlotSettings() override { CopyPlot(stored, settings); }
     void SavePlotSettings() override {
         ++plotSaves;
-        stored.m_dOriginLat = settings.m_dOriginLat;
-        stored.m_dOriginLon = settings.m_dOriginLon;
-        stored.m_nRing1 = settings.m_nRing1;
-        stored.m_nRing2 = settings.m_nRing2;
-        stored.m_nRing3 = settings.m_nRing3;
+        CopyPlot(settings, stored);
     }
 
     AppSettings& settings;
     AppSettings stored;
     int displaySaves = 0;
     int plotSaves = 0;
+
+private:
+    static void CopyDisplay(const AppSettings& from, AppSettings& to) {
+        to.m_nLatLonFormat = from.m_nLatLonFormat;
+        to.m_nAltitudeUnits = from.m_nAltitudeUnits;
+        to.m_nVelocityUnits = from.m_nVelocityUnits;
+        to.m_strSerialPort = from.m_strSerialPort;
+        to.m_nBaudRate = from.m_nBaudRate;
+    }
+    static void CopyPlot(const AppSettings& from, AppSettings& to) {
+        to.m_dOriginLat = from.m_dOriginLat;
+        to.m_dOriginLon = from.m_dOriginLon;
+        to.m_nRing1 = from.m_nRing1;
+        to.m_nRing2 = from.m_nRing2;
+        to.m_nRing3 = from.m_nRing3;
+    }
 };
 
 // Keeps the texts shown; file dialogs are cancelled.
