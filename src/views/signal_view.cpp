@@ -55,7 +55,7 @@ void CSignalView::OnInitialUpdate() {
     }
 }
 
-void CSignalView::ShowChannels(const ReceiverSnapshot& snapshot, QColor& status) {
+QColor CSignalView::ShowChannels(const ReceiverSnapshot& snapshot) {
     const NavData* nav = snapshot.nav ? &*snapshot.nav : nullptr;
     bool tracking = false;
     for (int i = 0; i < static_cast<int>(kTrackChannels); ++i) {
@@ -77,11 +77,10 @@ void CSignalView::ShowChannels(const ReceiverSnapshot& snapshot, QColor& status)
         numbers_[i]->setText(QString::number(channel->Prn));
     }
     if (nav != nullptr && (nav->Mode1 & kPositionModeMask) != 0) {
-        status = kPaletteGreen;
         lastFixTick_ = ticks_();
-    } else {
-        status = tracking ? kPaletteBlue : kPaletteRed;
+        return kPaletteGreen;
     }
+    return tracking ? kPaletteBlue : kPaletteRed;
 }
 
 void CSignalView::OnUpdate(int hint) {
@@ -91,7 +90,7 @@ void CSignalView::OnUpdate(int hint) {
     }
     QColor status = fixStatusColour_;
     if (hint == kHintNavigation)
-        ShowChannels(read_(), status);
+        status = ShowChannels(read_());
     else if (fixStatusColour_ == kPaletteGreen && ticks_() >= lastFixTick_ + kFixLostAfterMs)
         status = kPaletteYellow;
     if (status != fixStatusColour_) {

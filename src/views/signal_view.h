@@ -54,7 +54,8 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
-    void ShowChannels(const ReceiverSnapshot& snapshot, QColor& status);
+    // Shows every channel; gives the fix status they make.
+    QColor ShowChannels(const ReceiverSnapshot& snapshot);
 
     ReceiverContext& context_;
     ReceiverReader read_;
