@@ -45,7 +45,8 @@ CPowerManagementDlg::CPowerManagementDlg(CommandSender send, Prompts& prompts, Q
     auto* modeBox = new QGroupBox(QStringLiteral("Power Mode"), this);
     auto* modeLayout = new QVBoxLayout(modeBox);
     mode_ = new QButtonGroup(this);
-    const QString modeNames[] = {QStringLiteral("Always on"), QStringLiteral("TimedPower"), QStringLiteral("Fix-on-Demand")};
+    const QString modeNames[] = {QStringLiteral("Always on"), QStringLiteral("TimedPower"),
+                                 QStringLiteral("Fix-on-Demand")};
     for (int index = 0; index < 3; ++index) {
         auto* button = Named(new QRadioButton(modeNames[index], modeBox), kAlwaysOn + index);
         modeLayout->addWidget(button);
@@ -59,7 +60,8 @@ CPowerManagementDlg::CPowerManagementDlg(CommandSender send, Prompts& prompts, Q
     const QString labels[] = {QStringLiteral("Update rate (sec.):"), QStringLiteral("On-time (ms):"),
                               QStringLiteral("Maximum off-time (ms):"), QStringLiteral("Maximum search time (ms):"),
                               QStringLiteral("Fix-on-Demand period (sec.):")};
-    for (int row = 0; row < 5; ++row) grid->addWidget(Named(new QLabel(labels[row], this), kUpdateRateLabel + row), row, 0);
+    for (int row = 0; row < 5; ++row)
+        grid->addWidget(Named(new QLabel(labels[row], this), kUpdateRateLabel + row), row, 0);
     updateRate_ = Named(new QComboBox(this), kUpdateRate);
     for (int rate = 1; rate <= 10; ++rate) updateRate_->addItem(QString::number(rate));
     onTime_ = Named(new QComboBox(this), kOnTime);

@@ -45,9 +45,12 @@ CPrefUnitsPage::CPrefUnitsPage(AppSettings& settings, QWidget* parent) : CPrefer
     setObjectName(QStringLiteral("131"));
     auto* layout = new QVBoxLayout(this);
     latLonFormat_ = AddRadioGroup(this, layout, QStringLiteral("Lat/Lon Format:"),
-                                  {{1010, QStringLiteral("XX.XXXXX\u00B0")}, {1011, QStringLiteral("XX\u00B0XX.XXX'")}});
+                                  {{1010, QStringLiteral("XX.XXXXX\u00B0")},
+                                   {1011, QStringLiteral("XX\u00B0XX.XXX'")}});
     velocityUnits_ = AddRadioGroup(this, layout, QStringLiteral("Speed Units:"),
-                                   {{1014, QStringLiteral("m/s")}, {1012, QStringLiteral("mph")}, {1013, QStringLiteral("kph")}});
+                                   {{1014, QStringLiteral("m/s")},
+                                    {1012, QStringLiteral("mph")},
+                                    {1013, QStringLiteral("kph")}});
     altitudeUnits_ = AddRadioGroup(this, layout, QStringLiteral("Altitude Units:"),
                                    {{1016, QStringLiteral("meters")}, {1015, QStringLiteral("feet")}});
 }

@@ -128,7 +128,8 @@ protected:
     MemorySections store{settings};
     testing_support::MessagePrompts prompts;
     std::function<int(CPreferencesSheet&)> answerSheet = [](CPreferencesSheet&) { return int(QDialog::Rejected); };
-    DisplayPreferences preferences{settings, store, prompts, [this](CPreferencesSheet& sheet) { return answerSheet(sheet); }};
+    DisplayPreferences preferences{settings, store, prompts,
+                                   [this](CPreferencesSheet& sheet) { return answerSheet(sheet); }};
     std::optional<NavData> nav;
     CNavMsgView view{context, [this] { return ReceiverSnapshot{nav, std::nullopt}; }, preferences};
 };

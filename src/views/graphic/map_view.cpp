@@ -2,9 +2,9 @@
 
 #include <QPainter>
 #include <algorithm>
-#include <cmath>
 
 #include "app/settings_sections.h"
+#include "receiver/coordinate_conversion.h"
 #include "views/gdi_shapes.h"
 #include "views/page_palette.h"
 #include "views/page_text.h"
@@ -14,8 +14,7 @@ namespace vexa {
 namespace {
 
 constexpr int kCentre = CMapView::kPlotSize / 2;
-constexpr double kMetresPerDegree = 111199.233;
-constexpr double kRadiansPerDegree = 0.017453292519943295;
+constexpr double kMetresPerDegreeLatitude = 111199.233;
 
 const QColor kFadeColours[CMapView::kHistorySize] = {
     QColor(0, 0, 255),   QColor(0, 32, 220), QColor(0, 64, 160), QColor(0, 96, 140),
@@ -73,9 +72,8 @@ void CMapView::SetOrigin(double latitude, double longitude) {
 }
 
 QPoint CMapView::Project(const GeodeticFix& fix) const {
-    const double metresPerDegreeLon = std::cos(fix.latitude * kRadiansPerDegree) * kMetresPerDegree;
-    return {PlotCoordinate(scale_ * metresPerDegreeLon * (fix.longitude - originLon_) + kCentre),
-            PlotCoordinate(kCentre - scale_ * (fix.latitude - originLat_) * kMetresPerDegree)};
+    return {PlotCoordinate(scale_ * MetresPerDegreeLongitude(fix.latitude) * (fix.longitude - originLon_) + kCentre),
+            PlotCoordinate(kCentre - scale_ * (fix.latitude - originLat_) * kMetresPerDegreeLatitude)};
 }
 
 void CMapView::OnUpdate(int hint) {
