@@ -150,14 +150,6 @@ protected:
     CViewSky page{[this] { return snapshot; }};
 };
 
-TEST_F(SkyPage, PlotWindowAndBoxesSitWhereTheyBelong) {
-    EXPECT_EQ(page.Plot()->geometry(), QRect(30, 1, 174, 174));
-    EXPECT_EQ(page.Plot()->contentsRect().size(), QSize(172, 172));
-    EXPECT_EQ(page.findChild<QWidget*>("1061")->geometry(), QRect(4, 185, 18, 12));
-    EXPECT_EQ(page.findChild<QWidget*>("1120")->geometry(), QRect(213, 207, 18, 12));
-    EXPECT_EQ(page.findChild<QWidget*>("1108")->geometry(), QRect(213, 229, 18, 12));
-}
-
 TEST_F(SkyPage, WithoutTrackerDataTheSquareIsBlackAndBoxesKeepTheirTexts) {
     snapshot = OneSatellite(7, 90, 60, 0x01);
     Render(page);
