@@ -137,16 +137,5 @@ TEST_F(Preferences, UnitRadioIndicesAreTheSettingCodes) {
     EXPECT_TRUE(page.findChild<QAbstractButton*>("1011")->isChecked());
 }
 
-TEST_F(Preferences, CancellingTheUnitsPageKeepsMetres) {
-    answerSheet = [](CPreferencesSheet& sheet) {
-        sheet.Page()->findChild<QAbstractButton*>("1015")->setChecked(true);
-        sheet.Page()->SaveControls();
-        return int(QDialog::Rejected);
-    };
-    preferences.EditUnits(nullptr);
-    EXPECT_EQ(settings.m_nAltitudeUnits, 0);
-    EXPECT_EQ(store.displaySaves, 0);
-}
-
 }  // namespace
 }  // namespace vexa
