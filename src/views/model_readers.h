@@ -1,15 +1,13 @@
 #pragma once
 
-#include "views/graphic/geodetic_fix.h"
 #include "views/receiver_snapshot.h"
 
 namespace vexa {
 
 class GpsComm;
 
-// The pages' readers of the link's model: each copies what it needs under the model lock and
-// converts after releasing it.
+// The pages' reader of the link's model: copies the navigation and tracker records under the
+// model lock. The link must outlive it. (The plot reads its fix through ReadFixFrom.)
 ReceiverReader SnapshotReader(GpsComm& comm);
-GeodeticFixReader FixReader(GpsComm& comm);
 
 }  // namespace vexa
