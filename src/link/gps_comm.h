@@ -42,8 +42,7 @@ public:
     GpsComm(const GpsComm&) = delete;
     GpsComm& operator=(const GpsComm&) = delete;
 
-    // Where notifications go (nullptr: nowhere). Set before the port is opened; the sink must
-    // outlive the link or be reset first (destruction still announces the cleared records).
+    // Where notifications go (nullptr: nowhere). Set before the port is opened.
     void SetNotifyWindow(NotifySink* sink) { notify_ = sink; }
 
     void Lock() { modelLock_->lock(); }

@@ -5,7 +5,6 @@
 #include <cerrno>
 #include <filesystem>
 #include <fstream>
-#include <regex>
 #include <sstream>
 
 #include "platform/result_codes.h"
@@ -20,6 +19,14 @@ std::string ReadFile(const std::filesystem::path& path) {
     return text.str();
 }
 
+// The text with every digit shown as '#', so that dates and times compare.
+std::string DigitsMasked(std::string text) {
+    for (char& c : text) {
+        if (c >= '0' && c <= '9') c = '#';
+    }
+    return text;
+}
+
 struct DataLogFile : ::testing::Test {
     std::filesystem::path path = std::filesystem::path(::testing::TempDir()) / "data_log_test.gps";
     ~DataLogFile() override { std::filesystem::remove(path); }
@@ -32,11 +39,10 @@ TEST_F(DataLogFile, BannerLinesAndClosingLineWithLocalDateAndTime) {
     EXPECT_EQ(log.Write("line two\r\n"), 0);
     EXPECT_EQ(log.Close(), 0);
     EXPECT_FALSE(log.IsOpen());
-    const std::regex expected(
-        "VexaDemoPPC Version 1\\.02 log file opened \\d\\d/\\d\\d/\\d{4} \\d\\d:\\d\\d:\\d\\d\r\n\r\n"
-        "line one\r\nline two\r\n"
-        "\r\nLog file closed \\d\\d/\\d\\d/\\d{4} \\d\\d:\\d\\d:\\d\\d\r\n");
-    EXPECT_TRUE(std::regex_match(ReadFile(path), expected)) << ReadFile(path);
+    EXPECT_EQ(DigitsMasked(ReadFile(path)),
+              "VexaDemoPPC Version #.## log file opened ##/##/#### ##:##:##\r\n\r\n"
+              "line one\r\nline two\r\n"
+              "\r\nLog file closed ##/##/#### ##:##:##\r\n");
 }
 
 TEST_F(DataLogFile, ReplacesAnExistingFile) {
