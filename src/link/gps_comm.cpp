@@ -51,7 +51,6 @@ GpsComm::GpsComm(ReceiverContext& context, std::mutex* modelLock)
 GpsComm::~GpsComm() {
     // At exit nobody is left to show the cleared records; the sink may already be gone.
     notify_ = nullptr;
-    locationClient_.reset();
     Disconnect();
     CloseLog();
     reader_.Stop();

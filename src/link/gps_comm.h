@@ -128,6 +128,8 @@ private:
     std::size_t pendingCount_ = 0;
     char logLine_[kRenderBufferSize] = {};
 
+    // Declared before the reader, so it is freed only after the reader thread (which reaches it
+    // through the dispatch) has ended.
     std::unique_ptr<LocationClientLink> locationClient_;
     FrameDispatch dispatch_;
     FrameReceiver frameReceiver_;
