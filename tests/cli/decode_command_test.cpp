@@ -9,30 +9,16 @@
 #include <string>
 #include <vector>
 
+#include "../receiver/frame_bytes.h"
 #include "receiver/receiver_context.h"
 
 namespace vexa {
 namespace {
 
-using Bytes = std::vector<std::uint8_t>;
-
-Bytes Frame(const Bytes& payload, std::uint8_t end2 = 0xB3) {
-    unsigned sum = 0;
-    for (std::uint8_t byte : payload) sum += byte;
-    Bytes frame{0xA0, 0xA2, 0x00, static_cast<std::uint8_t>(payload.size())};
-    frame.insert(frame.end(), payload.begin(), payload.end());
-    Bytes tail{static_cast<std::uint8_t>(sum >> 8 & 0x7F), static_cast<std::uint8_t>(sum), 0xB0, end2};
-    frame.insert(frame.end(), tail.begin(), tail.end());
-    return frame;
-}
-
-Bytes Text(const std::string& text) { return Bytes(text.begin(), text.end()); }
-
-Bytes Join(std::initializer_list<Bytes> parts) {
-    Bytes all;
-    for (const Bytes& part : parts) all.insert(all.end(), part.begin(), part.end());
-    return all;
-}
+using test::Bytes;
+using test::Frame;
+using test::Join;
+using test::Text;
 
 struct Outcome {
     int code;
