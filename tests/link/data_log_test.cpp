@@ -28,7 +28,8 @@ std::string DigitsMasked(std::string text) {
 }
 
 struct DataLogFile : ::testing::Test {
-    std::filesystem::path path = std::filesystem::path(::testing::TempDir()) / "data_log_test.gps";
+    std::filesystem::path path = std::filesystem::path(::testing::TempDir()) /
+        (std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()) + ".gps");
     ~DataLogFile() override { std::filesystem::remove(path); }
 };
 

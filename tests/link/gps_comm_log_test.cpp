@@ -32,7 +32,8 @@ std::string Body(const std::string& log) {
 struct LoggedLink : ::testing::Test {
     void SetUp() override { ASSERT_EQ(link.comm->OpenLog(path.string()), kResultOk); }
     ~LoggedLink() override { std::filesystem::remove(path); }
-    std::filesystem::path path = std::filesystem::path(::testing::TempDir()) / "gps_comm_log_test.gps";
+    std::filesystem::path path = std::filesystem::path(::testing::TempDir()) /
+        (std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()) + ".gps");
     LinkUnderTest link;
 };
 
