@@ -4,11 +4,10 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
+#include "../link/log_file_text.h"
 #include "../receiver/frame_bytes.h"
 #include "receiver/receiver_context.h"
 
@@ -16,8 +15,10 @@ namespace vexa {
 namespace {
 
 using test::Bytes;
+using test::DigitsMasked;
 using test::Frame;
 using test::Join;
+using test::ReadFile;
 using test::Text;
 
 struct Outcome {
@@ -112,21 +113,6 @@ TEST(DecodeCommand, FailsClearly) {
     EXPECT_EQ(badOption.code, 1);
     EXPECT_NE(badOption.errors.find("bad option '--speed'"), std::string::npos);
     EXPECT_EQ(badOption.output, "");
-}
-
-std::string ReadFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
-// The text with every digit shown as '#', so that dates and times compare.
-std::string DigitsMasked(std::string text) {
-    for (char& c : text) {
-        if (c >= '0' && c <= '9') c = '#';
-    }
-    return text;
 }
 
 TEST(DecodeCommand, WritesTheDataLogBetweenBannerAndClosingLine) {

@@ -4,28 +4,15 @@
 
 #include <cerrno>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 
+#include "log_file_text.h"
 #include "platform/result_codes.h"
 
 namespace vexa {
 namespace {
 
-std::string ReadFile(const std::filesystem::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
-// The text with every digit shown as '#', so that dates and times compare.
-std::string DigitsMasked(std::string text) {
-    for (char& c : text) {
-        if (c >= '0' && c <= '9') c = '#';
-    }
-    return text;
-}
+using test::DigitsMasked;
+using test::ReadFile;
 
 struct DataLogFile : ::testing::Test {
     std::filesystem::path path = std::filesystem::path(::testing::TempDir()) /
