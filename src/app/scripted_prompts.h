@@ -12,7 +12,14 @@ namespace vexa {
 // of nothing, or no answer left, is a cancel) and every text shown is kept.
 class ScriptedPrompts : public Prompts {
 public:
-    void ShowMessage(QWidget*, const QString& text) override { messages.append(text); }
+    void ShowMessage(QWidget*, const QString& text) override {
+        messages.append(text);
+        captions.append(QString());
+    }
+    void ShowCaptionedMessage(QWidget*, const QString& caption, const QString& text) override {
+        messages.append(text);
+        captions.append(caption);
+    }
     std::optional<QString> GetOpenFileName(QWidget*, const FileRequest& request) override { return Answer(request); }
     std::optional<QString> GetSaveFileName(QWidget*, const FileRequest& request) override { return Answer(request); }
     void ShowWaitNotice(QWidget*) override { ++waitNoticesShown; }
@@ -21,6 +28,7 @@ public:
     std::deque<std::optional<QString>> fileAnswers;
     std::vector<FileRequest> fileRequests;
     QStringList messages;
+    QStringList captions;  // per message; empty for the program's own caption
     int waitNoticesShown = 0;
     int waitNoticesClosed = 0;
 
