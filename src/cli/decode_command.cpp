@@ -4,15 +4,15 @@
 #include <cinttypes>
 #include <cstring>
 
+#include "link/gps_comm.h"
+#include "platform/notify_sink.h"
 #include "platform/result_codes.h"
-#include "receiver/frame_dispatch.h"
-#include "receiver/frame_receiver.h"
 #include "receiver/renderer.h"
 
 namespace vexa {
 namespace {
 
-constexpr const char* kUsage = "usage: vexademo-cli --decode FILE [--product kestrel|osprey|merlin]";
+constexpr const char* kUsage = "usage: vexademo-cli --decode FILE [--product kestrel|osprey|merlin] [--log FILE]";
 constexpr std::size_t kChunkSize = 64 * 1024;
 
 std::optional<int> ProductNamed(const std::string& name) {
@@ -39,6 +39,18 @@ private:
     char line_[kRenderBufferSize + 1];
 };
 
+// Shows the texts meant for a message box on the error stream; the per-message hints need no one.
+class MessageBoxPrinter : public NotifySink {
+public:
+    explicit MessageBoxPrinter(std::FILE* errors) : errors_(errors) {}
+    void post(Notification notification) override {
+        if (notification.message == kNotifyShowMessage) std::fprintf(errors_, "vexademo-cli: %s\n", notification.text.c_str());
+    }
+
+private:
+    std::FILE* errors_;
+};
+
 }  // namespace
 
 std::optional<DecodeOptions> ParseDecodeOptions(const std::vector<std::string>& arguments, std::string& error) {
@@ -57,6 +69,8 @@ std::optional<DecodeOptions> ParseDecodeOptions(const std::vector<std::string>& 
                 return std::nullopt;
             }
             options.product = *product;
+        } else if (argument == "--log" && hasValue && options.logPath.empty()) {
+            options.logPath = arguments[++i];
         } else {
             error = "bad option '" + argument + "'\n" + kUsage;
             return std::nullopt;
@@ -69,24 +83,37 @@ std::optional<DecodeOptions> ParseDecodeOptions(const std::vector<std::string>& 
     return options;
 }
 
-bool DecodeCapture(std::FILE* input, int product, std::FILE* output, DecodeCounts& counts) {
+bool DecodeCapture(std::FILE* input, const DecodeOptions& options, std::FILE* output, std::FILE* errors,
+                   DecodeCounts& counts, std::string& error) {
     ReceiverContext context;
-    context.ProductSelection = product;
+    context.ProductSelection = options.product;
+    const std::unique_ptr<GpsComm> comm = GpsComm::Create(context);
+    if (!comm) {
+        error = "no lock for the receiver link";
+        return false;
+    }
+    MessageBoxPrinter messageBoxes(errors);
     LinePrinter printer(output);
-    LocationClientLink noLocationClient;
-    FrameDispatch dispatch(context, printer, noLocationClient);
-    FrameReceiver receiver(dispatch);
+    comm->SetNotifyWindow(&messageBoxes);
+    comm->SetDeliveryListener(&printer);
+    if (!options.logPath.empty() && comm->OpenLog(options.logPath) != kResultOk) {
+        error = "cannot create " + options.logPath + ": " + std::strerror(errno);
+        return false;
+    }
 
     std::vector<std::uint8_t> chunk(kChunkSize);
     std::size_t read;
-    while ((read = std::fread(chunk.data(), 1, chunk.size(), input)) > 0) receiver.feed(std::span(chunk.data(), read));
+    while ((read = std::fread(chunk.data(), 1, chunk.size(), input)) > 0) comm->Receive(std::span(chunk.data(), read));
+    const bool readAll = std::ferror(input) == 0;
+    if (!readAll) error = "cannot read " + options.path + ": " + std::strerror(errno);
+    comm->CloseLog();
 
-    const ReceiveStatistics& statistics = receiver.statistics();
+    const ReceiveStatistics& statistics = comm->ReceiveCounts();
     counts.bytes = statistics.bytes;
     counts.frames = statistics.frames;
     counts.sentences = statistics.sentences;
-    counts.dropped = statistics.refusedFrames() + dispatch.droppedFrames();
-    return std::ferror(input) == 0;
+    counts.dropped = statistics.refusedFrames() + comm->UndeliveredFrames();
+    return readAll;
 }
 
 int RunDecodeCommand(const std::vector<std::string>& arguments, std::FILE* input, std::FILE* output,
@@ -106,12 +133,11 @@ int RunDecodeCommand(const std::vector<std::string>& arguments, std::FILE* input
         }
     }
     DecodeCounts counts;
-    const bool readAll = DecodeCapture(capture, options->product, output, counts);
-    const int readError = errno;
+    const bool decoded = DecodeCapture(capture, *options, output, errors, counts, error);
     if (capture != input) std::fclose(capture);
     std::fflush(output);
-    if (!readAll) {
-        std::fprintf(errors, "vexademo-cli: cannot read %s: %s\n", options->path.c_str(), std::strerror(readError));
+    if (!decoded) {
+        std::fprintf(errors, "vexademo-cli: %s\n", error.c_str());
         return 1;
     }
     std::fprintf(errors, "bytes %" PRIu64 ", frames %" PRIu64 ", sentences %" PRIu64 ", dropped %" PRIu64 "\n",

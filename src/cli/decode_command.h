@@ -11,9 +11,11 @@ namespace vexa {
 struct DecodeOptions {
     std::string path;  // "-" for standard input
     int product = 0;   // a ProductSelection value
+    std::string logPath;  // the data log to write; empty for none
 };
 
-// Parses "--decode FILE [--product kestrel|osprey|merlin]"; on failure gives nothing and a message in `error`.
+// Parses "--decode FILE [--product kestrel|osprey|merlin] [--log FILE]"; on failure gives nothing and a
+// message in `error`.
 std::optional<DecodeOptions> ParseDecodeOptions(const std::vector<std::string>& arguments, std::string& error);
 
 struct DecodeCounts {
@@ -23,9 +25,12 @@ struct DecodeCounts {
     std::uint64_t dropped = 0;  // refused for length, checksum, end sequence or decoding
 };
 
-// Feeds a raw capture through the receive path in chunks and writes the rendered line of every
-// delivered message to `output`. False when reading failed (what was read is still written).
-bool DecodeCapture(std::FILE* input, int product, std::FILE* output, DecodeCounts& counts);
+// Feeds a raw capture through the link's receive path in chunks and writes the rendered line of
+// every delivered message to `output`; with a log path, also writes the data log as the program
+// does. Messages for the user (a log write error) go to `errors`. False when reading failed (what
+// was read is still written) or the log could not be created (`error` then says which).
+bool DecodeCapture(std::FILE* input, const DecodeOptions& options, std::FILE* output, std::FILE* errors,
+                   DecodeCounts& counts, std::string& error);
 
 // The offline decoder: the counts line goes to `errors`. Gives the exit code.
 int RunDecodeCommand(const std::vector<std::string>& arguments, std::FILE* input, std::FILE* output,

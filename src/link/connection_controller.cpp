@@ -45,7 +45,7 @@ void ConnectionController::Connect(std::string_view portPath, std::string_view b
     portPath_ = portPath;
     baudSetting_ = *baud;
 
-    ResetLink();
+    CloseLink();
     ResetToggleCounters();
     testTicks_ = 0;
 
@@ -68,7 +68,7 @@ void ConnectionController::Disconnect() {
         Report(kPleaseWaitText);
         return;
     }
-    ResetLink();
+    CloseLink();
     ResetToggleCounters();
     Repaint();
 }
@@ -99,7 +99,7 @@ void ConnectionController::TickFixedBaud() {
         Repaint();
     } else if (testTicks_ >= kTicksPerAttempt) {
         testing_ = false;
-        ResetLink();
+        CloseLink();
         Repaint();
     }
 }
@@ -113,7 +113,7 @@ void ConnectionController::TickAutoBaud() {
         return;
     }
     if (testTicks_ < kTicksPerAttempt) return;
-    ResetLink();
+    CloseLink();
     ++autoBaudIndex_;
     if (autoBaudIndex_ < kAutoBaudCount) {
         testTicks_ = 0;
@@ -126,7 +126,7 @@ void ConnectionController::TickAutoBaud() {
 
 // A frame decoded just before the port closed may still set the protocol; clearing it after
 // the close keeps that late frame from being credited to the next rate tried.
-void ConnectionController::ResetLink() {
+void ConnectionController::CloseLink() {
     link_.Disconnect();
     context_.LinkProtocol = kNotConnected;
 }

@@ -58,7 +58,7 @@ public:
     int BaudSetting() const { return baudSetting_; }
 
 private:
-    void ResetLink();
+    void CloseLink();
     void ResetToggleCounters();
     void TickFixedBaud();
     void TickAutoBaud();

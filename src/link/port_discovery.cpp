@@ -66,7 +66,8 @@ std::vector<SerialPortEntry> DiscoverPorts(const PortDiscoveryOptions& options) 
         if (list.Holds(device)) continue;
         // A path the user gave for a port that sysfs also knows keeps the user's spelling and
         // takes the port's friendly name.
-        const auto same = std::find_if(found.begin(), found.end(), [&](const FoundPort& port) { return port.device == device; });
+        const auto same =
+            std::find_if(found.begin(), found.end(), [&](const FoundPort& port) { return port.device == device; });
         const std::string friendlyName = same == found.end() ? std::string() : same->friendlyName;
         list.Add({path, PortDisplayName(path, friendlyName)}, device);
     }

@@ -15,7 +15,8 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// Device name prefixes of the ports worth listing, in the order they are listed.
+// Device name prefixes of the ports worth listing, in the order they are listed: USB serial
+// adapters, USB modems, Bluetooth RFCOMM, PC UARTs, ARM on-board UARTs (PL011).
 constexpr std::array<std::string_view, 5> kSerialPrefixes{"ttyUSB", "ttyACM", "rfcomm", "ttyS", "ttyAMA"};
 constexpr std::string_view kOnBoardUartPrefix = "ttyS";
 

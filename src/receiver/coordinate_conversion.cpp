@@ -6,7 +6,7 @@
 namespace vexa {
 namespace {
 
-// WGS-84, with the powers of the eccentricity as the receiver's reference conversion tabulates them.
+// WGS-84 and the powers of its first eccentricity.
 constexpr double kSemiMajorAxis = 6378137.0;
 constexpr double kInverseAxisSquared = 2.458172257647332e-14;
 constexpr double kE2 = 0.0066943799901413165;

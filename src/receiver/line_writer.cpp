@@ -16,13 +16,7 @@ void LineWriter::text(std::string_view text) {
 
 void LineWriter::integer(std::int64_t value, int width) {
     const bool negative = value < 0;
-    const std::uint64_t magnitude = negative ? 0 - static_cast<std::uint64_t>(value) : static_cast<std::uint64_t>(value);
-    digits(negative, magnitude, width);
-}
-
-void LineWriter::unsignedInteger(std::uint64_t value, int width) { digits(false, value, width); }
-
-void LineWriter::digits(bool negative, std::uint64_t magnitude, int width) {
+    std::uint64_t magnitude = negative ? 0 - static_cast<std::uint64_t>(value) : static_cast<std::uint64_t>(value);
     char buffer[48];
     char* end = buffer + sizeof buffer;
     char* start = end;

@@ -31,27 +31,12 @@ void AppendFields(LineWriter& line, std::span<const Field> fields, const std::ui
         const std::uint8_t* value = record + field.record;
         switch (field.kind) {
             case FieldKind::Bytes:
-                for (std::size_t i = 0; i < field.count; ++i) {
-                    line.character(',');
-                    line.unsignedInteger(value[i]);
-                }
+                for (std::size_t i = 0; i < field.count; ++i) line.nextInteger(value[i]);
                 break;
-            case FieldKind::U16:
-                line.character(',');
-                line.unsignedInteger(LoadNative<std::uint16_t>(value));
-                break;
-            case FieldKind::I16:
-                line.character(',');
-                line.integer(LoadNative<std::int16_t>(value));
-                break;
-            case FieldKind::U32:
-                line.character(',');
-                line.unsignedInteger(LoadNative<std::uint32_t>(value));
-                break;
-            case FieldKind::I32:
-                line.character(',');
-                line.integer(LoadNative<std::int32_t>(value));
-                break;
+            case FieldKind::U16: line.nextInteger(LoadNative<std::uint16_t>(value)); break;
+            case FieldKind::I16: line.nextInteger(LoadNative<std::int16_t>(value)); break;
+            case FieldKind::U32: line.nextInteger(LoadNative<std::uint32_t>(value)); break;
+            case FieldKind::I32: line.nextInteger(LoadNative<std::int32_t>(value)); break;
             case FieldKind::F32: line.format(",%.10e", static_cast<double>(LoadNative<float>(value))); break;
             case FieldKind::F64: line.format(",%.10e", LoadNative<double>(value)); break;
         }
@@ -71,28 +56,19 @@ int RenderNavData(const std::uint8_t* record, std::size_t length, char* out) {
     const auto nav = ReadRecord<NavData>(record, length);
     if (!nav) return kResultBadLength;
     LineWriter line(out);
-    line.text("2,");
-    line.integer(nav->X);
-    line.character(',');
-    line.integer(nav->Y);
-    line.character(',');
-    line.integer(nav->Z);
+    line.character('2');
+    line.nextInteger(nav->X);
+    line.nextInteger(nav->Y);
+    line.nextInteger(nav->Z);
     // Scale factors in single precision, printed as doubles.
     line.format(",%.3f,%.3f,%.3f,%d,%.1f", static_cast<double>(nav->VX * 0.125f),
                 static_cast<double>(nav->VY * 0.125f), static_cast<double>(nav->VZ * 0.125f), nav->Mode1,
                 static_cast<double>(nav->Hdop * 0.2f));
-    line.character(',');
-    line.integer(nav->Mode2);
-    line.character(',');
-    line.integer(nav->Week);
-    line.character(',');
-    line.unsignedInteger(nav->Tow);
-    line.character(',');
-    line.integer(nav->SvCount);
-    for (std::uint8_t prn : nav->SvPrn) {
-        line.character(',');
-        line.integer(prn);
-    }
+    line.nextInteger(nav->Mode2);
+    line.nextInteger(nav->Week);
+    line.nextInteger(nav->Tow);
+    line.nextInteger(nav->SvCount);
+    for (std::uint8_t prn : nav->SvPrn) line.nextInteger(prn);
     return kResultOk;
 }
 
@@ -100,25 +76,16 @@ int RenderTrackData(const std::uint8_t* record, std::size_t length, char* out) {
     const auto track = ReadRecord<TrackData>(record, length);
     if (!track) return kResultBadLength;
     LineWriter line(out);
-    line.text("4,");
-    line.integer(track->Week);
-    line.character(',');
-    line.unsignedInteger(track->Tow);
-    line.character(',');
-    line.integer(track->ChannelCount);
+    line.character('4');
+    line.nextInteger(track->Week);
+    line.nextInteger(track->Tow);
+    line.nextInteger(track->ChannelCount);
     for (const TrackChannel& channel : track->Channels) {
-        line.character(',');
-        line.integer(channel.Prn);
-        line.character(',');
-        line.integer(static_cast<int>(channel.Azimuth * 1.5f));
-        line.character(',');
-        line.integer(static_cast<int>(channel.Elevation * 0.5f));
-        line.character(',');
-        line.integer(channel.State);
-        for (std::uint8_t cn0 : channel.Cn0) {
-            line.character(',');
-            line.integer(cn0);
-        }
+        line.nextInteger(channel.Prn);
+        line.nextInteger(static_cast<int>(channel.Azimuth * 1.5f));
+        line.nextInteger(static_cast<int>(channel.Elevation * 0.5f));
+        line.nextInteger(channel.State);
+        for (std::uint8_t cn0 : channel.Cn0) line.nextInteger(cn0);
     }
     return kResultOk;
 }
@@ -150,17 +117,17 @@ int RenderClockStatus(const std::uint8_t* record, std::size_t length, char* out)
     if (!clock) return kResultBadLength;
     LineWriter line(out);
     line.text("Week:");
-    line.unsignedInteger(clock->Week);
+    line.integer(clock->Week);
     line.text("  TOW:");
-    line.unsignedInteger(clock->TOW);
+    line.integer(clock->TOW);
     line.text("  EstGPSTime:");
-    line.unsignedInteger(clock->EstGPSTime);
+    line.integer(clock->EstGPSTime);
     line.text(" ms  SVCnt:");
-    line.unsignedInteger(clock->SVCnt);
+    line.integer(clock->SVCnt);
     line.text("  Clock Drift:");
-    line.unsignedInteger(clock->ClockDrift);
+    line.integer(clock->ClockDrift);
     line.text(" Hz  Clock Bias:");
-    line.unsignedInteger(clock->ClockBias);
+    line.integer(clock->ClockBias);
     line.text(" ns");
     return kResultOk;
 }
@@ -213,8 +180,8 @@ int RenderNavLib30(const std::uint8_t* record, std::size_t length, char* out) {
     if (!message) return kResultBadLength;
     // The first double alone is printed with eleven decimals.
     LineWriter line(out);
-    line.text("30,");
-    line.integer(message->At1);
+    line.text("30");
+    line.nextInteger(message->At1);
     line.format(",%.11e", message->At2);
     AppendFields(line, layout.header.subspan(2), record);
     return kResultOk;
@@ -224,15 +191,12 @@ int RenderTtffReport(const std::uint8_t* record, std::size_t length, char* out) 
     const auto report = ReadRecord<TtffReport>(record, length);
     if (!report || report->SubId != kTtffSubId) return kResultBadLength;
     LineWriter line(out);
-    line.text("225,6,");
-    line.unsignedInteger(report->TimeToFirstFix);
-    line.character(',');
-    line.unsignedInteger(report->At29[4]);
-    line.character(',');
-    line.unsignedInteger(report->At29[5]);
-    line.character(',');
+    line.text("225,6");
+    line.nextInteger(report->TimeToFirstFix);
+    line.nextInteger(report->At29[4]);
+    line.nextInteger(report->At29[5]);
     // An unsigned format over a signed value: its 32-bit unsigned pattern.
-    line.unsignedInteger(static_cast<std::uint32_t>(std::int32_t{report->At35}));
+    line.nextInteger(static_cast<std::uint32_t>(std::int32_t{report->At35}));
     return kResultOk;
 }
 

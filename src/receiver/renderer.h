@@ -5,8 +5,9 @@
 
 namespace vexa {
 
-// The longest line: text of up to 1013 characters, message 4 lines of up to 720 characters.
-inline constexpr std::size_t kRenderBufferSize = 1024;
+// Holds the longest line whole: "SW Version: " with the longest version text a frame can carry
+// (1013 characters), text lines of up to 1013 characters, message 4 lines of up to 720 characters.
+inline constexpr std::size_t kRenderBufferSize = 1040;
 
 // Writes one zero-terminated line for a decoded record into `line` (kRenderBufferSize bytes).
 // Gives kResultOk, or kResultBadLength for an id without a rendering (the buffer is then untouched).

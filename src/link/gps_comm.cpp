@@ -1,0 +1,213 @@
+#include "link/gps_comm.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "platform/lock_pool.h"
+#include "platform/result_codes.h"
+#include "receiver/command_encoder.h"
+#include "receiver/frame_format.h"
+
+namespace vexa {
+namespace {
+
+constexpr int kNavDataId = 2;
+constexpr int kTrackDataId = 4;
+constexpr int kSwVersionId = 6;
+constexpr int kClockStatusId = 7;
+constexpr int kDevelopmentTextId = 10;
+constexpr int kOkToSendId = 18;
+constexpr int kGeoNavDataId = 41;
+constexpr int kTextId = 255;
+
+constexpr std::string_view kHeldFrameRefused =
+    "GPS_COMM_TRK_Write OkToSend=FALSE, attempt to buffer VexaBinary message for later output failed.";
+
+// Copies a delivered record into its stored form; a shorter record leaves the rest zero.
+template <class Record>
+void StoreRecord(Record& stored, const std::uint8_t* record, std::size_t length) {
+    stored = Record{};
+    std::memcpy(&stored, record, std::min(length, sizeof(Record)));
+}
+
+}  // namespace
+
+std::unique_ptr<GpsComm> GpsComm::Create(ReceiverContext& context) {
+    std::mutex* modelLock = TakeLock();
+    if (modelLock == nullptr) return nullptr;
+    return std::unique_ptr<GpsComm>(new GpsComm(context, modelLock));
+}
+
+GpsComm::GpsComm(ReceiverContext& context, std::mutex* modelLock)
+    : context_(context),
+      locationClient_(std::make_unique<LocationClientLink>()),
+      dispatch_(context, *this, *locationClient_),
+      frameReceiver_(*this),
+      reader_(*this),
+      modelLock_(modelLock) {
+    reader_.Start();
+}
+
+GpsComm::~GpsComm() {
+    locationClient_.reset();
+    Disconnect();
+    CloseLog();
+    reader_.Stop();
+    GiveBackLock(modelLock_);
+}
+
+void GpsComm::DeliverMessage(int id, const std::uint8_t* record, std::size_t length) {
+    std::lock_guard guard(*modelLock_);
+    if (log_.IsOpen() && RenderMessage(id, record, length, logLine_) == kResultOk) WriteLogLine(logLine_);
+    switch (id) {
+    case kNavDataId: StoreRecord(navData_, record, length); break;
+    case kTrackDataId: StoreRecord(trackData_, record, length); break;
+    case kSwVersionId: StoreRecord(swVersion_, record, length); break;
+    case kClockStatusId: StoreRecord(clockStatus_, record, length); break;
+    case kGeoNavDataId: StoreRecord(geoNavData_, record, length); break;
+    case kDevelopmentTextId: {
+        // Rendered in full first: a ring slot holds only 255 characters.
+        char line[kRenderBufferSize];
+        if (RenderMessage(id, record, std::min<std::size_t>(length, TextLineRing::kSlotSize - 1), line) == kResultOk) {
+            StoreTextLine(line, std::strlen(line));
+        }
+        break;
+    }
+    case kTextId: StoreTextLine(reinterpret_cast<const char*>(record), length); break;
+    case kOkToSendId:
+        okToSend_ = length > 0 ? record[0] : 0;
+        sendAllowed_ = okToSend_ != 0;
+        if (sendAllowed_) ReleasePendingOutput();
+        break;
+    default: break;
+    }
+    if (deliveryListener_ != nullptr) deliveryListener_->deliver(id, record, length);
+    Post(kNotifyMessageDelivered, id);
+}
+
+void GpsComm::StoreTextLine(const char* text, std::size_t length) {
+    const std::size_t kept = std::min(length, TextLineRing::kSlotSize - 1);
+    char* slot = textLines_.WriteSlot();
+    std::memcpy(slot, text, kept);
+    slot[kept] = '\0';
+    textLines_.Commit();
+}
+
+char* GpsComm::NextTextLine() {
+    if (context_.LinkProtocol.load() == kNotConnected) return nullptr;
+    return textLines_.Next();
+}
+
+const NavData* GpsComm::GetNavData() const {
+    return context_.LinkProtocol.load() == kBinaryProtocol ? &navData_ : nullptr;
+}
+
+const TrackData* GpsComm::GetTrackData() const {
+    return context_.LinkProtocol.load() == kBinaryProtocol ? &trackData_ : nullptr;
+}
+
+int GpsComm::Connect(const std::string& devicePath, int baud) {
+    SerialPort* port = reader_.Port();
+    if (port == nullptr) return kResultCommFailure;
+    const int result = port->Open(devicePath, baud);
+    if (result != kResultOk) port->Close();
+    return result;
+}
+
+int GpsComm::Disconnect() {
+    {
+        std::lock_guard guard(*modelLock_);
+        if (SerialPort* port = reader_.Port(); port != nullptr) port->Close();
+        navData_ = NavData{};
+        trackData_ = TrackData{};
+        geoNavData_ = GeoNavData{};
+    }
+    Post(kNotifyMessageDelivered, kNavDataId);
+    Post(kNotifyMessageDelivered, kTrackDataId);
+    return kResultOk;
+}
+
+int GpsComm::ChangeBaud(int baud) {
+    SerialPort* port = reader_.Port();
+    return port == nullptr ? kResultCommFailure : port->Configure(baud);
+}
+
+int GpsComm::Send(int id, const void* block, std::size_t length) {
+    if (!reader_.Running()) return kResultCommFailure;
+    std::array<std::uint8_t, kFrameBufferSize> frame;
+    const EncodeResult encoded =
+        EncodeMessage(id, block, length, frame, context_.ProductSelection.load() == kOsprey);
+    if (encoded.code != kResultOk) return kResultOk;
+    {
+        std::lock_guard guard(*modelLock_);
+        if (!sendAllowed_) {
+            if (pendingCount_ + encoded.frameLength + kFrameOverhead >= kPendingOutputSize - 1) {
+                WriteLogLine(kHeldFrameRefused);
+            } else {
+                std::memcpy(pendingOutput_.data() + pendingCount_, frame.data(), encoded.frameLength);
+                pendingCount_ += encoded.frameLength;
+            }
+            return kResultOk;
+        }
+    }
+    reader_.Port()->Write(frame.data(), encoded.frameLength);
+    return kResultOk;
+}
+
+void GpsComm::ReleasePendingOutput() {
+    if (pendingCount_ == 0) return;
+    if (reader_.Running()) reader_.Port()->Write(pendingOutput_.data(), pendingCount_);
+    pendingCount_ = 0;
+}
+
+int GpsComm::WriteRaw(const std::uint8_t* bytes, std::size_t length) {
+    if (sendAllowed_ && reader_.Port() != nullptr) reader_.Port()->Write(bytes, length);
+    return kResultOk;
+}
+
+int GpsComm::WriteDirect(const std::uint8_t* bytes, std::size_t length) {
+    SerialPort* port = reader_.Port();
+    return port == nullptr ? kResultCommFailure : port->Write(bytes, length);
+}
+
+int GpsComm::OpenLog(const std::string& path) {
+    std::lock_guard guard(*modelLock_);
+    if (const int cause = log_.Close(); cause != 0) ReportLogError(cause);
+    return log_.Open(path);
+}
+
+void GpsComm::CloseLog() {
+    std::lock_guard guard(*modelLock_);
+    if (const int cause = log_.Close(); cause != 0) ReportLogError(cause);
+}
+
+void GpsComm::WriteLogLine(std::string_view text) {
+    WriteLogText(text);
+    WriteLogText("\r\n");
+}
+
+void GpsComm::WriteLogText(std::string_view text) {
+    if (!log_.IsOpen()) return;
+    if (const int cause = log_.Write(text); cause != 0) ReportLogError(cause);
+}
+
+void GpsComm::ReportLogError(int cause) { Post(kNotifyShowMessage, 0, LogErrorText(cause)); }
+
+void GpsComm::Post(int message, std::intptr_t wParam, std::string text) {
+    if (NotifySink* sink = notify_.load(); sink != nullptr) sink->post(Notification{message, wParam, 0, std::move(text)});
+}
+
+void GpsComm::onFrame(std::span<std::uint8_t> payload) {
+    // A frame completed after the reader was told to stop is not dispatched.
+    if (reader_.Running()) dispatch_.onFrame(payload);
+}
+
+void GpsComm::onSentence(std::span<const std::uint8_t> text) { dispatch_.onSentence(text); }
+
+void GpsComm::onIdle() {
+    // Written lines reach the file whenever the receiver pauses; a write error shows then.
+    std::lock_guard guard(*modelLock_);
+    if (const int cause = log_.Flush(); cause != 0) ReportLogError(cause);
+}
+
+}  // namespace vexa

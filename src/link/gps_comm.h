@@ -1,0 +1,139 @@
+#pragma once
+
+#include <array>
+#include <atomic>
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <mutex>
+#include <span>
+#include <string>
+#include <string_view>
+
+#include "link/comm_reader.h"
+#include "link/data_log.h"
+#include "link/link_connection.h"
+#include "link/text_line_ring.h"
+#include "platform/notify_sink.h"
+#include "receiver/frame_dispatch.h"
+#include "receiver/frame_receiver.h"
+#include "receiver/location_client_link.h"
+#include "receiver/message_sink.h"
+#include "receiver/receiver_context.h"
+#include "receiver/records.h"
+#include "receiver/renderer.h"
+
+namespace vexa {
+
+// The receiver link and the model of the receiver's latest output: the comm reader with its
+// port, the records and the text lines it delivers, the data log, the commands on the wire and
+// the frames held while the receiver has withdrawn OkToSend.
+//
+// Records are written by the comm reader thread under the model lock; the user interface reads
+// them between Lock() and Unlock(). Accessors do not lock; the operations that say so do.
+class GpsComm : public LinkConnection, private MessageSink, private FrameListener, private ReceivedBytes {
+public:
+    static constexpr std::size_t kPendingOutputSize = 1024;
+
+    // Nothing when no model lock can be had. The comm reader is started; if it could not be,
+    // the link exists but every command fails with kResultCommFailure.
+    static std::unique_ptr<GpsComm> Create(ReceiverContext& context);
+    ~GpsComm() override;
+    GpsComm(const GpsComm&) = delete;
+    GpsComm& operator=(const GpsComm&) = delete;
+
+    // Where notifications go (nullptr: nowhere). Set before the port is opened; the sink must
+    // outlive the link or be reset first (destruction still announces the cleared records).
+    void SetNotifyWindow(NotifySink* sink) { notify_ = sink; }
+
+    void Lock() { modelLock_->lock(); }
+    void Unlock() { modelLock_->unlock(); }
+
+    // Under the lock: logs, stores and announces one decoded message (comm reader thread).
+    void DeliverMessage(int id, const std::uint8_t* record, std::size_t length);
+
+    // Accessors; the caller holds the lock while it uses the result.
+    char* NextTextLine();
+    const NavData* GetNavData() const;
+    const TrackData* GetTrackData() const;
+    const SwVersion& GetSwVersion() const { return swVersion_; }
+    const ClockStatus& GetClockStatus() const { return clockStatus_; }
+    const GeoNavData& GetGeoNavData() const { return geoNavData_; }
+    std::uint8_t OkToSend() const { return okToSend_; }
+    std::size_t PendingOutputCount() const { return pendingCount_; }
+
+    int Connect(const std::string& devicePath, int baud) override;
+    // Under the lock: closes the port, clears the position records and announces them (hints 2, 4).
+    int Disconnect() override;
+    // The port's new speed after a protocol switch; the port stays open.
+    int ChangeBaud(int baud);
+
+    // Builds one command frame and writes it, or holds it while sending is not allowed.
+    // kResultOk, or kResultCommFailure when the comm reader is not running.
+    int Send(int id, const void* block, std::size_t length);
+    // The location client's frames, written unchanged while sending is allowed, else dropped.
+    int WriteRaw(const std::uint8_t* bytes, std::size_t length);
+    // Bytes written as they are, whatever OkToSend says (the protocol switch).
+    int WriteDirect(const std::uint8_t* bytes, std::size_t length);
+
+    // Data log. OpenLog and CloseLog take the lock; the writes expect it held.
+    int OpenLog(const std::string& path);
+    void CloseLog();
+    bool IsLogOpen() const { return log_.IsOpen(); }
+    void WriteLogLine(std::string_view text);
+    void WriteLogText(std::string_view text);
+
+    // Feeds bytes from a source other than the port (a capture file) through the comm reader's
+    // receive path. Not to be used while a port is open.
+    void Receive(std::span<const std::uint8_t> bytes) { frameReceiver_.feed(bytes); }
+
+    // Told of every delivered message, under the lock, after it is stored (nullptr: nobody).
+    void SetDeliveryListener(MessageSink* listener) { deliveryListener_ = listener; }
+
+    // What the receive path has seen: bytes, frames, sentences and frames refused by their checks,
+    // and checked frames that could not be delivered. Reader thread (or Receive caller) only.
+    const ReceiveStatistics& ReceiveCounts() const { return frameReceiver_.statistics(); }
+    std::uint64_t UndeliveredFrames() const { return dispatch_.droppedFrames(); }
+
+    ReceiverContext& Context() { return context_; }
+    bool ReaderRunning() const { return reader_.Running(); }
+
+private:
+    GpsComm(ReceiverContext& context, std::mutex* modelLock);
+
+    void deliver(int id, const std::uint8_t* record, std::size_t length) override { DeliverMessage(id, record, length); }
+    void onFrame(std::span<std::uint8_t> payload) override;
+    void onSentence(std::span<const std::uint8_t> text) override;
+    void onBytes(std::span<const std::uint8_t> bytes) override { frameReceiver_.feed(bytes); }
+    void onIdle() override;
+
+    void StoreTextLine(const char* text, std::size_t length);
+    void ReleasePendingOutput();
+    void ReportLogError(int cause);
+    void Post(int message, std::intptr_t wParam, std::string text = {});
+
+    ReceiverContext& context_;
+    DataLog log_;
+    std::atomic<NotifySink*> notify_{nullptr};
+    MessageSink* deliveryListener_ = nullptr;
+
+    NavData navData_{};
+    TrackData trackData_{};
+    GeoNavData geoNavData_{};
+    TextLineRing textLines_;
+    SwVersion swVersion_{};
+    ClockStatus clockStatus_{};
+    std::uint8_t okToSend_ = 0;
+    std::atomic<bool> sendAllowed_{true};
+    std::array<std::uint8_t, kPendingOutputSize> pendingOutput_{};
+    std::size_t pendingCount_ = 0;
+    char logLine_[kRenderBufferSize] = {};
+
+    std::unique_ptr<LocationClientLink> locationClient_;
+    FrameDispatch dispatch_;
+    FrameReceiver frameReceiver_;
+    CommReader reader_;
+    std::mutex* modelLock_;
+};
+
+}  // namespace vexa

@@ -1,0 +1,71 @@
+#include "link/receiver_commands.h"
+
+#include <array>
+#include <thread>
+
+#include "link/gps_comm.h"
+#include "platform/result_codes.h"
+#include "receiver/command_encoder.h"
+#include "receiver/frame_format.h"
+
+namespace vexa {
+namespace {
+
+void SendCommand(GpsComm& comm, const CommandMessage& message) {
+    comm.Send(message.id, message.block.data(), message.length);
+}
+
+void FinishSwitch(GpsComm& comm, const ProtocolSwitchHooks& hooks, int baud) {
+    if (hooks.wait) hooks.wait(kProtocolSwitchSettle);
+    else std::this_thread::sleep_for(kProtocolSwitchSettle);
+    comm.ChangeBaud(baud);
+    comm.Context().LinkProtocol = kNotConnected;
+    if (hooks.saveBaud) hooks.saveBaud(baud);
+}
+
+}  // namespace
+
+void SendReset(GpsComm& comm, ResetKind kind) { SendCommand(comm, ResetCommand(kind, comm.Context())); }
+
+void ToggleDebugOutput(GpsComm& comm) { SendCommand(comm, DebugOutputToggle(comm.Context())); }
+
+void ToggleNavLibOutput(GpsComm& comm) {
+    for (const CommandMessage& message : NavLibOutputToggle(comm.Context())) SendCommand(comm, message);
+}
+
+void PollSoftwareVersion(GpsComm& comm) { SendCommand(comm, SoftwareVersionPoll()); }
+
+void PollClockStatus(GpsComm& comm) { SendCommand(comm, ClockStatusPoll()); }
+
+void SetElevationMask(GpsComm& comm, double trackingDegrees, double navigationDegrees) {
+    if (const auto message = ElevationMaskCommand(trackingDegrees, navigationDegrees)) SendCommand(comm, *message);
+}
+
+void SetPowerManagement(GpsComm& comm, const PowerSettings& settings) {
+    for (const CommandMessage& message : PowerManagementCommands(settings)) SendCommand(comm, message);
+}
+
+void SwitchProtocol(GpsComm& comm, const ProtocolSwitchHooks& hooks) {
+    ReceiverContext& context = comm.Context();
+    switch (context.LinkProtocol.load()) {
+    case kBinaryProtocol: {
+        const CommandMessage request = SwitchToNmeaCommand();
+        std::array<std::uint8_t, kFrameBufferSize> frame;
+        const EncodeResult encoded = EncodeMessage(request.id, request.block.data(), request.length, frame,
+                                                   context.ProductSelection.load() == kOsprey);
+        if (encoded.code == kResultOk) comm.WriteDirect(frame.data(), encoded.frameLength);
+        FinishSwitch(comm, hooks, kNmeaSwitchBaud);
+        return;
+    }
+    case kNmeaProtocol: {
+        const std::optional<std::string> sentence = SwitchToBinarySentence(context.ProductSelection.load());
+        if (!sentence) return;
+        comm.WriteDirect(reinterpret_cast<const std::uint8_t*>(sentence->data()), sentence->size());
+        FinishSwitch(comm, hooks, kBinarySwitchBaud);
+        return;
+    }
+    default: return;
+    }
+}
+
+}  // namespace vexa

@@ -1,0 +1,28 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace vexa {
+
+// Notifications that the comm reader posts to the user interface (the window messages
+// WM_USER + 3 and WM_USER + 4 of the original platform keep their numbers).
+inline constexpr int kNotifyMessageDelivered = 0x400 + 3;  // wParam: message id
+inline constexpr int kNotifyShowMessage = 0x400 + 4;       // text: shown in a message box
+
+struct Notification {
+    int message = 0;
+    std::intptr_t wParam = 0;
+    std::intptr_t lParam = 0;
+    std::string text;  // a copy travels with the event, never a pointer to a shared buffer
+};
+
+// Receives notifications from any thread. post() must not block on the receiving thread:
+// implementations queue the notification and return.
+class NotifySink {
+public:
+    virtual ~NotifySink() = default;
+    virtual void post(Notification notification) = 0;
+};
+
+}  // namespace vexa

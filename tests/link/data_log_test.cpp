@@ -1,0 +1,77 @@
+#include "link/data_log.h"
+
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <filesystem>
+#include <fstream>
+#include <regex>
+#include <sstream>
+
+#include "platform/result_codes.h"
+
+namespace vexa {
+namespace {
+
+std::string ReadFile(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+struct DataLogFile : ::testing::Test {
+    std::filesystem::path path = std::filesystem::path(::testing::TempDir()) / "data_log_test.gps";
+    ~DataLogFile() override { std::filesystem::remove(path); }
+};
+
+TEST_F(DataLogFile, BannerLinesAndClosingLineWithLocalDateAndTime) {
+    DataLog log;
+    ASSERT_EQ(log.Open(path.string()), kResultOk);
+    EXPECT_EQ(log.Write("line one\r\n"), 0);
+    EXPECT_EQ(log.Write("line two\r\n"), 0);
+    EXPECT_EQ(log.Close(), 0);
+    EXPECT_FALSE(log.IsOpen());
+    const std::regex expected(
+        "VexaDemoPPC Version 1\\.02 log file opened \\d\\d/\\d\\d/\\d{4} \\d\\d:\\d\\d:\\d\\d\r\n\r\n"
+        "line one\r\nline two\r\n"
+        "\r\nLog file closed \\d\\d/\\d\\d/\\d{4} \\d\\d:\\d\\d:\\d\\d\r\n");
+    EXPECT_TRUE(std::regex_match(ReadFile(path), expected)) << ReadFile(path);
+}
+
+TEST_F(DataLogFile, ReplacesAnExistingFile) {
+    std::ofstream(path) << std::string(100000, 'Z');
+    DataLog log;
+    ASSERT_EQ(log.Open(path.string()), kResultOk);
+    log.Close();
+    EXPECT_EQ(ReadFile(path).find('Z'), std::string::npos);
+}
+
+TEST_F(DataLogFile, LongTextsAndManyLinesArriveWhole) {
+    DataLog log;
+    ASSERT_EQ(log.Open(path.string()), kResultOk);
+    const std::string big(200000, 'b');
+    std::string expected;
+    for (int i = 0; i < 5000; ++i) {
+        const std::string line = "message " + std::to_string(i) + "\r\n";
+        log.Write(line);
+        expected += line;
+    }
+    log.Write(big);
+    expected += big;
+    log.Close();
+    EXPECT_NE(ReadFile(path).find(expected), std::string::npos);
+}
+
+TEST(DataLogErrors, CausesAndTheirTexts) {
+    const struct {
+        int errnoValue;
+        int cause;
+    } causes[] = {{ENOSPC, 13}, {EDQUOT, 13}, {EFBIG, 13}, {EIO, 10}, {EACCES, 5}, {EBADF, 6}, {EINVAL, 1}};
+    for (const auto& c : causes) EXPECT_EQ(FileErrorCause(c.errnoValue), c.cause) << c.errnoValue;
+    EXPECT_EQ(LogErrorText(13), "Disk is full. Log file will be closed.");
+    EXPECT_EQ(LogErrorText(10), "CFileException = 10. Log file will be closed.");
+}
+
+}  // namespace
+}  // namespace vexa

@@ -1,0 +1,110 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "link_fixture.h"
+#include "receiver/command_blocks.h"
+#include "receiver/command_builders.h"
+
+namespace vexa {
+namespace {
+
+using test::Frame;
+using test::LinkUnderTest;
+using test::Text;
+
+std::string ReadFile(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+// The log body: what follows the banner's empty line, up to the closing line.
+std::string Body(const std::string& log) {
+    const std::size_t start = log.find("\r\n\r\n") + 4;
+    const std::size_t end = log.rfind("\r\nLog file closed ");
+    return log.substr(start, end - start);
+}
+
+struct LoggedLink : ::testing::Test {
+    void SetUp() override { ASSERT_EQ(link.comm->OpenLog(path.string()), kResultOk); }
+    ~LoggedLink() override { std::filesystem::remove(path); }
+    std::filesystem::path path = std::filesystem::path(::testing::TempDir()) / "gps_comm_log_test.gps";
+    LinkUnderTest link;
+};
+
+TEST_F(LoggedLink, EachDeliveredMessageIsOneLine) {
+    link.comm->Receive(Text("$GPGSA,A,3*30\r\n"));
+    link.comm->Receive(Frame(test::OkToSendPayload(1)));
+    link.comm->Receive(Frame(test::NavPayload(1)));
+    link.comm->CloseLog();
+    const std::string body = Body(ReadFile(path));
+    EXPECT_EQ(body.rfind("$GPGSA,A,3*30  \r\n", 0), 0u) << body;
+    std::size_t lines = 0;
+    for (std::size_t at = body.find("\r\n"); at != std::string::npos; at = body.find("\r\n", at + 2)) ++lines;
+    EXPECT_EQ(lines, 3u) << body;
+}
+
+TEST_F(LoggedLink, OpeningASecondLogClosesTheFirstWithItsClosingLine) {
+    const std::filesystem::path second = path.string() + ".second";
+    ASSERT_EQ(link.comm->OpenLog(second.string()), kResultOk);
+    EXPECT_NE(ReadFile(path).find("\r\nLog file closed "), std::string::npos);
+    link.comm->CloseLog();
+    std::filesystem::remove(second);
+}
+
+TEST_F(LoggedLink, AFrameThatCannotBeHeldIsRefusedWithALineOfItsOwn) {
+    link.comm->Receive(Frame(test::OkToSendPayload(0)));
+    const CommandMessage poll = SoftwareVersionPoll();  // a 10-byte frame
+    for (int i = 0; i < 100; ++i) link.comm->Send(poll.id, poll.block.data(), poll.length);
+    link.comm->Lock();
+    ASSERT_EQ(link.comm->PendingOutputCount(), 1000u);
+    link.comm->Unlock();
+    const CommandMessage message133 = CommandMessage::Of(133, Block133{});  // a 15-byte frame
+    link.comm->Send(message133.id, message133.block.data(), message133.length);  // 1000 + 15 + 8 = 1023: refused
+    link.comm->Send(poll.id, poll.block.data(), poll.length);                    // 1000 + 10 + 8 = 1018: held
+    link.comm->Lock();
+    EXPECT_EQ(link.comm->PendingOutputCount(), 1010u);
+    link.comm->Unlock();
+    link.comm->Receive(Text("$GPGSA,A,3*30\r\n"));
+    link.comm->CloseLog();
+    const std::string body = Body(ReadFile(path));
+    const std::string refusal =
+        "GPS_COMM_TRK_Write OkToSend=FALSE, attempt to buffer VexaBinary message for later output failed.\r\n";
+    EXPECT_NE(body.find(refusal + "$GPGSA"), std::string::npos) << body;
+}
+
+TEST(GpsCommLog, AFullDiskClosesTheLogOnceWithoutItsClosingLine) {
+    LinkUnderTest link;
+    ASSERT_EQ(link.comm->OpenLog("/dev/full"), kResultOk);
+    const std::string sentence = "$GPGSA,A,3,,,,,,,,,,,,,1.0,1.0,1.0*30\r\n";
+    for (int i = 0; i < 5000; ++i) {
+        link.comm->DeliverMessage(255, reinterpret_cast<const std::uint8_t*>(sentence.data()), sentence.size());
+    }
+    EXPECT_FALSE(link.comm->IsLogOpen());
+    link.comm->CloseLog();
+    int shown = 0;
+    while (auto n = link.notifications.take()) {
+        if (n->message != kNotifyShowMessage) continue;
+        ++shown;
+        EXPECT_EQ(n->text, "Disk is full. Log file will be closed.");
+        EXPECT_EQ(n->wParam, 0);
+    }
+    EXPECT_EQ(shown, 1);
+}
+
+TEST(GpsCommLog, AnErrorMetAtCloseIsShownToo) {
+    LinkUnderTest link;
+    ASSERT_EQ(link.comm->OpenLog("/dev/full"), kResultOk);
+    link.comm->CloseLog();
+    auto n = link.notifications.take();
+    ASSERT_TRUE(n);
+    EXPECT_EQ(n->message, kNotifyShowMessage);
+    EXPECT_EQ(n->text, "Disk is full. Log file will be closed.");
+}
+
+}  // namespace
+}  // namespace vexa

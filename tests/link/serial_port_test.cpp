@@ -1,0 +1,124 @@
+#include "link/serial_port.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "platform/result_codes.h"
+#include "platform/serial_device.h"
+#include "pseudo_terminal.h"
+
+namespace vexa {
+namespace {
+
+using test::PseudoTerminal;
+
+struct SerialPortOnPty : ::testing::Test {
+    SerialPortOnPty() : port(TakePort()) {}
+    ~SerialPortOnPty() override { GiveBackPort(port); }
+    SerialPort* port;
+    PseudoTerminal pty;
+};
+
+TEST(SerialSpeed, EveryRateOfTheProgramMapsAndNoOther) {
+    const struct {
+        int baud;
+        speed_t speed;
+    } rates[] = {{4800, B4800}, {9600, B9600}, {19200, B19200}, {38400, B38400}, {57600, B57600}, {115200, B115200}};
+    for (const auto& rate : rates) EXPECT_EQ(TermiosSpeed(rate.baud), rate.speed) << rate.baud;
+    for (int baud : {0, -1, 300, 2400, 14400, 230400}) EXPECT_FALSE(TermiosSpeed(baud)) << baud;
+}
+
+TEST_F(SerialPortOnPty, OpensThePseudoTerminalAtTheRequestedSpeed) {
+    ASSERT_EQ(port->Open(pty.SlavePath(), 57600), kResultOk);
+    EXPECT_TRUE(port->IsOpen());
+    EXPECT_EQ(pty.SlaveSpeed(), B57600);
+    EXPECT_EQ(port->Baud(), 57600);
+}
+
+TEST_F(SerialPortOnPty, OpenFailsForMissingPathsNonTerminalsAndUnknownRates) {
+    EXPECT_EQ(port->Open("/dev/does-not-exist", 4800), kResultCommFailure);
+    EXPECT_FALSE(port->IsOpen());
+    EXPECT_EQ(port->Open("/dev/null", 4800), kResultCommFailure);
+    EXPECT_FALSE(port->IsOpen());
+    EXPECT_EQ(port->Open(pty.SlavePath(), 14400), kResultCommFailure);
+    EXPECT_FALSE(port->IsOpen());
+}
+
+TEST_F(SerialPortOnPty, ClosedPortFailsEveryOperation) {
+    std::uint8_t byte = 0;
+    std::size_t count = 7;
+    EXPECT_EQ(port->Write(&byte, 1), kResultCommFailure);
+    EXPECT_EQ(port->Read(&byte, 1, count), kResultCommFailure);
+    EXPECT_EQ(count, 0u);
+    EXPECT_EQ(port->Configure(4800), kResultCommFailure);
+    EXPECT_EQ(port->Close(), kResultCommFailure);
+    ASSERT_EQ(port->Open(pty.SlavePath(), 4800), kResultOk);
+    ASSERT_EQ(port->Close(), kResultOk);
+    EXPECT_EQ(port->Write(&byte, 1), kResultCommFailure);
+    EXPECT_TRUE(pty.Receive(1, std::chrono::milliseconds(50)).empty());
+}
+
+TEST_F(SerialPortOnPty, ReadTakesAtMostTheBufferAndLeavesTheRestQueued) {
+    ASSERT_EQ(port->Open(pty.SlavePath(), 115200), kResultOk);
+    std::vector<std::uint8_t> sent(3000);
+    for (std::size_t i = 0; i < sent.size(); ++i) sent[i] = static_cast<std::uint8_t>(i * 7);
+    pty.Send(sent);
+    std::vector<std::uint8_t> received;
+    std::uint8_t buffer[1024];
+    std::size_t count = 0;
+    for (int attempts = 0; received.size() < sent.size() && attempts < 1000; ++attempts) {
+        if (port->Read(buffer, sizeof buffer, count) != kResultOk) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+            continue;
+        }
+        EXPECT_LE(count, sizeof buffer);
+        received.insert(received.end(), buffer, buffer + count);
+    }
+    EXPECT_EQ(received, sent);
+    EXPECT_EQ(port->Read(buffer, sizeof buffer, count), kResultCommFailure) << "nothing waiting";
+}
+
+TEST_F(SerialPortOnPty, BaudChangeKeepsThePortOpenAndDiscardsWaitingInput) {
+    ASSERT_EQ(port->Open(pty.SlavePath(), 57600), kResultOk);
+    pty.Send("$GPGGA,stale*00\r\n");
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    ASSERT_EQ(port->Configure(4800), kResultOk);
+    EXPECT_TRUE(port->IsOpen());
+    EXPECT_EQ(pty.SlaveSpeed(), B4800);
+    std::uint8_t buffer[64];
+    std::size_t count = 0;
+    EXPECT_EQ(port->Read(buffer, sizeof buffer, count), kResultCommFailure);
+    pty.Send("x");
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    ASSERT_EQ(port->Read(buffer, sizeof buffer, count), kResultOk);
+    EXPECT_EQ(count, 1u);
+    EXPECT_EQ(port->Configure(2400), kResultCommFailure);
+    EXPECT_TRUE(port->IsOpen());
+}
+
+TEST_F(SerialPortOnPty, ReadsFailOnceTheDeviceIsGone) {
+    ASSERT_EQ(port->Open(pty.SlavePath(), 9600), kResultOk);
+    pty.CloseMaster();
+    std::uint8_t buffer[16];
+    std::size_t count = 0;
+    EXPECT_EQ(port->Read(buffer, sizeof buffer, count), kResultCommFailure);
+    EXPECT_EQ(port->Close(), kResultOk);
+}
+
+TEST(PortTable, HandsOutPortsInOrderWhileTheLockPoolLasts) {
+    std::vector<SerialPort*> ports;
+    // Each port also takes a lock from the pool of ten.
+    for (SerialPort* port = TakePort(); port != nullptr; port = TakePort()) ports.push_back(port);
+    EXPECT_EQ(ports.size(), 10u) << "the lock pool is the limit";
+    for (std::size_t i = 1; i < ports.size(); ++i) EXPECT_EQ(ports[i], ports[i - 1] + 1);
+    SerialPort* last = ports.back();
+    GiveBackPort(last);
+    ports.pop_back();
+    EXPECT_EQ(TakePort(), last) << "the last one given back is the next one taken";
+    ports.push_back(last);
+    for (auto it = ports.rbegin(); it != ports.rend(); ++it) GiveBackPort(*it);
+}
+
+}  // namespace
+}  // namespace vexa
