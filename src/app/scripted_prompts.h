@@ -36,9 +36,12 @@ private:
     std::optional<QString> Answer(const FileRequest& request) {
         fileRequests.push_back(request);
         if (fileAnswers.empty()) return std::nullopt;
-        auto answer = fileAnswers.front();
+        // Taken apart: copying the optional whole trips a false uninitialised-use warning of g++ 12.
+        const bool chosen = fileAnswers.front().has_value();
+        const QString path = fileAnswers.front().value_or(QString());
         fileAnswers.pop_front();
-        return answer;
+        if (!chosen) return std::nullopt;
+        return path;
     }
 };
 

@@ -1,6 +1,7 @@
 #include "views/tab_view.h"
 
 #include <QApplication>
+#include <algorithm>
 
 #include "views/tab_strip.h"
 
@@ -15,6 +16,8 @@ constexpr int kPageGap = 4;
 
 CTabView::CTabView(QWidget* parent) : QWidget(parent), tabs_(new TabStrip(this)) {
     setFocusPolicy(Qt::StrongFocus);
+    // No size until the owner gives one: pages keep their first rectangle until then.
+    resize(0, 0);
     connect(tabs_, &TabStrip::ItemClicked, this, &CTabView::OnTabClicked);
 }
 
@@ -57,7 +60,7 @@ void CTabView::LayoutPage(int index) {
     QWidget* view = GetView(index);
     if (!view) return;
     const int top = TabStrip::kItemHeight + kPageGap;
-    view->setGeometry(0, top, width(), height() - top);
+    view->setGeometry(0, top, width(), std::max(0, height() - top));
 }
 
 void CTabView::OnSelChange(int index) {

@@ -41,7 +41,7 @@ TEST_F(SettingsStoreTest, SavedSectionsReadBackInANewStore) {
     settings.m_strSerialPort = "/dev/ttyUSB1";
     settings.m_nBaudRate = 0;
     settings.m_dOriginLat = -33.8688197;
-    settings.m_dOriginLon = 151.2092955;
+    settings.m_dOriginLon = 151.2092957;
     settings.m_nRing1 = -5;
     settings.m_nRing2 = 0;
     settings.m_nRing3 = 5;

@@ -12,6 +12,7 @@ class TabViewTest : public UiFixture {
 protected:
     void SetUp() override {
         BuildFrame(false);
+        frame->show();
         tabs = frame->TabHost();
     }
     void Click(int index) { emit tabs->Tabs()->ItemClicked(index); }
@@ -49,7 +50,7 @@ TEST_F(TabViewTest, PagesSitBelowTheTabsAndOnlyTheCurrentOneFollowsAResize) {
     EXPECT_EQ(tabs->GetView(CDemoTabView::kSignal)->geometry(), QRect(0, 25, 240, 243));
     tabs->setFixedSize(240, 300);
     EXPECT_EQ(tabs->GetView(CDemoTabView::kSignal)->height(), 275);
-    EXPECT_EQ(tabs->GetView(CDemoTabView::kSky)->height(), 236 - 25);
+    EXPECT_EQ(tabs->GetView(CDemoTabView::kSky)->geometry(), QRect(QPoint(4, 25), QPoint(229, 236)));
     tabs->SelectTab(CDemoTabView::kSky);
     EXPECT_EQ(tabs->GetView(CDemoTabView::kSky)->height(), 275);
 }
