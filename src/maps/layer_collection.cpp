@@ -10,6 +10,11 @@ LayerCollection::Handle LayerCollection::Add(const std::string& name, int positi
     return layer;
 }
 
+void LayerCollection::Remove(Handle layer) {
+    std::erase(layers_, layer);
+    if (animation_ == layer) animation_.reset();
+}
+
 void LayerCollection::Reset(std::vector<VectorLayer> bottomFirst) {
     layers_.clear();
     animation_.reset();

@@ -17,6 +17,8 @@ public:
     // Creates an empty layer at a position from 1 (top) to Count() + 1 (bottom); positions out of
     // that range put it at the bottom.
     Handle Add(const std::string& name, int position);
+    // Takes a layer out, if it is there (by value: the handle may be one of the collection's own).
+    void Remove(Handle layer);
     // Replaces every layer with those of a new map, given in drawing order (bottom first).
     void Reset(std::vector<VectorLayer> bottomFirst);
 

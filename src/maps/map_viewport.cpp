@@ -20,7 +20,8 @@ MapViewport::MapViewport(GeoPoint center, double zoomMetres, int widthPixels, in
 
 void MapViewport::SetCenter(GeoPoint center) {
     if (std::isnan(center.x) || std::isnan(center.y)) return;
-    center_ = {std::clamp(center.x, -540.0, 540.0), std::clamp(center.y, -90.0, 90.0)};
+    // A view may look across the date line, but not wander off without end.
+    center_ = {std::clamp(center.x, -360.0, 360.0), std::clamp(center.y, -90.0, 90.0)};
     Update();
 }
 

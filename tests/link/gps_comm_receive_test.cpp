@@ -99,6 +99,14 @@ TEST(GpsCommModel, DisconnectClearsThePositionRecordsAndAnnouncesThem) {
     link.comm->Unlock();
 }
 
+std::vector<std::string> ReadAllLines(GpsComm& comm) {
+    std::vector<std::string> lines;
+    comm.Lock();
+    while (char* line = comm.NextTextLine()) lines.emplace_back(line);
+    comm.Unlock();
+    return lines;
+}
+
 TEST(GpsCommTextLines, TheRingKeepsTheNewestLinesInOrderAfterOverflow) {
     LinkUnderTest link;
     link.context.LinkProtocol = kNmeaProtocol;

@@ -29,7 +29,11 @@ CCartex::CCartex(QWidget* parent) : QWidget(parent) {
     setObjectName(QStringLiteral("1020"));
     setFocusPolicy(Qt::StrongFocus);
     resize(kDefaultWidth, kDefaultHeight);
-    viewport_.SetSize(kDefaultWidth, kDefaultHeight);
+}
+
+const MapViewport& CCartex::View() const {
+    viewport_.SetSize(width(), height());
+    return viewport_;
 }
 
 void CCartex::SetGeoSet(const QString& path) {
@@ -42,7 +46,7 @@ void CCartex::SetGeoSet(const QString& path) {
     loadProblems_.clear();
     for (const std::string& message : map.problems) loadProblems_.append(QString::fromStdString(message));
     viewport_.SetCenter(map.center.value_or(map.bounds.Center()));
-    viewport_.SetZoomMetres(map.zoomMetres.value_or(std::max(viewport_.ZoomToFit(map.bounds) * kFitMargin,
+    viewport_.SetZoomMetres(map.zoomMetres.value_or(std::max(View().ZoomToFit(map.bounds) * kFitMargin,
                                                              kSmallestFittedZoom)));
     layers_.Reset(std::move(map.layers));
     Changed();
@@ -77,7 +81,7 @@ void CCartex::Changed() {
 
 void CCartex::paintEvent(QPaintEvent*) {
     QPainter painter(this);
-    painter_.Paint(painter, viewport_, layers_);
+    painter_.Paint(painter, View(), layers_);
     if (titleVisible_ && !title_.isEmpty()) {
         QFont font(QStringLiteral("Arial"));
         font.setPixelSize(12);
@@ -92,15 +96,11 @@ void CCartex::paintEvent(QPaintEvent*) {
     }
 }
 
-void CCartex::resizeEvent(QResizeEvent*) {
-    viewport_.SetSize(width(), height());
-}
-
 void CCartex::mousePressEvent(QMouseEvent* event) {
     if (event->button() != Qt::LeftButton) return;
     pressedAt_ = event->position().toPoint();
     draggedTo_ = *pressedAt_;
-    viewAtPress_ = viewport_;
+    viewAtPress_ = View();
 }
 
 void CCartex::mouseMoveEvent(QMouseEvent* event) {
@@ -124,11 +124,16 @@ void CCartex::mouseReleaseEvent(QMouseEvent* event) {
     const bool dragged = IsDrag(from, draggedTo_);
     switch (tool_) {
     case kToolPan:
-        if (!dragged) return;
+        if (!dragged) {
+            // A shaky click is no pan.
+            viewport_.SetCenter(viewAtPress_.Center());
+            update();
+            return;
+        }
         break;
     case kToolZoomIn:
         if (dragged) {
-            ZoomToPixels(QRect(from, draggedTo_).normalized());
+            ZoomToPixels(from, draggedTo_);
         } else {
             ZoomAround(from, 0.5);
         }
@@ -145,16 +150,16 @@ void CCartex::mouseReleaseEvent(QMouseEvent* event) {
 }
 
 void CCartex::ZoomAround(const QPoint& pixel, double factor) {
-    viewport_.SetCenter(viewport_.ToGeo(pixel.x(), pixel.y()));
+    viewport_.SetCenter(View().ToGeo(pixel.x(), pixel.y()));
     viewport_.SetZoomMetres(viewport_.ZoomMetres() * factor);
 }
 
-void CCartex::ZoomToPixels(const QRect& pixels) {
+void CCartex::ZoomToPixels(const QPoint& corner, const QPoint& oppositeCorner) {
     GeoRect rect;
-    rect.Include(viewport_.ToGeo(pixels.left(), pixels.top()));
-    rect.Include(viewport_.ToGeo(pixels.right() + 1, pixels.bottom() + 1));
+    rect.Include(View().ToGeo(corner.x(), corner.y()));
+    rect.Include(View().ToGeo(oppositeCorner.x(), oppositeCorner.y()));
     viewport_.SetCenter(rect.Center());
-    viewport_.SetZoomMetres(viewport_.ZoomToFit(rect));
+    viewport_.SetZoomMetres(View().ZoomToFit(rect));
 }
 
 }  // namespace vexa

@@ -48,7 +48,7 @@ public:
     void SetCurrentTool(int tool) { tool_ = tool; }
 
     // The visible rectangle; assigning one moves the view to its centre and raises ViewChanged.
-    GeoRect Bounds() const { return viewport_.Bounds(); }
+    GeoRect Bounds() const { return View().Bounds(); }
     void SetBounds(const GeoRect& rect);
 
     LayerCollection& Layers() { return layers_; }
@@ -70,17 +70,19 @@ signals:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
-    void resizeEvent(QResizeEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
 
 private:
+    // The view at the widget's present size, which may have changed while it was hidden, before
+    // any resize event.
+    const MapViewport& View() const;
     void Changed();
     void ZoomAround(const QPoint& pixel, double factor);
-    void ZoomToPixels(const QRect& pixels);
+    void ZoomToPixels(const QPoint& corner, const QPoint& oppositeCorner);
 
-    MapViewport viewport_;
+    mutable MapViewport viewport_;
     LayerCollection layers_;
     MapPainter painter_;
     QString geoSet_;

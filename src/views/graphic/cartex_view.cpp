@@ -109,6 +109,8 @@ void CCartexView::LoadGeoset(const QString& path) {
 
 void CCartexView::CreatePositionLayer() {
     try {
+        // A load that kept the map shown before must not leave that map's marker behind.
+        control_->Layers().Remove(positionLayer_);
         positionLayer_ = control_->Layers().Add("GPS", kPositionLayerPosition);
         control_->Layers().SetAnimationLayer(positionLayer_);
         positionLayer_->SetVisible(true);

@@ -16,4 +16,9 @@ struct GeodeticFix {
 // (not connected, or NMEA).
 using GeodeticFixReader = std::function<std::optional<GeodeticFix>()>;
 
+class GpsComm;
+
+// The reader of the receiver link's navigation record; the link must outlive it.
+GeodeticFixReader ReadFixFrom(GpsComm& comm);
+
 }  // namespace vexa

@@ -1,0 +1,39 @@
+#include "location/message.h"
+
+#include <array>
+#include <limits>
+
+#include "location/logical_channel.h"
+#include "location/message_frame.h"
+
+namespace vexa {
+
+const std::uint8_t* ReceiverChannelMessage::getBytes() {
+    if (getLength() > frameLimit_) return nullptr;
+    const std::array<std::uint8_t, 2> header{channel(), id()};
+    frame_.clear();
+    appendReceiverFrame(frame_, header, payloadSpan(), true);
+    return frame_.data();
+}
+
+std::size_t ReceiverChannelMessage::getLength() { return payloadLength() + 2 + kReceiverFrameOverhead; }
+
+MessageF::MessageF(std::uint8_t id) : ReceiverChannelMessage(F_CHANNEL, id, kFFrameLimit) {}
+
+MessageXTN::MessageXTN(std::uint8_t id) : ReceiverChannelMessage(XTN_CHANNEL, id, kXtnFrameLimit) {}
+
+MessageSTAT::MessageSTAT(std::uint8_t id)
+    : ReceiverChannelMessage(STAT_CHANNEL, id, std::numeric_limits<std::size_t>::max()) {}
+
+MessageMAS::MessageMAS(std::uint8_t id) : Message(MAS_CHANNEL, id) {}
+
+const std::uint8_t* MessageMAS::getBytes() {
+    if (getLength() > kMasFrameLimit) return nullptr;
+    frame_.clear();
+    appendServerFrame(frame_, id(), payloadSpan());
+    return frame_.data();
+}
+
+std::size_t MessageMAS::getLength() { return payloadLength() + 1 + kServerFrameOverhead; }
+
+}  // namespace vexa

@@ -1,0 +1,48 @@
+#include "sim/fix_acquisition.h"
+
+#include "sim/sky.h"
+
+namespace vexa::sim {
+
+double TimesToFirstFix::of(ResetKind kind) const {
+    switch (kind) {
+        case ResetKind::Hot: return hot;
+        case ResetKind::Warm: return warm;
+        case ResetKind::Cold: return cold;
+        case ResetKind::Factory: return factory;
+    }
+    return cold;
+}
+
+FixAcquisition::FixAcquisition(TimesToFirstFix times) : times_(times) {}
+
+void FixAcquisition::reset(ResetKind kind, double nowSeconds) {
+    kind_ = kind;
+    resetAt_ = nowSeconds;
+    firstFixReported_ = false;
+}
+
+// A hot start still knows where every satellite is; otherwise the channels lock on one by one
+// before the fix, and after a factory reset they stay idle for a while as the receiver starts from nothing.
+double FixAcquisition::acquiredAt(int index) const {
+    if (kind_ == ResetKind::Hot) return 0.0;
+    return times_.of(kind_) * 0.8 * (index + 1) / kChannelCount;
+}
+
+FixAcquisition::ChannelProgress FixAcquisition::channel(int index, double nowSeconds) const {
+    const double elapsed = nowSeconds - resetAt_;
+    if (kind_ == ResetKind::Factory && elapsed < times_.factory * 0.1) return ChannelProgress::Idle;
+    return elapsed >= acquiredAt(index) ? ChannelProgress::Tracking : ChannelProgress::Searching;
+}
+
+bool FixAcquisition::fixAllowed(double nowSeconds) const {
+    return nowSeconds - resetAt_ >= times_.of(kind_);
+}
+
+std::optional<double> FixAcquisition::takeFirstFix(double nowSeconds) {
+    if (firstFixReported_ || !fixAllowed(nowSeconds)) return std::nullopt;
+    firstFixReported_ = true;
+    return nowSeconds - resetAt_;
+}
+
+}  // namespace vexa::sim

@@ -1,0 +1,26 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "sim/receiver_snapshot.h"
+
+namespace vexa::sim {
+
+// Output intervals in seconds of the sentences the receiver writes in NMEA mode; 0 turns one off.
+struct NmeaRates {
+    int gga = 1;
+    int gsa = 1;
+    int gsv = 1;
+    int rmc = 1;
+};
+
+// The exclusive-or of the characters between "$" and "*".
+std::uint8_t NmeaChecksum(std::string_view body);
+
+// The sentences of one output second, each complete with checksum and CR LF.
+std::vector<std::string> NmeaSentences(const ReceiverSnapshot& snapshot, const NmeaRates& rates, std::int64_t second);
+
+}  // namespace vexa::sim

@@ -1,0 +1,152 @@
+#include "sim/receiver_simulator.h"
+
+#include <algorithm>
+#include <cmath>
+#include <stdexcept>
+
+namespace vexa::sim {
+namespace {
+
+using std::chrono::microseconds;
+using std::chrono::milliseconds;
+using std::chrono::seconds;
+
+// Time is handed to the line in slices no longer than this, so a replay queue never runs dry within one.
+constexpr microseconds kLongestSlice = milliseconds(500);
+// Longest wait of the real-time loop, for quick reaction to stop().
+constexpr milliseconds kLongestWait{50};
+// Shortest wait while bytes are queued, so that writes go out in batches rather than byte by byte.
+constexpr milliseconds kShortestWriteWait{10};
+constexpr std::size_t kReplayChunk = 512;
+
+SimulatorOptions WithStartTime(SimulatorOptions options) {
+    if (options.receiver.startUnixSeconds == 0) {
+        const auto now = std::chrono::system_clock::now().time_since_epoch();
+        options.receiver.startUnixSeconds = std::floor(std::chrono::duration<double>(now).count());
+    }
+    return options;
+}
+
+}  // namespace
+
+void ReceiverSimulator::Output::send(std::vector<std::uint8_t> message) {
+    if (simulator_.corruptor_.maybeDamage(message)) ++simulator_.messagesDamaged_;
+    simulator_.pacer_.enqueue(message);
+}
+
+void ReceiverSimulator::Output::changeLine(Protocol, int baud) {
+    simulator_.pacer_.clear();
+    simulator_.pacer_.setBaud(baud);
+}
+
+void ReceiverSimulator::Commands::onFrame(std::span<std::uint8_t> payload) {
+    simulator_.receiver_.onFrame(payload, simulator_.nowSeconds());
+}
+
+void ReceiverSimulator::Commands::onSentence(std::span<const std::uint8_t> text) {
+    const std::string_view sentence(reinterpret_cast<const char*>(text.data()), text.size());
+    simulator_.receiver_.onSentence(sentence, simulator_.nowSeconds());
+}
+
+ReceiverSimulator::ReceiverSimulator(SimulatorOptions options)
+    : options_(WithStartTime(std::move(options))),
+      pty_(options_.receiver.baud),
+      pacer_(options_.receiver.baud),
+      output_(*this),
+      commands_(*this),
+      commandReader_(commands_),
+      receiver_(options_.receiver, output_),
+      noise_(options_.receiver.seed + 1),
+      corruptor_(options_.corruptProbability, options_.receiver.seed + 2) {
+    if (!options_.replayPath.empty()) {
+        replay_.emplace(options_.replayPath, std::ios::binary);
+        if (!*replay_) throw std::runtime_error("cannot open the capture " + options_.replayPath);
+    }
+}
+
+ReceiverSimulator::~ReceiverSimulator() {
+    stop();
+}
+
+double ReceiverSimulator::nowSeconds() const {
+    return std::chrono::duration<double>(now_).count();
+}
+
+void ReceiverSimulator::readCommands() {
+    std::uint8_t buffer[1024];
+    while (const std::size_t count = pty_.read(buffer)) {
+        bytesReceived_ += count;
+        // Bytes sent at another baud rate reach the receiver's UART as noise; a replay listens to nothing.
+        if (!replay_ && pty_.peerBaud() == pacer_.baud()) commandReader_.feed(std::span(buffer, count));
+    }
+}
+
+void ReceiverSimulator::refillReplay() {
+    char chunk[kReplayChunk];
+    // Keep about a second of the capture queued: enough for any slice, well within the queue's room.
+    const auto oneSecond = static_cast<std::size_t>(pacer_.baud() / 10);
+    while (replay_ && *replay_ && pacer_.queued() < oneSecond) {
+        replay_->read(chunk, sizeof chunk);
+        const auto count = static_cast<std::size_t>(replay_->gcount());
+        if (count == 0) break;
+        pacer_.enqueue(std::span(reinterpret_cast<const std::uint8_t*>(chunk), count));
+    }
+}
+
+void ReceiverSimulator::transmit(microseconds elapsed) {
+    while (elapsed > microseconds(0)) {
+        const microseconds slice = std::min(elapsed, kLongestSlice);
+        elapsed -= slice;
+        if (replay_) refillReplay();
+        std::vector<std::uint8_t> bytes = pacer_.advance(slice);
+        // With nobody on the other end, the bytes leave the UART and are gone.
+        if (bytes.empty() || !pty_.peerPresent()) continue;
+        if (pty_.peerBaud() != pacer_.baud()) noise_.garble(bytes);
+        bytesSent_ += pty_.write(bytes);
+    }
+}
+
+void ReceiverSimulator::advance(microseconds elapsed) {
+    readCommands();
+    const microseconds target = now_ + elapsed;
+    while (seconds(nextSecond_) <= target) {
+        transmit(seconds(nextSecond_) - now_);
+        now_ = seconds(nextSecond_);
+        if (!replay_) receiver_.outputSecond(nextSecond_);
+        ++nextSecond_;
+    }
+    transmit(target - now_);
+    now_ = target;
+}
+
+void ReceiverSimulator::run() {
+    auto last = std::chrono::steady_clock::now();
+    while (running_) {
+        auto wait = std::chrono::duration_cast<milliseconds>(seconds(nextSecond_) - now_) + milliseconds(1);
+        if (pacer_.queued() > 0) {
+            const auto untilByte = std::chrono::duration_cast<milliseconds>(pacer_.untilNextByte());
+            wait = std::min(wait, std::max(untilByte, kShortestWriteWait));
+        }
+        wait = std::clamp(wait, milliseconds(1), kLongestWait);
+        if (pty_.peerPresent()) {
+            pty_.waitReadable(static_cast<int>(wait.count()));
+        } else {
+            std::this_thread::sleep_for(wait);
+        }
+        const auto elapsed = std::chrono::duration_cast<microseconds>(std::chrono::steady_clock::now() - last);
+        advance(elapsed);
+        last += elapsed;
+    }
+}
+
+void ReceiverSimulator::start() {
+    if (running_.exchange(true)) return;
+    thread_ = std::thread([this] { run(); });
+}
+
+void ReceiverSimulator::stop() {
+    running_ = false;
+    if (thread_.joinable()) thread_.join();
+}
+
+}  // namespace vexa::sim

@@ -1,0 +1,48 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+
+#include "sim/geodesy.h"
+#include "sim/gps_time.h"
+#include "sim/sky.h"
+
+namespace vexa::sim {
+
+inline constexpr int kCn0Samples = 10;
+inline constexpr std::uint16_t kStateTracking = 0xBF;  // acquired, locked, bit and frame synchronised
+inline constexpr std::uint16_t kStateSearching = 0x00;
+
+struct ChannelReport {
+    int prn = 0;  // 0 for an idle channel
+    double azimuthDeg = 0;
+    double elevationDeg = 0;
+    std::uint16_t state = kStateSearching;
+    std::array<std::uint8_t, kCn0Samples> cn0{};  // dB-Hz
+    bool usedInFix = false;
+};
+
+enum FixMode : int { kNoFix = 0, kFix2D = 3, kFix3D = 4 };
+
+// Everything the receiver reports for one output second.
+struct ReceiverSnapshot {
+    double unixSeconds = 0;
+    GpsTime gps;
+    int fixMode = kNoFix;
+    int satellitesUsed = 0;
+    double hdop = 0;
+    double pdop = 0;
+    double vdop = 0;
+    Geodetic position;       // all zero without a fix
+    Vector3 ecef;            // metres
+    EastNorthUp velocity;    // metres per second
+    Vector3 velocityEcef;    // metres per second
+    bool timedPower = false;
+    std::array<ChannelReport, kChannelCount> channels{};
+
+    bool hasFix() const { return fixMode != kNoFix; }
+    double speed() const;        // horizontal, metres per second
+    double courseDeg() const;    // clockwise from north, 0 to 360
+};
+
+}  // namespace vexa::sim

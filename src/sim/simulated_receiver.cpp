@@ -1,0 +1,216 @@
+#include "sim/simulated_receiver.h"
+
+#include <cmath>
+
+#include "receiver/message_writer.h"
+#include "sim/baud_rate.h"
+#include "sim/binary_output.h"
+#include "sim/command_payloads.h"
+#include "sim/command_sentence.h"
+#include "sim/text_format.h"
+
+namespace vexa::sim {
+namespace {
+
+constexpr std::int64_t kVisibleListInterval = 10;  // seconds
+constexpr int kFirstNavLibraryId = 28;
+constexpr int kDevelopmentTextId = 255;
+constexpr std::uint8_t kResetFactory = 0x08;
+constexpr std::uint8_t kResetCold = 0x04;
+constexpr std::uint8_t kResetWarm = 0x02;
+constexpr int kLowestMaskTenths = -200;
+constexpr int kHighestMaskTenths = 900;
+
+// Where each sentence's rate sits among the ten (rate, checksum) pairs of the switch to NMEA.
+constexpr int kGgaPair = 0;
+constexpr int kGsaPair = 2;
+constexpr int kGsvPair = 3;
+constexpr int kRmcPair = 4;
+
+const char* ResetName(ResetKind kind) {
+    switch (kind) {
+        case ResetKind::Hot: return "hot";
+        case ResetKind::Warm: return "warm";
+        case ResetKind::Cold: return "cold";
+        case ResetKind::Factory: return "factory";
+    }
+    return "cold";
+}
+
+}  // namespace
+
+SimulatedReceiver::SimulatedReceiver(const ReceiverConfig& config, ReceiverOutput& output)
+    : config_(config),
+      output_(output),
+      world_(config.origin, config.seed),
+      acquisition_(config.timesToFirstFix),
+      protocol_(config.protocol),
+      baud_(config.baud) {
+    acquisition_.reset(ResetKind::Hot, 0.0);
+}
+
+ReceiverSnapshot SimulatedReceiver::snapshotAt(double seconds) {
+    ReceiverSnapshot snapshot = world_.snapshot(seconds, config_.startUnixSeconds + seconds, acquisition_, masks_);
+    snapshot.timedPower = power_.mode() == PowerSchedule::Mode::TimedPower;
+    return snapshot;
+}
+
+void SimulatedReceiver::sendPayload(const std::vector<std::uint8_t>& payload) {
+    output_.send(Frame(payload));
+}
+
+void SimulatedReceiver::sendText(std::string_view text) {
+    sendPayload(TextPayload(kDevelopmentTextId, text));
+}
+
+void SimulatedReceiver::outputSecond(std::int64_t second) {
+    if (!power_.awake(second)) {
+        awake_ = false;
+        return;
+    }
+    const ReceiverSnapshot snapshot = snapshotAt(static_cast<double>(second));
+    const std::optional<double> firstFix =
+        snapshot.hasFix() ? acquisition_.takeFirstFix(static_cast<double>(second)) : std::nullopt;
+    if (protocol_ == Protocol::Nmea) {
+        outputNmea(snapshot, second);
+    } else {
+        if (!awake_) sendPayload(MessagePayload(OkToSendRecord{1}));
+        outputBinary(snapshot, second, firstFix);
+        if (!power_.awake(second + 1)) sendPayload(MessagePayload(OkToSendRecord{0}));
+    }
+    awake_ = true;
+}
+
+void SimulatedReceiver::outputBinary(const ReceiverSnapshot& snapshot, std::int64_t second,
+                                     const std::optional<double>& firstFix) {
+    sendPayload(MessagePayload(NavigationRecord(snapshot)));
+    sendPayload(MessagePayload(TrackerRecord(snapshot)));
+    sendPayload(MessagePayload(GeodeticRecord(snapshot)));
+    sendPayload(MessagePayload(ThroughputRecord(snapshot)));
+    if (second % kVisibleListInterval == 0) sendPayload(MessagePayload(VisibleListRecord(snapshot)));
+    if (firstFix) sendPayload(MessagePayload(TtffRecord(*firstFix)));
+    if (developmentText_) {
+        sendText(FormatText("NAV: week %d tow %.2f mode %d svs %d hdop %.1f", snapshot.gps.week,
+                            snapshot.gps.towSeconds, snapshot.fixMode, snapshot.satellitesUsed, snapshot.hdop));
+        // The program reads the seventh word after the first 18 characters as the time to first fix.
+        if (firstFix) {
+            sendText(FormatText("SpecCheck Report: reset=%s svs=%d hdop=%.1f lat=%.6f lon=%.6f ttff %.1f",
+                                ResetName(lastReset_), snapshot.satellitesUsed, snapshot.hdop,
+                                snapshot.position.latitudeDeg, snapshot.position.longitudeDeg, *firstFix));
+        }
+    }
+    const auto navLibrary = [this](int id) { return navLibrary_[id - kFirstNavLibraryId]; };
+    for (int channel = 0; channel < kChannelCount && navLibrary(28); ++channel) {
+        if (snapshot.channels[channel].state == kStateTracking) {
+            sendPayload(MessagePayload(MeasurementRecord(snapshot, channel)));
+        }
+    }
+    if (navLibrary(29)) sendPayload(MessagePayload(NavLibSolutionRecord(snapshot)));
+    for (int channel = 0; channel < kChannelCount && navLibrary(30); ++channel) {
+        if (snapshot.channels[channel].state == kStateTracking) {
+            sendPayload(MessagePayload(NavLibSatelliteRecord(snapshot, channel)));
+        }
+    }
+    if (navLibrary(31)) sendPayload(MessagePayload(NavLibClockRecord(snapshot)));
+}
+
+void SimulatedReceiver::outputNmea(const ReceiverSnapshot& snapshot, std::int64_t second) {
+    for (const std::string& sentence : NmeaSentences(snapshot, nmeaRates_, second)) {
+        output_.send(std::vector<std::uint8_t>(sentence.begin(), sentence.end()));
+    }
+}
+
+void SimulatedReceiver::switchLine(Protocol protocol, int baud) {
+    protocol_ = protocol;
+    baud_ = baud;
+    output_.changeLine(protocol, baud);
+}
+
+void SimulatedReceiver::reset(std::uint8_t configuration, double nowSeconds) {
+    ResetKind kind = ResetKind::Hot;
+    if (configuration & kResetFactory) {
+        kind = ResetKind::Factory;
+    } else if (configuration & kResetCold) {
+        kind = ResetKind::Cold;
+    } else if (configuration & kResetWarm) {
+        kind = ResetKind::Warm;
+    }
+    if (kind == ResetKind::Factory) {
+        masks_ = {};
+        power_ = {};
+        nmeaRates_ = {};
+        developmentText_ = false;
+        navLibrary_ = {};
+    }
+    lastReset_ = kind;
+    acquisition_.reset(kind, nowSeconds);
+}
+
+void SimulatedReceiver::setOutputRate(std::uint8_t messageId, bool on) {
+    if (messageId == kDevelopmentTextId) developmentText_ = on;
+    if (messageId >= kFirstNavLibraryId && messageId < kFirstNavLibraryId + 4) {
+        navLibrary_[messageId - kFirstNavLibraryId] = on;
+    }
+}
+
+void SimulatedReceiver::onFrame(std::span<const std::uint8_t> payload, double nowSeconds) {
+    if (protocol_ != Protocol::Binary || payload.empty()) return;
+    const auto nextSecond = static_cast<std::int64_t>(std::ceil(nowSeconds));
+    switch (payload[0]) {
+        case 128:
+            if (const auto block = ReadResetCommand(payload)) reset(block->resetConfiguration, nowSeconds);
+            break;
+        case 129:
+            if (const auto block = ReadSwitchToNmeaCommand(payload); block && IsSupportedBaud(block->baudRate)) {
+                nmeaRates_ = {block->sentences[kGgaPair].rate, block->sentences[kGsaPair].rate,
+                              block->sentences[kGsvPair].rate, block->sentences[kRmcPair].rate};
+                switchLine(Protocol::Nmea, block->baudRate);
+            }
+            break;
+        case 132:
+            if (ReadPollCommand(payload)) {
+                const std::string version = "VexaSim 1.0 " + config_.productName + " simulated receiver";
+                sendPayload(TextPayload(6, std::string_view(version.c_str(), version.size() + 1)));
+            }
+            break;
+        case 144:
+            if (ReadPollCommand(payload)) sendPayload(MessagePayload(ClockStatusRecord(snapshotAt(nowSeconds))));
+            break;
+        case 139:
+            if (const auto block = ReadElevationMaskCommand(payload);
+                block && block->tracking >= kLowestMaskTenths && block->tracking <= kHighestMaskTenths &&
+                block->navigation >= kLowestMaskTenths && block->navigation <= kHighestMaskTenths) {
+                masks_ = {block->tracking, block->navigation};
+            }
+            break;
+        case 151:
+            if (const auto block = ReadPowerModeCommand(payload)) {
+                power_.setPowerMode(block->fixOnDemand, block->dutyCycle, block->onTimeMs, nextSecond);
+            }
+            break;
+        case 166:
+            if (const auto block = ReadOutputRateCommand(payload); block && block->mode == 0) {
+                setOutputRate(block->messageId, block->rate != 0);
+            }
+            break;
+        case 167:
+            if (const auto block = ReadPowerTimingCommand(payload)) {
+                power_.setFixOnDemandPeriod(block->fixOnDemandPeriodSeconds, nextSecond);
+            }
+            break;
+        default:
+            break;
+    }
+}
+
+void SimulatedReceiver::onSentence(std::string_view sentence, double) {
+    if (protocol_ != Protocol::Nmea) return;
+    const auto request = ParseProtocolSwitchSentence(sentence);
+    if (!request || request->mode != 0 || !IsSupportedBaud(request->baud) || request->dataBits != 8 ||
+        request->stopBits != 1 || request->parity != 0) {
+        return;
+    }
+    switchLine(Protocol::Binary, request->baud);
+}
+
+}  // namespace vexa::sim

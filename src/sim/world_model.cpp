@@ -1,0 +1,77 @@
+#include "sim/world_model.h"
+
+#include <algorithm>
+#include <cmath>
+#include <numbers>
+
+namespace vexa::sim {
+namespace {
+
+constexpr int kSatellitesFor3D = 4;
+constexpr int kSatellitesFor2D = 3;
+
+double WalkPhase(std::uint32_t seed) {
+    return static_cast<double>(seed % 360) * std::numbers::pi / 180.0;
+}
+
+}  // namespace
+
+double ReceiverSnapshot::speed() const {
+    return std::hypot(velocity.east, velocity.north);
+}
+
+double ReceiverSnapshot::courseDeg() const {
+    const double course = std::atan2(velocity.east, velocity.north) * 180.0 / std::numbers::pi;
+    return course < 0 ? course + 360.0 : course;
+}
+
+WorldModel::WorldModel(const Geodetic& origin, std::uint32_t seed)
+    : origin_(origin), walk_(WalkPhase(seed)), sky_(seed), noise_(seed ^ 0x5eedu) {}
+
+ChannelReport WorldModel::channelReport(const SatelliteInView& satellite, FixAcquisition::ChannelProgress progress,
+                                        const ElevationMasks& masks) {
+    ChannelReport report;
+    if (progress == FixAcquisition::ChannelProgress::Idle) return report;
+    report.prn = satellite.prn;
+    report.azimuthDeg = satellite.azimuthDeg;
+    report.elevationDeg = satellite.elevationDeg;
+    const bool aboveTrackingMask = satellite.elevationDeg * 10.0 >= masks.trackingTenths;
+    if (progress != FixAcquisition::ChannelProgress::Tracking || !aboveTrackingMask) return report;
+    report.state = kStateTracking;
+    std::uniform_int_distribution<int> jitter(-1, 1);
+    const int level = static_cast<int>(std::lround(CarrierToNoiseAt(satellite.elevationDeg)));
+    for (auto& sample : report.cn0) sample = static_cast<std::uint8_t>(std::clamp(level + jitter(noise_), 30, 50));
+    report.usedInFix = satellite.elevationDeg * 10.0 >= masks.navigationTenths;
+    return report;
+}
+
+ReceiverSnapshot WorldModel::snapshot(double simSeconds, double unixSeconds, const FixAcquisition& acquisition,
+                                      const ElevationMasks& masks) {
+    ReceiverSnapshot snapshot;
+    snapshot.unixSeconds = unixSeconds;
+    snapshot.gps = GpsTimeFromUnix(unixSeconds);
+    const auto satellites = sky_.at(simSeconds);
+    for (int channel = 0; channel < kChannelCount; ++channel) {
+        const auto progress = acquisition.channel(channel, simSeconds);
+        snapshot.channels[channel] = channelReport(satellites[channel], progress, masks);
+    }
+    const int usable = static_cast<int>(std::count_if(snapshot.channels.begin(), snapshot.channels.end(),
+                                                      [](const ChannelReport& c) { return c.usedInFix; }));
+    if (!acquisition.fixAllowed(simSeconds) || usable < kSatellitesFor2D) {
+        for (auto& channel : snapshot.channels) channel.usedInFix = false;
+        return snapshot;
+    }
+    snapshot.fixMode = usable >= kSatellitesFor3D ? kFix3D : kFix2D;
+    snapshot.satellitesUsed = usable;
+    snapshot.hdop = 0.6 + 4.0 / usable;
+    snapshot.vdop = snapshot.hdop * 1.3;
+    snapshot.pdop = std::hypot(snapshot.hdop, snapshot.vdop);
+    const Walk::State walk = walk_.at(simSeconds);
+    snapshot.position = OffsetGeodetic(origin_, walk.offset);
+    snapshot.ecef = GeodeticToEcef(snapshot.position);
+    snapshot.velocity = walk.velocity;
+    snapshot.velocityEcef = EnuToEcef(snapshot.position, walk.velocity);
+    return snapshot;
+}
+
+}  // namespace vexa::sim

@@ -1,0 +1,33 @@
+#include "views/graphic/geodetic_fix.h"
+
+#include <mutex>
+
+#include "link/gps_comm.h"
+#include "receiver/coordinate_conversion.h"
+
+namespace vexa {
+
+namespace {
+
+// Lets std::lock_guard hold the model lock, so that it is released on every path.
+struct ModelLock {
+    GpsComm& comm;
+    void lock() { comm.Lock(); }
+    void unlock() { comm.Unlock(); }
+};
+
+}  // namespace
+
+GeodeticFixReader ReadFixFrom(GpsComm& comm) {
+    return [&comm]() -> std::optional<GeodeticFix> {
+        ModelLock model{comm};
+        const std::lock_guard lock(model);
+        const NavData* nav = comm.GetNavData();
+        if (!nav) return std::nullopt;
+        GeodeticFix fix;
+        NavToGeodetic(*nav, &fix.latitude, &fix.longitude, &fix.altitude, nullptr, nullptr);
+        return fix;
+    };
+}
+
+}  // namespace vexa

@@ -1,0 +1,32 @@
+#include <gtest/gtest.h>
+
+#include "link/gps_comm.h"
+#include "receiver/records.h"
+#include "views/graphic/geodetic_fix.h"
+
+namespace vexa {
+namespace {
+
+TEST(GeodeticFix, ReadsTheNavigationRecordOnlyOnTheBinaryLink) {
+    ReceiverContext context;
+    const auto comm = GpsComm::Create(context);
+    ASSERT_TRUE(comm);
+    const GeodeticFixReader read = ReadFixFrom(*comm);
+    EXPECT_FALSE(read());
+
+    context.LinkProtocol = kBinaryProtocol;
+    NavData nav{};
+    nav.Y = 6378137;  // on the equator at 90° east
+    comm->DeliverMessage(2, reinterpret_cast<const std::uint8_t*>(&nav), sizeof(nav));
+    const auto fix = read();
+    ASSERT_TRUE(fix);
+    EXPECT_NEAR(fix->latitude, 0.0, 1e-9);
+    EXPECT_NEAR(fix->longitude, 90.0, 1e-9);
+    EXPECT_NEAR(fix->altitude, 0.0, 1e-3);
+
+    context.LinkProtocol = kNmeaProtocol;
+    EXPECT_FALSE(read());
+}
+
+}  // namespace
+}  // namespace vexa
