@@ -11,10 +11,18 @@
 #include "app/ui_context.h"
 #include "link/connection_controller.h"
 #include "link/gps_comm.h"
+#include "sim/receiver_simulator.h"
 #include "views/demo_tab_view.h"
 #include "views/graphic/view_map.h"
 
 namespace vexa {
+
+namespace {
+
+constexpr int kSimulatedBinaryBaud = 57600;
+constexpr int kSimulatedNmeaBaud = 4800;
+
+}  // namespace
 
 CDemoApp::CDemoApp(DemoOptions options, Prompts& prompts, QString instanceName)
     : options_(std::move(options)),
@@ -31,6 +39,7 @@ CDemoApp::~CDemoApp() {
     doc_.reset();
     ui_->comm = nullptr;
     comm_.reset();
+    if (simulator_) simulator_->stop();
 }
 
 bool CDemoApp::InitInstance() {
@@ -43,6 +52,8 @@ bool CDemoApp::InitInstance() {
     store_->LoadDisplaySettings();
     store_->LoadPlotSettings();
     store_->LoadLogFileName();
+
+    if (options_.simulate) StartSimulator();
 
     doc_ = std::make_unique<CFeedDoc>();
     frame_ = std::make_unique<CMainFrame>(*ui_, *doc_, bridge_);
@@ -78,6 +89,21 @@ bool CDemoApp::InitInstance() {
         QTimer::singleShot(static_cast<int>(options_.seconds * 1000), frame_.get(), [this] { SaveScreenshotsAndQuit(); });
     }
     return true;
+}
+
+void CDemoApp::StartSimulator() {
+    sim::SimulatorOptions simulation;
+    simulation.receiver.protocol = options_.simulateNmea ? sim::Protocol::Nmea : sim::Protocol::Binary;
+    simulation.receiver.baud =
+        options_.simulateBaud.value_or(options_.simulateNmea ? kSimulatedNmeaBaud : kSimulatedBinaryBaud);
+    try {
+        simulator_ = std::make_unique<sim::ReceiverSimulator>(simulation);
+    } catch (const std::exception& error) {
+        std::fprintf(stderr, "vexademo: the simulated receiver could not start: %s\n", error.what());
+        return;
+    }
+    simulator_->start();
+    ui_->ports.simulatedReceiver = SerialPortEntry{simulator_->slavePath(), std::string(kSimulatedReceiverName)};
 }
 
 // The command line's --connect: the Serial Comm dialog's Connect with "Auto" on the first port,

@@ -10,6 +10,10 @@
 
 namespace vexa {
 
+namespace sim {
+class ReceiverSimulator;
+}
+
 class CFeedDoc;
 class CMainFrame;
 class ConnectionController;
@@ -38,6 +42,7 @@ public:
     GpsComm* Comm() const { return comm_.get(); }
 
 private:
+    void StartSimulator();
     void ConnectWithoutDialog();
     void OnConnectionTick();
     void SaveScreenshotsAndQuit();
@@ -49,6 +54,7 @@ private:
     std::unique_ptr<SettingsStore> store_;
     std::unique_ptr<UiContext> ui_;
     NotifyBridge bridge_;
+    std::unique_ptr<sim::ReceiverSimulator> simulator_;
     std::unique_ptr<GpsComm> comm_;
     std::unique_ptr<SingleInstance> instance_;
     std::unique_ptr<CFeedDoc> doc_;
