@@ -151,12 +151,10 @@ void CMainFrame::RunCommand(int id) {
     case kLoadMap: OnLoadMap(); break;
     case kLogging: OnLogging(); break;
     case kExit: OnExit(); break;
-    case kHotStart:
-    case kWarmStart:
-    case kColdStart:
-    case kFactoryReset:
-        if (ui_.comm) SendReset(*ui_.comm, static_cast<ResetKind>(id - kHotStart));
-        break;
+    case kHotStart: Reset(ResetKind::Hot); break;
+    case kWarmStart: Reset(ResetKind::Warm); break;
+    case kColdStart: Reset(ResetKind::Cold); break;
+    case kFactoryReset: Reset(ResetKind::Factory); break;
     case kDebugOutput:
         if (ui_.comm) ToggleDebugOutput(*ui_.comm);
         break;
@@ -262,6 +260,10 @@ void CMainFrame::OnLogging() {
 void CMainFrame::OnExit() {
     close();
     QCoreApplication::exit(0);
+}
+
+void CMainFrame::Reset(ResetKind kind) {
+    if (ui_.comm) SendReset(*ui_.comm, kind);
 }
 
 void CMainFrame::OnNmeaChannel() {

@@ -5,6 +5,7 @@
 #include <map>
 
 #include "platform/notify_sink.h"
+#include "receiver/command_builders.h"
 
 class QAction;
 class QMenu;
@@ -74,6 +75,7 @@ private:
     void OnLoadMap();
     void OnLogging();
     void OnExit();
+    void Reset(ResetKind kind);
     void OnNmeaChannel();
     void OnSwVersion();
     void OnClockStatus();

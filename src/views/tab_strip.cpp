@@ -7,7 +7,7 @@ namespace vexa {
 
 TabStrip::TabStrip(QWidget* parent) : QWidget(parent) {
     QFont tabFont(QStringLiteral("Arial"));
-    tabFont.setPixelSize(11);
+    tabFont.setPixelSize(10);
     setFont(tabFont);
 }
 
