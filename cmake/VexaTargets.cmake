@@ -34,5 +34,12 @@ function(vexa_test_folder name)
     target_link_libraries(${name}_tests PRIVATE GTest::gtest_main)
   endif()
   target_compile_definitions(${name}_tests PRIVATE VEXA_SOURCE_DIR="${PROJECT_SOURCE_DIR}")
-  gtest_discover_tests(${name}_tests DISCOVERY_TIMEOUT 60 PROPERTIES LABELS "${name};${ARG_LABELS}")
+  # gtest_discover_tests flattens a list given as one property value, so each program carries one
+  # label: "threaded" where it applies, else its folder's name.
+  if(ARG_LABELS)
+    set(label ${ARG_LABELS})
+  else()
+    set(label ${name})
+  endif()
+  gtest_discover_tests(${name}_tests DISCOVERY_TIMEOUT 60 PROPERTIES LABELS ${label})
 endfunction()

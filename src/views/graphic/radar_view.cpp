@@ -1,0 +1,32 @@
+#include "views/graphic/radar_view.h"
+
+#include <QPainter>
+
+#include "views/graphic/view_sky.h"
+#include "views/page_palette.h"
+
+namespace vexa {
+
+CRadarView::CRadarView(CViewSky* page, ReceiverReader read, QWidget* parent)
+    : QFrame(parent), page_(page), read_(std::move(read)) {
+    setFrameStyle(QFrame::Box | QFrame::Plain);
+    setLineWidth(1);
+    setAttribute(Qt::WA_OpaquePaintEvent);
+}
+
+void CRadarView::OnUpdate(int hint) {
+    if (hint == CViewSky::kHintNavigation) update();
+}
+
+void CRadarView::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    drawFrame(&painter);
+    const QRect client = contentsRect();
+    painter.fillRect(client, kPaletteBlack);
+    geometry_ = SkyGeometryFor(client.size());
+    if (!DrawSkyPlot(image_, geometry_, read_(), boxes_)) return;
+    if (page_ != nullptr) page_->SetBoxTexts(boxes_);
+    painter.drawImage(client.topLeft(), image_);
+}
+
+}  // namespace vexa

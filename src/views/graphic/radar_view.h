@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QFrame>
+#include <QImage>
+
+#include "views/graphic/sky_plot.h"
+#include "views/receiver_snapshot.h"
+
+namespace vexa {
+
+class CViewSky;
+
+// The sky plot: drawn off screen on every paint and copied to the window in one block; the
+// drawing also fills the channel boxes of its page. Without tracker data it stays a black square.
+class CRadarView : public QFrame {
+    Q_OBJECT
+public:
+    CRadarView(CViewSky* page, ReceiverReader read, QWidget* parent);
+
+    void OnUpdate(int hint);
+    const SkyGeometry& Geometry() const { return geometry_; }
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    CViewSky* page_;
+    ReceiverReader read_;
+    SkyGeometry geometry_;
+    QImage image_;
+    SkyBoxTexts boxes_;
+};
+
+}  // namespace vexa

@@ -1,0 +1,118 @@
+#include "views/graphic/sky_plot.h"
+
+#include <QPainter>
+#include <cmath>
+
+#include "views/gdi_shapes.h"
+#include "views/page_palette.h"
+#include "views/page_text.h"
+#include "views/satellite_colour.h"
+
+namespace vexa {
+
+namespace {
+
+constexpr int kInset = 15;
+// 1.5 degrees in radians, with pi taken to 10 digits as the receiver's tools do.
+constexpr double kAzimuthUnitRadians = 0.026179938783333336;
+
+QPoint Polar(const SkyGeometry& geometry, double r, double angle) {
+    return {static_cast<int>(r * std::sin(angle) + geometry.centre.x()),
+            static_cast<int>(geometry.centre.y() - r * std::cos(angle))};
+}
+
+const QFont& MarkerFont() {
+    static const QFont font = ArialPixels(11, true);
+    return font;
+}
+
+const QFont& CompassFont() {
+    static const QFont font = ArialPixels(13);
+    return font;
+}
+
+void DrawCompass(QPainter& painter, const SkyGeometry& geometry) {
+    static const struct {
+        const char* letter;
+        double angle;
+    } kLetters[] = {{"N", 0.0}, {"E", 1.5707963267948966}, {"S", 3.141592653589793}, {"W", 4.71238898038469}};
+    // An opaque background mode also changes how Qt rasterises shapes: keep it to the letters.
+    painter.save();
+    painter.setFont(CompassFont());
+    painter.setPen(kPaletteGreen);
+    painter.setBackgroundMode(Qt::OpaqueMode);
+    painter.setBackground(kPaletteBlack);
+    const QFontMetrics metrics = painter.fontMetrics();
+    for (const auto& [letter, angle] : kLetters) {
+        const QString text = QString::fromLatin1(letter);
+        const QPoint p = Polar(geometry, geometry.radius, angle);
+        DrawTextAt(painter, p - QPoint(metrics.horizontalAdvance(text) / 2, metrics.height() / 2), text);
+    }
+    painter.restore();
+}
+
+void DrawMarker(QPainter& painter, QPoint p, const QString& label, const QColor& colour) {
+    painter.setPen(colour);
+    painter.setBrush(colour);
+    const bool wide = label.size() >= 3;
+    if (wide)
+        DrawBoxEllipse(painter, p.x() - 11, p.y() - 7, p.x() + 11, p.y() + 7);
+    else
+        DrawBoxEllipse(painter, p.x() - 8, p.y() - 8, p.x() + 8, p.y() + 8);
+    if (label.isEmpty()) return;
+    painter.setPen(kPaletteBlack);
+    painter.setBackgroundMode(Qt::TransparentMode);
+    DrawTextAt(painter, p + QPoint(wide ? -10 : -6, -7), label);
+}
+
+}  // namespace
+
+SkyGeometry SkyGeometryFor(QSize client) {
+    SkyGeometry geometry;
+    geometry.side = std::max(0, std::min(client.width(), client.height()));
+    geometry.d = geometry.side - 2 * kInset;
+    geometry.centre = QPoint(kInset + geometry.d / 2, kInset + geometry.d / 2);
+    geometry.radius = geometry.d / 2;
+    geometry.ringStep = geometry.d / 4;
+    return geometry;
+}
+
+QPoint SkyPosition(const SkyGeometry& geometry, int elevation, int azimuth) {
+    const double r = static_cast<int>((1.0 - (elevation * 0.5) * (1.0 / 90.0)) * geometry.radius);
+    return Polar(geometry, r, azimuth * kAzimuthUnitRadians);
+}
+
+bool DrawSkyPlot(QImage& image, const SkyGeometry& geometry, const ReceiverSnapshot& snapshot, SkyBoxTexts& boxes) {
+    const int side = geometry.side;
+    if (image.size() != QSize(side, side)) image = QImage(side, side, QImage::Format_RGB32);
+    if (side <= 0) return false;
+    image.fill(kPaletteBlack);
+
+    QPainter painter(&image);
+    painter.setPen(kPaletteGreen);
+    painter.setBrush(kPaletteBlack);
+    DrawBoxEllipse(painter, kInset, kInset, side - kInset, side - kInset);
+    const int inner = kInset + geometry.ringStep;
+    DrawBoxEllipse(painter, inner, inner, side - inner, side - inner);
+
+    if (!snapshot.track) return false;
+    DrawCompass(painter, geometry);
+
+    painter.setFont(MarkerFont());
+    const NavData* nav = snapshot.nav ? &*snapshot.nav : nullptr;
+    for (std::size_t i = 0; i < kTrackChannels; ++i) {
+        const TrackChannel& channel = snapshot.track->Channels[i];
+        if (channel.Prn == 0) {
+            boxes[i] = {};
+            continue;
+        }
+        boxes[i].satellite = QString::number(channel.Prn);
+        boxes[i].elevation = QString::number(static_cast<int>(channel.Elevation * 0.5));
+        boxes[i].azimuth = QString::number(static_cast<int>(channel.Azimuth * 1.5));
+        DrawMarker(painter, SkyPosition(geometry, channel.Elevation, channel.Azimuth),
+                   QString::asprintf("%2d", channel.Prn), SatelliteColour(channel, nav));
+    }
+    return true;
+}
+
+}  // namespace vexa

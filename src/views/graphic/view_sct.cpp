@@ -1,0 +1,59 @@
+#include "views/graphic/view_sct.h"
+
+#include <QPainter>
+#include <QPushButton>
+
+#include "app/display_preferences.h"
+#include "views/graphic/map_view.h"
+#include "views/page_palette.h"
+
+namespace vexa {
+
+namespace {
+
+QPushButton* MakeButton(QWidget* page, const QString& text, int id, const QRect& rect) {
+    auto* button = new QPushButton(text, page);
+    button->setObjectName(QString::number(id));
+    button->setGeometry(rect);
+    return button;
+}
+
+}  // namespace
+
+CViewSct::CViewSct(DisplayPreferences& preferences, GeodeticFixReader readFix, QWidget* parent)
+    : QWidget(parent),
+      preferences_(preferences),
+      readFix_(readFix),
+      properties_(MakeButton(this, QStringLiteral("Properties..."), kProperties, QRect(150, 218, 81, 19))),
+      center_(MakeButton(this, QStringLiteral("Center"), kCenter, QRect(102, 218, 47, 19))),
+      plot_(new CMapView(preferences.Settings(), preferences.Store(), std::move(readFix), this)) {
+    plot_->setGeometry(QRect(QPoint(-1, -1), QPoint(239, 209)));
+    connect(properties_, &QPushButton::clicked, this, &CViewSct::OnProperties);
+    connect(center_, &QPushButton::clicked, this, &CViewSct::OnCenter);
+}
+
+void CViewSct::OnInitialUpdate() {
+    pageRect_ = rect().adjusted(0, 0, 2, 2);
+    plot_->OnInitialUpdate();
+}
+
+void CViewSct::OnUpdate(int hint) {
+    if (hint == CMapView::kHintNavigation) update();
+    plot_->OnUpdate(hint);
+}
+
+void CViewSct::OnCenter() {
+    const std::optional<GeodeticFix> fix = readFix_();
+    if (fix && fix->latitude != 0.0 && fix->longitude != 0.0) plot_->SetOrigin(fix->latitude, fix->longitude);
+}
+
+void CViewSct::OnProperties() {
+    if (preferences_.EditPlot(this)) plot_->Rebuild();
+}
+
+void CViewSct::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    painter.fillRect(pageRect_.isValid() ? pageRect_ : rect(), kPaletteLightGrey);
+}
+
+}  // namespace vexa

@@ -1,0 +1,68 @@
+#include "views/graphic/view_sky.h"
+
+#include <QPainter>
+
+#include "views/graphic/radar_view.h"
+#include "views/page_palette.h"
+#include "views/page_text.h"
+
+namespace vexa {
+
+namespace {
+
+QLabel* MakeBox(QWidget* page, const QFont& font, int id, int column, int top) {
+    auto* box = new QLabel(page);
+    box->setObjectName(QString::number(id));
+    box->setFrameStyle(QFrame::Box | QFrame::Plain);
+    box->setAlignment(Qt::AlignCenter);
+    box->setGeometry(4 + 19 * column, top, 18, 12);
+    box->setFont(font);
+    return box;
+}
+
+}  // namespace
+
+CViewSky::CViewSky(ReceiverReader read, QWidget* parent)
+    // A cell height of 11 pixels is a character height of 10 in this face.
+    : QWidget(parent), labelFont_(ArialPixels(10)) {
+    for (int i = 0; i < static_cast<int>(kTrackChannels); ++i) {
+        satellite_[i] = MakeBox(this, labelFont_, kFirstSatelliteBox + i, i, 185);
+        azimuth_[i] = MakeBox(this, labelFont_, kFirstAzimuthBox + i, i, 207);
+        elevation_[i] = MakeBox(this, labelFont_, kFirstElevationBox + i, i, 229);
+    }
+    plot_ = new CRadarView(this, std::move(read), this);
+    plot_->setGeometry(30, 1, 174, 174);
+}
+
+void CViewSky::OnInitialUpdate() {
+    pageRect_ = rect().adjusted(0, 0, 2, 2);
+    plot_->update();
+}
+
+void CViewSky::OnUpdate(int hint) {
+    if (hint != kHintNavigation) return;
+    update();
+    plot_->OnUpdate(hint);
+}
+
+void CViewSky::SetBoxTexts(const SkyBoxTexts& texts) {
+    for (std::size_t i = 0; i < kTrackChannels; ++i) {
+        satellite_[i]->setText(texts[i].satellite);
+        azimuth_[i]->setText(texts[i].azimuth);
+        elevation_[i]->setText(texts[i].elevation);
+    }
+}
+
+SkyChannelTexts CViewSky::BoxTexts(int channel) const {
+    return {satellite_[channel]->text(), azimuth_[channel]->text(), elevation_[channel]->text()};
+}
+
+void CViewSky::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    painter.fillRect(pageRect_.isValid() ? pageRect_ : rect(), kPaletteLightGrey);
+    DrawPageLabel(painter, labelFont_, {4, 175}, QStringLiteral("Satellite:"));
+    DrawPageLabel(painter, labelFont_, {4, 197}, QStringLiteral("Azimuth:"));
+    DrawPageLabel(painter, labelFont_, {4, 219}, QStringLiteral("Elevation:"));
+}
+
+}  // namespace vexa

@@ -1,0 +1,46 @@
+#pragma once
+
+#include <QFont>
+#include <QLabel>
+#include <QRect>
+#include <QWidget>
+
+#include "views/graphic/sky_plot.h"
+#include "views/receiver_snapshot.h"
+
+namespace vexa {
+
+class CRadarView;
+
+// The "Sky" page: the sky plot above a row of boxes per tracking channel with the satellite's
+// number, azimuth and elevation.
+class CViewSky : public QWidget {
+    Q_OBJECT
+public:
+    static constexpr int kHintNavigation = 2;
+    static constexpr int kFirstSatelliteBox = 1061;
+    static constexpr int kFirstAzimuthBox = 1109;
+    static constexpr int kFirstElevationBox = 1097;
+
+    CViewSky(ReceiverReader read, QWidget* parent = nullptr);
+
+    void OnInitialUpdate();
+    void OnUpdate(int hint);
+
+    void SetBoxTexts(const SkyBoxTexts& texts);
+    SkyChannelTexts BoxTexts(int channel) const;
+    CRadarView* Plot() const { return plot_; }
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    QFont labelFont_;
+    QLabel* satellite_[kTrackChannels] = {};
+    QLabel* azimuth_[kTrackChannels] = {};
+    QLabel* elevation_[kTrackChannels] = {};
+    CRadarView* plot_;
+    QRect pageRect_;
+};
+
+}  // namespace vexa

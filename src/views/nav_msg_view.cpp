@@ -1,0 +1,127 @@
+#include "views/nav_msg_view.h"
+
+#include <QLabel>
+#include <QPainter>
+#include <QPushButton>
+
+#include "app/display_preferences.h"
+#include "receiver/receiver_context.h"
+#include "views/nav_texts.h"
+#include "views/page_palette.h"
+#include "views/page_text.h"
+#include "views/static_text.h"
+
+namespace vexa {
+
+namespace {
+
+constexpr int kFirstId = CNavMsgView::kLatLon;
+constexpr int kSpeed = 1042;
+constexpr int kHeading = 1043;
+constexpr int kAltitude = 1044;
+constexpr int kMode = 1045;
+constexpr int kHdop = 1046;
+constexpr int kFix = 1047;
+constexpr int kSatelliteCount = 1048;
+constexpr int kSatelliteList = 1049;
+
+struct StaticText {
+    int id;
+    QRect rect;
+    Qt::Alignment alignment;
+};
+
+const StaticText kStaticTexts[] = {
+    {kFirstId, RectLtrb(2, 5, 234, 58), Qt::AlignLeft},
+    {kSpeed, RectLtrb(5, 90, 73, 110), Qt::AlignHCenter},
+    {kHeading, RectLtrb(84, 90, 152, 110), Qt::AlignHCenter},
+    {kAltitude, RectLtrb(163, 90, 231, 110), Qt::AlignHCenter},
+    {kMode, RectLtrb(5, 130, 73, 150), Qt::AlignHCenter},
+    {kHdop, RectLtrb(84, 130, 152, 150), Qt::AlignHCenter},
+    {kFix, RectLtrb(163, 130, 231, 150), Qt::AlignHCenter},
+    {kSatelliteCount, RectLtrb(5, 170, 35, 190), Qt::AlignHCenter},
+    {kSatelliteList, RectLtrb(40, 170, 231, 190), Qt::AlignLeft},
+};
+
+struct PaintedLabel {
+    QPoint at;
+    const char* text;
+};
+
+const PaintedLabel kPaintedLabels[] = {
+    {{7, 75}, "Speed:"}, {{86, 75}, "Heading:"}, {{165, 75}, "Altitude:"},
+    {{7, 115}, "Mode:"}, {{86, 115}, "HDOP:"},   {{165, 115}, "Fix:"},
+    {{7, 155}, "Satellites Used in Fix:"},
+};
+
+}  // namespace
+
+CNavMsgView::CNavMsgView(ReceiverContext& context, ReceiverReader read, DisplayPreferences& preferences,
+                         QWidget* parent)
+    : QWidget(parent),
+      context_(context),
+      read_(std::move(read)),
+      preferences_(preferences),
+      largeFont_(ArialPixels(24, true)),
+      smallFont_(ArialPixels(13)),
+      properties_(new QPushButton(QStringLiteral("Properties..."), this)) {
+    setFont(smallFont_);
+    for (const StaticText& text : kStaticTexts)
+        labels_[text.id - kFirstId] = MakeStaticText(this, text.id, text.rect, text.alignment);
+    properties_->setObjectName(QString::number(kProperties));
+    properties_->setGeometry(RectLtrb(150, 218, 231, 237));
+    connect(properties_, &QPushButton::clicked, this, [this] { preferences_.EditUnits(window()); });
+}
+
+QLabel* CNavMsgView::Label(int id) const {
+    const int index = id - kFirstId;
+    return index >= 0 && index < static_cast<int>(std::size(labels_)) ? labels_[index] : nullptr;
+}
+
+QString CNavMsgView::Text(int id) const {
+    const QLabel* label = Label(id);
+    return label != nullptr ? label->text() : QString();
+}
+
+void CNavMsgView::OnInitialUpdate() {
+    clientRect_ = rect();
+    labels_[0]->setFont(largeFont_);
+    Label(kSatelliteList)->setFont(smallFont_);
+    labels_[0]->setText(kEmptyLatLon);
+}
+
+void CNavMsgView::Blank() {
+    for (QLabel* label : labels_)
+        if (label != nullptr) label->clear();
+    labels_[0]->setText(kEmptyLatLon);
+}
+
+void CNavMsgView::OnUpdate(int hint) {
+    if (context_.LinkProtocol.load() != kBinaryProtocol) {
+        Blank();
+        return;
+    }
+    if (hint != kHintNavigation) return;
+    const std::optional<NavData> nav = read_().nav;
+    if (!nav) return;
+
+    const NavTexts texts = FormatNavTexts(*nav, preferences_.Settings());
+    labels_[0]->setText(texts.latLon);
+    Label(kSpeed)->setText(texts.speed);
+    Label(kHeading)->setText(texts.heading);
+    Label(kAltitude)->setText(texts.altitude);
+    Label(kSatelliteCount)->setText(texts.satelliteCount);
+    Label(kSatelliteList)->setText(texts.satelliteList);
+    Label(kHdop)->setText(texts.hdop);
+    Label(kFix)->setText(texts.fix);
+    Label(kMode)->setText(texts.mode);
+}
+
+void CNavMsgView::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    painter.fillRect(clientRect_.isValid() ? clientRect_ : rect(), kPaletteLightGrey);
+    for (const PaintedLabel& label : kPaintedLabels)
+        DrawPageLabel(painter, smallFont_, label.at, QString::fromLatin1(label.text));
+}
+
+}  // namespace vexa

@@ -1,0 +1,53 @@
+#pragma once
+
+#include <QFont>
+#include <QRect>
+#include <QWidget>
+
+#include "views/receiver_snapshot.h"
+
+class QLabel;
+class QPushButton;
+
+namespace vexa {
+
+class DisplayPreferences;
+struct ReceiverContext;
+
+// The "Position" page: the latest navigation solution in the user's units, blank whenever the
+// link does not run the binary protocol.
+class CNavMsgView : public QWidget {
+    Q_OBJECT
+public:
+    static constexpr int kHintNavigation = 2;
+    static constexpr int kLatLon = 1040;
+    static constexpr int kProperties = 1030;
+
+    CNavMsgView(ReceiverContext& context, ReceiverReader read, DisplayPreferences& preferences,
+                QWidget* parent = nullptr);
+
+    void OnInitialUpdate();
+    void OnUpdate(int hint);
+
+    // The text of a static control by id (1040, 1042 to 1049).
+    QString Text(int id) const;
+    QLabel* Label(int id) const;
+    QPushButton* PropertiesButton() const { return properties_; }
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    void Blank();
+
+    ReceiverContext& context_;
+    ReceiverReader read_;
+    DisplayPreferences& preferences_;
+    QFont largeFont_;
+    QFont smallFont_;
+    QLabel* labels_[10] = {};  // by id - 1040; 1041 is unused
+    QPushButton* properties_;
+    QRect clientRect_;
+};
+
+}  // namespace vexa

@@ -1,0 +1,19 @@
+#pragma once
+
+#include <functional>
+#include <optional>
+
+#include "receiver/records.h"
+
+namespace vexa {
+
+// The records the pages show, copied together in one locked stretch of the model. A record is
+// missing while the model has none to give (not connected, or NMEA).
+struct ReceiverSnapshot {
+    std::optional<NavData> nav;
+    std::optional<TrackData> track;
+};
+
+using ReceiverReader = std::function<ReceiverSnapshot()>;
+
+}  // namespace vexa

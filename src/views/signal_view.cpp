@@ -1,0 +1,111 @@
+#include "views/signal_view.h"
+
+#include <QLabel>
+#include <QPainter>
+#include <chrono>
+
+#include "receiver/receiver_context.h"
+#include "views/page_palette.h"
+#include "views/page_text.h"
+#include "views/nav_mode_bits.h"
+#include "views/satellite_colour.h"
+#include "views/signal_bar.h"
+#include "views/static_text.h"
+
+namespace vexa {
+
+namespace {
+
+constexpr int kRowPitch = 19;
+constexpr int kBarLower = 10;
+constexpr int kBarUpper = 50;
+
+}  // namespace
+
+std::int64_t SteadyTicks() {
+    using namespace std::chrono;
+    return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
+}
+
+CSignalView::CSignalView(ReceiverContext& context, ReceiverReader read, QWidget* parent, TickSource ticks)
+    : QWidget(parent),
+      context_(context),
+      read_(std::move(read)),
+      ticks_(ticks ? std::move(ticks) : TickSource(SteadyTicks)),
+      font_(ArialPixels(13)),
+      ttff_(MakeStaticText(this, kTtff, RectLtrb(101, 4, 172, 20), Qt::AlignHCenter)),
+      fixStatusColour_(kPaletteRed) {
+    setFont(font_);
+    for (int i = 0; i < static_cast<int>(kTrackChannels); ++i) {
+        const int x = 4 + kRowPitch * i;
+        numbers_[i] = MakeStaticText(this, kFirstNumber + i, RectLtrb(x, 195, x + 18, 210), Qt::AlignHCenter);
+        strengths_[i] = MakeStaticText(this, kFirstStrength + i, RectLtrb(x, 226, x + 18, 241), Qt::AlignHCenter);
+        bars_[i] = new CSignalBar(this);
+        bars_[i]->setObjectName(QString::number(kFirstBar + i));
+        bars_[i]->setGeometry(RectLtrb(x + 1, 30, x + 17, 177));
+        bars_[i]->SetRange(kBarLower, kBarUpper);
+    }
+}
+
+void CSignalView::OnInitialUpdate() {
+    clientRect_ = rect().adjusted(0, 0, 2, 2);
+    for (int i = 0; i < static_cast<int>(kTrackChannels); ++i) {
+        numbers_[i]->setFont(font_);
+        strengths_[i]->setFont(font_);
+    }
+}
+
+QColor CSignalView::ShowChannels(const ReceiverSnapshot& snapshot) {
+    const NavData* nav = snapshot.nav ? &*snapshot.nav : nullptr;
+    bool tracking = false;
+    for (int i = 0; i < static_cast<int>(kTrackChannels); ++i) {
+        const TrackChannel* channel = snapshot.track ? &snapshot.track->Channels[i] : nullptr;
+        if (channel == nullptr || channel->Prn == 0) {
+            bars_[i]->SetPos(0);
+            numbers_[i]->clear();
+            strengths_[i]->clear();
+            continue;
+        }
+        int sum = 0;
+        for (std::uint8_t sample : channel->Cn0) sum += sample;
+        const int average = sum / static_cast<int>(kCn0Samples);
+        const QColor colour = SatelliteColour(*channel, nav);
+        tracking = tracking || colour == kPaletteBlue;
+        bars_[i]->SetColour(colour);
+        bars_[i]->SetPos(average);
+        strengths_[i]->setText(QString::number(average));
+        numbers_[i]->setText(QString::number(channel->Prn));
+    }
+    if (nav != nullptr && (nav->Mode1 & kPositionModeMask) != 0) {
+        lastFixTick_ = ticks_();
+        return kPaletteGreen;
+    }
+    return tracking ? kPaletteBlue : kPaletteRed;
+}
+
+void CSignalView::OnUpdate(int hint) {
+    if (context_.Ttff.changed()) {
+        context_.Ttff.setChanged(false);
+        ttff_->setText(QString::fromLatin1(context_.Ttff.text().c_str()));
+    }
+    QColor status = fixStatusColour_;
+    if (hint == kHintNavigation)
+        status = ShowChannels(read_());
+    else if (fixStatusColour_ == kPaletteGreen && ticks_() >= lastFixTick_ + kFixLostAfterMs)
+        status = kPaletteYellow;
+    if (status != fixStatusColour_) {
+        fixStatusColour_ = status;
+        emit FixStatusColourChanged(status);
+    }
+}
+
+void CSignalView::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    painter.fillRect(clientRect_.isValid() ? clientRect_ : rect(), kPaletteLightGrey);
+    DrawPageLabel(painter, font_, {4, 4}, QStringLiteral("Time to First Fix:"));
+    DrawPageLabel(painter, font_, {4, 180}, QStringLiteral("Satellite:"));
+    DrawPageLabel(painter, font_, {4, 211}, QStringLiteral("Signal Strength (dB-Hz):"));
+    painter.fillRect(QRect(3, 28, 229, 151), kPaletteBlack);
+}
+
+}  // namespace vexa

@@ -1,0 +1,73 @@
+#pragma once
+
+#include <QColor>
+#include <QFont>
+#include <QRect>
+#include <QWidget>
+#include <cstdint>
+#include <functional>
+
+#include "receiver/records.h"
+#include "views/receiver_snapshot.h"
+
+class QLabel;
+
+namespace vexa {
+
+class CSignalBar;
+struct ReceiverContext;
+
+// Milliseconds of a steady clock.
+using TickSource = std::function<std::int64_t()>;
+std::int64_t SteadyTicks();
+
+// The "Signal" page: one bar per tracking channel with the satellite's number and average C/N0,
+// the last time to first fix, and the fix status colour that the tabs are painted in.
+class CSignalView : public QWidget {
+    Q_OBJECT
+public:
+    static constexpr int kHintNavigation = 2;
+    static constexpr int kTtff = 1060;
+    static constexpr int kFirstNumber = 1061;
+    static constexpr int kFirstStrength = 1073;
+    static constexpr int kFirstBar = 1085;
+    static constexpr std::int64_t kFixLostAfterMs = 3000;
+
+    CSignalView(ReceiverContext& context, ReceiverReader read, QWidget* parent = nullptr, TickSource ticks = {});
+
+    void OnInitialUpdate();
+    void OnUpdate(int hint);
+
+    // Green with a fix, yellow once the fix is 3 s old, blue while tracking, red otherwise.
+    QColor FixStatusColour() const { return fixStatusColour_; }
+
+    QLabel* TtffLabel() const { return ttff_; }
+    QLabel* NumberLabel(int row) const { return numbers_[row]; }
+    QLabel* StrengthLabel(int row) const { return strengths_[row]; }
+    CSignalBar* Bar(int row) const { return bars_[row]; }
+
+signals:
+    // The tab host repaints its tabs in the new colour.
+    void FixStatusColourChanged(const QColor& colour);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    // Shows every channel; gives the fix status they make.
+    QColor ShowChannels(const ReceiverSnapshot& snapshot);
+
+    ReceiverContext& context_;
+    ReceiverReader read_;
+    TickSource ticks_;
+    QFont font_;
+    QLabel* ttff_;
+    QLabel* numbers_[kTrackChannels] = {};
+    QLabel* strengths_[kTrackChannels] = {};
+    CSignalBar* bars_[kTrackChannels] = {};
+    QRect clientRect_;
+    QColor fixStatusColour_;
+    std::int64_t lastFixTick_ = 0;
+};
+
+}  // namespace vexa
