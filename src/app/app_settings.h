@@ -23,4 +23,9 @@ struct AppSettings {
     int m_nBaudRate = 57600;      // 0 means automatic detection
 };
 
+// The plot's rings must grow outwards and the outer one must have a size.
+inline bool RingRadiiAcceptable(int ring1, int ring2, int ring3) {
+    return ring1 <= ring2 && ring2 <= ring3 && ring3 > 0;
+}
+
 }  // namespace vexa

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <optional>
 
 class QWidget;
@@ -15,6 +16,8 @@ struct FileRequest {
     QString initialFolder;
     QString initialName;
     QString defaultExtension;  // without the dot
+    // Several filters ("GPS Files (*.gps)", ...); when given they replace filterName and pattern.
+    QStringList nameFilters;
 };
 
 // Every modal question the program puts to the user goes through here, so that tests can answer
@@ -25,6 +28,8 @@ public:
 
     // A message box with an OK button.
     virtual void ShowMessage(QWidget* owner, const QString& text) = 0;
+    // A message box with its own caption and an OK button.
+    virtual void ShowCaptionedMessage(QWidget* owner, const QString& caption, const QString& text) = 0;
     // The chosen file, or nothing when the user cancels.
     virtual std::optional<QString> GetOpenFileName(QWidget* owner, const FileRequest& request) = 0;
     virtual std::optional<QString> GetSaveFileName(QWidget* owner, const FileRequest& request) = 0;

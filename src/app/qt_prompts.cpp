@@ -16,7 +16,11 @@ std::optional<QString> RunFileDialog(QWidget* owner, const FileRequest& request,
     QFileDialog dialog(owner, request.title, request.initialFolder);
     dialog.setAcceptMode(mode);
     dialog.setFileMode(mode == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
-    dialog.setNameFilter(request.filterName + QStringLiteral(" (") + request.pattern + QLatin1Char(')'));
+    if (request.nameFilters.isEmpty()) {
+        dialog.setNameFilter(request.filterName + QStringLiteral(" (") + request.pattern + QLatin1Char(')'));
+    } else {
+        dialog.setNameFilters(request.nameFilters);
+    }
     dialog.setDefaultSuffix(request.defaultExtension);
     if (!request.initialName.isEmpty()) dialog.selectFile(request.initialName);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
@@ -27,10 +31,12 @@ std::optional<QString> RunFileDialog(QWidget* owner, const FileRequest& request,
 
 QtPrompts::~QtPrompts() { CloseWaitNotice(); }
 
-void QtPrompts::ShowMessage(QWidget* owner, const QString& text) {
+void QtPrompts::ShowMessage(QWidget* owner, const QString& text) { ShowCaptionedMessage(owner, kProgramName, text); }
+
+void QtPrompts::ShowCaptionedMessage(QWidget* owner, const QString& caption, const QString& text) {
     QString shown = text;
     shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    QMessageBox::information(owner, kProgramName, shown);
+    QMessageBox::information(owner, caption, shown);
 }
 
 std::optional<QString> QtPrompts::GetOpenFileName(QWidget* owner, const FileRequest& request) {

@@ -14,6 +14,7 @@ public:
     ~QtPrompts() override;
 
     void ShowMessage(QWidget* owner, const QString& text) override;
+    void ShowCaptionedMessage(QWidget* owner, const QString& caption, const QString& text) override;
     std::optional<QString> GetOpenFileName(QWidget* owner, const FileRequest& request) override;
     std::optional<QString> GetSaveFileName(QWidget* owner, const FileRequest& request) override;
     void ShowWaitNotice(QWidget* owner) override;

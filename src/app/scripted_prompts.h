@@ -12,7 +12,14 @@ namespace vexa {
 // of nothing, or no answer left, is a cancel) and every text shown is kept.
 class ScriptedPrompts : public Prompts {
 public:
-    void ShowMessage(QWidget*, const QString& text) override { messages.append(text); }
+    void ShowMessage(QWidget*, const QString& text) override {
+        messages.append(text);
+        captions.append(QString());
+    }
+    void ShowCaptionedMessage(QWidget*, const QString& caption, const QString& text) override {
+        messages.append(text);
+        captions.append(caption);
+    }
     std::optional<QString> GetOpenFileName(QWidget*, const FileRequest& request) override { return Answer(request); }
     std::optional<QString> GetSaveFileName(QWidget*, const FileRequest& request) override { return Answer(request); }
     void ShowWaitNotice(QWidget*) override { ++waitNoticesShown; }
@@ -21,6 +28,7 @@ public:
     std::deque<std::optional<QString>> fileAnswers;
     std::vector<FileRequest> fileRequests;
     QStringList messages;
+    QStringList captions;  // per message; empty for the program's own caption
     int waitNoticesShown = 0;
     int waitNoticesClosed = 0;
 
@@ -28,9 +36,12 @@ private:
     std::optional<QString> Answer(const FileRequest& request) {
         fileRequests.push_back(request);
         if (fileAnswers.empty()) return std::nullopt;
-        auto answer = fileAnswers.front();
+        // Taken apart: copying the optional whole trips a false uninitialised-use warning of g++ 12.
+        const bool chosen = fileAnswers.front().has_value();
+        const QString path = fileAnswers.front().value_or(QString());
         fileAnswers.pop_front();
-        return answer;
+        if (!chosen) return std::nullopt;
+        return path;
     }
 };
 

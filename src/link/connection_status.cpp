@@ -9,9 +9,9 @@ namespace vexa {
 
 namespace {
 
-constexpr Rgb kYellow{255, 255, 0};
-constexpr Rgb kGreen{0, 255, 0};
-constexpr Rgb kRed{255, 0, 0};
+constexpr StatusColour kYellow{255, 255, 0};
+constexpr StatusColour kGreen{0, 255, 0};
+constexpr StatusColour kRed{255, 0, 0};
 
 }  // namespace
 

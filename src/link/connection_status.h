@@ -4,11 +4,12 @@
 
 namespace vexa {
 
-struct Rgb {
+// The status line's fill colour (the map library has its own colour type).
+struct StatusColour {
     int red;
     int green;
     int blue;
-    friend bool operator==(const Rgb&, const Rgb&) = default;
+    friend bool operator==(const StatusColour&, const StatusColour&) = default;
 };
 
 struct PixelRect {
@@ -24,7 +25,7 @@ inline constexpr PixelRect kStatusRect{10, 165, 230, 185};
 inline constexpr int kStatusTextY = 167;
 
 struct StatusLine {
-    Rgb fill;
+    StatusColour fill;
     std::string text;  // empty: only the rectangle is filled
     int textX;
     friend bool operator==(const StatusLine&, const StatusLine&) = default;

@@ -230,9 +230,9 @@ TEST_F(ConnectionControllerTest, ConnectAndDisconnectRestartTheToggleCounters) {
 }
 
 TEST(ConnectionStatus, ShowsEveryConditionOfTheStatusLine) {
-    const Rgb yellow{255, 255, 0};
-    const Rgb green{0, 255, 0};
-    const Rgb red{255, 0, 0};
+    const StatusColour yellow{255, 255, 0};
+    const StatusColour green{0, 255, 0};
+    const StatusColour red{255, 0, 0};
     struct Case {
         ConnectionState state;
         StatusLine expected;

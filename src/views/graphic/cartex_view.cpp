@@ -79,10 +79,16 @@ void CCartexView::LoadMap() {
     request.initialFolder = MapsFolder();
     request.defaultExtension = QStringLiteral("gst");
     const auto path = prompts_.GetOpenFileName(window(), request);
-    if (!path) return;
+    if (path) LoadMapFile(*path);
+}
 
+void CCartexView::LoadMapFile(const QString& path) {
+    if (!control_) {
+        prompts_.ShowMessage(this, kControlMissing);
+        return;
+    }
     const WaitNotice notice(prompts_, this);
-    LoadGeoset(*path);
+    LoadGeoset(path);
     CreatePositionLayer();
 }
 

@@ -29,6 +29,8 @@ public:
 
     // "Load Map...": asks for a geoset and loads it with the position layer and marker.
     void LoadMap();
+    // Loads the geoset at `path` without asking (the command line's --map).
+    void LoadMapFile(const QString& path);
     // A document update: hint 2 (a navigation message) moves the marker.
     void OnUpdate(int hint);
 

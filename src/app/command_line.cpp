@@ -1,0 +1,114 @@
+#include "app/command_line.h"
+
+#include <charconv>
+
+#include "link/baud_settings.h"
+
+namespace vexa {
+
+const char* const kDemoUsage =
+    "usage: vexademo [options]\n"
+    "  --simulate               start the built-in simulated receiver, listed first as \"Simulated receiver\"\n"
+    "  --sim-protocol binary|nmea   what the simulated receiver speaks (binary)\n"
+    "  --sim-baud N             the simulated receiver's baud rate (57600 binary, 4800 NMEA)\n"
+    "  --port PATH              add a serial device to the port list (repeatable)\n"
+    "  --scale N                enlarge the whole window N times (1 to 8)\n"
+    "  --product Kestrel|Osprey|Merlin   skip the Product Selection dialog\n"
+    "  --connect                skip the Serial Comm dialog: connect to the first listed port with \"Auto\"\n"
+    "  --screenshots DIR        with --connect: after --seconds, save window.png and one PNG per page, then exit\n"
+    "  --seconds S              how long to run before the screenshots (default 5)\n"
+    "  --map FILE               load a geoset at start\n"
+    "  --help                   this text\n";
+
+namespace {
+
+template <class Number>
+std::optional<Number> ParseNumber(std::string_view text) {
+    Number value{};
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (error != std::errc() || end != text.data() + text.size()) return std::nullopt;
+    return value;
+}
+
+std::optional<int> ParseProduct(std::string_view text) {
+    static constexpr std::string_view kNames[] = {"Kestrel", "Osprey", "Merlin"};
+    for (int index = 0; index < 3; ++index) {
+        if (text == kNames[index]) return index;
+    }
+    return std::nullopt;
+}
+
+}  // namespace
+
+ParsedDemoOptions ParseDemoOptions(std::span<const std::string_view> arguments) {
+    ParsedDemoOptions parsed;
+    DemoOptions& options = parsed.options;
+    options.seconds = 5;
+    bool secondsGiven = false;
+    for (std::size_t index = 0; index < arguments.size(); ++index) {
+        const std::string_view argument = arguments[index];
+        const auto value = [&]() -> std::optional<std::string_view> {
+            if (index + 1 >= arguments.size()) return std::nullopt;
+            return arguments[++index];
+        };
+        const auto fail = [&](std::string text) {
+            parsed.error = std::move(text);
+            return parsed;
+        };
+        if (argument == "--help" || argument == "-h") {
+            options.help = true;
+        } else if (argument == "--simulate") {
+            options.simulate = true;
+        } else if (argument == "--connect") {
+            options.connect = true;
+        } else if (argument == "--sim-protocol") {
+            const auto text = value();
+            if (text != "binary" && text != "nmea") return fail("--sim-protocol takes binary or nmea");
+            options.simulateNmea = text == "nmea";
+        } else if (argument == "--sim-baud") {
+            const auto text = value();
+            const auto baud = text ? ParseNumber<int>(*text) : std::nullopt;
+            if (!baud || *baud == kAutoBaud || ParseBaudSelection(*text) != baud) {
+                return fail("--sim-baud takes 4800, 9600, 19200, 38400, 57600 or 115200");
+            }
+            options.simulateBaud = baud;
+        } else if (argument == "--port") {
+            const auto text = value();
+            if (!text || text->empty()) return fail("--port takes a device path");
+            options.ports.emplace_back(*text);
+        } else if (argument == "--scale") {
+            const auto text = value();
+            const auto scale = text ? ParseNumber<int>(*text) : std::nullopt;
+            if (!scale || *scale < 1 || *scale > 8) return fail("--scale takes a whole number from 1 to 8");
+            options.scale = *scale;
+        } else if (argument == "--product") {
+            const auto text = value();
+            options.product = text ? ParseProduct(*text) : std::nullopt;
+            if (!options.product) return fail("--product takes Kestrel, Osprey or Merlin");
+        } else if (argument == "--screenshots") {
+            const auto text = value();
+            if (!text || text->empty()) return fail("--screenshots takes a folder");
+            options.screenshotsFolder = *text;
+        } else if (argument == "--seconds") {
+            const auto text = value();
+            const auto seconds = text ? ParseNumber<double>(*text) : std::nullopt;
+            if (!seconds || !(*seconds >= 0 && *seconds <= 86400)) return fail("--seconds takes a number of seconds");
+            options.seconds = *seconds;
+            secondsGiven = true;
+        } else if (argument == "--map") {
+            const auto text = value();
+            if (!text || text->empty()) return fail("--map takes a geoset file");
+            options.mapFile = *text;
+        } else {
+            return fail("unknown argument: " + std::string(argument));
+        }
+    }
+    if (!options.screenshotsFolder.empty() && !options.connect) return {options, "--screenshots needs --connect"};
+    if (secondsGiven && options.screenshotsFolder.empty()) return {options, "--seconds needs --screenshots"};
+    if ((options.simulateNmea || options.simulateBaud) && !options.simulate) {
+        return {options, "--sim-protocol and --sim-baud need --simulate"};
+    }
+    return parsed;
+}
+
+}  // namespace vexa

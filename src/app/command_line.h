@@ -1,0 +1,36 @@
+#pragma once
+
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace vexa {
+
+// What the command line of the Qt program asks for.
+struct DemoOptions {
+    bool simulate = false;           // start the built-in simulated receiver, listed first
+    bool simulateNmea = false;       // ... speaking NMEA instead of the binary protocol
+    std::optional<int> simulateBaud; // ... at this rate instead of its protocol's usual one
+    std::vector<std::string> ports;  // device paths added to the port list
+    int scale = 1;                   // the whole window enlarged this many times
+    std::optional<int> product;      // chosen without the Product Selection dialog
+    bool connect = false;            // connect to the first listed port with "Auto", without the dialog
+    std::string screenshotsFolder;   // where to save the window and the pages, then exit
+    double seconds = 0;              // ... after this many seconds
+    std::string mapFile;             // a geoset to load at start
+    bool help = false;
+};
+
+struct ParsedDemoOptions {
+    DemoOptions options;
+    std::string error;  // empty when the arguments were good
+};
+
+// The arguments after the program name.
+ParsedDemoOptions ParseDemoOptions(std::span<const std::string_view> arguments);
+
+extern const char* const kDemoUsage;
+
+}  // namespace vexa

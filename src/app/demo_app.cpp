@@ -1,0 +1,148 @@
+#include "app/demo_app.h"
+
+#include <QCoreApplication>
+#include <cstdio>
+
+#include "app/feed_doc.h"
+#include "app/main_frame.h"
+#include "app/screenshots.h"
+#include "app/settings_store.h"
+#include "app/single_instance.h"
+#include "app/ui_context.h"
+#include "link/connection_controller.h"
+#include "link/gps_comm.h"
+#include "sim/receiver_simulator.h"
+#include "views/demo_tab_view.h"
+#include "views/graphic/view_map.h"
+
+namespace vexa {
+
+namespace {
+
+constexpr int kSimulatedBinaryBaud = 57600;
+constexpr int kSimulatedNmeaBaud = 4800;
+
+}  // namespace
+
+CDemoApp::CDemoApp(DemoOptions options, Prompts& prompts, QString instanceName)
+    : options_(std::move(options)),
+      instanceName_(instanceName.isEmpty() ? SingleInstance::DefaultName() : std::move(instanceName)),
+      store_(std::make_unique<SettingsStore>(settings_)),
+      ui_(std::make_unique<UiContext>(receiver_, *store_, prompts)) {
+    ui_->ports.extraPaths = options_.ports;
+}
+
+CDemoApp::~CDemoApp() {
+    connectionTimer_.stop();
+    connection_.reset();
+    frame_.reset();
+    doc_.reset();
+    ui_->comm = nullptr;
+    comm_.reset();
+    if (simulator_) simulator_->stop();
+}
+
+bool CDemoApp::InitInstance() {
+    comm_ = GpsComm::Create(receiver_);
+    ui_->comm = comm_.get();
+
+    instance_ = std::make_unique<SingleInstance>(instanceName_);
+    if (!instance_->Claim()) return false;
+
+    store_->LoadDisplaySettings();
+    store_->LoadPlotSettings();
+    store_->LoadLogFileName();
+
+    if (options_.simulate) StartSimulator();
+
+    doc_ = std::make_unique<CFeedDoc>();
+    frame_ = std::make_unique<CMainFrame>(*ui_, *doc_, bridge_);
+    QObject::connect(instance_.get(), &SingleInstance::RaiseRequested, frame_.get(), [frame = frame_.get()] {
+        frame->showNormal();
+        frame->raise();
+        frame->activateWindow();
+    });
+    doc_->InitialUpdate();
+
+    frame_->show();
+    frame_->repaint();
+
+    if (!options_.mapFile.empty()) {
+        if (CViewMap* map = frame_->TabHost()->MapView()) map->MapView()->LoadMapFile(QString::fromStdString(options_.mapFile));
+    }
+
+    if (options_.product) {
+        receiver_.ProductSelection = *options_.product;
+        frame_->AdaptCommandMenu();
+    } else {
+        frame_->OnSelectProduct();
+    }
+
+    if (options_.connect) {
+        ConnectWithoutDialog();
+    } else {
+        frame_->OnSerialComm();
+        if (receiver_.LinkProtocol == kNmeaProtocol) frame_->TabHost()->SelectTab(CDemoTabView::kText);
+    }
+
+    if (!options_.screenshotsFolder.empty()) {
+        QTimer::singleShot(static_cast<int>(options_.seconds * 1000), frame_.get(), [this] { SaveScreenshotsAndQuit(); });
+    }
+    return true;
+}
+
+void CDemoApp::StartSimulator() {
+    sim::SimulatorOptions simulation;
+    simulation.receiver.protocol = options_.simulateNmea ? sim::Protocol::Nmea : sim::Protocol::Binary;
+    simulation.receiver.baud =
+        options_.simulateBaud.value_or(options_.simulateNmea ? kSimulatedNmeaBaud : kSimulatedBinaryBaud);
+    try {
+        simulator_ = std::make_unique<sim::ReceiverSimulator>(simulation);
+    } catch (const std::exception& error) {
+        std::fprintf(stderr, "vexademo: the simulated receiver could not start: %s\n", error.what());
+        return;
+    }
+    simulator_->start();
+    ui_->ports.simulatedReceiver = SerialPortEntry{simulator_->slavePath(), std::string(kSimulatedReceiverName)};
+}
+
+// The command line's --connect: the Serial Comm dialog's Connect with "Auto" on the first port,
+// driven by the same one-second ticks, without the dialog.
+void CDemoApp::ConnectWithoutDialog() {
+    const std::vector<SerialPortEntry> ports = DiscoverPorts(ui_->ports);
+    if (!comm_ || ports.empty()) {
+        std::fprintf(stderr, "vexademo: no serial port to connect to\n");
+        return;
+    }
+    ConnectionCallbacks callbacks;
+    callbacks.showMessage = [](std::string_view text) {
+        std::fprintf(stderr, "vexademo: %.*s\n", static_cast<int>(text.size()), text.data());
+    };
+    callbacks.saveSettings = [this](const std::string& portPath, int baudSetting) {
+        ui_->Settings().m_strSerialPort = portPath;
+        ui_->Settings().m_nBaudRate = baudSetting;
+        store_->SaveDisplaySettings();
+    };
+    connection_ = std::make_unique<ConnectionController>(*comm_, receiver_, std::move(callbacks));
+    connection_->Connect(ports.front().devicePath, "Auto");
+    if (!connection_->Testing()) return;
+    connectionTimer_.setInterval(1000);
+    QObject::connect(&connectionTimer_, &QTimer::timeout, frame_.get(), [this] { OnConnectionTick(); });
+    connectionTimer_.start();
+}
+
+void CDemoApp::OnConnectionTick() {
+    connection_->Tick();
+    if (connection_->Testing()) return;
+    connectionTimer_.stop();
+    if (receiver_.LinkProtocol == kNmeaProtocol) frame_->TabHost()->SelectTab(CDemoTabView::kText);
+}
+
+void CDemoApp::SaveScreenshotsAndQuit() {
+    const bool saved = SaveScreenshots(*frame_, QString::fromStdString(options_.screenshotsFolder));
+    if (!saved) std::fprintf(stderr, "vexademo: could not save the screenshots\n");
+    frame_->close();
+    QCoreApplication::exit(saved ? 0 : 1);
+}
+
+}  // namespace vexa

@@ -1,0 +1,331 @@
+#include "app/main_frame.h"
+
+#include <QCoreApplication>
+#include <QMenuBar>
+#include <algorithm>
+#include <array>
+#include <atomic>
+#include <cstring>
+
+#include "app/about_dialog.h"
+#include "app/feed_doc.h"
+#include "app/notify_bridge.h"
+#include "app/product_dialog.h"
+#include "app/prompts.h"
+#include "app/serial_comm_dialog.h"
+#include "app/ui_context.h"
+#include "link/gps_comm.h"
+#include "link/receiver_commands.h"
+#include "platform/result_codes.h"
+#include "views/debug_data_view.h"
+#include "views/demo_tab_view.h"
+#include "views/graphic/view_map.h"
+
+namespace vexa {
+
+namespace {
+
+constexpr int kSwVersionKind = 6;
+constexpr int kClockStatusKind = 7;
+
+// The output toggles count arriving messages from these values on (see the receiver link).
+constexpr int kDebugCheckedAbove = 10;
+constexpr int kNavLibCheckedAbove = 20;
+constexpr int kNmeaChannelCheckedAbove = 5;
+constexpr std::array<std::uint8_t, 4> kNmeaTunnelSettings{0x01, 0x01, 0x05, 0x01};
+
+// The Command popup's positions: menu 128 has ten items, the Osprey's layout eight.
+constexpr int kFullCommandItems = 10;
+constexpr int kOspreyCommandItems = 8;
+constexpr int kFirstDialogItem = 7;
+
+const QString kDisconnectFirst = QStringLiteral("Please disconnect from GPS receiver first.");
+const QString kCouldNotOpenLog = QStringLiteral("Could not open specified file. Please try again.");
+
+}  // namespace
+
+CMainFrame::CMainFrame(UiContext& ui, CFeedDoc& doc, NotifyBridge& bridge)
+    : ui_(ui), doc_(doc), tabHost_(new CDemoTabView(ui, doc)) {
+    setWindowTitle(QStringLiteral("VexaDemoPPC"));
+    BuildMenus();
+    tabHost_->setFixedSize(kClientWidth, kClientHeight);
+    setCentralWidget(tabHost_);
+
+    connect(&bridge, &NotifyBridge::Notified, this, &CMainFrame::OnLinkNotification);
+    if (ui_.comm) ui_.comm->SetNotifyWindow(&bridge);
+
+    redrawTimer_.setInterval(kRedrawTimerMs);
+    connect(&redrawTimer_, &QTimer::timeout, this, &CMainFrame::OnRedrawTimer);
+    redrawTimer_.start();
+    UpdateMenuStates();
+}
+
+CMainFrame::~CMainFrame() {
+    redrawTimer_.stop();
+    if (ui_.comm) ui_.comm->SetNotifyWindow(nullptr);
+}
+
+QAction* CMainFrame::AddItem(QMenu* menu, const QString& text, int id) {
+    auto* action = new QAction(text, this);
+    action->setData(id);
+    connect(action, &QAction::triggered, this, [this, id] { RunCommand(id); });
+    actions_[id] = action;
+    if (menu) menu->addAction(action);
+    return action;
+}
+
+void CMainFrame::BuildMenus() {
+    QMenu* setup = menuBar()->addMenu(QStringLiteral("Setup"));
+    AddItem(setup, QStringLiteral("Select Product..."), kSelectProduct);
+    AddItem(setup, QStringLiteral("Serial Comm..."), kSerialComm);
+    AddItem(setup, QStringLiteral("Switch to NMEA"), kSwitchProtocol);
+    AddItem(setup, QStringLiteral("Load Map..."), kLoadMap);
+    AddItem(setup, QStringLiteral("Start Logging..."), kLogging);
+    AddItem(setup, QStringLiteral("Exit"), kExit);
+
+    commandMenu_ = menuBar()->addMenu(QStringLiteral("Command"));
+    AddItem(commandMenu_, QStringLiteral("Hot Start"), kHotStart);
+    AddItem(commandMenu_, QStringLiteral("Warm Start"), kWarmStart);
+    AddItem(commandMenu_, QStringLiteral("Cold Start"), kColdStart);
+    AddItem(commandMenu_, QStringLiteral("Factory Reset"), kFactoryReset);
+    commandMenu_->addSeparator();
+    AddItem(commandMenu_, QStringLiteral("Debug Data Output"), kDebugOutput)->setCheckable(true);
+    AddItem(commandMenu_, QStringLiteral("Nav Library Output"), kNavLibOutput)->setCheckable(true);
+    commandSeparator_ = commandMenu_->addSeparator();
+    AddItem(commandMenu_, QStringLiteral("Power Management..."), kPowerManagement);
+    AddItem(commandMenu_, QStringLiteral("SV Elevation Mask..."), kElevationMask);
+    AddItem(nullptr, QStringLiteral("NMEA Channel"), kNmeaChannel)->setCheckable(true);
+
+    QMenu* poll = menuBar()->addMenu(QStringLiteral("Poll"));
+    AddItem(poll, QStringLiteral("SW Version"), kSwVersion);
+    AddItem(poll, QStringLiteral("Clock Status"), kClockStatus);
+
+    QMenu* help = menuBar()->addMenu(QStringLiteral("Help"));
+    AddItem(help, QStringLiteral("About"), kAbout);
+
+    for (QMenu* menu : {setup, commandMenu_, poll, help}) {
+        connect(menu, &QMenu::aboutToShow, this, &CMainFrame::UpdateMenuStates);
+    }
+}
+
+QAction* CMainFrame::Action(int id) const {
+    const auto found = actions_.find(id);
+    return found == actions_.end() ? nullptr : found->second;
+}
+
+void CMainFrame::UpdateMenuStates() {
+    const int protocol = ui_.receiver.LinkProtocol;
+    const bool binary = protocol == kBinaryProtocol;
+    for (int id : {kHotStart, kWarmStart, kColdStart, kFactoryReset, kDebugOutput, kNavLibOutput, kNmeaChannel,
+                   kPowerManagement, kElevationMask, kSwVersion, kClockStatus}) {
+        Action(id)->setEnabled(binary);
+    }
+    // A disabled toggle shows no check mark.
+    Action(kDebugOutput)->setChecked(binary && ui_.receiver.DebugToggleCount > kDebugCheckedAbove);
+    Action(kNavLibOutput)->setChecked(binary && ui_.receiver.NavLibToggleCount > kNavLibCheckedAbove);
+    Action(kNmeaChannel)->setChecked(binary && ui_.receiver.NmeaChannelCount > kNmeaChannelCheckedAbove);
+
+    QAction* switchItem = Action(kSwitchProtocol);
+    switchItem->setEnabled(protocol != kNotConnected);
+    switch (ui_.receiver.ProductSelection.load()) {
+    case kKestrel:
+    case kMerlin:
+        switchItem->setText(protocol == kNmeaProtocol ? QStringLiteral("Switch to Vexa Binary")
+                                                      : QStringLiteral("Switch to NMEA"));
+        break;
+    case kOsprey:
+        switchItem->setText(protocol == kNmeaProtocol ? QStringLiteral("Switch to VexaLoc")
+                                                      : QStringLiteral("Switch to NMEA"));
+        break;
+    default: break;
+    }
+    const bool logging = ui_.comm && ui_.comm->IsLogOpen();
+    Action(kLogging)->setText(logging ? QStringLiteral("Stop Logging") : QStringLiteral("Start Logging..."));
+}
+
+void CMainFrame::RunCommand(int id) {
+    switch (id) {
+    case kSelectProduct: OnSelectProduct(); break;
+    case kSerialComm: OnSerialComm(); break;
+    case kSwitchProtocol: OnSwitchProtocol(); break;
+    case kLoadMap: OnLoadMap(); break;
+    case kLogging: OnLogging(); break;
+    case kExit: OnExit(); break;
+    case kHotStart: Reset(ResetKind::Hot); break;
+    case kWarmStart: Reset(ResetKind::Warm); break;
+    case kColdStart: Reset(ResetKind::Cold); break;
+    case kFactoryReset: Reset(ResetKind::Factory); break;
+    case kDebugOutput:
+        if (ui_.comm) ToggleDebugOutput(*ui_.comm);
+        break;
+    case kNavLibOutput:
+        if (ui_.comm) ToggleNavLibOutput(*ui_.comm);
+        break;
+    case kNmeaChannel: OnNmeaChannel(); break;
+    case kPowerManagement:
+        if (ui_.showPowerManagement) ui_.showPowerManagement(this);
+        break;
+    case kElevationMask:
+        if (ui_.showElevationMask) ui_.showElevationMask(this);
+        break;
+    case kSwVersion: OnSwVersion(); break;
+    case kClockStatus: OnClockStatus(); break;
+    case kAbout: OnAbout(); break;
+    default: break;
+    }
+    UpdateMenuStates();
+}
+
+void CMainFrame::OnSelectProduct() {
+    if (ui_.receiver.LinkProtocol != kNotConnected) {
+        ui_.prompts.ShowMessage(this, kDisconnectFirst);
+        return;
+    }
+    CProductSelDlg dialog(ui_.receiver.ProductSelection, this);
+    if (ui_.RunModal(dialog) == QDialog::Accepted) ui_.receiver.ProductSelection = dialog.Selection();
+    AdaptCommandMenu();
+}
+
+void CMainFrame::AdaptCommandMenu() {
+    const QList<QAction*> items = commandMenu_->actions();
+    switch (ui_.receiver.ProductSelection.load()) {
+    case kKestrel:
+    case kMerlin:
+        if (items.size() != kOspreyCommandItems) return;
+        commandMenu_->removeAction(items[kFirstDialogItem]);
+        commandMenu_->addAction(commandSeparator_);
+        commandMenu_->addAction(Action(kPowerManagement));
+        commandMenu_->addAction(Action(kElevationMask));
+        break;
+    case kOsprey:
+        if (items.size() != kFullCommandItems) return;
+        for (int position = kFullCommandItems - 1; position >= kFirstDialogItem; --position) {
+            commandMenu_->removeAction(items[position]);
+        }
+        commandMenu_->addAction(Action(kNmeaChannel));
+        break;
+    default: break;
+    }
+}
+
+void CMainFrame::OnSerialComm() {
+    CSerialCommDlg dialog(ui_, this);
+    ui_.RunModal(dialog);
+}
+
+void CMainFrame::OnSwitchProtocol() {
+    const int protocol = ui_.receiver.LinkProtocol;
+    if (protocol == kNotConnected || !ui_.comm) return;
+    ProtocolSwitchHooks hooks;
+    hooks.saveBaud = [this](int baud) {
+        ui_.Settings().m_nBaudRate = baud;
+        ui_.store.SaveDisplaySettings();
+    };
+    hooks.wait = ui_.protocolSwitchWait;
+    SwitchProtocol(*ui_.comm, hooks);
+    if (!tabHost_) return;
+    tabHost_->TextView()->ClearList();
+    tabHost_->SelectTab(protocol == kBinaryProtocol ? CDemoTabView::kText : CDemoTabView::kPosition);
+}
+
+void CMainFrame::OnLoadMap() {
+    CViewMap* map = tabHost_->MapView();
+    if (!map) return;
+    map->MapView()->LoadMap();
+    map->update();
+}
+
+void CMainFrame::OnLogging() {
+    if (!ui_.comm) return;
+    if (ui_.comm->IsLogOpen()) {
+        ui_.comm->CloseLog();
+        return;
+    }
+    FileRequest request;
+    request.title = QStringLiteral("Specify a Name for the Log File");
+    request.nameFilters = {QStringLiteral("GPS Files (*.gps)"), QStringLiteral("Log Files (*.log)"),
+                           QStringLiteral("Txt Files (*.txt)"), QStringLiteral("All Files (*)")};
+    for (;;) {
+        request.initialName = QString::fromStdString(ui_.Settings().m_strLogFileName);
+        const std::optional<QString> path = ui_.prompts.GetSaveFileName(this, request);
+        if (!path) return;
+        ui_.Settings().m_strLogFileName = path->toStdString();
+        if (ui_.comm->OpenLog(ui_.Settings().m_strLogFileName) == kResultOk) break;
+        ui_.prompts.ShowMessage(this, kCouldNotOpenLog);
+    }
+    ui_.store.SaveLogFileName();
+}
+
+// The window closes through the normal shut-down before the program ends with code 0.
+void CMainFrame::OnExit() {
+    close();
+    QCoreApplication::exit(0);
+}
+
+void CMainFrame::Reset(ResetKind kind) {
+    if (ui_.comm) SendReset(*ui_.comm, kind);
+}
+
+void CMainFrame::OnNmeaChannel() {
+    std::atomic<int>& count = ui_.receiver.NmeaChannelCount;
+    const bool enable = count <= kNmeaChannelCheckedAbove;
+    count = enable ? std::max(count.load(), kNmeaChannelCheckedAbove) : 0;
+    if (ui_.comm && ui_.setNmeaTunnel) ui_.setNmeaTunnel(enable, kNmeaTunnelSettings);
+}
+
+void CMainFrame::OnSwVersion() {
+    if (!ui_.comm) return;
+    PollSoftwareVersion(*ui_.comm);
+    ui_.SwVersionPending = true;
+}
+
+void CMainFrame::OnClockStatus() {
+    if (!ui_.comm) return;
+    PollClockStatus(*ui_.comm);
+    ui_.ClockStatusPending = true;
+}
+
+void CMainFrame::OnAbout() {
+    CAboutDlg dialog(this);
+    ui_.RunModal(dialog);
+}
+
+void CMainFrame::OnLinkNotification(const Notification& notification) {
+    if (notification.message == kNotifyShowMessage) {
+        ui_.prompts.ShowMessage(this, QString::fromStdString(notification.text));
+        return;
+    }
+    if (notification.message != kNotifyMessageDelivered || !ui_.comm) return;
+    const int kind = static_cast<int>(notification.wParam);
+    doc_.UpdateAllViews(kind);
+    if (kind == kSwVersionKind && ui_.SwVersionPending) ShowSwVersion();
+    if (kind == kClockStatusKind && ui_.ClockStatusPending) ShowClockStatus();
+}
+
+void CMainFrame::ShowSwVersion() {
+    ui_.SwVersionPending = false;
+    ui_.comm->Lock();
+    const SwVersion& version = ui_.comm->GetSwVersion();
+    // The receiver's text is zero-terminated only when it sent the terminator.
+    const QString text = QString::fromLatin1(version.Text, static_cast<qsizetype>(strnlen(version.Text, sizeof version.Text)));
+    ui_.comm->Unlock();
+    ui_.prompts.ShowCaptionedMessage(this, QStringLiteral("SW Version"), text);
+}
+
+void CMainFrame::ShowClockStatus() {
+    ui_.ClockStatusPending = false;
+    ui_.comm->Lock();
+    const ClockStatus status = ui_.comm->GetClockStatus();
+    ui_.comm->Unlock();
+    const QString text = QString::asprintf(
+        "GPS week = %u\nGPS time = %.2f s\nsv cnt = %u\nclk offset = %u Hz\nclk bias = %u ns\nest. time = %.3f s",
+        unsigned{status.Week}, status.TOW * 0.01, unsigned{status.SVCnt}, unsigned{status.ClockDrift},
+        unsigned{status.ClockBias}, status.EstGPSTime * 0.001);
+    ui_.prompts.ShowCaptionedMessage(this, QStringLiteral("Clock Status"), text);
+}
+
+void CMainFrame::OnRedrawTimer() {
+    if (tabHost_) tabHost_->TextView()->OnRedrawTimer();
+}
+
+}  // namespace vexa

@@ -1,0 +1,95 @@
+#pragma once
+
+#include <QMainWindow>
+#include <QTimer>
+#include <map>
+
+#include "platform/notify_sink.h"
+#include "receiver/command_builders.h"
+
+class QAction;
+class QMenu;
+
+namespace vexa {
+
+class CDemoTabView;
+class CFeedDoc;
+class NotifyBridge;
+struct UiContext;
+
+// The program's window: menu 128 above the tab host. Turns menu commands into receiver commands,
+// keeps the items' texts, checks and enabled states in step with the link and the product, passes
+// the link's notifications to the document's views, and shows the answers to the two polls.
+class CMainFrame : public QMainWindow {
+    Q_OBJECT
+public:
+    // Menu item ids, kept as each action's data.
+    enum CommandId : int {
+        kSelectProduct = 32772,
+        kSerialComm = 32773,
+        kSwitchProtocol = 32774,
+        kLoadMap = 32775,
+        kLogging = 32776,
+        kExit = 32777,
+        kHotStart = 32781,
+        kWarmStart = 32782,
+        kColdStart = 32783,
+        kFactoryReset = 32784,
+        kDebugOutput = 32785,
+        kNavLibOutput = 32786,
+        kNmeaChannel = 32787,
+        kPowerManagement = 32788,
+        kElevationMask = 32789,
+        kSwVersion = 32791,
+        kClockStatus = 32792,
+        kAbout = 32793,
+    };
+    static constexpr int kClientWidth = 240;
+    static constexpr int kClientHeight = 268;
+    static constexpr int kRedrawTimerMs = 1000;
+
+    CMainFrame(UiContext& ui, CFeedDoc& doc, NotifyBridge& bridge);
+    ~CMainFrame() override;
+
+    QAction* Action(int id) const;
+    QMenu* CommandMenu() const { return commandMenu_; }
+    CDemoTabView* TabHost() const { return tabHost_; }
+    QTimer& RedrawTimer() { return redrawTimer_; }
+
+    // Recomputes every item's text, check mark and enabled state.
+    void UpdateMenuStates();
+    // Runs a menu command as if its item were chosen.
+    void RunCommand(int id);
+
+    void OnSelectProduct();
+    // Fits the "Command" popup to the selected product.
+    void AdaptCommandMenu();
+    void OnSerialComm();
+    void OnLinkNotification(const vexa::Notification& notification);
+    void OnRedrawTimer();
+
+private:
+    void BuildMenus();
+    QAction* AddItem(QMenu* menu, const QString& text, int id);
+    void OnSwitchProtocol();
+    void OnLoadMap();
+    void OnLogging();
+    void OnExit();
+    void Reset(ResetKind kind);
+    void OnNmeaChannel();
+    void OnSwVersion();
+    void OnClockStatus();
+    void OnAbout();
+    void ShowSwVersion();
+    void ShowClockStatus();
+
+    UiContext& ui_;
+    CFeedDoc& doc_;
+    CDemoTabView* tabHost_;
+    QMenu* commandMenu_ = nullptr;
+    QAction* commandSeparator_ = nullptr;
+    std::map<int, QAction*> actions_;
+    QTimer redrawTimer_;
+};
+
+}  // namespace vexa

@@ -1,0 +1,14 @@
+#pragma once
+
+#include <QString>
+
+namespace vexa {
+
+class CMainFrame;
+
+// Saves the whole window as window.png and each page as position.png, signal.png, sky.png,
+// plot.png, map.png and text.png into `folder` (created when missing). False when any file
+// could not be written.
+bool SaveScreenshots(CMainFrame& frame, const QString& folder);
+
+}  // namespace vexa

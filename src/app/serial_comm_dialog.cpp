@@ -1,0 +1,145 @@
+#include "app/serial_comm_dialog.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QPainter>
+#include <QPushButton>
+
+#include "app/prompts.h"
+#include "app/ui_context.h"
+#include "link/baud_settings.h"
+#include "link/gps_comm.h"
+#include "platform/result_codes.h"
+
+namespace vexa {
+
+namespace {
+
+// Stands in for the receiver link when it could not be created: no port ever opens.
+class MissingLink : public LinkConnection {
+public:
+    int Connect(const std::string&, int) override { return kResultCommFailure; }
+    int Disconnect() override { return kResultOk; }
+};
+
+QString FromUtf8(std::string_view text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
+
+QRect FromEdges(int left, int top, int right, int bottom) { return QRect(left, top, right - left, bottom - top); }
+
+}  // namespace
+
+CSerialCommDlg::CSerialCommDlg(UiContext& ui, QWidget* parent)
+    : QDialog(parent),
+      ui_(ui),
+      portCombo_(new QComboBox(this)),
+      baudCombo_(new QComboBox(this)),
+      baudLabel_(new QLabel(QStringLiteral("Baud Rate:"), this)),
+      connectButton_(new QPushButton(QStringLiteral("Connect"), this)),
+      disconnectButton_(new QPushButton(QStringLiteral("Disconnect"), this)),
+      doneButton_(new QPushButton(QStringLiteral("Done"), this)) {
+    setObjectName(QStringLiteral("135"));
+    setWindowTitle(QStringLiteral("GPS Comm Setting"));
+    setFixedSize(240, 268);
+    QFont dialogFont(QStringLiteral("Arial"));
+    dialogFont.setPixelSize(12);
+    setFont(dialogFont);
+
+    auto* portLabel = new QLabel(QStringLiteral("Port:"), this);
+    portLabel->setGeometry(FromEdges(10, 12, 80, 30));
+    portCombo_->setObjectName(QStringLiteral("1000"));
+    portCombo_->setGeometry(FromEdges(80, 10, 230, 34));
+    baudLabel_->setObjectName(QStringLiteral("1002"));
+    baudLabel_->setGeometry(FromEdges(10, 52, 80, 70));
+    baudCombo_->setObjectName(QStringLiteral("1001"));
+    baudCombo_->setGeometry(FromEdges(80, 50, 230, 74));
+    connectButton_->setObjectName(QStringLiteral("1004"));
+    connectButton_->setGeometry(FromEdges(10, 100, 80, 126));
+    disconnectButton_->setObjectName(QStringLiteral("1003"));
+    disconnectButton_->setGeometry(FromEdges(85, 100, 160, 126));
+    doneButton_->setObjectName(QStringLiteral("Done"));
+    doneButton_->setGeometry(FromEdges(165, 100, 230, 126));
+    doneButton_->setDefault(true);
+
+    ConnectionCallbacks callbacks;
+    callbacks.showMessage = [this](std::string_view text) { ui_.prompts.ShowMessage(this, FromUtf8(text)); };
+    callbacks.saveSettings = [this](const std::string& portPath, int baudSetting) {
+        ui_.Settings().m_strSerialPort = portPath;
+        ui_.Settings().m_nBaudRate = baudSetting;
+        ui_.store.SaveDisplaySettings();
+    };
+    callbacks.showSettings = [this] { ShowSettings(); };
+    callbacks.repaint = [this] { update(); };
+    LinkConnection* link = ui_.comm;
+    if (!link) {
+        missingLink_ = std::make_unique<MissingLink>();
+        link = missingLink_.get();
+    }
+    controller_ = std::make_unique<ConnectionController>(*link, ui_.receiver, std::move(callbacks));
+
+    ui_.store.LoadDisplaySettings();
+    timer_.setInterval(kTimerMs);
+    connect(&timer_, &QTimer::timeout, this, &CSerialCommDlg::OnTimer);
+    timer_.start();
+
+    ports_ = DiscoverPorts(ui_.ports);
+    for (const SerialPortEntry& port : ports_) portCombo_->addItem(QString::fromStdString(port.displayName));
+    FillBaudCombo();
+    controller_->LoadSettings(ui_.Settings().m_strSerialPort, ui_.Settings().m_nBaudRate);
+    ShowSettings();
+
+    connect(connectButton_, &QPushButton::clicked, this, &CSerialCommDlg::OnConnect);
+    connect(disconnectButton_, &QPushButton::clicked, this, &CSerialCommDlg::OnDisconnect);
+    connect(doneButton_, &QPushButton::clicked, this, &CSerialCommDlg::OnDone);
+}
+
+CSerialCommDlg::~CSerialCommDlg() = default;
+
+void CSerialCommDlg::FillBaudCombo() {
+    const BaudComboContent content = BaudComboForProduct(ui_.receiver.ProductSelection);
+    switch (content.visibility) {
+    case BaudComboVisibility::kShown:
+        for (std::string_view entry : content.entries) baudCombo_->addItem(FromUtf8(entry));
+        break;
+    case BaudComboVisibility::kHidden:
+        baudCombo_->hide();
+        baudLabel_->hide();
+        break;
+    case BaudComboVisibility::kUnchanged: break;
+    }
+}
+
+void CSerialCommDlg::ShowSettings() {
+    const SerialPortEntry* port = FindPortByDevicePath(ports_, controller_->PortPath());
+    portCombo_->setCurrentIndex(port ? static_cast<int>(port - ports_.data()) : -1);
+    baudCombo_->setCurrentIndex(baudCombo_->findText(QString::fromStdString(BaudSettingText(controller_->BaudSetting()))));
+}
+
+void CSerialCommDlg::OnConnect() {
+    const SerialPortEntry* port = FindPortByDisplayName(ports_, portCombo_->currentText().toStdString());
+    controller_->Connect(port ? port->devicePath : std::string(), baudCombo_->currentText().toStdString());
+}
+
+void CSerialCommDlg::OnDisconnect() { controller_->Disconnect(); }
+
+void CSerialCommDlg::OnDone() {
+    if (!controller_->Done()) return;
+    timer_.stop();
+    accept();
+}
+
+void CSerialCommDlg::reject() { OnDone(); }
+
+void CSerialCommDlg::OnTimer() { controller_->Tick(); }
+
+void CSerialCommDlg::paintEvent(QPaintEvent*) {
+    const StatusLine status = controller_->Status();
+    QPainter painter(this);
+    painter.fillRect(FromEdges(kStatusRect.left, kStatusRect.top, kStatusRect.right, kStatusRect.bottom),
+                     QColor(status.fill.red, status.fill.green, status.fill.blue));
+    if (status.text.empty()) return;
+    painter.setPen(QColor(0, 0, 0));
+    const QRect textRect(status.textX, kStatusTextY, kStatusRect.right - status.textX, kStatusRect.bottom - kStatusTextY);
+    painter.drawText(textRect, Qt::AlignLeft | Qt::AlignTop, FromUtf8(status.text));
+}
+
+}  // namespace vexa

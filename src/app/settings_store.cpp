@@ -1,0 +1,119 @@
+#include "app/settings_store.h"
+
+#include <charconv>
+#include <cmath>
+#include <optional>
+
+#include "link/baud_settings.h"
+
+namespace vexa {
+
+namespace {
+
+const QString kDisplaySection = QStringLiteral("Dezori Zuri");
+const QString kPlotSection = QStringLiteral("Map View");
+const QString kLoggingSection = QStringLiteral("Logging");
+
+const AppSettings kDefaults;
+
+bool InRange(int value, int low, int high) { return value >= low && value <= high; }
+
+bool UsableBaudSetting(int baud) { return ParseBaudSelection(BaudSettingText(baud)) == baud; }
+
+// The leading number of a text, as "%lf" reads it; nothing when there is none.
+std::optional<double> LeadingNumber(const QString& text) {
+    const QByteArray bytes = text.trimmed().toLatin1();
+    const char* first = bytes.constData();
+    const char* last = first + bytes.size();
+    if (first != last && *first == '+') ++first;
+    double value = 0.0;
+    const auto [end, error] = std::from_chars(first, last, value);
+    if (error != std::errc() || end == first) return std::nullopt;
+    return value;
+}
+
+}  // namespace
+
+SettingsStore::SettingsStore(AppSettings& settings)
+    : settings_(settings),
+      store_(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("Vexa"), QStringLiteral("VexaDemoPPC")) {}
+
+int SettingsStore::ReadInt(const QString& key, int fallback) const {
+    bool ok = false;
+    const int value = store_.value(key).toInt(&ok);
+    return ok ? value : fallback;
+}
+
+// A missing, unreadable or impossible angle reads as 0.0.
+double SettingsStore::ReadDegrees(const QString& key, double limit) const {
+    const std::optional<double> value = LeadingNumber(store_.value(key).toString());
+    if (!value || !std::isfinite(*value) || std::fabs(*value) > limit) return 0.0;
+    return *value;
+}
+
+void SettingsStore::LoadDisplaySettings() {
+    store_.beginGroup(kDisplaySection);
+    const int latLon = ReadInt(QStringLiteral("Lat Lon Format"), kDefaults.m_nLatLonFormat);
+    const int altitude = ReadInt(QStringLiteral("Altitude Units"), kDefaults.m_nAltitudeUnits);
+    const int velocity = ReadInt(QStringLiteral("Velocity Units"), kDefaults.m_nVelocityUnits);
+    const int baud = ReadInt(QStringLiteral("GPS Baud Rate"), kDefaults.m_nBaudRate);
+    settings_.m_nLatLonFormat = InRange(latLon, 0, 1) ? latLon : kDefaults.m_nLatLonFormat;
+    settings_.m_nAltitudeUnits = InRange(altitude, 0, 1) ? altitude : kDefaults.m_nAltitudeUnits;
+    settings_.m_nVelocityUnits = InRange(velocity, 0, 2) ? velocity : kDefaults.m_nVelocityUnits;
+    settings_.m_strSerialPort = store_.value(QStringLiteral("GPS Serial Port"), QString::fromStdString(kDefaults.m_strSerialPort))
+                                    .toString()
+                                    .toStdString();
+    settings_.m_nBaudRate = UsableBaudSetting(baud) ? baud : kDefaults.m_nBaudRate;
+    store_.endGroup();
+}
+
+void SettingsStore::SaveDisplaySettings() {
+    store_.beginGroup(kDisplaySection);
+    store_.setValue(QStringLiteral("Version"), QStringLiteral("1.0"));
+    store_.setValue(QStringLiteral("Lat Lon Format"), settings_.m_nLatLonFormat);
+    store_.setValue(QStringLiteral("Altitude Units"), settings_.m_nAltitudeUnits);
+    store_.setValue(QStringLiteral("Velocity Units"), settings_.m_nVelocityUnits);
+    store_.setValue(QStringLiteral("GPS Serial Port"), QString::fromStdString(settings_.m_strSerialPort));
+    store_.setValue(QStringLiteral("GPS Baud Rate"), settings_.m_nBaudRate);
+    store_.endGroup();
+    store_.sync();
+}
+
+void SettingsStore::LoadPlotSettings() {
+    store_.beginGroup(kPlotSection);
+    settings_.m_dOriginLat = ReadDegrees(QStringLiteral("Lat"), 90.0);
+    settings_.m_dOriginLon = ReadDegrees(QStringLiteral("Lon"), 180.0);
+    const int ring1 = ReadInt(QStringLiteral("Ring 1"), kDefaults.m_nRing1);
+    const int ring2 = ReadInt(QStringLiteral("Ring 2"), kDefaults.m_nRing2);
+    const int ring3 = ReadInt(QStringLiteral("Ring 3"), kDefaults.m_nRing3);
+    const bool acceptable = RingRadiiAcceptable(ring1, ring2, ring3);
+    settings_.m_nRing1 = acceptable ? ring1 : kDefaults.m_nRing1;
+    settings_.m_nRing2 = acceptable ? ring2 : kDefaults.m_nRing2;
+    settings_.m_nRing3 = acceptable ? ring3 : kDefaults.m_nRing3;
+    store_.endGroup();
+}
+
+void SettingsStore::SavePlotSettings() {
+    store_.beginGroup(kPlotSection);
+    store_.setValue(QStringLiteral("Lat"), QString::asprintf("%.6f", settings_.m_dOriginLat));
+    store_.setValue(QStringLiteral("Lon"), QString::asprintf("%.6f", settings_.m_dOriginLon));
+    store_.setValue(QStringLiteral("Ring 1"), settings_.m_nRing1);
+    store_.setValue(QStringLiteral("Ring 2"), settings_.m_nRing2);
+    store_.setValue(QStringLiteral("Ring 3"), settings_.m_nRing3);
+    store_.endGroup();
+    store_.sync();
+}
+
+void SettingsStore::LoadLogFileName() {
+    settings_.m_strLogFileName =
+        store_.value(kLoggingSection + QStringLiteral("/FileName"), QString::fromStdString(kDefaults.m_strLogFileName))
+            .toString()
+            .toStdString();
+}
+
+void SettingsStore::SaveLogFileName() {
+    store_.setValue(kLoggingSection + QStringLiteral("/FileName"), QString::fromStdString(settings_.m_strLogFileName));
+    store_.sync();
+}
+
+}  // namespace vexa

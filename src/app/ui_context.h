@@ -1,0 +1,63 @@
+#pragma once
+
+#include <QColor>
+#include <array>
+#include <chrono>
+#include <cstdint>
+#include <functional>
+
+#include "app/settings_store.h"
+#include "link/port_discovery.h"
+#include "receiver/receiver_context.h"
+
+class QDialog;
+class QWidget;
+
+namespace vexa {
+
+class CDemoTabView;
+class GpsComm;
+class Prompts;
+
+// The program-wide values of the user interface, one object per program (tests build their own):
+// what the frame, the tab host, the dialogs and the pages share.
+struct UiContext {
+    UiContext(ReceiverContext& receiverContext, SettingsStore& settingsStore, Prompts& userPrompts)
+        : receiver(receiverContext), store(settingsStore), prompts(userPrompts) {}
+
+    ReceiverContext& receiver;
+    SettingsStore& store;
+    Prompts& prompts;
+    // The receiver link; null when it could not be created (every use is then skipped).
+    GpsComm* comm = nullptr;
+    // The tab host, once it exists.
+    CDemoTabView* tabHost = nullptr;
+
+    // The fix status as the signal page keeps it; the tabs are painted in it.
+    QColor FixStatusColour{255, 0, 0};
+
+    bool SwVersionPending = false;
+    bool ClockStatusPending = false;
+
+    // Where the Serial Comm dialog finds its ports.
+    PortDiscoveryOptions ports;
+
+    // Runs a modal dialog and gives its result; tests answer dialogs through it.
+    std::function<int(QDialog& dialog)> runModal;
+    // The millisecond tick count (32 bits, compared by unsigned difference).
+    std::function<std::uint32_t()> ticks;
+    // How the protocol switch waits for the receiver to change over; sleeps when empty.
+    std::function<void(std::chrono::milliseconds)> protocolSwitchWait;
+
+    // The receiver setting dialogs of the "Command" menu; nothing happens while one is empty.
+    std::function<void(QWidget* parent)> showPowerManagement;
+    std::function<void(QWidget* parent)> showElevationMask;
+    // The location client's NMEA tunnel, switched from the Osprey's "Command" menu.
+    std::function<void(bool enable, const std::array<std::uint8_t, 4>& settings)> setNmeaTunnel;
+
+    AppSettings& Settings() { return store.Settings(); }
+    int RunModal(QDialog& dialog);
+    std::uint32_t Ticks() const;
+};
+
+}  // namespace vexa

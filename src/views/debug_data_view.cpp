@@ -1,0 +1,199 @@
+#include "views/debug_data_view.h"
+
+#include <QListWidget>
+#include <QPainter>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScrollBar>
+#include <algorithm>
+#include <cstring>
+
+#include "app/feed_doc.h"
+#include "app/ui_context.h"
+#include "link/gps_comm.h"
+#include "views/ttff_report.h"
+
+namespace vexa {
+
+namespace {
+
+constexpr int kDevelopmentTextHint = 10;
+constexpr int kTextHint = 255;
+
+const QColor kLightGrey(192, 192, 192);
+
+QRect FromEdges(int left, int top, int right, int bottom) { return QRect(left, top, right - left, bottom - top); }
+
+}  // namespace
+
+CDebugDataView::CDebugDataView(UiContext& ui, CFeedDoc& doc, QWidget* parent)
+    : QWidget(parent),
+      ui_(ui),
+      list_(new QListWidget(this)),
+      clearButton_(new QPushButton(QStringLiteral("Clear"), this)),
+      debugButton_(new QRadioButton(QStringLiteral("Debug"), this)),
+      nmeaButton_(new QRadioButton(QStringLiteral("NMEA"), this)) {
+    QFont listFont(QStringLiteral("Arial"));
+    listFont.setPixelSize(11);
+    setFont(listFont);
+
+    list_->setObjectName(QStringLiteral("1130"));
+    list_->setGeometry(FromEdges(1, 0, 240, 220));
+    list_->setUniformItemSizes(true);
+    list_->setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
+    list_->setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
+    list_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    list_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    list_->setSelectionMode(QAbstractItemView::SingleSelection);
+
+    clearButton_->setObjectName(QStringLiteral("1031"));
+    clearButton_->setGeometry(FromEdges(195, 220, 231, 239));
+    debugButton_->setObjectName(QStringLiteral("1205"));
+    debugButton_->setGeometry(FromEdges(10, 222, 65, 237));
+    nmeaButton_->setObjectName(QStringLiteral("1206"));
+    nmeaButton_->setGeometry(FromEdges(75, 222, 126, 237));
+    for (QRadioButton* button : {debugButton_, nmeaButton_}) {
+        QPalette greyBackground = button->palette();
+        greyBackground.setColor(QPalette::Window, kLightGrey);
+        button->setPalette(greyBackground);
+        button->setAutoFillBackground(true);
+        button->hide();
+    }
+
+    connect(clearButton_, &QPushButton::clicked, this, &CDebugDataView::ClearList);
+    connect(debugButton_, &QRadioButton::clicked, this, &CDebugDataView::OnFilterClicked);
+    connect(nmeaButton_, &QRadioButton::clicked, this, &CDebugDataView::OnFilterClicked);
+    connect(&doc, &CFeedDoc::ViewInitialUpdate, this, &CDebugDataView::OnInitialUpdate);
+    connect(&doc, &CFeedDoc::ViewUpdate, this, &CDebugDataView::OnUpdate);
+}
+
+void CDebugDataView::OnInitialUpdate() {
+    lastListRedrawTick_ = 0;
+    m_rcView = rect().adjusted(0, 0, 2, 2);
+    // The list's client area: inside its frame, less the scroll bars it always shows.
+    list_->ensurePolished();
+    const QSize bars(list_->verticalScrollBar()->sizeHint().width(), list_->horizontalScrollBar()->sizeHint().height());
+    m_rcList = QRect(QPoint(0, 0), list_->contentsRect().size() - bars);
+    list_->clear();
+    m_nFilter = kDebugFilter;
+    debugButton_->setChecked(true);
+}
+
+void CDebugDataView::OnUpdate(int hint) {
+    if (hint == kDevelopmentTextHint || hint == kTextHint) TakeNextLine();
+}
+
+void CDebugDataView::TakeNextLine() {
+    GpsComm* comm = ui_.comm;
+    if (!comm) return;
+    comm->Lock();
+    char* line = comm->NextTextLine();
+    if (!line) {
+        comm->Unlock();
+        return;
+    }
+    const std::size_t length = strnlen(line, TextLineRing::kSlotSize);
+    std::replace_if(line, line + length, [](char c) { return c == '\r' || c == '\n'; }, ' ');
+    const std::string_view text(line, length);
+
+    const int protocol = ui_.receiver.LinkProtocol;
+    switch (ui_.receiver.ProductSelection.load()) {
+    case kKestrel:
+    case kMerlin:
+        if (!debugButton_->isHidden()) ShowFilterButtons(false);
+        if (protocol != kNmeaProtocol) {
+            if (const auto ttff = TtffFromReportLine(text)) ui_.receiver.Ttff.set(*ttff);
+        }
+        break;
+    case kOsprey:
+        if (protocol == kNmeaProtocol) {
+            if (!debugButton_->isHidden()) ShowFilterButtons(false);
+            break;
+        }
+        if (debugButton_->isHidden()) ShowFilterButtons(true);
+        if ((m_nFilter == kDebugFilter) == text.starts_with('$')) {
+            comm->Unlock();
+            return;
+        }
+        break;
+    default: break;
+    }
+    const QString wide = QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
+    line[0] = '\0';
+    comm->Unlock();
+    AddLine(wide);
+}
+
+void CDebugDataView::AddLine(const QString& line) {
+    list_->setUpdatesEnabled(false);
+    if (!line.isEmpty()) {
+        int top = TopIndex();
+        if (list_->count() >= kMaxLines) {
+            delete list_->takeItem(0);
+            top = std::max(top - 1, 0);
+        }
+        auto* item = new QListWidgetItem(line);
+        item->setSizeHint(QSize(kHorizontalExtent, ItemHeight()));
+        list_->addItem(item);
+        const int count = list_->count();
+        SetTopIndex(top < count - VisibleLineCount() - 3 ? top : count - 1);
+    }
+    RedrawIfDue();
+}
+
+void CDebugDataView::OnRedrawTimer() { RedrawIfDue(); }
+
+void CDebugDataView::RedrawIfDue() {
+    if (ui_.Ticks() - lastListRedrawTick_ >= kRedrawIntervalMs) Redraw();
+}
+
+void CDebugDataView::Redraw() {
+    list_->setUpdatesEnabled(true);
+    list_->viewport()->update();
+    lastListRedrawTick_ = ui_.Ticks();
+}
+
+void CDebugDataView::ClearList() { list_->clear(); }
+
+int CDebugDataView::TopIndex() const {
+    if (list_->count() == 0) return 0;
+    list_->doItemsLayout();
+    return list_->verticalScrollBar()->value();
+}
+
+void CDebugDataView::SetTopIndex(int index) {
+    list_->doItemsLayout();
+    list_->verticalScrollBar()->setValue(index);
+}
+
+int CDebugDataView::ItemHeight() const { return list_->fontMetrics().height(); }
+
+int CDebugDataView::VisibleLineCount() const { return m_rcList.height() / ItemHeight(); }
+
+void CDebugDataView::ShowFilterButtons(bool shown) {
+    debugButton_->setVisible(shown);
+    nmeaButton_->setVisible(shown);
+}
+
+// The filter buttons belong to the Osprey's binary protocol only.
+void CDebugDataView::FollowFilterRule() {
+    switch (ui_.receiver.ProductSelection.load()) {
+    case kKestrel:
+    case kMerlin: ShowFilterButtons(false); break;
+    case kOsprey: ShowFilterButtons(ui_.receiver.LinkProtocol != kNmeaProtocol); break;
+    default: break;
+    }
+}
+
+void CDebugDataView::OnFilterClicked() {
+    m_nFilter = nmeaButton_->isChecked() ? kNmeaFilter : kDebugFilter;
+    ClearList();
+}
+
+void CDebugDataView::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    painter.fillRect(m_rcView.isNull() ? rect() : m_rcView, kLightGrey);
+    FollowFilterRule();
+}
+
+}  // namespace vexa

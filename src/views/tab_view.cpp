@@ -1,0 +1,108 @@
+#include "views/tab_view.h"
+
+#include <QApplication>
+#include <algorithm>
+
+#include "views/tab_strip.h"
+
+namespace vexa {
+
+namespace {
+
+// Space between the tabs and the page.
+constexpr int kPageGap = 4;
+
+}  // namespace
+
+CTabView::CTabView(QWidget* parent) : QWidget(parent), tabs_(new TabStrip(this)) {
+    setFocusPolicy(Qt::StrongFocus);
+    // No size until the owner gives one: pages keep their first rectangle until then.
+    resize(0, 0);
+    connect(tabs_, &TabStrip::ItemClicked, this, &CTabView::OnTabClicked);
+}
+
+int CTabView::AddView(const QString& label, QWidget* view) {
+    const int index = tabs_->AddItem(label);
+    view->setParent(this);
+    views_.emplace_back(view);
+    if (width() > 0 && height() > 0) LayoutPage(index);
+    auto* firstChild = view->findChild<QWidget*>(QString(), Qt::FindDirectChildrenOnly);
+    focus_.emplace_back(firstChild ? firstChild : view);
+    if (index == 0) {
+        current_ = 0;
+        tabs_->SetCurrent(0);
+        view->show();
+    } else {
+        view->hide();
+    }
+    return index;
+}
+
+bool CTabView::SelectTab(int index) {
+    if (index < 0 || index >= TabCount()) return false;
+    if (index == current_) return true;
+    if (current_ >= 0) {
+        RememberFocus(current_);
+        if (views_[current_]) views_[current_]->hide();
+    }
+    current_ = index;
+    tabs_->SetCurrent(index);
+    ShowPage(index);
+    return true;
+}
+
+QWidget* CTabView::GetView(int index) const {
+    if (index < 0 || index >= TabCount()) return nullptr;
+    return views_[index];
+}
+
+void CTabView::LayoutPage(int index) {
+    QWidget* view = GetView(index);
+    if (!view) return;
+    const int top = TabStrip::kItemHeight + kPageGap;
+    view->setGeometry(0, top, width(), std::max(0, height() - top));
+}
+
+void CTabView::OnSelChange(int index) {
+    if (current_ < 0) return;
+    ShowPage(index);
+    QWidget* previousView = GetView(previous_);
+    if (previousView && previousView != GetView(index)) previousView->hide();
+}
+
+void CTabView::ShowPage(int index) {
+    LayoutPage(index);
+    if (QWidget* view = GetView(index)) view->show();
+    if (QWidget* focus = focus_[index]) focus->setFocus();
+}
+
+void CTabView::RestoreSelection(int index) {
+    current_ = index;
+    tabs_->SetCurrent(index);
+}
+
+void CTabView::resizeEvent(QResizeEvent*) {
+    tabs_->setGeometry(0, 0, width(), TabStrip::kItemHeight);
+    LayoutPage(current_);
+}
+
+void CTabView::focusInEvent(QFocusEvent*) {
+    if (current_ >= 0 && focus_[current_]) focus_[current_]->setFocus();
+}
+
+void CTabView::OnTabClicked(int index) {
+    if (index == current_) return;
+    previous_ = current_;
+    if (current_ >= 0) RememberFocus(current_);
+    current_ = index;
+    tabs_->SetCurrent(index);
+    OnSelChange(index);
+}
+
+void CTabView::RememberFocus(int index) {
+    QWidget* view = GetView(index);
+    QWidget* focused = QApplication::focusWidget();
+    if (view && focused && view->isAncestorOf(focused)) focus_[index] = focused;
+}
+
+}  // namespace vexa

@@ -1,0 +1,14 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace vexa {
+
+// The time to first fix in the receiver's check report lines: the seventh blank-separated word
+// after the report's heading ("EXEC: SpecCheck" lines count from their 25th character, "SpecCheck"
+// lines from their 19th), cut to 15 characters. Nothing for other lines or a report with fewer words.
+std::optional<std::string> TtffFromReportLine(std::string_view line);
+
+}  // namespace vexa

@@ -1,0 +1,61 @@
+#include <gtest/gtest.h>
+
+#include <string_view>
+#include <vector>
+
+#include "app/command_line.h"
+
+namespace vexa {
+namespace {
+
+ParsedDemoOptions Parse(std::vector<std::string_view> arguments) { return ParseDemoOptions(arguments); }
+
+TEST(CommandLineTest, TheOptionsOfAScreenshotRun) {
+    const ParsedDemoOptions parsed =
+        Parse({"--simulate", "--sim-protocol", "nmea", "--sim-baud", "4800", "--port", "/dev/ttyUSB0", "--scale", "2",
+               "--product", "Osprey", "--connect", "--screenshots", "/tmp/shots", "--seconds", "2.5", "--map", "a.gst"});
+    ASSERT_EQ(parsed.error, "");
+    const DemoOptions& options = parsed.options;
+    EXPECT_TRUE(options.simulate);
+    EXPECT_TRUE(options.simulateNmea);
+    EXPECT_EQ(options.simulateBaud, 4800);
+    EXPECT_EQ(options.ports, std::vector<std::string>{"/dev/ttyUSB0"});
+    EXPECT_EQ(options.scale, 2);
+    EXPECT_EQ(options.product, 1);
+    EXPECT_TRUE(options.connect);
+    EXPECT_EQ(options.screenshotsFolder, "/tmp/shots");
+    EXPECT_EQ(options.seconds, 2.5);
+    EXPECT_EQ(options.mapFile, "a.gst");
+}
+
+TEST(CommandLineTest, NoArgumentsAskForTheDialogs) {
+    const ParsedDemoOptions parsed = Parse({});
+    EXPECT_EQ(parsed.error, "");
+    EXPECT_FALSE(parsed.options.product);
+    EXPECT_FALSE(parsed.options.connect);
+    EXPECT_EQ(parsed.options.scale, 1);
+}
+
+TEST(CommandLineTest, BadArgumentsAreRefusedWithAReason) {
+    const std::vector<std::vector<std::string_view>> cases = {
+        {"--bogus"},
+        {"--scale"},
+        {"--scale", "0"},
+        {"--scale", "2x"},
+        {"--product", "Harrier"},
+        {"--simulate", "--sim-baud", "1234"},
+        {"--simulate", "--sim-baud", "0"},
+        {"--simulate", "--sim-protocol", "sirf"},
+        {"--sim-protocol", "nmea"},
+        {"--screenshots", "/tmp/x"},
+        {"--connect", "--seconds", "3"},
+        {"--connect", "--screenshots", "/tmp/x", "--seconds", "-1"},
+        {"--port", ""},
+    };
+    for (const auto& arguments : cases) {
+        EXPECT_NE(Parse(arguments).error, "") << arguments.front() << " (" << arguments.size() << " arguments)";
+    }
+}
+
+}  // namespace
+}  // namespace vexa

@@ -1,0 +1,87 @@
+#include <QComboBox>
+#include <QElapsedTimer>
+#include <QListWidget>
+#include <QPushButton>
+#include <QThread>
+
+#include "app/serial_comm_dialog.h"
+#include "sim/receiver_simulator.h"
+#include "ui_fixture.h"
+#include "views/debug_data_view.h"
+#include "views/demo_tab_view.h"
+
+namespace vexa::test {
+namespace {
+
+// The program against the simulated receiver on a pseudo-terminal: NMEA at 4800 baud, found by
+// "Auto". The receiver's clock and the dialog's ticks are driven by the test; only the comm
+// reader runs in real time.
+class EndToEndTest : public UiFixture {
+protected:
+    EndToEndTest() : simulator(Options()) {}
+
+    static sim::SimulatorOptions Options() {
+        sim::SimulatorOptions options;
+        options.receiver.protocol = sim::Protocol::Nmea;
+        options.receiver.baud = 4800;
+        options.receiver.startUnixSeconds = 1'700'000'000;
+        return options;
+    }
+
+    // One second of the receiver, then a moment for the comm reader to take it in.
+    void ReceiverSecond() {
+        simulator.advance(std::chrono::seconds(1));
+        QThread::msleep(50);
+    }
+    bool WaitForProtocol(int protocol) {
+        QElapsedTimer waited;
+        waited.start();
+        while (receiver.LinkProtocol != protocol && waited.elapsed() < 5000) ReceiverSecond();
+        return receiver.LinkProtocol == protocol;
+    }
+
+    sim::ReceiverSimulator simulator;
+};
+
+TEST_F(EndToEndTest, AutoFindsTheNmeaReceiverAndTheTextPageShowsItsSentences) {
+    ui->ports.sysfsRoot = settingsFolder.filePath("no-sysfs").toStdString();
+    ui->ports.simulatedReceiver = SerialPortEntry{simulator.slavePath(), std::string(kSimulatedReceiverName)};
+    BuildFrame();
+    CSerialCommDlg dialog(*ui, frame.get());
+    ASSERT_EQ(dialog.PortCombo()->itemText(0), "Simulated receiver");
+    dialog.PortCombo()->setCurrentIndex(0);
+    dialog.BaudCombo()->setCurrentText("Auto");
+    dialog.ConnectButton()->click();
+
+    // 57600 and 38400 hear only noise for five ticks each.
+    for (int tick = 0; tick < 10; ++tick) {
+        ReceiverSecond();
+        EXPECT_EQ(receiver.LinkProtocol, kNotConnected) << tick;
+        dialog.OnTimer();
+    }
+    EXPECT_EQ(dialog.Controller().AutoBaudIndex(), 2);
+    ASSERT_TRUE(WaitForProtocol(kNmeaProtocol));
+    dialog.OnTimer();
+    EXPECT_FALSE(dialog.Controller().Testing());
+    EXPECT_EQ(dialog.BaudCombo()->currentText(), "4800");
+    EXPECT_EQ(settings.m_nBaudRate, 4800);
+
+    ReceiverSecond();
+    ReceiverSecond();
+    ProcessEvents();
+    const QListWidget* list = frame->TabHost()->TextView()->List();
+    ASSERT_GT(list->count(), 3);
+    for (int row = 0; row < list->count(); ++row) {
+        EXPECT_TRUE(list->item(row)->text().startsWith("$GP")) << list->item(row)->text().toStdString();
+    }
+
+    dialog.DisconnectButton()->click();
+    EXPECT_EQ(receiver.LinkProtocol, kNotConnected);
+    const int shown = list->count();
+    ReceiverSecond();
+    ProcessEvents();
+    EXPECT_EQ(list->count(), shown);
+}
+
+}  // namespace
+}  // namespace vexa::test

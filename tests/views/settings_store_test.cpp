@@ -1,0 +1,135 @@
+#include <QSettings>
+
+#include "ui_fixture.h"
+
+namespace vexa::test {
+namespace {
+
+class SettingsStoreTest : public UiFixture {
+protected:
+    QSettings File() const { return QSettings(QSettings::IniFormat, QSettings::UserScope, "Vexa", "VexaDemoPPC"); }
+
+    void LoadAll() {
+        store->LoadDisplaySettings();
+        store->LoadPlotSettings();
+        store->LoadLogFileName();
+    }
+};
+
+TEST_F(SettingsStoreTest, FirstStartWithAnEmptyFolderGivesTheDefaults) {
+    settings.m_nBaudRate = 1;
+    settings.m_nRing3 = 1;
+    settings.m_strLogFileName = "x";
+    LoadAll();
+    EXPECT_EQ(settings.m_nBaudRate, 57600);
+    EXPECT_EQ(settings.m_strSerialPort, "");
+    EXPECT_EQ(settings.m_nLatLonFormat, 0);
+    EXPECT_EQ(settings.m_nAltitudeUnits, 0);
+    EXPECT_EQ(settings.m_nVelocityUnits, 0);
+    EXPECT_EQ(settings.m_nRing1, 10);
+    EXPECT_EQ(settings.m_nRing2, 20);
+    EXPECT_EQ(settings.m_nRing3, 30);
+    EXPECT_EQ(settings.m_dOriginLat, 0.0);
+    EXPECT_EQ(settings.m_dOriginLon, 0.0);
+    EXPECT_EQ(settings.m_strLogFileName, "vexacore.gps");
+}
+
+TEST_F(SettingsStoreTest, SavedSectionsReadBackInANewStore) {
+    settings.m_nLatLonFormat = 1;
+    settings.m_nAltitudeUnits = 1;
+    settings.m_nVelocityUnits = 2;
+    settings.m_strSerialPort = "/dev/ttyUSB1";
+    settings.m_nBaudRate = 0;
+    settings.m_dOriginLat = -33.8688197;
+    settings.m_dOriginLon = 151.2092957;
+    settings.m_nRing1 = -5;
+    settings.m_nRing2 = 0;
+    settings.m_nRing3 = 5;
+    settings.m_strLogFileName = "/tmp/run.gps";
+    store->SaveDisplaySettings();
+    store->SavePlotSettings();
+    store->SaveLogFileName();
+
+    AppSettings reread;
+    SettingsStore other(reread);
+    other.LoadDisplaySettings();
+    other.LoadPlotSettings();
+    other.LoadLogFileName();
+    EXPECT_EQ(reread.m_nLatLonFormat, 1);
+    EXPECT_EQ(reread.m_nAltitudeUnits, 1);
+    EXPECT_EQ(reread.m_nVelocityUnits, 2);
+    EXPECT_EQ(reread.m_strSerialPort, "/dev/ttyUSB1");
+    EXPECT_EQ(reread.m_nBaudRate, 0);
+    EXPECT_DOUBLE_EQ(reread.m_dOriginLat, -33.868820);
+    EXPECT_DOUBLE_EQ(reread.m_dOriginLon, 151.209296);
+    EXPECT_EQ(reread.m_nRing1, -5);
+    EXPECT_EQ(reread.m_nRing3, 5);
+    EXPECT_EQ(reread.m_strLogFileName, "/tmp/run.gps");
+}
+
+TEST_F(SettingsStoreTest, TheFileHoldsVersionAndTheOriginAsSixDecimalText) {
+    settings.m_dOriginLat = 37.3875;
+    store->SaveDisplaySettings();
+    store->SavePlotSettings();
+    const QSettings file = File();
+    EXPECT_EQ(file.value("Dezori Zuri/Version").toString(), "1.0");
+    EXPECT_EQ(file.value("Map View/Lat").toString(), "37.387500");
+    EXPECT_EQ(file.value("Map View/Lon").toString(), "0.000000");
+    for (const char* key : {"Lat Lon Format", "Altitude Units", "Velocity Units", "GPS Serial Port", "GPS Baud Rate"}) {
+        EXPECT_TRUE(file.contains(QStringLiteral("Dezori Zuri/") + key)) << key;
+    }
+}
+
+// Values edited by hand: what the program cannot use falls back to its default.
+TEST_F(SettingsStoreTest, UnusableValuesFallBackToTheirDefaults) {
+    struct Case {
+        const char* key;
+        const char* stored;
+        std::function<double(const AppSettings&)> field;
+        double expected;
+    };
+    const std::vector<Case> cases = {
+        {"Dezori Zuri/Lat Lon Format", "2", [](const AppSettings& s) { return s.m_nLatLonFormat; }, 0},
+        {"Dezori Zuri/Lat Lon Format", "1", [](const AppSettings& s) { return s.m_nLatLonFormat; }, 1},
+        {"Dezori Zuri/Altitude Units", "-1", [](const AppSettings& s) { return s.m_nAltitudeUnits; }, 0},
+        {"Dezori Zuri/Velocity Units", "3", [](const AppSettings& s) { return s.m_nVelocityUnits; }, 0},
+        {"Dezori Zuri/Velocity Units", "kph", [](const AppSettings& s) { return s.m_nVelocityUnits; }, 0},
+        {"Dezori Zuri/GPS Baud Rate", "1234", [](const AppSettings& s) { return s.m_nBaudRate; }, 57600},
+        {"Dezori Zuri/GPS Baud Rate", "-4800", [](const AppSettings& s) { return s.m_nBaudRate; }, 57600},
+        {"Dezori Zuri/GPS Baud Rate", "4800", [](const AppSettings& s) { return s.m_nBaudRate; }, 4800},
+        {"Dezori Zuri/GPS Baud Rate", "0", [](const AppSettings& s) { return s.m_nBaudRate; }, 0},
+        {"Map View/Lat", "north", [](const AppSettings& s) { return s.m_dOriginLat; }, 0.0},
+        {"Map View/Lat", "12.5xyz", [](const AppSettings& s) { return s.m_dOriginLat; }, 12.5},
+        {"Map View/Lat", " -7.25", [](const AppSettings& s) { return s.m_dOriginLat; }, -7.25},
+        {"Map View/Lat", "nan", [](const AppSettings& s) { return s.m_dOriginLat; }, 0.0},
+        {"Map View/Lat", "91", [](const AppSettings& s) { return s.m_dOriginLat; }, 0.0},
+        {"Map View/Lon", "1e308", [](const AppSettings& s) { return s.m_dOriginLon; }, 0.0},
+        {"Map View/Lon", "-179.5", [](const AppSettings& s) { return s.m_dOriginLon; }, -179.5},
+    };
+    for (const Case& c : cases) {
+        File().clear();
+        File().setValue(c.key, c.stored);
+        LoadAll();
+        EXPECT_EQ(c.field(settings), c.expected) << c.key << " = " << c.stored;
+    }
+}
+
+TEST_F(SettingsStoreTest, RingRadiiThatFailThePreferencesTestAllFallBack) {
+    struct Case {
+        int ring1, ring2, ring3;
+        bool kept;
+    };
+    for (const Case& c : {Case{10, 10, 10, true}, Case{-5, 0, 5, true}, Case{10, 30, 20, false},
+                          Case{0, 0, 0, false}, Case{5, 6, -1, false}}) {
+        File().setValue("Map View/Ring 1", c.ring1);
+        File().setValue("Map View/Ring 2", c.ring2);
+        File().setValue("Map View/Ring 3", c.ring3);
+        store->LoadPlotSettings();
+        const std::array<int, 3> expected = c.kept ? std::array{c.ring1, c.ring2, c.ring3} : std::array{10, 20, 30};
+        EXPECT_EQ((std::array{settings.m_nRing1, settings.m_nRing2, settings.m_nRing3}), expected)
+            << c.ring1 << " " << c.ring2 << " " << c.ring3;
+    }
+}
+
+}  // namespace
+}  // namespace vexa::test
