@@ -15,6 +15,7 @@
 #include "location/client_profile.h"
 #include "location/host_interface.h"
 #include "location/message.h"
+#include "location/message_decoder.h"
 #include "location/message_pipe.h"
 #include "location/transport.h"
 
@@ -91,6 +92,7 @@ private:
     std::mutex transportsMutex_;
     std::unique_ptr<Transport> serial_;
     std::unique_ptr<Transport> network_;
+    MessageDecoder hostDecoder_;
     std::mutex externalMutex_;
     std::atomic<bool> pipeEnabled_{false};
     std::atomic<bool> networkUp_{false};
