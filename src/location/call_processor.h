@@ -86,7 +86,8 @@ private:
     using Lock = std::lock_guard<std::recursive_mutex>;
 
     void run();
-    void checkTimers();
+    void watchSession();
+    void serverClosed();
     void handle(Message& message);
     void handleServer(Message& message);
     void handleAi3(Message& message);

@@ -19,7 +19,7 @@ void CallProcessor::run() {
     comm_.logTrace("Call Processor thread running");
     while (run_) {
         std::unique_ptr<Message> message = comm_.getMessage(kPipeWait);
-        checkTimers();
+        watchSession();
         if (message) {
             if (message->channel() == MAS_CHANNEL) {
                 networkTimer_.reset();
@@ -42,8 +42,21 @@ void CallProcessor::run() {
     comm_.logTrace("Call Processor Exit Normally");
 }
 
-void CallProcessor::checkTimers() {
+void CallProcessor::serverClosed() {
+    testState_ = testState_ == kOrbitAndTime ? kClosedAfterAiding : kClosedOtherwise;
+    comm_.stopNetwork();
+    networkSession_ = false;
+    networkTimer_.stop();
+}
+
+void CallProcessor::watchSession() {
     Lock lock(lock_);
+    // A server that went away without its close request ends its part of the session as if it had
+    // sent one; the receiver's part goes on and is answered from what the client has.
+    if (comm_.networkLost()) {
+        comm_.logError("Network connection lost.");
+        serverClosed();
+    }
     if (networkTimer_.expired()) {
         comm_.reportStatus(printfText("WARNING: Network Timer of (%ld)s expired. Stopping Session.",
                                       static_cast<long>(profile_.networkTimeout)));
@@ -99,12 +112,9 @@ void CallProcessor::handleServer(Message& message) {
         trace("DEBUG:MAS->CP:Close Request");
         if (auto* request = dynamic_cast<MessageMAS_CloseRequest*>(&message)) masSessionId_ = request->sessionId();
         send(std::make_unique<MESSAGE_MAS_CLOSE_RESPONSE>(masSessionId_), "DEBUG:CP->MAS:MESSAGE_MAS_CLOSE_RESPONSE");
-        testState_ = testState_ == kOrbitAndTime ? kClosedAfterAiding : kClosedOtherwise;
         // The answer goes out before the connection is closed.
         flushServer();
-        comm_.stopNetwork();
-        networkSession_ = false;
-        networkTimer_.stop();
+        serverClosed();
         return;
     case MessageMAS_Reject::kId: trace("DEBUG:MAS->CP:Reject"); return;
     case MessageMAS_Ready::kId:

@@ -70,6 +70,11 @@ bool CommunicationManager::startNetwork() {
     return networkUp_;
 }
 
+bool CommunicationManager::networkLost() {
+    std::lock_guard lock(transportsMutex_);
+    return networkUp_ && network_ && !network_->isRunning();
+}
+
 void CommunicationManager::stopNetwork() {
     std::lock_guard lock(transportsMutex_);
     if (network_) network_->close();

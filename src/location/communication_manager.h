@@ -57,6 +57,8 @@ public:
     bool deliverFromHost(const std::uint8_t* bytes, std::size_t length);
 
     bool networkUp() const { return networkUp_; }
+    // Counted up, but the network module has closed itself: the server went away.
+    bool networkLost();
     // The network counts as down from now on; the module itself stays open.
     void markNetworkDown() { networkUp_ = false; }
     bool external() const { return external_; }
