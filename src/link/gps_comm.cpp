@@ -54,7 +54,9 @@ GpsComm::GpsComm(ReceiverContext& context, std::mutex* modelLock, const ClientPr
 }
 
 GpsComm::~GpsComm() {
-    // Closed first: its thread writes through the port. The object stays for the comm reader's calls.
+    // At exit nobody is left to show the cleared records; the sink may already be gone.
+    notify_ = nullptr;
+    // Closed before the port: its thread writes through it. The object stays for the comm reader's calls.
     locationClient_->client().close();
     Disconnect();
     CloseLog();
