@@ -80,7 +80,6 @@ public:
 
     std::string receiverVersion1() const;
     std::string receiverVersion2() const;
-    CommunicationManager& commManager() { return comm_; }
 
 private:
     using Lock = std::lock_guard<std::recursive_mutex>;

@@ -49,17 +49,6 @@ TEST(LocationClient, CloseAfterAFailedCreate) {
     EXPECT_EQ(client.getReceiverVersion1(), "");
 }
 
-TEST(LocationClient, DefaultProfile) {
-    const ClientProfile profile;
-    EXPECT_EQ(profile.hostAiding, 1);
-    EXPECT_EQ(profile.serverAddress, "127.0.0.1");
-    EXPECT_EQ(profile.serverPort, 7557U);
-    EXPECT_FLOAT_EQ(profile.approxLatitude, 37.3875F);
-    EXPECT_FLOAT_EQ(profile.approxLongitude, -121.9720F);
-    EXPECT_EQ(profile.approxAltitude, 25);
-    EXPECT_EQ(profile.externalSerial, 1);
-}
-
 TEST(LocationClient, LogDirectoryIsTheDocumentsFolder) {
     const char* saved = std::getenv("XDG_DOCUMENTS_DIR");
     const std::string restore = saved != nullptr ? saved : "";
