@@ -16,6 +16,8 @@ const char* const kCliUsage =
     "               [--log FILE] [--send CMD]...\n"
     "  vexademo-cli --list-ports [--port PATH]...\n"
     "  vexademo-cli --decode FILE [--product kestrel|osprey|merlin] [--log FILE]\n"
+    "  vexademo-cli --session autonomous|network --product osprey --port PATH [--baud N]\n"
+    "               [--server ADDR:PORT] [--fixes N] [--seconds S]\n"
     "  vexademo-cli --help\n"
     "\n"
     "Live: opens the receiver's serial port PATH and finds its baud rate and protocol (NMEA or\n"
@@ -49,7 +51,13 @@ const char* const kCliUsage =
     "\n"
     "--decode reads a raw capture (- for standard input) through the same receive path and\n"
     "prints one line per message, then the counts of bytes, frames, sentences and dropped frames;\n"
-    "with --log it also writes the data log.\n";
+    "with --log it also writes the data log.\n"
+    "\n"
+    "--session runs positioning sessions of the location client through the receiver on PATH\n"
+    "(57600 baud unless --baud): network asks the assistance server (default 127.0.0.1:7557) for\n"
+    "aiding, autonomous never connects to it. Every status text and every fix is printed. Exit\n"
+    "status 0 after the N-th fix (default 1), 3 when no fix came within S seconds (default 60),\n"
+    "2 when the port cannot be opened, 1 for bad options.\n";
 
 namespace {
 

@@ -5,11 +5,13 @@
 #include "cli/cli_options.h"
 #include "cli/decode_command.h"
 #include "cli/live_command.h"
+#include "cli/session_command.h"
 
 int main(int argc, char** argv) {
     static char outputBuffer[1 << 16];
     std::setvbuf(stdout, outputBuffer, _IOFBF, sizeof outputBuffer);
     const std::vector<std::string> arguments(argv + 1, argv + argc);
+    if (vexa::AsksForSession(arguments)) return vexa::RunSessionCommand(arguments, stdout, stderr);
     if (vexa::AsksForDecode(arguments)) return vexa::RunDecodeCommand(arguments, stdin, stdout, stderr);
 
     std::string error;

@@ -32,25 +32,32 @@ void StoreRecord(Record& stored, const std::uint8_t* record, std::size_t length)
 
 }  // namespace
 
-std::unique_ptr<GpsComm> GpsComm::Create(ReceiverContext& context) {
+std::unique_ptr<GpsComm> GpsComm::Create(ReceiverContext& context, const ClientProfile& locationProfile,
+                                         ClientServices locationServices) {
     std::mutex* modelLock = TakeLock();
     if (modelLock == nullptr) return nullptr;
-    return std::unique_ptr<GpsComm>(new GpsComm(context, modelLock));
+    return std::unique_ptr<GpsComm>(new GpsComm(context, modelLock, locationProfile, std::move(locationServices)));
 }
 
-GpsComm::GpsComm(ReceiverContext& context, std::mutex* modelLock)
+GpsComm::GpsComm(ReceiverContext& context, std::mutex* modelLock, const ClientProfile& locationProfile,
+                 ClientServices locationServices)
     : context_(context),
-      locationClient_(std::make_unique<LocationClientLink>()),
+      locationClient_(std::make_unique<LocationClientHost>(std::move(locationServices))),
       dispatch_(context, *this, *locationClient_),
       frameReceiver_(*this),
       reader_(*this),
       modelLock_(modelLock) {
+    locationClient_->create(
+        locationProfile, [this](const std::uint8_t* bytes, std::size_t length) { WriteRaw(bytes, length); },
+        [this](std::string_view text) { StoreLocationText(text); });
     reader_.Start();
 }
 
 GpsComm::~GpsComm() {
     // At exit nobody is left to show the cleared records; the sink may already be gone.
     notify_ = nullptr;
+    // Closed before the port: its thread writes through it. The object stays for the comm reader's calls.
+    locationClient_->client().close();
     Disconnect();
     CloseLog();
     reader_.Stop();
@@ -92,6 +99,14 @@ void GpsComm::StoreTextLine(const char* text, std::size_t length) {
     std::memcpy(slot, text, kept);
     slot[kept] = '\0';
     textLines_.Commit();
+}
+
+void GpsComm::StoreLocationText(std::string_view text) {
+    {
+        std::lock_guard guard(*modelLock_);
+        StoreTextLine(text.data(), text.size());
+    }
+    Post(kNotifyMessageDelivered, kTextId);
 }
 
 char* GpsComm::NextTextLine() {

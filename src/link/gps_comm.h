@@ -13,6 +13,7 @@
 #include "link/comm_reader.h"
 #include "link/data_log.h"
 #include "link/link_connection.h"
+#include "link/location_client_host.h"
 #include "link/text_line_ring.h"
 #include "platform/notify_sink.h"
 #include "receiver/frame_dispatch.h"
@@ -36,8 +37,10 @@ public:
     static constexpr std::size_t kPendingOutputSize = 1024;
 
     // Nothing when no model lock can be had. The comm reader is started; if it could not be,
-    // the link exists but every command fails with kResultCommFailure.
-    static std::unique_ptr<GpsComm> Create(ReceiverContext& context);
+    // the link exists but every command fails with kResultCommFailure. The location client is
+    // created with the given profile; it reaches the receiver through this link.
+    static std::unique_ptr<GpsComm> Create(ReceiverContext& context, const ClientProfile& locationProfile = {},
+                                           ClientServices locationServices = {});
     ~GpsComm() override;
     GpsComm(const GpsComm&) = delete;
     GpsComm& operator=(const GpsComm&) = delete;
@@ -100,11 +103,16 @@ public:
     };
     const PausedCounts& CountsAtLastPause() const { return pausedCounts_; }
 
+    // The location client, for the host's NMEA tunnel switch and session operations. Its status texts
+    // also arrive as text lines (announced as message 255). Not to be called with the model lock held.
+    LocationClient& Location() { return locationClient_->client(); }
+
     ReceiverContext& Context() { return context_; }
     bool ReaderRunning() const { return reader_.Running(); }
 
 private:
-    GpsComm(ReceiverContext& context, std::mutex* modelLock);
+    GpsComm(ReceiverContext& context, std::mutex* modelLock, const ClientProfile& locationProfile,
+            ClientServices locationServices);
 
     void deliver(int id, const std::uint8_t* record, std::size_t length) override { DeliverMessage(id, record, length); }
     void onFrame(std::span<std::uint8_t> payload) override;
@@ -113,6 +121,7 @@ private:
     void onIdle() override;
 
     void StoreTextLine(const char* text, std::size_t length);
+    void StoreLocationText(std::string_view text);
     void ReleasePendingOutput();
     void ReportLogError(int cause);
     void Post(int message, std::intptr_t wParam, std::string text = {});
@@ -137,7 +146,7 @@ private:
 
     // Declared before the reader, so it is freed only after the reader thread (which reaches it
     // through the dispatch) has ended.
-    std::unique_ptr<LocationClientLink> locationClient_;
+    std::unique_ptr<LocationClientHost> locationClient_;
     FrameDispatch dispatch_;
     FrameReceiver frameReceiver_;
     CommReader reader_;

@@ -8,6 +8,10 @@
 
 namespace vexa {
 
+// The user's documents folder: $XDG_DOCUMENTS_DIR, else ~/Documents when it exists, else the home
+// folder; empty (the working directory) when none is known.
+std::filesystem::path defaultLogDirectory();
+
 // The location client's settings, with their compiled-in defaults. Every holder keeps its own copy.
 struct ClientProfile {
     std::uint8_t hostAiding = 1;                 // aiding comes from the host; never connect to the server
@@ -20,14 +24,14 @@ struct ClientProfile {
     std::uint8_t networkTimeout = 255;           // seconds
     std::uint8_t serialTimeout = 255;            // seconds
     std::uint8_t logEnabled = 0;
-    std::filesystem::path logDirectory;          // empty: the working directory
+    std::filesystem::path logDirectory = defaultLogDirectory();
     std::uint8_t resetKind = 2;
     std::uint16_t numFixes = 1;
     std::uint32_t requestParam = 0;
     std::uint8_t approxPositionValid = 0;
-    float approxLatitude = 51.4779F;             // degrees
-    float approxLongitude = -0.0015F;            // degrees
-    std::int16_t approxAltitude = 0;             // metres
+    float approxLatitude = 37.3875F;             // degrees; the simulated receiver's starting point
+    float approxLongitude = -121.9720F;          // degrees
+    std::int16_t approxAltitude = 25;            // metres
     std::uint16_t approxAux = 0;
     std::uint16_t approxUncertainty = 500;
     std::uint8_t externalSerial = 1;             // the receiver is reached through the host

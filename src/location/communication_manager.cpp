@@ -70,6 +70,11 @@ bool CommunicationManager::startNetwork() {
     return networkUp_;
 }
 
+bool CommunicationManager::networkLost() {
+    std::lock_guard lock(transportsMutex_);
+    return networkUp_ && network_ && !network_->isRunning();
+}
+
 void CommunicationManager::stopNetwork() {
     std::lock_guard lock(transportsMutex_);
     if (network_) network_->close();
@@ -199,7 +204,10 @@ std::unique_ptr<Message> CommunicationManager::getMessage(std::chrono::milliseco
 
 bool CommunicationManager::deliverFromHost(const std::uint8_t* bytes, std::size_t length) {
     std::lock_guard lock(transportsMutex_);
-    return serial_ && serial_->deliver(bytes, length);
+    if (serial_) return serial_->deliver(bytes, length);
+    // A host that carries the receiver traffic needs no serial module of the client.
+    if (auto message = hostDecoder_.decodeMessage(bytes, length)) postMessage(std::move(message));
+    return true;
 }
 
 void CommunicationManager::reportStatus(std::string_view text) {

@@ -15,6 +15,7 @@
 #include "location/client_profile.h"
 #include "location/host_interface.h"
 #include "location/message.h"
+#include "location/message_decoder.h"
 #include "location/message_pipe.h"
 #include "location/transport.h"
 
@@ -56,6 +57,8 @@ public:
     bool deliverFromHost(const std::uint8_t* bytes, std::size_t length);
 
     bool networkUp() const { return networkUp_; }
+    // Counted up, but the network module has closed itself: the server went away.
+    bool networkLost();
     // The network counts as down from now on; the module itself stays open.
     void markNetworkDown() { networkUp_ = false; }
     bool external() const { return external_; }
@@ -91,6 +94,7 @@ private:
     std::mutex transportsMutex_;
     std::unique_ptr<Transport> serial_;
     std::unique_ptr<Transport> network_;
+    MessageDecoder hostDecoder_;
     std::mutex externalMutex_;
     std::atomic<bool> pipeEnabled_{false};
     std::atomic<bool> networkUp_{false};

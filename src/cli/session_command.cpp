@@ -1,0 +1,186 @@
+#include "cli/session_command.h"
+
+#include <condition_variable>
+#include <cstdlib>
+#include <mutex>
+#include <thread>
+
+#include "link/gps_comm.h"
+#include "platform/result_codes.h"
+#include "receiver/receiver_context.h"
+
+namespace vexa {
+
+namespace {
+
+constexpr std::chrono::milliseconds kLinkPoll{20};
+
+constexpr const char* kSessionUsage =
+    "usage: vexademo-cli --session autonomous|network --product osprey --port PATH [--baud N]\n"
+    "                    [--server ADDR:PORT] [--fixes N] [--seconds S]\n";
+
+std::optional<unsigned long> WholeNumber(const std::string& text) {
+    if (text.empty() || text.find_first_not_of("0123456789") != std::string::npos || text.size() > 9) return std::nullopt;
+    return std::stoul(text);
+}
+
+// "ADDR:PORT" with a dotted IPv4 address (at most 19 characters are used) and a port of 1 to 65535.
+bool ParseServer(const std::string& text, SessionOptions& options) {
+    const auto colon = text.rfind(':');
+    if (colon == std::string::npos || colon == 0) return false;
+    const auto port = WholeNumber(text.substr(colon + 1));
+    if (!port || *port == 0 || *port > 65535) return false;
+    options.serverAddress = text.substr(0, colon);
+    options.serverPort = static_cast<std::uint16_t>(*port);
+    return true;
+}
+
+// What the client tells while the session runs: its texts and fixes are printed as they come, and
+// the runner waits for the fixes.
+class SessionWatch {
+public:
+    explicit SessionWatch(std::FILE* output) : output_(output) {}
+
+    void text(std::string_view line) {
+        std::lock_guard lock(mutex_);
+        std::fprintf(output_, "%.*s\n", static_cast<int>(line.size()), line.data());
+        std::fflush(output_);
+    }
+    void fix(const PositionResult& result) {
+        {
+            std::lock_guard lock(mutex_);
+            ++fixes_;
+            std::fprintf(output_, "POSITION %u: %.6f %.6f %d\n", fixes_, static_cast<double>(result.latitude),
+                         static_cast<double>(result.longitude), static_cast<int>(result.altitude));
+            std::fflush(output_);
+        }
+        changed_.notify_all();
+    }
+    bool awaitFixes(unsigned count, std::chrono::steady_clock::time_point deadline) {
+        std::unique_lock lock(mutex_);
+        return changed_.wait_until(lock, deadline, [&] { return fixes_ >= count; });
+    }
+
+private:
+    std::FILE* output_;
+    std::mutex mutex_;
+    std::condition_variable changed_;
+    unsigned fixes_ = 0;
+};
+
+}  // namespace
+
+bool AsksForSession(const std::vector<std::string>& arguments) {
+    for (const auto& argument : arguments) {
+        if (argument == "--session") return true;
+    }
+    return false;
+}
+
+std::optional<SessionOptions> ParseSessionOptions(const std::vector<std::string>& arguments, std::string& error) {
+    SessionOptions options;
+    bool kindGiven = false;
+    bool osprey = false;
+    for (std::size_t i = 0; i < arguments.size(); ++i) {
+        const std::string& name = arguments[i];
+        if (i + 1 >= arguments.size()) {
+            error = name + " needs a value";
+            return std::nullopt;
+        }
+        const std::string& value = arguments[++i];
+        if (name == "--session") {
+            if (value != "autonomous" && value != "network") {
+                error = "--session takes autonomous or network";
+                return std::nullopt;
+            }
+            options.network = value == "network";
+            kindGiven = true;
+        } else if (name == "--product") {
+            if (value != "osprey") {
+                error = "a session needs --product osprey";
+                return std::nullopt;
+            }
+            osprey = true;
+        } else if (name == "--port") {
+            options.portPath = value;
+        } else if (name == "--baud") {
+            const auto baud = WholeNumber(value);
+            if (!baud || *baud == 0) {
+                error = "--baud takes a rate";
+                return std::nullopt;
+            }
+            options.baud = static_cast<int>(*baud);
+        } else if (name == "--server") {
+            if (!ParseServer(value, options)) {
+                error = "--server takes ADDR:PORT";
+                return std::nullopt;
+            }
+        } else if (name == "--fixes") {
+            const auto fixes = WholeNumber(value);
+            if (!fixes || *fixes == 0 || *fixes > 65535) {
+                error = "--fixes takes 1 to 65535";
+                return std::nullopt;
+            }
+            options.fixes = static_cast<unsigned>(*fixes);
+        } else if (name == "--seconds") {
+            char* end = nullptr;
+            options.seconds = std::strtod(value.c_str(), &end);
+            if (end == value.c_str() || *end != '\0' || !(options.seconds > 0) || options.seconds > 1e6) {
+                error = "--seconds takes a positive number";
+                return std::nullopt;
+            }
+        } else {
+            error = "unknown option " + name;
+            return std::nullopt;
+        }
+    }
+    if (!kindGiven || !osprey || options.portPath.empty()) {
+        error = "a session needs --session, --product osprey and --port";
+        return std::nullopt;
+    }
+    return options;
+}
+
+int RunSession(const SessionOptions& options, ClientServices services, std::FILE* output, std::FILE* errors) {
+    const auto deadline = std::chrono::steady_clock::now() +
+                          std::chrono::duration_cast<std::chrono::steady_clock::duration>(
+                              std::chrono::duration<double>(options.seconds));
+    SessionWatch watch(output);
+    ClientProfile profile;
+    // A session of the host's kind uses the server only when the host does not bring the aiding.
+    profile.hostAiding = options.network ? 0 : 1;
+    profile.serverAddress = options.serverAddress;
+    profile.serverPort = options.serverPort;
+    profile.numFixes = static_cast<std::uint16_t>(options.fixes);
+    profile.callbacks.display = [&watch](std::string_view text) { watch.text(text); };
+    profile.callbacks.position = [&watch](const PositionResult& result) { watch.fix(result); };
+
+    ReceiverContext context;
+    context.ProductSelection = kOsprey;
+    std::unique_ptr<GpsComm> comm = GpsComm::Create(context, profile, std::move(services));
+    if (!comm || comm->Connect(options.portPath, options.baud) != kResultOk) {
+        std::fprintf(errors, "vexademo-cli: cannot open %s\n", options.portPath.c_str());
+        return kExitSessionNoPort;
+    }
+    // The session starts once the receiver's binary link is up, so that its location channels are open.
+    while (context.LinkProtocol.load() != kBinaryProtocol && std::chrono::steady_clock::now() < deadline) {
+        std::this_thread::sleep_for(kLinkPoll);
+    }
+    // Both session kinds last for the number of fixes; the profile decides whether the server is asked.
+    comm->Location().startNetworkSession();
+    const bool fixed = watch.awaitFixes(options.fixes, deadline);
+    comm.reset();
+    return fixed ? kExitSessionFixed : kExitSessionNoFix;
+}
+
+int RunSessionCommand(const std::vector<std::string>& arguments, std::FILE* output, std::FILE* errors) {
+    std::string error;
+    const std::optional<SessionOptions> options = ParseSessionOptions(arguments, error);
+    if (!options) {
+        std::fprintf(errors, "vexademo-cli: %s\n%s", error.c_str(), kSessionUsage);
+        return kExitSessionBadUsage;
+    }
+    return RunSession(*options, ClientServices{}, output, errors);
+}
+
+}  // namespace vexa

@@ -1,0 +1,258 @@
+#include "location/call_processor.h"
+
+#include "location/logical_channel.h"
+#include "location/message_f.h"
+#include "location/message_mas.h"
+#include "location/printf_text.h"
+
+namespace vexa {
+
+namespace {
+
+constexpr std::uint32_t kMsPerSecond = 1000;
+
+}  // namespace
+
+CallProcessor::CallProcessor(const ClientProfile& profile, HostInterface& host, const TransportFactory& transports,
+                             TraceSink trace, SessionTimer::Clock clock)
+    : profile_(profile),
+      host_(host),
+      comm_(profile_, host, transports),
+      trace_(std::move(trace)),
+      networkTimer_(clock),
+      serialTimer_(clock) {}
+
+CallProcessor::~CallProcessor() {
+    run_ = false;
+    join();
+}
+
+bool CallProcessor::start() {
+    if (!comm_.start()) {
+        comm_.reportStatus("ERROR: Cannot start comm manager");
+        comm_.logError("ERROR: Cannot start comm manager");
+        return false;
+    }
+    serialTimer_.setLimit(profile_.serialTimeout * kMsPerSecond);
+    networkTimer_.setLimit(profile_.networkTimeout * kMsPerSecond);
+    thread_ = std::thread([this] { run(); });
+    return true;
+}
+
+bool CallProcessor::startSession() {
+    bool hostAiding = false;
+    {
+        Lock lock(lock_);
+        hostAiding = profile_.hostAiding != 0;
+    }
+    // Connecting may take a while; the receiver's traffic goes on meanwhile.
+    const bool networkUp = !hostAiding && comm_.startNetwork() && comm_.networkUp();
+    {
+        Lock lock(lock_);
+        networkSession_ = networkUp;
+        aidedRequestSent_ = false;
+        testState_ = kIdle;
+        receiverSessionOpen_ = false;
+        sessionKind_ = SessionKind::None;
+        if (networkSession_) {
+            comm_.reportStatus(status::kStartNetwork);
+            serialTimer_.reset();
+            serialTimer_.start();
+            sessionKind_ = SessionKind::Network;
+            networkTimer_.reset();
+            networkTimer_.start();
+            send(std::make_unique<MessageMAS_MSInfo>(profile_.msName), "DEBUG:CP->MAS:MS Info");
+        } else {
+            comm_.reportStatus(status::kStartAutonomous);
+            sessionKind_ = SessionKind::Autonomous;
+            serialTimer_.reset();
+            serialTimer_.start();
+        }
+        send(std::make_unique<MessageF_GPSReset>(profile_.resetKind), "DEBUG:CP->RVX:GPS Reset");
+    }
+    flushServer();
+    return true;
+}
+
+bool CallProcessor::stopSession() {
+    {
+        Lock lock(lock_);
+        stopSessionLocked();
+    }
+    flushServer();
+    return true;
+}
+
+bool CallProcessor::stopSessionLocked() {
+    send(std::make_unique<MessageF_SessionCloseRequest>(), "DEBUG:CP->RVX:AI3 Close Sess Req");
+    if (comm_.networkUp()) endTest();
+    if (comm_.networkUp() && networkSession_) endTest();
+    return true;
+}
+
+bool CallProcessor::aidingReceived(const std::uint8_t* frame, std::size_t length) {
+    bool usable = false;
+    {
+        Lock lock(lock_);
+        usable = aidingReceivedLocked(frame, length);
+    }
+    flushServer();
+    return usable;
+}
+
+bool CallProcessor::aidingReceivedLocked(const std::uint8_t* frame, std::size_t length) {
+    comm_.reportStatus(status::kAidingReceived);
+    // A frame too short to hold an aiding block decodes as nothing usable.
+    std::span<const std::uint8_t> block;
+    if (frame != nullptr) {
+        if (const auto found = aidingBlockOfFrame({frame, length})) block = *found;
+    }
+    trace("DEBUG:Decoding Air Message");
+    if (!decodedAiding_) decodedAiding_ = std::make_unique<OrbitSlots>();
+    AidingTime time = aidingTime_;
+    const unsigned flags = decodeAirMessage(block, *decodedAiding_, time);
+    if (flags != 0) {
+        aidingTime_ = time;
+        testState_ = (flags & kOrbitRecordsDecoded) != 0 ? kOrbitOnly : kTimeOnly;
+        if ((flags & kValidTimeDecoded) != 0) {
+            sessionKind_ = SessionKind::Aided;
+            if (testState_ == kOrbitOnly) testState_ = kOrbitAndTime;
+        } else {
+            testState_ = kAidingUnusable;
+        }
+        comm_.logTrace(printfText("Air Msg Rx: Eph[%c], Time[%c].", (flags & kOrbitRecordsDecoded) != 0 ? 'Y' : 'N',
+                                  (flags & kValidTimeDecoded) != 0 ? 'Y' : 'N'));
+    } else {
+        testState_ = kAidingUnusable;
+        decodedAiding_.reset();
+    }
+    if (networkSession_) endTest();
+    if (flags == 0) comm_.logError("ERROR:CallProcessor-Bad air message");
+    return flags != 0;
+}
+
+void CallProcessor::setNmea(bool on, const std::array<std::uint8_t, 4>& settings) {
+    Lock lock(lock_);
+    if (on) {
+        comm_.reportStatus(status::kNmeaEnabled);
+        nmeaSettings_ = settings;
+        send(std::make_unique<MessageF_ChannelOpen>(NMEA_CHANNEL), "DEBUG:CP->RVX:NMEA Channel ON");
+    } else {
+        comm_.reportStatus(status::kNmeaDisabled);
+        send(std::make_unique<MessageF_ChannelClose>(NMEA_CHANNEL), "DEBUG:CP->RVX:NMEA Channel OFF");
+    }
+}
+
+void CallProcessor::setBinary(bool on) {
+    Lock lock(lock_);
+    if (on) {
+        comm_.reportStatus("DEBUG: Enabling Vexa Binary");
+        send(std::make_unique<MessageF_ChannelOpen>(XTN_CHANNEL), "DEBUG:CP->RVX:XTN Channel ON");
+    } else {
+        comm_.reportStatus("DEBUG: Disabling Vexa Binary");
+        send(std::make_unique<MessageF_ChannelClose>(XTN_CHANNEL), "DEBUG:CP->RVX:XTN Channel OFF");
+    }
+}
+
+bool CallProcessor::shutdown() {
+    {
+        Lock lock(lock_);
+        keepSession_ = true;
+    }
+    run_ = false;
+    return comm_.shutdown();
+}
+
+void CallProcessor::join() {
+    if (thread_.joinable() && thread_.get_id() != std::this_thread::get_id()) thread_.join();
+}
+
+void CallProcessor::setKeepSession(bool keep) {
+    Lock lock(lock_);
+    keepSession_ = keep;
+}
+
+void CallProcessor::setProfile(const ClientProfile& profile) {
+    Lock lock(lock_);
+    profile_ = profile;
+}
+
+bool CallProcessor::postExternalSerial(const std::uint8_t* bytes, std::size_t length) {
+    Lock lock(lock_);
+    if (!comm_.deliverFromHost(bytes, length)) comm_.logError("Error: cannot post external serial message");
+    return true;
+}
+
+std::string CallProcessor::receiverVersion1() const {
+    Lock lock(lock_);
+    return version1_;
+}
+
+std::string CallProcessor::receiverVersion2() const {
+    Lock lock(lock_);
+    return version2_;
+}
+
+void CallProcessor::requestAutonomousPosition() {
+    trace("DEBUG:CP->RVX:AI3:Autonomous Position Request");
+    comm_.reportStatus(status::kWaitingAutonomous);
+    positionRequest_.clearSlots();
+    sendPositionRequest();
+}
+
+void CallProcessor::requestAidedPosition() {
+    trace("DEBUG:CP->RVX:AI3:Aided AI3 Pos Request");
+    comm_.reportStatus(status::kWaitingAided);
+    if (decodedAiding_) {
+        positionRequest_.slots() = *decodedAiding_;
+    } else {
+        positionRequest_.clearSlots();
+    }
+    decodedAiding_.reset();
+    sendPositionRequest();
+}
+
+void CallProcessor::sendPositionRequest() {
+    positionRequest_.setHeader(profile_.numFixes, profile_.requestParam);
+    fixCount_ = 0;
+    sendNow(positionRequest_, {});
+}
+
+void CallProcessor::endTest() {
+    if (testState_ == kIdle || testState_ == kClosedAfterAiding || testState_ == kClosedOtherwise) return;
+    send(std::make_unique<MessageMAS_EndTest>(), "DEBUG:CP->MAS:MessageMAS_EndTest");
+}
+
+void CallProcessor::send(std::unique_ptr<Message> message, std::string_view traceText) {
+    Lock lock(lock_);
+    if (message->channel() == MAS_CHANNEL) {
+        serverOutbox_.push_back(std::move(message));
+        serverTraces_.emplace_back(traceText);
+        return;
+    }
+    sendNow(*message, traceText);
+}
+
+void CallProcessor::sendNow(Message& message, std::string_view traceText) {
+    if (!comm_.sendMessage(message)) {
+        comm_.logError(printfText("Failed to send msg ch[%d], id[%d]", message.channel(), message.id()));
+    }
+    if (!traceText.empty()) trace(traceText);
+}
+
+void CallProcessor::flushServer() {
+    std::vector<std::unique_ptr<Message>> messages;
+    std::vector<std::string> traces;
+    {
+        Lock lock(lock_);
+        messages.swap(serverOutbox_);
+        traces.swap(serverTraces_);
+    }
+    for (std::size_t i = 0; i < messages.size(); ++i) sendNow(*messages[i], traces[i]);
+}
+
+void CallProcessor::trace(std::string_view text) const {
+    if (trace_) trace_(text);
+}
+
+}  // namespace vexa
