@@ -1,0 +1,135 @@
+#include "location/network_module.h"
+
+#include <array>
+#include <cerrno>
+#include <cstring>
+
+#include <netinet/in.h>
+#include <sys/socket.h>
+
+#include "location/communication_manager.h"
+#include "location/host_interface.h"
+#include "platform/result_codes.h"
+#include "platform/tcp_socket.h"
+#include "platform/threads.h"
+
+namespace vexa {
+
+namespace {
+
+constexpr std::size_t kReceiveBytes = 1024;
+
+void setOptions(int socket) {
+    const int reuse = 1;
+    const linger off{0, 0};
+    if (::setsockopt(socket, SOL_SOCKET, SO_REUSEADDR, &reuse, sizeof reuse) != 0 ||
+        ::setsockopt(socket, SOL_SOCKET, SO_LINGER, &off, sizeof off) != 0) {
+        writeDebugOutput(" setsocketopt failed\n");
+    }
+}
+
+}  // namespace
+
+NetworkModule::NetworkModule(CommunicationManager& manager, const ClientProfile& profile)
+    : Transport(manager), address_(profile.serverAddress.substr(0, kAddressCharacters)),
+      port_(static_cast<std::uint16_t>(profile.serverPort)), cutter_(networkModuleRules(), *this) {
+    if (!wake_.valid()) manager_.reportError("NetworkModule->Cannot create critical section");
+}
+
+NetworkModule::~NetworkModule() { close(); }
+
+bool NetworkModule::connect() {
+    const int socket = ConnectTcp(address_, port_, kConnectTimeout);
+    if (socket < 0) return false;
+    setOptions(socket);
+    manager_.logError("Network Connect:IP: " + address_ + " Port:" + std::to_string(port_));
+    std::lock_guard lock(mutex_);
+    socket_ = socket;
+    // Bytes left over from an earlier connection would reach the new one as a broken frame.
+    sendRing_.clear();
+    return true;
+}
+
+bool NetworkModule::open() {
+    if (worker_.joinable()) close();
+    if (!connect()) return false;
+    wake_.clear();
+    running_ = true;
+    if (StartThread(worker_, [this] { receiveLoop(); }) != kResultOk) {
+        manager_.reportError("NetworkModule:  Cannot create worker thread.");
+        close();
+        return false;
+    }
+    return true;
+}
+
+bool NetworkModule::close() {
+    running_ = false;
+    wake_.signal();
+    if (worker_.joinable()) EndThread(worker_);
+    closeSocket();
+    return true;
+}
+
+void NetworkModule::closeSocket() {
+    std::lock_guard lock(mutex_);
+    CloseTcp(socket_);
+    socket_ = -1;
+}
+
+void NetworkModule::receiveLoop() {
+    std::array<std::uint8_t, kReceiveBytes> buffer{};
+    while (running_) {
+        const WakeEvent::Wait wait = wake_.waitReadable(socket_, std::chrono::milliseconds(-1));
+        if (wait != WakeEvent::Wait::Readable) continue;
+        std::size_t count = 0;
+        const Received received = ReceiveTcp(socket_, buffer.data(), buffer.size(), count);
+        if (received == Received::Data) {
+            std::lock_guard lock(mutex_);
+            cutter_.feed(std::span(buffer.data(), count));
+        } else if (received != Received::Nothing) {
+            // A dead connection never gives another byte: the module closes rather than spin on it.
+            manager_.logError(received == Received::Closed
+                                  ? std::string("Network Module-> Connection closed by server")
+                                  : "Network Module-> Socket error: " + std::string(std::strerror(errno)));
+            running_ = false;
+            closeSocket();
+        }
+    }
+    manager_.logError("Network Module-> Thread exiting normally");
+}
+
+// Runs on the worker with the module lock held.
+void NetworkModule::onFrame(std::span<const std::uint8_t> content) {
+    if (!deliver(content.data(), content.size())) manager_.logError("Network Module-> Error posting message - msg ignored");
+}
+
+void NetworkModule::onRefused(std::string_view text) { manager_.logError(text); }
+
+// Sends the queued bytes in pieces; what is not sent stays queued.
+bool NetworkModule::drain() {
+    std::array<std::uint8_t, kWritePiece> piece{};
+    while (const std::size_t count = sendRing_.peek(piece)) {
+        const long sent = socket_ < 0 ? -1 : SendTcp(socket_, piece.data(), count, kSendTimeout);
+        if (sent > 0) sendRing_.drop(static_cast<std::size_t>(sent));
+        if (sent != static_cast<long>(count)) {
+            manager_.logError("Error in socket write: " + std::string(sent < 0 ? std::strerror(errno) : "time-out"));
+            return false;
+        }
+    }
+    return true;
+}
+
+bool NetworkModule::write(const std::uint8_t* bytes, std::size_t length) {
+    std::lock_guard lock(mutex_);
+    // A frame goes into the ring whole or not at all, behind what earlier writes left.
+    if (length > sendRing_.room() && !drain()) return false;
+    if (length > sendRing_.room()) {
+        manager_.logError("Error in socket write: frame longer than the send ring");
+        return false;
+    }
+    sendRing_.append(std::span(bytes, length));
+    return drain();
+}
+
+}  // namespace vexa
