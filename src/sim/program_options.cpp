@@ -13,7 +13,9 @@ const char* const kProgramUsage =
     "A simulated GPS receiver on a pseudo-terminal. The slave's path is the first line of output;\n"
     "open it as a serial port. Output is readable only at the receiver's baud rate.\n"
     "\n"
-    "  --product kestrel|merlin   the receiver product (default kestrel)\n"
+    "  --product kestrel|merlin|osprey\n"
+    "                             the receiver product (default kestrel); an Osprey's payloads carry\n"
+    "                             channel bytes and it serves the location client's exchanges\n"
     "  --protocol binary|nmea     the protocol at start (default binary)\n"
     "  --baud N                   4800, 9600, 19200, 38400, 57600 or 115200 (default 57600)\n"
     "  --origin LAT,LON,ALT       centre of the walk, degrees and metres (default 37.3875,-121.9720,25)\n"
@@ -58,8 +60,10 @@ std::string Apply(std::string_view name, std::string_view value, ProgramOptions&
             receiver.productName = "Kestrel";
         } else if (value == "merlin") {
             receiver.productName = "Merlin";
+        } else if (value == "osprey") {
+            receiver.productName = "Osprey";
         } else {
-            return "--product takes kestrel or merlin";
+            return "--product takes kestrel, merlin or osprey";
         }
     } else if (name == "--protocol") {
         if (value != "binary" && value != "nmea") return "--protocol takes binary or nmea";
