@@ -20,7 +20,7 @@ namespace vexa::sim {
 class OspreyLocationSide {
 public:
     // Answers are cut into fragments of this many compressed bytes.
-    static constexpr std::size_t kAnswerFragmentBytes = 100;
+    static constexpr std::size_t kAnswerFragmentBytes = 16;
     static constexpr int kTimeTransferAttempts = 30;
 
     OspreyLocationSide(ReceiverOutput& output, std::string version1, std::string version2);

@@ -25,6 +25,8 @@ const char* const kProgramUsage =
     "  --replay FILE              send the bytes of a raw capture at the line rate instead of synthesising\n"
     "  --corrupt P                damage each frame or sentence with probability P, 0 to 1 (default 0)\n"
     "  --link PATH                also make PATH a symbolic link to the slave\n"
+    "  --mas-port P               also run an assistance server on 127.0.0.1 port P (0: any free port;\n"
+    "                             the port is the second line of output)\n"
     "  --seconds S                stop after S seconds (default: run until SIGINT or SIGTERM)\n"
     "  --help                     show this text\n";
 
@@ -100,6 +102,12 @@ std::string Apply(std::string_view name, std::string_view value, ProgramOptions&
         simulator.corruptProbability = *probability;
     } else if (name == "--link") {
         options.linkPath = value;
+    } else if (name == "--mas-port") {
+        const auto port = Number(value);
+        if (!port || *port < 0 || *port > 65535 || *port != static_cast<int>(*port)) {
+            return "--mas-port takes a port from 0 to 65535";
+        }
+        options.masPort = static_cast<std::uint16_t>(*port);
     } else if (name == "--seconds") {
         const auto seconds = Number(value);
         if (!seconds || *seconds < 0) return "--seconds takes a time in seconds";
