@@ -87,13 +87,13 @@ bool DecodeCapture(std::FILE* input, const DecodeOptions& options, std::FILE* ou
                    DecodeCounts& counts, std::string& error) {
     ReceiverContext context;
     context.ProductSelection = options.product;
+    MessageBoxPrinter messageBoxes(errors);
+    LinePrinter printer(output);
     const std::unique_ptr<GpsComm> comm = GpsComm::Create(context);
     if (!comm) {
         error = "no lock for the receiver link";
         return false;
     }
-    MessageBoxPrinter messageBoxes(errors);
-    LinePrinter printer(output);
     comm->SetNotifyWindow(&messageBoxes);
     comm->SetDeliveryListener(&printer);
     if (!options.logPath.empty() && comm->OpenLog(options.logPath) != kResultOk) {

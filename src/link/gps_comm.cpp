@@ -49,7 +49,8 @@ GpsComm::GpsComm(ReceiverContext& context, std::mutex* modelLock)
 }
 
 GpsComm::~GpsComm() {
-    locationClient_.reset();
+    // At exit nobody is left to show the cleared records; the sink may already be gone.
+    notify_ = nullptr;
     Disconnect();
     CloseLog();
     reader_.Stop();

@@ -42,8 +42,7 @@ public:
     GpsComm(const GpsComm&) = delete;
     GpsComm& operator=(const GpsComm&) = delete;
 
-    // Where notifications go (nullptr: nowhere). Set before the port is opened; the sink must
-    // outlive the link or be reset first (destruction still announces the cleared records).
+    // Where notifications go (nullptr: nowhere). Set before the port is opened.
     void SetNotifyWindow(NotifySink* sink) { notify_ = sink; }
 
     void Lock() { modelLock_->lock(); }
@@ -129,6 +128,8 @@ private:
     std::size_t pendingCount_ = 0;
     char logLine_[kRenderBufferSize] = {};
 
+    // Declared before the reader, so it is freed only after the reader thread (which reaches it
+    // through the dispatch) has ended.
     std::unique_ptr<LocationClientLink> locationClient_;
     FrameDispatch dispatch_;
     FrameReceiver frameReceiver_;

@@ -66,7 +66,9 @@ long ReadSerialDevice(int fd, std::uint8_t* buffer, std::size_t capacity) {
     if (waiting <= 0) return -1;
     const std::size_t wanted = std::min(static_cast<std::size_t>(waiting), capacity);
     const ssize_t count = ::read(fd, buffer, wanted);
-    return count < 0 ? -1 : static_cast<long>(count);
+    // Zero bytes from a terminal that said bytes were waiting means it hung up: a failed read,
+    // so that the reader idles instead of spinning.
+    return count <= 0 ? -1 : static_cast<long>(count);
 }
 
 std::chrono::milliseconds SerialWriteTimeout(std::size_t length) {

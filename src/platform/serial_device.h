@@ -27,7 +27,7 @@ bool ConfigureSerialDevice(int fd, int baud);
 // Number of received bytes waiting in the driver; -1 on error.
 int WaitingBytes(int fd);
 
-// Reads what is there without waiting; the count read, or -1 (nothing waiting counts as -1 too).
+// Reads what is there without waiting; the count read (at least 1), or -1 when nothing was read.
 long ReadSerialDevice(int fd, std::uint8_t* buffer, std::size_t capacity);
 
 // Write time-out of the receiver link: 10 ms per byte plus 1000 ms.

@@ -1,10 +1,9 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 
 #include "link_fixture.h"
+#include "log_file_text.h"
 #include "receiver/command_blocks.h"
 #include "receiver/command_builders.h"
 
@@ -13,14 +12,8 @@ namespace {
 
 using test::Frame;
 using test::LinkUnderTest;
+using test::ReadFile;
 using test::Text;
-
-std::string ReadFile(const std::filesystem::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
 
 // The log body: what follows the banner's empty line, up to the closing line.
 std::string Body(const std::string& log) {
@@ -32,7 +25,8 @@ std::string Body(const std::string& log) {
 struct LoggedLink : ::testing::Test {
     void SetUp() override { ASSERT_EQ(link.comm->OpenLog(path.string()), kResultOk); }
     ~LoggedLink() override { std::filesystem::remove(path); }
-    std::filesystem::path path = std::filesystem::path(::testing::TempDir()) / "gps_comm_log_test.gps";
+    std::filesystem::path path = std::filesystem::path(::testing::TempDir()) /
+        (std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()) + ".gps");
     LinkUnderTest link;
 };
 
