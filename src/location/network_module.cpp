@@ -9,9 +9,7 @@
 
 #include "location/communication_manager.h"
 #include "location/host_interface.h"
-#include "platform/result_codes.h"
 #include "platform/tcp_socket.h"
-#include "platform/threads.h"
 
 namespace vexa {
 
@@ -31,8 +29,9 @@ void setOptions(int socket) {
 }  // namespace
 
 NetworkModule::NetworkModule(CommunicationManager& manager, const ClientProfile& profile)
-    : Transport(manager), address_(profile.serverAddress.substr(0, kAddressCharacters)),
-      port_(static_cast<std::uint16_t>(profile.serverPort)), cutter_(networkModuleRules(), *this) {
+    : ReceivingTransport(manager, networkModuleRules(), "Network Module-> Error posting message - msg ignored"),
+      address_(profile.serverAddress.substr(0, kAddressCharacters)),
+      port_(static_cast<std::uint16_t>(profile.serverPort)) {
     if (!wake_.valid()) manager_.reportError("NetworkModule->Cannot create critical section");
 }
 
@@ -51,12 +50,9 @@ bool NetworkModule::connect() {
 }
 
 bool NetworkModule::open() {
-    if (worker_.joinable()) close();
+    close();
     if (!connect()) return false;
-    wake_.clear();
-    running_ = true;
-    if (StartThread(worker_, [this] { receiveLoop(); }) != kResultOk) {
-        manager_.reportError("NetworkModule:  Cannot create worker thread.");
+    if (!startWorker("NetworkModule:  Cannot create worker thread.")) {
         close();
         return false;
     }
@@ -64,9 +60,7 @@ bool NetworkModule::open() {
 }
 
 bool NetworkModule::close() {
-    running_ = false;
-    wake_.signal();
-    if (worker_.joinable()) EndThread(worker_);
+    stopWorker();
     closeSocket();
     return true;
 }
@@ -86,7 +80,7 @@ void NetworkModule::receiveLoop() {
         const Received received = ReceiveTcp(socket_, buffer.data(), buffer.size(), count);
         if (received == Received::Data) {
             std::lock_guard lock(mutex_);
-            cutter_.feed(std::span(buffer.data(), count));
+            cut(std::span(buffer.data(), count));
         } else if (received != Received::Nothing) {
             // A dead connection never gives another byte: the module closes rather than spin on it.
             manager_.logError(received == Received::Closed
@@ -98,13 +92,6 @@ void NetworkModule::receiveLoop() {
     }
     manager_.logError("Network Module-> Thread exiting normally");
 }
-
-// Runs on the worker with the module lock held.
-void NetworkModule::onFrame(std::span<const std::uint8_t> content) {
-    if (!deliver(content.data(), content.size())) manager_.logError("Network Module-> Error posting message - msg ignored");
-}
-
-void NetworkModule::onRefused(std::string_view text) { manager_.logError(text); }
 
 // Sends the queued bytes in pieces; what is not sent stays queued.
 bool NetworkModule::drain() {

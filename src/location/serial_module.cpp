@@ -5,9 +5,7 @@
 #include <cstdio>
 
 #include "location/communication_manager.h"
-#include "platform/result_codes.h"
 #include "platform/serial_device.h"
-#include "platform/threads.h"
 
 namespace vexa {
 
@@ -27,8 +25,8 @@ std::string handleText(const char* format, int fd) {
 }  // namespace
 
 SerialModule::SerialModule(CommunicationManager& manager, const ClientProfile& profile)
-    : Transport(manager), devicePath_(profile.serialPort), baudRate_(profile.baudRate),
-      cutter_(serialModuleRules(), *this) {
+    : ReceivingTransport(manager, serialModuleRules(), "Serial Module-> Error posting message - msg ignored"),
+      devicePath_(profile.serialPort), baudRate_(profile.baudRate) {
     if (!wake_.valid()) manager_.reportError("SerialModule->Cannot create critical section");
 }
 
@@ -50,10 +48,7 @@ bool SerialModule::open() {
         receiveRing_.clear();
         sendRing_.clear();
     }
-    wake_.clear();
-    running_ = true;
-    if (StartThread(worker_, [this] { receiveLoop(); }) != kResultOk) {
-        manager_.reportError("SerialModule:  Cannot create worker thread.");
+    if (!startWorker("SerialModule:  Cannot create worker thread.")) {
         close();
         return false;
     }
@@ -61,9 +56,7 @@ bool SerialModule::open() {
 }
 
 bool SerialModule::close() {
-    running_ = false;
-    wake_.signal();
-    if (worker_.joinable()) EndThread(worker_);
+    stopWorker();
     std::lock_guard lock(mutex_);
     if (fd_ < 0) return false;
     CloseSerialDevice(fd_);
@@ -86,16 +79,9 @@ void SerialModule::receiveLoop() {
         }
         std::lock_guard lock(mutex_);
         receiveRing_.append(std::span(buffer.data(), static_cast<std::size_t>(count)));
-        while (const std::size_t piece = receiveRing_.take(taken)) cutter_.feed(std::span(taken.data(), piece));
+        while (const std::size_t piece = receiveRing_.take(taken)) cut(std::span(taken.data(), piece));
     }
 }
-
-// Runs on the worker with the module lock held.
-void SerialModule::onFrame(std::span<const std::uint8_t> content) {
-    if (!deliver(content.data(), content.size())) manager_.logError("Serial Module-> Error posting message - msg ignored");
-}
-
-void SerialModule::onRefused(std::string_view text) { manager_.logError(text); }
 
 bool SerialModule::writePort(const std::uint8_t* bytes, std::size_t length) {
     return fd_ >= 0 && WriteSerialDevice(fd_, bytes, length, kWritePerByte * static_cast<long>(length));
