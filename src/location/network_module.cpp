@@ -75,9 +75,11 @@ void NetworkModule::receiveLoop() {
     std::array<std::uint8_t, kReceiveBytes> buffer{};
     while (running_) {
         const WakeEvent::Wait wait = wake_.waitReadable(socket_, std::chrono::milliseconds(-1));
-        if (wait != WakeEvent::Wait::Readable) continue;
+        if (wait == WakeEvent::Wait::Woken || wait == WakeEvent::Wait::TimedOut) continue;
         std::size_t count = 0;
-        const Received received = ReceiveTcp(socket_, buffer.data(), buffer.size(), count);
+        const Received received = wait == WakeEvent::Wait::Readable
+                                      ? ReceiveTcp(socket_, buffer.data(), buffer.size(), count)
+                                      : Received::Failed;
         if (received == Received::Data) {
             std::lock_guard lock(mutex_);
             cut(std::span(buffer.data(), count));

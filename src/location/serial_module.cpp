@@ -69,8 +69,7 @@ void SerialModule::receiveLoop() {
     std::array<std::uint8_t, kReadBytes> taken{};
     while (running_) {
         const WakeEvent::Wait wait = wake_.waitReadable(fd_, kReadWait);
-        if (wait == WakeEvent::Wait::Woken) continue;
-        if (wait == WakeEvent::Wait::TimedOut) continue;
+        if (wait == WakeEvent::Wait::Woken || wait == WakeEvent::Wait::TimedOut) continue;
         const long count = wait == WakeEvent::Wait::Readable ? ReadSerialDevice(fd_, buffer.data(), buffer.size()) : -1;
         if (count <= 0) {
             // A vanished device keeps reporting itself readable; pause as a failed read does.
