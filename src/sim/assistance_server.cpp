@@ -99,7 +99,9 @@ void AssistanceServer::hangUp() {
 
 void AssistanceServer::run() {
     while (running_) {
-        if (wake_.waitReadable(listener_, std::chrono::milliseconds(-1)) != WakeEvent::Wait::Readable) continue;
+        const WakeEvent::Wait wait = wake_.waitReadable(listener_, std::chrono::milliseconds(-1));
+        if (wait == WakeEvent::Wait::Failed) wake_.sleep(std::chrono::milliseconds(50));
+        if (wait != WakeEvent::Wait::Readable) continue;
         client_ = AcceptTcp(listener_);
         if (client_ >= 0) serveClient();
     }
@@ -113,9 +115,11 @@ void AssistanceServer::serveClient() {
     send(open);
     std::uint8_t buffer[kReceiveBytes];
     while (running_ && client_ >= 0) {
-        if (wake_.waitReadable(client_, std::chrono::milliseconds(-1)) != WakeEvent::Wait::Readable) continue;
+        const WakeEvent::Wait wait = wake_.waitReadable(client_, std::chrono::milliseconds(-1));
+        if (wait == WakeEvent::Wait::Woken || wait == WakeEvent::Wait::TimedOut) continue;
         std::size_t count = 0;
-        const Received received = ReceiveTcp(client_, buffer, sizeof buffer, count);
+        const Received received =
+            wait == WakeEvent::Wait::Readable ? ReceiveTcp(client_, buffer, sizeof buffer, count) : Received::Failed;
         if (received == Received::Data) {
             cutter_->feed(std::span(buffer, count));
         } else if (received != Received::Nothing) {
