@@ -17,8 +17,6 @@ namespace {
 
 constexpr std::uint8_t kRejectNotReady = 2;
 constexpr std::uint8_t kFrequencyRequestValue = 0;
-constexpr std::size_t kRequestSlotsOffset = 19;
-constexpr std::size_t kRequestSlotLength = 60;
 constexpr std::size_t kAnswerValid = 0;
 constexpr std::size_t kAnswerFixFlag = 3;
 constexpr std::size_t kAnswerLatitude = 11;
@@ -163,12 +161,7 @@ void OspreyLocationSide::onAi3(std::span<const std::uint8_t> content) {
                        payload.size() == MessageAI3_PositionRequest::kPayloadLength;
     request_.clear();
     lastFragment_ = 0;
-    if (!whole) return;
-    aided_ = false;
-    for (std::size_t slot = 0; slot < kSatelliteSlots; ++slot) {
-        aided_ = aided_ || payload[kRequestSlotsOffset + slot * kRequestSlotLength] == 1;
-    }
-    positionWanted_ = true;
+    positionWanted_ = whole;
 }
 
 void OspreyLocationSide::outputSecond(const ReceiverSnapshot& snapshot, double nowSeconds) {

@@ -31,8 +31,6 @@ public:
     void outputSecond(const ReceiverSnapshot& snapshot, double nowSeconds);
 
     bool nmeaOpen() const { return nmeaOpen_; }
-    // Whether the last complete position request carried orbit records.
-    bool aided() const { return aided_; }
 
     // Sends a message to the client in the receiver's own frame (checksum bit 15 clear).
     void send(Message& message);
@@ -48,7 +46,6 @@ private:
     std::string version1_;
     std::string version2_;
     bool nmeaOpen_ = false;
-    bool aided_ = false;
     std::optional<double> timeRetryAt_;
     int timeAttempts_ = 0;
     std::uint8_t requestFragments_ = 0;
