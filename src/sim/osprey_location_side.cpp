@@ -32,7 +32,8 @@ std::vector<std::uint8_t> PositionAnswer(const ReceiverSnapshot& snapshot) {
     answer[kAnswerValid] = 1;
     answer[kAnswerFixFlag] = 1;
     ByteWriter(std::span(answer).subspan(kAnswerLatitude))
-        .u32(static_cast<std::uint32_t>(encodeLatitude(snapshot.position.latitudeDeg)))
+        .u32(static_cast<std::uint32_t>(encodeLatitude(snapshot.position.latitudeDeg)));
+    ByteWriter(std::span(answer).subspan(kAnswerLongitude))
         .u32(static_cast<std::uint32_t>(encodeLongitude(snapshot.position.longitudeDeg)));
     answer[kAnswerGroups] = kAltitudeGroup;
     const double tenths = std::clamp((snapshot.position.altitudeM + 500.0) * 10.0, 0.0, 65535.0);
