@@ -28,17 +28,18 @@ std::size_t fragmentFramesLength(std::size_t compressedLength) {
 
 }  // namespace
 
-std::size_t ai3FragmentCount(std::size_t compressedLength) {
-    return std::max<std::size_t>(1, (compressedLength + kAi3FragmentBytes - 1) / kAi3FragmentBytes);
+std::size_t ai3FragmentCount(std::size_t compressedLength, std::size_t fragmentBytes) {
+    return std::max<std::size_t>(1, (compressedLength + fragmentBytes - 1) / fragmentBytes);
 }
 
-void appendAi3Fragments(std::vector<std::uint8_t>& out, std::uint8_t id, std::span<const std::uint8_t> compressed) {
-    const std::size_t count = ai3FragmentCount(compressed.size());
+void appendAi3Fragments(std::vector<std::uint8_t>& out, std::uint8_t id, std::span<const std::uint8_t> compressed,
+                        std::size_t fragmentBytes) {
+    const std::size_t count = ai3FragmentCount(compressed.size(), fragmentBytes);
     for (std::size_t index = 1; index <= count; ++index) {
         const std::array<std::uint8_t, 4> header{AI3_CHANNEL, id, static_cast<std::uint8_t>(count),
                                                  static_cast<std::uint8_t>(index)};
-        const std::size_t start = (index - 1) * kAi3FragmentBytes;
-        const std::size_t length = std::min(kAi3FragmentBytes, compressed.size() - start);
+        const std::size_t start = (index - 1) * fragmentBytes;
+        const std::size_t length = std::min(fragmentBytes, compressed.size() - start);
         appendReceiverFrame(out, header, compressed.subspan(start, length), false);
     }
 }

@@ -27,10 +27,12 @@ inline constexpr std::size_t kAi3FragmentBytes = 1016;
 inline constexpr std::size_t kAi3FragmentOverhead = 12;  // frame bytes, channel, id, count and index
 
 // Number of fragments for c compressed bytes: at least one.
-std::size_t ai3FragmentCount(std::size_t compressedLength);
+std::size_t ai3FragmentCount(std::size_t compressedLength, std::size_t fragmentBytes = kAi3FragmentBytes);
 
 // Appends one frame per fragment of the compressed bytes; their checksums leave bit 15 clear.
-void appendAi3Fragments(std::vector<std::uint8_t>& out, std::uint8_t id, std::span<const std::uint8_t> compressed);
+// The client cuts at 1016 bytes; the receiver may cut its answers shorter.
+void appendAi3Fragments(std::vector<std::uint8_t>& out, std::uint8_t id, std::span<const std::uint8_t> compressed,
+                        std::size_t fragmentBytes = kAi3FragmentBytes);
 
 class MessageAI3_PositionRequest : public MessageAI3 {
 public:

@@ -49,6 +49,9 @@ MessageF_SWVersionResponse::MessageF_SWVersionResponse(std::span<const std::uint
     version2_ = text(frame.subspan(4 + length1, length2));
 }
 
+MessageF_SWVersionResponse::MessageF_SWVersionResponse(std::string_view version1, std::string_view version2)
+    : MessageF(kId), version1_(version1.substr(0, kTextCapacity - 1)), version2_(version2.substr(0, kTextCapacity - 1)) {}
+
 std::size_t MessageF_SWVersionResponse::payloadLength() const { return 2 + version1_.size() + version2_.size(); }
 
 const std::uint8_t* MessageF_SWVersionResponse::payload() {

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <span>
 #include <string>
+#include <string_view>
 
 #include "location/client_profile.h"
 #include "location/message.h"
@@ -122,6 +123,8 @@ public:
 
     // frame: the received content, channel and id first.
     explicit MessageF_SWVersionResponse(std::span<const std::uint8_t> frame);
+    // The receiver's answer with its two texts, each cut to the capacity.
+    MessageF_SWVersionResponse(std::string_view version1, std::string_view version2);
     std::size_t payloadLength() const override;
     const std::uint8_t* payload() override;
     const std::string& version1() const { return version1_; }

@@ -7,11 +7,13 @@
 #include <ctime>
 #include <exception>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <system_error>
 #include <vector>
 
+#include "sim/assistance_server.h"
 #include "sim/program_options.h"
 
 namespace {
@@ -69,12 +71,22 @@ int main(int argc, char** argv) {
     try {
         vexa::sim::ReceiverSimulator simulator(parsed.options.simulator);
         std::printf("%s\n", simulator.slavePath().c_str());
+        std::optional<vexa::sim::AssistanceServer> server;
+        if (parsed.options.masPort) {
+            vexa::sim::AssistanceServerConfig config;
+            config.port = *parsed.options.masPort;
+            config.seed = parsed.options.simulator.receiver.seed;
+            server.emplace(config);
+            std::printf("%u\n", static_cast<unsigned>(server->port()));
+            server->start();
+        }
         std::fflush(stdout);
         const std::string& link = parsed.options.linkPath;
         if (!link.empty() && !MakeLink(link, simulator.slavePath())) return 1;
         simulator.start();
         WaitForEnd(signals, parsed.options.seconds);
         simulator.stop();
+        if (server) server->stop();
         if (!link.empty()) RemoveLink(link, simulator.slavePath());
     } catch (const std::exception& error) {
         std::fprintf(stderr, "vexasim: %s\n", error.what());

@@ -13,7 +13,9 @@ const char* const kProgramUsage =
     "A simulated GPS receiver on a pseudo-terminal. The slave's path is the first line of output;\n"
     "open it as a serial port. Output is readable only at the receiver's baud rate.\n"
     "\n"
-    "  --product kestrel|merlin   the receiver product (default kestrel)\n"
+    "  --product kestrel|merlin|osprey\n"
+    "                             the receiver product (default kestrel); an Osprey's payloads carry\n"
+    "                             channel bytes and it serves the location client's exchanges\n"
     "  --protocol binary|nmea     the protocol at start (default binary)\n"
     "  --baud N                   4800, 9600, 19200, 38400, 57600 or 115200 (default 57600)\n"
     "  --origin LAT,LON,ALT       centre of the walk, degrees and metres (default 37.3875,-121.9720,25)\n"
@@ -23,6 +25,8 @@ const char* const kProgramUsage =
     "  --replay FILE              send the bytes of a raw capture at the line rate instead of synthesising\n"
     "  --corrupt P                damage each frame or sentence with probability P, 0 to 1 (default 0)\n"
     "  --link PATH                also make PATH a symbolic link to the slave\n"
+    "  --mas-port P               also run an assistance server on 127.0.0.1 port P (0: any free port;\n"
+    "                             the port is the second line of output)\n"
     "  --seconds S                stop after S seconds (default: run until SIGINT or SIGTERM)\n"
     "  --help                     show this text\n";
 
@@ -58,8 +62,10 @@ std::string Apply(std::string_view name, std::string_view value, ProgramOptions&
             receiver.productName = "Kestrel";
         } else if (value == "merlin") {
             receiver.productName = "Merlin";
+        } else if (value == "osprey") {
+            receiver.productName = "Osprey";
         } else {
-            return "--product takes kestrel or merlin";
+            return "--product takes kestrel, merlin or osprey";
         }
     } else if (name == "--protocol") {
         if (value != "binary" && value != "nmea") return "--protocol takes binary or nmea";
@@ -96,6 +102,12 @@ std::string Apply(std::string_view name, std::string_view value, ProgramOptions&
         simulator.corruptProbability = *probability;
     } else if (name == "--link") {
         options.linkPath = value;
+    } else if (name == "--mas-port") {
+        const auto port = Number(value);
+        if (!port || *port < 0 || *port > 65535 || *port != static_cast<int>(*port)) {
+            return "--mas-port takes a port from 0 to 65535";
+        }
+        options.masPort = static_cast<std::uint16_t>(*port);
     } else if (name == "--seconds") {
         const auto seconds = Number(value);
         if (!seconds || *seconds < 0) return "--seconds takes a time in seconds";

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <span>
 #include <string>
@@ -12,6 +13,7 @@ namespace vexa::sim {
 struct ProgramOptions {
     SimulatorOptions simulator;
     std::string linkPath;           // a symbolic link to make to the slave, if any
+    std::optional<std::uint16_t> masPort;  // also run an assistance server on 127.0.0.1 at this port
     std::optional<double> seconds;  // run time; until a signal when not given
     bool help = false;
 };

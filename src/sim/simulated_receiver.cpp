@@ -7,6 +7,7 @@
 #include "sim/binary_output.h"
 #include "sim/command_payloads.h"
 #include "sim/command_sentence.h"
+#include "sim/osprey_location_side.h"
 #include "sim/text_format.h"
 
 namespace vexa::sim {
@@ -20,6 +21,10 @@ constexpr std::uint8_t kResetCold = 0x04;
 constexpr std::uint8_t kResetWarm = 0x02;
 constexpr int kLowestMaskTenths = -200;
 constexpr int kHighestMaskTenths = 900;
+constexpr std::uint8_t kTtffMessageId = 225;
+// An Osprey's payloads lead with a channel byte: its own binary messages, statistics.
+constexpr std::uint8_t kBinaryChannel = 0xEE;
+constexpr std::uint8_t kStatChannel = 0xBB;
 
 // Where each sentence's rate sits among the ten (rate, checksum) pairs of the switch to NMEA.
 constexpr int kGgaPair = 0;
@@ -47,7 +52,12 @@ SimulatedReceiver::SimulatedReceiver(const ReceiverConfig& config, ReceiverOutpu
       protocol_(config.protocol),
       baud_(config.baud) {
     acquisition_.reset(ResetKind::Hot, 0.0);
+    if (config.productName == "Osprey") {
+        osprey_ = std::make_unique<OspreyLocationSide>(output, "VexaSim 1.0", "Osprey simulated receiver");
+    }
 }
+
+SimulatedReceiver::~SimulatedReceiver() = default;
 
 ReceiverSnapshot SimulatedReceiver::snapshotAt(double seconds) {
     ReceiverSnapshot snapshot = world_.snapshot(seconds, config_.startUnixSeconds + seconds, acquisition_, masks_);
@@ -55,7 +65,15 @@ ReceiverSnapshot SimulatedReceiver::snapshotAt(double seconds) {
     return snapshot;
 }
 
-void SimulatedReceiver::sendPayload(const std::vector<std::uint8_t>& payload) {
+void SimulatedReceiver::sendPayload(std::vector<std::uint8_t> payload) {
+    if (osprey_) {
+        // The time to first fix travels as a statistics message; everything else on the binary channel.
+        if (payload[0] == kTtffMessageId) {
+            payload[0] = kStatChannel;
+        } else {
+            payload.insert(payload.begin(), kBinaryChannel);
+        }
+    }
     output_.send(Frame(payload));
 }
 
@@ -76,6 +94,7 @@ void SimulatedReceiver::outputSecond(std::int64_t second) {
     } else {
         if (!awake_) sendPayload(MessagePayload(OkToSendRecord{1}));
         outputBinary(snapshot, second, firstFix);
+        if (osprey_) outputOsprey(snapshot, second);
         if (!power_.awake(second + 1)) sendPayload(MessagePayload(OkToSendRecord{0}));
     }
     awake_ = true;
@@ -112,6 +131,13 @@ void SimulatedReceiver::outputBinary(const ReceiverSnapshot& snapshot, std::int6
         }
     }
     if (navLibrary(31)) sendPayload(MessagePayload(NavLibClockRecord(snapshot)));
+}
+
+void SimulatedReceiver::outputOsprey(const ReceiverSnapshot& snapshot, std::int64_t second) {
+    if (osprey_->nmeaOpen()) {
+        for (const std::string& sentence : NmeaSentences(snapshot, nmeaRates_, second)) osprey_->sendNmea(sentence);
+    }
+    osprey_->outputSecond(snapshot, static_cast<double>(second));
 }
 
 void SimulatedReceiver::outputNmea(const ReceiverSnapshot& snapshot, std::int64_t second) {
@@ -155,6 +181,17 @@ void SimulatedReceiver::setOutputRate(std::uint8_t messageId, bool on) {
 
 void SimulatedReceiver::onFrame(std::span<const std::uint8_t> payload, double nowSeconds) {
     if (protocol_ != Protocol::Binary || payload.empty()) return;
+    if (!osprey_) {
+        onCommand(payload, nowSeconds);
+    } else if (payload[0] == kBinaryChannel) {
+        onCommand(payload.subspan(1), nowSeconds);
+    } else if (osprey_->onFrame(payload, nowSeconds)) {
+        reset(0, nowSeconds);
+    }
+}
+
+void SimulatedReceiver::onCommand(std::span<const std::uint8_t> payload, double nowSeconds) {
+    if (payload.empty()) return;
     const auto nextSecond = static_cast<std::int64_t>(std::ceil(nowSeconds));
     switch (payload[0]) {
         case 128:

@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <span>
 #include <string>
 #include <string_view>
@@ -14,6 +15,8 @@
 #include "sim/world_model.h"
 
 namespace vexa::sim {
+
+class OspreyLocationSide;
 
 enum class Protocol { Binary, Nmea };
 
@@ -41,11 +44,13 @@ public:
 class SimulatedReceiver {
 public:
     SimulatedReceiver(const ReceiverConfig& config, ReceiverOutput& output);
+    ~SimulatedReceiver();
 
     Protocol protocol() const { return protocol_; }
     int baud() const { return baud_; }
 
-    // A checked binary frame's payload, id first. Ignored while the receiver speaks NMEA.
+    // A checked binary frame's payload, id first (an Osprey's: channel byte first). Ignored while the
+    // receiver speaks NMEA.
     void onFrame(std::span<const std::uint8_t> payload, double nowSeconds);
     // A complete sentence from "$" through LF. Ignored while the receiver speaks the binary protocol.
     void onSentence(std::string_view sentence, double nowSeconds);
@@ -54,10 +59,12 @@ public:
 
 private:
     ReceiverSnapshot snapshotAt(double seconds);
-    void sendPayload(const std::vector<std::uint8_t>& payload);
+    void onCommand(std::span<const std::uint8_t> payload, double nowSeconds);
+    void sendPayload(std::vector<std::uint8_t> payload);
     void sendText(std::string_view text);
     void outputBinary(const ReceiverSnapshot& snapshot, std::int64_t second, const std::optional<double>& firstFix);
     void outputNmea(const ReceiverSnapshot& snapshot, std::int64_t second);
+    void outputOsprey(const ReceiverSnapshot& snapshot, std::int64_t second);
     void switchLine(Protocol protocol, int baud);
     void reset(std::uint8_t configuration, double nowSeconds);
     void setOutputRate(std::uint8_t messageId, bool on);
@@ -75,6 +82,7 @@ private:
     std::array<bool, 4> navLibrary_{};  // messages 28 to 31
     bool awake_ = true;
     ResetKind lastReset_ = ResetKind::Hot;
+    std::unique_ptr<OspreyLocationSide> osprey_;  // an Osprey's channels; null for other products
 };
 
 }  // namespace vexa::sim

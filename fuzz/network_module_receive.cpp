@@ -1,0 +1,11 @@
+// The network module's receive machine over arbitrary bytes, fed in chunks whose sizes the input picks.
+#include <cstddef>
+#include <cstdint>
+
+#include "fuzz_chunks.h"
+#include "location/frame_cutter.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    vexa::fuzz::cutInChunks(vexa::networkModuleRules(), data, size);
+    return 0;
+}

@@ -1,0 +1,38 @@
+#include "location/receiving_transport.h"
+
+#include "location/communication_manager.h"
+#include "platform/result_codes.h"
+#include "platform/threads.h"
+
+namespace vexa {
+
+ReceivingTransport::ReceivingTransport(CommunicationManager& manager, const FrameRules& rules,
+                                       std::string_view postFailed)
+    : Transport(manager), postFailed_(postFailed),
+      cutter_(rules, static_cast<FrameCutter::Listener&>(*this)) {}
+
+ReceivingTransport::~ReceivingTransport() { stopWorker(); }
+
+bool ReceivingTransport::startWorker(std::string_view threadFailed) {
+    stopWorker();
+    wake_.clear();
+    running_ = true;
+    if (StartThread(worker_, [this] { receiveLoop(); }) == kResultOk) return true;
+    running_ = false;
+    manager_.reportError(threadFailed);
+    return false;
+}
+
+void ReceivingTransport::stopWorker() {
+    running_ = false;
+    wake_.signal();
+    if (worker_.joinable()) EndThread(worker_);
+}
+
+void ReceivingTransport::onFrame(std::span<const std::uint8_t> content) {
+    if (!deliver(content.data(), content.size())) manager_.logError(postFailed_);
+}
+
+void ReceivingTransport::onRefused(std::string_view text) { manager_.logError(text); }
+
+}  // namespace vexa

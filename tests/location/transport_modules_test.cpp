@@ -1,0 +1,232 @@
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <random>
+#include <string>
+#include <thread>
+
+#include <poll.h>
+#include <unistd.h>
+
+#include "../link/pseudo_terminal.h"
+#include "frame_bytes.h"
+#include "location/communication_manager.h"
+#include "location/message_f.h"
+#include "location/message_frame.h"
+#include "location/message_mas.h"
+#include "location/message_tunnel.h"
+#include "location/network_module.h"
+#include "location/serial_module.h"
+#include "platform/tcp_socket.h"
+
+namespace vexa {
+namespace {
+
+using namespace std::chrono_literals;
+using test::Bytes;
+
+constexpr auto kWait = 3s;
+
+// A started communication manager whose pipe receives what a module delivers, logging to a folder.
+class ModuleTest : public ::testing::Test {
+protected:
+    ModuleTest() {
+        std::random_device random;
+        directory = std::filesystem::temp_directory_path() / ("vexa_modules_" + std::to_string(random()));
+        std::filesystem::create_directories(directory);
+        profile.logEnabled = 1;
+        profile.logDirectory = directory;
+        manager = std::make_unique<CommunicationManager>(profile, host, TransportFactory{});
+        manager->start();
+    }
+    ~ModuleTest() override {
+        manager.reset();
+        std::filesystem::remove_all(directory);
+    }
+
+    std::string errorLog() const {
+        std::ifstream in(directory / "error.txt", std::ios::binary);
+        return {std::istreambuf_iterator<char>(in), {}};
+    }
+    bool logged(std::string_view text) const { return errorLog().find(text) != std::string::npos; }
+
+    std::filesystem::path directory;
+    ClientProfile profile;
+    HostInterface host{HostCallbacks{}, [](std::string_view) {}};
+    std::unique_ptr<CommunicationManager> manager;
+};
+
+Bytes receiverFrame(std::uint8_t channel, std::uint8_t id, const Bytes& payload, bool flag = false) {
+    Bytes frame;
+    const Bytes header{channel, id};
+    appendReceiverFrame(frame, header, payload, flag);
+    return frame;
+}
+
+using SerialModuleTest = ModuleTest;
+
+TEST_F(SerialModuleTest, DeliversFramesUpToTheLimitAndRefusesLongerOnes) {
+    test::PseudoTerminal pty;
+    profile.serialPort = pty.SlavePath();
+    SerialModule serial(*manager, profile);
+    ASSERT_TRUE(serial.open());
+
+    pty.Send(receiverFrame(0xDD, '$', Bytes(504, 'A')));                  // length 506
+    pty.Send(receiverFrame(0xDD, '$', Bytes(505, 'B')));                  // length 507
+    pty.Send(receiverFrame(0x02, MessageF_HWConfigRequest::kId, {}, true));  // checksum bit 15 set
+    pty.Send(receiverFrame(0x02, MessageF_TimeTransferRequest::kId, {}));
+
+    auto first = manager->getMessage(kWait);
+    ASSERT_NE(first, nullptr);
+    EXPECT_EQ(first->channel(), 0xDD);
+    EXPECT_EQ(first->payload()[0], 'A');
+    auto second = manager->getMessage(kWait);
+    ASSERT_NE(second, nullptr);
+    EXPECT_EQ(second->id(), MessageF_TimeTransferRequest::kId);
+    EXPECT_TRUE(serial.close());
+    EXPECT_TRUE(logged("Serial Module: Payload > SERIAL_RX_PACKET_SIZE! Msg ignored"));
+    EXPECT_TRUE(logged("Serial Module-> Invalid Checksum! - msg ignored"));
+    EXPECT_FALSE(serial.close());
+}
+
+TEST_F(SerialModuleTest, SendsWholeFramesLongerThanOneWritePiece) {
+    test::PseudoTerminal pty;
+    profile.serialPort = pty.SlavePath();
+    SerialModule serial(*manager, profile);
+    ASSERT_TRUE(serial.open());
+    MessageF_SWVersionRequest request;
+    EXPECT_TRUE(serial.send(request));
+    EXPECT_EQ(pty.Receive(10), (Bytes{0xA0, 0xA2, 0x00, 0x02, 0x02, 0x17, 0x80, 0x19, 0xB0, 0xB3}));
+
+    Bytes big(5000);
+    for (std::size_t i = 0; i < big.size(); ++i) big[i] = static_cast<std::uint8_t>(i * 7);
+    EXPECT_TRUE(serial.write(big.data(), big.size()));
+    EXPECT_EQ(pty.Receive(big.size()), big);
+}
+
+TEST_F(SerialModuleTest, OpenFailsOnAMissingDeviceAndSendFailsWhileClosed) {
+    profile.serialPort = (directory / "no-such-tty").string();
+    SerialModule serial(*manager, profile);
+    EXPECT_FALSE(serial.open());
+    MessageF_SWVersionRequest request;
+    EXPECT_FALSE(serial.send(request));
+}
+
+// The server's end of a loopback connection, on an ephemeral port.
+class TestServer {
+public:
+    TestServer() : listener_(ListenTcp("127.0.0.1", 0)) {}
+    ~TestServer() {
+        CloseTcp(peer_);
+        CloseTcp(listener_);
+    }
+    std::uint16_t port() const { return LocalPort(listener_); }
+    bool accept() {
+        pollfd waiting{listener_, POLLIN, 0};
+        if (::poll(&waiting, 1, 3000) != 1) return false;
+        peer_ = AcceptTcp(listener_);
+        return peer_ >= 0;
+    }
+    void send(const Bytes& bytes) { SendTcp(peer_, bytes.data(), bytes.size(), 3000ms); }
+    Bytes receive(std::size_t count) {
+        Bytes bytes;
+        const auto deadline = std::chrono::steady_clock::now() + kWait;
+        while (bytes.size() < count && std::chrono::steady_clock::now() < deadline) {
+            pollfd readable{peer_, POLLIN, 0};
+            if (::poll(&readable, 1, 100) != 1) continue;
+            std::uint8_t chunk[4096];
+            std::size_t got = 0;
+            if (ReceiveTcp(peer_, chunk, sizeof chunk, got) == Received::Data) bytes.insert(bytes.end(), chunk, chunk + got);
+        }
+        return bytes;
+    }
+    void hangUp() {
+        CloseTcp(peer_);
+        peer_ = -1;
+    }
+
+private:
+    int listener_;
+    int peer_ = -1;
+};
+
+class NetworkModuleTest : public ModuleTest {
+protected:
+    NetworkModuleTest() {
+        profile.serverAddress = "127.0.0.1";
+        profile.serverPort = server.port();
+    }
+    TestServer server;
+};
+
+TEST_F(NetworkModuleTest, DeliversServerFramesWithTheChannelByte) {
+    NetworkModule network(*manager, profile);
+    ASSERT_TRUE(network.open());
+    ASSERT_TRUE(server.accept());
+    EXPECT_TRUE(logged("Network Connect:IP: 127.0.0.1 Port:" + std::to_string(profile.serverPort)));
+
+    Bytes longest;
+    appendServerFrame(longest, MessageMAS_Aiding::kId, Bytes(4089, 0x11));
+    Bytes tooLong;
+    appendServerFrame(tooLong, MessageMAS_Aiding::kId, Bytes(4090, 0x22));
+    server.send(longest);
+    server.send(tooLong);
+    server.send({0xA0, 0xA2, 0x00, 0x02, 0x08, 0x05, 0xB0, 0xB3});
+
+    auto aiding = manager->getMessage(kWait);
+    ASSERT_NE(aiding, nullptr);
+    EXPECT_EQ(aiding->id(), MessageMAS_Aiding::kId);
+    EXPECT_EQ(aiding->payloadLength(), 4089u);
+    auto ready = manager->getMessage(kWait);
+    ASSERT_NE(ready, nullptr);
+    EXPECT_EQ(test::frameOf(*ready), (Bytes{0xA0, 0xA2, 0x00, 0x02, 0x08, 0x05, 0xB0, 0xB3}));
+    EXPECT_TRUE(logged("Network Module: Payload > MAX_NETWORK_BUFFER! Msg ignored"));
+
+    MessageMAS_EndTest end;
+    EXPECT_TRUE(network.send(end));
+    EXPECT_EQ(server.receive(7), (Bytes{0xA0, 0xA2, 0x00, 0x01, 0x06, 0xB0, 0xB3}));
+}
+
+TEST_F(NetworkModuleTest, ClosesItselfWhenTheServerVanishesMidSession) {
+    NetworkModule network(*manager, profile);
+    ASSERT_TRUE(network.open());
+    ASSERT_TRUE(server.accept());
+    server.send({0xA0, 0xA2, 0x00, 0x03, 0x02, 0x12});  // an open request cut short
+    server.hangUp();
+
+    const auto deadline = std::chrono::steady_clock::now() + kWait;
+    while (network.isRunning() && std::chrono::steady_clock::now() < deadline) std::this_thread::sleep_for(5ms);
+    EXPECT_FALSE(network.isRunning());
+    MessageMAS_EndTest end;
+    EXPECT_FALSE(network.send(end));
+    EXPECT_TRUE(logged("Network Module-> Connection closed by server"));
+    EXPECT_TRUE(logged("Network Module-> Thread exiting normally"));
+    EXPECT_TRUE(network.close());
+}
+
+TEST_F(NetworkModuleTest, ReopeningStartsAFreshConnection) {
+    NetworkModule network(*manager, profile);
+    ASSERT_TRUE(network.open());
+    ASSERT_TRUE(server.accept());
+    ASSERT_TRUE(network.open());
+    ASSERT_TRUE(server.accept());
+    server.send({0xA0, 0xA2, 0x00, 0x01, 0x09, 0xB0, 0xB3});
+    auto id9 = manager->getMessage(kWait);
+    ASSERT_NE(id9, nullptr);
+    EXPECT_EQ(id9->id(), MessageMAS_Id9::kId);
+}
+
+TEST_F(NetworkModuleTest, OpenFailsWhenNobodyListens) {
+    const int closed = ListenTcp("127.0.0.1", 0);
+    profile.serverPort = LocalPort(closed);
+    CloseTcp(closed);
+    NetworkModule network(*manager, profile);
+    EXPECT_FALSE(network.open());
+    EXPECT_FALSE(network.isRunning());
+}
+
+}  // namespace
+}  // namespace vexa

@@ -1,0 +1,146 @@
+#include <gtest/gtest.h>
+
+#include <map>
+#include <memory>
+#include <vector>
+
+#include "location/frame_cutter.h"
+#include "location/message_ai3.h"
+#include "location/message_decoder.h"
+#include "location/message_f.h"
+#include "sim_test_support.h"
+
+namespace vexa::sim {
+namespace {
+
+using namespace std::chrono_literals;
+using simtest::Deliver;
+using simtest::PtyPeer;
+using simtest::RunFor;
+
+// The receiver's frames as the location client's serial module cuts them, sorted by channel.
+struct ByChannel : FrameCutter::Listener {
+    std::map<std::uint8_t, std::vector<std::vector<std::uint8_t>>> frames;
+    int refused = 0;
+    void onFrame(std::span<const std::uint8_t> content) override {
+        frames[content[0]].emplace_back(content.begin(), content.end());
+    }
+    void onRefused(std::string_view) override { ++refused; }
+};
+
+ByChannel Cut(const std::vector<std::uint8_t>& bytes) {
+    ByChannel cut;
+    FrameCutter cutter(serialModuleRules(), cut);
+    cutter.feed(bytes);
+    return cut;
+}
+
+std::vector<std::uint8_t> FrameOf(Message& message) {
+    const std::uint8_t* frame = message.getBytes();
+    return {frame, frame + message.getLength()};
+}
+
+SimulatorOptions Osprey() {
+    SimulatorOptions options;
+    options.receiver.productName = "Osprey";
+    options.receiver.timesToFirstFix = {1.0, 1.0, 1.0, 1.0};
+    return options;
+}
+
+TEST(OspreySimulator, SendsItsOwnMessagesOnTheBinaryChannelWithCleanChecksums) {
+    ReceiverSimulator simulator(Osprey());
+    PtyPeer peer(simulator.slavePath(), 57600);
+    const ByChannel cut = Cut(RunFor(simulator, peer, 2100ms));
+    EXPECT_EQ(cut.refused, 0);
+    ASSERT_TRUE(cut.frames.contains(0xEE));
+    EXPECT_EQ(cut.frames.at(0xEE).front()[1], 2);  // the navigation message leads each second
+    ASSERT_TRUE(cut.frames.contains(0xBB));        // the first fix's statistics
+    EXPECT_EQ(cut.frames.at(0xBB).front().size(), 2u + 37u);
+}
+
+TEST(OspreySimulator, AnswersTheSoftwareVersionRequest) {
+    ReceiverSimulator simulator(Osprey());
+    PtyPeer peer(simulator.slavePath(), 57600);
+    MessageF_SWVersionRequest request;
+    Deliver(simulator, peer, FrameOf(request));
+    const ByChannel cut = Cut(RunFor(simulator, peer, 200ms));
+    ASSERT_TRUE(cut.frames.contains(0x02));
+    const auto& content = cut.frames.at(0x02).front();
+    MessageDecoder decoder;
+    auto message = decoder.decodeMessage(content.data(), content.size());
+    auto* version = dynamic_cast<MessageF_SWVersionResponse*>(message.get());
+    ASSERT_NE(version, nullptr);
+    EXPECT_EQ(version->version1(), "VexaSim 1.0");
+    EXPECT_EQ(version->version2(), "Osprey simulated receiver");
+}
+
+TEST(OspreySimulator, AnswersAPositionRequestWithItsFixInFragments) {
+    SimulatorOptions options = Osprey();
+    options.receiver.origin = {48.1173, 11.5167, 545.0};
+    ReceiverSimulator simulator(options);
+    PtyPeer peer(simulator.slavePath(), 57600);
+    MessageAI3_PositionRequest request;
+    request.setHeader(1, 0);
+    Deliver(simulator, peer, FrameOf(request));
+    const ByChannel cut = Cut(RunFor(simulator, peer, 2100ms));
+    ASSERT_TRUE(cut.frames.contains(0x01));
+    const auto& fragments = cut.frames.at(0x01);
+    EXPECT_GE(fragments.size(), 2u);
+
+    MessageDecoder decoder;
+    std::unique_ptr<Message> answer;
+    for (const auto& fragment : fragments) {
+        EXPECT_EQ(answer, nullptr) << "the answer is whole only with its last fragment";
+        answer = decoder.decodeMessage(fragment.data(), fragment.size());
+    }
+    auto* response = dynamic_cast<MessageAI3_Response*>(answer.get());
+    ASSERT_NE(response, nullptr);
+    ASSERT_TRUE(response->decoded());
+    EXPECT_NEAR(response->positionResult().latitude, 48.1173, 0.01);
+    EXPECT_NEAR(response->positionResult().longitude, 11.5167, 0.01);
+    EXPECT_NEAR(response->positionResult().altitude, 545, 50);
+}
+
+TEST(OspreySimulator, OpensTheNmeaTunnelAndAnswersTheChannelRequest) {
+    ReceiverSimulator simulator(Osprey());
+    PtyPeer peer(simulator.slavePath(), 57600);
+    MessageF_ChannelOpen open(0xDD);
+    Deliver(simulator, peer, FrameOf(open));
+    const ByChannel cut = Cut(RunFor(simulator, peer, 1100ms));
+    ASSERT_TRUE(cut.frames.contains(0x02));
+    EXPECT_EQ(cut.frames.at(0x02).front(), (std::vector<std::uint8_t>{0x02, 160, 0, 0xDD, 0}));
+    ASSERT_TRUE(cut.frames.contains(0xDD));
+    const auto& sentence = cut.frames.at(0xDD).front();
+    EXPECT_EQ(std::string(sentence.begin() + 1, sentence.begin() + 3), "$G");
+}
+
+// After a reset the receiver walks the client through its requests, one answer at a time.
+TEST(OspreySimulator, AsksForConfigurationTimeFrequencyAndPositionAfterAReset) {
+    ReceiverSimulator simulator(Osprey());
+    PtyPeer peer(simulator.slavePath(), 57600);
+    const auto exchange = [&](Message& sent) {
+        Deliver(simulator, peer, FrameOf(sent));
+        const ByChannel cut = Cut(RunFor(simulator, peer, 100ms));
+        return cut.frames.contains(0x02) ? cut.frames.at(0x02).front()[1] : -1;
+    };
+    MessageF_GPSReset reset(2);
+    EXPECT_EQ(exchange(reset), MessageF_HWConfigRequest::kId);
+    MessageF_HWConfigResponse configuration(2);
+    EXPECT_EQ(exchange(configuration), MessageF_TimeTransferRequest::kId);
+    MessageF_Reject notReady(MessageF_TimeTransferRequest::kId, 2);
+    EXPECT_EQ(exchange(notReady), -1);
+    const ByChannel retry = Cut(RunFor(simulator, peer, 2100ms));
+    ASSERT_TRUE(retry.frames.contains(0x02));
+    EXPECT_EQ(retry.frames.at(0x02).front()[1], MessageF_TimeTransferRequest::kId);
+    MessageF_TimeTransferResponse time(2300, 1000.0);
+    EXPECT_EQ(exchange(time), MessageF_FreqTransferRequest::kId);
+    MessageF_FreqTransferResponse frequency;
+    EXPECT_EQ(exchange(frequency), MessageF_ApproxPositionRequest::kId);
+    MessageF_SessionOpenRequest openSession;
+    EXPECT_EQ(exchange(openSession), MessageF_OpenSessionNotification::kId);
+    MessageF_SessionCloseRequest closeSession;
+    EXPECT_EQ(exchange(closeSession), MessageF_CloseSessionNotification::kId);
+}
+
+}  // namespace
+}  // namespace vexa::sim
