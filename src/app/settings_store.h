@@ -3,13 +3,14 @@
 #include <QSettings>
 
 #include "app/app_settings.h"
+#include "app/settings_sections.h"
 
 namespace vexa {
 
 // Loads and saves the sections of AppSettings in the user's settings file (organisation "Vexa",
 // application "VexaDemoPPC", INI format). Values read from the file are checked: anything the
 // program cannot use falls back to its default, so an edited file cannot upset the views.
-class SettingsStore {
+class SettingsStore : public SettingsSections {
 public:
     explicit SettingsStore(AppSettings& settings);
 
@@ -17,11 +18,11 @@ public:
     QString FileName() const { return store_.fileName(); }
 
     // "Dezori Zuri": version, units, serial port and baud rate.
-    void LoadDisplaySettings();
-    void SaveDisplaySettings();
+    void LoadDisplaySettings() override;
+    void SaveDisplaySettings() override;
     // "Map View": plot origin and ring radii.
-    void LoadPlotSettings();
-    void SavePlotSettings();
+    void LoadPlotSettings() override;
+    void SavePlotSettings() override;
     // "Logging": the last log file chosen.
     void LoadLogFileName();
     void SaveLogFileName();

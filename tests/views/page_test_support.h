@@ -54,6 +54,7 @@ private:
 class MessagePrompts : public Prompts {
 public:
     void ShowMessage(QWidget*, const QString& text) override { messages.append(text); }
+    void ShowCaptionedMessage(QWidget*, const QString&, const QString& text) override { messages.append(text); }
     std::optional<QString> GetOpenFileName(QWidget*, const FileRequest&) override { return std::nullopt; }
     std::optional<QString> GetSaveFileName(QWidget*, const FileRequest&) override { return std::nullopt; }
     void ShowWaitNotice(QWidget*) override {}
