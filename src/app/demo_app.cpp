@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <cstdio>
 
+#include "app/command_dialogs.h"
 #include "app/feed_doc.h"
 #include "app/main_frame.h"
 #include "app/screenshots.h"
@@ -30,6 +31,7 @@ CDemoApp::CDemoApp(DemoOptions options, Prompts& prompts, QString instanceName)
       store_(std::make_unique<SettingsStore>(settings_)),
       ui_(std::make_unique<UiContext>(receiver_, *store_, prompts)) {
     ui_->ports.extraPaths = options_.ports;
+    InstallCommandDialogs(*ui_);
 }
 
 CDemoApp::~CDemoApp() {

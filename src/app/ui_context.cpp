@@ -2,7 +2,16 @@
 
 #include <QDialog>
 
+#include "app/preferences_sheet.h"
+
 namespace vexa {
+
+UiContext::UiContext(ReceiverContext& receiverContext, SettingsStore& settingsStore, Prompts& userPrompts)
+    : receiver(receiverContext),
+      store(settingsStore),
+      prompts(userPrompts),
+      displayPreferences(settingsStore.Settings(), settingsStore, userPrompts,
+                         [this](CPreferencesSheet& sheet) { return RunModal(sheet); }) {}
 
 int UiContext::RunModal(QDialog& dialog) { return runModal ? runModal(dialog) : dialog.exec(); }
 

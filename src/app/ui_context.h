@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <functional>
 
+#include "app/display_preferences.h"
 #include "app/settings_store.h"
 #include "link/port_discovery.h"
 #include "receiver/receiver_context.h"
@@ -22,12 +23,16 @@ class Prompts;
 // The program-wide values of the user interface, one object per program (tests build their own):
 // what the frame, the tab host, the dialogs and the pages share.
 struct UiContext {
-    UiContext(ReceiverContext& receiverContext, SettingsStore& settingsStore, Prompts& userPrompts)
-        : receiver(receiverContext), store(settingsStore), prompts(userPrompts) {}
+    UiContext(ReceiverContext& receiverContext, SettingsStore& settingsStore, Prompts& userPrompts);
+    // The preference sheets run through this object's RunModal, so it stays where it was built.
+    UiContext(const UiContext&) = delete;
+    UiContext& operator=(const UiContext&) = delete;
 
     ReceiverContext& receiver;
     SettingsStore& store;
     Prompts& prompts;
+    // The "Display Properties" sheets of the Position and Plot pages.
+    DisplayPreferences displayPreferences;
     // The receiver link; null when it could not be created (every use is then skipped).
     GpsComm* comm = nullptr;
     // The tab host, once it exists.

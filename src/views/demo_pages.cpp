@@ -4,45 +4,62 @@
 
 #include "app/feed_doc.h"
 #include "app/ui_context.h"
-#include "link/gps_comm.h"
-#include "receiver/coordinate_conversion.h"
+#include "views/demo_tab_view.h"
 #include "views/graphic/view_map.h"
-#include "views/light_grey_page.h"
+#include "views/graphic/view_sct.h"
+#include "views/graphic/view_sky.h"
+#include "views/model_readers.h"
+#include "views/nav_msg_view.h"
+#include "views/signal_view.h"
 
 namespace vexa {
 
 namespace {
 
+// The readers go through ui.comm at every call: the link may be missing (it could not be created).
+ReceiverReader ReadSnapshotFrom(UiContext& ui) {
+    return [&ui] { return ui.comm ? SnapshotReader(*ui.comm)() : ReceiverSnapshot{}; };
+}
+
 GeodeticFixReader ReadFixFrom(UiContext& ui) {
     return [&ui]() -> std::optional<GeodeticFix> {
         if (!ui.comm) return std::nullopt;
-        std::optional<GeodeticFix> fix;
-        ui.comm->Lock();
-        if (const NavData* nav = ui.comm->GetNavData()) {
-            GeodeticFix position;
-            NavToGeodetic(*nav, &position.latitude, &position.longitude, &position.altitude, nullptr, nullptr);
-            fix = position;
-        }
-        ui.comm->Unlock();
-        return fix;
+        return ReadFixFrom(*ui.comm)();
     };
+}
+
+template <typename Page>
+Page* ConnectToDoc(Page* page, CFeedDoc& doc) {
+    QObject::connect(&doc, &CFeedDoc::ViewInitialUpdate, page, &Page::OnInitialUpdate);
+    QObject::connect(&doc, &CFeedDoc::ViewUpdate, page, &Page::OnUpdate);
+    return page;
 }
 
 }  // namespace
 
-QWidget* CreatePositionPage(UiContext&, CFeedDoc&, QWidget* parent) { return new LightGreyPage(parent); }
+QWidget* CreatePositionPage(UiContext& ui, CFeedDoc& doc, QWidget* parent) {
+    return ConnectToDoc(new CNavMsgView(ui.receiver, ReadSnapshotFrom(ui), ui.displayPreferences, parent), doc);
+}
 
-QWidget* CreateSignalPage(UiContext&, CFeedDoc&, QWidget* parent) { return new LightGreyPage(parent); }
+QWidget* CreateSignalPage(UiContext& ui, CFeedDoc& doc, QWidget* parent) {
+    auto* page = ConnectToDoc(new CSignalView(ui.receiver, ReadSnapshotFrom(ui), parent), doc);
+    QObject::connect(page, &CSignalView::FixStatusColourChanged, page, [&ui](const QColor& colour) {
+        ui.FixStatusColour = colour;
+        if (ui.tabHost) ui.tabHost->update();
+    });
+    return page;
+}
 
-QWidget* CreateSkyPage(UiContext&, CFeedDoc&, QWidget* parent) { return new LightGreyPage(parent); }
+QWidget* CreateSkyPage(UiContext& ui, CFeedDoc& doc, QWidget* parent) {
+    return ConnectToDoc(new CViewSky(ReadSnapshotFrom(ui), parent), doc);
+}
 
-QWidget* CreatePlotPage(UiContext&, CFeedDoc&, QWidget* parent) { return new LightGreyPage(parent); }
+QWidget* CreatePlotPage(UiContext& ui, CFeedDoc& doc, QWidget* parent) {
+    return ConnectToDoc(new CViewSct(ui.displayPreferences, ReadFixFrom(ui), parent), doc);
+}
 
 QWidget* CreateMapPage(UiContext& ui, CFeedDoc& doc, QWidget* parent) {
-    auto* page = new CViewMap(ui.prompts, ReadFixFrom(ui), parent);
-    QObject::connect(&doc, &CFeedDoc::ViewInitialUpdate, page, &CViewMap::OnInitialUpdate);
-    QObject::connect(&doc, &CFeedDoc::ViewUpdate, page, &CViewMap::OnUpdate);
-    return page;
+    return ConnectToDoc(new CViewMap(ui.prompts, ReadFixFrom(ui), parent), doc);
 }
 
 }  // namespace vexa
