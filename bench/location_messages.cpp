@@ -20,9 +20,9 @@ void compressAndFragmentFullRequest(benchmark::State& state) {
     vexa::MessageAI3_PositionRequest request;
     request.setHeader(1, 0);
     for (std::size_t slot = 0; slot < vexa::kSatelliteSlots; ++slot) {
-        request.slots()[slot].present = true;
-        for (std::size_t i = 0; i < vexa::kOrbitRecordLength; ++i) request.slots()[slot].record[i] = noise(slot * 64 + i);
-        request.slots()[slot].record[0] = static_cast<std::uint8_t>(slot);
+        request.orbitSlots()[slot].present = true;
+        for (std::size_t i = 0; i < vexa::kOrbitRecordLength; ++i) request.orbitSlots()[slot].record[i] = noise(slot * 64 + i);
+        request.orbitSlots()[slot].record[0] = static_cast<std::uint8_t>(slot);
     }
     for (auto _ : state) benchmark::DoNotOptimize(request.getBytes());
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) * vexa::MessageAI3_PositionRequest::kPayloadLength);

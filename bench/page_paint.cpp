@@ -37,6 +37,7 @@ struct NoStore : SettingsSections {
 
 struct NoPrompts : Prompts {
     void ShowMessage(QWidget*, const QString&) override {}
+    void ShowCaptionedMessage(QWidget*, const QString&, const QString&) override {}
     std::optional<QString> GetOpenFileName(QWidget*, const FileRequest&) override { return std::nullopt; }
     std::optional<QString> GetSaveFileName(QWidget*, const FileRequest&) override { return std::nullopt; }
     void ShowWaitNotice(QWidget*) override {}

@@ -22,7 +22,7 @@ inline constexpr unsigned kValidTimeDecoded = 0x02;
 // (32 bits) and that many bytes. A block that claims more bytes than remain refuses the whole data,
 // and then nothing is changed. Orbit records fill the slot of their satellite number (records of
 // satellites 32 and above are skipped; a block whose records overrun it is skipped).
-unsigned decodeAirMessage(std::span<const std::uint8_t> data, OrbitSlots& slots, AidingTime& time);
+unsigned decodeAirMessage(std::span<const std::uint8_t> data, OrbitSlots& orbitSlots, AidingTime& time);
 
 // The aiding block inside a rendered server aiding frame (A0 A2, length, id, block, B0 B3);
 // nothing for a frame too short to hold one byte of it.

@@ -204,7 +204,7 @@ void CallProcessor::requestAidedPosition() {
     trace("DEBUG:CP->RVX:AI3:Aided AI3 Pos Request");
     comm_.reportStatus(status::kWaitingAided);
     if (decodedAiding_) {
-        positionRequest_.slots() = *decodedAiding_;
+        positionRequest_.orbitSlots() = *decodedAiding_;
     } else {
         positionRequest_.clearSlots();
     }

@@ -43,8 +43,8 @@ public:
     // Only the low bytes travel in the request.
     void setHeader(std::uint16_t numFixes, std::uint32_t requestParam);
     void clearSlots();
-    OrbitSlots& slots() { return slots_; }
-    const OrbitSlots& slots() const { return slots_; }
+    OrbitSlots& orbitSlots() { return slots_; }
+    const OrbitSlots& orbitSlots() const { return slots_; }
 
     std::size_t payloadLength() const override { return kPayloadLength; }
     const std::uint8_t* payload() override;

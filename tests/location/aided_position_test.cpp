@@ -97,8 +97,8 @@ TEST(Ai3Fragments, CountAndLayout) {
 TEST(Ai3PositionRequest, PayloadAndFrame) {
     MessageAI3_PositionRequest request;
     request.setHeader(0x0103, 0x2004);
-    request.slots()[5].present = true;
-    request.slots()[5].record.fill(0x5A);
+    request.orbitSlots()[5].present = true;
+    request.orbitSlots()[5].record.fill(0x5A);
     const Bytes payload = test::payloadOf(request);
     ASSERT_EQ(payload.size(), 3227U);
     EXPECT_EQ(Bytes(payload.begin(), payload.begin() + 19),
