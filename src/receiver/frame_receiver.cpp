@@ -51,7 +51,7 @@ void FrameReceiver::step(std::uint8_t byte) {
         length_ = static_cast<std::uint16_t>(length_ << 8 | byte);
         index_ = 0;
         sum_ = 0;
-        if (length_ >= 1 && length_ <= kMaxPayloadLength) {
+        if (length_ >= 1 && length_ <= maxPayloadLength_) {
             state_ = State::Payload;
         } else {
             ++statistics_.badLength;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <span>
@@ -37,10 +38,17 @@ class FrameReceiver {
 public:
     // A sentence holds at most this many characters from its "$" to the last one before CR.
     static constexpr std::size_t kMaxSentenceCharacters = 1009;
+    // The longest payload any receiver can be set to take. The link keeps to kMaxPayloadLength; the
+    // simulated receiver takes the location client's whole fragments, which are longer.
+    static constexpr std::size_t kLargestPayloadLimit = 2048;
 
-    explicit FrameReceiver(FrameListener& listener) : listener_(listener) {}
+    // Frames whose length field exceeds the limit are refused (clamped to kLargestPayloadLimit).
+    explicit FrameReceiver(FrameListener& listener, std::size_t maxPayloadLength = kMaxPayloadLength)
+        : listener_(listener), maxPayloadLength_(std::min(maxPayloadLength, kLargestPayloadLimit)) {}
 
     void feed(std::span<const std::uint8_t> bytes);
+    // Forgets a frame or sentence in progress (the line changed under it); the counts stay.
+    void restart() { state_ = State::Hunt; }
     const ReceiveStatistics& statistics() const { return statistics_; }
 
 private:
@@ -63,13 +71,14 @@ private:
     void startOver(std::uint8_t byte);
 
     FrameListener& listener_;
+    const std::size_t maxPayloadLength_;
     State state_ = State::Hunt;
     std::uint16_t length_ = 0;
     std::size_t index_ = 0;
     std::uint32_t sum_ = 0;
     std::uint8_t checksumHigh_ = 0;
     ReceiveStatistics statistics_;
-    std::uint8_t buffer_[kFrameBufferSize];
+    std::uint8_t buffer_[kLargestPayloadLimit];
 };
 
 }  // namespace vexa

@@ -24,6 +24,7 @@ constexpr std::size_t kAnswerLongitude = 15;
 constexpr std::size_t kAnswerGroups = 19;
 constexpr std::size_t kAnswerAltitude = 23;
 constexpr std::uint8_t kAltitudeGroup = 0x02;
+constexpr std::size_t kRequestFixCount = 2;  // in the decompressed position request
 
 }  // namespace
 
@@ -64,7 +65,7 @@ bool OspreyLocationSide::onFrame(std::span<const std::uint8_t> content, double n
         onAi3(content);
     } else if (content[0] == F_CHANNEL) {
         if (content[1] == MessageF_GPSReset::kId) {
-            positionWanted_ = false;
+            fixesWanted_ = 0;
             timeRetryAt_.reset();
             MessageF_HWConfigRequest request;
             send(request);
@@ -97,7 +98,7 @@ void OspreyLocationSide::onF(std::uint8_t id, std::span<const std::uint8_t> payl
         if (payload[0] == MessageF_TimeTransferRequest::kId) {
             // Time not ready yet: ask again in a second, a limited number of times, then go on without.
             if (payload[1] == kRejectNotReady && timeAttempts_ < kTimeTransferAttempts) {
-                timeRetryAt_ = nowSeconds + 1.0;
+                timeRetryAt_ = std::floor(nowSeconds) + 1.0;  // at the next output second
             } else {
                 MessageF_FreqTransferRequest request(kFrequencyRequestValue);
                 send(request);
@@ -115,7 +116,7 @@ void OspreyLocationSide::onF(std::uint8_t id, std::span<const std::uint8_t> payl
         return;
     }
     case MessageF_SessionCloseRequest::kId: {
-        positionWanted_ = false;
+        fixesWanted_ = 0;
         MessageF_CloseSessionNotification notification(0);
         send(notification);
         return;
@@ -162,7 +163,8 @@ void OspreyLocationSide::onAi3(std::span<const std::uint8_t> content) {
                        payload.size() == MessageAI3_PositionRequest::kPayloadLength;
     request_.clear();
     lastFragment_ = 0;
-    positionWanted_ = whole;
+    // The request asks for a number of fixes, answered one a second; a request for none still gets one.
+    fixesWanted_ = whole ? std::max(1, static_cast<int>(payload[kRequestFixCount])) : 0;
 }
 
 void OspreyLocationSide::outputSecond(const ReceiverSnapshot& snapshot, double nowSeconds) {
@@ -170,8 +172,8 @@ void OspreyLocationSide::outputSecond(const ReceiverSnapshot& snapshot, double n
         timeRetryAt_.reset();
         askTime();
     }
-    if (!positionWanted_ || !snapshot.hasFix()) return;
-    positionWanted_ = false;
+    if (fixesWanted_ == 0 || !snapshot.hasFix()) return;
+    --fixesWanted_;
     std::vector<std::uint8_t> compressed;
     encodeRunLength(PositionAnswer(snapshot), compressed);
     std::vector<std::uint8_t> frames;

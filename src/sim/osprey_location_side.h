@@ -21,7 +21,9 @@ class OspreyLocationSide {
 public:
     // Answers are cut into fragments of this many compressed bytes.
     static constexpr std::size_t kAnswerFragmentBytes = 16;
-    static constexpr int kTimeTransferAttempts = 30;
+    // A time request the client is not ready for is repeated once a second this many times in all;
+    // then the receiver goes on without the time, as an autonomous session needs it to.
+    static constexpr int kTimeTransferAttempts = 3;
 
     OspreyLocationSide(ReceiverOutput& output, std::string version1, std::string version2);
 
@@ -51,7 +53,7 @@ private:
     std::uint8_t requestFragments_ = 0;
     std::uint8_t lastFragment_ = 0;
     std::vector<std::uint8_t> request_;
-    bool positionWanted_ = false;
+    int fixesWanted_ = 0;
 };
 
 // The receiver's 248-byte position answer for a snapshot: valid with its latitude, longitude and altitude.

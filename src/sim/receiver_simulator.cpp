@@ -54,7 +54,8 @@ ReceiverSimulator::ReceiverSimulator(SimulatorOptions options)
       pacer_(options_.receiver.baud),
       output_(*this),
       commands_(*this),
-      commandReader_(commands_),
+      // Longer than the link's own limit: the location client's AI3 fragments fill up to 1016 bytes.
+      commandReader_(commands_, FrameReceiver::kLargestPayloadLimit),
       receiver_(options_.receiver, output_),
       noise_(options_.receiver.seed + 1),
       corruptor_(options_.corruptProbability, options_.receiver.seed + 2) {

@@ -8,6 +8,7 @@
 #include "location/message_ai3.h"
 #include "location/message_decoder.h"
 #include "location/message_f.h"
+#include "sim/osprey_location_side.h"
 #include "sim_test_support.h"
 
 namespace vexa::sim {
@@ -101,6 +102,28 @@ TEST(OspreySimulator, AnswersAPositionRequestWithItsFixInFragments) {
     EXPECT_NEAR(response->positionResult().altitude, 545, 50);
 }
 
+// Aiding for every satellite hardly compresses: the request's first fragment is a whole 1016 bytes.
+TEST(OspreySimulator, TakesARequestInWholeFragments) {
+    ReceiverSimulator simulator(Osprey());
+    PtyPeer peer(simulator.slavePath(), 57600);
+    MessageAI3_PositionRequest request;
+    request.setHeader(1, 0);
+    std::uint8_t value = 0;
+    for (OrbitSlot& slot : request.orbitSlots()) {
+        slot.present = true;
+        for (std::uint8_t& byte : slot.record) byte = value += 37;
+    }
+    const std::vector<std::uint8_t> frames = FrameOf(request);
+    ASSERT_GT(frames.size(), kAi3FragmentBytes + kAi3FragmentOverhead);
+    Deliver(simulator, peer, frames);
+    const ByChannel cut = Cut(RunFor(simulator, peer, 2100ms));
+    ASSERT_TRUE(cut.frames.contains(0x01));
+    MessageDecoder decoder;
+    std::unique_ptr<Message> answer;
+    for (const auto& fragment : cut.frames.at(0x01)) answer = decoder.decodeMessage(fragment.data(), fragment.size());
+    ASSERT_NE(dynamic_cast<MessageAI3_Response*>(answer.get()), nullptr);
+}
+
 TEST(OspreySimulator, OpensTheNmeaTunnelAndAnswersTheChannelRequest) {
     ReceiverSimulator simulator(Osprey());
     PtyPeer peer(simulator.slavePath(), 57600);
@@ -140,6 +163,29 @@ TEST(OspreySimulator, AsksForConfigurationTimeFrequencyAndPositionAfterAReset) {
     EXPECT_EQ(exchange(openSession), MessageF_OpenSessionNotification::kId);
     MessageF_SessionCloseRequest closeSession;
     EXPECT_EQ(exchange(closeSession), MessageF_CloseSessionNotification::kId);
+}
+
+// An autonomous session has no time to give: after the last attempt the receiver goes on without it.
+TEST(OspreySimulator, GoesOnWithoutTheTimeWhenTheClientIsNeverReady) {
+    ReceiverSimulator simulator(Osprey());
+    PtyPeer peer(simulator.slavePath(), 57600);
+    MessageF_GPSReset reset(2);
+    Deliver(simulator, peer, FrameOf(reset));
+    MessageF_HWConfigResponse configuration(2);
+    Deliver(simulator, peer, FrameOf(configuration));
+    MessageF_Reject notReady(MessageF_TimeTransferRequest::kId, 2);
+    std::vector<int> asked;  // what the receiver asked after the configuration request
+    for (int second = 0; second <= OspreyLocationSide::kTimeTransferAttempts; ++second) {
+        const ByChannel cut = Cut(RunFor(simulator, peer, 1100ms));
+        if (!cut.frames.contains(0x02)) continue;
+        for (const auto& frame : cut.frames.at(0x02)) {
+            if (frame[1] != MessageF_HWConfigRequest::kId) asked.push_back(frame[1]);
+        }
+        if (!asked.empty() && asked.back() == MessageF_TimeTransferRequest::kId) Deliver(simulator, peer, FrameOf(notReady));
+    }
+    std::vector<int> expected(OspreyLocationSide::kTimeTransferAttempts, MessageF_TimeTransferRequest::kId);
+    expected.push_back(MessageF_FreqTransferRequest::kId);
+    EXPECT_EQ(asked, expected);
 }
 
 }  // namespace
