@@ -31,7 +31,7 @@ CDemoApp::CDemoApp(DemoOptions options, Prompts& prompts, QString instanceName)
       store_(std::make_unique<SettingsStore>(settings_)),
       ui_(std::make_unique<UiContext>(receiver_, *store_, prompts)) {
     ui_->ports.extraPaths = options_.ports;
-    InstallCommandDialogs(*ui_);
+    InstallCommandHooks(*ui_);
 }
 
 CDemoApp::~CDemoApp() {

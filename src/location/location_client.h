@@ -9,6 +9,7 @@
 
 #include "location/call_processor.h"
 #include "location/client_profile.h"
+#include "location/module_transports.h"
 #include "location/session_timer.h"
 
 namespace vexa {
@@ -16,7 +17,7 @@ namespace vexa {
 // What the location client is given besides its profile: how to build its transports, where the
 // "DEBUG:" traces go, and the clock of its session timers. Tests give their own.
 struct ClientServices {
-    TransportFactory transports;
+    TransportFactory transports = moduleTransports();
     TraceSink trace;
     SessionTimer::Clock clock = SessionTimer::steadyNow;
 };

@@ -78,7 +78,7 @@ TEST_F(DemoPages, LoadMapMakesTheMapTabSelectable) {
 }
 
 TEST_F(DemoPages, TheElevationMaskDialogIsKeptAndShowsTheLastConfirmedMask) {
-    InstallCommandDialogs(*ui);
+    InstallCommandHooks(*ui);
     BuildFrame();
     QDialog* first = nullptr;
     answerDialog = [&first](QDialog& dialog) {

@@ -3,7 +3,9 @@
 #include <QMenu>
 
 #include "../link/pseudo_terminal.h"
+#include "app/command_dialogs.h"
 #include "app/product_dialog.h"
+#include "location/message_f.h"
 #include "platform/result_codes.h"
 #include "ui_fixture.h"
 #include "views/debug_data_view.h"
@@ -173,6 +175,27 @@ TEST_F(MainFrameTest, TheNmeaChannelToggleSwitchesTheTunnelByItsCounter) {
     frame->RunCommand(Frame::kNmeaChannel);
     EXPECT_EQ(receiver.NmeaChannelCount, 5);
     EXPECT_EQ(switched, (std::vector<bool>{true, false, true}));
+}
+
+// Joined to the link, the toggle reaches the receiver as the location client's channel requests.
+TEST_F(MainFrameTest, TheNmeaChannelOpensAndClosesTheReceiversTunnel) {
+    PseudoTerminal receiverEnd;
+    InstallCommandHooks(*ui);
+    BuildFrame();
+    ASSERT_EQ(comm->Connect(receiverEnd.SlavePath(), 57600), kResultOk);
+    receiver.ProductSelection = kOsprey;
+    receiver.LinkProtocol = kBinaryProtocol;
+    const auto bytesOf = [](Message&& message) {
+        return std::vector<std::uint8_t>(message.getBytes(), message.getBytes() + message.getLength());
+    };
+    const std::vector<std::uint8_t> open = bytesOf(MessageF_ChannelOpen(0xDD));
+    const std::vector<std::uint8_t> close = bytesOf(MessageF_ChannelClose(0xDD));
+
+    frame->RunCommand(Frame::kNmeaChannel);
+    EXPECT_EQ(receiverEnd.Receive(open.size()), open);
+    receiver.NmeaChannelCount = 6;
+    frame->RunCommand(Frame::kNmeaChannel);
+    EXPECT_EQ(receiverEnd.Receive(close.size()), close);
 }
 
 TEST_F(MainFrameTest, TheProtocolSwitchSelectsTextOrPositionAndEmptiesTheList) {
