@@ -39,10 +39,12 @@ void CommReader::Run() {
             std::unique_lock guard(sleepMutex_);
             wake_.wait_for(guard, kIdleSleep, [this] { return !running_; });
         }
-        std::size_t count = 0;
         // The running flag is looked at between reads too, so that a stream that never pauses
         // cannot keep the thread from ending.
-        while (running_ && port_->Read(buffer, sizeof buffer, count) == kResultOk) {
+        for (;;) {
+            std::lock_guard chunk(chunkMutex_);
+            std::size_t count = 0;
+            if (!running_ || port_->Read(buffer, sizeof buffer, count) != kResultOk) break;
             consumer_.onBytes(std::span<const std::uint8_t>(buffer, count));
         }
         consumer_.onIdle();

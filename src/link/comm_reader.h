@@ -40,6 +40,13 @@ public:
     int Stop();
 
     bool Running() const { return running_.load(); }
+    // Runs `action` between two chunks: every byte read before it has been handed on, and nothing
+    // read before it is handed on after it. The action must not wait for the reader thread.
+    template <typename Action>
+    void BetweenChunks(Action&& action) {
+        std::lock_guard chunk(chunkMutex_);
+        action();
+    }
     // The port object while the reader exists, else nullptr.
     SerialPort* Port() const { return port_; }
 
@@ -50,6 +57,7 @@ private:
     SerialPort* port_ = nullptr;
     std::atomic<bool> running_{false};
     std::mutex sleepMutex_;
+    std::mutex chunkMutex_;  // held from each read until its bytes are handed on
     std::condition_variable wake_;
     std::thread thread_;
 };

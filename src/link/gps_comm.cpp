@@ -131,13 +131,14 @@ int GpsComm::Connect(const std::string& devicePath, int baud) {
 }
 
 int GpsComm::Disconnect() {
-    {
+    reader_.BetweenChunks([this] {
         std::lock_guard guard(*modelLock_);
         if (SerialPort* port = reader_.Port(); port != nullptr) port->Close();
+        frameReceiver_.restart();
         navData_ = NavData{};
         trackData_ = TrackData{};
         geoNavData_ = GeoNavData{};
-    }
+    });
     Post(kNotifyMessageDelivered, kNavDataId);
     Post(kNotifyMessageDelivered, kTrackDataId);
     return kResultOk;
@@ -146,6 +147,16 @@ int GpsComm::Disconnect() {
 int GpsComm::ChangeBaud(int baud) {
     SerialPort* port = reader_.Port();
     return port == nullptr ? kResultCommFailure : port->Configure(baud);
+}
+
+int GpsComm::RestartLine(int baud) {
+    int result = kResultCommFailure;
+    reader_.BetweenChunks([&] {
+        result = ChangeBaud(baud);
+        frameReceiver_.restart();
+        context_.LinkProtocol = kNotConnected;
+    });
+    return result;
 }
 
 int GpsComm::Send(int id, const void* block, std::size_t length) {

@@ -65,10 +65,15 @@ public:
     std::size_t PendingOutputCount() const { return pendingCount_; }
 
     int Connect(const std::string& devicePath, int baud) override;
-    // Under the lock: closes the port, clears the position records and announces them (hints 2, 4).
+    // Between two chunks of the reader and under the lock: closes the port, forgets a frame in
+    // progress, clears the position records and announces them (hints 2, 4).
     int Disconnect() override;
     // The port's new speed after a protocol switch; the port stays open.
     int ChangeBaud(int baud);
+    // The protocol switch's change of speed: between two chunks of the reader, changes the speed,
+    // forgets a frame in progress and sets LinkProtocol to kNotConnected, so that bytes read at the
+    // old speed cannot set the protocol again afterwards.
+    int RestartLine(int baud);
 
     // Builds one command frame and writes it, or holds it while sending is not allowed.
     // kResultOk, or kResultCommFailure when the comm reader is not running.

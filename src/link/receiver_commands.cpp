@@ -18,8 +18,7 @@ void SendCommand(GpsComm& comm, const CommandMessage& message) {
 void FinishSwitch(GpsComm& comm, const ProtocolSwitchHooks& hooks, int baud) {
     if (hooks.wait) hooks.wait(kProtocolSwitchSettle);
     else std::this_thread::sleep_for(kProtocolSwitchSettle);
-    comm.ChangeBaud(baud);
-    comm.Context().LinkProtocol = kNotConnected;
+    comm.RestartLine(baud);
     if (hooks.saveBaud) hooks.saveBaud(baud);
 }
 

@@ -2,8 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <chrono>
+#include <span>
+#include <thread>
 #include <vector>
 
+#include "link/comm_reader.h"
 #include "platform/result_codes.h"
 #include "platform/serial_device.h"
 #include "pseudo_terminal.h"
@@ -118,6 +123,36 @@ TEST(PortTable, HandsOutPortsInOrderWhileTheLockPoolLasts) {
     EXPECT_EQ(TakePort(), last) << "the last one given back is the next one taken";
     ports.push_back(last);
     for (auto it = ports.rbegin(); it != ports.rend(); ++it) GiveBackPort(*it);
+}
+
+// A protocol switch or a close runs between the reader's chunks: a chunk read before it is handed on
+// whole first, so nothing read at the old speed reaches the receive path afterwards.
+TEST_F(SerialPortOnPty, AnActionBetweenChunksWaitsForTheChunkInHand) {
+    struct SlowConsumer : ReceivedBytes {
+        std::atomic<bool> inChunk{false};
+        std::atomic<int> chunks{0};
+        void onBytes(std::span<const std::uint8_t>) override {
+            inChunk = true;
+            std::this_thread::sleep_for(std::chrono::milliseconds(100));
+            inChunk = false;
+            ++chunks;
+        }
+        void onIdle() override {}
+    } consumer;
+    CommReader reader(consumer);
+    ASSERT_EQ(reader.Start(), kResultOk);
+    ASSERT_EQ(reader.Port()->Open(pty.SlavePath(), 57600), kResultOk);
+    pty.Send(std::vector<std::uint8_t>(10, 0x55));
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(3);
+    while (!consumer.inChunk && std::chrono::steady_clock::now() < deadline) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    ASSERT_TRUE(consumer.inChunk);
+    bool overlapped = true;
+    reader.BetweenChunks([&] { overlapped = consumer.inChunk; });
+    EXPECT_FALSE(overlapped);
+    EXPECT_EQ(consumer.chunks, 1);
+    reader.Port()->Close();
 }
 
 }  // namespace
