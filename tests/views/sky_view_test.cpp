@@ -165,6 +165,18 @@ TEST_F(SkyPage, WithoutTrackerDataTheSquareIsBlackAndBoxesKeepTheirTexts) {
     EXPECT_EQ(ColourAt(image, 2, 100), kPaletteLightGrey.name());
 }
 
+TEST_F(SkyPage, AnUpdateFillsTheBoxesBeforeTheFirstPaint) {
+    snapshot = OneSatellite(7, 90, 60, 0x01);
+    page.OnUpdate(CViewSky::kHintNavigation);
+    EXPECT_EQ(page.BoxTexts(0).satellite, "7");
+    const QImage image = Render(page);
+    int inked = 0;  // the digit inside the first satellite box, within its frame
+    for (int x = 6; x < 20; ++x) {
+        for (int y = 187; y < 195; ++y) inked += ColourAt(image, x, y) == kBlack;
+    }
+    EXPECT_GT(inked, 0);
+}
+
 TEST_F(SkyPage, PlotIsCopiedIntoTheWindowInsideItsBorder) {
     snapshot = OneSatellite(7, 180, 0, 0x01);
     const QImage image = Render(page);

@@ -15,7 +15,15 @@ CRadarView::CRadarView(CViewSky* page, ReceiverReader read, QWidget* parent)
 }
 
 void CRadarView::OnUpdate(int hint) {
-    if (hint == CViewSky::kHintNavigation) update();
+    if (hint != CViewSky::kHintNavigation) return;
+    FillBoxes();
+    update();
+}
+
+// The paint fills the boxes too; filling them here as well means a page painted for the first time
+// shows them at once, since the page's boxes are painted before the plot.
+void CRadarView::FillBoxes() {
+    if (page_ != nullptr && SkyBoxTextsFor(read_(), boxes_)) page_->SetBoxTexts(boxes_);
 }
 
 void CRadarView::paintEvent(QPaintEvent*) {

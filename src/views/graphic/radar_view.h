@@ -18,6 +18,8 @@ public:
     CRadarView(CViewSky* page, ReceiverReader read, QWidget* parent);
 
     void OnUpdate(int hint);
+    // Sets the page's boxes from the current tracker data, as the paint does.
+    void FillBoxes();
     const SkyGeometry& Geometry() const { return geometry_; }
 
 protected:

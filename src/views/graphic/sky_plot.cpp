@@ -82,6 +82,21 @@ QPoint SkyPosition(const SkyGeometry& geometry, int elevation, int azimuth) {
     return Polar(geometry, r, azimuth * kAzimuthUnitRadians);
 }
 
+bool SkyBoxTextsFor(const ReceiverSnapshot& snapshot, SkyBoxTexts& boxes) {
+    if (!snapshot.track) return false;
+    for (std::size_t i = 0; i < kTrackChannels; ++i) {
+        const TrackChannel& channel = snapshot.track->Channels[i];
+        if (channel.Prn == 0) {
+            boxes[i] = {};
+            continue;
+        }
+        boxes[i].satellite = QString::number(channel.Prn);
+        boxes[i].elevation = QString::number(static_cast<int>(channel.Elevation * 0.5));
+        boxes[i].azimuth = QString::number(static_cast<int>(channel.Azimuth * 1.5));
+    }
+    return true;
+}
+
 bool DrawSkyPlot(QImage& image, const SkyGeometry& geometry, const ReceiverSnapshot& snapshot, SkyBoxTexts& boxes) {
     const int side = geometry.side;
     if (image.size() != QSize(side, side)) image = QImage(side, side, QImage::Format_RGB32);
@@ -100,15 +115,10 @@ bool DrawSkyPlot(QImage& image, const SkyGeometry& geometry, const ReceiverSnaps
 
     painter.setFont(MarkerFont());
     const NavData* nav = snapshot.nav ? &*snapshot.nav : nullptr;
+    SkyBoxTextsFor(snapshot, boxes);
     for (std::size_t i = 0; i < kTrackChannels; ++i) {
         const TrackChannel& channel = snapshot.track->Channels[i];
-        if (channel.Prn == 0) {
-            boxes[i] = {};
-            continue;
-        }
-        boxes[i].satellite = QString::number(channel.Prn);
-        boxes[i].elevation = QString::number(static_cast<int>(channel.Elevation * 0.5));
-        boxes[i].azimuth = QString::number(static_cast<int>(channel.Azimuth * 1.5));
+        if (channel.Prn == 0) continue;
         DrawMarker(painter, SkyPosition(geometry, channel.Elevation, channel.Azimuth),
                    QString::asprintf("%2d", channel.Prn), SatelliteColour(channel, nav));
     }

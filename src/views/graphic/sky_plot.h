@@ -34,6 +34,9 @@ struct SkyChannelTexts {
 };
 using SkyBoxTexts = std::array<SkyChannelTexts, kTrackChannels>;
 
+// Every channel's box texts, from the tracker data; false, with `boxes` untouched, without it.
+bool SkyBoxTextsFor(const ReceiverSnapshot& snapshot, SkyBoxTexts& boxes);
+
 // Draws the plot into `image` (made side x side when it is not). Without tracker data only the
 // circles are drawn and false is returned: the plot is then not to be shown and the boxes keep
 // their texts. With it, `boxes` receives every channel's texts.

@@ -36,6 +36,7 @@ CViewSky::CViewSky(ReceiverReader read, QWidget* parent)
 
 void CViewSky::OnInitialUpdate() {
     pageRect_ = rect().adjusted(0, 0, 2, 2);
+    plot_->FillBoxes();
     plot_->update();
 }
 
