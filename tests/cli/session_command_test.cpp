@@ -11,20 +11,14 @@
 #include "../link/pseudo_terminal.h"
 #include "../location/client_harness.h"
 #include "../receiver/frame_bytes.h"
+#include "session_run.h"
 
 namespace vexa {
 namespace {
 
 using test::Bytes;
-
-std::string ReadAll(std::FILE* file) {
-    std::rewind(file);
-    std::string text;
-    char chunk[4096];
-    std::size_t got = 0;
-    while ((got = std::fread(chunk, 1, sizeof chunk, file)) > 0) text.append(chunk, got);
-    return text;
-}
+using test::RunOn;
+using test::SessionRun;
 
 // Plays an Osprey receiver on the pseudo-terminal: answers the reset with an open session and the
 // last fragment of each position request with as many fixes as the request asks for.
@@ -74,20 +68,6 @@ private:
     std::atomic<bool> stop_{false};
     std::thread thread_;
 };
-
-struct SessionRun {
-    int code = -1;
-    std::string output;
-};
-
-SessionRun RunOn(const SessionOptions& options) {
-    std::FILE* output = std::tmpfile();
-    SessionRun run;
-    run.code = RunSession(options, ClientServices{}, output, stderr);
-    run.output = ReadAll(output);
-    std::fclose(output);
-    return run;
-}
 
 TEST(SessionCommand, AutonomousSessionPrintsItsProgressAndFixes) {
     test::PseudoTerminal pty;

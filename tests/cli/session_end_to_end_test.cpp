@@ -5,14 +5,11 @@
 
 #include <chrono>
 #include <cmath>
-#include <cstdio>
 #include <numbers>
-#include <sstream>
-#include <string>
 #include <thread>
-#include <vector>
 
 #include "cli/session_command.h"
+#include "session_run.h"
 #include "sim/assistance_server.h"
 #include "sim/receiver_simulator.h"
 #include "sim/world_model.h"
@@ -25,56 +22,9 @@ using namespace std::chrono_literals;
 constexpr sim::Geodetic kOrigin{48.1173, 11.5167, 545.0};
 constexpr std::uint32_t kSeed = 7;
 
-struct Fix {
-    double latitude = 0;
-    double longitude = 0;
-    double altitude = 0;
-};
-
-struct SessionRun {
-    int code = -1;
-    std::string output;
-    std::vector<Fix> fixes;
-
-    bool has(const std::string& line) const { return output.find(line + "\n") != std::string::npos; }
-    // The lines appear in this order (others may come between them).
-    bool inOrder(const std::vector<std::string>& lines) const {
-        std::size_t from = 0;
-        for (const auto& line : lines) {
-            from = output.find(line + "\n", from);
-            if (from == std::string::npos) return false;
-        }
-        return true;
-    }
-};
-
-std::string ReadAll(std::FILE* file) {
-    std::rewind(file);
-    std::string text;
-    char chunk[4096];
-    std::size_t got = 0;
-    while ((got = std::fread(chunk, 1, sizeof chunk, file)) > 0) text.append(chunk, got);
-    return text;
-}
-
-SessionRun RunOn(const SessionOptions& options) {
-    std::FILE* output = std::tmpfile();
-    SessionRun run;
-    run.code = RunSession(options, ClientServices{}, output, stderr);
-    run.output = ReadAll(output);
-    std::fclose(output);
-    std::istringstream lines(run.output);
-    std::string line;
-    while (std::getline(lines, line)) {
-        Fix fix;
-        unsigned index = 0;
-        if (std::sscanf(line.c_str(), "POSITION %u: %lf %lf %lf", &index, &fix.latitude, &fix.longitude, &fix.altitude) ==
-            4) {
-            run.fixes.push_back(fix);
-        }
-    }
-    return run;
-}
+using test::RunOn;
+using test::SessionRun;
+using Fix = SessionRun::Fix;
 
 // The receiver walks around its origin; a fix must be where it was at one of its output seconds.
 double MetresFromTheWalk(const Fix& fix) {
