@@ -1,6 +1,6 @@
-// Runs the location client's network sessions against a server that sends nothing but random frames
-// and random bytes, as fast as the connection takes them, and reports what that costs the client:
-// its CPU time and its resident memory, once a minute and at the end.
+// Runs the location client's network sessions, four new ones a second, against a server that sends
+// nothing but random frames and random bytes as fast as the connection takes them, and reports what
+// that costs the client: its CPU time and its resident memory, once a minute and at the end.
 //
 //   vexa-hostile-soak [SECONDS]   (default 600)
 #include <poll.h>
@@ -74,6 +74,7 @@ int RunHostileServer(int listener) {
     }
     std::printf("server: %llu connections, %llu frames, %.1f MB sent\n", static_cast<unsigned long long>(connections),
                 static_cast<unsigned long long>(frames), static_cast<double>(bytes) / 1e6);
+    std::fflush(stdout);  // the process ends with _exit
     return 0;
 }
 
@@ -113,7 +114,7 @@ int main(int argc, char** argv) {
         return 1;
     }
     if (server == 0) _exit(RunHostileServer(listener));
-    vexa::CloseTcp(listener);
+    ::close(listener);  // only this process's descriptor: a shutdown would stop the server's listening too
 
     std::atomic<std::uint64_t> texts{0};
     vexa::ClientProfile profile;
@@ -134,8 +135,11 @@ int main(int argc, char** argv) {
     std::uint64_t sessions = 0;
     std::printf("minute  resident KB  CPU s  sessions  status texts\n");
     while (Clock::now() < end) {
-        if (!client.isSessionActive() && client.startNetworkSession()) ++sessions;
-        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        // A hostile frame soon ends the session's network part while the session waits on for a
+        // receiver that never answers, so a new session (a new connection) starts four times a second.
+        client.stopSession();
+        if (client.startNetworkSession()) ++sessions;
+        std::this_thread::sleep_for(std::chrono::milliseconds(250));
         if (Clock::now() >= nextReport) {
             nextReport += std::chrono::minutes(1);
             std::printf("%6lld  %11ld  %5.1f  %8llu  %llu\n",
