@@ -14,8 +14,6 @@ namespace vexa {
 
 namespace {
 
-constexpr double kLowestMask = -20.0;
-constexpr double kHighestMask = 90.0;
 
 QLineEdit* AddMaskRow(QWidget* dialog, QGridLayout* grid, int row, int id, const QString& label) {
     auto* edit = new QLineEdit(dialog);
@@ -70,7 +68,7 @@ void CElevationMaskDlg::accept() {
             return;
         }
         values[i] = *value;
-        if (!(values[i] >= kLowestMask && values[i] <= kHighestMask)) {
+        if (!(values[i] >= kMinElevationMask && values[i] <= kMaxElevationMask)) {
             prompts_.ShowMessage(this, QStringLiteral("Please enter a number between -20 and 90."));
             return;
         }

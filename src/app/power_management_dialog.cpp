@@ -63,9 +63,13 @@ CPowerManagementDlg::CPowerManagementDlg(CommandSender send, Prompts& prompts, Q
     for (int row = 0; row < 5; ++row)
         grid->addWidget(Named(new QLabel(labels[row], this), kUpdateRateLabel + row), row, 0);
     updateRate_ = Named(new QComboBox(this), kUpdateRate);
-    for (int rate = 1; rate <= 10; ++rate) updateRate_->addItem(QString::number(rate));
+    for (int rate = kMinUpdateRateSeconds; rate <= kMaxUpdateRateSeconds; ++rate) {
+        updateRate_->addItem(QString::number(rate));
+    }
     onTime_ = Named(new QComboBox(this), kOnTime);
-    for (int onTime = 200; onTime <= 900; onTime += 100) onTime_->addItem(QString::number(onTime));
+    for (int onTime = kMinOnTimeMs; onTime <= kMaxOnTimeMs; onTime += kOnTimeStepMs) {
+        onTime_->addItem(QString::number(onTime));
+    }
     maxOffTime_ = Named(new QLineEdit(this), kMaxOffTime);
     maxSearchTime_ = Named(new QLineEdit(this), kMaxSearchTime);
     fixOnDemandPeriod_ = Named(new QLineEdit(this), kFixOnDemandPeriod);

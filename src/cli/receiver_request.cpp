@@ -21,16 +21,6 @@ constexpr std::array<std::pair<std::string_view, RequestKind>, 9> kPlainRequests
     {"switch-protocol", RequestKind::SwitchProtocol},
 }};
 
-// The limits of the elevation mask dialog's fields.
-constexpr double kLowestMask = -20.0;
-constexpr double kHighestMask = 90.0;
-// The choices of the power management dialog's lists.
-constexpr int kLowestOnTime = 200;
-constexpr int kHighestOnTime = 900;
-constexpr int kOnTimeStep = 100;
-constexpr int kLowestUpdateRate = 1;
-constexpr int kHighestUpdateRate = 10;
-
 template <class Number>
 std::optional<Number> NumberIn(std::string_view text) {
     Number value{};
@@ -55,10 +45,10 @@ std::optional<PowerSettings> ParsePower(std::string_view value) {
     if (parts.size() == 3 && parts[0] == "timed") {
         const std::optional<int> onTime = NumberIn<int>(parts[1]);
         const std::optional<int> rate = NumberIn<int>(parts[2]);
-        if (!onTime || *onTime < kLowestOnTime || *onTime > kHighestOnTime || *onTime % kOnTimeStep != 0) {
+        if (!onTime || *onTime < kMinOnTimeMs || *onTime > kMaxOnTimeMs || *onTime % kOnTimeStepMs != 0) {
             return std::nullopt;
         }
-        if (!rate || *rate < kLowestUpdateRate || *rate > kHighestUpdateRate) return std::nullopt;
+        if (!rate || *rate < kMinUpdateRateSeconds || *rate > kMaxUpdateRateSeconds) return std::nullopt;
         power.mode = PowerMode::TimedPower;
         power.onTimeMs = *onTime;
         power.updateRateSeconds = *rate;
@@ -91,7 +81,7 @@ std::optional<ReceiverRequest> ParseReceiverRequest(std::string_view text) {
     const std::string_view value = text.substr(equals + 1);
     if (name == "elevation-mask") {
         const std::optional<double> degrees = NumberIn<double>(value);
-        if (!degrees || !(*degrees >= kLowestMask && *degrees <= kHighestMask)) return std::nullopt;
+        if (!degrees || !(*degrees >= kMinElevationMask && *degrees <= kMaxElevationMask)) return std::nullopt;
         request.kind = RequestKind::ElevationMask;
         request.navigationMaskDegrees = *degrees;
         return request;

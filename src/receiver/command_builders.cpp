@@ -21,8 +21,6 @@ constexpr std::uint8_t kOspreyResetFlag = 0x80;
 constexpr int kDebugOutputId = 255;
 constexpr int kDebugToggleThreshold = 10;
 constexpr int kNavLibToggleThreshold = 20;
-constexpr double kMinElevationMask = -20.0;
-constexpr double kMaxElevationMask = 90.0;
 
 std::uint8_t ResetConfiguration(ResetKind kind) {
     switch (kind) {

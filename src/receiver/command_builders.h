@@ -36,10 +36,21 @@ std::array<CommandMessage, 4> NavLibOutputToggle(ReceiverContext& context);
 CommandMessage SoftwareVersionPoll();
 CommandMessage ClockStatusPoll();
 
-// Masks in degrees, each within -20 to 90; nothing for values outside that range.
+// The elevation masks the receiver takes, in degrees.
+inline constexpr double kMinElevationMask = -20.0;
+inline constexpr double kMaxElevationMask = 90.0;
+
+// Masks in degrees, each within kMinElevationMask to kMaxElevationMask; nothing for values outside.
 std::optional<CommandMessage> ElevationMaskCommand(double trackingDegrees, double navigationDegrees);
 
 enum class PowerMode { AlwaysOn = 0, TimedPower = 1, FixOnDemand = 2 };
+
+// The timed-power choices offered: on-time in steps from 200 to 900 ms, update rate 1 to 10 s.
+inline constexpr int kMinOnTimeMs = 200;
+inline constexpr int kMaxOnTimeMs = 900;
+inline constexpr int kOnTimeStepMs = 100;
+inline constexpr int kMinUpdateRateSeconds = 1;
+inline constexpr int kMaxUpdateRateSeconds = 10;
 
 // The Power Management dialog's values, with its defaults.
 struct PowerSettings {
