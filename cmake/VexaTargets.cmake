@@ -23,7 +23,7 @@ endfunction()
 # LABELS threaded marks the programs that the thread-sanitizer run repeats.
 # Qt test programs (DEPS containing vexa_ui) bring their own main, which selects the offscreen platform.
 function(vexa_test_folder name)
-  cmake_parse_arguments(ARG "" "" "DEPS;LABELS" ${ARGN})
+  cmake_parse_arguments(ARG "" "" "DEPS;LABELS;READS_SOURCE_DIR" ${ARGN})
   file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
   if(NOT sources)
     return()
@@ -38,7 +38,12 @@ function(vexa_test_folder name)
   if(NOT "vexa_ui" IN_LIST ARG_DEPS)
     target_link_libraries(${name}_tests PRIVATE GTest::gtest_main)
   endif()
-  target_compile_definitions(${name}_tests PRIVATE VEXA_SOURCE_DIR="${PROJECT_SOURCE_DIR}")
+  # Only the files named under READS_SOURCE_DIR get the checkout's path, so the other objects and
+  # the precompiled headers are alike in every checkout and a compiler cache can share them.
+  foreach(source ${ARG_READS_SOURCE_DIR})
+    set_property(SOURCE ${source} APPEND PROPERTY COMPILE_DEFINITIONS
+                 VEXA_SOURCE_DIR="${PROJECT_SOURCE_DIR}")
+  endforeach()
   # gtest_discover_tests flattens a list given as one property value, so each program carries one
   # label: "threaded" where it applies, else its folder's name.
   if(ARG_LABELS)
