@@ -37,7 +37,10 @@ int OpenSerialDevice(const std::string& devicePath) {
 
 bool ConfigureSerialDevice(int fd, int baud) {
     const std::optional<speed_t> speed = TermiosSpeed(baud);
-    if (!speed) return false;
+    if (!speed) {
+        errno = EINVAL;
+        return false;
+    }
     termios settings{};
     if (::tcgetattr(fd, &settings) != 0) return false;
     settings.c_iflag &= ~(IGNBRK | BRKINT | PARMRK | ISTRIP | INLCR | IGNCR | ICRNL | IXON | IXOFF | IXANY | INPCK);

@@ -21,7 +21,8 @@ std::optional<speed_t> TermiosSpeed(int baud);
 int OpenSerialDevice(const std::string& devicePath);
 
 // Raw 8N1, no flow control, no modem control lines, reads that return at once; then the speed,
-// then the input queue is discarded. False when the rate is unknown or the device refuses.
+// then the input queue is discarded. False (errno tells why, EINVAL for an unknown rate) when the rate
+// is unknown or the device refuses.
 bool ConfigureSerialDevice(int fd, int baud);
 
 // Number of received bytes waiting in the driver; -1 on error.
