@@ -84,12 +84,7 @@ void CommunicationManager::stopNetwork() {
 }
 
 bool CommunicationManager::shutdown() {
-    if (logEnabled_) {
-        logTrace("Log File Closed");
-        trace_.close();
-        logError("Error File Closed");
-        errors_.close();
-    }
+    // The modules first, so that what closing them reports still reaches the error log.
     std::unique_ptr<Transport> serial;
     std::unique_ptr<Transport> network;
     {
@@ -102,6 +97,12 @@ bool CommunicationManager::shutdown() {
     pipeEnabled_ = false;
     networkUp_ = false;
     pipe_.flush();
+    if (logEnabled_) {
+        logTrace("Log File Closed");
+        trace_.close();
+        logError("Error File Closed");
+        errors_.close();
+    }
     return true;
 }
 

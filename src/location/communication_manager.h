@@ -45,7 +45,7 @@ public:
     bool start();
     bool startNetwork();
     void stopNetwork();
-    // Closes the logs and both modules, empties the pipe and destroys the modules. Always true.
+    // Closes both modules, empties the pipe, closes the logs and destroys the modules. Always true.
     bool shutdown();
 
     // Takes the message: logs it by channel and queues it for the call processor.
