@@ -12,12 +12,10 @@
 #include <sstream>
 #include <thread>
 
-#include <poll.h>
-
 #include "../link/pseudo_terminal.h"
+#include "../location/loopback_server.h"
 #include "cli/session_command.h"
 #include "location/run_length.h"
-#include "platform/tcp_socket.h"
 #include "session_run.h"
 #include "sim/assistance_server.h"
 #include "sim/receiver_simulator.h"
@@ -183,48 +181,6 @@ private:
     std::string faults_;
 };
 
-// The assistance server's end of the connection, on loopback.
-class ScriptedServer {
-public:
-    ScriptedServer() : listener_(ListenTcp("127.0.0.1", 0)) {}
-    ~ScriptedServer() {
-        CloseTcp(peer_);
-        CloseTcp(listener_);
-    }
-    ScriptedServer(const ScriptedServer&) = delete;
-    ScriptedServer& operator=(const ScriptedServer&) = delete;
-
-    std::uint16_t Port() const { return LocalPort(listener_); }
-    bool Accept() {
-        pollfd waiting{listener_, POLLIN, 0};
-        if (::poll(&waiting, 1, 20000) != 1) return false;
-        peer_ = AcceptTcp(listener_);
-        return peer_ >= 0;
-    }
-    void Send(const Bytes& bytes) { SendTcp(peer_, bytes.data(), bytes.size(), 3s); }
-    Bytes Receive(std::size_t count) {
-        Bytes bytes;
-        const auto deadline = std::chrono::steady_clock::now() + 20s;
-        while (bytes.size() < count && std::chrono::steady_clock::now() < deadline) {
-            pollfd readable{peer_, POLLIN, 0};
-            if (::poll(&readable, 1, 100) != 1) continue;
-            std::uint8_t chunk[64];
-            std::size_t got = 0;
-            const std::size_t wanted = std::min(sizeof chunk, count - bytes.size());
-            if (ReceiveTcp(peer_, chunk, wanted, got) == Received::Data) bytes.insert(bytes.end(), chunk, chunk + got);
-        }
-        return bytes;
-    }
-    void HangUp() {
-        CloseTcp(peer_);
-        peer_ = -1;
-    }
-
-private:
-    int listener_;
-    int peer_ = -1;
-};
-
 // The next whole frame the client wrote to the receiver: A0 A2, length, content, checksum, B0 B3.
 Bytes ReceiverFrame(const test::PseudoTerminal& pty) {
     Bytes frame = pty.Receive(4, 20s);
@@ -238,39 +194,39 @@ Bytes ReceiverFrame(const test::PseudoTerminal& pty) {
 Bytes OrbitRecord() { return Join({{0x05}, Bytes(58, 0x3C)}); }
 
 // Server side, by hand. Frames: A0 A2, length (id and payload), id, payload, B0 B3.
-void ServeByScript(ScriptedServer& server, Script& script, std::promise<void>& closed) {
-    if (!server.Accept()) {
+void ServeByScript(test::LoopbackServer& server, Script& script, std::promise<void>& closed) {
+    if (!server.accept(20s)) {
         script.Fail("server: the client never connected");
         closed.set_value();
         return;
     }
     // Station information: 0x28, 0, name length 6, "QTRAIL".
     script.Expect("MS info", {0xA0, 0xA2, 0x00, 0x0A, 0x07, 0x28, 0x00, 0x06, 'Q', 'T', 'R', 'A', 'I', 'L', 0xB0, 0xB3},
-                  server.Receive(16));
+                  server.receive(16, 20s));
     // Open request with session id 0x0B17: the answer echoes it.
-    server.Send({0xA0, 0xA2, 0x00, 0x03, 0x02, 0x0B, 0x17, 0xB0, 0xB3});
-    script.Expect("open response", {0xA0, 0xA2, 0x00, 0x03, 0x02, 0x0B, 0x17, 0xB0, 0xB3}, server.Receive(9));
+    server.send({0xA0, 0xA2, 0x00, 0x03, 0x02, 0x0B, 0x17, 0xB0, 0xB3});
+    script.Expect("open response", {0xA0, 0xA2, 0x00, 0x03, 0x02, 0x0B, 0x17, 0xB0, 0xB3}, server.receive(9, 20s));
     // Ready: the client starts its test with the profile's approximate position (37.3875, -121.972,
     // 25 m), uncertainty 500, aux 0, 1 fix, request parameter 0, then 255, 100, 100, 0.
-    server.Send({0xA0, 0xA2, 0x00, 0x02, 0x08, 0x00, 0xB0, 0xB3});
+    server.send({0xA0, 0xA2, 0x00, 0x02, 0x08, 0x00, 0xB0, 0xB3});
     script.Expect("start test",
                   {0xA0, 0xA2, 0x00, 0x1F, 0x01, 0x07, 0x00, 0x01, 0x35, 0x2C, 0x5F, 0xA4, 0xA9, 0x43, 0xAC, 0xCD,
                    0x14, 0x82, 0x01, 0xF4, 0x00, 0x00, 0x00, 0x01, 0x00, 0x00, 0x00, 0x00, 0x00, 0xFF, 0x00, 0x64,
                    0x00, 0x64, 0x00, 0xB0, 0xB3},
-                  server.Receive(37));
+                  server.receive(37, 20s));
     // Aiding in two blocks: orbit records (one record, then 13 more bytes) and time (valid, week 1337,
     // 86400 s). The client ends its test once the aiding is in.
-    server.Send(Join({{0xA0, 0xA2, 0x00, 0x5F, 0x03, 0x02, 0x00},
+    server.send(Join({{0xA0, 0xA2, 0x00, 0x5F, 0x03, 0x02, 0x00},
                       {0x00, 0x01, 0x00, 0x00, 0x00, 0x49, 0x01},
                       OrbitRecord(),
                       Bytes(13, 0x00),
                       {0x00, 0x02, 0x00, 0x00, 0x00, 0x07, 0x01, 0x05, 0x39, 0x00, 0x01, 0x51, 0x80},
                       {0xB0, 0xB3}}));
-    script.Expect("end test", {0xA0, 0xA2, 0x00, 0x01, 0x06, 0xB0, 0xB3}, server.Receive(7));
+    script.Expect("end test", {0xA0, 0xA2, 0x00, 0x01, 0x06, 0xB0, 0xB3}, server.receive(7, 20s));
     // Close request: the answer echoes the session id; then the server goes.
-    server.Send({0xA0, 0xA2, 0x00, 0x03, 0x04, 0x0B, 0x17, 0xB0, 0xB3});
-    script.Expect("close response", {0xA0, 0xA2, 0x00, 0x03, 0x04, 0x0B, 0x17, 0xB0, 0xB3}, server.Receive(9));
-    server.HangUp();
+    server.send({0xA0, 0xA2, 0x00, 0x03, 0x04, 0x0B, 0x17, 0xB0, 0xB3});
+    script.Expect("close response", {0xA0, 0xA2, 0x00, 0x03, 0x04, 0x0B, 0x17, 0xB0, 0xB3}, server.receive(9, 20s));
+    server.hangUp();
     closed.set_value();
 }
 
@@ -349,7 +305,7 @@ void ReceiveByScript(const test::PseudoTerminal& pty, Script& script, std::futur
 
 TEST(ScriptedSessionEndToEnd, AidedSessionAgainstHandWrittenPeers) {
     test::PseudoTerminal pty;
-    ScriptedServer server;
+    test::LoopbackServer server;
     Script script;
     std::promise<void> serverClosed;
     std::thread serverSide([&] { ServeByScript(server, script, serverClosed); });
@@ -358,7 +314,7 @@ TEST(ScriptedSessionEndToEnd, AidedSessionAgainstHandWrittenPeers) {
     SessionOptions options;
     options.network = true;
     options.portPath = pty.SlavePath();
-    options.serverPort = server.Port();
+    options.serverPort = server.port();
     options.fixes = 1;
     options.seconds = 30;
     const SessionRun run = RunOn(options);

@@ -36,6 +36,15 @@ ClientProfile networkProfile() {
     return profile;
 }
 
+// A network session whose server is ready and has brought orbit data and time; true once the client
+// has ended its test.
+bool aidedByTheServer(ClientHarness& harness) {
+    harness.client().startNetworkSession();
+    harness.fromServer(8, {0});
+    harness.fromServer(3, aidingBlock(true, true));
+    return harness.awaitServerFrames(kEndTest);
+}
+
 // Whether the 59-byte orbit record of satellite 5 sits in the (single-fragment) position request.
 bool requestCarriesOrbit(const Bytes& fragment) {
     Bytes payload;
@@ -299,10 +308,7 @@ TEST(CallProcessor, ApproximatePositionRequest) {
 // once, so the time it brought still reaches the receiver.
 TEST(CallProcessor, CloseRequestAndHangUpCloseTheTestOnce) {
     ClientHarness harness(networkProfile());
-    harness.client().startNetworkSession();
-    harness.fromServer(8, {0});
-    harness.fromServer(3, aidingBlock(true, true));
-    ASSERT_TRUE(harness.awaitServerFrames(kEndTest));
+    ASSERT_TRUE(aidedByTheServer(harness));
     // Both are there when the client next looks: it is held in the host's callback meanwhile.
     harness.holdNextNmea();
     harness.fromReceiver({0xDD, 0x41, '$'});
@@ -402,10 +408,7 @@ TEST(CallProcessor, HardwareConfigurationAnswerFollowsTheSessionKind) {
 // The receiver's channel close confirmation ends the session kind: no time, no position request.
 TEST(CallProcessor, ChannelCloseResponseLeavesNoSession) {
     ClientHarness harness(networkProfile());
-    harness.client().startNetworkSession();
-    harness.fromServer(8, {0});
-    harness.fromServer(3, aidingBlock(true, true));
-    ASSERT_TRUE(harness.awaitServerFrames(kEndTest));
+    ASSERT_TRUE(aidedByTheServer(harness));
     harness.fromReceiver({kF, 161, 0x00, 0xEE});
     harness.fromReceiver({kF, kTimeTransfer});
     ASSERT_TRUE(harness.awaitReceiverFrames(kF, kReject));
@@ -424,9 +427,7 @@ TEST(CallProcessor, CloseSessionNotificationClearsTheFlagsAndStopsTheSerialTimer
         ClientProfile profile = networkProfile();
         profile.serialTimeout = 2;
         ClientHarness harness(profile);
-        harness.client().startNetworkSession();
-        harness.fromServer(8, {0});
-        harness.fromServer(3, aidingBlock(true, true));
+        ASSERT_TRUE(aidedByTheServer(harness)) << closed;
         harness.fromReceiver({kF, kTimeTransfer});
         ASSERT_TRUE(harness.awaitReceiverFrames(kF, kTimeTransfer)) << closed;
         if (closed) harness.fromReceiver({kF, kCloseRequest, 0});

@@ -15,6 +15,7 @@
 
 #include "../link/pseudo_terminal.h"
 #include "frame_bytes.h"
+#include "loopback_server.h"
 #include "location/communication_manager.h"
 #include "location/message_f.h"
 #include "location/message_frame.h"
@@ -182,56 +183,13 @@ TEST_F(SerialModuleTest, OpenFailsOnAMissingDeviceAndSendFailsWhileClosed) {
     EXPECT_FALSE(serial.send(request));
 }
 
-// The server's end of a loopback connection, on an ephemeral port.
-class TestServer {
-public:
-    TestServer() : listener_(ListenTcp("127.0.0.1", 0)) {}
-    ~TestServer() {
-        CloseTcp(peer_);
-        CloseTcp(listener_);
-    }
-    std::uint16_t port() const { return LocalPort(listener_); }
-    bool accept() {
-        pollfd waiting{listener_, POLLIN, 0};
-        if (::poll(&waiting, 1, 3000) != 1) return false;
-        peer_ = AcceptTcp(listener_);
-        return peer_ >= 0;
-    }
-    void send(const Bytes& bytes) { SendTcp(peer_, bytes.data(), bytes.size(), 3000ms); }
-    // Connections accepted from now on take few bytes at a time, so the client's sends back up soon.
-    void limitReceiveBuffer() {
-        const int small = 4096;
-        ::setsockopt(listener_, SOL_SOCKET, SO_RCVBUF, &small, sizeof small);
-    }
-    Bytes receive(std::size_t count, std::chrono::milliseconds patience = kWait) {
-        Bytes bytes;
-        const auto deadline = std::chrono::steady_clock::now() + patience;
-        while (bytes.size() < count && std::chrono::steady_clock::now() < deadline) {
-            pollfd readable{peer_, POLLIN, 0};
-            if (::poll(&readable, 1, 100) != 1) continue;
-            std::uint8_t chunk[4096];
-            std::size_t got = 0;
-            if (ReceiveTcp(peer_, chunk, sizeof chunk, got) == Received::Data) bytes.insert(bytes.end(), chunk, chunk + got);
-        }
-        return bytes;
-    }
-    void hangUp() {
-        CloseTcp(peer_);
-        peer_ = -1;
-    }
-
-private:
-    int listener_;
-    int peer_ = -1;
-};
-
 class NetworkModuleTest : public ModuleTest {
 protected:
     NetworkModuleTest() {
         profile.serverAddress = "127.0.0.1";
         profile.serverPort = server.port();
     }
-    TestServer server;
+    test::LoopbackServer server;
 };
 
 TEST_F(NetworkModuleTest, DeliversServerFramesWithTheChannelByte) {
