@@ -307,30 +307,11 @@ void ReceiveByScript(const test::PseudoTerminal& pty, Script& script, std::futur
                   ReceiverFrame(pty));
 }
 
-// What the client tells its host during the scripted session.
-class HostRecord {
-public:
-    void Text(std::string_view text) {
-        std::lock_guard lock(mutex_);
-        texts_.emplace_back(text);
-    }
-    void Fix(const PositionResult& fix) {
-        std::lock_guard lock(mutex_);
-        fixes_.push_back(fix);
-    }
-    std::vector<std::string> Texts() {
-        std::lock_guard lock(mutex_);
-        return texts_;
-    }
-    std::vector<PositionResult> Fixes() {
-        std::lock_guard lock(mutex_);
-        return fixes_;
-    }
-
-private:
-    std::mutex mutex_;
-    std::vector<std::string> texts_;
-    std::vector<PositionResult> fixes_;
+// What the client tells its host during the scripted session; read once the client is closed.
+struct HostRecord {
+    std::mutex mutex;
+    std::vector<std::string> texts;
+    std::vector<PositionResult> fixes;
 };
 
 // The receiver link and its location client run as the session runner runs them, but the port stays
@@ -347,8 +328,14 @@ TEST(ScriptedSessionEndToEnd, AidedSessionAgainstHandWrittenPeers) {
     ClientProfile profile;
     profile.hostAiding = 0;
     profile.serverPort = server.port();
-    profile.callbacks.display = [&host](std::string_view text) { host.Text(text); };
-    profile.callbacks.position = [&host](const PositionResult& fix) { host.Fix(fix); };
+    profile.callbacks.display = [&host](std::string_view text) {
+        std::lock_guard lock(host.mutex);
+        host.texts.emplace_back(text);
+    };
+    profile.callbacks.position = [&host](const PositionResult& fix) {
+        std::lock_guard lock(host.mutex);
+        host.fixes.push_back(fix);
+    };
     ReceiverContext context;
     context.ProductSelection = kOsprey;
     std::unique_ptr<GpsComm> comm = GpsComm::Create(context, profile);
@@ -364,17 +351,15 @@ TEST(ScriptedSessionEndToEnd, AidedSessionAgainstHandWrittenPeers) {
     comm.reset();
 
     EXPECT_EQ(script.Faults(), "");
-    const std::vector<std::string> texts = host.Texts();
     std::vector<std::string> progress;
-    std::copy_if(texts.begin(), texts.end(), std::back_inserter(progress),
+    std::copy_if(host.texts.begin(), host.texts.end(), std::back_inserter(progress),
                  [](const std::string& text) { return text.starts_with("00"); });
     EXPECT_EQ(progress, (std::vector<std::string>{"0004:START NETWORK SESSION", "0008:AIDING RECEIVED",
                                                   "0032:WAITING FOR AIDED POSITION FIX", "0064:POSITION FIX RECEIVED"}));
-    const std::vector<PositionResult> fixes = host.Fixes();
-    ASSERT_EQ(fixes.size(), 1u);
-    EXPECT_FLOAT_EQ(fixes[0].latitude, 45.0F);
-    EXPECT_FLOAT_EQ(fixes[0].longitude, -90.0F);
-    EXPECT_EQ(fixes[0].altitude, 25);
+    ASSERT_EQ(host.fixes.size(), 1u);
+    EXPECT_FLOAT_EQ(host.fixes[0].latitude, 45.0F);
+    EXPECT_FLOAT_EQ(host.fixes[0].longitude, -90.0F);
+    EXPECT_EQ(host.fixes[0].altitude, 25);
 }
 
 }  // namespace
