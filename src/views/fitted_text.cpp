@@ -29,15 +29,18 @@ QFont FontToFit(const QFont& font, const QString& text, const QSize& room, int f
     return fitted;
 }
 
-void FitButtonText(QAbstractButton* button) {
+QRect CaptionRoom(const QAbstractButton* button) {
     QStyleOptionButton option;
     option.initFrom(button);
     option.text = button->text();
     QStyle::SubElement contents = QStyle::SE_PushButtonContents;
-    if (qobject_cast<QCheckBox*>(button)) contents = QStyle::SE_CheckBoxContents;
-    if (qobject_cast<QRadioButton*>(button)) contents = QStyle::SE_RadioButtonContents;
-    const QRect room = button->style()->subElementRect(contents, &option, button);
-    button->setFont(FontToFit(button->font(), button->text(), room.size()));
+    if (qobject_cast<const QCheckBox*>(button)) contents = QStyle::SE_CheckBoxContents;
+    if (qobject_cast<const QRadioButton*>(button)) contents = QStyle::SE_RadioButtonContents;
+    return button->style()->subElementRect(contents, &option, button);
+}
+
+void FitButtonText(QAbstractButton* button) {
+    button->setFont(FontToFit(button->font(), button->text(), CaptionRoom(button).size()));
 }
 
 FittedLabel::FittedLabel(QWidget* parent) : QLabel(parent) { setTextFormat(Qt::PlainText); }

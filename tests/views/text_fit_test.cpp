@@ -1,6 +1,6 @@
 // Every page and dialog, each field holding its longest realistic text, at the scales a user picks
 // with `vexademo --scale N`: no text may be cut off by the control that shows it.
-#include <QCheckBox>
+#include <QAbstractButton>
 #include <QComboBox>
 #include <QFontMetricsF>
 #include <QGroupBox>
@@ -8,8 +8,6 @@
 #include <QLineEdit>
 #include <QProcess>
 #include <QTemporaryDir>
-#include <QPushButton>
-#include <QRadioButton>
 #include <QStyle>
 #include <QStyleOption>
 
@@ -49,15 +47,8 @@ QList<DrawnText> TextsOf(QWidget* control) {
         const int margin = label->margin();
         return {{label->text(), label->font(), label->contentsRect().adjusted(margin, margin, -margin, -margin), flags}};
     }
-    if (auto* button = qobject_cast<QAbstractButton*>(control)) {
-        QStyleOptionButton option;
-        option.initFrom(button);
-        option.text = button->text();
-        QStyle::SubElement contents = QStyle::SE_PushButtonContents;
-        if (qobject_cast<QCheckBox*>(button)) contents = QStyle::SE_CheckBoxContents;
-        if (qobject_cast<QRadioButton*>(button)) contents = QStyle::SE_RadioButtonContents;
-        return {{button->text(), button->font(), style->subElementRect(contents, &option, button), Qt::AlignCenter}};
-    }
+    if (auto* button = qobject_cast<QAbstractButton*>(control))
+        return {{button->text(), button->font(), CaptionRoom(button), Qt::AlignCenter}};
     if (auto* box = qobject_cast<QGroupBox*>(control)) {
         QStyleOptionGroupBox option;
         option.initFrom(box);
