@@ -62,8 +62,8 @@ CNavMsgView::CNavMsgView(ReceiverContext& context, ReceiverReader read, DisplayP
       context_(context),
       read_(std::move(read)),
       preferences_(preferences),
-      largeFont_(ArialPixels(24, true)),
-      smallFont_(ArialPixels(13)),
+      largeFont_(ArialCell(24, true)),
+      smallFont_(ArialCell(13)),
       properties_(new QPushButton(QStringLiteral("Properties..."), this)) {
     setFont(smallFont_);
     for (const StaticText& text : kStaticTexts)

@@ -32,7 +32,7 @@ CSignalView::CSignalView(ReceiverContext& context, ReceiverReader read, QWidget*
       context_(context),
       read_(std::move(read)),
       ticks_(ticks ? std::move(ticks) : TickSource(SteadyTicks)),
-      font_(ArialPixels(13)),
+      font_(ArialCell(13)),
       ttff_(MakeStaticText(this, kTtff, RectLtrb(101, 4, 172, 20), Qt::AlignHCenter)),
       fixStatusColour_(kPaletteRed) {
     setFont(font_);
