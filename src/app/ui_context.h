@@ -25,6 +25,8 @@ class Prompts;
 struct UiContext {
     UiContext(ReceiverContext& receiverContext, SettingsStore& settingsStore, Prompts& userPrompts);
     // The preference sheets run through this object's RunModal, so it stays where it was built.
+    // The store is told to stop reporting into this object's prompts.
+    ~UiContext();
     UiContext(const UiContext&) = delete;
     UiContext& operator=(const UiContext&) = delete;
 
