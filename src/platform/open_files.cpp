@@ -37,10 +37,11 @@ std::vector<FileHolder> ProcessesHoldingFile(const std::string& path, const std:
     std::error_code error;
     for (std::filesystem::directory_iterator it(procRoot, error), end; !error && it != end; it.increment(error)) {
         const std::string entry = it->path().filename().string();
-        if (entry.empty() || entry.size() > 9 || !std::all_of(entry.begin(), entry.end(), [](char c) { return c >= '0' && c <= '9'; })) {
-            continue;
+        const bool isProcess = !entry.empty() && entry.size() <= 9 &&
+                               std::all_of(entry.begin(), entry.end(), [](char c) { return c >= '0' && c <= '9'; });
+        if (isProcess && HoldsFile(it->path() / "fd", target)) {
+            holders.push_back({static_cast<pid_t>(std::stol(entry)), ProgramName(it->path())});
         }
-        if (HoldsFile(it->path() / "fd", target)) holders.push_back({static_cast<pid_t>(std::stol(entry)), ProgramName(it->path())});
     }
     std::sort(holders.begin(), holders.end(), [](const FileHolder& a, const FileHolder& b) { return a.pid < b.pid; });
     return holders;

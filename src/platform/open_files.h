@@ -2,8 +2,9 @@
 
 #include <filesystem>
 #include <string>
-#include <sys/types.h>
 #include <vector>
+
+#include <sys/types.h>
 
 namespace vexa {
 
