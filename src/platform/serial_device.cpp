@@ -27,7 +27,9 @@ int OpenSerialDevice(const std::string& devicePath) {
     if (fd < 0) return -1;
     termios settings{};
     if (::tcgetattr(fd, &settings) != 0) {  // not a terminal
+        const int notTerminal = errno;
         ::close(fd);
+        errno = notTerminal;
         return -1;
     }
     // The port is not shared with other programs while the link has it.
