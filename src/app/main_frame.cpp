@@ -15,6 +15,7 @@
 #include "app/serial_comm_dialog.h"
 #include "app/ui_context.h"
 #include "link/gps_comm.h"
+#include "link/link_recovery.h"
 #include "link/receiver_commands.h"
 #include "platform/result_codes.h"
 #include "views/debug_data_view.h"
@@ -39,6 +40,8 @@ constexpr int kFullCommandItems = 10;
 constexpr int kOspreyCommandItems = 8;
 constexpr int kFirstDialogItem = 7;
 
+const QString kWindowTitle = QStringLiteral("VexaDemoPPC");
+const QString kLostWindowTitle = QStringLiteral("VexaDemoPPC - Not connected");
 const QString kDisconnectFirst = QStringLiteral("Please disconnect from GPS receiver first.");
 const QString kCouldNotOpenLog = QStringLiteral("Could not open specified file. Please try again.");
 
@@ -46,13 +49,17 @@ const QString kCouldNotOpenLog = QStringLiteral("Could not open specified file. 
 
 CMainFrame::CMainFrame(UiContext& ui, CFeedDoc& doc, NotifyBridge& bridge)
     : ui_(ui), doc_(doc), tabHost_(new CDemoTabView(ui, doc)) {
-    setWindowTitle(QStringLiteral("VexaDemoPPC"));
+    setWindowTitle(kWindowTitle);
     BuildMenus();
     tabHost_->setFixedSize(kClientWidth, kClientHeight);
     setCentralWidget(tabHost_);
 
     connect(&bridge, &NotifyBridge::Notified, this, &CMainFrame::OnLinkNotification);
-    if (ui_.comm) ui_.comm->SetNotifyWindow(&bridge);
+    if (ui_.comm) {
+        ui_.comm->SetNotifyWindow(&bridge);
+        recovery_ = std::make_unique<LinkRecovery>(*ui_.comm, ui_.receiver, [this] { ShowConnectionState(); });
+        ui_.linkRecovery = recovery_.get();
+    }
 
     redrawTimer_.setInterval(kRedrawTimerMs);
     connect(&redrawTimer_, &QTimer::timeout, this, &CMainFrame::OnRedrawTimer);
@@ -62,6 +69,7 @@ CMainFrame::CMainFrame(UiContext& ui, CFeedDoc& doc, NotifyBridge& bridge)
 
 CMainFrame::~CMainFrame() {
     redrawTimer_.stop();
+    ui_.linkRecovery = nullptr;
     if (ui_.comm) ui_.comm->SetNotifyWindow(nullptr);
 }
 
@@ -184,6 +192,7 @@ void CMainFrame::OnSelectProduct() {
     CProductSelDlg dialog(ui_.receiver.ProductSelection, this);
     if (ui_.RunModal(dialog) == QDialog::Accepted) ui_.receiver.ProductSelection = dialog.Selection();
     AdaptCommandMenu();
+    if (ui_.productChanged) ui_.productChanged();
 }
 
 void CMainFrame::AdaptCommandMenu() {
@@ -220,6 +229,7 @@ void CMainFrame::OnSwitchProtocol() {
     hooks.saveBaud = [this](int baud) {
         ui_.Settings().m_nBaudRate = baud;
         ui_.store.SaveDisplaySettings();
+        if (recovery_) recovery_->BaudChanged(baud);
     };
     hooks.wait = ui_.protocolSwitchWait;
     SwitchProtocol(*ui_.comm, hooks);
@@ -295,6 +305,10 @@ void CMainFrame::OnLinkNotification(const Notification& notification) {
         ui_.prompts.ShowMessage(this, QString::fromStdString(notification.text));
         return;
     }
+    if (notification.message == kNotifyLinkLost) {
+        OnLinkLost();
+        return;
+    }
     if (notification.message != kNotifyMessageDelivered || !ui_.comm) return;
     const int kind = static_cast<int>(notification.wParam);
     doc_.UpdateAllViews(kind);
@@ -324,7 +338,21 @@ void CMainFrame::ShowClockStatus() {
     ui_.prompts.ShowCaptionedMessage(this, QStringLiteral("Clock Status"), text);
 }
 
+void CMainFrame::OnLinkLost() {
+    // An open port is a newer connection than the one that was lost.
+    if (recovery_ && !ui_.comm->PortOpen()) recovery_->LinkLost();
+}
+
+// While a lost receiver is looked for, the title says so; the pages show it by their blank fields.
+void CMainFrame::ShowConnectionState() {
+    setWindowTitle(recovery_ && recovery_->Recovering() ? kLostWindowTitle : kWindowTitle);
+    UpdateMenuStates();
+    if (tabHost_) tabHost_->update();
+}
+
 void CMainFrame::OnRedrawTimer() {
+    if (recovery_) recovery_->Tick();
+    doc_.UpdateAllViews(kHintClock);
     if (tabHost_) tabHost_->TextView()->OnRedrawTimer();
 }
 
