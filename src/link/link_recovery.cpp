@@ -7,7 +7,7 @@
 namespace vexa {
 
 LinkRecovery::LinkRecovery(LinkConnection& link, ReceiverContext& context, std::function<void()> statusChanged)
-    : context_(context), statusChanged_(std::move(statusChanged)), attempt_(link, context) {}
+    : link_(link), context_(context), statusChanged_(std::move(statusChanged)) {}
 
 void LinkRecovery::Remember(const std::string& portPath, int chosenBaudSetting) {
     portPath_ = portPath;
@@ -20,27 +20,30 @@ void LinkRecovery::BaudChanged(int baud) {
 
 void LinkRecovery::Stop() {
     recovering_ = false;
+    attempt_.reset();
     chosenBaudSetting_.reset();
 }
 
 void LinkRecovery::LinkLost() {
     if (recovering_ || context_.LinkProtocol == kNotConnected) return;
-    attempt_.Disconnect();
+    attempt_.emplace(link_, context_);
+    attempt_->Disconnect();
     recovering_ = chosenBaudSetting_.has_value();
     if (statusChanged_) statusChanged_();
 }
 
 void LinkRecovery::Tick() {
     if (!recovering_) return;
-    if (attempt_.Testing()) {
-        attempt_.Tick();
-        if (attempt_.Testing() || context_.LinkProtocol == kNotConnected) return;
+    if (attempt_->Testing()) {
+        attempt_->Tick();
+        if (attempt_->Testing() || context_.LinkProtocol == kNotConnected) return;
         recovering_ = false;
+        attempt_.reset();
         if (statusChanged_) statusChanged_();
         return;
     }
     // Without a device behind the path the port does not open, and the next tick tries again.
-    attempt_.Connect(portPath_, BaudSettingText(*chosenBaudSetting_));
+    attempt_->Connect(portPath_, BaudSettingText(*chosenBaudSetting_));
 }
 
 }  // namespace vexa

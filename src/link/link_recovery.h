@@ -36,9 +36,11 @@ public:
     bool Recovering() const { return recovering_; }
 
 private:
+    LinkConnection& link_;
     ReceiverContext& context_;
     std::function<void()> statusChanged_;
-    ConnectionController attempt_;
+    // Made afresh for each loss, so that an attempt the user cut short is never continued.
+    std::optional<ConnectionController> attempt_;
     std::string portPath_;
     std::optional<int> chosenBaudSetting_;
     bool recovering_ = false;

@@ -138,12 +138,22 @@ TEST_F(LinkRecoveryTest, OnlyAConnectedReceiverIsRecoveredAndTheUserEndsTheSearc
     ConnectAsTheUser("9600");
     LinkLostWhileConnected();
     ASSERT_TRUE(recovery_.Recovering());
+    link_.unopenableRate = 0;  // the port opens, nobody answers yet
+    recovery_.Tick();
     recovery_.LinkLost();  // an attempt's own port going away changes nothing
     recovery_.Stop();      // the user pressed Connect or Disconnect
     link_.calls.clear();
     recovery_.Tick();
     EXPECT_TRUE(link_.calls.empty());
     EXPECT_FALSE(recovery_.Recovering());
+
+    // A later loss starts over: the attempt the user cut short is not carried on.
+    link_.receiverRate = 9600;
+    ConnectAsTheUser("9600");
+    LinkLostWhileConnected();
+    link_.unopenableRate = 0;
+    recovery_.Tick();
+    EXPECT_EQ(link_.calls.back(), "connect " + kPort + " 9600");
 }
 
 // The receiver on a real pseudo-terminal, reached through a fixed link name as a udev rule or
