@@ -19,9 +19,11 @@ void LinkRecovery::BaudChanged(int baud) {
 }
 
 void LinkRecovery::Stop() {
+    const bool wasRecovering = recovering_;
     recovering_ = false;
     attempt_.reset();
     chosenBaudSetting_.reset();
+    if (wasRecovering && statusChanged_) statusChanged_();
 }
 
 void LinkRecovery::LinkLost() {

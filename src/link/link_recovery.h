@@ -17,7 +17,8 @@ namespace vexa {
 // the user connects or disconnects. Driven by the caller's ticks, like the connection controller.
 class LinkRecovery {
 public:
-    // `statusChanged` is called when the link was closed for the loss and when the receiver is back.
+    // `statusChanged` is called when the link was closed for the loss, when the receiver is back and
+    // when the user ends the search.
     LinkRecovery(LinkConnection& link, ReceiverContext& context, std::function<void()> statusChanged = {});
 
     // A receiver answered with these settings, as the user chose them (kAutoBaud: automatic detection).

@@ -142,6 +142,7 @@ TEST_F(LinkRecoveryTest, OnlyAConnectedReceiverIsRecoveredAndTheUserEndsTheSearc
     recovery_.Tick();
     recovery_.LinkLost();  // an attempt's own port going away changes nothing
     recovery_.Stop();      // the user pressed Connect or Disconnect
+    EXPECT_EQ(statusChanges_, 2) << "the loss, then the end of the search";
     link_.calls.clear();
     recovery_.Tick();
     EXPECT_TRUE(link_.calls.empty());
