@@ -28,7 +28,10 @@ public:
         return kResultOk;
     }
 
+    int ConnectError() const override { return connectError; }
+
     static constexpr int kAnyRate = -1;
+    int connectError = 0;
     std::optional<int> receiverRate;
     int receiverProtocol = kNmeaProtocol;
     int unopenableRate = 0;
