@@ -12,6 +12,7 @@
 #include "app/ui_context.h"
 #include "link/connection_controller.h"
 #include "link/gps_comm.h"
+#include "link/link_recovery.h"
 #include "sim/receiver_simulator.h"
 #include "views/demo_tab_view.h"
 #include "views/graphic/view_map.h"
@@ -22,6 +23,15 @@ namespace {
 
 constexpr int kSimulatedBinaryBaud = 57600;
 constexpr int kSimulatedNmeaBaud = 4800;
+
+// The simulated receiver of a product; the hidden products talk as the Kestrel does.
+std::string SimulatedProductName(int product) {
+    switch (product) {
+    case kOsprey: return "Osprey";
+    case kMerlin: return "Merlin";
+    default: return "Kestrel";
+    }
+}
 
 }  // namespace
 
@@ -73,9 +83,11 @@ bool CDemoApp::InitInstance() {
         if (CViewMap* map = frame_->TabHost()->MapView()) map->MapView()->LoadMapFile(QString::fromStdString(options_.mapFile));
     }
 
+    ui_->productChanged = [this] { SimulateSelectedProduct(); };
     if (options_.product) {
         receiver_.ProductSelection = *options_.product;
         frame_->AdaptCommandMenu();
+        SimulateSelectedProduct();
     } else {
         frame_->OnSelectProduct();
     }
@@ -108,6 +120,12 @@ void CDemoApp::StartSimulator() {
     ui_->ports.simulatedReceiver = SerialPortEntry{simulator_->slavePath(), std::string(kSimulatedReceiverName)};
 }
 
+// The built-in receiver is of the product the user selected, so that its frames are read as that
+// product's (an Osprey's payloads lead with a channel byte).
+void CDemoApp::SimulateSelectedProduct() {
+    if (simulator_) simulator_->changeProduct(SimulatedProductName(receiver_.ProductSelection));
+}
+
 // The command line's --connect: the Serial Comm dialog's Connect with "Auto" on the first port,
 // driven by the same one-second ticks, without the dialog.
 void CDemoApp::ConnectWithoutDialog() {
@@ -124,6 +142,9 @@ void CDemoApp::ConnectWithoutDialog() {
         ui_->Settings().m_strSerialPort = portPath;
         ui_->Settings().m_nBaudRate = baudSetting;
         store_->SaveDisplaySettings();
+    };
+    callbacks.connected = [this](const std::string& portPath, int chosenBaudSetting) {
+        if (ui_->linkRecovery) ui_->linkRecovery->Remember(portPath, chosenBaudSetting);
     };
     connection_ = std::make_unique<ConnectionController>(*comm_, receiver_, std::move(callbacks));
     connection_->Connect(ports.front().devicePath, "Auto");

@@ -54,7 +54,11 @@ LiveSession::LiveSession(std::unique_ptr<ReceiverContext> context, std::unique_p
                   ConnectionCallbacks{.showMessage = [this](std::string_view text) { ShowMessage(text); },
                                       .saveSettings = {},
                                       .showSettings = {},
-                                      .repaint = [this] { UpdateStatus(); }}) {
+                                      .repaint = [this] { UpdateStatus(); },
+                                      .connected = [this](const std::string& portPath, int chosenBaudSetting) {
+                                          recovery_.Remember(portPath, chosenBaudSetting);
+                                      }}),
+      recovery_(*comm_, *context_, [this] { UpdateStatus(); }) {
     comm_->SetNotifyWindow(&notifications_);
     comm_->SetDeliveryListener(&linePoster_);
 }
@@ -68,6 +72,7 @@ bool LiveSession::OpenLog(const std::string& path) { return comm_->OpenLog(path)
 
 void LiveSession::Connect(const std::string& portPath, const std::string& baudSelection) {
     attempted_ = true;
+    recovery_.Stop();
     controller_.Connect(portPath, baudSelection);
     UpdateStatus();
     std::fflush(errors_);
@@ -80,6 +85,7 @@ void LiveSession::Queue(ReceiverRequest request) {
 
 void LiveSession::Tick() {
     controller_.Tick();
+    recovery_.Tick();
     UpdateStatus();
     SendWhileConnected();
     std::fflush(output_);
@@ -122,6 +128,10 @@ void LiveSession::Handle(const Notification& notification) {
     case kNotifyMessageLine: WriteLine(output_, notification.text); break;
     case kNotifyMessageDelivered: ShowPollAnswer(static_cast<int>(notification.wParam)); break;
     case kNotifyShowMessage: ShowMessage(notification.text); break;
+    case kNotifyLinkLost:
+        // An open port is a newer connection than the one that was lost.
+        if (!comm_->PortOpen()) recovery_.LinkLost();
+        break;
     case kNotifyStop: stopRequested_ = true; break;
     default: break;
     }
@@ -181,7 +191,11 @@ void LiveSession::Send(const ReceiverRequest& request) {
         break;
     case RequestKind::SwitchProtocol:
         SwitchProtocol(comm, ProtocolSwitchHooks{
-                                 .saveBaud = [this](int baud) { controller_.LoadSettings(controller_.PortPath(), baud); },
+                                 .saveBaud =
+                                     [this](int baud) {
+                                         controller_.LoadSettings(controller_.PortPath(), baud);
+                                         recovery_.BaudChanged(baud);
+                                     },
                                  .wait = wait_});
         break;
     case RequestKind::ElevationMask:

@@ -11,6 +11,7 @@
 #include "cli/receiver_request.h"
 #include "link/connection_controller.h"
 #include "link/gps_comm.h"
+#include "link/link_recovery.h"
 #include "platform/notify_queue.h"
 #include "receiver/message_sink.h"
 #include "receiver/receiver_context.h"
@@ -18,7 +19,8 @@
 namespace vexa {
 
 // The headless front end's link: GpsComm with the connection controller, driven by the caller's
-// one-second ticks. It writes each new connection status and every message box text to `errors`,
+// one-second ticks. A receiver that goes away is reported as "Not connected" and looked for again
+// every tick with the settings that found it. It writes each new connection status and every message box text to `errors`,
 // every delivered message's line and the answers to polls to `output`, and sends the queued
 // receiver commands in order while the link is up. Everything but the comm reader runs on the
 // caller's thread.
@@ -64,6 +66,7 @@ public:
     ReceiverContext& Context() { return *context_; }
     GpsComm& Comm() { return *comm_; }
     const ConnectionController& Controller() const { return controller_; }
+    const LinkRecovery& Recovery() const { return recovery_; }
 
 private:
     // Renders each delivered message on the comm reader thread and queues its line.
@@ -95,6 +98,7 @@ private:
     LinePoster linePoster_;
     std::unique_ptr<GpsComm> comm_;
     ConnectionController controller_;
+    LinkRecovery recovery_;
     std::deque<ReceiverRequest> requests_;
     std::string shownStatus_;
     bool attempted_ = false;

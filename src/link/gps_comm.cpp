@@ -143,10 +143,18 @@ int GpsComm::Disconnect() {
         navData_ = NavData{};
         trackData_ = TrackData{};
         geoNavData_ = GeoNavData{};
+        okToSend_ = 0;
+        sendAllowed_ = true;
+        pendingCount_ = 0;
     });
     Post(kNotifyMessageDelivered, kNavDataId);
     Post(kNotifyMessageDelivered, kTrackDataId);
     return kResultOk;
+}
+
+bool GpsComm::PortOpen() const {
+    const SerialPort* port = reader_.Port();
+    return port != nullptr && port->IsOpen();
 }
 
 int GpsComm::ChangeBaud(int baud) {
@@ -242,5 +250,7 @@ void GpsComm::onIdle() {
     pausedCounts_ = {frameReceiver_.statistics(), dispatch_.droppedFrames()};
     if (const int cause = log_.Flush(); cause != 0) ReportLogError(cause);
 }
+
+void GpsComm::onEnded() { Post(kNotifyLinkLost, 0); }
 
 }  // namespace vexa

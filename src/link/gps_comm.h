@@ -67,8 +67,12 @@ public:
     int Connect(const std::string& devicePath, int baud) override;
     int ConnectError() const override;
     // Between two chunks of the reader and under the lock: closes the port, forgets a frame in
-    // progress, clears the position records and announces them (hints 2, 4).
+    // progress, clears the position records and announces them (hints 2, 4). What the last receiver
+    // said about sending (OkToSend) and the frames held for it are forgotten too: they are not
+    // meant for the next receiver.
     int Disconnect() override;
+    // False also after the comm reader closed a port whose device went away (kNotifyLinkLost).
+    bool PortOpen() const;
     // The port's new speed after a protocol switch; the port stays open.
     int ChangeBaud(int baud);
     // The protocol switch's change of speed: between two chunks of the reader, changes the speed,
@@ -126,6 +130,7 @@ private:
     void onSentence(std::span<const std::uint8_t> text) override;
     void onBytes(std::span<const std::uint8_t> bytes) override { frameReceiver_.feed(bytes); }
     void onIdle() override;
+    void onEnded() override;
 
     void StoreTextLine(const char* text, std::size_t length);
     void StoreLocationText(std::string_view text);
