@@ -122,6 +122,16 @@ const TrackData* GpsComm::GetTrackData() const {
     return context_.LinkProtocol.load() == kBinaryProtocol ? &trackData_ : nullptr;
 }
 
+std::optional<GnssFix> GpsComm::LatestFix() const {
+    std::lock_guard guard(*modelLock_);
+    return fix_;
+}
+
+std::optional<GnssSky> GpsComm::LatestSky() const {
+    std::lock_guard guard(*modelLock_);
+    return sky_;
+}
+
 int GpsComm::Connect(const std::string& devicePath, int baud) {
     SerialPort* port = reader_.Port();
     if (port == nullptr) return kResultCommFailure;
@@ -138,6 +148,8 @@ int GpsComm::Disconnect() {
         navData_ = NavData{};
         trackData_ = TrackData{};
         geoNavData_ = GeoNavData{};
+        fix_.reset();
+        sky_.reset();
     });
     Post(kNotifyMessageDelivered, kNavDataId);
     Post(kNotifyMessageDelivered, kTrackDataId);

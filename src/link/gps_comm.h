@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -18,6 +19,7 @@
 #include "platform/notify_sink.h"
 #include "receiver/frame_dispatch.h"
 #include "receiver/frame_receiver.h"
+#include "receiver/gnss_fix.h"
 #include "receiver/location_client_link.h"
 #include "receiver/message_sink.h"
 #include "receiver/receiver_context.h"
@@ -63,6 +65,12 @@ public:
     const GeoNavData& GetGeoNavData() const { return geoNavData_; }
     std::uint8_t OkToSend() const { return okToSend_; }
     std::size_t PendingOutputCount() const { return pendingCount_; }
+
+    // The latest fix and the latest completed sky of either protocol, copied under the lock (these
+    // take it themselves). Nothing before the first one since the connection, or after Disconnect.
+    // Their arrival is announced with the hints kFixUpdatedHint and kSkyUpdatedHint.
+    std::optional<GnssFix> LatestFix() const;
+    std::optional<GnssSky> LatestSky() const;
 
     int Connect(const std::string& devicePath, int baud) override;
     // Between two chunks of the reader and under the lock: closes the port, forgets a frame in
@@ -139,6 +147,8 @@ private:
     NavData navData_{};
     TrackData trackData_{};
     GeoNavData geoNavData_{};
+    std::optional<GnssFix> fix_;
+    std::optional<GnssSky> sky_;
     TextLineRing textLines_;
     SwVersion swVersion_{};
     ClockStatus clockStatus_{};
