@@ -82,7 +82,7 @@ NmeaDate NextDay(const NmeaDate& date) {
 
 }  // namespace
 
-NmeaEpochBuilder::NmeaEpochBuilder(NmeaEpochListener& listener) : listener_(listener) {
+NmeaEpochBuilder::NmeaEpochBuilder(GnssListener& listener) : listener_(listener) {
     used_.reserve(kMaxUsed);
     satellites_.reserve(kMaxSatellites);
     fix_.used.reserve(kMaxUsed);

@@ -13,7 +13,7 @@ namespace {
 using namespace std::chrono;
 using test::Sentence;
 
-struct Recorder : NmeaEpochListener {
+struct Recorder : GnssListener {
     std::vector<GnssFix> fixes;
     std::vector<GnssSky> skies;
     void onFix(const GnssFix& fix) override { fixes.push_back(fix); }
