@@ -1,12 +1,15 @@
 #include "link/gps_comm.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
 
 #include "platform/lock_pool.h"
+#include "receiver/binary_fix.h"
 #include "platform/result_codes.h"
 #include "receiver/command_encoder.h"
 #include "receiver/frame_format.h"
+#include "receiver/nmea_sentence.h"
 
 namespace vexa {
 namespace {
@@ -67,9 +70,20 @@ GpsComm::~GpsComm() {
 void GpsComm::DeliverMessage(int id, const std::uint8_t* record, std::size_t length) {
     std::lock_guard guard(*modelLock_);
     if (log_.IsOpen() && RenderMessage(id, record, length, logLine_) == kResultOk) WriteLogLine(logLine_);
+    int modelHint = 0;
     switch (id) {
-    case kNavDataId: StoreRecord(navData_, record, length); break;
-    case kTrackDataId: StoreRecord(trackData_, record, length); break;
+    case kNavDataId:
+        StoreRecord(navData_, record, length);
+        FillFixFromNav(navData_, fix_ ? *fix_ : fix_.emplace());
+        if (gnssListener_ != nullptr) gnssListener_->onFix(*fix_);
+        modelHint = kFixUpdatedHint;
+        break;
+    case kTrackDataId:
+        StoreRecord(trackData_, record, length);
+        FillSkyFromTrack(trackData_, navData_, sky_ ? *sky_ : sky_.emplace());
+        if (gnssListener_ != nullptr) gnssListener_->onSky(*sky_);
+        modelHint = kSkyUpdatedHint;
+        break;
     case kSwVersionId: StoreRecord(swVersion_, record, length); break;
     case kClockStatusId: StoreRecord(clockStatus_, record, length); break;
     case kGeoNavDataId: StoreRecord(geoNavData_, record, length); break;
@@ -91,6 +105,37 @@ void GpsComm::DeliverMessage(int id, const std::uint8_t* record, std::size_t len
     }
     if (deliveryListener_ != nullptr) deliveryListener_->deliver(id, record, length);
     Post(kNotifyMessageDelivered, id);
+    if (modelHint != 0) Post(kNotifyMessageDelivered, modelHint);
+}
+
+void GpsComm::onFix(const GnssFix& fix) {
+    {
+        std::lock_guard guard(*modelLock_);
+        fix_ = fix;
+        if (ttffStart_ && fix.hasPosition()) {
+            const std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - *ttffStart_;
+            char text[TtffText::kCapacity];
+            const int size = std::snprintf(text, sizeof text, "%.1f sec", elapsed.count());
+            context_.Ttff.set(std::string_view(text, static_cast<std::size_t>(std::max(size, 0))));
+            ttffStart_.reset();
+        }
+        if (gnssListener_ != nullptr) gnssListener_->onFix(fix);
+    }
+    Post(kNotifyMessageDelivered, kFixUpdatedHint);
+}
+
+void GpsComm::onSky(const GnssSky& sky) {
+    {
+        std::lock_guard guard(*modelLock_);
+        sky_ = sky;
+        if (gnssListener_ != nullptr) gnssListener_->onSky(sky);
+    }
+    Post(kNotifyMessageDelivered, kSkyUpdatedHint);
+}
+
+void GpsComm::RestartTtffClock() {
+    std::lock_guard guard(*modelLock_);
+    ttffStart_ = std::chrono::steady_clock::now();
 }
 
 void GpsComm::StoreTextLine(const char* text, std::size_t length) {
@@ -137,6 +182,7 @@ int GpsComm::Connect(const std::string& devicePath, int baud) {
     if (port == nullptr) return kResultCommFailure;
     const int result = port->Open(devicePath, baud);
     if (result != kResultOk) port->Close();
+    if (result == kResultOk) RestartTtffClock();
     return result;
 }
 
@@ -150,9 +196,13 @@ int GpsComm::Disconnect() {
         geoNavData_ = GeoNavData{};
         fix_.reset();
         sky_.reset();
+        ttffStart_.reset();
+        epochs_.reset();
     });
     Post(kNotifyMessageDelivered, kNavDataId);
     Post(kNotifyMessageDelivered, kTrackDataId);
+    Post(kNotifyMessageDelivered, kFixUpdatedHint);
+    Post(kNotifyMessageDelivered, kSkyUpdatedHint);
     return kResultOk;
 }
 
@@ -166,6 +216,7 @@ int GpsComm::RestartLine(int baud) {
     reader_.BetweenChunks([&] {
         result = ChangeBaud(baud);
         frameReceiver_.restart();
+        epochs_.reset();
         context_.LinkProtocol = kNotConnected;
     });
     return result;
@@ -241,7 +292,12 @@ void GpsComm::onFrame(std::span<std::uint8_t> payload) {
     if (reader_.Running()) dispatch_.onFrame(payload);
 }
 
-void GpsComm::onSentence(std::span<const std::uint8_t> text) { dispatch_.onSentence(text); }
+void GpsComm::onSentence(std::span<const std::uint8_t> text) {
+    dispatch_.onSentence(text);
+    const NmeaParseResult parsed =
+        ParseNmeaSentence(std::string_view(reinterpret_cast<const char*>(text.data()), text.size()));
+    if (parsed.status == NmeaParseStatus::Parsed) epochs_.add(parsed.sentence);
+}
 
 void GpsComm::onIdle() {
     // Written lines reach the file whenever the receiver pauses; a write error shows then.

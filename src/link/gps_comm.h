@@ -2,6 +2,7 @@
 
 #include <array>
 #include <atomic>
+#include <chrono>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -20,8 +21,10 @@
 #include "receiver/frame_dispatch.h"
 #include "receiver/frame_receiver.h"
 #include "receiver/gnss_fix.h"
+#include "receiver/gnss_listener.h"
 #include "receiver/location_client_link.h"
 #include "receiver/message_sink.h"
+#include "receiver/nmea_epoch_builder.h"
 #include "receiver/receiver_context.h"
 #include "receiver/records.h"
 #include "receiver/renderer.h"
@@ -34,7 +37,11 @@ namespace vexa {
 //
 // Records are written by the comm reader thread under the model lock; the user interface reads
 // them between Lock() and Unlock(). Accessors do not lock; the operations that say so do.
-class GpsComm : public LinkConnection, private MessageSink, private FrameListener, private ReceivedBytes {
+class GpsComm : public LinkConnection,
+                private MessageSink,
+                private FrameListener,
+                private ReceivedBytes,
+                private GnssListener {
 public:
     static constexpr std::size_t kPendingOutputSize = 1024;
 
@@ -101,6 +108,13 @@ public:
     // Feeds bytes from a source other than the port (a capture file) through the comm reader's
     // receive path. Not to be used while a port is open.
     void Receive(std::span<const std::uint8_t> bytes) { frameReceiver_.feed(bytes); }
+    // The source has ended: the NMEA epoch in progress is complete.
+    void EndOfInput() { epochs_.finish(); }
+
+    // Told of every new fix and completed sky, under the lock, after it is stored (nullptr: nobody).
+    void SetGnssListener(GnssListener* listener) { gnssListener_ = listener; }
+    // The time to first fix of an NMEA receiver counts from here: the connection or a reset command.
+    void RestartTtffClock();
 
     // Told of every delivered message, under the lock, after it is stored (nullptr: nobody).
     void SetDeliveryListener(MessageSink* listener) { deliveryListener_ = listener; }
@@ -132,6 +146,8 @@ private:
     void onSentence(std::span<const std::uint8_t> text) override;
     void onBytes(std::span<const std::uint8_t> bytes) override { frameReceiver_.feed(bytes); }
     void onIdle() override;
+    void onFix(const GnssFix& fix) override;
+    void onSky(const GnssSky& sky) override;
 
     void StoreTextLine(const char* text, std::size_t length);
     void StoreLocationText(std::string_view text);
@@ -143,12 +159,14 @@ private:
     DataLog log_;
     std::atomic<NotifySink*> notify_{nullptr};
     MessageSink* deliveryListener_ = nullptr;
+    GnssListener* gnssListener_ = nullptr;
 
     NavData navData_{};
     TrackData trackData_{};
     GeoNavData geoNavData_{};
     std::optional<GnssFix> fix_;
     std::optional<GnssSky> sky_;
+    std::optional<std::chrono::steady_clock::time_point> ttffStart_;
     TextLineRing textLines_;
     SwVersion swVersion_{};
     ClockStatus clockStatus_{};
@@ -163,6 +181,7 @@ private:
     // through the dispatch) has ended.
     std::unique_ptr<LocationClientHost> locationClient_;
     FrameDispatch dispatch_;
+    NmeaEpochBuilder epochs_{static_cast<GnssListener&>(*this)};
     FrameReceiver frameReceiver_;
     CommReader reader_;
     std::mutex* modelLock_;

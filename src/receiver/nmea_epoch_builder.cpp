@@ -82,7 +82,7 @@ NmeaDate NextDay(const NmeaDate& date) {
 
 }  // namespace
 
-NmeaEpochBuilder::NmeaEpochBuilder(NmeaEpochListener& listener) : listener_(listener) {
+NmeaEpochBuilder::NmeaEpochBuilder(GnssListener& listener) : listener_(listener) {
     used_.reserve(kMaxUsed);
     satellites_.reserve(kMaxSatellites);
     fix_.used.reserve(kMaxUsed);
@@ -154,11 +154,8 @@ void NmeaEpochBuilder::add(const NmeaSentence& sentence) {
                               counted = takeGsv(key, sentence.system, s);
                           },
                           [&](const VtgSentence& s) {
-                              if (s.speedKmh) {
-                                  speed_ = *s.speedKmh / 3.6;
-                              } else if (!speed_ && s.speedKnots) {
-                                  speed_ = *s.speedKnots * kMetresPerSecondPerKnot;
-                              }
+                              if (!speed_ && s.speedKmh) speed_ = *s.speedKmh / 3.6;
+                              if (!speed_ && s.speedKnots) speed_ = *s.speedKnots * kMetresPerSecondPerKnot;
                               if (!track_) track_ = s.courseTrue;
                               takeMode(s.mode);
                           },
@@ -317,7 +314,9 @@ void NmeaEpochBuilder::buildFix() {
     if (time_ && lastDate_) fix.time = ToUtc(*lastDate_, *time_);
 
     const bool fixClaimed = gsaFixType_ >= 2 || ggaQuality_.value_or(0) > 0 || modeLetter_.has_value();
-    const bool hasFix = !noFix_ && fixClaimed && position_.has_value();
+    // Where several GSA speak for several constellations, one with a fix is enough.
+    const bool gsaDenies = gsaFixType_ == 1;
+    const bool hasFix = !noFix_ && !gsaDenies && fixClaimed && position_.has_value();
     fix.mode = FixMode::NoFix;
     fix.quality = FixQuality::Unknown;
     fix.latitude.reset();

@@ -7,17 +7,10 @@
 #include <vector>
 
 #include "receiver/gnss_fix.h"
+#include "receiver/gnss_listener.h"
 #include "receiver/nmea_sentence.h"
 
 namespace vexa {
-
-// Told of each epoch's fix and each completed sky. The references are valid during the call only.
-class NmeaEpochListener {
-public:
-    virtual ~NmeaEpochListener() = default;
-    virtual void onFix(const GnssFix& fix) = 0;
-    virtual void onSky(const GnssSky& sky) = 0;
-};
 
 // Gathers the sentences of one epoch into a fix and a sky.
 //
@@ -31,7 +24,7 @@ class NmeaEpochBuilder {
 public:
     static constexpr std::size_t kMaxSatellites = 255;
 
-    explicit NmeaEpochBuilder(NmeaEpochListener& listener);
+    explicit NmeaEpochBuilder(GnssListener& listener);
 
     void add(const NmeaSentence& sentence);
     // The input ended: reports the epoch in progress.
@@ -74,7 +67,7 @@ private:
     void buildFix();
     void buildSky();
 
-    NmeaEpochListener& listener_;
+    GnssListener& listener_;
 
     // The epoch in progress.
     bool open_ = false;
