@@ -11,6 +11,7 @@ ReceiverReader SnapshotReader(GpsComm& comm) {
         if (const NavData* nav = comm.GetNavData()) snapshot.nav = *nav;
         if (const TrackData* track = comm.GetTrackData()) snapshot.track = *track;
         comm.Unlock();
+        snapshot.fix = comm.LatestFix();
         return snapshot;
     };
 }
