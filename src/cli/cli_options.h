@@ -18,6 +18,7 @@ struct CliOptions {
     int product = 0;                     // a ProductSelection value
     std::optional<double> seconds;       // run time; until a signal when not given
     std::string logPath;                 // no data log when empty
+    bool json = false;                   // gpsd's TPV and SKY reports instead of the message lines
     std::vector<ReceiverRequest> requests;
 };
 

@@ -4,6 +4,7 @@
 #include <cinttypes>
 #include <cstring>
 
+#include "cli/gpsd_json.h"
 #include "cli/product_names.h"
 #include "link/gps_comm.h"
 #include "platform/notify_sink.h"
@@ -13,7 +14,8 @@
 namespace vexa {
 namespace {
 
-constexpr const char* kUsage = "usage: vexademo-cli --decode FILE [--product kestrel|osprey|merlin] [--log FILE]";
+constexpr const char* kUsage =
+    "usage: vexademo-cli --decode FILE [--product kestrel|osprey|merlin] [--log FILE] [--json]";
 constexpr std::size_t kChunkSize = 64 * 1024;
 
 // Prints each delivered message as its rendered line; messages without a rendering print nothing.
@@ -65,6 +67,8 @@ std::optional<DecodeOptions> ParseDecodeOptions(const std::vector<std::string>& 
             options.product = *product;
         } else if (argument == "--log" && hasValue && options.logPath.empty()) {
             options.logPath = arguments[++i];
+        } else if (argument == "--json") {
+            options.json = true;
         } else {
             error = "bad option '" + argument + "'\n" + kUsage;
             return std::nullopt;
@@ -83,13 +87,18 @@ bool DecodeCapture(std::FILE* input, const DecodeOptions& options, std::FILE* ou
     context.ProductSelection = options.product;
     MessageBoxPrinter messageBoxes(errors);
     LinePrinter printer(output);
+    JsonReportPrinter reports(output, false);
     const std::unique_ptr<GpsComm> comm = GpsComm::Create(context);
     if (!comm) {
         error = "no lock for the receiver link";
         return false;
     }
     comm->SetNotifyWindow(&messageBoxes);
-    comm->SetDeliveryListener(&printer);
+    if (options.json) {
+        comm->SetGnssListener(&reports);
+    } else {
+        comm->SetDeliveryListener(&printer);
+    }
     if (!options.logPath.empty() && comm->OpenLog(options.logPath) != kResultOk) {
         error = "cannot create " + options.logPath + ": " + std::strerror(errno);
         return false;
@@ -98,6 +107,7 @@ bool DecodeCapture(std::FILE* input, const DecodeOptions& options, std::FILE* ou
     std::vector<std::uint8_t> chunk(kChunkSize);
     std::size_t read;
     while ((read = std::fread(chunk.data(), 1, chunk.size(), input)) > 0) comm->Receive(std::span(chunk.data(), read));
+    comm->EndOfInput();
     const bool readAll = std::ferror(input) == 0;
     if (!readAll) error = "cannot read " + options.path + ": " + std::strerror(errno);
     comm->CloseLog();

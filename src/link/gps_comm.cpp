@@ -70,19 +70,16 @@ GpsComm::~GpsComm() {
 void GpsComm::DeliverMessage(int id, const std::uint8_t* record, std::size_t length) {
     std::lock_guard guard(*modelLock_);
     if (log_.IsOpen() && RenderMessage(id, record, length, logLine_) == kResultOk) WriteLogLine(logLine_);
-    int modelHint = 0;
     switch (id) {
     case kNavDataId:
         StoreRecord(navData_, record, length);
         FillFixFromNav(navData_, fix_ ? *fix_ : fix_.emplace());
         if (gnssListener_ != nullptr) gnssListener_->onFix(*fix_);
-        modelHint = kFixUpdatedHint;
         break;
     case kTrackDataId:
         StoreRecord(trackData_, record, length);
         FillSkyFromTrack(trackData_, navData_, sky_ ? *sky_ : sky_.emplace());
         if (gnssListener_ != nullptr) gnssListener_->onSky(*sky_);
-        modelHint = kSkyUpdatedHint;
         break;
     case kSwVersionId: StoreRecord(swVersion_, record, length); break;
     case kClockStatusId: StoreRecord(clockStatus_, record, length); break;
@@ -105,7 +102,6 @@ void GpsComm::DeliverMessage(int id, const std::uint8_t* record, std::size_t len
     }
     if (deliveryListener_ != nullptr) deliveryListener_->deliver(id, record, length);
     Post(kNotifyMessageDelivered, id);
-    if (modelHint != 0) Post(kNotifyMessageDelivered, modelHint);
 }
 
 void GpsComm::onFix(const GnssFix& fix) {
@@ -201,8 +197,6 @@ int GpsComm::Disconnect() {
     });
     Post(kNotifyMessageDelivered, kNavDataId);
     Post(kNotifyMessageDelivered, kTrackDataId);
-    Post(kNotifyMessageDelivered, kFixUpdatedHint);
-    Post(kNotifyMessageDelivered, kSkyUpdatedHint);
     return kResultOk;
 }
 
@@ -217,6 +211,9 @@ int GpsComm::RestartLine(int baud) {
         result = ChangeBaud(baud);
         frameReceiver_.restart();
         epochs_.reset();
+        std::lock_guard guard(*modelLock_);
+        fix_.reset();
+        sky_.reset();
         context_.LinkProtocol = kNotConnected;
     });
     return result;

@@ -75,7 +75,7 @@ public:
 
     // The latest fix and the latest completed sky of either protocol, copied under the lock (these
     // take it themselves). Nothing before the first one since the connection, or after Disconnect.
-    // Their arrival is announced with the hints kFixUpdatedHint and kSkyUpdatedHint.
+    // A new one is announced with hint 2 or kFixUpdatedHint (fix), 4 or kSkyUpdatedHint (sky).
     std::optional<GnssFix> LatestFix() const;
     std::optional<GnssSky> LatestSky() const;
 
@@ -87,7 +87,7 @@ public:
     int ChangeBaud(int baud);
     // The protocol switch's change of speed: between two chunks of the reader, changes the speed,
     // forgets a frame in progress and sets LinkProtocol to kNotConnected, so that bytes read at the
-    // old speed cannot set the protocol again afterwards.
+    // old speed cannot set the protocol again afterwards. The fix and sky of the old protocol are dropped.
     int RestartLine(int baud);
 
     // Builds one command frame and writes it, or holds it while sending is not allowed.

@@ -2,7 +2,6 @@
 
 #include <functional>
 #include <optional>
-#include <utility>
 
 #include "receiver/gnss_fix.h"
 #include "receiver/records.h"
@@ -12,14 +11,11 @@ namespace vexa {
 // The records the pages show, copied from the model. The binary records are missing while the model
 // has none to give (not connected, or NMEA); the fix and the sky while no receiver has reported them.
 struct ReceiverSnapshot {
-    ReceiverSnapshot() = default;
-    ReceiverSnapshot(std::optional<NavData> nav, std::optional<TrackData> track)
-        : nav(std::move(nav)), track(std::move(track)) {}
-
     std::optional<NavData> nav;
     std::optional<TrackData> track;
-    std::optional<GnssFix> fix;
-    std::optional<GnssSky> sky;
+    // Initialised here so that pages' tests may give the first members alone.
+    std::optional<GnssFix> fix{};
+    std::optional<GnssSky> sky{};
 };
 
 using ReceiverReader = std::function<ReceiverSnapshot()>;
