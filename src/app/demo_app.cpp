@@ -23,6 +23,7 @@ namespace {
 
 constexpr int kSimulatedBinaryBaud = 57600;
 constexpr int kSimulatedNmeaBaud = 4800;
+constexpr int kSimulatedMultiConstellationNmeaBaud = 38400;  // 4800 baud carries less than half of its sentences
 
 // The simulated receiver of a product; the hidden products talk as the Kestrel does.
 std::string SimulatedProductName(int product) {
@@ -108,8 +109,11 @@ bool CDemoApp::InitInstance() {
 void CDemoApp::StartSimulator() {
     sim::SimulatorOptions simulation;
     simulation.receiver.protocol = options_.simulateNmea ? sim::Protocol::Nmea : sim::Protocol::Binary;
-    simulation.receiver.baud =
-        options_.simulateBaud.value_or(options_.simulateNmea ? kSimulatedNmeaBaud : kSimulatedBinaryBaud);
+    if (options_.simulateConstellations) simulation.receiver.constellations = *options_.simulateConstellations;
+    const int nmeaBaud = sim::IsMultiConstellation(simulation.receiver.constellations)
+                             ? kSimulatedMultiConstellationNmeaBaud
+                             : kSimulatedNmeaBaud;
+    simulation.receiver.baud = options_.simulateBaud.value_or(options_.simulateNmea ? nmeaBaud : kSimulatedBinaryBaud);
     try {
         simulator_ = std::make_unique<sim::ReceiverSimulator>(simulation);
     } catch (const std::exception& error) {

@@ -14,9 +14,9 @@ namespace vexa {
 const char* const kCliUsage =
     "Usage:\n"
     "  vexademo-cli --port PATH [--baud N|auto] [--product kestrel|osprey|merlin] [--seconds S]\n"
-    "               [--log FILE] [--send CMD]...\n"
+    "               [--log FILE] [--send CMD]... [--json]\n"
     "  vexademo-cli --list-ports [--port PATH]...\n"
-    "  vexademo-cli --decode FILE [--product kestrel|osprey|merlin] [--log FILE]\n"
+    "  vexademo-cli --decode FILE [--product kestrel|osprey|merlin] [--log FILE] [--json]\n"
     "  vexademo-cli --session autonomous|network --product osprey --port PATH [--baud N]\n"
     "               [--server ADDR:PORT] [--fixes N] [--seconds S]\n"
     "  vexademo-cli --help\n"
@@ -31,6 +31,9 @@ const char* const kCliUsage =
     "  --product P      kestrel (the default), osprey or merlin\n"
     "  --seconds S      run time in seconds (default: until SIGINT or SIGTERM)\n"
     "  --log FILE       write the data log, a dated text line per message, to FILE\n"
+    "  --json           instead of the message lines, print gpsd's JSON reports: a TPV object\n"
+    "                   per fix with a position, a SKY object per sky, one a line, flushed as\n"
+    "                   they come (see README)\n"
     "  --send CMD       once the receiver is found, send CMD; repeat for more, sent in order.\n"
     "                   All but switch-protocol need the binary protocol.\n"
     "      hot-start, warm-start, cold-start, factory-reset\n"
@@ -52,7 +55,7 @@ const char* const kCliUsage =
     "\n"
     "--decode reads a raw capture (- for standard input) through the same receive path and\n"
     "prints one line per message, then the counts of bytes, frames, sentences and dropped frames;\n"
-    "with --log it also writes the data log.\n"
+    "with --log it also writes the data log; with --json it prints the JSON reports instead.\n"
     "\n"
     "--session runs positioning sessions of the location client through the receiver on PATH\n"
     "(57600 baud unless --baud): network asks the assistance server (default 127.0.0.1:7557) for\n"
@@ -127,6 +130,11 @@ std::optional<CliOptions> ParseCliOptions(const std::vector<std::string>& argume
         }
         if (argument == "--list-ports") {
             options.mode = CliOptions::Mode::ListPorts;
+            continue;
+        }
+        if (argument == "--json") {
+            options.json = true;
+            liveOnlyGiven = true;
             continue;
         }
         if (!IsKnownOption(argument, kLiveOptionsWithValue)) {

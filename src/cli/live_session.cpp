@@ -2,6 +2,7 @@
 
 #include <utility>
 
+#include "cli/gpsd_json.h"
 #include "link/poll_answer_text.h"
 #include "link/receiver_commands.h"
 #include "platform/result_codes.h"
@@ -33,22 +34,38 @@ void LiveSession::LinePoster::deliver(int id, const std::uint8_t* record, std::s
     if (RenderMessage(id, record, length, line_) == kResultOk) sink_.post(Notification{kNotifyMessageLine, id, 0, line_});
 }
 
-std::unique_ptr<LiveSession> LiveSession::Create(int product, std::FILE* output, std::FILE* errors, Wait wait) {
+void LiveSession::ReportPoster::onFix(const GnssFix& fix) {
+    if (!fix.hasPosition()) return;
+    std::string line;
+    AppendTpvReport(line, fix);
+    sink_.post(Notification{kNotifyMessageLine, 0, 0, std::move(line)});
+}
+
+void LiveSession::ReportPoster::onSky(const GnssSky& sky) {
+    std::string line;
+    AppendSkyReport(line, sky);
+    sink_.post(Notification{kNotifyMessageLine, 0, 0, std::move(line)});
+}
+
+std::unique_ptr<LiveSession> LiveSession::Create(int product, std::FILE* output, std::FILE* errors, Wait wait,
+                                                 bool json) {
     auto context = std::make_unique<ReceiverContext>();
     context->ProductSelection = product;
     std::unique_ptr<GpsComm> comm = GpsComm::Create(*context);
     if (comm == nullptr || !comm->ReaderRunning()) return nullptr;
     return std::unique_ptr<LiveSession>(
-        new LiveSession(std::move(context), std::move(comm), output, errors, std::move(wait)));
+        new LiveSession(std::move(context), std::move(comm), output, errors, std::move(wait), json));
 }
 
 LiveSession::LiveSession(std::unique_ptr<ReceiverContext> context, std::unique_ptr<GpsComm> comm, std::FILE* output,
-                         std::FILE* errors, Wait wait)
+                         std::FILE* errors, Wait wait, bool json)
     : output_(output),
       errors_(errors),
+      json_(json),
       wait_(std::move(wait)),
       context_(std::move(context)),
       linePoster_(notifications_),
+      reportPoster_(notifications_),
       comm_(std::move(comm)),
       controller_(*comm_, *context_,
                   ConnectionCallbacks{.showMessage = [this](std::string_view text) { ShowMessage(text); },
@@ -60,7 +77,11 @@ LiveSession::LiveSession(std::unique_ptr<ReceiverContext> context, std::unique_p
                                       }}),
       recovery_(*comm_, *context_, [this] { UpdateStatus(); }) {
     comm_->SetNotifyWindow(&notifications_);
-    comm_->SetDeliveryListener(&linePoster_);
+    if (json) {
+        comm_->SetGnssListener(&reportPoster_);
+    } else {
+        comm_->SetDeliveryListener(&linePoster_);
+    }
 }
 
 LiveSession::~LiveSession() {
@@ -153,7 +174,8 @@ void LiveSession::ShowPollAnswer(int id) {
     } else {
         return;
     }
-    WriteLine(output_, text);
+    // The output of --json holds nothing but JSON lines.
+    WriteLine(json_ ? errors_ : output_, text);
 }
 
 // The menus offer the receiver commands only while the link is up, and all but the protocol

@@ -13,6 +13,7 @@
 #include "link/gps_comm.h"
 #include "link/link_recovery.h"
 #include "platform/notify_queue.h"
+#include "receiver/gnss_listener.h"
 #include "receiver/message_sink.h"
 #include "receiver/receiver_context.h"
 
@@ -30,7 +31,9 @@ public:
     using Wait = std::function<void(std::chrono::milliseconds)>;
 
     // Nothing when the link cannot be had.
-    static std::unique_ptr<LiveSession> Create(int product, std::FILE* output, std::FILE* errors, Wait wait = {});
+    // With json, `output` gets gpsd's JSON reports instead of the message lines.
+    static std::unique_ptr<LiveSession> Create(int product, std::FILE* output, std::FILE* errors, Wait wait = {},
+                                               bool json = false);
     ~LiveSession();
     LiveSession(const LiveSession&) = delete;
     LiveSession& operator=(const LiveSession&) = delete;
@@ -80,8 +83,19 @@ private:
         char line_[kRenderBufferSize];
     };
 
+    // Writes each fix and sky as a JSON report on the comm reader thread and queues its line.
+    class ReportPoster : public GnssListener {
+    public:
+        explicit ReportPoster(NotifySink& sink) : sink_(sink) {}
+        void onFix(const GnssFix& fix) override;
+        void onSky(const GnssSky& sky) override;
+
+    private:
+        NotifySink& sink_;
+    };
+
     LiveSession(std::unique_ptr<ReceiverContext> context, std::unique_ptr<GpsComm> comm, std::FILE* output,
-                std::FILE* errors, Wait wait);
+                std::FILE* errors, Wait wait, bool json);
 
     void Handle(const Notification& notification);
     void ShowPollAnswer(int id);
@@ -92,10 +106,12 @@ private:
 
     std::FILE* output_;
     std::FILE* errors_;
+    bool json_;
     Wait wait_;
     std::unique_ptr<ReceiverContext> context_;
     NotifyQueue notifications_;
     LinePoster linePoster_;
+    ReportPoster reportPoster_;
     std::unique_ptr<GpsComm> comm_;
     ConnectionController controller_;
     LinkRecovery recovery_;
