@@ -29,7 +29,7 @@ public:
 
 private:
     int ReadInt(const QString& key, int fallback) const;
-    double ReadDegrees(const QString& key, double limit) const;
+    double ReadDegrees(const QString& key) const;
 
     AppSettings& settings_;
     QSettings store_;

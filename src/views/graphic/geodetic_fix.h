@@ -13,7 +13,8 @@ struct GeodeticFix {
 };
 
 // Reads the navigation record under the model lock and converts it; nothing while there is none
-// (not connected, or NMEA).
+// (not connected, or NMEA) or while it holds no fix: before its first fix the receiver reports
+// X = Y = Z = 0, which would read as the north pole.
 using GeodeticFixReader = std::function<std::optional<GeodeticFix>()>;
 
 class GpsComm;
