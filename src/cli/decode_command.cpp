@@ -4,7 +4,7 @@
 #include <cinttypes>
 #include <cstring>
 
-#include "cli/product_names.h"
+#include "receiver/product_names.h"
 #include "link/gps_comm.h"
 #include "platform/notify_sink.h"
 #include "platform/result_codes.h"

@@ -4,6 +4,7 @@
 #include <charconv>
 #include <vector>
 
+#include "receiver/product_names.h"
 #include "sim/baud_rate.h"
 
 namespace vexa::sim {
@@ -14,8 +15,9 @@ const char* const kProgramUsage =
     "open it as a serial port. Output is readable only at the receiver's baud rate.\n"
     "\n"
     "  --product kestrel|merlin|osprey\n"
-    "                             the receiver product (default kestrel); an Osprey's payloads carry\n"
-    "                             channel bytes and it serves the location client's exchanges\n"
+    "                             the receiver product, in any case (default kestrel); an Osprey's\n"
+    "                             payloads carry channel bytes and it serves the location client's\n"
+    "                             exchanges\n"
     "  --protocol binary|nmea     the protocol at start (default binary)\n"
     "  --baud N                   4800, 9600, 19200, 38400, 57600 or 115200 (default 57600)\n"
     "  --origin LAT,LON,ALT       centre of the walk, degrees and metres (default 37.3875,-121.9720,25)\n"
@@ -58,15 +60,9 @@ std::string Apply(std::string_view name, std::string_view value, ProgramOptions&
     SimulatorOptions& simulator = options.simulator;
     ReceiverConfig& receiver = simulator.receiver;
     if (name == "--product") {
-        if (value == "kestrel") {
-            receiver.productName = "Kestrel";
-        } else if (value == "merlin") {
-            receiver.productName = "Merlin";
-        } else if (value == "osprey") {
-            receiver.productName = "Osprey";
-        } else {
-            return "--product takes kestrel, merlin or osprey";
-        }
+        const std::optional<int> product = ProductNamed(value);
+        if (!product) return "--product takes kestrel, merlin or osprey";
+        receiver.productName = ProductName(*product);
     } else if (name == "--protocol") {
         if (value != "binary" && value != "nmea") return "--protocol takes binary or nmea";
         receiver.protocol = value == "nmea" ? Protocol::Nmea : Protocol::Binary;
