@@ -34,7 +34,7 @@ constexpr int kNavLibCheckedAbove = 20;
 constexpr int kNmeaChannelCheckedAbove = 5;
 constexpr std::array<std::uint8_t, 4> kNmeaTunnelSettings{0x01, 0x01, 0x05, 0x01};
 
-// The Command popup's positions: menu 128 has ten items, the Osprey's layout eight.
+// The Command popup's positions: the full layout has ten items, the Osprey's eight.
 constexpr int kFullCommandItems = 10;
 constexpr int kOspreyCommandItems = 8;
 constexpr int kFirstDialogItem = 7;

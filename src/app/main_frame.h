@@ -17,7 +17,7 @@ class CFeedDoc;
 class NotifyBridge;
 struct UiContext;
 
-// The program's window: menu 128 above the tab host. Turns menu commands into receiver commands,
+// The program's window: the menu bar above the tab host. Turns menu commands into receiver commands,
 // keeps the items' texts, checks and enabled states in step with the link and the product, passes
 // the link's notifications to the document's views, and shows the answers to the two polls.
 class CMainFrame : public QMainWindow {

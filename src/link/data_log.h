@@ -36,8 +36,8 @@ private:
     std::size_t filled_ = 0;
 };
 
-// File error causes reported for a failed log write (the numbering of the original file
-// exception): 1 generic, 2 file not found, 3 bad path, 4 too many open files, 5 access denied,
+// File error causes reported for a failed log write, numbered as the log's error text shows
+// them: 1 generic, 2 file not found, 3 bad path, 4 too many open files, 5 access denied,
 // 6 invalid file, 9 bad seek, 10 hardware I/O error, 11 sharing violation, 12 lock violation,
 // 13 disk full. ENOSPC, EDQUOT and EFBIG count as a full disk.
 inline constexpr int kDiskFullCause = 13;

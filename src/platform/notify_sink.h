@@ -5,8 +5,8 @@
 
 namespace vexa {
 
-// Notifications that the comm reader posts to the user interface (the window messages
-// WM_USER + 3 and WM_USER + 4 of the original platform keep their numbers).
+// Notifications that the comm reader posts to the user interface. Their numbers are window
+// message numbers (the user range starts at 0x400) so that the data log and traces read alike.
 inline constexpr int kNotifyMessageDelivered = 0x400 + 3;  // wParam: message id
 inline constexpr int kNotifyShowMessage = 0x400 + 4;       // text: shown in a message box
 

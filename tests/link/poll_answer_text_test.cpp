@@ -24,8 +24,8 @@ TEST(PollAnswerText, ClockStatusPrintsTheRecordsUnsignedValues) {
 
 TEST(PollAnswerText, VersionTextEndsAtItsTerminatorOrTheRecord) {
     SwVersion version{};
-    std::strcpy(version.Text, "GSW2.2.0");
-    EXPECT_EQ(SwVersionText(version), "GSW2.2.0");
+    std::strcpy(version.Text, "VX2.2.0");
+    EXPECT_EQ(SwVersionText(version), "VX2.2.0");
     std::memset(version.Text, 'x', sizeof version.Text);
     EXPECT_EQ(SwVersionText(version), std::string(sizeof version.Text, 'x'));
 }

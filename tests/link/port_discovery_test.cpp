@@ -27,9 +27,9 @@ TEST(PortDisplayName, FollowsTheListingRule) {
         {"other friendly name follows the port", "/dev/rfcomm0", "Bluetooth Serial", "/dev/rfcomm0 Bluetooth Serial"},
         {"no friendly name", "/dev/ttyS0", "", "/dev/ttyS0"},
         {"blank friendly name", "/dev/ttyS0", " \n\t", "/dev/ttyS0"},
-        {"line end and padding dropped", "/dev/ttyACM0", "  u-blox 7 - GPS/GNSS Receiver\n",
-         "/dev/ttyACM0 u-blox 7 - GPS/GNSS Receiver"},
-        {"control characters become blanks", "/dev/ttyUSB1", "FT232R\x1b[2JUART\x7f", "/dev/ttyUSB1 FT232R [2JUART"},
+        {"line end and padding dropped", "/dev/ttyACM0", "  XR-7 Receiver - GPS/GNSS\n",
+         "/dev/ttyACM0 XR-7 Receiver - GPS/GNSS"},
+        {"control characters become blanks", "/dev/ttyUSB1", "XU-4\x1b[2JUART\x7f", "/dev/ttyUSB1 XU-4 [2JUART"},
         {"C1 control becomes a blank", "/dev/ttyUSB1", "A\xc2\x9b" "B", "/dev/ttyUSB1 A B"},
         {"invalid UTF-8 becomes ?", "/dev/ttyUSB1", "Ger\xe4t \xc3\xa4", "/dev/ttyUSB1 Ger?t \xc3\xa4"},
         {"truncated sequence at the end", "/dev/ttyUSB1", "GPS\xe2\x82", "/dev/ttyUSB1 GPS??"},
@@ -106,8 +106,8 @@ protected:
 };
 
 TEST_F(PortFixture, ListsRealSerialPortsWithTheirFriendlyNames) {
-    AddUsbTty("ttyUSB0", "FT232R USB UART", "FTDI");
-    AddUsbTty("ttyACM0", "", "u-blox AG", "GNSS receiver");
+    AddUsbTty("ttyUSB0", "XU-4 USB UART", "Acme Serial");
+    AddUsbTty("ttyACM0", "", "Acme GNSS", "GNSS receiver");
     AddUsbTty("ttyACM1", "", "Maker Ltd");
     AddTty("rfcomm0");
     AddUart("ttyS0", "4");
@@ -118,7 +118,7 @@ TEST_F(PortFixture, ListsRealSerialPortsWithTheirFriendlyNames) {
     AddTty("ttyUSB5", false);  // gone from /dev
 
     const std::vector<SerialPortEntry> expected{
-        {Node("ttyUSB0"), Node("ttyUSB0") + " FT232R USB UART"},
+        {Node("ttyUSB0"), Node("ttyUSB0") + " XU-4 USB UART"},
         {Node("ttyACM0"), Node("ttyACM0") + " GNSS receiver"},
         {Node("ttyACM1"), Node("ttyACM1") + " Maker Ltd"},
         {Node("rfcomm0"), Node("rfcomm0")},

@@ -2,6 +2,8 @@
 #include <gtest/gtest.h>
 #include <ogrsf_frmts.h>
 
+#include <sstream>
+
 #include "maps/geoset_map.h"
 #include "maps/layer_loader.h"
 #include "temp_folder.h"
@@ -24,13 +26,29 @@ OGRSpatialReference Reference(int epsg) {
     return reference;
 }
 
-// Writes lines (given in WGS-84) with a GDAL driver, in the coordinate system epsg.
-void WriteLines(const std::filesystem::path& file, const char* driverName, int epsg, const std::vector<Line>& lines) {
+// The GDAL driver that creates vector files with the file's extension.
+GDALDriver* CreatingDriverFor(const std::filesystem::path& file) {
     GDALAllRegister();
-    GDALDriver* driver = GetGDALDriverManager()->GetDriverByName(driverName);
-    ASSERT_NE(driver, nullptr) << driverName;
+    const std::string extension = file.extension().string().substr(1);
+    GDALDriverManager* drivers = GetGDALDriverManager();
+    for (int i = 0; i < drivers->GetDriverCount(); ++i) {
+        GDALDriver* driver = drivers->GetDriver(i);
+        const char* extensions = driver->GetMetadataItem(GDAL_DMD_EXTENSIONS);
+        if (!driver->GetMetadataItem(GDAL_DCAP_VECTOR) || !driver->GetMetadataItem(GDAL_DCAP_CREATE) || !extensions)
+            continue;
+        std::istringstream words(extensions);
+        for (std::string word; words >> word;)
+            if (word == extension) return driver;
+    }
+    return nullptr;
+}
+
+// Writes lines (given in WGS-84) in the format of the file's extension, in the coordinate system epsg.
+void WriteLines(const std::filesystem::path& file, int epsg, const std::vector<Line>& lines) {
+    GDALDriver* driver = CreatingDriverFor(file);
+    ASSERT_NE(driver, nullptr) << file;
     GDALDataset* dataset = driver->Create(file.c_str(), 0, 0, 0, GDT_Unknown, nullptr);
-    ASSERT_NE(dataset, nullptr) << driverName;
+    ASSERT_NE(dataset, nullptr) << file;
     OGRSpatialReference target = Reference(epsg);
     OGRSpatialReference wgs84 = Reference(4326);
     std::unique_ptr<OGRCoordinateTransformation> toTarget(OGRCreateCoordinateTransformation(&wgs84, &target));
@@ -66,7 +84,6 @@ void ExpectLines(const VectorLayer& layer, const std::vector<Line>& lines, doubl
 }
 
 struct FormatCase {
-    const char* driver;
     const char* file;
     int epsg;
 };
@@ -78,18 +95,16 @@ class LayerFormats : public testing::TestWithParam<FormatCase> {};
 TEST_P(LayerFormats, ReadTheSameLinesInWgs84) {
     TempFolder folder;
     const auto file = folder.Path() / GetParam().file;
-    WriteLines(file, GetParam().driver, GetParam().epsg, kThreeLines);
+    WriteLines(file, GetParam().epsg, kThreeLines);
     auto loaded = LoadLayerFile(file, DefaultLayerStyle(0));
     ASSERT_TRUE(std::holds_alternative<VectorLayer>(loaded)) << std::get<std::string>(loaded);
     ExpectLines(std::get<VectorLayer>(loaded), kThreeLines, 1e-6);
 }
 
 INSTANTIATE_TEST_SUITE_P(Drivers, LayerFormats,
-                         testing::Values(FormatCase{"GeoJSON", "lines.geojson", 4326},
-                                         FormatCase{"ESRI Shapefile", "lines.shp", 4326},
-                                         FormatCase{"MapInfo File", "lines.tab", 4326},
-                                         FormatCase{"GPKG", "lines.gpkg", 4326},
-                                         FormatCase{"ESRI Shapefile", "utm.shp", 32610}),
+                         testing::Values(FormatCase{"lines.geojson", 4326}, FormatCase{"lines.shp", 4326},
+                                         FormatCase{"lines.tab", 4326}, FormatCase{"lines.gpkg", 4326},
+                                         FormatCase{"utm.shp", 32610}),
                          [](const auto& info) { return std::to_string(info.index); });
 
 TEST(LayerLoader, SplitsMixedGeometriesByKindAndKeepsPolygonHoles) {
@@ -141,7 +156,7 @@ TEST(LayerLoader, NamesTheFileItCannotRead) {
 
 TEST(GeosetMap, LoadsTheReadableLayersAndListsTheOthers) {
     TempFolder folder;
-    WriteLines(folder.Path() / "streets.geojson", "GeoJSON", 4326, kThreeLines);
+    WriteLines(folder.Path() / "streets.geojson", 4326, kThreeLines);
     const auto geoset = folder.Write("city.gst", "\"\\GEOSET\\NAME\" = \"City\"\n"
                                                  "\"\\TABLE\\1\\FILE\" = \"missing.tab\"\n"
                                                  "\"\\TABLE\\2\\FILE\" = \"streets.geojson\"\n"

@@ -52,7 +52,7 @@ TEST(CommandLineTest, BadArgumentsAreRefusedWithAReason) {
         {"--product", "Harrier"},
         {"--simulate", "--sim-baud", "1234"},
         {"--simulate", "--sim-baud", "0"},
-        {"--simulate", "--sim-protocol", "sirf"},
+        {"--simulate", "--sim-protocol", "morse"},
         {"--sim-protocol", "nmea"},
         {"--screenshots", "/tmp/x"},
         {"--connect", "--seconds", "3"},

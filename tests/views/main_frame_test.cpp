@@ -280,7 +280,7 @@ TEST_F(MainFrameTest, PollAnswersShowOnlyWhilePending) {
     std::vector<int> hints;
     QObject::connect(&doc, &CFeedDoc::ViewUpdate, [&hints](int hint) { hints.push_back(hint); });
     SwVersion version{};
-    std::memcpy(version.Text, "GSW3.2.4", 8);
+    std::memcpy(version.Text, "VX3.2.4", 7);
     ClockStatus clock{1300, 3456789, 9, 96000, 123456, 345678901};
 
     comm->DeliverMessage(6, reinterpret_cast<const std::uint8_t*>(&version), sizeof version);
@@ -298,7 +298,7 @@ TEST_F(MainFrameTest, PollAnswersShowOnlyWhilePending) {
     ProcessEvents();
     EXPECT_EQ(prompts.captions, (QStringList{"SW Version", "Clock Status"}));
     ASSERT_EQ(prompts.messages.size(), 2);
-    EXPECT_EQ(prompts.messages[0], "GSW3.2.4");
+    EXPECT_EQ(prompts.messages[0], "VX3.2.4");
     EXPECT_EQ(prompts.messages[1],
               "GPS week = 1300\nGPS time = 34567.89 s\nsv cnt = 9\nclk offset = 96000 Hz\nclk bias = 123456 ns\n"
               "est. time = 345678.901 s");
