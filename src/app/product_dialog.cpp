@@ -15,6 +15,7 @@ namespace {
 constexpr std::array<const char*, CProductSelDlg::kProductCount> kProductNames{"Kestrel", "Osprey", "Merlin",
                                                                                 "Harrier", "VexaLoc"};
 constexpr int kFirstHiddenProduct = 3;
+constexpr int kWidth = 240;
 
 }  // namespace
 
@@ -54,7 +55,9 @@ CProductSelDlg::CProductSelDlg(int product, QWidget* parent) : QDialog(parent) {
     layout->addWidget(note);
     layout->addStretch();
     layout->addWidget(buttons);
-    setFixedWidth(240);
+    setFixedWidth(kWidth);
+    // The note wraps at the fixed width; a small screen must not squeeze the dialog below that height.
+    setMinimumHeight(heightForWidth(kWidth));
 }
 
 int CProductSelDlg::Selection() const {

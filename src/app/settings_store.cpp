@@ -1,9 +1,11 @@
 #include "app/settings_store.h"
 
+#include <QFile>
 #include <charconv>
 #include <optional>
 
 #include "link/baud_settings.h"
+#include "platform/file_problem.h"
 
 namespace vexa {
 
@@ -48,6 +50,15 @@ double SettingsStore::ReadDegrees(const QString& key) const {
     return LeadingNumber(store_.value(key).toString()).value_or(0.0);
 }
 
+void SettingsStore::WriteOut() {
+    store_.sync();
+    if (store_.status() == QSettings::NoError || !reportWriteFailure_) return;
+    const std::string reason = WhyNotWritable(QFile::encodeName(FileName()).toStdString());
+    reportWriteFailure_(QStringLiteral("The settings could not be saved.\n") +
+                        (reason.empty() ? FileName() + QStringLiteral(": it cannot be written")
+                                        : QFile::decodeName(reason.c_str())));
+}
+
 void SettingsStore::LoadDisplaySettings() {
     store_.beginGroup(kDisplaySection);
     const int latLon = ReadInt(QStringLiteral("Lat Lon Format"), kDefaults.m_nLatLonFormat);
@@ -73,7 +84,7 @@ void SettingsStore::SaveDisplaySettings() {
     store_.setValue(QStringLiteral("GPS Serial Port"), QString::fromStdString(settings_.m_strSerialPort));
     store_.setValue(QStringLiteral("GPS Baud Rate"), settings_.m_nBaudRate);
     store_.endGroup();
-    store_.sync();
+    WriteOut();
 }
 
 void SettingsStore::LoadPlotSettings() {
@@ -102,7 +113,7 @@ void SettingsStore::SavePlotSettings() {
     store_.setValue(QStringLiteral("Ring 2"), settings_.m_nRing2);
     store_.setValue(QStringLiteral("Ring 3"), settings_.m_nRing3);
     store_.endGroup();
-    store_.sync();
+    WriteOut();
 }
 
 void SettingsStore::LoadLogFileName() {
@@ -114,7 +125,7 @@ void SettingsStore::LoadLogFileName() {
 
 void SettingsStore::SaveLogFileName() {
     store_.setValue(kLoggingSection + QStringLiteral("/FileName"), QString::fromStdString(settings_.m_strLogFileName));
-    store_.sync();
+    WriteOut();
 }
 
 }  // namespace vexa

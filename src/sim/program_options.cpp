@@ -4,6 +4,7 @@
 #include <charconv>
 #include <vector>
 
+#include "platform/option_suggestion.h"
 #include "receiver/product_names.h"
 #include "sim/baud_rate.h"
 
@@ -33,6 +34,13 @@ const char* const kProgramUsage =
     "  --help                     show this text\n";
 
 namespace {
+
+constexpr std::string_view kOptionsWithValue[] = {"--product", "--protocol", "--baud",   "--origin",
+                                                  "--seed",    "--ttff",     "--replay", "--corrupt",
+                                                  "--link",    "--mas-port", "--seconds"};
+constexpr std::string_view kOptionNames[] = {"--product", "--protocol", "--baud",     "--origin",  "--seed",
+                                             "--ttff",    "--replay",   "--corrupt",  "--link",    "--mas-port",
+                                             "--seconds", "--help"};
 
 std::optional<double> Number(std::string_view text) {
     double value = 0;
@@ -108,8 +116,6 @@ std::string Apply(std::string_view name, std::string_view value, ProgramOptions&
         const auto seconds = Number(value);
         if (!seconds || *seconds < 0) return "--seconds takes a time in seconds";
         options.seconds = *seconds;
-    } else {
-        return "unknown option " + std::string(name);
     }
     return {};
 }
@@ -124,8 +130,14 @@ ParsedOptions ParseProgramOptions(std::span<const std::string_view> arguments) {
             parsed.options.help = true;
             continue;
         }
+        const std::size_t equals = name.find('=');
+        if (!IsKnownOption(name.substr(0, equals), kOptionsWithValue)) {
+            parsed.error = name.starts_with("-") ? UnknownOptionText(name.substr(0, equals), kOptionNames)
+                                                 : "unexpected '" + std::string(name) + "'";
+            return parsed;
+        }
         std::string_view value;
-        if (const std::size_t equals = name.find('='); name.starts_with("--") && equals != std::string_view::npos) {
+        if (name.starts_with("--") && equals != std::string_view::npos) {
             value = name.substr(equals + 1);
             name = name.substr(0, equals);
         } else if (i + 1 < arguments.size()) {

@@ -11,6 +11,7 @@
 #include "app/feed_doc.h"
 #include "app/ui_context.h"
 #include "link/gps_comm.h"
+#include "views/fitted_text.h"
 #include "views/ttff_report.h"
 
 namespace vexa {
@@ -53,6 +54,7 @@ CDebugDataView::CDebugDataView(UiContext& ui, CFeedDoc& doc, QWidget* parent)
     nmeaButton_->setObjectName(QStringLiteral("1206"));
     nmeaButton_->setGeometry(FromEdges(75, 222, 126, 237));
     for (QRadioButton* button : {debugButton_, nmeaButton_}) {
+        FitButtonText(button);
         QPalette greyBackground = button->palette();
         greyBackground.setColor(QPalette::Window, kLightGrey);
         button->setPalette(greyBackground);

@@ -62,8 +62,8 @@ CNavMsgView::CNavMsgView(ReceiverContext& context, ReceiverReader read, DisplayP
       context_(context),
       read_(std::move(read)),
       preferences_(preferences),
-      largeFont_(ArialPixels(24, true)),
-      smallFont_(ArialPixels(13)),
+      largeFont_(ArialCell(24, true)),
+      smallFont_(ArialCell(13)),
       properties_(new QPushButton(QStringLiteral("Properties..."), this)) {
     setFont(smallFont_);
     for (const StaticText& text : kStaticTexts)
@@ -84,7 +84,6 @@ QString CNavMsgView::Text(int id) const {
 }
 
 void CNavMsgView::OnInitialUpdate() {
-    clientRect_ = rect();
     labels_[0]->setFont(largeFont_);
     Label(kSatelliteList)->setFont(smallFont_);
     labels_[0]->setText(kEmptyLatLon);
@@ -119,7 +118,8 @@ void CNavMsgView::OnUpdate(int hint) {
 
 void CNavMsgView::paintEvent(QPaintEvent*) {
     QPainter painter(this);
-    painter.fillRect(clientRect_.isValid() ? clientRect_ : rect(), kPaletteLightGrey);
+    // The whole page as it is now: the tab host sizes the page after its first update.
+    painter.fillRect(rect(), kPaletteLightGrey);
     for (const PaintedLabel& label : kPaintedLabels)
         DrawPageLabel(painter, smallFont_, label.at, QString::fromLatin1(label.text));
 }

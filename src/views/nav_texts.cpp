@@ -55,11 +55,12 @@ QString SatelliteList(const NavData& nav) {
 
 QString FormatCoordinate(double degrees, int format) {
     if (format != 1) return Printf("%10.5f", degrees) + kDegree;
-    // The sign belongs to the whole value: -0.5 degrees shows its degrees as "-0".
-    const double magnitude = std::fabs(degrees);
-    const double whole = std::floor(magnitude);
-    const QString wholeText = (degrees < 0.0 ? QStringLiteral("-") : QString()) + QString::number(whole, 'f', 0);
-    return wholeText.rightJustified(4, QLatin1Char(' ')) + kDegree + Printf(" %2.3f'", (magnitude - whole) * 60.0);
+    // The sign belongs to the whole value: -0.5 degrees shows its degrees as "-0". The value is
+    // rounded to the thousandth of a minute shown before it is split, so 59.9996' carries into the
+    // degrees instead of showing as 60.000'.
+    const long long thousandths = std::llround(std::fabs(degrees) * 60000.0);
+    const QString wholeText = (degrees < 0.0 ? QStringLiteral("-") : QString()) + QString::number(thousandths / 60000);
+    return wholeText.rightJustified(4, QLatin1Char(' ')) + kDegree + Printf(" %2.3f'", (thousandths % 60000) / 1000.0);
 }
 
 NavTexts FormatNavTexts(const NavData& nav, const AppSettings& units) {

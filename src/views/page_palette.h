@@ -2,6 +2,7 @@
 
 #include <QColor>
 #include <QFont>
+#include <QFontMetrics>
 
 namespace vexa {
 
@@ -22,6 +23,15 @@ inline QFont ArialPixels(int pixels, bool bold = false) {
     font.setStyleStrategy(QFont::NoAntialias);
     font.setPixelSize(pixels);
     font.setBold(bold);
+    return font;
+}
+
+// "Arial" whose cell, from the top of its ascent to the bottom of its descent, is at most
+// `cellPixels` high: a font height that the pages give as a plain pixel count is a cell height.
+inline QFont ArialCell(int cellPixels, bool bold = false) {
+    int pixels = cellPixels;
+    QFont font = ArialPixels(pixels, bold);
+    while (pixels > 1 && QFontMetrics(font).height() > cellPixels) font.setPixelSize(--pixels);
     return font;
 }
 

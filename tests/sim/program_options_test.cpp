@@ -1,22 +1,37 @@
+#include "sim/program_options.h"
+
 #include <gtest/gtest.h>
 
 #include <string_view>
 #include <vector>
 
-#include "sim/program_options.h"
-
 namespace vexa::sim {
 namespace {
 
+std::string ErrorOf(std::vector<std::string_view> arguments) { return ParseProgramOptions(arguments).error; }
+
+TEST(ProgramOptions, AnUnknownOptionIsCalledUnknownWithTheClosestNamed) {
+    EXPECT_EQ(ErrorOf({"--bogus"}), "unknown option '--bogus'");
+    EXPECT_EQ(ErrorOf({"--baud", "9600", "--protcol", "nmea"}), "unknown option '--protcol'; did you mean '--protocol'?");
+    EXPECT_EQ(ErrorOf({"--prodcut=osprey"}), "unknown option '--prodcut'; did you mean '--product'?");
+    EXPECT_EQ(ErrorOf({"osprey"}), "unexpected 'osprey'");
+}
+
+TEST(ProgramOptions, AKnownOptionWithoutItsValueSaysSo) {
+    EXPECT_EQ(ErrorOf({"--seed"}), "--seed needs a value");
+    const ParsedOptions parsed = ParseProgramOptions(std::vector<std::string_view>{"--seed=7", "--protocol", "nmea"});
+    EXPECT_EQ(parsed.error, "");
+    EXPECT_EQ(parsed.options.simulator.receiver.seed, 7u);
+    EXPECT_EQ(parsed.options.simulator.receiver.protocol, Protocol::Nmea);
+}
+
 TEST(ProgramOptions, TheProductIsNamedInAnyCase) {
     for (std::string_view name : {"osprey", "Osprey", "OSPREY"}) {
-        const std::vector<std::string_view> arguments{"--product", name};
-        const ParsedOptions parsed = ParseProgramOptions(arguments);
+        const ParsedOptions parsed = ParseProgramOptions(std::vector<std::string_view>{"--product", name});
         EXPECT_EQ(parsed.error, "") << name;
         EXPECT_EQ(parsed.options.simulator.receiver.productName, "Osprey") << name;
     }
-    const std::vector<std::string_view> harrier{"--product", "harrier"};
-    EXPECT_EQ(ParseProgramOptions(harrier).error, "--product takes kestrel, merlin or osprey");
+    EXPECT_EQ(ErrorOf({"--product", "harrier"}), "--product takes kestrel, merlin or osprey");
 }
 
 }  // namespace

@@ -10,6 +10,7 @@
 #include "receiver/receiver_context.h"
 #include "views/nav_msg_view.h"
 #include "views/nav_texts.h"
+#include "views/page_palette.h"
 
 namespace vexa {
 namespace {
@@ -29,6 +30,9 @@ TEST(NavTexts, CoordinatesInBothFormats) {
         {-0.5, 1, "  -0" + kDegree + " 30.000'"},
         {0.25, 1, "   0" + kDegree + " 15.000'"},
         {151.2, 1, " 151" + kDegree + " 12.000'"},
+        {-178.999995, 1, "-179" + kDegree + " 0.000'"},
+        {33.999993, 1, "  34" + kDegree + " 0.000'"},
+        {33.999991, 1, "  33" + kDegree + " 59.999'"},
         {-33.5, 0, " -33.50000" + kDegree},
         {7.123456, 0, "   7.12346" + kDegree},
     };
@@ -145,6 +149,11 @@ TEST_F(PositionPage, FieldsFollowNavigationUpdatesOnly) {
     EXPECT_EQ(view.Text(1045), "SPS");
     EXPECT_EQ(view.Text(1046), "1.0");
     EXPECT_EQ(view.Text(1047), "3D");
+}
+
+TEST_F(PositionPage, GreyFillsThePageAtTheSizeTheHostGivesItLater) {
+    view.resize(238, 300);
+    EXPECT_EQ(view.grab().toImage().pixelColor(2, 297).name(), kPaletteLightGrey.name());
 }
 
 TEST_F(PositionPage, AnyUpdateBlanksEveryFieldUnlessTheLinkIsBinary) {

@@ -2,6 +2,7 @@
 
 #include <QPainter>
 
+#include "views/fitted_text.h"
 #include "views/graphic/radar_view.h"
 #include "views/page_palette.h"
 #include "views/page_text.h"
@@ -11,7 +12,7 @@ namespace vexa {
 namespace {
 
 QLabel* MakeBox(QWidget* page, const QFont& font, int id, int column, int top) {
-    auto* box = new QLabel(page);
+    auto* box = new FittedLabel(page);
     box->setObjectName(QString::number(id));
     box->setFrameStyle(QFrame::Box | QFrame::Plain);
     box->setAlignment(Qt::AlignCenter);
@@ -23,8 +24,7 @@ QLabel* MakeBox(QWidget* page, const QFont& font, int id, int column, int top) {
 }  // namespace
 
 CViewSky::CViewSky(ReceiverReader read, QWidget* parent)
-    // A cell height of 11 pixels is a character height of 10 in this face.
-    : QWidget(parent), labelFont_(ArialPixels(10)) {
+    : QWidget(parent), labelFont_(ArialCell(11)) {
     for (int i = 0; i < static_cast<int>(kTrackChannels); ++i) {
         satellite_[i] = MakeBox(this, labelFont_, kFirstSatelliteBox + i, i, 185);
         azimuth_[i] = MakeBox(this, labelFont_, kFirstAzimuthBox + i, i, 207);

@@ -1,0 +1,58 @@
+#include "views/fitted_text.h"
+
+#include <QCheckBox>
+#include <QFontInfo>
+#include <QFontMetricsF>
+#include <QPainter>
+#include <QRadioButton>
+#include <QStyle>
+#include <QStyleOptionButton>
+
+namespace vexa {
+
+namespace {
+
+constexpr int kSmallestReadablePixels = 6;
+
+bool Fits(const QFont& font, const QString& text, const QSize& room, int flags) {
+    const QRectF box = QFontMetricsF(font).boundingRect(QRectF(QPointF(0, 0), QSizeF(room)), flags, text);
+    return box.width() <= room.width() && box.height() <= room.height();
+}
+
+}  // namespace
+
+QFont FontToFit(const QFont& font, const QString& text, const QSize& room, int flags) {
+    QFont fitted = font;
+    // A font given in points shrinks in whole pixels.
+    int pixels = QFontInfo(font).pixelSize();
+    while (pixels > kSmallestReadablePixels && !Fits(fitted, text, room, flags)) fitted.setPixelSize(--pixels);
+    return fitted;
+}
+
+QRect CaptionRoom(const QAbstractButton* button) {
+    QStyleOptionButton option;
+    option.initFrom(button);
+    option.text = button->text();
+    QStyle::SubElement contents = QStyle::SE_PushButtonContents;
+    if (qobject_cast<const QCheckBox*>(button)) contents = QStyle::SE_CheckBoxContents;
+    if (qobject_cast<const QRadioButton*>(button)) contents = QStyle::SE_RadioButtonContents;
+    return button->style()->subElementRect(contents, &option, button);
+}
+
+void FitButtonText(QAbstractButton* button) {
+    button->setFont(FontToFit(button->font(), button->text(), CaptionRoom(button).size()));
+}
+
+FittedLabel::FittedLabel(QWidget* parent) : QLabel(parent) { setTextFormat(Qt::PlainText); }
+
+QFont FittedLabel::DrawnFont() const { return FontToFit(font(), text(), contentsRect().size(), alignment()); }
+
+void FittedLabel::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    drawFrame(&painter);
+    painter.setFont(DrawnFont());
+    style()->drawItemText(&painter, contentsRect(), QStyle::visualAlignment(layoutDirection(), alignment()), palette(),
+                          isEnabled(), text(), foregroundRole());
+}
+
+}  // namespace vexa
