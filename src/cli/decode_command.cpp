@@ -4,9 +4,11 @@
 #include <cinttypes>
 #include <cstring>
 
+#include "cli/cli_options.h"
 #include "cli/gpsd_json.h"
 #include "cli/product_names.h"
 #include "link/gps_comm.h"
+#include "platform/file_problem.h"
 #include "platform/notify_sink.h"
 #include "platform/result_codes.h"
 #include "receiver/renderer.h"
@@ -47,6 +49,14 @@ private:
     std::FILE* errors_;
 };
 
+std::string RefusedDecodeArgument(const std::string& argument, bool hasValue) {
+    if (argument == "--decode" || argument == "--product" || argument == "--log") {
+        return argument + (hasValue ? " given twice" : " needs a value");
+    }
+    if (!argument.starts_with("-")) return "unexpected '" + argument + "'";
+    return RefusedOptionText(argument, "with --decode");
+}
+
 }  // namespace
 
 std::optional<DecodeOptions> ParseDecodeOptions(const std::vector<std::string>& arguments, std::string& error) {
@@ -70,7 +80,7 @@ std::optional<DecodeOptions> ParseDecodeOptions(const std::vector<std::string>& 
         } else if (argument == "--json") {
             options.json = true;
         } else {
-            error = "bad option '" + argument + "'\n" + kUsage;
+            error = RefusedDecodeArgument(argument, hasValue) + "\n" + kUsage;
             return std::nullopt;
         }
     }
@@ -100,7 +110,7 @@ bool DecodeCapture(std::FILE* input, const DecodeOptions& options, std::FILE* ou
         comm->SetDeliveryListener(&printer);
     }
     if (!options.logPath.empty() && comm->OpenLog(options.logPath) != kResultOk) {
-        error = "cannot create " + options.logPath + ": " + std::strerror(errno);
+        error = "cannot create " + FileErrorText(options.logPath, errno);
         return false;
     }
 

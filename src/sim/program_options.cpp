@@ -4,6 +4,7 @@
 #include <charconv>
 #include <vector>
 
+#include "platform/option_suggestion.h"
 #include "sim/baud_rate.h"
 
 namespace vexa::sim {
@@ -31,6 +32,13 @@ const char* const kProgramUsage =
     "  --help                     show this text\n";
 
 namespace {
+
+constexpr std::string_view kOptionsWithValue[] = {"--product", "--protocol", "--baud",   "--origin",
+                                                  "--seed",    "--ttff",     "--replay", "--corrupt",
+                                                  "--link",    "--mas-port", "--seconds"};
+constexpr std::string_view kOptionNames[] = {"--product", "--protocol", "--baud",     "--origin",  "--seed",
+                                             "--ttff",    "--replay",   "--corrupt",  "--link",    "--mas-port",
+                                             "--seconds", "--help"};
 
 std::optional<double> Number(std::string_view text) {
     double value = 0;
@@ -112,8 +120,6 @@ std::string Apply(std::string_view name, std::string_view value, ProgramOptions&
         const auto seconds = Number(value);
         if (!seconds || *seconds < 0) return "--seconds takes a time in seconds";
         options.seconds = *seconds;
-    } else {
-        return "unknown option " + std::string(name);
     }
     return {};
 }
@@ -128,8 +134,14 @@ ParsedOptions ParseProgramOptions(std::span<const std::string_view> arguments) {
             parsed.options.help = true;
             continue;
         }
+        const std::size_t equals = name.find('=');
+        if (!IsKnownOption(name.substr(0, equals), kOptionsWithValue)) {
+            parsed.error = name.starts_with("-") ? UnknownOptionText(name.substr(0, equals), kOptionNames)
+                                                 : "unexpected '" + std::string(name) + "'";
+            return parsed;
+        }
         std::string_view value;
-        if (const std::size_t equals = name.find('='); name.starts_with("--") && equals != std::string_view::npos) {
+        if (name.starts_with("--") && equals != std::string_view::npos) {
             value = name.substr(equals + 1);
             name = name.substr(0, equals);
         } else if (i + 1 < arguments.size()) {
