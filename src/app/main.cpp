@@ -28,6 +28,10 @@ int main(int argc, char** argv) {
         std::fputs(vexa::kDemoUsage, stdout);
         return 0;
     }
+    if (parsed.options.version) {
+        std::puts("vexademo " VEXA_VERSION);
+        return 0;
+    }
     if (!DisplayAvailable()) {
         std::fputs("vexademo: no display found (neither DISPLAY nor WAYLAND_DISPLAY is set).\n"
                    "  run it on a virtual display:  xvfb-run -a vexademo ...\n"

@@ -10,7 +10,7 @@ namespace vexa {
 
 // What the command line asks for, apart from the offline decoder (--decode).
 struct CliOptions {
-    enum class Mode { Help, ListPorts, Live };
+    enum class Mode { Help, Version, ListPorts, Live };
     Mode mode = Mode::Live;
     // Live: the one port to connect to. Listing: paths listed beside the ports found.
     std::vector<std::string> portPaths;

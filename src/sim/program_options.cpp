@@ -28,7 +28,8 @@ const char* const kProgramUsage =
     "  --mas-port P               also run an assistance server on 127.0.0.1 port P (0: any free port;\n"
     "                             the port is the second line of output)\n"
     "  --seconds S                stop after S seconds (default: run until SIGINT or SIGTERM)\n"
-    "  --help                     show this text\n";
+    "  --help                     show this text\n"
+    "  --version                  show the program's version\n";
 
 namespace {
 
@@ -126,6 +127,10 @@ ParsedOptions ParseProgramOptions(std::span<const std::string_view> arguments) {
         std::string_view name = arguments[i];
         if (name == "--help" || name == "-h") {
             parsed.options.help = true;
+            continue;
+        }
+        if (name == "--version") {
+            parsed.options.version = true;
             continue;
         }
         std::string_view value;
