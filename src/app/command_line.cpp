@@ -3,6 +3,7 @@
 #include <charconv>
 
 #include "link/baud_settings.h"
+#include "platform/option_suggestion.h"
 
 namespace vexa {
 
@@ -25,6 +26,10 @@ const char* const kDemoUsage =
     "  --version                the program's version\n";
 
 namespace {
+
+constexpr std::string_view kOptionNames[] = {"--simulate", "--sim-protocol", "--sim-baud", "--port",
+                                             "--scale",    "--product",      "--connect",  "--screenshots",
+                                             "--seconds",  "--map",          "--help",     "--version"};
 
 template <class Number>
 std::optional<Number> ParseNumber(std::string_view text) {
@@ -106,7 +111,8 @@ ParsedDemoOptions ParseDemoOptions(std::span<const std::string_view> arguments) 
             if (!text || text->empty()) return fail("--map takes a geoset file");
             options.mapFile = *text;
         } else {
-            return fail("unknown argument: " + std::string(argument));
+            return fail(argument.starts_with("-") ? UnknownOptionText(argument, kOptionNames)
+                                                  : "unexpected '" + std::string(argument) + "'");
         }
     }
     if (!options.screenshotsFolder.empty() && !options.connect) return {options, "--screenshots needs --connect"};

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <array>
 #include <atomic>
+#include <cerrno>
 #include <cstring>
 
 #include "app/about_dialog.h"
@@ -16,6 +17,7 @@
 #include "app/ui_context.h"
 #include "link/gps_comm.h"
 #include "link/receiver_commands.h"
+#include "platform/file_problem.h"
 #include "platform/result_codes.h"
 #include "views/debug_data_view.h"
 #include "views/demo_tab_view.h"
@@ -251,7 +253,8 @@ void CMainFrame::OnLogging() {
         if (!path) return;
         ui_.Settings().m_strLogFileName = path->toStdString();
         if (ui_.comm->OpenLog(ui_.Settings().m_strLogFileName) == kResultOk) break;
-        ui_.prompts.ShowMessage(this, kCouldNotOpenLog);
+        const std::string reason = FileErrorText(ui_.Settings().m_strLogFileName, errno);
+        ui_.prompts.ShowMessage(this, kCouldNotOpenLog + QStringLiteral("\n") + QString::fromStdString(reason));
     }
     ui_.store.SaveLogFileName();
 }

@@ -74,7 +74,7 @@ CSerialCommDlg::CSerialCommDlg(UiContext& ui, QWidget* parent)
         missingLink_ = std::make_unique<MissingLink>();
         link = missingLink_.get();
     }
-    controller_ = std::make_unique<ConnectionController>(*link, ui_.receiver, std::move(callbacks));
+    controller_ = std::make_unique<ConnectionController>(*link, ui_.receiver, std::move(callbacks), ui_.ports);
 
     ui_.store.LoadDisplaySettings();
     timer_.setInterval(kTimerMs);

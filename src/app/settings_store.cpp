@@ -1,10 +1,12 @@
 #include "app/settings_store.h"
 
+#include <QFile>
 #include <charconv>
 #include <cmath>
 #include <optional>
 
 #include "link/baud_settings.h"
+#include "platform/file_problem.h"
 
 namespace vexa {
 
@@ -51,6 +53,15 @@ double SettingsStore::ReadDegrees(const QString& key, double limit) const {
     return *value;
 }
 
+void SettingsStore::WriteOut() {
+    store_.sync();
+    if (store_.status() == QSettings::NoError || !reportWriteFailure_) return;
+    const std::string reason = WhyNotWritable(QFile::encodeName(FileName()).toStdString());
+    reportWriteFailure_(QStringLiteral("The settings could not be saved.\n") +
+                        (reason.empty() ? FileName() + QStringLiteral(": it cannot be written")
+                                        : QFile::decodeName(reason.c_str())));
+}
+
 void SettingsStore::LoadDisplaySettings() {
     store_.beginGroup(kDisplaySection);
     const int latLon = ReadInt(QStringLiteral("Lat Lon Format"), kDefaults.m_nLatLonFormat);
@@ -76,7 +87,7 @@ void SettingsStore::SaveDisplaySettings() {
     store_.setValue(QStringLiteral("GPS Serial Port"), QString::fromStdString(settings_.m_strSerialPort));
     store_.setValue(QStringLiteral("GPS Baud Rate"), settings_.m_nBaudRate);
     store_.endGroup();
-    store_.sync();
+    WriteOut();
 }
 
 void SettingsStore::LoadPlotSettings() {
@@ -101,7 +112,7 @@ void SettingsStore::SavePlotSettings() {
     store_.setValue(QStringLiteral("Ring 2"), settings_.m_nRing2);
     store_.setValue(QStringLiteral("Ring 3"), settings_.m_nRing3);
     store_.endGroup();
-    store_.sync();
+    WriteOut();
 }
 
 void SettingsStore::LoadLogFileName() {
@@ -113,7 +124,7 @@ void SettingsStore::LoadLogFileName() {
 
 void SettingsStore::SaveLogFileName() {
     store_.setValue(kLoggingSection + QStringLiteral("/FileName"), QString::fromStdString(settings_.m_strLogFileName));
-    store_.sync();
+    WriteOut();
 }
 
 }  // namespace vexa

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QSettings>
+#include <functional>
 
 #include "app/app_settings.h"
 #include "app/settings_sections.h"
@@ -15,6 +16,8 @@ public:
     explicit SettingsStore(AppSettings& settings);
 
     AppSettings& Settings() { return settings_; }
+    // Told, with a text naming the file and the reason, whenever saving leaves the file unwritten.
+    void SetWriteFailureReport(std::function<void(const QString& text)> report) { reportWriteFailure_ = std::move(report); }
     QString FileName() const { return store_.fileName(); }
 
     // "Dezori Zuri": version, units, serial port and baud rate.
@@ -30,9 +33,11 @@ public:
 private:
     int ReadInt(const QString& key, int fallback) const;
     double ReadDegrees(const QString& key, double limit) const;
+    void WriteOut();
 
     AppSettings& settings_;
     QSettings store_;
+    std::function<void(const QString& text)> reportWriteFailure_;
 };
 
 }  // namespace vexa

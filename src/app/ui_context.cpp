@@ -3,6 +3,7 @@
 #include <QDialog>
 
 #include "app/preferences_sheet.h"
+#include "app/prompts.h"
 
 namespace vexa {
 
@@ -11,7 +12,11 @@ UiContext::UiContext(ReceiverContext& receiverContext, SettingsStore& settingsSt
       store(settingsStore),
       prompts(userPrompts),
       displayPreferences(settingsStore.Settings(), settingsStore, userPrompts,
-                         [this](CPreferencesSheet& sheet) { return RunModal(sheet); }) {}
+                         [this](CPreferencesSheet& sheet) { return RunModal(sheet); }) {
+    store.SetWriteFailureReport([this](const QString& text) { prompts.ShowMessage(nullptr, text); });
+}
+
+UiContext::~UiContext() { store.SetWriteFailureReport({}); }
 
 int UiContext::RunModal(QDialog& dialog) { return runModal ? runModal(dialog) : dialog.exec(); }
 

@@ -24,6 +24,8 @@ class Prompts;
 // what the frame, the tab host, the dialogs and the pages share.
 struct UiContext {
     UiContext(ReceiverContext& receiverContext, SettingsStore& settingsStore, Prompts& userPrompts);
+    // The store is told to stop reporting into this object's prompts.
+    ~UiContext();
     // The preference sheets run through this object's RunModal, so it stays where it was built.
     UiContext(const UiContext&) = delete;
     UiContext& operator=(const UiContext&) = delete;

@@ -7,6 +7,7 @@
 
 #include "cli/product_names.h"
 #include "link/baud_settings.h"
+#include "platform/option_suggestion.h"
 
 namespace vexa {
 
@@ -73,6 +74,8 @@ const char* const kCliUsage =
 
 namespace {
 
+constexpr std::string_view kLiveOptionsWithValue[] = {"--port", "--baud", "--product", "--seconds", "--log", "--send"};
+
 // The run time is counted in milliseconds; a century is more than enough.
 constexpr double kLongestRunSeconds = 100.0 * 365 * 24 * 3600;
 
@@ -109,13 +112,16 @@ std::string Apply(std::string_view name, const std::string& value, CliOptions& o
         std::optional<ReceiverRequest> request = ParseReceiverRequest(value);
         if (!request) return "unknown receiver command '" + value + "'";
         options.requests.push_back(std::move(*request));
-    } else {
-        return "unknown option '" + std::string(name) + "'";
     }
     return {};
 }
 
 }  // namespace
+
+std::string RefusedOptionText(std::string_view option, std::string_view mode) {
+    if (IsKnownOption(option, kCliOptionNames)) return std::string(option) + " cannot be used " + std::string(mode);
+    return UnknownOptionText(option, kCliOptionNames);
+}
 
 bool AsksForDecode(const std::vector<std::string>& arguments) {
     return std::find(arguments.begin(), arguments.end(), "--decode") != arguments.end();
@@ -139,8 +145,13 @@ std::optional<CliOptions> ParseCliOptions(const std::vector<std::string>& argume
             options.mode = CliOptions::Mode::ListPorts;
             continue;
         }
+        if (!IsKnownOption(argument, kLiveOptionsWithValue)) {
+            error = argument.starts_with("-") ? RefusedOptionText(argument, "without --session")
+                                              : "unexpected '" + argument + "'";
+            return std::nullopt;
+        }
         if (i + 1 >= arguments.size()) {
-            error = argument.starts_with("--") ? argument + " needs a value" : "unexpected '" + argument + "'";
+            error = argument + " needs a value";
             return std::nullopt;
         }
         error = Apply(argument, arguments[i + 1], options, baudGiven);

@@ -2,6 +2,7 @@
 
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "cli/receiver_request.h"
@@ -28,5 +29,14 @@ std::optional<CliOptions> ParseCliOptions(const std::vector<std::string>& argume
 bool AsksForDecode(const std::vector<std::string>& arguments);
 
 extern const char* const kCliUsage;
+
+// Every option of the program, whatever its mode.
+inline constexpr std::string_view kCliOptionNames[] = {"--port",   "--baud",    "--product", "--seconds",
+                                                      "--log",    "--send",    "--list-ports", "--decode",
+                                                      "--session", "--server", "--fixes",   "--help", "--version"};
+
+// Why an option is refused in a mode: an option of another mode "cannot be used <mode>", anything
+// else is unknown, with the closest option named when one is close.
+std::string RefusedOptionText(std::string_view option, std::string_view mode);
 
 }  // namespace vexa

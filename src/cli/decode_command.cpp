@@ -4,8 +4,10 @@
 #include <cinttypes>
 #include <cstring>
 
+#include "cli/cli_options.h"
 #include "cli/product_names.h"
 #include "link/gps_comm.h"
+#include "platform/file_problem.h"
 #include "platform/notify_sink.h"
 #include "platform/result_codes.h"
 #include "receiver/renderer.h"
@@ -45,6 +47,14 @@ private:
     std::FILE* errors_;
 };
 
+std::string RefusedDecodeArgument(const std::string& argument, bool hasValue) {
+    if (argument == "--decode" || argument == "--product" || argument == "--log") {
+        return argument + (hasValue ? " given twice" : " needs a value");
+    }
+    if (!argument.starts_with("-")) return "unexpected '" + argument + "'";
+    return RefusedOptionText(argument, "with --decode");
+}
+
 }  // namespace
 
 std::optional<DecodeOptions> ParseDecodeOptions(const std::vector<std::string>& arguments, std::string& error) {
@@ -66,7 +76,7 @@ std::optional<DecodeOptions> ParseDecodeOptions(const std::vector<std::string>& 
         } else if (argument == "--log" && hasValue && options.logPath.empty()) {
             options.logPath = arguments[++i];
         } else {
-            error = "bad option '" + argument + "'\n" + kUsage;
+            error = RefusedDecodeArgument(argument, hasValue) + "\n" + kUsage;
             return std::nullopt;
         }
     }
@@ -91,7 +101,7 @@ bool DecodeCapture(std::FILE* input, const DecodeOptions& options, std::FILE* ou
     comm->SetNotifyWindow(&messageBoxes);
     comm->SetDeliveryListener(&printer);
     if (!options.logPath.empty() && comm->OpenLog(options.logPath) != kResultOk) {
-        error = "cannot create " + options.logPath + ": " + std::strerror(errno);
+        error = "cannot create " + FileErrorText(options.logPath, errno);
         return false;
     }
 

@@ -1,12 +1,14 @@
 #include "cli/live_command.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <chrono>
 #include <memory>
 
 #include "cli/live_session.h"
 #include "cli/stop_signals.h"
 #include "link/port_discovery.h"
+#include "platform/file_problem.h"
 
 namespace vexa {
 namespace {
@@ -39,7 +41,8 @@ int RunLiveCommand(const CliOptions& options, std::FILE* output, std::FILE* erro
         return kExitNotConnected;
     }
     if (!options.logPath.empty() && !session->OpenLog(options.logPath)) {
-        std::fprintf(errors, "vexademo-cli: cannot open the data log %s\n", options.logPath.c_str());
+        const std::string reason = FileErrorText(options.logPath, errno);
+        std::fprintf(errors, "vexademo-cli: cannot open the data log %s\n", reason.c_str());
         return kExitBadUsage;
     }
     // Watched only while the session exists.

@@ -33,7 +33,7 @@ public:
     LiveSession(const LiveSession&) = delete;
     LiveSession& operator=(const LiveSession&) = delete;
 
-    // False when the data log cannot be opened.
+    // False when the data log cannot be opened; errno then says why.
     bool OpenLog(const std::string& path);
 
     // Starts a connection attempt; "Auto" or a rate.

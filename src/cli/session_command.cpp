@@ -3,9 +3,13 @@
 #include <condition_variable>
 #include <cstdlib>
 #include <mutex>
+#include <string_view>
 #include <thread>
 
+#include "cli/cli_options.h"
 #include "link/gps_comm.h"
+#include "link/port_open_failure.h"
+#include "platform/option_suggestion.h"
 #include "platform/result_codes.h"
 #include "receiver/receiver_context.h"
 
@@ -18,6 +22,9 @@ constexpr std::chrono::milliseconds kLinkPoll{20};
 constexpr const char* kSessionUsage =
     "usage: vexademo-cli --session autonomous|network --product osprey --port PATH [--baud N]\n"
     "                    [--server ADDR:PORT] [--fixes N] [--seconds S]\n";
+
+constexpr std::string_view kSessionOptions[] = {"--session", "--product", "--port", "--baud",
+                                               "--server",  "--fixes",   "--seconds"};
 
 std::optional<unsigned long> WholeNumber(const std::string& text) {
     if (text.empty() || text.find_first_not_of("0123456789") != std::string::npos || text.size() > 9) return std::nullopt;
@@ -83,6 +90,10 @@ std::optional<SessionOptions> ParseSessionOptions(const std::vector<std::string>
     bool osprey = false;
     for (std::size_t i = 0; i < arguments.size(); ++i) {
         const std::string& name = arguments[i];
+        if (!IsKnownOption(name, kSessionOptions)) {
+            error = name.starts_with("-") ? RefusedOptionText(name, "with --session") : "unexpected '" + name + "'";
+            return std::nullopt;
+        }
         if (i + 1 >= arguments.size()) {
             error = name + " needs a value";
             return std::nullopt;
@@ -129,9 +140,6 @@ std::optional<SessionOptions> ParseSessionOptions(const std::vector<std::string>
                 error = "--seconds takes a positive number";
                 return std::nullopt;
             }
-        } else {
-            error = "unknown option " + name;
-            return std::nullopt;
         }
     }
     if (!kindGiven || !osprey || options.portPath.empty()) {
@@ -159,7 +167,8 @@ int RunSession(const SessionOptions& options, ClientServices services, std::FILE
     context.ProductSelection = kOsprey;
     std::unique_ptr<GpsComm> comm = GpsComm::Create(context, profile, std::move(services));
     if (!comm || comm->Connect(options.portPath, options.baud) != kResultOk) {
-        std::fprintf(errors, "vexademo-cli: cannot open %s\n", options.portPath.c_str());
+        const int cause = comm ? comm->ConnectError() : 0;
+        std::fprintf(errors, "vexademo-cli: %s\n", PortOpenFailureText(options.portPath, cause, {}).c_str());
         return kExitSessionNoPort;
     }
     // The session starts once the receiver's binary link is up, so that its location channels are open.

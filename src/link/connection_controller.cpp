@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "link/baud_settings.h"
+#include "link/port_open_failure.h"
 #include "platform/result_codes.h"
 
 namespace vexa {
@@ -23,8 +24,8 @@ int AutoBaudRate(int index) { return kAutoBaudRates[static_cast<std::size_t>(ind
 }  // namespace
 
 ConnectionController::ConnectionController(LinkConnection& link, ReceiverContext& context,
-                                           ConnectionCallbacks callbacks)
-    : link_(link), context_(context), callbacks_(std::move(callbacks)) {}
+                                           ConnectionCallbacks callbacks, PortDiscoveryOptions ports)
+    : link_(link), context_(context), callbacks_(std::move(callbacks)), ports_(std::move(ports)) {}
 
 void ConnectionController::LoadSettings(std::string portPath, int baudSetting) {
     portPath_ = std::move(portPath);
@@ -55,7 +56,7 @@ void ConnectionController::Connect(std::string_view portPath, std::string_view b
         rate = AutoBaudRate(autoBaudIndex_);
     }
     if (link_.Connect(portPath_, rate) != kResultOk) {
-        Report(kCouldNotOpenText);
+        Report(PortOpenFailureText(portPath_, link_.ConnectError(), ports_));
         Repaint();
         return;
     }

@@ -6,13 +6,13 @@
 
 #include "link/connection_status.h"
 #include "link/link_connection.h"
+#include "link/port_discovery.h"
 #include "receiver/receiver_context.h"
 
 namespace vexa {
 
 inline constexpr std::string_view kPleaseWaitText = "Please wait.";
 inline constexpr std::string_view kEnterAllFieldsText = "Please enter all fields.";
-inline constexpr std::string_view kCouldNotOpenText = "Could not open specified port. ";
 
 // How the controller reaches its front end (the connection dialog or the command line).
 // Every member may be left empty.
@@ -35,7 +35,9 @@ class ConnectionController {
 public:
     static constexpr int kTicksPerAttempt = 5;
 
-    ConnectionController(LinkConnection& link, ReceiverContext& context, ConnectionCallbacks callbacks = {});
+    // `ports` says where the ports that exist are found, for the message about a port that cannot be opened.
+    ConnectionController(LinkConnection& link, ReceiverContext& context, ConnectionCallbacks callbacks = {},
+                         PortDiscoveryOptions ports = {});
 
     // The stored settings, shown when the dialog opens.
     void LoadSettings(std::string portPath, int baudSetting);
@@ -70,6 +72,7 @@ private:
     LinkConnection& link_;
     ReceiverContext& context_;
     ConnectionCallbacks callbacks_;
+    PortDiscoveryOptions ports_;
     bool testing_ = false;
     int testTicks_ = 0;
     int autoBaudIndex_ = 0;

@@ -130,6 +130,11 @@ int GpsComm::Connect(const std::string& devicePath, int baud) {
     return result;
 }
 
+int GpsComm::ConnectError() const {
+    const SerialPort* port = reader_.Port();
+    return port == nullptr ? 0 : port->OpenError();
+}
+
 int GpsComm::Disconnect() {
     reader_.BetweenChunks([this] {
         std::lock_guard guard(*modelLock_);

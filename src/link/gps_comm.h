@@ -65,6 +65,7 @@ public:
     std::size_t PendingOutputCount() const { return pendingCount_; }
 
     int Connect(const std::string& devicePath, int baud) override;
+    int ConnectError() const override;
     // Between two chunks of the reader and under the lock: closes the port, forgets a frame in
     // progress, clears the position records and announces them (hints 2, 4).
     int Disconnect() override;
@@ -83,7 +84,8 @@ public:
     // Bytes written as they are, whatever OkToSend says (the protocol switch).
     int WriteDirect(const std::uint8_t* bytes, std::size_t length);
 
-    // Data log. OpenLog and CloseLog take the lock; the writes expect it held.
+    // Data log. OpenLog and CloseLog take the lock; the writes expect it held. When OpenLog fails,
+    // errno says why.
     int OpenLog(const std::string& path);
     void CloseLog();
     bool IsLogOpen() const { return log_.IsOpen(); }

@@ -11,6 +11,8 @@ public:
     virtual ~LinkConnection() = default;
     // Opens the serial device at the given baud rate; kResultOk or kResultCommFailure.
     virtual int Connect(const std::string& devicePath, int baud) = 0;
+    // Why the last Connect failed, as a system error number; 0 when it is not known.
+    virtual int ConnectError() const { return 0; }
     // Closes the port and blanks the receiver records.
     virtual int Disconnect() = 0;
 };

@@ -1,5 +1,7 @@
 #include "link/serial_port.h"
 
+#include <cerrno>
+
 #include "platform/lock_pool.h"
 #include "platform/result_codes.h"
 #include "platform/serial_device.h"
@@ -12,6 +14,7 @@ void SerialPort::Reset(std::mutex* writeLock) {
     writeLock_ = writeLock;
     devicePath_.clear();
     baud_ = 0;
+    openError_ = 0;
 }
 
 int SerialPort::Open(const std::string& devicePath, int baud) {
@@ -19,11 +22,16 @@ int SerialPort::Open(const std::string& devicePath, int baud) {
     baud_ = baud;
     if (IsOpen()) Close();  // a second open replaces the first instead of leaking it
     const int fd = OpenSerialDevice(devicePath);
-    if (fd < 0) return kResultCommFailure;
+    if (fd < 0) {
+        openError_ = errno;
+        return kResultCommFailure;
+    }
     if (!ConfigureSerialDevice(fd, baud)) {
+        openError_ = errno;
         CloseSerialDevice(fd);
         return kResultCommFailure;
     }
+    openError_ = 0;
     std::unique_lock exclusive(inUse_);
     handle_ = fd;
     return kResultOk;

@@ -18,6 +18,8 @@ public:
     void Reset(std::mutex* writeLock);
 
     int Open(const std::string& devicePath, int baud);
+    // The system's error number of the last Open that failed; 0 after one that succeeded.
+    int OpenError() const { return openError_; }
     // Changes the speed of the open port and discards what was waiting to be read.
     int Configure(int baud);
     // Reads up to `capacity` of the bytes waiting; fails when nothing waits or the port is closed.
@@ -39,6 +41,7 @@ private:
     std::shared_mutex inUse_;
     std::string devicePath_;
     int baud_ = 0;
+    int openError_ = 0;
 };
 
 // The link's table of 48 port objects. A port taken is closed and carries a write lock from

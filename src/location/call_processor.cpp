@@ -70,7 +70,7 @@ bool CallProcessor::startSession() {
         }
         send(std::make_unique<MessageF_GPSReset>(profile_.resetKind), "DEBUG:CP->RVX:GPS Reset");
     }
-    flushServer();
+    sendQueued();
     return true;
 }
 
@@ -79,7 +79,7 @@ bool CallProcessor::stopSession() {
         Lock lock(lock_);
         stopSessionLocked();
     }
-    flushServer();
+    sendQueued();
     return true;
 }
 
@@ -96,7 +96,7 @@ bool CallProcessor::aidingReceived(const std::uint8_t* frame, std::size_t length
         Lock lock(lock_);
         usable = aidingReceivedLocked(frame, length);
     }
-    flushServer();
+    sendQueued();
     return usable;
 }
 
@@ -132,26 +132,32 @@ bool CallProcessor::aidingReceivedLocked(const std::uint8_t* frame, std::size_t 
 }
 
 void CallProcessor::setNmea(bool on, const std::array<std::uint8_t, 4>& settings) {
-    Lock lock(lock_);
-    if (on) {
-        comm_.reportStatus(status::kNmeaEnabled);
-        nmeaSettings_ = settings;
-        send(std::make_unique<MessageF_ChannelOpen>(NMEA_CHANNEL), "DEBUG:CP->RVX:NMEA Channel ON");
-    } else {
-        comm_.reportStatus(status::kNmeaDisabled);
-        send(std::make_unique<MessageF_ChannelClose>(NMEA_CHANNEL), "DEBUG:CP->RVX:NMEA Channel OFF");
+    {
+        Lock lock(lock_);
+        if (on) {
+            comm_.reportStatus(status::kNmeaEnabled);
+            nmeaSettings_ = settings;
+            send(std::make_unique<MessageF_ChannelOpen>(NMEA_CHANNEL), "DEBUG:CP->RVX:NMEA Channel ON");
+        } else {
+            comm_.reportStatus(status::kNmeaDisabled);
+            send(std::make_unique<MessageF_ChannelClose>(NMEA_CHANNEL), "DEBUG:CP->RVX:NMEA Channel OFF");
+        }
     }
+    sendQueued();
 }
 
 void CallProcessor::setBinary(bool on) {
-    Lock lock(lock_);
-    if (on) {
-        comm_.reportStatus("DEBUG: Enabling Vexa Binary");
-        send(std::make_unique<MessageF_ChannelOpen>(XTN_CHANNEL), "DEBUG:CP->RVX:XTN Channel ON");
-    } else {
-        comm_.reportStatus("DEBUG: Disabling Vexa Binary");
-        send(std::make_unique<MessageF_ChannelClose>(XTN_CHANNEL), "DEBUG:CP->RVX:XTN Channel OFF");
+    {
+        Lock lock(lock_);
+        if (on) {
+            comm_.reportStatus("DEBUG: Enabling Vexa Binary");
+            send(std::make_unique<MessageF_ChannelOpen>(XTN_CHANNEL), "DEBUG:CP->RVX:XTN Channel ON");
+        } else {
+            comm_.reportStatus("DEBUG: Disabling Vexa Binary");
+            send(std::make_unique<MessageF_ChannelClose>(XTN_CHANNEL), "DEBUG:CP->RVX:XTN Channel OFF");
+        }
     }
+    sendQueued();
 }
 
 bool CallProcessor::shutdown() {
@@ -160,6 +166,8 @@ bool CallProcessor::shutdown() {
         keepSession_ = true;
     }
     run_ = false;
+    // The thread's last lines reach the logs before they close.
+    join();
     return comm_.shutdown();
 }
 
@@ -196,26 +204,22 @@ std::string CallProcessor::receiverVersion2() const {
 void CallProcessor::requestAutonomousPosition() {
     trace("DEBUG:CP->RVX:AI3:Autonomous Position Request");
     comm_.reportStatus(status::kWaitingAutonomous);
-    positionRequest_.clearSlots();
-    sendPositionRequest();
+    sendPositionRequest(std::make_unique<MessageAI3_PositionRequest>());
 }
 
 void CallProcessor::requestAidedPosition() {
     trace("DEBUG:CP->RVX:AI3:Aided AI3 Pos Request");
     comm_.reportStatus(status::kWaitingAided);
-    if (decodedAiding_) {
-        positionRequest_.orbitSlots() = *decodedAiding_;
-    } else {
-        positionRequest_.clearSlots();
-    }
+    auto request = std::make_unique<MessageAI3_PositionRequest>();
+    if (decodedAiding_) request->orbitSlots() = *decodedAiding_;
     decodedAiding_.reset();
-    sendPositionRequest();
+    sendPositionRequest(std::move(request));
 }
 
-void CallProcessor::sendPositionRequest() {
-    positionRequest_.setHeader(profile_.numFixes, profile_.requestParam);
+void CallProcessor::sendPositionRequest(std::unique_ptr<MessageAI3_PositionRequest> request) {
+    request->setHeader(profile_.numFixes, profile_.requestParam);
     fixCount_ = 0;
-    sendNow(positionRequest_, {});
+    send(std::move(request), {});
 }
 
 void CallProcessor::endTest() {
@@ -225,30 +229,40 @@ void CallProcessor::endTest() {
 
 void CallProcessor::send(std::unique_ptr<Message> message, std::string_view traceText) {
     Lock lock(lock_);
-    if (message->channel() == MAS_CHANNEL) {
-        serverOutbox_.push_back(std::move(message));
-        serverTraces_.emplace_back(traceText);
-        return;
-    }
-    sendNow(*message, traceText);
+    outbox_.push_back({std::move(message), std::string(traceText)});
 }
 
-void CallProcessor::sendNow(Message& message, std::string_view traceText) {
-    if (!comm_.sendMessage(message)) {
-        comm_.logError(printfText("Failed to send msg ch[%d], id[%d]", message.channel(), message.id()));
-    }
-    if (!traceText.empty()) trace(traceText);
+bool CallProcessor::takeQueued(Outgoing& next) {
+    Lock lock(lock_);
+    if (outbox_.empty()) return false;
+    next = std::move(outbox_.front());
+    outbox_.pop_front();
+    return true;
 }
 
-void CallProcessor::flushServer() {
-    std::vector<std::unique_ptr<Message>> messages;
-    std::vector<std::string> traces;
-    {
+void CallProcessor::sendQueued() {
+    while (true) {
+        {
+            // Never waits: a thread that holds the call processor lock (a host callback) may call in here.
+            std::unique_lock writing(sending_, std::try_to_lock);
+            if (!writing.owns_lock()) return;
+            Outgoing next;
+            while (takeQueued(next)) {
+                if (!next.message) {
+                    comm_.stopNetwork();
+                    continue;
+                }
+                if (!comm_.sendMessage(*next.message)) {
+                    comm_.logError(printfText("Failed to send msg ch[%d], id[%d]", next.message->channel(),
+                                              next.message->id()));
+                }
+                if (!next.trace.empty()) trace(next.trace);
+            }
+        }
+        // What another thread queued after the last look, while this one still held the writing.
         Lock lock(lock_);
-        messages.swap(serverOutbox_);
-        traces.swap(serverTraces_);
+        if (outbox_.empty()) return;
     }
-    for (std::size_t i = 0; i < messages.size(); ++i) sendNow(*messages[i], traces[i]);
 }
 
 void CallProcessor::trace(std::string_view text) const {

@@ -4,13 +4,13 @@
 #include <atomic>
 #include <cstddef>
 #include <cstdint>
+#include <deque>
 #include <functional>
 #include <memory>
 #include <mutex>
 #include <string>
 #include <string_view>
 #include <thread>
-#include <vector>
 
 #include "location/air_message.h"
 #include "location/client_profile.h"
@@ -40,10 +40,10 @@ using TraceSink = std::function<void(std::string_view)>;
 // Runs the positioning sessions: one thread answers every message that arrives from the receiver or
 // the server, while the host starts and stops sessions, posts aiding data and switches the tunnels.
 //
-// The call processor lock guards the session state; it is held while messages for the receiver are
-// built and sent and while host callbacks run (a callback may call back in on the same thread).
-// Messages for the server are queued under the lock and written after it is released, so a slow
-// server never holds up the receiver's traffic.
+// The call processor lock guards the session state; it is held while messages are built and while
+// host callbacks run (a callback may call back in on the same thread). Every message built is queued
+// under the lock and written, in the order built, after the lock is released: a slow server never
+// holds up the receiver's traffic, and no thread's messages overtake another's.
 class CallProcessor {
 public:
     enum class SessionKind { None = 0, Autonomous = 1, Network = 2, Aided = 3 };
@@ -67,7 +67,7 @@ public:
     bool aidingReceived(const std::uint8_t* frame, std::size_t length);
     void setNmea(bool on, const std::array<std::uint8_t, 4>& settings);
     void setBinary(bool on);
-    // Asks the thread to end and shuts the communication manager down.
+    // Ends the thread (waiting for it unless called on it) and shuts the communication manager down.
     bool shutdown();
     // Waits for the thread to end; never from the thread itself (a host callback).
     void join();
@@ -83,10 +83,15 @@ public:
 
 private:
     using Lock = std::lock_guard<std::recursive_mutex>;
+    // A message to write with its trace, or (no message) the closing of the server connection.
+    struct Outgoing {
+        std::unique_ptr<Message> message;
+        std::string trace;
+    };
 
     void run();
     void watchSession();
-    void serverClosed();
+    void watchServer();
     void handle(Message& message);
     void handleServer(Message& message);
     void handleAi3(Message& message);
@@ -95,17 +100,22 @@ private:
     void handleStat(Message& message);
     void handlePositionAnswer(Message& message);
 
+    // The server closed its side (its close request, or the connection went away); the test state
+    // moves once whichever comes first.
+    void serverGone();
     bool stopSessionLocked();
     bool aidingReceivedLocked(const std::uint8_t* frame, std::size_t length);
     void requestAutonomousPosition();
     void requestAidedPosition();
-    void sendPositionRequest();
+    void sendPositionRequest(std::unique_ptr<MessageAI3_PositionRequest> request);
     void endTest();
 
-    // Receiver-bound: written at once (the lock is held). Server-bound: queued until flushServer.
+    // Queues the message; the caller holds the lock and calls sendQueued once it has released it.
     void send(std::unique_ptr<Message> message, std::string_view trace);
-    void sendNow(Message& message, std::string_view trace);
-    void flushServer();
+    // Writes the queued messages in order. The thread already writing takes over what others queue.
+    void sendQueued();
+    // Gives the next queued step; false when none is left.
+    bool takeQueued(Outgoing& next);
     void trace(std::string_view text) const;
 
     mutable std::recursive_mutex lock_;
@@ -116,11 +126,10 @@ private:
     std::thread thread_;
     std::atomic<bool> run_{true};
 
-    MessageAI3_PositionRequest positionRequest_;
     std::unique_ptr<OrbitSlots> decodedAiding_;
     AidingTime aidingTime_;
-    std::vector<std::unique_ptr<Message>> serverOutbox_;
-    std::vector<std::string> serverTraces_;
+    std::deque<Outgoing> outbox_;
+    std::mutex sending_;  // held by the one thread writing the queued messages
 
     std::uint16_t fixCount_ = 0;
     std::uint16_t masSessionId_ = 0;

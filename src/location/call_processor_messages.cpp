@@ -29,7 +29,8 @@ void CallProcessor::run() {
             Lock lock(lock_);
             handle(*message);
         }
-        flushServer();
+        watchServer();
+        sendQueued();
     }
     {
         Lock lock(lock_);
@@ -42,21 +43,30 @@ void CallProcessor::run() {
     comm_.logTrace("Call Processor Exit Normally");
 }
 
-void CallProcessor::serverClosed() {
-    testState_ = testState_ == kOrbitAndTime ? kClosedAfterAiding : kClosedOtherwise;
-    comm_.stopNetwork();
+void CallProcessor::serverGone() {
+    if (testState_ != kClosedAfterAiding && testState_ != kClosedOtherwise) {
+        testState_ = testState_ == kOrbitAndTime ? kClosedAfterAiding : kClosedOtherwise;
+    }
+    // Counted down at once; the connection itself closes after what is queued for it has gone.
+    comm_.markNetworkDown();
+    outbox_.push_back({});
     networkSession_ = false;
     networkTimer_.stop();
 }
 
-void CallProcessor::watchSession() {
+// A server that went away without its close request ends its part of the session as if it had sent
+// one; the receiver's part goes on and is answered from what the client has. Looked at after the
+// messages already received, so a close request that came just before the hang-up is taken as the close.
+void CallProcessor::watchServer() {
     Lock lock(lock_);
-    // A server that went away without its close request ends its part of the session as if it had
-    // sent one; the receiver's part goes on and is answered from what the client has.
     if (comm_.networkLost()) {
         comm_.logError("Network connection lost.");
-        serverClosed();
+        serverGone();
     }
+}
+
+void CallProcessor::watchSession() {
+    Lock lock(lock_);
     if (networkTimer_.expired()) {
         comm_.reportStatus(printfText("WARNING: Network Timer of (%ld)s expired. Stopping Session.",
                                       static_cast<long>(profile_.networkTimeout)));
@@ -112,9 +122,7 @@ void CallProcessor::handleServer(Message& message) {
         trace("DEBUG:MAS->CP:Close Request");
         if (auto* request = dynamic_cast<MessageMAS_CloseRequest*>(&message)) masSessionId_ = request->sessionId();
         send(std::make_unique<MESSAGE_MAS_CLOSE_RESPONSE>(masSessionId_), "DEBUG:CP->MAS:MESSAGE_MAS_CLOSE_RESPONSE");
-        // The answer goes out before the connection is closed.
-        flushServer();
-        serverClosed();
+        serverGone();
         return;
     case MessageMAS_Reject::kId: trace("DEBUG:MAS->CP:Reject"); return;
     case MessageMAS_Ready::kId:

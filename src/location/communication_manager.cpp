@@ -50,7 +50,7 @@ bool CommunicationManager::start() {
         }
     }
     if (!external_) {
-        std::lock_guard lock(transportsMutex_);
+        std::lock_guard lock(serialMutex_);
         if (!serial_ || !serial_->open()) {
             logError("commManager:  could not open serial");
             pipeEnabled_ = false;
@@ -63,7 +63,8 @@ bool CommunicationManager::start() {
 
 bool CommunicationManager::startNetwork() {
     {
-        std::lock_guard lock(transportsMutex_);
+        // Connecting may take seconds; only the network module's own lock is held meanwhile.
+        std::lock_guard lock(networkMutex_);
         networkUp_ = network_ && network_->open();
     }
     if (!networkUp_) logError("commManager:  could not start network - running autonomous mode");
@@ -71,27 +72,23 @@ bool CommunicationManager::startNetwork() {
 }
 
 bool CommunicationManager::networkLost() {
-    std::lock_guard lock(transportsMutex_);
-    return networkUp_ && network_ && !network_->isRunning();
+    // A module busy connecting or sending has not been lost; the caller must not wait for it.
+    std::unique_lock lock(networkMutex_, std::try_to_lock);
+    return lock.owns_lock() && networkUp_ && network_ && !network_->isRunning();
 }
 
 void CommunicationManager::stopNetwork() {
-    std::lock_guard lock(transportsMutex_);
+    std::lock_guard lock(networkMutex_);
     if (network_) network_->close();
     networkUp_ = false;
 }
 
 bool CommunicationManager::shutdown() {
-    if (logEnabled_) {
-        logTrace("Log File Closed");
-        trace_.close();
-        logError("Error File Closed");
-        errors_.close();
-    }
+    // The modules first, so that what closing them reports still reaches the error log.
     std::unique_ptr<Transport> serial;
     std::unique_ptr<Transport> network;
     {
-        std::lock_guard lock(transportsMutex_);
+        std::scoped_lock lock(serialMutex_, networkMutex_);
         if (!external_ && serial_ && !serial_->close()) logError("Could not close serial port - invalid serial handle");
         if (network_ && !network_->close()) logError("Network already closed");
         serial = std::move(serial_);
@@ -100,6 +97,12 @@ bool CommunicationManager::shutdown() {
     pipeEnabled_ = false;
     networkUp_ = false;
     pipe_.flush();
+    if (logEnabled_) {
+        logTrace("Log File Closed");
+        trace_.close();
+        logError("Error File Closed");
+        errors_.close();
+    }
     return true;
 }
 
@@ -175,11 +178,11 @@ bool CommunicationManager::sendMessage(Message& message) {
             if (host_.callbacks().externalWrite) host_.callbacks().externalWrite(frame, length);
             return true;
         }
-        std::lock_guard lock(transportsMutex_);
+        std::lock_guard lock(serialMutex_);
         return serial_ && serial_->send(message);
     }
     if (channel == MAS_CHANNEL) {
-        std::lock_guard lock(transportsMutex_);
+        std::lock_guard lock(networkMutex_);
         return network_ && network_->send(message);
     }
     logError("CommunicationManager.sendMessage: Invalid Logic Channel: ");
@@ -203,7 +206,7 @@ std::unique_ptr<Message> CommunicationManager::getMessage(std::chrono::milliseco
 }
 
 bool CommunicationManager::deliverFromHost(const std::uint8_t* bytes, std::size_t length) {
-    std::lock_guard lock(transportsMutex_);
+    std::lock_guard lock(serialMutex_);
     if (serial_) return serial_->deliver(bytes, length);
     // A host that carries the receiver traffic needs no serial module of the client.
     if (auto message = hostDecoder_.decodeMessage(bytes, length)) postMessage(std::move(message));

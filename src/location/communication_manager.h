@@ -45,7 +45,7 @@ public:
     bool start();
     bool startNetwork();
     void stopNetwork();
-    // Closes the logs and both modules, empties the pipe and destroys the modules. Always true.
+    // Closes both modules, empties the pipe, closes the logs and destroys the modules. Always true.
     bool shutdown();
 
     // Takes the message: logs it by channel and queues it for the call processor.
@@ -57,7 +57,8 @@ public:
     bool deliverFromHost(const std::uint8_t* bytes, std::size_t length);
 
     bool networkUp() const { return networkUp_; }
-    // Counted up, but the network module has closed itself: the server went away.
+    // Counted up, but the network module has closed itself: the server went away. Never waits: false
+    // while the module is busy connecting or sending.
     bool networkLost();
     // The network counts as down from now on; the module itself stays open.
     void markNetworkDown() { networkUp_ = false; }
@@ -91,7 +92,9 @@ private:
 
     HostInterface& host_;
     MessagePipe pipe_;
-    std::mutex transportsMutex_;
+    // One lock per module, so that connecting to the server never holds up the receiver's traffic.
+    std::mutex serialMutex_;
+    std::mutex networkMutex_;
     std::unique_ptr<Transport> serial_;
     std::unique_ptr<Transport> network_;
     MessageDecoder hostDecoder_;

@@ -45,6 +45,13 @@ void FrameCutter::feed(std::span<const std::uint8_t> bytes) {
     for (std::uint8_t byte : bytes) step(byte);
 }
 
+void FrameCutter::reset() {
+    state_ = State::Hunt;
+    remaining_ = 0;
+    fill_ = 0;
+    checksum_ = 0;
+}
+
 void FrameCutter::startOver(std::uint8_t byte) {
     fill_ = 0;
     state_ = byte == kStart1 ? State::AwaitA2 : State::Hunt;

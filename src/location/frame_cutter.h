@@ -42,6 +42,8 @@ public:
     FrameCutter(const FrameRules& rules, Listener& listener);
 
     void feed(std::span<const std::uint8_t> bytes);
+    // Forgets a frame begun before: the next byte is looked at as a possible start.
+    void reset();
 
 private:
     enum class State : std::uint8_t {

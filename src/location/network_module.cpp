@@ -61,14 +61,15 @@ bool NetworkModule::open() {
 
 bool NetworkModule::close() {
     stopWorker();
-    closeSocket();
-    return true;
+    return closeSocket();
 }
 
-void NetworkModule::closeSocket() {
+bool NetworkModule::closeSocket() {
     std::lock_guard lock(mutex_);
+    if (socket_ < 0) return false;
     CloseTcp(socket_);
     socket_ = -1;
+    return true;
 }
 
 void NetworkModule::receiveLoop() {

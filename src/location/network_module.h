@@ -28,13 +28,15 @@ public:
     bool write(const std::uint8_t* bytes, std::size_t length) override;
     // Connects (closing an earlier connection first) and starts the worker.
     bool open() override;
-    // Stops the worker and closes the socket; false when closing the socket fails.
+    // Stops the worker and closes the socket; false when it was closed already (by an earlier close,
+    // or by the worker when the server went away).
     bool close() override;
 
 private:
     bool connect();
     void receiveLoop() override;
-    void closeSocket();
+    // False when no socket was open.
+    bool closeSocket();
     bool drain();
 
     const std::string address_;

@@ -16,6 +16,11 @@ ReceivingTransport::~ReceivingTransport() { stopWorker(); }
 bool ReceivingTransport::startWorker(std::string_view threadFailed) {
     stopWorker();
     wake_.clear();
+    {
+        // A connection that ended mid-frame must not swallow the first frame of the next one.
+        std::lock_guard lock(mutex_);
+        cutter_.reset();
+    }
     running_ = true;
     if (StartThread(worker_, [this] { receiveLoop(); }) == kResultOk) return true;
     running_ = false;

@@ -21,7 +21,8 @@ public:
 protected:
     ReceivingTransport(CommunicationManager& manager, const FrameRules& rules, std::string_view postFailed);
 
-    // Starts receiveLoop() on the worker; reports threadFailed and gives false when no thread can be had.
+    // Starts receiveLoop() on the worker with the frame cutter hunting for a start; reports threadFailed
+    // and gives false when no thread can be had.
     bool startWorker(std::string_view threadFailed);
     // Ends the worker and waits for it. Not to be called from the worker.
     void stopWorker();

@@ -1,8 +1,11 @@
 #include "location/serial_module.h"
 
 #include <array>
+#include <cerrno>
 #include <chrono>
 #include <cstdio>
+
+#include <termios.h>
 
 #include "location/communication_manager.h"
 #include "platform/serial_device.h"
@@ -16,9 +19,9 @@ constexpr std::chrono::milliseconds kReadWait{10 * SerialModule::kReadBytes};
 constexpr std::chrono::milliseconds kWritePerByte{100};
 constexpr std::chrono::milliseconds kFailedReadPause{50};
 
-std::string handleText(const char* format, int fd) {
-    char text[64];
-    std::snprintf(text, sizeof text, format, static_cast<unsigned>(fd));
+std::string handleText(const char* format, int fd, int error = 0) {
+    char text[80];
+    std::snprintf(text, sizeof text, format, static_cast<unsigned>(fd), error);
     return text;
 }
 
@@ -39,8 +42,13 @@ bool SerialModule::open() {
         manager_.reportError(handleText("Serial connect:  Failed for port %x", fd));
         return false;
     }
+    // Both failures are reported and the port is used as it is.
+    termios state{};
+    if (::tcgetattr(fd, &state) != 0) {
+        manager_.reportError(handleText("Serial GetCommState:  Failed for port %x err:%d", fd, errno));
+    }
     if (!ConfigureSerialDevice(fd, static_cast<int>(baudRate_))) {
-        manager_.reportError(handleText("SetCommState:  Failed for port %x", fd));
+        manager_.reportError(handleText("SetCommState:  Failed for port %x err:%d", fd, errno));
     }
     {
         std::lock_guard lock(mutex_);

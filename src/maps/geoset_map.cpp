@@ -1,5 +1,7 @@
 #include "maps/geoset_map.h"
 
+#include <cerrno>
+#include <cstring>
 #include <fstream>
 #include <iterator>
 
@@ -13,12 +15,23 @@ namespace {
 // A geoset is a short text; anything far larger is not one and is not read into memory.
 constexpr std::uintmax_t kMaxGeosetBytes = 1 << 20;
 
-std::optional<std::string> ReadSmallFile(const std::filesystem::path& file) {
+// The file's text; nothing, and the reason in `problem`, when it cannot be read.
+std::optional<std::string> ReadSmallFile(const std::filesystem::path& file, std::string& problem) {
     std::error_code error;
     const std::uintmax_t size = std::filesystem::file_size(file, error);
-    if (error || size > kMaxGeosetBytes) return std::nullopt;
+    if (error) {
+        problem = error.message();
+        return std::nullopt;
+    }
+    if (size > kMaxGeosetBytes) {
+        problem = "it is larger than " + std::to_string(kMaxGeosetBytes) + " bytes, too large for a geoset";
+        return std::nullopt;
+    }
     std::ifstream in(file, std::ios::binary);
-    if (!in) return std::nullopt;
+    if (!in) {
+        problem = std::strerror(errno);
+        return std::nullopt;
+    }
     return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
@@ -26,8 +39,9 @@ std::optional<std::string> ReadSmallFile(const std::filesystem::path& file) {
 
 std::variant<GeosetMap, std::string> LoadGeosetMap(const std::filesystem::path& geosetFile) {
     const std::string shownName = geosetFile.string();
-    const auto text = ReadSmallFile(geosetFile);
-    if (!text) return "Cannot read the geoset \"" + shownName + "\".";
+    std::string problem;
+    const auto text = ReadSmallFile(geosetFile, problem);
+    if (!text) return "Cannot read the geoset \"" + shownName + "\": " + problem + ".";
 
     const Geoset geoset = ParseGeoset(*text, geosetFile.parent_path());
     GeosetMap map;

@@ -27,7 +27,9 @@ int OpenSerialDevice(const std::string& devicePath) {
     if (fd < 0) return -1;
     termios settings{};
     if (::tcgetattr(fd, &settings) != 0) {  // not a terminal
+        const int notTerminal = errno;
         ::close(fd);
+        errno = notTerminal;
         return -1;
     }
     // The port is not shared with other programs while the link has it.
@@ -37,7 +39,10 @@ int OpenSerialDevice(const std::string& devicePath) {
 
 bool ConfigureSerialDevice(int fd, int baud) {
     const std::optional<speed_t> speed = TermiosSpeed(baud);
-    if (!speed) return false;
+    if (!speed) {
+        errno = EINVAL;
+        return false;
+    }
     termios settings{};
     if (::tcgetattr(fd, &settings) != 0) return false;
     settings.c_iflag &= ~(IGNBRK | BRKINT | PARMRK | ISTRIP | INLCR | IGNCR | ICRNL | IXON | IXOFF | IXANY | INPCK);

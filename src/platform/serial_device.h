@@ -17,11 +17,12 @@ namespace vexa {
 std::optional<speed_t> TermiosSpeed(int baud);
 
 // Opens an existing terminal device for reading and writing, non-blocking and exclusive.
-// Gives the descriptor, or -1 when the path is not an openable terminal.
+// Gives the descriptor, or -1 (errno says why) when the path is not an openable terminal.
 int OpenSerialDevice(const std::string& devicePath);
 
 // Raw 8N1, no flow control, no modem control lines, reads that return at once; then the speed,
-// then the input queue is discarded. False when the rate is unknown or the device refuses.
+// then the input queue is discarded. False (errno says why) when the rate is unknown or the
+// device refuses.
 bool ConfigureSerialDevice(int fd, int baud);
 
 // Number of received bytes waiting in the driver; -1 on error.

@@ -4,6 +4,7 @@
 #include <charconv>
 #include <vector>
 
+#include "platform/option_suggestion.h"
 #include "sim/baud_rate.h"
 
 namespace vexa::sim {
@@ -32,6 +33,13 @@ const char* const kProgramUsage =
     "  --version                  show the program's version\n";
 
 namespace {
+
+constexpr std::string_view kOptionsWithValue[] = {"--product", "--protocol", "--baud",   "--origin",
+                                                  "--seed",    "--ttff",     "--replay", "--corrupt",
+                                                  "--link",    "--mas-port", "--seconds"};
+constexpr std::string_view kOptionNames[] = {"--product", "--protocol", "--baud",     "--origin",  "--seed",
+                                             "--ttff",    "--replay",   "--corrupt",  "--link",    "--mas-port",
+                                             "--seconds", "--help",     "--version"};
 
 std::optional<double> Number(std::string_view text) {
     double value = 0;
@@ -113,8 +121,6 @@ std::string Apply(std::string_view name, std::string_view value, ProgramOptions&
         const auto seconds = Number(value);
         if (!seconds || *seconds < 0) return "--seconds takes a time in seconds";
         options.seconds = *seconds;
-    } else {
-        return "unknown option " + std::string(name);
     }
     return {};
 }
@@ -133,8 +139,14 @@ ParsedOptions ParseProgramOptions(std::span<const std::string_view> arguments) {
             parsed.options.version = true;
             continue;
         }
+        const std::size_t equals = name.find('=');
+        if (!IsKnownOption(name.substr(0, equals), kOptionsWithValue)) {
+            parsed.error = name.starts_with("-") ? UnknownOptionText(name.substr(0, equals), kOptionNames)
+                                                 : "unexpected '" + std::string(name) + "'";
+            return parsed;
+        }
         std::string_view value;
-        if (const std::size_t equals = name.find('='); name.starts_with("--") && equals != std::string_view::npos) {
+        if (name.starts_with("--") && equals != std::string_view::npos) {
             value = name.substr(equals + 1);
             name = name.substr(0, equals);
         } else if (i + 1 < arguments.size()) {

@@ -84,7 +84,6 @@ QString CNavMsgView::Text(int id) const {
 }
 
 void CNavMsgView::OnInitialUpdate() {
-    clientRect_ = rect();
     labels_[0]->setFont(largeFont_);
     Label(kSatelliteList)->setFont(smallFont_);
     labels_[0]->setText(kEmptyLatLon);
@@ -119,7 +118,8 @@ void CNavMsgView::OnUpdate(int hint) {
 
 void CNavMsgView::paintEvent(QPaintEvent*) {
     QPainter painter(this);
-    painter.fillRect(clientRect_.isValid() ? clientRect_ : rect(), kPaletteLightGrey);
+    // The whole page as it is now: the tab host sizes the page after its first update.
+    painter.fillRect(rect(), kPaletteLightGrey);
     for (const PaintedLabel& label : kPaintedLabels)
         DrawPageLabel(painter, smallFont_, label.at, QString::fromLatin1(label.text));
 }

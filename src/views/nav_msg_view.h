@@ -47,7 +47,6 @@ private:
     QFont smallFont_;
     QLabel* labels_[10] = {};  // by id - 1040; 1041 is unused
     QPushButton* properties_;
-    QRect clientRect_;
 };
 
 }  // namespace vexa

@@ -48,7 +48,6 @@ CSignalView::CSignalView(ReceiverContext& context, ReceiverReader read, QWidget*
 }
 
 void CSignalView::OnInitialUpdate() {
-    clientRect_ = rect().adjusted(0, 0, 2, 2);
     for (int i = 0; i < static_cast<int>(kTrackChannels); ++i) {
         numbers_[i]->setFont(font_);
         strengths_[i]->setFont(font_);
@@ -101,7 +100,8 @@ void CSignalView::OnUpdate(int hint) {
 
 void CSignalView::paintEvent(QPaintEvent*) {
     QPainter painter(this);
-    painter.fillRect(clientRect_.isValid() ? clientRect_ : rect(), kPaletteLightGrey);
+    // The whole page as it is now: the tab host sizes the page after its first update.
+    painter.fillRect(rect(), kPaletteLightGrey);
     DrawPageLabel(painter, font_, {4, 4}, QStringLiteral("Time to First Fix:"));
     DrawPageLabel(painter, font_, {4, 180}, QStringLiteral("Satellite:"));
     DrawPageLabel(painter, font_, {4, 211}, QStringLiteral("Signal Strength (dB-Hz):"));

@@ -65,7 +65,6 @@ private:
     QLabel* numbers_[kTrackChannels] = {};
     QLabel* strengths_[kTrackChannels] = {};
     CSignalBar* bars_[kTrackChannels] = {};
-    QRect clientRect_;
     QColor fixStatusColour_;
     std::int64_t lastFixTick_ = 0;
 };

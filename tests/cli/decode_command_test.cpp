@@ -111,8 +111,11 @@ TEST(DecodeCommand, FailsClearly) {
     EXPECT_NE(directory.errors.find("cannot read"), std::string::npos);
     const Outcome badOption = RunCli({"--decode", "-", "--speed"});
     EXPECT_EQ(badOption.code, 1);
-    EXPECT_NE(badOption.errors.find("bad option '--speed'"), std::string::npos);
+    EXPECT_NE(badOption.errors.find("unknown option '--speed'"), std::string::npos);
     EXPECT_EQ(badOption.output, "");
+    const Outcome otherMode = RunCli({"--decode", "-", "--port", "/dev/x"});
+    EXPECT_EQ(otherMode.code, 1);
+    EXPECT_NE(otherMode.errors.find("--port cannot be used with --decode"), std::string::npos);
 }
 
 TEST(DecodeCommand, WritesTheDataLogBetweenBannerAndClosingLine) {

@@ -128,5 +128,34 @@ TEST(SessionCommand, Options) {
     EXPECT_EQ(options->fixes, 3U);
 }
 
+TEST(SessionCommand, APortThatCannotBeOpenedIsExplainedOnTheErrorStream) {
+    SessionOptions options;
+    options.portPath = ::testing::TempDir();
+    std::FILE* output = std::tmpfile();
+    std::FILE* errors = std::tmpfile();
+    EXPECT_EQ(RunSession(options, ClientServices{}, output, errors), kExitSessionNoPort);
+    const std::string text = test::ReadAll(errors);
+    std::fclose(output);
+    std::fclose(errors);
+    EXPECT_TRUE(text.starts_with("vexademo-cli: Could not open specified port. \n" + options.portPath +
+                                 ": Is a directory.\n"))
+        << text;
+}
+
+TEST(SessionCommand, RefusedOptionsAreNamed) {
+    const std::vector<std::string> base{"--session", "network", "--product", "osprey", "--port", "/dev/x"};
+    const auto errorWith = [&](std::vector<std::string> extra) {
+        std::vector<std::string> arguments = base;
+        arguments.insert(arguments.end(), extra.begin(), extra.end());
+        std::string error;
+        EXPECT_FALSE(ParseSessionOptions(arguments, error));
+        return error;
+    };
+    EXPECT_EQ(errorWith({"--sever", "10.0.0.2:9000"}), "unknown option '--sever'; did you mean '--server'?");
+    EXPECT_EQ(errorWith({"--bogus"}), "unknown option '--bogus'");
+    EXPECT_EQ(errorWith({"--log", "out.gps"}), "--log cannot be used with --session");
+    EXPECT_EQ(errorWith({"--fixes"}), "--fixes needs a value");
+}
+
 }  // namespace
 }  // namespace vexa

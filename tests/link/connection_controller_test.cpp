@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <optional>
 #include <string>
 #include <vector>
@@ -31,7 +32,10 @@ public:
         return kResultOk;
     }
 
+    int ConnectError() const override { return connectError; }
+
     static constexpr int kAnyRate = -1;
+    int connectError = 0;
     std::optional<int> receiverRate;
     int receiverProtocol = kNmeaProtocol;
     int unopenableRate = 0;
@@ -50,7 +54,8 @@ protected:
                                      [this](const std::string& port, int baud) {
                                          saved_.push_back(port + " " + std::to_string(baud));
                                      },
-                                     [this] { ++settingsShown_; }, [this] { ++repaints_; }});
+                                     [this] { ++settingsShown_; }, [this] { ++repaints_; }},
+                                    PortDiscoveryOptions{.sysfsRoot = "/nonexistent/sys", .extraPaths = {"/dev/ttyVexa3"}});
     }
 
     // Ticks until the attempt ends; the number of ticks it took.
@@ -99,6 +104,34 @@ TEST_F(ConnectionControllerTest, AutoFindsA4800ReceiverAfter57600And38400) {
     EXPECT_EQ(settingsShown_, 1);
     EXPECT_EQ(controller.Status().text, "Connected (NMEA)");
     EXPECT_TRUE(messages_.empty());
+}
+
+TEST_F(ConnectionControllerTest, AutoKeepsARateForFourTicksAndStepsOnTheFifth) {
+    auto controller = MakeController();
+    controller.Connect(kPort, "Auto");
+    for (const int rate : {57600, 38400}) {
+        for (int tick = 1; tick <= 4; ++tick) {
+            controller.Tick();
+            EXPECT_EQ(link_.calls.back(), "connect " + kPort + " " + std::to_string(rate)) << tick;
+            EXPECT_EQ(controller.TestTicks(), tick);
+        }
+        controller.Tick();
+        EXPECT_EQ(link_.calls.end()[-2], "disconnect");
+        EXPECT_NE(link_.calls.back(), "connect " + kPort + " " + std::to_string(rate));
+        EXPECT_EQ(controller.TestTicks(), 0);
+    }
+    EXPECT_EQ(link_.calls.back(), "connect " + kPort + " 4800");
+}
+
+TEST_F(ConnectionControllerTest, AnAnswerInTheFifthSecondCountsForTheRateBeingTested) {
+    auto controller = MakeController();
+    controller.Connect(kPort, "Auto");
+    for (int tick = 1; tick <= 4; ++tick) controller.Tick();
+    context_.LinkProtocol = kNmeaProtocol;
+    controller.Tick();
+    EXPECT_FALSE(controller.Testing());
+    EXPECT_EQ(controller.BaudSetting(), 57600);
+    EXPECT_EQ(saved_, std::vector<std::string>{kPort + " 57600"});
 }
 
 TEST_F(ConnectionControllerTest, AutoWithoutReceiverGivesUpAfterSixRates) {
@@ -203,10 +236,12 @@ TEST_F(ConnectionControllerTest, IncompleteSelectionsAreRefused) {
 
 TEST_F(ConnectionControllerTest, UnopenablePortIsReportedAndNotWatched) {
     link_.unopenableRate = ScriptedLink::kAnyRate;
+    link_.connectError = ENOENT;
     context_.LinkProtocol = kNmeaProtocol;
     auto controller = MakeController();
     controller.Connect(kPort, "4800");
-    EXPECT_EQ(messages_, std::vector<std::string>{"Could not open specified port. "});
+    EXPECT_EQ(messages_, std::vector<std::string>{"Could not open specified port. \n/dev/ttyUSB0: No such file or "
+                                                  "directory.\nThe serial ports found:\n  /dev/ttyVexa3"});
     EXPECT_FALSE(controller.Testing());
     EXPECT_EQ(link_.calls.front(), "disconnect");  // the previous connection is closed first
     EXPECT_EQ(repaints_, 1);

@@ -23,6 +23,9 @@ constexpr std::uint8_t kCloseRequest = 1;
 constexpr std::uint8_t kTimeTransfer = 17;
 constexpr std::uint8_t kReject = 21;
 constexpr std::uint8_t kEndTest = 6;
+constexpr std::uint8_t kHwConfig = 16;
+constexpr char kR = ClientHarness::kToReceiver;
+constexpr char kS = ClientHarness::kToServer;
 
 // The receiver opens its session: the client asks for a position.
 void openReceiverSession(ClientHarness& harness) { harness.fromReceiver({kF, 0, 0}); }
@@ -31,6 +34,15 @@ ClientProfile networkProfile() {
     ClientProfile profile;
     profile.hostAiding = 0;
     return profile;
+}
+
+// A network session whose server is ready and has brought orbit data and time; true once the client
+// has ended its test.
+bool aidedByTheServer(ClientHarness& harness) {
+    harness.client().startNetworkSession();
+    harness.fromServer(8, {0});
+    harness.fromServer(3, aidingBlock(true, true));
+    return harness.awaitServerFrames(kEndTest);
 }
 
 // Whether the 59-byte orbit record of satellite 5 sits in the (single-fragment) position request.
@@ -289,6 +301,146 @@ TEST(CallProcessor, ApproximatePositionRequest) {
         harness.fromReceiver({kF, 19});
         ASSERT_TRUE(harness.awaitReceiverFrames(kF, 0));  // the session open request follows either answer
         EXPECT_EQ(harness.receiverCount(kF, valid ? 19 : kReject), 1U) << int{valid};
+    }
+}
+
+// The server asks to close and hangs up at once: whichever the client notices first closes the test,
+// once, so the time it brought still reaches the receiver.
+TEST(CallProcessor, CloseRequestAndHangUpCloseTheTestOnce) {
+    ClientHarness harness(networkProfile());
+    ASSERT_TRUE(aidedByTheServer(harness));
+    // Both are there when the client next looks: it is held in the host's callback meanwhile.
+    harness.holdNextNmea();
+    harness.fromReceiver({0xDD, 0x41, '$'});
+    ASSERT_TRUE(harness.awaitHeld());
+    harness.fromServer(4, {0x00, 0x09});
+    harness.serverVanishes();
+    harness.release();
+    harness.fromReceiver({kF, kTimeTransfer});
+    ASSERT_TRUE(harness.awaitReceiverFrames(kF, kTimeTransfer)) << "answered with the time";
+    EXPECT_EQ(harness.receiverCount(kF, kReject), 0U);
+}
+
+// Messages leave in the order the client builds them, whichever thread builds them and whichever
+// peer they go to.
+TEST(CallProcessor, MessagesLeaveInTheOrderBuilt) {
+    ClientHarness harness(networkProfile());
+    harness.client().startNetworkSession();
+    ASSERT_TRUE(harness.awaitReceiverFrames(kF, 22));
+    ASSERT_TRUE(harness.awaitServerFrames(7));
+    EXPECT_EQ(harness.sendOrder(), (Bytes{kS, kR})) << "station information, then the receiver's reset";
+
+    harness.fromServer(8, {0});
+    ASSERT_TRUE(harness.awaitServerFrames(1));
+    harness.fromServer(3, aidingBlock(true, true));
+    ASSERT_TRUE(harness.awaitServerFrames(kEndTest));
+    harness.client().stopSession();
+    ASSERT_TRUE(harness.awaitServerFrames(kEndTest, 3));
+    // Start of test (ready), end of test (aiding), then the receiver's close and the end of test twice.
+    EXPECT_EQ(harness.sendOrder(), (Bytes{kS, kR, kS, kS, kR, kS, kS}));
+}
+
+// Each timer is looked at while the client handles a message that does not restart it: one step
+// before its limit nothing happens, at the limit it fires. A limit taken as milliseconds fires early.
+TEST(CallProcessor, SessionTimersFireAtTheirLimitNotBefore) {
+    struct Case {
+        const char* legend;
+        std::uint8_t serialTimeout;
+        std::uint8_t networkTimeout;
+        std::chrono::milliseconds limit;
+        bool settleByServer;  // a server message leaves the serial timer running on, a receiver one the network timer
+        std::string_view text;
+    };
+    const Case cases[] = {
+        {"serial timer", 2, 255, std::chrono::seconds(2), true, "ERROR: Serial Timer of (2)s expired. Reseting timer."},
+        {"network timer", 255, 5, std::chrono::seconds(5), false,
+         "WARNING: Network Timer of (5)s expired. Stopping Session."},
+    };
+    for (const auto& c : cases) {
+        ClientProfile profile = networkProfile();
+        profile.serialTimeout = c.serialTimeout;
+        profile.networkTimeout = c.networkTimeout;
+        ClientHarness harness(profile);
+        harness.client().startNetworkSession();
+        ASSERT_TRUE(harness.awaitServerFrames(7)) << c.legend;
+        harness.advanceClock(c.limit - std::chrono::milliseconds(1));
+        ASSERT_TRUE(c.settleByServer ? harness.settleByServer() : harness.settle()) << c.legend;
+        const auto texts = harness.texts();
+        EXPECT_EQ(std::find(texts.begin(), texts.end(), c.text), texts.end()) << c.legend << ": fired early";
+        EXPECT_EQ(harness.receiverCount(kF, kCloseRequest), 0U) << c.legend;
+        harness.advanceClock(std::chrono::milliseconds(1));
+        EXPECT_TRUE(harness.awaitText(c.text)) << c.legend;
+    }
+}
+
+// The hardware configuration answer: 0x70 for a session with the server (network or aided), else 0x30.
+TEST(CallProcessor, HardwareConfigurationAnswerFollowsTheSessionKind) {
+    struct Case {
+        const char* legend;
+        bool useServer;
+        bool startSession;
+        bool aidingWithTime;
+        bool channelClosed;  // the receiver confirmed a channel close (F 161)
+        std::uint8_t configuration;
+    };
+    const Case cases[] = {
+        {"no session (kind 0)", false, false, false, false, 0x30},
+        {"autonomous session (kind 1)", false, true, false, false, 0x30},
+        {"network session (kind 2)", true, true, false, false, 0x70},
+        {"aided session (kind 3)", true, true, true, false, 0x70},
+        {"network session after a channel close", true, true, false, true, 0x30},
+    };
+    for (const auto& c : cases) {
+        ClientHarness harness(c.useServer ? networkProfile() : ClientProfile{});
+        if (c.startSession) {
+            harness.client().startNetworkSession();
+            ASSERT_TRUE(harness.awaitReceiverFrames(kF, 22)) << c.legend;
+        }
+        if (c.aidingWithTime) harness.fromServer(3, aidingBlock(true, true));
+        if (c.channelClosed) harness.fromReceiver({kF, 161, 0x00, 0xDD});
+        ASSERT_TRUE(harness.settle()) << c.legend;
+        const Bytes answer = harness.lastReceiverFrame(kF, kHwConfig);
+        ASSERT_EQ(answer.size(), 16U) << c.legend;
+        EXPECT_EQ(Bytes(answer.begin() + 6, answer.begin() + 12), (Bytes{c.configuration, 0, 0, 0, 0, 0})) << c.legend;
+    }
+}
+
+// The receiver's channel close confirmation ends the session kind: no time, no position request.
+TEST(CallProcessor, ChannelCloseResponseLeavesNoSession) {
+    ClientHarness harness(networkProfile());
+    ASSERT_TRUE(aidedByTheServer(harness));
+    harness.fromReceiver({kF, 161, 0x00, 0xEE});
+    harness.fromReceiver({kF, kTimeTransfer});
+    ASSERT_TRUE(harness.awaitReceiverFrames(kF, kReject));
+    const Bytes reject = harness.lastReceiverFrame(kF, kReject);
+    EXPECT_EQ((Bytes{reject[6], reject[7]}), (Bytes{kTimeTransfer, 4}));
+    openReceiverSession(harness);
+    ASSERT_TRUE(harness.settle());
+    EXPECT_EQ(harness.receiverCount(kAi3, kRequest), 0U);
+    EXPECT_EQ(harness.receiverCount(kF, kTimeTransfer), 0U);
+}
+
+// The receiver's close notification: the time given before no longer makes the next request aided,
+// and the serial timer stops.
+TEST(CallProcessor, CloseSessionNotificationClearsTheFlagsAndStopsTheSerialTimer) {
+    for (const bool closed : {false, true}) {
+        ClientProfile profile = networkProfile();
+        profile.serialTimeout = 2;
+        ClientHarness harness(profile);
+        ASSERT_TRUE(aidedByTheServer(harness)) << closed;
+        harness.fromReceiver({kF, kTimeTransfer});
+        ASSERT_TRUE(harness.awaitReceiverFrames(kF, kTimeTransfer)) << closed;
+        if (closed) harness.fromReceiver({kF, kCloseRequest, 0});
+        openReceiverSession(harness);
+        ASSERT_TRUE(harness.awaitReceiverFrames(kAi3, kRequest)) << closed;
+        EXPECT_TRUE(harness.awaitText(closed ? status::kWaitingAutonomous : status::kWaitingAided)) << closed;
+
+        harness.advanceClock(std::chrono::seconds(5));
+        ASSERT_TRUE(harness.settleByServer()) << closed;
+        const auto texts = harness.texts();
+        const bool warned = std::find(texts.begin(), texts.end(),
+                                      "ERROR: Serial Timer of (2)s expired. Reseting timer.") != texts.end();
+        EXPECT_EQ(warned, !closed) << closed;
     }
 }
 

@@ -5,8 +5,12 @@
 #include <chrono>
 #include <condition_variable>
 #include <cstdint>
+#include <filesystem>
+#include <fstream>
 #include <functional>
+#include <iterator>
 #include <memory>
+#include <random>
 #include <mutex>
 #include <string>
 #include <vector>
@@ -27,6 +31,7 @@ public:
     ServerLink(CommunicationManager& manager, bool opens, std::function<void(const Bytes&)> written)
         : Transport(manager), opens_(opens), written_(std::move(written)) {}
     bool write(const std::uint8_t* bytes, std::size_t length) override {
+        if (refuseWrites_) return false;
         written_(Bytes(bytes, bytes + length));
         return true;
     }
@@ -38,40 +43,65 @@ public:
     bool isRunning() const override { return running_; }
     // The server goes away: the module closes itself, as the network module does.
     void vanish() { running_ = false; }
+    // The connection stays up but every write fails.
+    void refuseWrites() { refuseWrites_ = true; }
 
 private:
     bool opens_;
+    std::atomic<bool> refuseWrites_{false};
     std::atomic<bool> running_{false};
     std::function<void(const Bytes&)> written_;
 };
 
 // A location client whose receiver is the test: frames it writes to the receiver and to the server,
-// the texts it shows and the fixes it reports are recorded, with waits for them.
+// the texts it shows, its traces and the fixes it reports are recorded, with waits for them. With
+// logging on, its two log files go to a folder of their own.
 class ClientHarness {
 public:
     static constexpr std::chrono::seconds kPatience{5};
+    enum class Logging { Off, On };
 
-    explicit ClientHarness(ClientProfile profile = {}, bool serverAnswers = true) : profile_(std::move(profile)) {
+    explicit ClientHarness(ClientProfile profile = {}, bool serverAnswers = true, Logging logging = Logging::Off)
+        : profile_(std::move(profile)) {
         profile_.externalSerial = 1;
-        profile_.logEnabled = 0;
+        profile_.logEnabled = logging == Logging::On ? 1 : 0;
+        if (logging == Logging::On) {
+            std::random_device random;
+            logDirectory_ = std::filesystem::temp_directory_path() / ("vexa_client_" + std::to_string(random()));
+            std::filesystem::create_directories(logDirectory_);
+            profile_.logDirectory = logDirectory_;
+        }
         profile_.callbacks.display = [this](std::string_view text) { record(texts_, std::string(text)); };
         profile_.callbacks.externalWrite = [this](const std::uint8_t* bytes, std::size_t length) {
+            record(sent_, Bytes{kToReceiver});
             record(receiverFrames_, Bytes(bytes, bytes + length));
         };
         profile_.callbacks.position = [this](const PositionResult& fix) { record(fixes_, fix); };
-        profile_.callbacks.nmea = [this](const NmeaRecord& nmea) { record(nmea_, nmea); };
+        profile_.callbacks.nmea = [this](const NmeaRecord& nmea) {
+            holdIfAsked();
+            record(nmea_, nmea);
+        };
         ClientServices services;
         services.transports.network = [this, serverAnswers](CommunicationManager& manager, const ClientProfile&) {
-            auto link = std::make_unique<ServerLink>(manager, serverAnswers,
-                                                     [this](const Bytes& frame) { record(serverFrames_, frame); });
+            auto link = std::make_unique<ServerLink>(manager, serverAnswers, [this](const Bytes& frame) {
+                record(sent_, Bytes{kToServer});
+                record(serverFrames_, frame);
+            });
             server_ = link.get();
             return link;
         };
+        services.trace = [this](std::string_view text) { record(traces_, std::string(text)); };
         services.clock = [this] { return std::chrono::milliseconds(nowMs_.load()); };
         client_ = std::make_unique<LocationClient>(std::move(services));
         created_ = client_->create(profile_);
     }
-    ~ClientHarness() { client_->close(); }
+    ~ClientHarness() {
+        client_->close();
+        if (!logDirectory_.empty()) std::filesystem::remove_all(logDirectory_);
+    }
+
+    static constexpr std::uint8_t kToReceiver = 'R';
+    static constexpr std::uint8_t kToServer = 'S';
 
     LocationClient& client() { return *client_; }
     bool created() const { return created_; }
@@ -86,6 +116,39 @@ public:
     }
 
     void serverVanishes() { server_->vanish(); }
+    void serverRefusesWrites() { server_->refuseWrites(); }
+
+    // The next NMEA message holds the client's thread inside the host's callback (the call processor
+    // lock held) until release(); meanwhile the test can line up what the client finds afterwards.
+    void holdNextNmea() {
+        std::lock_guard lock(mutex_);
+        holdState_ = Hold::Asked;
+    }
+    bool awaitHeld() {
+        return await([&] { return holdState_ == Hold::Holding; });
+    }
+    void release() {
+        {
+            std::lock_guard lock(mutex_);
+            holdState_ = Hold::None;
+        }
+        changed_.notify_all();
+    }
+
+    // The peers the frames went to, in the order written: kToReceiver or kToServer each.
+    Bytes sendOrder() {
+        std::lock_guard lock(mutex_);
+        Bytes order;
+        for (const auto& peer : sent_) order.push_back(peer.front());
+        return order;
+    }
+    std::vector<std::string> traces() {
+        std::lock_guard lock(mutex_);
+        return traces_;
+    }
+    // The log files' text; empty while logging is off.
+    std::string traceLog() const { return readLog(profile_.msName + ".txt"); }
+    std::string errorLog() const { return readLog("error.txt"); }
 
     // Waits until `count` receiver frames of the channel and id have been written.
     bool awaitReceiverFrames(std::uint8_t channel, std::uint8_t id, std::size_t count = 1) {
@@ -101,6 +164,15 @@ public:
             }
             return false;
         });
+    }
+    bool awaitTrace(std::string_view text) {
+        return await([&] { return std::find(traces_.begin(), traces_.end(), text) != traces_.end(); });
+    }
+    // Every server message posted before has been handled once its open request is answered.
+    bool settleByServer() {
+        const std::size_t answered = serverCount(2);
+        fromServer(2, {0x00, 0x01});
+        return awaitServerFrames(2, answered + 1);
     }
     bool awaitFixes(std::size_t count) {
         return await([&] { return fixes_.size() >= count; });
@@ -172,6 +244,18 @@ private:
         std::unique_lock lock(mutex_);
         return changed_.wait_for(lock, kPatience, done);
     }
+    void holdIfAsked() {
+        std::unique_lock lock(mutex_);
+        if (holdState_ != Hold::Asked) return;
+        holdState_ = Hold::Holding;
+        changed_.notify_all();
+        changed_.wait_for(lock, kPatience, [&] { return holdState_ != Hold::Holding; });
+    }
+    std::string readLog(const std::string& name) const {
+        if (logDirectory_.empty()) return {};
+        std::ifstream in(logDirectory_ / name, std::ios::binary);
+        return {std::istreambuf_iterator<char>(in), {}};
+    }
 
     ClientProfile profile_;
     std::mutex mutex_;
@@ -181,6 +265,11 @@ private:
     std::vector<std::string> texts_;
     std::vector<PositionResult> fixes_;
     std::vector<NmeaRecord> nmea_;
+    std::vector<Bytes> sent_;
+    std::vector<std::string> traces_;
+    enum class Hold { None, Asked, Holding };
+    Hold holdState_ = Hold::None;
+    std::filesystem::path logDirectory_;
     std::atomic<long long> nowMs_{1'000'000};
     ServerLink* server_ = nullptr;
     std::unique_ptr<LocationClient> client_;

@@ -8,11 +8,14 @@
 #include <string>
 #include <thread>
 
+#include <fcntl.h>
 #include <poll.h>
+#include <sys/socket.h>
 #include <unistd.h>
 
 #include "../link/pseudo_terminal.h"
 #include "frame_bytes.h"
+#include "loopback_server.h"
 #include "location/communication_manager.h"
 #include "location/message_f.h"
 #include "location/message_frame.h"
@@ -107,6 +110,71 @@ TEST_F(SerialModuleTest, SendsWholeFramesLongerThanOneWritePiece) {
     EXPECT_EQ(pty.Receive(big.size()), big);
 }
 
+TEST_F(SerialModuleTest, AReopenedModuleTakesTheFirstFrameWhole) {
+    test::PseudoTerminal pty;
+    profile.serialPort = pty.SlavePath();
+    SerialModule serial(*manager, profile);
+    ASSERT_TRUE(serial.open());
+    // A whole frame, then one cut off after its channel byte, in one read: once the first has arrived
+    // the module has taken the second's start too.
+    Bytes bytes = receiverFrame(0x02, MessageF_TimeTransferRequest::kId, {});
+    const Bytes cut = receiverFrame(0x02, MessageF_TimeTransferRequest::kId, {});
+    bytes.insert(bytes.end(), cut.begin(), cut.begin() + 5);
+    pty.Send(bytes);
+    ASSERT_NE(manager->getMessage(kWait), nullptr);
+    EXPECT_TRUE(serial.close());
+
+    ASSERT_TRUE(serial.open());
+    pty.Send(receiverFrame(0x02, MessageF_HWConfigRequest::kId, {}));
+    auto request = manager->getMessage(kWait);
+    ASSERT_NE(request, nullptr);
+    EXPECT_EQ(request->id(), MessageF_HWConfigRequest::kId);
+}
+
+TEST_F(SerialModuleTest, UnusableSpeedIsReportedWithItsErrorAndThePortStillWorks) {
+    test::PseudoTerminal pty;
+    profile.serialPort = pty.SlavePath();
+    profile.baudRate = 12345;
+    SerialModule serial(*manager, profile);
+    ASSERT_TRUE(serial.open());
+    EXPECT_TRUE(logged("SetCommState:  Failed for port ")) << errorLog();
+    EXPECT_TRUE(logged(" err:22 , ErrNo:22")) << errorLog();
+    pty.Send(receiverFrame(0x02, MessageF_HWConfigRequest::kId, {}));
+    EXPECT_NE(manager->getMessage(kWait), nullptr);
+}
+
+// A write the port does not take whole fails and empties the send ring: the next write sends only its
+// own bytes.
+TEST_F(SerialModuleTest, FailedWriteEmptiesTheSendRing) {
+    test::PseudoTerminal pty;
+    profile.serialPort = pty.SlavePath();
+    // Fills the terminal's queue towards the receiver, opened before the module takes the port.
+    const int filler = ::open(pty.SlavePath().c_str(), O_WRONLY | O_NOCTTY | O_NONBLOCK);
+    ASSERT_GE(filler, 0);
+    SerialModule serial(*manager, profile);
+    ASSERT_TRUE(serial.open());
+    // The terminal moves bytes on in the background: filled until it takes nothing more for a while.
+    const Bytes chunk(256, 0x55);
+    for (int idle = 0; idle < 5;) {
+        if (::write(filler, chunk.data(), chunk.size()) > 0) {
+            idle = 0;
+        } else {
+            ++idle;
+            std::this_thread::sleep_for(20ms);
+        }
+    }
+    ::close(filler);
+
+    MessageF_SWVersionRequest first;
+    EXPECT_FALSE(serial.send(first));
+    EXPECT_TRUE(logged("Failed to send serial message - cleared buffers "));
+    while (!pty.Receive(4096, 200ms).empty()) {
+    }
+    const Bytes second = receiverFrame(0x02, MessageF_TimeTransferRequest::kId, {});
+    EXPECT_TRUE(serial.write(second.data(), second.size()));
+    EXPECT_EQ(pty.Receive(second.size() + 10, 500ms), second);
+}
+
 TEST_F(SerialModuleTest, OpenFailsOnAMissingDeviceAndSendFailsWhileClosed) {
     profile.serialPort = (directory / "no-such-tty").string();
     SerialModule serial(*manager, profile);
@@ -115,51 +183,13 @@ TEST_F(SerialModuleTest, OpenFailsOnAMissingDeviceAndSendFailsWhileClosed) {
     EXPECT_FALSE(serial.send(request));
 }
 
-// The server's end of a loopback connection, on an ephemeral port.
-class TestServer {
-public:
-    TestServer() : listener_(ListenTcp("127.0.0.1", 0)) {}
-    ~TestServer() {
-        CloseTcp(peer_);
-        CloseTcp(listener_);
-    }
-    std::uint16_t port() const { return LocalPort(listener_); }
-    bool accept() {
-        pollfd waiting{listener_, POLLIN, 0};
-        if (::poll(&waiting, 1, 3000) != 1) return false;
-        peer_ = AcceptTcp(listener_);
-        return peer_ >= 0;
-    }
-    void send(const Bytes& bytes) { SendTcp(peer_, bytes.data(), bytes.size(), 3000ms); }
-    Bytes receive(std::size_t count) {
-        Bytes bytes;
-        const auto deadline = std::chrono::steady_clock::now() + kWait;
-        while (bytes.size() < count && std::chrono::steady_clock::now() < deadline) {
-            pollfd readable{peer_, POLLIN, 0};
-            if (::poll(&readable, 1, 100) != 1) continue;
-            std::uint8_t chunk[4096];
-            std::size_t got = 0;
-            if (ReceiveTcp(peer_, chunk, sizeof chunk, got) == Received::Data) bytes.insert(bytes.end(), chunk, chunk + got);
-        }
-        return bytes;
-    }
-    void hangUp() {
-        CloseTcp(peer_);
-        peer_ = -1;
-    }
-
-private:
-    int listener_;
-    int peer_ = -1;
-};
-
 class NetworkModuleTest : public ModuleTest {
 protected:
     NetworkModuleTest() {
         profile.serverAddress = "127.0.0.1";
         profile.serverPort = server.port();
     }
-    TestServer server;
+    test::LoopbackServer server;
 };
 
 TEST_F(NetworkModuleTest, DeliversServerFramesWithTheChannelByte) {
@@ -190,7 +220,7 @@ TEST_F(NetworkModuleTest, DeliversServerFramesWithTheChannelByte) {
     EXPECT_EQ(server.receive(7), (Bytes{0xA0, 0xA2, 0x00, 0x01, 0x06, 0xB0, 0xB3}));
 }
 
-TEST_F(NetworkModuleTest, ClosesItselfWhenTheServerVanishesMidSession) {
+TEST_F(NetworkModuleTest, ClosesItselfWhenTheServerVanishesMidFrameAndReopensClean) {
     NetworkModule network(*manager, profile);
     ASSERT_TRUE(network.open());
     ASSERT_TRUE(server.accept());
@@ -204,7 +234,45 @@ TEST_F(NetworkModuleTest, ClosesItselfWhenTheServerVanishesMidSession) {
     EXPECT_FALSE(network.send(end));
     EXPECT_TRUE(logged("Network Module-> Connection closed by server"));
     EXPECT_TRUE(logged("Network Module-> Thread exiting normally"));
+    EXPECT_FALSE(network.close()) << "closed already";
+
+    // The next server's first frame is taken whole, not as the rest of the broken one.
+    ASSERT_TRUE(network.open());
+    ASSERT_TRUE(server.accept());
+    server.send({0xA0, 0xA2, 0x00, 0x03, 0x02, 0x56, 0x78, 0xB0, 0xB3});
+    auto open = manager->getMessage(kWait);
+    ASSERT_NE(open, nullptr);
+    EXPECT_EQ(test::frameOf(*open), (Bytes{0xA0, 0xA2, 0x00, 0x03, 0x02, 0x56, 0x78, 0xB0, 0xB3}));
     EXPECT_TRUE(network.close());
+    EXPECT_FALSE(network.close());
+}
+
+// A send that the server does not take in time fails, and what it did not send goes out first with the
+// next write: the server gets every frame whole, in order.
+TEST_F(NetworkModuleTest, UnsentBytesStayQueuedForTheNextWrite) {
+    server.limitReceiveBuffer();
+    NetworkModule network(*manager, profile);
+    ASSERT_TRUE(network.open());
+    ASSERT_TRUE(server.accept());
+    Bytes written;
+    bool failed = false;
+    for (int frame = 0; frame < 4000 && !failed; ++frame) {
+        Bytes bytes;
+        appendServerFrame(bytes, MessageMAS_Aiding::kId, Bytes(3000, static_cast<std::uint8_t>(frame)));
+        written.insert(written.end(), bytes.begin(), bytes.end());
+        failed = !network.write(bytes.data(), bytes.size());
+    }
+    ASSERT_TRUE(failed) << "the server never stopped taking bytes";
+    EXPECT_TRUE(logged("Error in socket write: "));
+
+    Bytes last;
+    appendServerFrame(last, MessageMAS_EndTest::kId, {});
+    written.insert(written.end(), last.begin(), last.end());
+    Bytes received;
+    std::thread reader([&] { received = server.receive(written.size(), 20s); });
+    EXPECT_TRUE(network.write(last.data(), last.size()));
+    reader.join();
+    EXPECT_TRUE(received == written) << received.size() << " of " << written.size() << " bytes";
 }
 
 TEST_F(NetworkModuleTest, ReopeningStartsAFreshConnection) {

@@ -181,9 +181,16 @@ TEST(GeosetMap, FailsWithAMessageWhenNothingCanBeShown) {
     EXPECT_NE(std::get<std::string>(loaded).find("empty.gst"), std::string::npos);
     EXPECT_NE(std::get<std::string>(loaded).find("gone.geojson"), std::string::npos);
 
-    auto absent = LoadGeosetMap(folder.Path() / "absent.gst");
+    const std::filesystem::path absentFile = folder.Path() / "absent.gst";
+    auto absent = LoadGeosetMap(absentFile);
     ASSERT_TRUE(std::holds_alternative<std::string>(absent));
-    EXPECT_NE(std::get<std::string>(absent).find("absent.gst"), std::string::npos);
+    EXPECT_EQ(std::get<std::string>(absent),
+              "Cannot read the geoset \"" + absentFile.string() + "\": No such file or directory.");
+
+    auto folderGiven = LoadGeosetMap(folder.Path());
+    ASSERT_TRUE(std::holds_alternative<std::string>(folderGiven));
+    EXPECT_EQ(std::get<std::string>(folderGiven),
+              "Cannot read the geoset \"" + folder.Path().string() + "\": Is a directory.");
 }
 
 }  // namespace

@@ -57,5 +57,12 @@ TEST(CommandLineTest, BadArgumentsAreRefusedWithAReason) {
     }
 }
 
+TEST(CommandLineTest, AnUnknownOptionIsCalledUnknownWithTheClosestNamed) {
+    EXPECT_EQ(Parse({"--bogus"}).error, "unknown option '--bogus'");
+    EXPECT_EQ(Parse({"--simulate", "--conect"}).error, "unknown option '--conect'; did you mean '--connect'?");
+    EXPECT_EQ(Parse({"--screenshot", "/tmp/x"}).error, "unknown option '--screenshot'; did you mean '--screenshots'?");
+    EXPECT_EQ(Parse({"Osprey"}).error, "unexpected 'Osprey'");
+}
+
 }  // namespace
 }  // namespace vexa

@@ -233,7 +233,9 @@ TEST_F(MainFrameTest, LoggingAsksAgainUntilAFileOpensAndStopsOnTheNextChoice) {
     EXPECT_EQ(prompts.fileRequests[0].initialName, "vexacore.gps");
     EXPECT_EQ(prompts.fileRequests[0].nameFilters.first(), "GPS Files (*.gps)");
     EXPECT_EQ(prompts.fileRequests[1].initialName, settingsFolder.filePath("missing/folder/run.gps"));
-    EXPECT_EQ(prompts.messages, QStringList{"Could not open specified file. Please try again."});
+    EXPECT_EQ(prompts.messages, QStringList{"Could not open specified file. Please try again.\n" +
+                                            settingsFolder.filePath("missing/folder/run.gps") + ": the folder " +
+                                            settingsFolder.filePath("missing/folder") + " does not exist"});
     EXPECT_TRUE(comm->IsLogOpen());
     EXPECT_EQ(frame->Action(Frame::kLogging)->text(), "Stop Logging");
     store->LoadLogFileName();

@@ -10,6 +10,7 @@
 #include "receiver/receiver_context.h"
 #include "views/nav_msg_view.h"
 #include "views/nav_texts.h"
+#include "views/page_palette.h"
 
 namespace vexa {
 namespace {
@@ -148,6 +149,11 @@ TEST_F(PositionPage, FieldsFollowNavigationUpdatesOnly) {
     EXPECT_EQ(view.Text(1045), "SPS");
     EXPECT_EQ(view.Text(1046), "1.0");
     EXPECT_EQ(view.Text(1047), "3D");
+}
+
+TEST_F(PositionPage, GreyFillsThePageAtTheSizeTheHostGivesItLater) {
+    view.resize(238, 300);
+    EXPECT_EQ(view.grab().toImage().pixelColor(2, 297).name(), kPaletteLightGrey.name());
 }
 
 TEST_F(PositionPage, AnyUpdateBlanksEveryFieldUnlessTheLinkIsBinary) {

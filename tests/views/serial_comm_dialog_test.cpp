@@ -91,6 +91,19 @@ TEST_F(SerialCommDialogTest, ConnectWatchesUntilTheReceiverAnswersThenSavesTheCh
     EXPECT_EQ(dialog.result(), QDialog::Accepted);
 }
 
+TEST_F(SerialCommDialogTest, APortThatCannotBeOpenedIsExplainedInTheMessageBox) {
+    const std::string unplugged = settingsFolder.filePath("ttyVexa7").toStdString();
+    ui->ports.extraPaths = {unplugged, receiverEnd.SlavePath()};
+    CSerialCommDlg dialog(*ui);
+    dialog.PortCombo()->setCurrentIndex(0);
+    dialog.ConnectButton()->click();
+    EXPECT_EQ(prompts.messages, QStringList{QString::fromStdString("Could not open specified port. \n" + unplugged +
+                                                                   ": No such file or directory.\n"
+                                                                   "The serial ports found:\n  " +
+                                                                   receiverEnd.SlavePath())});
+    EXPECT_FALSE(dialog.Controller().Testing());
+}
+
 TEST_F(SerialCommDialogTest, AnEmptyPortIsRefused) {
     CSerialCommDlg dialog(*ui);
     dialog.PortCombo()->setCurrentIndex(-1);

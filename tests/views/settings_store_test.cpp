@@ -1,3 +1,4 @@
+#include <QFile>
 #include <QSettings>
 
 #include "ui_fixture.h"
@@ -32,6 +33,15 @@ TEST_F(SettingsStoreTest, FirstStartWithAnEmptyFolderGivesTheDefaults) {
     EXPECT_EQ(settings.m_dOriginLat, 0.0);
     EXPECT_EQ(settings.m_dOriginLon, 0.0);
     EXPECT_EQ(settings.m_strLogFileName, "vexacore.gps");
+}
+
+TEST_F(SettingsStoreTest, ASettingsFileThatCannotBeWrittenIsReportedWithItsReason) {
+    QFile blocker(settingsFolder.filePath("Vexa"));  // where the settings' folder belongs
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    store->SaveDisplaySettings();
+    EXPECT_EQ(prompts.messages, QStringList{"The settings could not be saved.\n" + store->FileName() + ": " +
+                                            settingsFolder.filePath("Vexa") + " is not a folder"});
 }
 
 TEST_F(SettingsStoreTest, SavedSectionsReadBackInANewStore) {

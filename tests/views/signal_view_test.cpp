@@ -89,6 +89,11 @@ protected:
     CSignalView view{context, [this] { return snapshot; }, nullptr, [this] { return now; }};
 };
 
+TEST_F(SignalPage, GreyFillsThePageAtTheSizeTheHostGivesItLater) {
+    view.resize(238, 300);
+    EXPECT_EQ(view.grab().toImage().pixelColor(2, 297).name(), kPaletteLightGrey.name());
+}
+
 TEST_F(SignalPage, RowsShowNumberAverageAndColouredBar) {
     snapshot.track->Channels[0] = Channel(7, 0x33);
     snapshot.track->Channels[1] = Channel(122, 0x00, 2);   // average 6, below the range

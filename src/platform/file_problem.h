@@ -1,0 +1,15 @@
+#pragma once
+
+#include <string>
+
+namespace vexa {
+
+// "PATH: reason" for a file that could not be opened with the system error `error`; when the
+// cause is a folder on the way that is missing or is no folder, the reason names that folder.
+std::string FileErrorText(const std::string& path, int error);
+
+// Why a file cannot be written (created or replaced, its missing folders made), found by looking
+// at the file and the folders above it, as FileErrorText gives it; empty when nothing stands in the way.
+std::string WhyNotWritable(const std::string& path);
+
+}  // namespace vexa

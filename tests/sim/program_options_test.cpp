@@ -1,0 +1,29 @@
+#include "sim/program_options.h"
+
+#include <gtest/gtest.h>
+
+#include <string_view>
+#include <vector>
+
+namespace vexa::sim {
+namespace {
+
+std::string ErrorOf(std::vector<std::string_view> arguments) { return ParseProgramOptions(arguments).error; }
+
+TEST(ProgramOptions, AnUnknownOptionIsCalledUnknownWithTheClosestNamed) {
+    EXPECT_EQ(ErrorOf({"--bogus"}), "unknown option '--bogus'");
+    EXPECT_EQ(ErrorOf({"--baud", "9600", "--protcol", "nmea"}), "unknown option '--protcol'; did you mean '--protocol'?");
+    EXPECT_EQ(ErrorOf({"--prodcut=osprey"}), "unknown option '--prodcut'; did you mean '--product'?");
+    EXPECT_EQ(ErrorOf({"osprey"}), "unexpected 'osprey'");
+}
+
+TEST(ProgramOptions, AKnownOptionWithoutItsValueSaysSo) {
+    EXPECT_EQ(ErrorOf({"--seed"}), "--seed needs a value");
+    const ParsedOptions parsed = ParseProgramOptions(std::vector<std::string_view>{"--seed=7", "--protocol", "nmea"});
+    EXPECT_EQ(parsed.error, "");
+    EXPECT_EQ(parsed.options.simulator.receiver.seed, 7u);
+    EXPECT_EQ(parsed.options.simulator.receiver.protocol, Protocol::Nmea);
+}
+
+}  // namespace
+}  // namespace vexa::sim
