@@ -14,7 +14,11 @@ const char* const kDemoUsage =
     "\n"
     "  --simulate               start the built-in simulated receiver, listed first as \"Simulated receiver\"\n"
     "  --sim-protocol binary|nmea   what the simulated receiver speaks (binary)\n"
-    "  --sim-baud N             the simulated receiver's baud rate (57600 binary, 4800 NMEA)\n"
+    "  --sim-baud N             the simulated receiver's baud rate (57600 binary, 4800 NMEA,\n"
+    "                           38400 multi-constellation NMEA)\n"
+    "  --sim-constellations LIST   the systems the simulated receiver tracks, from gps,glonass,galileo,\n"
+    "                           beidou,qzss,navic,sbas (gps, always included); with more than gps its NMEA\n"
+    "                           is that of a multi-constellation receiver\n"
     "  --port PATH              add a serial device to the port list (repeatable)\n"
     "  --scale N                enlarge the whole window N times (1 to 8)\n"
     "  --product Kestrel|Osprey|Merlin   skip the Product Selection dialog\n"
@@ -83,6 +87,12 @@ ParsedDemoOptions ParseDemoOptions(std::span<const std::string_view> arguments) 
                 return fail("--sim-baud takes 4800, 9600, 19200, 38400, 57600 or 115200");
             }
             options.simulateBaud = baud;
+        } else if (argument == "--sim-constellations") {
+            const auto text = value();
+            options.simulateConstellations = text ? sim::ParseConstellations(*text) : std::nullopt;
+            if (!options.simulateConstellations) {
+                return fail("--sim-constellations takes a list of gps,glonass,galileo,beidou,qzss,navic,sbas with gps");
+            }
         } else if (argument == "--port") {
             const auto text = value();
             if (!text || text->empty()) return fail("--port takes a device path");
@@ -117,8 +127,8 @@ ParsedDemoOptions ParseDemoOptions(std::span<const std::string_view> arguments) 
     }
     if (!options.screenshotsFolder.empty() && !options.connect) return {options, "--screenshots needs --connect"};
     if (secondsGiven && options.screenshotsFolder.empty()) return {options, "--seconds needs --screenshots"};
-    if ((options.simulateNmea || options.simulateBaud) && !options.simulate) {
-        return {options, "--sim-protocol and --sim-baud need --simulate"};
+    if ((options.simulateNmea || options.simulateBaud || options.simulateConstellations) && !options.simulate) {
+        return {options, "--sim-protocol, --sim-baud and --sim-constellations need --simulate"};
     }
     return parsed;
 }

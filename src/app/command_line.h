@@ -6,6 +6,8 @@
 #include <string_view>
 #include <vector>
 
+#include "sim/constellation.h"
+
 namespace vexa {
 
 // What the command line of the Qt program asks for.
@@ -13,6 +15,7 @@ struct DemoOptions {
     bool simulate = false;           // start the built-in simulated receiver, listed first
     bool simulateNmea = false;       // ... speaking NMEA instead of the binary protocol
     std::optional<int> simulateBaud; // ... at this rate instead of its protocol's usual one
+    std::optional<sim::Constellations> simulateConstellations;  // ... tracking these systems instead of GPS alone
     std::vector<std::string> ports;  // device paths added to the port list
     int scale = 1;                   // the whole window enlarged this many times
     std::optional<int> product;      // chosen without the Product Selection dialog

@@ -12,6 +12,7 @@
 #include "app/ui_context.h"
 #include "link/connection_controller.h"
 #include "link/gps_comm.h"
+#include "link/link_recovery.h"
 #include "sim/receiver_simulator.h"
 #include "views/demo_tab_view.h"
 #include "views/graphic/view_map.h"
@@ -22,6 +23,16 @@ namespace {
 
 constexpr int kSimulatedBinaryBaud = 57600;
 constexpr int kSimulatedNmeaBaud = 4800;
+constexpr int kSimulatedMultiConstellationNmeaBaud = 38400;  // 4800 baud carries less than half of its sentences
+
+// The simulated receiver of a product; the hidden products talk as the Kestrel does.
+std::string SimulatedProductName(int product) {
+    switch (product) {
+    case kOsprey: return "Osprey";
+    case kMerlin: return "Merlin";
+    default: return "Kestrel";
+    }
+}
 
 }  // namespace
 
@@ -73,9 +84,11 @@ bool CDemoApp::InitInstance() {
         if (CViewMap* map = frame_->TabHost()->MapView()) map->MapView()->LoadMapFile(QString::fromStdString(options_.mapFile));
     }
 
+    ui_->productChanged = [this] { SimulateSelectedProduct(); };
     if (options_.product) {
         receiver_.ProductSelection = *options_.product;
         frame_->AdaptCommandMenu();
+        SimulateSelectedProduct();
     } else {
         frame_->OnSelectProduct();
     }
@@ -96,8 +109,11 @@ bool CDemoApp::InitInstance() {
 void CDemoApp::StartSimulator() {
     sim::SimulatorOptions simulation;
     simulation.receiver.protocol = options_.simulateNmea ? sim::Protocol::Nmea : sim::Protocol::Binary;
-    simulation.receiver.baud =
-        options_.simulateBaud.value_or(options_.simulateNmea ? kSimulatedNmeaBaud : kSimulatedBinaryBaud);
+    if (options_.simulateConstellations) simulation.receiver.constellations = *options_.simulateConstellations;
+    const int nmeaBaud = sim::IsMultiConstellation(simulation.receiver.constellations)
+                             ? kSimulatedMultiConstellationNmeaBaud
+                             : kSimulatedNmeaBaud;
+    simulation.receiver.baud = options_.simulateBaud.value_or(options_.simulateNmea ? nmeaBaud : kSimulatedBinaryBaud);
     try {
         simulator_ = std::make_unique<sim::ReceiverSimulator>(simulation);
     } catch (const std::exception& error) {
@@ -106,6 +122,12 @@ void CDemoApp::StartSimulator() {
     }
     simulator_->start();
     ui_->ports.simulatedReceiver = SerialPortEntry{simulator_->slavePath(), std::string(kSimulatedReceiverName)};
+}
+
+// The built-in receiver is of the product the user selected, so that its frames are read as that
+// product's (an Osprey's payloads lead with a channel byte).
+void CDemoApp::SimulateSelectedProduct() {
+    if (simulator_) simulator_->changeProduct(SimulatedProductName(receiver_.ProductSelection));
 }
 
 // The command line's --connect: the Serial Comm dialog's Connect with "Auto" on the first port,
@@ -124,6 +146,9 @@ void CDemoApp::ConnectWithoutDialog() {
         ui_->Settings().m_strSerialPort = portPath;
         ui_->Settings().m_nBaudRate = baudSetting;
         store_->SaveDisplaySettings();
+    };
+    callbacks.connected = [this](const std::string& portPath, int chosenBaudSetting) {
+        if (ui_->linkRecovery) ui_->linkRecovery->Remember(portPath, chosenBaudSetting);
     };
     connection_ = std::make_unique<ConnectionController>(*comm_, receiver_, std::move(callbacks));
     connection_->Connect(ports.front().devicePath, "Auto");

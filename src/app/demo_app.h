@@ -43,6 +43,7 @@ public:
 
 private:
     void StartSimulator();
+    void SimulateSelectedProduct();
     void ConnectWithoutDialog();
     void OnConnectionTick();
     void SaveScreenshotsAndQuit();

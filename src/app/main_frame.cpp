@@ -16,6 +16,7 @@
 #include "app/serial_comm_dialog.h"
 #include "app/ui_context.h"
 #include "link/gps_comm.h"
+#include "link/link_recovery.h"
 #include "link/receiver_commands.h"
 #include "platform/file_problem.h"
 #include "platform/result_codes.h"
@@ -41,6 +42,8 @@ constexpr int kFullCommandItems = 10;
 constexpr int kOspreyCommandItems = 8;
 constexpr int kFirstDialogItem = 7;
 
+const QString kWindowTitle = QStringLiteral("VexaDemoPPC");
+const QString kLostWindowTitle = QStringLiteral("VexaDemoPPC - Not connected");
 const QString kDisconnectFirst = QStringLiteral("Please disconnect from GPS receiver first.");
 const QString kCouldNotOpenLog = QStringLiteral("Could not open specified file. Please try again.");
 
@@ -48,13 +51,17 @@ const QString kCouldNotOpenLog = QStringLiteral("Could not open specified file. 
 
 CMainFrame::CMainFrame(UiContext& ui, CFeedDoc& doc, NotifyBridge& bridge)
     : ui_(ui), doc_(doc), tabHost_(new CDemoTabView(ui, doc)) {
-    setWindowTitle(QStringLiteral("VexaDemoPPC"));
+    setWindowTitle(kWindowTitle);
     BuildMenus();
     tabHost_->setFixedSize(kClientWidth, kClientHeight);
     setCentralWidget(tabHost_);
 
     connect(&bridge, &NotifyBridge::Notified, this, &CMainFrame::OnLinkNotification);
-    if (ui_.comm) ui_.comm->SetNotifyWindow(&bridge);
+    if (ui_.comm) {
+        ui_.comm->SetNotifyWindow(&bridge);
+        recovery_ = std::make_unique<LinkRecovery>(*ui_.comm, ui_.receiver, [this] { ShowConnectionState(); });
+        ui_.linkRecovery = recovery_.get();
+    }
 
     redrawTimer_.setInterval(kRedrawTimerMs);
     connect(&redrawTimer_, &QTimer::timeout, this, &CMainFrame::OnRedrawTimer);
@@ -64,6 +71,7 @@ CMainFrame::CMainFrame(UiContext& ui, CFeedDoc& doc, NotifyBridge& bridge)
 
 CMainFrame::~CMainFrame() {
     redrawTimer_.stop();
+    ui_.linkRecovery = nullptr;
     if (ui_.comm) ui_.comm->SetNotifyWindow(nullptr);
 }
 
@@ -186,6 +194,7 @@ void CMainFrame::OnSelectProduct() {
     CProductSelDlg dialog(ui_.receiver.ProductSelection, this);
     if (ui_.RunModal(dialog) == QDialog::Accepted) ui_.receiver.ProductSelection = dialog.Selection();
     AdaptCommandMenu();
+    if (ui_.productChanged) ui_.productChanged();
 }
 
 void CMainFrame::AdaptCommandMenu() {
@@ -222,6 +231,7 @@ void CMainFrame::OnSwitchProtocol() {
     hooks.saveBaud = [this](int baud) {
         ui_.Settings().m_nBaudRate = baud;
         ui_.store.SaveDisplaySettings();
+        if (recovery_) recovery_->BaudChanged(baud);
     };
     hooks.wait = ui_.protocolSwitchWait;
     SwitchProtocol(*ui_.comm, hooks);
@@ -298,6 +308,10 @@ void CMainFrame::OnLinkNotification(const Notification& notification) {
         ui_.prompts.ShowMessage(this, QString::fromStdString(notification.text));
         return;
     }
+    if (notification.message == kNotifyLinkLost) {
+        OnLinkLost();
+        return;
+    }
     if (notification.message != kNotifyMessageDelivered || !ui_.comm) return;
     const int kind = static_cast<int>(notification.wParam);
     doc_.UpdateAllViews(kind);
@@ -327,7 +341,21 @@ void CMainFrame::ShowClockStatus() {
     ui_.prompts.ShowCaptionedMessage(this, QStringLiteral("Clock Status"), text);
 }
 
+void CMainFrame::OnLinkLost() {
+    // An open port is a newer connection than the one that was lost.
+    if (recovery_ && !ui_.comm->PortOpen()) recovery_->LinkLost();
+}
+
+// While a lost receiver is looked for, the title says so; the pages show it by their blank fields.
+void CMainFrame::ShowConnectionState() {
+    setWindowTitle(recovery_ && recovery_->Recovering() ? kLostWindowTitle : kWindowTitle);
+    UpdateMenuStates();
+    if (tabHost_) tabHost_->update();
+}
+
 void CMainFrame::OnRedrawTimer() {
+    if (recovery_) recovery_->Tick();
+    doc_.UpdateAllViews(kHintClock);
     if (tabHost_) tabHost_->TextView()->OnRedrawTimer();
 }
 

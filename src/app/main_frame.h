@@ -3,6 +3,7 @@
 #include <QMainWindow>
 #include <QTimer>
 #include <map>
+#include <memory>
 
 #include "platform/notify_sink.h"
 #include "receiver/command_builders.h"
@@ -14,6 +15,7 @@ namespace vexa {
 
 class CDemoTabView;
 class CFeedDoc;
+class LinkRecovery;
 class NotifyBridge;
 struct UiContext;
 
@@ -47,6 +49,9 @@ public:
     static constexpr int kClientWidth = 240;
     static constexpr int kClientHeight = 268;
     static constexpr int kRedrawTimerMs = 1000;
+    // The update hint of the redraw timer's second: no message has id 0. Pages with a time rule
+    // (the fix status turning yellow) apply it even when the receiver sends nothing.
+    static constexpr int kHintClock = 0;
 
     CMainFrame(UiContext& ui, CFeedDoc& doc, NotifyBridge& bridge);
     ~CMainFrame() override;
@@ -55,6 +60,8 @@ public:
     QMenu* CommandMenu() const { return commandMenu_; }
     CDemoTabView* TabHost() const { return tabHost_; }
     QTimer& RedrawTimer() { return redrawTimer_; }
+    // Null when there is no receiver link.
+    LinkRecovery* Recovery() const { return recovery_.get(); }
 
     // Recomputes every item's text, check mark and enabled state.
     void UpdateMenuStates();
@@ -82,6 +89,8 @@ private:
     void OnAbout();
     void ShowSwVersion();
     void ShowClockStatus();
+    void OnLinkLost();
+    void ShowConnectionState();
 
     UiContext& ui_;
     CFeedDoc& doc_;
@@ -90,6 +99,7 @@ private:
     QAction* commandSeparator_ = nullptr;
     std::map<int, QAction*> actions_;
     QTimer redrawTimer_;
+    std::unique_ptr<LinkRecovery> recovery_;
 };
 
 }  // namespace vexa

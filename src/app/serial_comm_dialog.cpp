@@ -9,6 +9,7 @@
 #include "app/ui_context.h"
 #include "link/baud_settings.h"
 #include "link/gps_comm.h"
+#include "link/link_recovery.h"
 #include "platform/result_codes.h"
 
 namespace vexa {
@@ -69,6 +70,9 @@ CSerialCommDlg::CSerialCommDlg(UiContext& ui, QWidget* parent)
     };
     callbacks.showSettings = [this] { ShowSettings(); };
     callbacks.repaint = [this] { update(); };
+    callbacks.connected = [this](const std::string& portPath, int chosenBaudSetting) {
+        if (ui_.linkRecovery) ui_.linkRecovery->Remember(portPath, chosenBaudSetting);
+    };
     LinkConnection* link = ui_.comm;
     if (!link) {
         missingLink_ = std::make_unique<MissingLink>();
@@ -114,12 +118,17 @@ void CSerialCommDlg::ShowSettings() {
     baudCombo_->setCurrentIndex(baudCombo_->findText(QString::fromStdString(BaudSettingText(controller_->BaudSetting()))));
 }
 
+// The user's own Connect and Disconnect end the search for a receiver that went away.
 void CSerialCommDlg::OnConnect() {
+    if (!controller_->Testing() && ui_.linkRecovery) ui_.linkRecovery->Stop();
     const SerialPortEntry* port = FindPortByDisplayName(ports_, portCombo_->currentText().toStdString());
     controller_->Connect(port ? port->devicePath : std::string(), baudCombo_->currentText().toStdString());
 }
 
-void CSerialCommDlg::OnDisconnect() { controller_->Disconnect(); }
+void CSerialCommDlg::OnDisconnect() {
+    if (!controller_->Testing() && ui_.linkRecovery) ui_.linkRecovery->Stop();
+    controller_->Disconnect();
+}
 
 void CSerialCommDlg::OnDone() {
     if (!controller_->Done()) return;
@@ -129,7 +138,11 @@ void CSerialCommDlg::OnDone() {
 
 void CSerialCommDlg::reject() { OnDone(); }
 
-void CSerialCommDlg::OnTimer() { controller_->Tick(); }
+// Repainted every second: a receiver lost or found again changes the status line too.
+void CSerialCommDlg::OnTimer() {
+    controller_->Tick();
+    update();
+}
 
 void CSerialCommDlg::paintEvent(QPaintEvent*) {
     const StatusLine status = controller_->Status();

@@ -18,6 +18,7 @@ namespace vexa {
 
 class CDemoTabView;
 class GpsComm;
+class LinkRecovery;
 class Prompts;
 
 // The program-wide values of the user interface, one object per program (tests build their own):
@@ -39,6 +40,9 @@ struct UiContext {
     GpsComm* comm = nullptr;
     // The tab host, once it exists.
     CDemoTabView* tabHost = nullptr;
+    // Brings back a receiver that went away; the connection attempts tell it what worked. Null
+    // while there is no link or no main window.
+    LinkRecovery* linkRecovery = nullptr;
 
     // The fix status as the signal page keeps it; the tabs are painted in it.
     QColor FixStatusColour{255, 0, 0};
@@ -59,6 +63,8 @@ struct UiContext {
     // The receiver setting dialogs of the "Command" menu; nothing happens while one is empty.
     std::function<void(QWidget* parent)> showPowerManagement;
     std::function<void(QWidget* parent)> showElevationMask;
+    // The product selection changed; the built-in simulated receiver follows it. May be empty.
+    std::function<void()> productChanged;
     // The location client's NMEA tunnel, switched from the Osprey's "Command" menu.
     std::function<void(bool enable, const std::array<std::uint8_t, 4>& settings)> setNmeaTunnel;
 

@@ -12,9 +12,9 @@
 namespace vexa {
 
 const char* const kCliUsage =
-    "Usage: vexademo-cli --port PATH [--baud N|auto] [--product P] [--seconds S] [--log FILE] [--send CMD]...\n"
+    "Usage: vexademo-cli --port PATH [--baud N] [--product P] [--seconds S] [--log FILE] [--json] [--send CMD]...\n"
     "  or:  vexademo-cli --list-ports [--port PATH]...\n"
-    "  or:  vexademo-cli --decode FILE [--product P] [--log FILE]\n"
+    "  or:  vexademo-cli --decode FILE [--product P] [--log FILE] [--json]\n"
     "  or:  vexademo-cli --session autonomous|network --product osprey --port PATH [OPTION]...\n"
     "  or:  vexademo-cli --help|--version\n"
     "The headless front end of the GPS receiver demonstration program.\n"
@@ -29,6 +29,9 @@ const char* const kCliUsage =
     "  --product P      kestrel (the default), osprey or merlin\n"
     "  --seconds S      run time in seconds (default: until SIGINT or SIGTERM)\n"
     "  --log FILE       write the data log, a dated text line per message, to FILE\n"
+    "  --json           instead of the message lines, print gpsd's JSON reports: a TPV object\n"
+    "                   per fix with a position, a SKY object per sky, one a line, flushed as\n"
+    "                   they come (see README)\n"
     "  --send CMD       once the receiver is found, send CMD; repeat for more, sent in order.\n"
     "                   All but switch-protocol need the binary protocol. The commands:\n"
     "  --send hot-start|warm-start|cold-start|factory-reset\n"
@@ -59,7 +62,7 @@ const char* const kCliUsage =
     "\n"
     "--decode reads a raw capture (- for standard input) through the same receive path and\n"
     "prints one line per message, then the counts of bytes, frames, sentences and dropped frames;\n"
-    "with --log it also writes the data log.\n"
+    "with --log it also writes the data log; with --json it prints the JSON reports instead.\n"
     "\n"
     "--session runs positioning sessions of the location client through the receiver on PATH:\n"
     "network asks the assistance server for aiding, autonomous never connects to it. Every status\n"
@@ -143,6 +146,11 @@ std::optional<CliOptions> ParseCliOptions(const std::vector<std::string>& argume
         }
         if (argument == "--list-ports") {
             options.mode = CliOptions::Mode::ListPorts;
+            continue;
+        }
+        if (argument == "--json") {
+            options.json = true;
+            liveOnlyGiven = true;
             continue;
         }
         if (!IsKnownOption(argument, kLiveOptionsWithValue)) {

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "cli/cli_options.h"
+#include "cli/gpsd_json.h"
 #include "cli/product_names.h"
 #include "link/gps_comm.h"
 #include "platform/file_problem.h"
@@ -15,7 +16,8 @@
 namespace vexa {
 namespace {
 
-constexpr const char* kUsage = "usage: vexademo-cli --decode FILE [--product kestrel|osprey|merlin] [--log FILE]";
+constexpr const char* kUsage =
+    "usage: vexademo-cli --decode FILE [--product kestrel|osprey|merlin] [--log FILE] [--json]";
 constexpr std::size_t kChunkSize = 64 * 1024;
 
 // Prints each delivered message as its rendered line; messages without a rendering print nothing.
@@ -75,6 +77,8 @@ std::optional<DecodeOptions> ParseDecodeOptions(const std::vector<std::string>& 
             options.product = *product;
         } else if (argument == "--log" && hasValue && options.logPath.empty()) {
             options.logPath = arguments[++i];
+        } else if (argument == "--json") {
+            options.json = true;
         } else {
             error = RefusedDecodeArgument(argument, hasValue) + "\n" + kUsage;
             return std::nullopt;
@@ -93,13 +97,18 @@ bool DecodeCapture(std::FILE* input, const DecodeOptions& options, std::FILE* ou
     context.ProductSelection = options.product;
     MessageBoxPrinter messageBoxes(errors);
     LinePrinter printer(output);
+    JsonReportPrinter reports(output, false);
     const std::unique_ptr<GpsComm> comm = GpsComm::Create(context);
     if (!comm) {
         error = "no lock for the receiver link";
         return false;
     }
     comm->SetNotifyWindow(&messageBoxes);
-    comm->SetDeliveryListener(&printer);
+    if (options.json) {
+        comm->SetGnssListener(&reports);
+    } else {
+        comm->SetDeliveryListener(&printer);
+    }
     if (!options.logPath.empty() && comm->OpenLog(options.logPath) != kResultOk) {
         error = "cannot create " + FileErrorText(options.logPath, errno);
         return false;
@@ -108,6 +117,7 @@ bool DecodeCapture(std::FILE* input, const DecodeOptions& options, std::FILE* ou
     std::vector<std::uint8_t> chunk(kChunkSize);
     std::size_t read;
     while ((read = std::fread(chunk.data(), 1, chunk.size(), input)) > 0) comm->Receive(std::span(chunk.data(), read));
+    comm->EndOfInput();
     const bool readAll = std::ferror(input) == 0;
     if (!readAll) error = "cannot read " + options.path + ": " + std::strerror(errno);
     comm->CloseLog();

@@ -12,10 +12,11 @@ struct DecodeOptions {
     std::string path;  // "-" for standard input
     int product = 0;   // a ProductSelection value
     std::string logPath;  // the data log to write; empty for none
+    bool json = false;    // gpsd's TPV and SKY reports instead of the message lines
 };
 
-// Parses "--decode FILE [--product kestrel|osprey|merlin] [--log FILE]"; on failure gives nothing and a
-// message in `error`.
+// Parses "--decode FILE [--product kestrel|osprey|merlin] [--log FILE] [--json]"; on failure gives
+// nothing and a message in `error`.
 std::optional<DecodeOptions> ParseDecodeOptions(const std::vector<std::string>& arguments, std::string& error);
 
 struct DecodeCounts {
@@ -26,7 +27,8 @@ struct DecodeCounts {
 };
 
 // Feeds a raw capture through the link's receive path in chunks and writes the rendered line of
-// every delivered message to `output`; with a log path, also writes the data log as the program
+// every delivered message to `output` (with json, a TPV line per fix with a position and a SKY line
+// per sky instead); with a log path, also writes the data log as the program
 // does. Messages for the user (a log write error) go to `errors`. False when reading failed (what
 // was read is still written) or the log could not be created (`error` then says which).
 bool DecodeCapture(std::FILE* input, const DecodeOptions& options, std::FILE* output, std::FILE* errors,

@@ -35,7 +35,7 @@ std::string OnOneLine(std::string text) {
 
 int RunLiveCommand(const CliOptions& options, std::FILE* output, std::FILE* errors) {
     StopSignals signals;
-    const std::unique_ptr<LiveSession> session = LiveSession::Create(options.product, output, errors);
+    const std::unique_ptr<LiveSession> session = LiveSession::Create(options.product, output, errors, {}, options.json);
     if (session == nullptr) {
         std::fprintf(errors, "vexademo-cli: the receiver link cannot be started\n");
         return kExitNotConnected;

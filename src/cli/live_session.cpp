@@ -2,6 +2,7 @@
 
 #include <utility>
 
+#include "cli/gpsd_json.h"
 #include "link/poll_answer_text.h"
 #include "link/receiver_commands.h"
 #include "platform/result_codes.h"
@@ -33,30 +34,54 @@ void LiveSession::LinePoster::deliver(int id, const std::uint8_t* record, std::s
     if (RenderMessage(id, record, length, line_) == kResultOk) sink_.post(Notification{kNotifyMessageLine, id, 0, line_});
 }
 
-std::unique_ptr<LiveSession> LiveSession::Create(int product, std::FILE* output, std::FILE* errors, Wait wait) {
+void LiveSession::ReportPoster::onFix(const GnssFix& fix) {
+    if (!fix.hasPosition()) return;
+    std::string line;
+    AppendTpvReport(line, fix);
+    sink_.post(Notification{kNotifyMessageLine, 0, 0, std::move(line)});
+}
+
+void LiveSession::ReportPoster::onSky(const GnssSky& sky) {
+    std::string line;
+    AppendSkyReport(line, sky);
+    sink_.post(Notification{kNotifyMessageLine, 0, 0, std::move(line)});
+}
+
+std::unique_ptr<LiveSession> LiveSession::Create(int product, std::FILE* output, std::FILE* errors, Wait wait,
+                                                 bool json) {
     auto context = std::make_unique<ReceiverContext>();
     context->ProductSelection = product;
     std::unique_ptr<GpsComm> comm = GpsComm::Create(*context);
     if (comm == nullptr || !comm->ReaderRunning()) return nullptr;
     return std::unique_ptr<LiveSession>(
-        new LiveSession(std::move(context), std::move(comm), output, errors, std::move(wait)));
+        new LiveSession(std::move(context), std::move(comm), output, errors, std::move(wait), json));
 }
 
 LiveSession::LiveSession(std::unique_ptr<ReceiverContext> context, std::unique_ptr<GpsComm> comm, std::FILE* output,
-                         std::FILE* errors, Wait wait)
+                         std::FILE* errors, Wait wait, bool json)
     : output_(output),
       errors_(errors),
+      json_(json),
       wait_(std::move(wait)),
       context_(std::move(context)),
       linePoster_(notifications_),
+      reportPoster_(notifications_),
       comm_(std::move(comm)),
       controller_(*comm_, *context_,
                   ConnectionCallbacks{.showMessage = [this](std::string_view text) { ShowMessage(text); },
                                       .saveSettings = {},
                                       .showSettings = {},
-                                      .repaint = [this] { UpdateStatus(); }}) {
+                                      .repaint = [this] { UpdateStatus(); },
+                                      .connected = [this](const std::string& portPath, int chosenBaudSetting) {
+                                          recovery_.Remember(portPath, chosenBaudSetting);
+                                      }}),
+      recovery_(*comm_, *context_, [this] { UpdateStatus(); }) {
     comm_->SetNotifyWindow(&notifications_);
-    comm_->SetDeliveryListener(&linePoster_);
+    if (json) {
+        comm_->SetGnssListener(&reportPoster_);
+    } else {
+        comm_->SetDeliveryListener(&linePoster_);
+    }
 }
 
 LiveSession::~LiveSession() {
@@ -68,6 +93,7 @@ bool LiveSession::OpenLog(const std::string& path) { return comm_->OpenLog(path)
 
 void LiveSession::Connect(const std::string& portPath, const std::string& baudSelection) {
     attempted_ = true;
+    recovery_.Stop();
     controller_.Connect(portPath, baudSelection);
     UpdateStatus();
     std::fflush(errors_);
@@ -80,6 +106,7 @@ void LiveSession::Queue(ReceiverRequest request) {
 
 void LiveSession::Tick() {
     controller_.Tick();
+    recovery_.Tick();
     UpdateStatus();
     SendWhileConnected();
     std::fflush(output_);
@@ -122,6 +149,10 @@ void LiveSession::Handle(const Notification& notification) {
     case kNotifyMessageLine: WriteLine(output_, notification.text); break;
     case kNotifyMessageDelivered: ShowPollAnswer(static_cast<int>(notification.wParam)); break;
     case kNotifyShowMessage: ShowMessage(notification.text); break;
+    case kNotifyLinkLost:
+        // An open port is a newer connection than the one that was lost.
+        if (!comm_->PortOpen()) recovery_.LinkLost();
+        break;
     case kNotifyStop: stopRequested_ = true; break;
     default: break;
     }
@@ -143,7 +174,8 @@ void LiveSession::ShowPollAnswer(int id) {
     } else {
         return;
     }
-    WriteLine(output_, text);
+    // The output of --json holds nothing but JSON lines.
+    WriteLine(json_ ? errors_ : output_, text);
 }
 
 // The menus offer the receiver commands only while the link is up, and all but the protocol
@@ -181,7 +213,11 @@ void LiveSession::Send(const ReceiverRequest& request) {
         break;
     case RequestKind::SwitchProtocol:
         SwitchProtocol(comm, ProtocolSwitchHooks{
-                                 .saveBaud = [this](int baud) { controller_.LoadSettings(controller_.PortPath(), baud); },
+                                 .saveBaud =
+                                     [this](int baud) {
+                                         controller_.LoadSettings(controller_.PortPath(), baud);
+                                         recovery_.BaudChanged(baud);
+                                     },
                                  .wait = wait_});
         break;
     case RequestKind::ElevationMask:

@@ -11,14 +11,17 @@
 #include "cli/receiver_request.h"
 #include "link/connection_controller.h"
 #include "link/gps_comm.h"
+#include "link/link_recovery.h"
 #include "platform/notify_queue.h"
+#include "receiver/gnss_listener.h"
 #include "receiver/message_sink.h"
 #include "receiver/receiver_context.h"
 
 namespace vexa {
 
 // The headless front end's link: GpsComm with the connection controller, driven by the caller's
-// one-second ticks. It writes each new connection status and every message box text to `errors`,
+// one-second ticks. A receiver that goes away is reported as "Not connected" and looked for again
+// every tick with the settings that found it. It writes each new connection status and every message box text to `errors`,
 // every delivered message's line and the answers to polls to `output`, and sends the queued
 // receiver commands in order while the link is up. Everything but the comm reader runs on the
 // caller's thread.
@@ -28,7 +31,9 @@ public:
     using Wait = std::function<void(std::chrono::milliseconds)>;
 
     // Nothing when the link cannot be had.
-    static std::unique_ptr<LiveSession> Create(int product, std::FILE* output, std::FILE* errors, Wait wait = {});
+    // With json, `output` gets gpsd's JSON reports instead of the message lines.
+    static std::unique_ptr<LiveSession> Create(int product, std::FILE* output, std::FILE* errors, Wait wait = {},
+                                               bool json = false);
     ~LiveSession();
     LiveSession(const LiveSession&) = delete;
     LiveSession& operator=(const LiveSession&) = delete;
@@ -64,6 +69,7 @@ public:
     ReceiverContext& Context() { return *context_; }
     GpsComm& Comm() { return *comm_; }
     const ConnectionController& Controller() const { return controller_; }
+    const LinkRecovery& Recovery() const { return recovery_; }
 
 private:
     // Renders each delivered message on the comm reader thread and queues its line.
@@ -77,8 +83,19 @@ private:
         char line_[kRenderBufferSize];
     };
 
+    // Writes each fix and sky as a JSON report on the comm reader thread and queues its line.
+    class ReportPoster : public GnssListener {
+    public:
+        explicit ReportPoster(NotifySink& sink) : sink_(sink) {}
+        void onFix(const GnssFix& fix) override;
+        void onSky(const GnssSky& sky) override;
+
+    private:
+        NotifySink& sink_;
+    };
+
     LiveSession(std::unique_ptr<ReceiverContext> context, std::unique_ptr<GpsComm> comm, std::FILE* output,
-                std::FILE* errors, Wait wait);
+                std::FILE* errors, Wait wait, bool json);
 
     void Handle(const Notification& notification);
     void ShowPollAnswer(int id);
@@ -89,12 +106,15 @@ private:
 
     std::FILE* output_;
     std::FILE* errors_;
+    bool json_;
     Wait wait_;
     std::unique_ptr<ReceiverContext> context_;
     NotifyQueue notifications_;
     LinePoster linePoster_;
+    ReportPoster reportPoster_;
     std::unique_ptr<GpsComm> comm_;
     ConnectionController controller_;
+    LinkRecovery recovery_;
     std::deque<ReceiverRequest> requests_;
     std::string shownStatus_;
     bool attempted_ = false;

@@ -43,8 +43,15 @@ void CommReader::Run() {
         // cannot keep the thread from ending.
         for (;;) {
             std::lock_guard chunk(chunkMutex_);
+            if (!running_) break;
             std::size_t count = 0;
-            if (!running_ || port_->Read(buffer, sizeof buffer, count) != kResultOk) break;
+            const ReadOutcome outcome = port_->Read(buffer, sizeof buffer, count);
+            if (outcome == ReadOutcome::kEnded) {
+                // Closed before the report, so that whoever hears of it finds the port closed.
+                port_->Close();
+                consumer_.onEnded();
+            }
+            if (outcome != ReadOutcome::kBytes) break;
             consumer_.onBytes(std::span<const std::uint8_t>(buffer, count));
         }
         consumer_.onIdle();

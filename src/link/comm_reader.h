@@ -19,11 +19,14 @@ public:
     virtual void onBytes(std::span<const std::uint8_t> bytes) = 0;
     // Nothing is waiting: the reader is about to sleep.
     virtual void onIdle() = 0;
+    // The source hung up or failed and the reader has closed it; told once per opening.
+    virtual void onEnded() = 0;
 };
 
 // The comm reader thread: polls the serial port, hands every byte read to its consumer,
 // sleeps between polls while nothing is waiting and reads again at once while data keeps coming.
-// It runs whether or not the port is open; with the port closed every read fails.
+// It runs whether or not the port is open; with the port closed every read finds nothing. A port
+// whose device goes away is closed here and reported, so that it is not polled in vain.
 class CommReader {
 public:
     static constexpr std::chrono::milliseconds kIdleSleep{500};

@@ -97,6 +97,7 @@ void ConnectionController::TickFixedBaud() {
     if (ReceiverAnswered()) {
         testing_ = false;
         SaveSettings();
+        ReportConnected(baudSetting_);
         Repaint();
     } else if (testTicks_ >= kTicksPerAttempt) {
         testing_ = false;
@@ -111,6 +112,7 @@ void ConnectionController::TickAutoBaud() {
         testing_ = false;
         SaveSettings();
         if (callbacks_.showSettings) callbacks_.showSettings();
+        ReportConnected(kAutoBaud);
         return;
     }
     if (testTicks_ < kTicksPerAttempt) return;
@@ -146,6 +148,10 @@ StatusLine ConnectionController::Status() const {
 
 void ConnectionController::SaveSettings() {
     if (callbacks_.saveSettings) callbacks_.saveSettings(portPath_, baudSetting_);
+}
+
+void ConnectionController::ReportConnected(int chosenBaudSetting) {
+    if (callbacks_.connected) callbacks_.connected(portPath_, chosenBaudSetting);
 }
 
 void ConnectionController::Report(std::string_view text) {

@@ -25,6 +25,9 @@ struct ConnectionCallbacks {
     std::function<void()> showSettings;
     // The status line may have changed.
     std::function<void()> repaint;
+    // A receiver answered: these settings worked, as the user chose them (kAutoBaud when the rate
+    // was found by automatic detection).
+    std::function<void(const std::string& portPath, int chosenBaudSetting)> connected;
 };
 
 // Opens the receiver's port and watches, one tick (a second) at a time, whether the comm
@@ -66,6 +69,7 @@ private:
     void TickAutoBaud();
     bool ReceiverAnswered() const;
     void SaveSettings();
+    void ReportConnected(int chosenBaudSetting);
     void Report(std::string_view text);
     void Repaint();
 

@@ -1,12 +1,15 @@
 #include "link/gps_comm.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
 
 #include "platform/lock_pool.h"
+#include "receiver/binary_fix.h"
 #include "platform/result_codes.h"
 #include "receiver/command_encoder.h"
 #include "receiver/frame_format.h"
+#include "receiver/nmea_sentence.h"
 
 namespace vexa {
 namespace {
@@ -68,8 +71,16 @@ void GpsComm::DeliverMessage(int id, const std::uint8_t* record, std::size_t len
     std::lock_guard guard(*modelLock_);
     if (log_.IsOpen() && RenderMessage(id, record, length, logLine_) == kResultOk) WriteLogLine(logLine_);
     switch (id) {
-    case kNavDataId: StoreRecord(navData_, record, length); break;
-    case kTrackDataId: StoreRecord(trackData_, record, length); break;
+    case kNavDataId:
+        StoreRecord(navData_, record, length);
+        FillFixFromNav(navData_, fix_ ? *fix_ : fix_.emplace());
+        if (gnssListener_ != nullptr) gnssListener_->onFix(*fix_);
+        break;
+    case kTrackDataId:
+        StoreRecord(trackData_, record, length);
+        FillSkyFromTrack(trackData_, navData_, sky_ ? *sky_ : sky_.emplace());
+        if (gnssListener_ != nullptr) gnssListener_->onSky(*sky_);
+        break;
     case kSwVersionId: StoreRecord(swVersion_, record, length); break;
     case kClockStatusId: StoreRecord(clockStatus_, record, length); break;
     case kGeoNavDataId: StoreRecord(geoNavData_, record, length); break;
@@ -91,6 +102,36 @@ void GpsComm::DeliverMessage(int id, const std::uint8_t* record, std::size_t len
     }
     if (deliveryListener_ != nullptr) deliveryListener_->deliver(id, record, length);
     Post(kNotifyMessageDelivered, id);
+}
+
+void GpsComm::onFix(const GnssFix& fix) {
+    {
+        std::lock_guard guard(*modelLock_);
+        fix_ = fix;
+        if (ttffStart_ && fix.hasPosition()) {
+            const std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - *ttffStart_;
+            char text[TtffText::kCapacity];
+            const int size = std::snprintf(text, sizeof text, "%.1f sec", elapsed.count());
+            context_.Ttff.set(std::string_view(text, static_cast<std::size_t>(std::max(size, 0))));
+            ttffStart_.reset();
+        }
+        if (gnssListener_ != nullptr) gnssListener_->onFix(fix);
+    }
+    Post(kNotifyMessageDelivered, kFixUpdatedHint);
+}
+
+void GpsComm::onSky(const GnssSky& sky) {
+    {
+        std::lock_guard guard(*modelLock_);
+        sky_ = sky;
+        if (gnssListener_ != nullptr) gnssListener_->onSky(sky);
+    }
+    Post(kNotifyMessageDelivered, kSkyUpdatedHint);
+}
+
+void GpsComm::RestartTtffClock() {
+    std::lock_guard guard(*modelLock_);
+    ttffStart_ = std::chrono::steady_clock::now();
 }
 
 void GpsComm::StoreTextLine(const char* text, std::size_t length) {
@@ -122,11 +163,22 @@ const TrackData* GpsComm::GetTrackData() const {
     return context_.LinkProtocol.load() == kBinaryProtocol ? &trackData_ : nullptr;
 }
 
+std::optional<GnssFix> GpsComm::LatestFix() const {
+    std::lock_guard guard(*modelLock_);
+    return fix_;
+}
+
+std::optional<GnssSky> GpsComm::LatestSky() const {
+    std::lock_guard guard(*modelLock_);
+    return sky_;
+}
+
 int GpsComm::Connect(const std::string& devicePath, int baud) {
     SerialPort* port = reader_.Port();
     if (port == nullptr) return kResultCommFailure;
     const int result = port->Open(devicePath, baud);
     if (result != kResultOk) port->Close();
+    if (result == kResultOk) RestartTtffClock();
     return result;
 }
 
@@ -143,10 +195,22 @@ int GpsComm::Disconnect() {
         navData_ = NavData{};
         trackData_ = TrackData{};
         geoNavData_ = GeoNavData{};
+        okToSend_ = 0;
+        sendAllowed_ = true;
+        pendingCount_ = 0;
+        fix_.reset();
+        sky_.reset();
+        ttffStart_.reset();
+        epochs_.reset();
     });
     Post(kNotifyMessageDelivered, kNavDataId);
     Post(kNotifyMessageDelivered, kTrackDataId);
     return kResultOk;
+}
+
+bool GpsComm::PortOpen() const {
+    const SerialPort* port = reader_.Port();
+    return port != nullptr && port->IsOpen();
 }
 
 int GpsComm::ChangeBaud(int baud) {
@@ -159,6 +223,10 @@ int GpsComm::RestartLine(int baud) {
     reader_.BetweenChunks([&] {
         result = ChangeBaud(baud);
         frameReceiver_.restart();
+        epochs_.reset();
+        std::lock_guard guard(*modelLock_);
+        fix_.reset();
+        sky_.reset();
         context_.LinkProtocol = kNotConnected;
     });
     return result;
@@ -234,7 +302,12 @@ void GpsComm::onFrame(std::span<std::uint8_t> payload) {
     if (reader_.Running()) dispatch_.onFrame(payload);
 }
 
-void GpsComm::onSentence(std::span<const std::uint8_t> text) { dispatch_.onSentence(text); }
+void GpsComm::onSentence(std::span<const std::uint8_t> text) {
+    dispatch_.onSentence(text);
+    const NmeaParseResult parsed =
+        ParseNmeaSentence(std::string_view(reinterpret_cast<const char*>(text.data()), text.size()));
+    if (parsed.status == NmeaParseStatus::Parsed) epochs_.add(parsed.sentence);
+}
 
 void GpsComm::onIdle() {
     // Written lines reach the file whenever the receiver pauses; a write error shows then.
@@ -242,5 +315,7 @@ void GpsComm::onIdle() {
     pausedCounts_ = {frameReceiver_.statistics(), dispatch_.droppedFrames()};
     if (const int cause = log_.Flush(); cause != 0) ReportLogError(cause);
 }
+
+void GpsComm::onEnded() { Post(kNotifyLinkLost, 0); }
 
 }  // namespace vexa

@@ -2,10 +2,12 @@
 
 #include <array>
 #include <atomic>
+#include <chrono>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -18,8 +20,11 @@
 #include "platform/notify_sink.h"
 #include "receiver/frame_dispatch.h"
 #include "receiver/frame_receiver.h"
+#include "receiver/gnss_fix.h"
+#include "receiver/gnss_listener.h"
 #include "receiver/location_client_link.h"
 #include "receiver/message_sink.h"
+#include "receiver/nmea_epoch_builder.h"
 #include "receiver/receiver_context.h"
 #include "receiver/records.h"
 #include "receiver/renderer.h"
@@ -32,7 +37,11 @@ namespace vexa {
 //
 // Records are written by the comm reader thread under the model lock; the user interface reads
 // them between Lock() and Unlock(). Accessors do not lock; the operations that say so do.
-class GpsComm : public LinkConnection, private MessageSink, private FrameListener, private ReceivedBytes {
+class GpsComm : public LinkConnection,
+                private MessageSink,
+                private FrameListener,
+                private ReceivedBytes,
+                private GnssListener {
 public:
     static constexpr std::size_t kPendingOutputSize = 1024;
 
@@ -64,16 +73,26 @@ public:
     std::uint8_t OkToSend() const { return okToSend_; }
     std::size_t PendingOutputCount() const { return pendingCount_; }
 
+    // The latest fix and the latest completed sky of either protocol, copied under the lock (these
+    // take it themselves). Nothing before the first one since the connection, or after Disconnect.
+    // A new one is announced with hint 2 or kFixUpdatedHint (fix), 4 or kSkyUpdatedHint (sky).
+    std::optional<GnssFix> LatestFix() const;
+    std::optional<GnssSky> LatestSky() const;
+
     int Connect(const std::string& devicePath, int baud) override;
     int ConnectError() const override;
     // Between two chunks of the reader and under the lock: closes the port, forgets a frame in
-    // progress, clears the position records and announces them (hints 2, 4).
+    // progress, clears the position records and announces them (hints 2, 4). What the last receiver
+    // said about sending (OkToSend) and the frames held for it are forgotten too: they are not
+    // meant for the next receiver.
     int Disconnect() override;
+    // False also after the comm reader closed a port whose device went away (kNotifyLinkLost).
+    bool PortOpen() const;
     // The port's new speed after a protocol switch; the port stays open.
     int ChangeBaud(int baud);
     // The protocol switch's change of speed: between two chunks of the reader, changes the speed,
     // forgets a frame in progress and sets LinkProtocol to kNotConnected, so that bytes read at the
-    // old speed cannot set the protocol again afterwards.
+    // old speed cannot set the protocol again afterwards. The fix and sky of the old protocol are dropped.
     int RestartLine(int baud);
 
     // Builds one command frame and writes it, or holds it while sending is not allowed.
@@ -95,6 +114,13 @@ public:
     // Feeds bytes from a source other than the port (a capture file) through the comm reader's
     // receive path. Not to be used while a port is open.
     void Receive(std::span<const std::uint8_t> bytes) { frameReceiver_.feed(bytes); }
+    // The source has ended: the NMEA epoch in progress is complete.
+    void EndOfInput() { epochs_.finish(); }
+
+    // Told of every new fix and completed sky, under the lock, after it is stored (nullptr: nobody).
+    void SetGnssListener(GnssListener* listener) { gnssListener_ = listener; }
+    // The time to first fix of an NMEA receiver counts from here: the connection or a reset command.
+    void RestartTtffClock();
 
     // Told of every delivered message, under the lock, after it is stored (nullptr: nobody).
     void SetDeliveryListener(MessageSink* listener) { deliveryListener_ = listener; }
@@ -126,6 +152,9 @@ private:
     void onSentence(std::span<const std::uint8_t> text) override;
     void onBytes(std::span<const std::uint8_t> bytes) override { frameReceiver_.feed(bytes); }
     void onIdle() override;
+    void onEnded() override;
+    void onFix(const GnssFix& fix) override;
+    void onSky(const GnssSky& sky) override;
 
     void StoreTextLine(const char* text, std::size_t length);
     void StoreLocationText(std::string_view text);
@@ -137,10 +166,14 @@ private:
     DataLog log_;
     std::atomic<NotifySink*> notify_{nullptr};
     MessageSink* deliveryListener_ = nullptr;
+    GnssListener* gnssListener_ = nullptr;
 
     NavData navData_{};
     TrackData trackData_{};
     GeoNavData geoNavData_{};
+    std::optional<GnssFix> fix_;
+    std::optional<GnssSky> sky_;
+    std::optional<std::chrono::steady_clock::time_point> ttffStart_;
     TextLineRing textLines_;
     SwVersion swVersion_{};
     ClockStatus clockStatus_{};
@@ -155,6 +188,7 @@ private:
     // through the dispatch) has ended.
     std::unique_ptr<LocationClientHost> locationClient_;
     FrameDispatch dispatch_;
+    NmeaEpochBuilder epochs_{static_cast<GnssListener&>(*this)};
     FrameReceiver frameReceiver_;
     CommReader reader_;
     std::mutex* modelLock_;

@@ -24,7 +24,10 @@ void FinishSwitch(GpsComm& comm, const ProtocolSwitchHooks& hooks, int baud) {
 
 }  // namespace
 
-void SendReset(GpsComm& comm, ResetKind kind) { SendCommand(comm, ResetCommand(kind, comm.Context())); }
+void SendReset(GpsComm& comm, ResetKind kind) {
+    SendCommand(comm, ResetCommand(kind, comm.Context()));
+    comm.RestartTtffClock();
+}
 
 void ToggleDebugOutput(GpsComm& comm) { SendCommand(comm, DebugOutputToggle(comm.Context())); }
 

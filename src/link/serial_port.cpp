@@ -45,16 +45,13 @@ int SerialPort::Configure(int baud) {
     return kResultOk;
 }
 
-int SerialPort::Read(std::uint8_t* buffer, std::size_t capacity, std::size_t& count) {
+ReadOutcome SerialPort::Read(std::uint8_t* buffer, std::size_t capacity, std::size_t& count) {
     count = 0;
-    if (!IsOpen()) return kResultCommFailure;
+    if (!IsOpen()) return ReadOutcome::kNothing;
     std::shared_lock shared(inUse_);
     const int fd = handle_.load();
-    if (fd < 0) return kResultCommFailure;
-    const long read = ReadSerialDevice(fd, buffer, capacity);
-    if (read < 0) return kResultCommFailure;
-    count = static_cast<std::size_t>(read);
-    return kResultOk;
+    if (fd < 0) return ReadOutcome::kNothing;
+    return ReadSerialDevice(fd, buffer, capacity, count);
 }
 
 int SerialPort::Write(const std::uint8_t* bytes, std::size_t length) {

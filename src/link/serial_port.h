@@ -7,6 +7,8 @@
 #include <shared_mutex>
 #include <string>
 
+#include "platform/read_outcome.h"
+
 namespace vexa {
 
 // The receiver's serial port, named by its device path. Each operation gives kResultOk or
@@ -22,8 +24,9 @@ public:
     int OpenError() const { return openError_; }
     // Changes the speed of the open port and discards what was waiting to be read.
     int Configure(int baud);
-    // Reads up to `capacity` of the bytes waiting; fails when nothing waits or the port is closed.
-    int Read(std::uint8_t* buffer, std::size_t capacity, std::size_t& count);
+    // Reads up to `capacity` of the bytes waiting. kNothing when nothing waits or the port is
+    // closed; kEnded when the device hung up or failed (it stays open until closed).
+    ReadOutcome Read(std::uint8_t* buffer, std::size_t capacity, std::size_t& count);
     // Writes every byte or fails (a partial write is continued up to the write time-out).
     int Write(const std::uint8_t* bytes, std::size_t length);
     int Close();

@@ -78,14 +78,15 @@ void SerialModule::receiveLoop() {
     while (running_) {
         const WakeEvent::Wait wait = wake_.waitReadable(fd_, kReadWait);
         if (wait == WakeEvent::Wait::Woken || wait == WakeEvent::Wait::TimedOut) continue;
-        const long count = wait == WakeEvent::Wait::Readable ? ReadSerialDevice(fd_, buffer.data(), buffer.size()) : -1;
-        if (count <= 0) {
+        std::size_t count = 0;
+        if (wait != WakeEvent::Wait::Readable ||
+            ReadSerialDevice(fd_, buffer.data(), buffer.size(), count) != ReadOutcome::kBytes) {
             // A vanished device keeps reporting itself readable; pause as a failed read does.
             wake_.sleep(kFailedReadPause);
             continue;
         }
         std::lock_guard lock(mutex_);
-        receiveRing_.append(std::span(buffer.data(), static_cast<std::size_t>(count)));
+        receiveRing_.append(std::span(buffer.data(), count));
         while (const std::size_t piece = receiveRing_.take(taken)) cut(std::span(taken.data(), piece));
     }
 }

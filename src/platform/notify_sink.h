@@ -9,6 +9,9 @@ namespace vexa {
 // message numbers (the user range starts at 0x400) so that the data log and traces read alike.
 inline constexpr int kNotifyMessageDelivered = 0x400 + 3;  // wParam: message id
 inline constexpr int kNotifyShowMessage = 0x400 + 4;       // text: shown in a message box
+// The receiver's port hung up or failed (unplugged, or the other end went away); the comm reader
+// has closed it. Not a message of the original platform.
+inline constexpr int kNotifyLinkLost = 0x400 + 5;
 
 struct Notification {
     int message = 0;

@@ -66,14 +66,24 @@ int WaitingBytes(int fd) {
     return waiting;
 }
 
-long ReadSerialDevice(int fd, std::uint8_t* buffer, std::size_t capacity) {
+ReadOutcome ReadSerialDevice(int fd, std::uint8_t* buffer, std::size_t capacity, std::size_t& count) {
+    count = 0;
+    pollfd device{fd, POLLIN, 0};
+    if (::poll(&device, 1, 0) < 0) return errno == EINTR ? ReadOutcome::kNothing : ReadOutcome::kEnded;
+    if ((device.revents & POLLNVAL) != 0) return ReadOutcome::kEnded;
+    const bool hungUp = (device.revents & (POLLHUP | POLLERR)) != 0;
     const int waiting = WaitingBytes(fd);
-    if (waiting <= 0) return -1;
-    const std::size_t wanted = std::min(static_cast<std::size_t>(waiting), capacity);
-    const ssize_t count = ::read(fd, buffer, wanted);
-    // Zero bytes from a terminal that said bytes were waiting means it hung up: a failed read,
-    // so that the reader idles instead of spinning.
-    return count <= 0 ? -1 : static_cast<long>(count);
+    // A terminal that hung up refuses even to count its queue (EIO).
+    if (waiting < 0) return ReadOutcome::kEnded;
+    if (waiting == 0) return hungUp ? ReadOutcome::kEnded : ReadOutcome::kNothing;
+    const ssize_t got = ::read(fd, buffer, std::min(static_cast<std::size_t>(waiting), capacity));
+    if (got > 0) {
+        count = static_cast<std::size_t>(got);
+        return ReadOutcome::kBytes;
+    }
+    // Zero bytes from a terminal that said bytes were waiting is end of file.
+    if (got == 0) return ReadOutcome::kEnded;
+    return errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR ? ReadOutcome::kNothing : ReadOutcome::kEnded;
 }
 
 std::chrono::milliseconds SerialWriteTimeout(std::size_t length) {

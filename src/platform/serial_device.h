@@ -8,6 +8,8 @@
 
 #include <termios.h>
 
+#include "platform/read_outcome.h"
+
 namespace vexa {
 
 // Raw POSIX serial device primitives. Every function works on a file descriptor and reports
@@ -28,8 +30,9 @@ bool ConfigureSerialDevice(int fd, int baud);
 // Number of received bytes waiting in the driver; -1 on error.
 int WaitingBytes(int fd);
 
-// Reads what is there without waiting; the count read (at least 1), or -1 when nothing was read.
-long ReadSerialDevice(int fd, std::uint8_t* buffer, std::size_t capacity);
+// Reads up to `capacity` of the bytes waiting, without waiting; `count` is the number read. A device
+// that was unplugged or whose other end closed reports kEnded (hang-up, EIO, ENXIO, ENODEV).
+ReadOutcome ReadSerialDevice(int fd, std::uint8_t* buffer, std::size_t capacity, std::size_t& count);
 
 // Write time-out of the receiver link: 10 ms per byte plus 1000 ms.
 std::chrono::milliseconds SerialWriteTimeout(std::size_t length);

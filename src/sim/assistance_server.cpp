@@ -56,8 +56,10 @@ double AssistanceServer::unixNow() const {
 
 std::vector<std::uint8_t> AssistanceServer::aidingBlock(double unixSeconds) const {
     std::vector<int> satellites;
-    for (const SatelliteInView& satellite : Sky(config_.seed).at(0)) {
-        if (satellite.prn > 0 && satellite.prn < static_cast<int>(kSatelliteSlots)) satellites.push_back(satellite.prn);
+    for (const SatelliteInView& satellite : Sky(config_.seed, Constellation::Gps).at(0)) {
+        if (satellite.number > 0 && satellite.number < static_cast<int>(kSatelliteSlots)) {
+            satellites.push_back(satellite.number);
+        }
     }
     std::vector<std::uint8_t> block{2, 0};
     appendBlockHeader(block, kOrbitBlock, 1 + satellites.size() * kOrbitRecordLength + kOrbitTrailer);

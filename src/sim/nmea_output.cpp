@@ -3,46 +3,17 @@
 #include <cmath>
 
 #include "receiver/command_builders.h"
+#include "sim/nmea_fields.h"
 #include "sim/text_format.h"
 
 namespace vexa::sim {
 namespace {
 
-constexpr double kKnotsPerMetrePerSecond = 1.9438444924406046;
 constexpr int kSatellitesPerGsv = 4;
-
-bool Due(int rate, std::int64_t second) {
-    return rate > 0 && second % rate == 0;
-}
-
-std::string TimeField(const UtcTime& utc) {
-    return FormatText("%02d%02d%06.3f", utc.hour, utc.minute, std::floor(utc.second * 1000.0) / 1000.0);
-}
-
-std::string DateField(const UtcTime& utc) {
-    return FormatText("%02d%02d%02d", utc.day, utc.month, utc.year % 100);
-}
-
-// ddmm.mmmm,N or dddmm.mmmm,E
-std::string AngleFields(double degrees, int degreeDigits, char positive, char negative) {
-    const double magnitude = std::fabs(degrees);
-    int whole = static_cast<int>(magnitude);
-    double minutes = std::round((magnitude - whole) * 60.0 * 10000.0) / 10000.0;
-    if (minutes >= 60.0) {
-        ++whole;
-        minutes -= 60.0;
-    }
-    return FormatText("%0*d%07.4f,%c", degreeDigits, whole, minutes, degrees < 0 ? negative : positive);
-}
-
-std::string PositionFields(const ReceiverSnapshot& snapshot) {
-    if (!snapshot.hasFix()) return ",,,";
-    return AngleFields(snapshot.position.latitudeDeg, 2, 'N', 'S') + "," +
-           AngleFields(snapshot.position.longitudeDeg, 3, 'E', 'W');
-}
+constexpr int kTimeDecimals = 3;
 
 std::string Gga(const ReceiverSnapshot& snapshot, const UtcTime& utc) {
-    std::string body = "$GPGGA," + TimeField(utc) + "," + PositionFields(snapshot) + ",";
+    std::string body = "$GPGGA," + TimeField(utc, kTimeDecimals) + "," + PositionFields(snapshot) + ",";
     if (!snapshot.hasFix()) return body + "0,00,,,M,,M,,";
     return body + FormatText("1,%02d,%.1f,%.1f,M,0.0,M,,", snapshot.satellitesUsed, snapshot.hdop,
                              snapshot.position.altitudeM);
@@ -56,12 +27,6 @@ std::string Gsa(const ReceiverSnapshot& snapshot) {
     }
     if (!snapshot.hasFix()) return body + ",,,";
     return body + FormatText(",%.1f,%.1f,%.1f", snapshot.pdop, snapshot.hdop, snapshot.vdop);
-}
-
-int AverageCn0(const ChannelReport& channel) {
-    int sum = 0;
-    for (const auto sample : channel.cn0) sum += sample;
-    return sum / kCn0Samples;
 }
 
 std::vector<std::string> Gsv(const ReceiverSnapshot& snapshot) {
@@ -86,7 +51,7 @@ std::vector<std::string> Gsv(const ReceiverSnapshot& snapshot) {
 }
 
 std::string Rmc(const ReceiverSnapshot& snapshot, const UtcTime& utc) {
-    std::string body = "$GPRMC," + TimeField(utc) + (snapshot.hasFix() ? ",A," : ",V,") + PositionFields(snapshot);
+    std::string body = "$GPRMC," + TimeField(utc, kTimeDecimals) + (snapshot.hasFix() ? ",A," : ",V,") + PositionFields(snapshot);
     if (!snapshot.hasFix()) return body + ",,," + DateField(utc) + ",,,N";
     return body + FormatText(",%.1f,%.1f,", snapshot.speed() * kKnotsPerMetrePerSecond, snapshot.courseDeg()) +
            DateField(utc) + ",,,A";

@@ -10,17 +10,20 @@
 namespace vexa::sim {
 
 // Output intervals in seconds of the sentences the receiver writes in NMEA mode; 0 turns one off.
+// A GPS-only receiver writes no VTG and ZDA; a multi-constellation one writes GNS with GGA.
 struct NmeaRates {
     int gga = 1;
     int gsa = 1;
     int gsv = 1;
     int rmc = 1;
+    int vtg = 1;
+    int zda = 1;
 };
 
 // The exclusive-or of the characters between "$" and "*".
 std::uint8_t NmeaChecksum(std::string_view body);
 
-// The sentences of one output second, each complete with checksum and CR LF.
+// The sentences of one output second of a GPS-only receiver (GP talker), each complete with checksum and CR LF.
 std::vector<std::string> NmeaSentences(const ReceiverSnapshot& snapshot, const NmeaRates& rates, std::int64_t second);
 
 }  // namespace vexa::sim

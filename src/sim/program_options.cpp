@@ -6,6 +6,7 @@
 
 #include "platform/option_suggestion.h"
 #include "sim/baud_rate.h"
+#include "sim/constellation.h"
 
 namespace vexa::sim {
 
@@ -18,6 +19,11 @@ const char* const kProgramUsage =
     "                             the receiver product (default kestrel); an Osprey's payloads carry\n"
     "                             channel bytes and it serves the location client's exchanges\n"
     "  --protocol binary|nmea     the protocol at start (default binary)\n"
+    "  --constellations LIST      the systems it tracks, from gps,glonass,galileo,beidou,qzss,navic,sbas\n"
+    "                             (default gps; gps is always among them). With more than gps its NMEA\n"
+    "                             output is that of a multi-constellation receiver (NMEA 4.11): GN talker\n"
+    "                             for GGA, GNS, RMC, VTG and ZDA, a GSA per system, GSV per system;\n"
+    "                             use 19200 baud or more to carry it all\n"
     "  --baud N                   4800, 9600, 19200, 38400, 57600 or 115200 (default 57600)\n"
     "  --origin LAT,LON,ALT       centre of the walk, degrees and metres (default 37.3875,-121.9720,25)\n"
     "  --seed N                   seed of the sky, the walk, the noise and the damage (default 1)\n"
@@ -79,6 +85,12 @@ std::string Apply(std::string_view name, std::string_view value, ProgramOptions&
     } else if (name == "--protocol") {
         if (value != "binary" && value != "nmea") return "--protocol takes binary or nmea";
         receiver.protocol = value == "nmea" ? Protocol::Nmea : Protocol::Binary;
+    } else if (name == "--constellations") {
+        const auto constellations = ParseConstellations(value);
+        if (!constellations) {
+            return "--constellations takes a list of gps,glonass,galileo,beidou,qzss,navic,sbas that includes gps";
+        }
+        receiver.constellations = *constellations;
     } else if (name == "--baud") {
         const auto baud = Number(value);
         if (!baud || !IsSupportedBaud(static_cast<int>(*baud)) || *baud != static_cast<int>(*baud)) {

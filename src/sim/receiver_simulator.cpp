@@ -40,12 +40,12 @@ void ReceiverSimulator::Output::changeLine(Protocol, int baud) {
 }
 
 void ReceiverSimulator::Commands::onFrame(std::span<std::uint8_t> payload) {
-    simulator_.receiver_.onFrame(payload, simulator_.nowSeconds());
+    simulator_.receiver_->onFrame(payload, simulator_.nowSeconds());
 }
 
 void ReceiverSimulator::Commands::onSentence(std::span<const std::uint8_t> text) {
     const std::string_view sentence(reinterpret_cast<const char*>(text.data()), text.size());
-    simulator_.receiver_.onSentence(sentence, simulator_.nowSeconds());
+    simulator_.receiver_->onSentence(sentence, simulator_.nowSeconds());
 }
 
 ReceiverSimulator::ReceiverSimulator(SimulatorOptions options)
@@ -56,7 +56,7 @@ ReceiverSimulator::ReceiverSimulator(SimulatorOptions options)
       commands_(*this),
       // Longer than the link's own limit: the location client's AI3 fragments fill up to 1016 bytes.
       commandReader_(commands_, FrameReceiver::kLargestPayloadLimit),
-      receiver_(options_.receiver, output_),
+      receiver_(std::make_unique<SimulatedReceiver>(options_.receiver, output_)),
       noise_(options_.receiver.seed + 1),
       corruptor_(options_.corruptProbability, options_.receiver.seed + 2) {
     if (!options_.replayPath.empty()) {
@@ -113,7 +113,7 @@ void ReceiverSimulator::advance(microseconds elapsed) {
     while (seconds(nextSecond_) <= target) {
         transmit(seconds(nextSecond_) - now_);
         now_ = seconds(nextSecond_);
-        if (!replay_) receiver_.outputSecond(nextSecond_);
+        if (!replay_) receiver_->outputSecond(nextSecond_);
         ++nextSecond_;
     }
     transmit(target - now_);
@@ -148,6 +148,19 @@ void ReceiverSimulator::start() {
 void ReceiverSimulator::stop() {
     running_ = false;
     if (thread_.joinable()) thread_.join();
+}
+
+void ReceiverSimulator::changeProduct(const std::string& productName) {
+    if (productName == options_.receiver.productName) return;
+    const bool wasRunning = running_.load();
+    stop();
+    options_.receiver.productName = productName;
+    // What the previous receiver had queued or half heard is not the new one's.
+    pacer_.clear();
+    pacer_.setBaud(options_.receiver.baud);
+    commandReader_.restart();
+    receiver_ = std::make_unique<SimulatedReceiver>(options_.receiver, output_);
+    if (wasRunning) start();
 }
 
 }  // namespace vexa::sim

@@ -4,6 +4,7 @@
 #include <chrono>
 #include <cstdint>
 #include <fstream>
+#include <memory>
 #include <optional>
 #include <string>
 #include <thread>
@@ -39,11 +40,17 @@ public:
     void start();
     void stop();
 
+    // Puts another product's receiver behind the same pseudo-terminal, as if the receiver were
+    // swapped: it speaks that product's framing from the next second on. Call it from the thread
+    // that starts and stops the simulator.
+    void changeProduct(const std::string& productName);
+    const std::string& productName() const { return options_.receiver.productName; }
+
     // Moves the receiver's clock forward: takes in the program's commands, then sends what falls due.
     void advance(std::chrono::microseconds elapsed);
 
     // Current line settings; read them only while the simulator is not started.
-    Protocol protocol() const { return receiver_.protocol(); }
+    Protocol protocol() const { return receiver_->protocol(); }
     int baud() const { return pacer_.baud(); }
 
     std::uint64_t bytesReceived() const { return bytesReceived_; }
@@ -83,7 +90,7 @@ private:
     Output output_;
     Commands commands_;
     FrameReceiver commandReader_;
-    SimulatedReceiver receiver_;
+    std::unique_ptr<SimulatedReceiver> receiver_;
     MismatchedBaudNoise noise_;
     MessageCorruptor corruptor_;
     std::optional<std::ifstream> replay_;

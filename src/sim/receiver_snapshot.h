@@ -2,7 +2,9 @@
 
 #include <array>
 #include <cstdint>
+#include <vector>
 
+#include "sim/constellation.h"
 #include "sim/geodesy.h"
 #include "sim/gps_time.h"
 #include "sim/sky.h"
@@ -14,7 +16,8 @@ inline constexpr std::uint16_t kStateTracking = 0xBF;  // acquired, locked, bit 
 inline constexpr std::uint16_t kStateSearching = 0x00;
 
 struct ChannelReport {
-    int prn = 0;  // 0 for an idle channel
+    Constellation system = Constellation::Gps;
+    int prn = 0;  // the satellite's number within its system; 0 for an idle channel
     double azimuthDeg = 0;
     double elevationDeg = 0;
     std::uint16_t state = kStateSearching;
@@ -38,7 +41,8 @@ struct ReceiverSnapshot {
     EastNorthUp velocity;    // metres per second
     Vector3 velocityEcef;    // metres per second
     bool timedPower = false;
-    std::array<ChannelReport, kChannelCount> channels{};
+    std::array<ChannelReport, kChannelCount> channels{};  // GPS, one per channel
+    std::vector<ChannelReport> otherSatellites;           // the other systems' satellites, when tracked
 
     bool hasFix() const { return fixMode != kNoFix; }
     double speed() const;        // horizontal, metres per second

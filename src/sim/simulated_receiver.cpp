@@ -7,6 +7,7 @@
 #include "sim/binary_output.h"
 #include "sim/command_payloads.h"
 #include "sim/command_sentence.h"
+#include "sim/nmea_gnss_output.h"
 #include "sim/osprey_location_side.h"
 #include "sim/text_format.h"
 
@@ -31,6 +32,8 @@ constexpr int kGgaPair = 0;
 constexpr int kGsaPair = 2;
 constexpr int kGsvPair = 3;
 constexpr int kRmcPair = 4;
+constexpr int kVtgPair = 5;
+constexpr int kZdaPair = 8;
 
 const char* ResetName(ResetKind kind) {
     switch (kind) {
@@ -47,7 +50,7 @@ const char* ResetName(ResetKind kind) {
 SimulatedReceiver::SimulatedReceiver(const ReceiverConfig& config, ReceiverOutput& output)
     : config_(config),
       output_(output),
-      world_(config.origin, config.seed),
+      world_(config.origin, config.seed, config.constellations),
       acquisition_(config.timesToFirstFix),
       protocol_(config.protocol),
       baud_(config.baud) {
@@ -135,13 +138,20 @@ void SimulatedReceiver::outputBinary(const ReceiverSnapshot& snapshot, std::int6
 
 void SimulatedReceiver::outputOsprey(const ReceiverSnapshot& snapshot, std::int64_t second) {
     if (osprey_->nmeaOpen()) {
-        for (const std::string& sentence : NmeaSentences(snapshot, nmeaRates_, second)) osprey_->sendNmea(sentence);
+        for (const std::string& sentence : nmeaSentences(snapshot, second)) osprey_->sendNmea(sentence);
     }
     osprey_->outputSecond(snapshot, static_cast<double>(second));
 }
 
+std::vector<std::string> SimulatedReceiver::nmeaSentences(const ReceiverSnapshot& snapshot, std::int64_t second) const {
+    if (IsMultiConstellation(config_.constellations)) {
+        return GnssNmeaSentences(snapshot, nmeaRates_, second, config_.constellations);
+    }
+    return NmeaSentences(snapshot, nmeaRates_, second);
+}
+
 void SimulatedReceiver::outputNmea(const ReceiverSnapshot& snapshot, std::int64_t second) {
-    for (const std::string& sentence : NmeaSentences(snapshot, nmeaRates_, second)) {
+    for (const std::string& sentence : nmeaSentences(snapshot, second)) {
         output_.send(std::vector<std::uint8_t>(sentence.begin(), sentence.end()));
     }
 }
@@ -200,7 +210,8 @@ void SimulatedReceiver::onCommand(std::span<const std::uint8_t> payload, double 
         case 129:
             if (const auto block = ReadSwitchToNmeaCommand(payload); block && IsSupportedBaud(block->baudRate)) {
                 nmeaRates_ = {block->sentences[kGgaPair].rate, block->sentences[kGsaPair].rate,
-                              block->sentences[kGsvPair].rate, block->sentences[kRmcPair].rate};
+                              block->sentences[kGsvPair].rate, block->sentences[kRmcPair].rate,
+                              block->sentences[kVtgPair].rate, block->sentences[kZdaPair].rate};
                 switchLine(Protocol::Nmea, block->baudRate);
             }
             break;

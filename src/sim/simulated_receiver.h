@@ -8,6 +8,7 @@
 #include <string_view>
 #include <vector>
 
+#include "sim/constellation.h"
 #include "sim/fix_acquisition.h"
 #include "sim/geodesy.h"
 #include "sim/nmea_output.h"
@@ -26,6 +27,7 @@ struct ReceiverConfig {
     int baud = 57600;
     Geodetic origin{37.3875, -121.9720, 25.0};
     std::uint32_t seed = 1;
+    Constellations constellations{Constellation::Gps};  // what it tracks; more than GPS changes its NMEA output
     TimesToFirstFix timesToFirstFix;
     double startUnixSeconds = 0;  // the time of day the receiver wakes up to
 };
@@ -64,6 +66,7 @@ private:
     void sendText(std::string_view text);
     void outputBinary(const ReceiverSnapshot& snapshot, std::int64_t second, const std::optional<double>& firstFix);
     void outputNmea(const ReceiverSnapshot& snapshot, std::int64_t second);
+    std::vector<std::string> nmeaSentences(const ReceiverSnapshot& snapshot, std::int64_t second) const;
     void outputOsprey(const ReceiverSnapshot& snapshot, std::int64_t second);
     void switchLine(Protocol protocol, int baud);
     void reset(std::uint8_t configuration, double nowSeconds);

@@ -1,36 +1,41 @@
 #pragma once
 
-#include <array>
 #include <cstdint>
+#include <vector>
+
+#include "sim/constellation.h"
 
 namespace vexa::sim {
 
 inline constexpr int kChannelCount = 12;
 
 struct SatelliteInView {
-    int prn = 0;
+    Constellation system = Constellation::Gps;
+    int number = 0;           // within its system: GPS PRN, GLONASS slot, SBAS PRN 120 and up, ...
     double azimuthDeg = 0;    // 0 to 360, clockwise from north
     double elevationDeg = 0;  // 0 to 90
 };
 
-// The twelve satellites the receiver's channels follow, drifting slowly across the sky.
-// Their elevations are spread from the horizon to the zenith so that an elevation mask has something to take away.
+// One system's satellites above the horizon, drifting slowly across the sky. GPS has one satellite for each
+// of the receiver's twelve channels. Their elevations are spread from the horizon to the zenith so that an
+// elevation mask has something to take away.
 class Sky {
 public:
-    explicit Sky(std::uint32_t seed);
+    Sky(std::uint32_t seed, Constellation system);
 
-    std::array<SatelliteInView, kChannelCount> at(double seconds) const;
+    std::vector<SatelliteInView> at(double seconds) const;
 
 private:
     struct Orbit {
-        int prn;
+        int number;
         double azimuthDeg;
         double azimuthRateDegPerS;
         double elevationDeg;
         double elevationSwingDeg;
         double swingPhase;
     };
-    std::array<Orbit, kChannelCount> orbits_;
+    Constellation system_;
+    std::vector<Orbit> orbits_;
 };
 
 // Signal strength of a satellite by its elevation: 30 dB-Hz at the horizon, 50 at the zenith.

@@ -25,14 +25,19 @@ double ReceiverSnapshot::courseDeg() const {
     return course < 0 ? course + 360.0 : course;
 }
 
-WorldModel::WorldModel(const Geodetic& origin, std::uint32_t seed)
-    : origin_(origin), walk_(WalkPhase(seed)), sky_(seed), noise_(seed ^ 0x5eedu) {}
+WorldModel::WorldModel(const Geodetic& origin, std::uint32_t seed, const Constellations& constellations)
+    : origin_(origin), walk_(WalkPhase(seed)), gpsSky_(seed, Constellation::Gps), noise_(seed ^ 0x5eedu) {
+    for (const Constellation system : constellations) {
+        if (system != Constellation::Gps) otherSkies_.emplace_back(seed, system);
+    }
+}
 
 ChannelReport WorldModel::channelReport(const SatelliteInView& satellite, FixAcquisition::ChannelProgress progress,
                                         const ElevationMasks& masks) {
     ChannelReport report;
+    report.system = satellite.system;
     if (progress == FixAcquisition::ChannelProgress::Idle) return report;
-    report.prn = satellite.prn;
+    report.prn = satellite.number;
     report.azimuthDeg = satellite.azimuthDeg;
     report.elevationDeg = satellite.elevationDeg;
     const bool aboveTrackingMask = satellite.elevationDeg * 10.0 >= masks.trackingTenths;
@@ -41,7 +46,8 @@ ChannelReport WorldModel::channelReport(const SatelliteInView& satellite, FixAcq
     std::uniform_int_distribution<int> jitter(-1, 1);
     const int level = static_cast<int>(std::lround(CarrierToNoiseAt(satellite.elevationDeg)));
     for (auto& sample : report.cn0) sample = static_cast<std::uint8_t>(std::clamp(level + jitter(noise_), 30, 50));
-    report.usedInFix = satellite.elevationDeg * 10.0 >= masks.navigationTenths;
+    // SBAS satellites bring corrections, not ranges of their own.
+    report.usedInFix = satellite.system != Constellation::Sbas && satellite.elevationDeg * 10.0 >= masks.navigationTenths;
     return report;
 }
 
@@ -50,15 +56,26 @@ ReceiverSnapshot WorldModel::snapshot(double simSeconds, double unixSeconds, con
     ReceiverSnapshot snapshot;
     snapshot.unixSeconds = unixSeconds;
     snapshot.gps = GpsTimeFromUnix(unixSeconds);
-    const auto satellites = sky_.at(simSeconds);
+    const auto satellites = gpsSky_.at(simSeconds);
     for (int channel = 0; channel < kChannelCount; ++channel) {
         const auto progress = acquisition.channel(channel, simSeconds);
         snapshot.channels[channel] = channelReport(satellites[channel], progress, masks);
     }
-    const int usable = static_cast<int>(std::count_if(snapshot.channels.begin(), snapshot.channels.end(),
-                                                      [](const ChannelReport& c) { return c.usedInFix; }));
+    // The other systems' satellites lock on alongside the channels, in the same order.
+    for (const Sky& sky : otherSkies_) {
+        for (const SatelliteInView& satellite : sky.at(simSeconds)) {
+            const int index = static_cast<int>(snapshot.otherSatellites.size()) % kChannelCount;
+            snapshot.otherSatellites.push_back(
+                channelReport(satellite, acquisition.channel(index, simSeconds), masks));
+        }
+    }
+    const auto used = [](const ChannelReport& c) { return c.usedInFix; };
+    const int usable =
+        static_cast<int>(std::count_if(snapshot.channels.begin(), snapshot.channels.end(), used) +
+                         std::count_if(snapshot.otherSatellites.begin(), snapshot.otherSatellites.end(), used));
     if (!acquisition.fixAllowed(simSeconds) || usable < kSatellitesFor2D) {
         for (auto& channel : snapshot.channels) channel.usedInFix = false;
+        for (auto& satellite : snapshot.otherSatellites) satellite.usedInFix = false;
         return snapshot;
     }
     snapshot.fixMode = usable >= kSatellitesFor3D ? kFix3D : kFix2D;

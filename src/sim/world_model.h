@@ -2,7 +2,9 @@
 
 #include <cstdint>
 #include <random>
+#include <vector>
 
+#include "sim/constellation.h"
 #include "sim/fix_acquisition.h"
 #include "sim/receiver_snapshot.h"
 #include "sim/sky.h"
@@ -21,7 +23,7 @@ struct ElevationMasks {
 // makes of it, given how far it has come since its last reset.
 class WorldModel {
 public:
-    WorldModel(const Geodetic& origin, std::uint32_t seed);
+    WorldModel(const Geodetic& origin, std::uint32_t seed, const Constellations& constellations = {Constellation::Gps});
 
     ReceiverSnapshot snapshot(double simSeconds, double unixSeconds, const FixAcquisition& acquisition,
                               const ElevationMasks& masks);
@@ -32,7 +34,8 @@ private:
 
     Geodetic origin_;
     Walk walk_;
-    Sky sky_;
+    Sky gpsSky_;
+    std::vector<Sky> otherSkies_;
     std::mt19937 noise_;
 };
 

@@ -1,6 +1,8 @@
 #include "views/demo_pages.h"
 
+#include <cstdint>
 #include <optional>
+#include <utility>
 
 #include "app/feed_doc.h"
 #include "app/ui_context.h"
@@ -42,7 +44,9 @@ QWidget* CreatePositionPage(UiContext& ui, CFeedDoc& doc, QWidget* parent) {
 }
 
 QWidget* CreateSignalPage(UiContext& ui, CFeedDoc& doc, QWidget* parent) {
-    auto* page = ConnectToDoc(new CSignalView(ui.receiver, ReadSnapshotFrom(ui), parent), doc);
+    // The program's tick count when one is given (tests move it), else the steady clock's.
+    TickSource ticks = [&ui] { return ui.ticks ? static_cast<std::int64_t>(ui.ticks()) : SteadyTicks(); };
+    auto* page = ConnectToDoc(new CSignalView(ui.receiver, ReadSnapshotFrom(ui), parent, std::move(ticks)), doc);
     QObject::connect(page, &CSignalView::FixStatusColourChanged, page, [&ui](const QColor& colour) {
         ui.FixStatusColour = colour;
         if (ui.tabHost) ui.tabHost->update();

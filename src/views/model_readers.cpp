@@ -11,6 +11,9 @@ ReceiverReader SnapshotReader(GpsComm& comm) {
         if (const NavData* nav = comm.GetNavData()) snapshot.nav = *nav;
         if (const TrackData* track = comm.GetTrackData()) snapshot.track = *track;
         comm.Unlock();
+        // These two take the lock themselves.
+        snapshot.fix = comm.LatestFix();
+        snapshot.sky = comm.LatestSky();
         return snapshot;
     };
 }

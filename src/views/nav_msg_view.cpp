@@ -96,15 +96,33 @@ void CNavMsgView::Blank() {
 }
 
 void CNavMsgView::OnUpdate(int hint) {
-    if (context_.LinkProtocol.load() != kBinaryProtocol) {
+    const int protocol = context_.LinkProtocol.load();
+    if (protocol == kNmeaProtocol) {
+        ShowNmeaFix(hint);
+        return;
+    }
+    if (protocol != kBinaryProtocol) {
         Blank();
         return;
     }
     if (hint != kHintNavigation) return;
     const std::optional<NavData> nav = read_().nav;
     if (!nav) return;
+    Show(FormatNavTexts(*nav, preferences_.Settings()));
+}
 
-    const NavTexts texts = FormatNavTexts(*nav, preferences_.Settings());
+// A new fix rewrites every field; other hints (every sentence brings one) leave the last fix shown,
+// or blank the page while there is none yet.
+void CNavMsgView::ShowNmeaFix(int hint) {
+    const std::optional<GnssFix> fix = read_().fix;
+    if (!fix) {
+        Blank();
+    } else if (hint == kFixUpdatedHint) {
+        Show(FormatFixTexts(*fix, preferences_.Settings()));
+    }
+}
+
+void CNavMsgView::Show(const NavTexts& texts) {
     labels_[0]->setText(texts.latLon);
     Label(kSpeed)->setText(texts.speed);
     Label(kHeading)->setText(texts.heading);

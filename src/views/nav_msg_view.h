@@ -4,6 +4,7 @@
 #include <QRect>
 #include <QWidget>
 
+#include "views/nav_texts.h"
 #include "views/receiver_snapshot.h"
 
 class QLabel;
@@ -14,8 +15,8 @@ namespace vexa {
 class DisplayPreferences;
 struct ReceiverContext;
 
-// The "Position" page: the latest navigation solution in the user's units, blank whenever the
-// link does not run the binary protocol.
+// The "Position" page: the latest navigation solution in the user's units, from the binary
+// navigation message or the NMEA receiver's latest fix; blank while not connected.
 class CNavMsgView : public QWidget {
     Q_OBJECT
 public:
@@ -39,6 +40,8 @@ protected:
 
 private:
     void Blank();
+    void ShowNmeaFix(int hint);
+    void Show(const NavTexts& texts);
 
     ReceiverContext& context_;
     ReceiverReader read_;

@@ -43,6 +43,23 @@ QString FixText(const NavData& nav) {
     }
 }
 
+QString AltitudeText(double metres, const AppSettings& units) {
+    return units.m_nAltitudeUnits == 1 ? Printf("%5.0f ft", metres * kFeetPerMetre) : Printf("%5.0f m", metres);
+}
+
+QString SpeedText(double metresPerSecond, const AppSettings& units) {
+    switch (units.m_nVelocityUnits) {
+    case 1: return Printf("%4.1f mph", metresPerSecond * kMphPerMetrePerSecond);
+    case 2: return Printf("%4.1f kph", metresPerSecond * kKphPerMetrePerSecond);
+    default: return Printf("%4.1f m/s", metresPerSecond);
+    }
+}
+
+QString LatLonText(double latitude, double longitude, const AppSettings& units) {
+    return QStringLiteral("Lat: %1\nLon: %2")
+        .arg(FormatCoordinate(latitude, units.m_nLatLonFormat), FormatCoordinate(longitude, units.m_nLatLonFormat));
+}
+
 QString SatelliteList(const NavData& nav) {
     QString list;
     const int count = std::min<int>(nav.SvCount, std::size(nav.SvPrn));
@@ -71,22 +88,9 @@ NavTexts FormatNavTexts(const NavData& nav, const AppSettings& units) {
     if ((nav.Mode1 & kPositionModeMask) != 0) {
         double latitude = 0.0, longitude = 0.0, altitude = 0.0, speed = 0.0, heading = 0.0;
         NavToGeodetic(nav, &latitude, &longitude, &altitude, &speed, &heading);
-        texts.latLon = QStringLiteral("Lat: %1\nLon: %2")
-                           .arg(FormatCoordinate(latitude, units.m_nLatLonFormat),
-                                FormatCoordinate(longitude, units.m_nLatLonFormat));
-        texts.altitude = units.m_nAltitudeUnits == 1 ? Printf("%5.0f ft", altitude * kFeetPerMetre)
-                                                     : Printf("%5.0f m", altitude);
-        switch (units.m_nVelocityUnits) {
-        case 1:
-            texts.speed = Printf("%4.1f mph", speed * kMphPerMetrePerSecond);
-            break;
-        case 2:
-            texts.speed = Printf("%4.1f kph", speed * kKphPerMetrePerSecond);
-            break;
-        default:
-            texts.speed = Printf("%4.1f m/s", speed);
-            break;
-        }
+        texts.latLon = LatLonText(latitude, longitude, units);
+        texts.altitude = AltitudeText(altitude, units);
+        texts.speed = SpeedText(speed, units);
         texts.heading = Printf("%3.0f", heading) + kDegree;
         texts.satelliteCount = Printf("%d", nav.SvCount);
         texts.satelliteList = SatelliteList(nav);
@@ -102,6 +106,32 @@ NavTexts FormatNavTexts(const NavData& nav, const AppSettings& units) {
     texts.fix = FixText(nav);
     texts.mode = (nav.Mode1 & kDgpsUsed) != 0 ? QStringLiteral("DGPS") : QStringLiteral("SPS");
     if ((nav.Mode1 & kTimedPowerMode) != 0) texts.mode += QStringLiteral("; TP");
+    return texts;
+}
+
+NavTexts FormatFixTexts(const GnssFix& fix, const AppSettings& units) {
+    NavTexts texts;
+    if (fix.hdop) texts.hdop = Printf("%-3.1f", *fix.hdop);
+    if (fix.satellitesUsed) texts.satelliteCount = Printf("%d", *fix.satellitesUsed);
+    for (const SatelliteId& id : fix.used) texts.satelliteList += Printf(" %c%d", ConstellationLetter(id.gnss), id.svid);
+    const bool differential = fix.quality == FixQuality::Differential || fix.quality == FixQuality::RtkFixed ||
+                              fix.quality == FixQuality::RtkFloat;
+    texts.mode = differential ? QStringLiteral("DGPS") : QStringLiteral("SPS");
+    if (!fix.hasPosition()) {
+        texts.latLon = kEmptyLatLon;
+        texts.fix = QStringLiteral("No Fix");
+        return texts;
+    }
+    texts.latLon = LatLonText(*fix.latitude, *fix.longitude, units);
+    // The receiver's altitude is above mean sea level; the ellipsoid's only when it gives no other.
+    if (const auto altitude = fix.altitudeMsl ? fix.altitudeMsl : fix.altitudeHae) texts.altitude = AltitudeText(*altitude, units);
+    if (fix.speed) texts.speed = SpeedText(*fix.speed, units);
+    if (fix.track) texts.heading = Printf("%3.0f", *fix.track) + kDegree;
+    if (fix.quality == FixQuality::DeadReckoning) {
+        texts.fix = QStringLiteral("DR");
+    } else {
+        texts.fix = fix.mode == FixMode::ThreeD ? QStringLiteral("3D") : QStringLiteral("2D");
+    }
     return texts;
 }
 

@@ -3,6 +3,7 @@
 #include <QString>
 
 #include "app/app_settings.h"
+#include "receiver/gnss_fix.h"
 #include "receiver/records.h"
 
 namespace vexa {
@@ -23,6 +24,9 @@ struct NavTexts {
 inline const QString kEmptyLatLon = QStringLiteral("Lat:\nLon:");
 
 NavTexts FormatNavTexts(const NavData& nav, const AppSettings& units);
+// The same fields for a fix of an NMEA receiver: a field it did not report stays empty; satellites
+// are listed with their constellation's letter.
+NavTexts FormatFixTexts(const GnssFix& fix, const AppSettings& units);
 
 // One coordinate: "%10.5f°" (format 0), or whole degrees carrying the sign and decimal minutes (format 1).
 QString FormatCoordinate(double degrees, int format);

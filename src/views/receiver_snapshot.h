@@ -3,15 +3,19 @@
 #include <functional>
 #include <optional>
 
+#include "receiver/gnss_fix.h"
 #include "receiver/records.h"
 
 namespace vexa {
 
-// The records the pages show, copied together in one locked stretch of the model. A record is
-// missing while the model has none to give (not connected, or NMEA).
+// The records the pages show, copied from the model. The binary records are missing while the model
+// has none to give (not connected, or NMEA); the fix and the sky while no receiver has reported them.
 struct ReceiverSnapshot {
     std::optional<NavData> nav;
     std::optional<TrackData> track;
+    // Initialised here so that pages' tests may give the first members alone.
+    std::optional<GnssFix> fix{};
+    std::optional<GnssSky> sky{};
 };
 
 using ReceiverReader = std::function<ReceiverSnapshot()>;

@@ -24,4 +24,13 @@ QColor SatelliteColour(const TrackChannel& channel, const NavData* nav) {
     return kPaletteRed;
 }
 
+QColor SatelliteColour(const SkySatellite& satellite, const GnssFix* fix) {
+    if (satellite.used) return kPaletteGreen;
+    if (fix != nullptr && satellite.id.gnss == GnssId::Sbas && fix->quality == FixQuality::Differential) {
+        return kPaletteCyan;
+    }
+    if (satellite.cn0.value_or(0.0) > 0.0) return kPaletteBlue;
+    return kPaletteRed;
+}
+
 }  // namespace vexa

@@ -3,13 +3,17 @@
 #include <QLabel>
 #include <QPainter>
 #include <chrono>
+#include <cmath>
+#include <vector>
 
 #include "receiver/receiver_context.h"
 #include "views/page_palette.h"
 #include "views/page_text.h"
 #include "views/nav_mode_bits.h"
 #include "views/satellite_colour.h"
+#include "views/satellite_label.h"
 #include "views/signal_bar.h"
+#include "views/signal_places.h"
 #include "views/static_text.h"
 
 namespace vexa {
@@ -54,15 +58,50 @@ void CSignalView::OnInitialUpdate() {
     }
 }
 
+void CSignalView::ClearPlace(int place) {
+    bars_[place]->SetPos(0);
+    numbers_[place]->clear();
+    strengths_[place]->clear();
+}
+
+QColor CSignalView::ShowSky(const GnssSky& sky, const GnssFix* fix) {
+    const std::vector<SkySatellite> satellites = SatellitesForTwelvePlaces(sky);
+    bool tracking = false;
+    for (int i = 0; i < static_cast<int>(kTrackChannels); ++i) {
+        if (i >= static_cast<int>(satellites.size())) {
+            ClearPlace(i);
+            continue;
+        }
+        const SkySatellite& satellite = satellites[i];
+        const QColor colour = SatelliteColour(satellite, fix);
+        tracking = tracking || colour == kPaletteBlue;
+        bars_[i]->SetColour(colour);
+        if (satellite.cn0) {
+            const int strength = static_cast<int>(std::lround(*satellite.cn0));
+            bars_[i]->SetPos(strength);
+            strengths_[i]->setText(QString::number(strength));
+        } else {
+            bars_[i]->SetPos(0);
+            strengths_[i]->clear();
+        }
+        numbers_[i]->setText(
+            SatelliteLabel(satellite.id, numbers_[i]->fontMetrics(), numbers_[i]->contentsRect().width()));
+    }
+    if (fix != nullptr && fix->hasPosition()) {
+        lastFixTick_ = ticks_();
+        return kPaletteGreen;
+    }
+    return tracking ? kPaletteBlue : kPaletteRed;
+}
+
 QColor CSignalView::ShowChannels(const ReceiverSnapshot& snapshot) {
+    if (!snapshot.track && snapshot.sky) return ShowSky(*snapshot.sky, snapshot.fix ? &*snapshot.fix : nullptr);
     const NavData* nav = snapshot.nav ? &*snapshot.nav : nullptr;
     bool tracking = false;
     for (int i = 0; i < static_cast<int>(kTrackChannels); ++i) {
         const TrackChannel* channel = snapshot.track ? &snapshot.track->Channels[i] : nullptr;
         if (channel == nullptr || channel->Prn == 0) {
-            bars_[i]->SetPos(0);
-            numbers_[i]->clear();
-            strengths_[i]->clear();
+            ClearPlace(i);
             continue;
         }
         int sum = 0;
@@ -88,7 +127,7 @@ void CSignalView::OnUpdate(int hint) {
         ttff_->setText(QString::fromLatin1(context_.Ttff.text().c_str()));
     }
     QColor status = fixStatusColour_;
-    if (hint == kHintNavigation)
+    if (hint == kHintNavigation || hint == kFixUpdatedHint || hint == kSkyUpdatedHint)
         status = ShowChannels(read_());
     else if (fixStatusColour_ == kPaletteGreen && ticks_() >= lastFixTick_ + kFixLostAfterMs)
         status = kPaletteYellow;

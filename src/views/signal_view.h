@@ -22,7 +22,8 @@ using TickSource = std::function<std::int64_t()>;
 std::int64_t SteadyTicks();
 
 // The "Signal" page: one bar per tracking channel with the satellite's number and average C/N0,
-// the last time to first fix, and the fix status colour that the tabs are painted in.
+// the last time to first fix, and the fix status colour that the tabs are painted in. A receiver of
+// many systems fills the twelve places with the satellites used in the fix, then the strongest.
 class CSignalView : public QWidget {
     Q_OBJECT
 public:
@@ -54,8 +55,11 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
-    // Shows every channel; gives the fix status they make.
+    // Shows every channel, or for a receiver of many systems its twelve chosen satellites; gives the fix
+    // status they make.
     QColor ShowChannels(const ReceiverSnapshot& snapshot);
+    QColor ShowSky(const GnssSky& sky, const GnssFix* fix);
+    void ClearPlace(int place);
 
     ReceiverContext& context_;
     ReceiverReader read_;

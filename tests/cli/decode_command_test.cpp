@@ -4,11 +4,14 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <map>
 #include <string>
 #include <vector>
 
 #include "../link/log_file_text.h"
 #include "../receiver/frame_bytes.h"
+#include "../receiver/nmea_text.h"
+#include "receiver/message_writer.h"
 #include "receiver/receiver_context.h"
 
 namespace vexa {
@@ -139,6 +142,139 @@ TEST(DecodeCommand, LogProblemsAreReported) {
     EXPECT_EQ(full.code, 0);
     EXPECT_EQ(full.output, "$GPGSA*00  \n");
     EXPECT_EQ(full.errors.find("vexademo-cli: Disk is full. Log file will be closed.\n"), 0u) << full.errors;
+}
+
+
+// The members of one JSON object, each as its raw text ("3", "\"TPV\"", "[...]"). Enough for the
+// flat reports and their satellite array.
+std::map<std::string, std::string> Members(std::string_view object) {
+    std::map<std::string, std::string> members;
+    EXPECT_TRUE(object.starts_with('{') && object.ends_with('}')) << object;
+    std::size_t at = 1;
+    while (at < object.size() - 1) {
+        const std::size_t nameEnd = object.find('"', at + 1);
+        const std::string name(object.substr(at + 1, nameEnd - at - 1));
+        std::size_t end = nameEnd + 2;
+        int depth = 0;
+        bool inString = false;
+        for (; end < object.size() - 1; ++end) {
+            const char c = object[end];
+            if (c == '"') inString = !inString;
+            if (inString) continue;
+            if (c == '[' || c == '{') ++depth;
+            if (c == ']' || c == '}') --depth;
+            if (c == ',' && depth == 0) break;
+        }
+        members[name] = std::string(object.substr(nameEnd + 2, end - nameEnd - 2));
+        at = end + 1;
+    }
+    return members;
+}
+
+// The objects of a JSON array of objects.
+std::vector<std::string> Elements(std::string_view array) {
+    std::vector<std::string> elements;
+    int depth = 0;
+    std::size_t start = 0;
+    for (std::size_t i = 1; i + 1 < array.size(); ++i) {
+        if (array[i] == '{' && depth++ == 0) start = i;
+        if (array[i] == '}' && --depth == 0) elements.emplace_back(array.substr(start, i - start + 1));
+    }
+    return elements;
+}
+
+std::vector<std::string> Lines(const std::string& text) {
+    std::vector<std::string> lines;
+    std::size_t start = 0;
+    for (std::size_t end; (end = text.find('\n', start)) != std::string::npos; start = end + 1) {
+        lines.push_back(text.substr(start, end - start));
+    }
+    EXPECT_EQ(start, text.size()) << "every report ends its line";
+    return lines;
+}
+
+using JsonObject = std::map<std::string, std::string>;
+
+TEST(DecodeJson, NmeaCaptureGivesTpvAndSkyReports) {
+    using test::Sentence;
+    const std::string second =
+        Sentence("GNRMC,102030.00,A,5230.0000,N,01322.5000,E,10.0,90.0,140325,,,D,V") +
+        Sentence("GNGGA,102030.00,5230.0000,N,01322.5000,E,2,04,0.8,35.0,M,40.0,M,,") +
+        Sentence("GNGSA,A,3,02,05,,,,,,,,,,,1.5,0.8,1.2,1") + Sentence("GNGSA,A,3,70,,,,,,,,,,,,1.5,0.8,1.2,2") +
+        Sentence("GNGSA,A,3,11,,,,,,,,,,,,1.5,0.8,1.2,3") +
+        Sentence("GPGSV,1,1,03,02,45,100,40,05,30,200,38,46,20,150,30,1") +
+        Sentence("GLGSV,1,1,01,70,50,010,39,1") + Sentence("GAGSV,1,1,01,11,35,140,37,7") +
+        Sentence("GBGSV,1,1,01,21,55,250,,1");
+    const Outcome outcome = RunCli({"--decode", "-", "--json"}, Text(second + "$PXYZ,not for the reports\r\n"));
+    EXPECT_EQ(outcome.code, 0);
+    const std::vector<std::string> lines = Lines(outcome.output);
+    ASSERT_EQ(lines.size(), 2u) << outcome.output;
+
+    const JsonObject tpv = Members(lines[0]);
+    EXPECT_EQ(tpv, (JsonObject{{"class", "\"TPV\""},
+                             {"mode", "3"},
+                             {"status", "2"},
+                             {"time", "\"2025-03-14T10:20:30.000Z\""},
+                             {"lat", "52.500000000"},
+                             {"lon", "13.375000000"},
+                             {"altHAE", "75.000"},
+                             {"altMSL", "35.000"},
+                             {"track", "90.0000"},
+                             {"speed", "5.144"}}));
+
+    const JsonObject sky = Members(lines[1]);
+    EXPECT_EQ(sky.at("class"), "\"SKY\"");
+    EXPECT_EQ(sky.at("time"), "\"2025-03-14T10:20:30.000Z\"");
+    EXPECT_EQ(sky.at("hdop"), "0.80");
+    EXPECT_EQ(sky.at("vdop"), "1.20");
+    EXPECT_EQ(sky.at("pdop"), "1.50");
+    EXPECT_EQ(sky.at("nSat"), "6");
+    EXPECT_EQ(sky.at("uSat"), "4");
+    const std::vector<std::string> satellites = Elements(sky.at("satellites"));
+    const JsonObject expected[] = {
+        {{"PRN", "2"}, {"gnssid", "0"}, {"svid", "2"}, {"az", "100.0"}, {"el", "45.0"}, {"ss", "40.0"}, {"used", "true"}},
+        {{"PRN", "5"}, {"gnssid", "0"}, {"svid", "5"}, {"az", "200.0"}, {"el", "30.0"}, {"ss", "38.0"}, {"used", "true"}},
+        {{"PRN", "133"}, {"gnssid", "1"}, {"svid", "133"}, {"az", "150.0"}, {"el", "20.0"}, {"ss", "30.0"}, {"used", "false"}},
+        {{"PRN", "70"}, {"gnssid", "6"}, {"svid", "6"}, {"az", "10.0"}, {"el", "50.0"}, {"ss", "39.0"}, {"used", "true"}},
+        {{"PRN", "311"}, {"gnssid", "2"}, {"svid", "11"}, {"az", "140.0"}, {"el", "35.0"}, {"ss", "37.0"}, {"used", "true"}},
+        {{"PRN", "421"}, {"gnssid", "3"}, {"svid", "21"}, {"az", "250.0"}, {"el", "55.0"}, {"used", "false"}},
+    };
+    ASSERT_EQ(satellites.size(), std::size(expected)) << sky.at("satellites");
+    for (std::size_t i = 0; i < std::size(expected); ++i) EXPECT_EQ(Members(satellites[i]), expected[i]) << i;
+}
+
+TEST(DecodeJson, BinaryCaptureGivesTheSameReports) {
+    NavData nav{};
+    nav.X = 6378137;
+    nav.Mode1 = 0x04;
+    nav.Hdop = 5;
+    nav.Week = 2400;
+    nav.Tow = (4 * 86400 + 10 * 3600 + 18) * 100;
+    nav.SvCount = 1;
+    nav.SvPrn[0] = 7;
+    TrackData track{};
+    track.Week = 2400;
+    track.Tow = nav.Tow;
+    track.Channels[0] = TrackChannel{7, 60, 90, 0x3F, {40, 40, 40, 40, 40, 40, 40, 40, 40, 40}};
+    nav.Mode1 = 0;
+    const Bytes noFix = Frame(MessagePayload(nav));
+    nav.Mode1 = 0x04;
+    const Outcome outcome =
+        RunCli({"--decode", "-", "--json"}, Join({noFix, Frame(MessagePayload(nav)), Frame(MessagePayload(track))}));
+    EXPECT_EQ(outcome.code, 0);
+    const std::vector<std::string> lines = Lines(outcome.output);
+    ASSERT_EQ(lines.size(), 2u) << "no report for the navigation message without a fix\n" << outcome.output;
+    const JsonObject tpv = Members(lines[0]);
+    EXPECT_EQ(tpv.at("mode"), "3");
+    EXPECT_EQ(tpv.at("time"), "\"2026-01-08T10:00:00.000Z\"");
+    EXPECT_EQ(tpv.at("lat"), "0.000000000");
+    EXPECT_EQ(tpv.at("lon"), "0.000000000");
+    EXPECT_EQ(tpv.count("altMSL"), 0u) << "the binary protocol gives the height above the ellipsoid only";
+    const JsonObject sky = Members(lines[1]);
+    EXPECT_EQ(sky.at("nSat"), "1");
+    EXPECT_EQ(sky.at("uSat"), "1");
+    EXPECT_EQ(Members(Elements(sky.at("satellites")).at(0)),
+              (JsonObject{{"PRN", "7"}, {"gnssid", "0"}, {"svid", "7"}, {"az", "90.0"}, {"el", "45.0"}, {"ss", "40.0"}, {"used", "true"}}));
 }
 
 }  // namespace

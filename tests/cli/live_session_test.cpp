@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <regex>
 #include <string>
 #include <vector>
@@ -279,6 +280,43 @@ TEST(LiveSession, AReceiverThatVanishesLeavesTheSessionAbleToConnectAgain) {
     rig.simulator->advance(1s);
     const std::size_t before = rig.out.text().size();
     EXPECT_TRUE(rig.Await([&] { return rig.out.text().size() > before; }));
+}
+
+// The receiver is reached through a fixed link name (as vexasim --link or a udev rule gives one).
+// It goes away mid-stream and a receiver appears again under the same name on another pty.
+TEST(LiveSession, AReceiverThatGoesAwayIsReportedAndFoundAgainUnderItsLinkName) {
+    const std::string linkName = ::testing::TempDir() + "live_session_receiver_link";
+    std::filesystem::remove(linkName);
+    LiveRig rig(Receiver(Protocol::Binary, 57600));
+    std::filesystem::create_symlink(rig.simulator->slavePath(), linkName);
+    rig.session->Connect(linkName, "Auto");
+    rig.Second(true);
+    ASSERT_FALSE(rig.session->Controller().Testing());
+
+    rig.simulator->advance(500ms);
+    std::filesystem::remove(linkName);
+    rig.ReplaceReceiver(Receiver(Protocol::Binary, 38400));
+    EXPECT_TRUE(rig.Await([&] { return rig.err.text().ends_with("Not connected\n"); })) << rig.err.text();
+    EXPECT_EQ(rig.session->Context().LinkProtocol, kNotConnected);
+    EXPECT_TRUE(rig.session->Recovery().Recovering());
+    rig.session->Tick();
+    rig.session->Tick();
+    EXPECT_FALSE(rig.session->Comm().PortOpen()) << "nothing behind the link name yet";
+
+    std::filesystem::create_symlink(rig.simulator->slavePath(), linkName);
+    // Found automatically at its new rate: five silent ticks at 57600, then 38400.
+    // The first tick opens the port at 57600, the sixth moves it to 38400.
+    int ticks = 0;
+    while (rig.session->Recovery().Recovering() && ticks < 20) {
+        rig.Second(ticks == 6);
+        ++ticks;
+    }
+    EXPECT_EQ(ticks, 7);
+    EXPECT_FALSE(rig.session->Recovery().Recovering());
+    EXPECT_EQ(rig.session->Context().LinkProtocol, kBinaryProtocol);
+    EXPECT_EQ(CountLinesStartingWith(rig.err.text(), "Connected (Vexa Binary)"), 2) << rig.err.text();
+    EXPECT_FALSE(rig.session->GaveUp());
+    std::filesystem::remove(linkName);
 }
 
 TEST(LiveSession, FinishClosesTheDataLogAndReportsTheCounts) {

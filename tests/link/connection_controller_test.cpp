@@ -8,43 +8,14 @@
 #include "link/baud_settings.h"
 #include "link/connection_controller.h"
 #include "platform/result_codes.h"
+#include "scripted_link.h"
 
 namespace vexa {
 namespace {
 
+using test::ScriptedLink;
+
 const std::string kPort = "/dev/ttyUSB0";
-
-// A link that records what it is asked and lets a scripted receiver answer: opening the
-// port at the receiver's rate makes the comm reader recognise its protocol.
-class ScriptedLink : public LinkConnection {
-public:
-    explicit ScriptedLink(ReceiverContext& context) : context_(context) {}
-
-    int Connect(const std::string& devicePath, int baud) override {
-        calls.push_back("connect " + devicePath + " " + std::to_string(baud));
-        if (baud == unopenableRate || unopenableRate == kAnyRate) return kResultCommFailure;
-        if (receiverRate == baud) context_.LinkProtocol = receiverProtocol;
-        return kResultOk;
-    }
-    int Disconnect() override {
-        calls.push_back("disconnect");
-        if (frameArrivesWhileClosing) context_.LinkProtocol = kBinaryProtocol;
-        return kResultOk;
-    }
-
-    int ConnectError() const override { return connectError; }
-
-    static constexpr int kAnyRate = -1;
-    int connectError = 0;
-    std::optional<int> receiverRate;
-    int receiverProtocol = kNmeaProtocol;
-    int unopenableRate = 0;
-    bool frameArrivesWhileClosing = false;
-    std::vector<std::string> calls;
-
-private:
-    ReceiverContext& context_;
-};
 
 class ConnectionControllerTest : public ::testing::Test {
 protected:
@@ -54,7 +25,7 @@ protected:
                                      [this](const std::string& port, int baud) {
                                          saved_.push_back(port + " " + std::to_string(baud));
                                      },
-                                     [this] { ++settingsShown_; }, [this] { ++repaints_; }},
+                                     [this] { ++settingsShown_; }, [this] { ++repaints_; }, {}},
                                     PortDiscoveryOptions{.sysfsRoot = "/nonexistent/sys", .extraPaths = {"/dev/ttyVexa3"}});
     }
 

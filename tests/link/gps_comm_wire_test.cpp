@@ -77,6 +77,40 @@ TEST_F(WireLink, HeldFramesGoOutInOneWriteWhenTheReceiverAllowsSendingAgain) {
     link.comm->Unlock();
 }
 
+// What one receiver said about sending, and the frames held for it, are not the next receiver's.
+TEST_F(WireLink, DisconnectForgetsTheWithdrawnPermissionAndTheFramesHeldUnderIt) {
+    receiver.Send(Frame(test::OkToSendPayload(0)));
+    ASSERT_TRUE(link.AwaitDelivery(18));
+    PollSoftwareVersion(*link.comm);
+    PollClockStatus(*link.comm);
+    link.comm->Lock();
+    ASSERT_GT(link.comm->PendingOutputCount(), 0u);
+    link.comm->Unlock();
+
+    link.comm->Disconnect();
+    link.comm->Lock();
+    EXPECT_EQ(link.comm->PendingOutputCount(), 0u);
+    EXPECT_EQ(link.comm->OkToSend(), 0);
+    link.comm->Unlock();
+
+    // The same receiver, connected again, allows sending: the old frames do not come out.
+    ASSERT_EQ(link.comm->Connect(receiver.SlavePath(), 57600), kResultOk);
+    receiver.Send(Frame(test::OkToSendPayload(1)));
+    ASSERT_TRUE(link.AwaitDelivery(18));
+    EXPECT_TRUE(receiver.Receive(1, std::chrono::milliseconds(200)).empty());
+
+    // A new receiver that never says OkToSend still gets the commands sent to it.
+    receiver.Send(Frame(test::OkToSendPayload(0)));
+    ASSERT_TRUE(link.AwaitDelivery(18));
+    link.comm->Disconnect();
+    PseudoTerminal next;
+    ASSERT_EQ(link.comm->Connect(next.SlavePath(), 57600), kResultOk);
+    PollSoftwareVersion(*link.comm);
+    const Bytes poll = Encoded(SoftwareVersionPoll());
+    EXPECT_EQ(next.Receive(poll.size()), poll);
+    EXPECT_TRUE(next.Receive(1, std::chrono::milliseconds(100)).empty());
+}
+
 TEST_F(WireLink, ProtocolSwitchToBinaryWritesTheSentenceAndMovesTo57600) {
     ASSERT_EQ(link.comm->ChangeBaud(4800), kResultOk);
     receiver.Send(Text("$GPGSA,A,3,,,,,,,,,,,,,1.0,1.0,1.0*30\r\n"));

@@ -54,7 +54,7 @@ TEST_F(SerialPortOnPty, ClosedPortFailsEveryOperation) {
     std::uint8_t byte = 0;
     std::size_t count = 7;
     EXPECT_EQ(port->Write(&byte, 1), kResultCommFailure);
-    EXPECT_EQ(port->Read(&byte, 1, count), kResultCommFailure);
+    EXPECT_EQ(port->Read(&byte, 1, count), ReadOutcome::kNothing) << "a closed port has nothing to read";
     EXPECT_EQ(count, 0u);
     EXPECT_EQ(port->Configure(4800), kResultCommFailure);
     EXPECT_EQ(port->Close(), kResultCommFailure);
@@ -73,7 +73,7 @@ TEST_F(SerialPortOnPty, ReadTakesAtMostTheBufferAndLeavesTheRestQueued) {
     std::uint8_t buffer[1024];
     std::size_t count = 0;
     for (int attempts = 0; received.size() < sent.size() && attempts < 1000; ++attempts) {
-        if (port->Read(buffer, sizeof buffer, count) != kResultOk) {
+        if (port->Read(buffer, sizeof buffer, count) != ReadOutcome::kBytes) {
             std::this_thread::sleep_for(std::chrono::milliseconds(1));
             continue;
         }
@@ -81,7 +81,7 @@ TEST_F(SerialPortOnPty, ReadTakesAtMostTheBufferAndLeavesTheRestQueued) {
         received.insert(received.end(), buffer, buffer + count);
     }
     EXPECT_EQ(received, sent);
-    EXPECT_EQ(port->Read(buffer, sizeof buffer, count), kResultCommFailure) << "nothing waiting";
+    EXPECT_EQ(port->Read(buffer, sizeof buffer, count), ReadOutcome::kNothing);
 }
 
 TEST_F(SerialPortOnPty, BaudChangeKeepsThePortOpenAndDiscardsWaitingInput) {
@@ -93,22 +93,49 @@ TEST_F(SerialPortOnPty, BaudChangeKeepsThePortOpenAndDiscardsWaitingInput) {
     EXPECT_EQ(pty.SlaveSpeed(), B4800);
     std::uint8_t buffer[64];
     std::size_t count = 0;
-    EXPECT_EQ(port->Read(buffer, sizeof buffer, count), kResultCommFailure);
+    EXPECT_EQ(port->Read(buffer, sizeof buffer, count), ReadOutcome::kNothing);
     pty.Send("x");
     std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    ASSERT_EQ(port->Read(buffer, sizeof buffer, count), kResultOk);
+    ASSERT_EQ(port->Read(buffer, sizeof buffer, count), ReadOutcome::kBytes);
     EXPECT_EQ(count, 1u);
     EXPECT_EQ(port->Configure(2400), kResultCommFailure);
     EXPECT_TRUE(port->IsOpen());
 }
 
-TEST_F(SerialPortOnPty, ReadsFailOnceTheDeviceIsGone) {
+TEST_F(SerialPortOnPty, ReadsReportTheEndOnceTheDeviceIsGone) {
     ASSERT_EQ(port->Open(pty.SlavePath(), 9600), kResultOk);
     pty.CloseMaster();
     std::uint8_t buffer[16];
     std::size_t count = 0;
-    EXPECT_EQ(port->Read(buffer, sizeof buffer, count), kResultCommFailure);
+    EXPECT_EQ(port->Read(buffer, sizeof buffer, count), ReadOutcome::kEnded);
+    EXPECT_TRUE(port->IsOpen()) << "the port is closed by its owner, not by a read";
     EXPECT_EQ(port->Close(), kResultOk);
+}
+
+// The reader closes a port whose device went away and says so once, not at every poll.
+TEST_F(SerialPortOnPty, TheReaderClosesAVanishedPortAndReportsItOnce) {
+    struct EndCounter : ReceivedBytes {
+        std::atomic<int> ends{0};
+        std::atomic<int> idles{0};
+        void onBytes(std::span<const std::uint8_t>) override {}
+        void onIdle() override { ++idles; }
+        void onEnded() override { ++ends; }
+    } consumer;
+    CommReader reader(consumer);
+    ASSERT_EQ(reader.Start(), kResultOk);
+    ASSERT_EQ(reader.Port()->Open(pty.SlavePath(), 57600), kResultOk);
+    pty.CloseMaster();
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+    while (consumer.ends == 0 && std::chrono::steady_clock::now() < deadline) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    ASSERT_EQ(consumer.ends, 1);
+    EXPECT_FALSE(reader.Port()->IsOpen());
+    const int idlesThen = consumer.idles;
+    while (consumer.idles < idlesThen + 3 && std::chrono::steady_clock::now() < deadline) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    EXPECT_EQ(consumer.ends, 1) << "later polls find a closed port, not a new end";
 }
 
 TEST(PortTable, HandsOutPortsInOrderWhileTheLockPoolLasts) {
@@ -138,6 +165,7 @@ TEST_F(SerialPortOnPty, AnActionBetweenChunksWaitsForTheChunkInHand) {
             ++chunks;
         }
         void onIdle() override {}
+        void onEnded() override {}
     } consumer;
     CommReader reader(consumer);
     ASSERT_EQ(reader.Start(), kResultOk);

@@ -59,6 +59,27 @@ TEST(OspreySimulator, SendsItsOwnMessagesOnTheBinaryChannelWithCleanChecksums) {
     EXPECT_EQ(cut.frames.at(0xBB).front().size(), 2u + 37u);
 }
 
+// The program's product choice swaps the receiver behind the same port: the link keeps its path.
+TEST(OspreySimulator, AKestrelChangedIntoAnOspreyKeepsItsPortAndTakesUpTheChannelByte) {
+    SimulatorOptions options = Osprey();
+    options.receiver.productName = "Kestrel";
+    ReceiverSimulator simulator(options);
+    const std::string path = simulator.slavePath();
+    PtyPeer peer(path, 57600);
+    const ByChannel before = Cut(RunFor(simulator, peer, 1100ms));
+    EXPECT_FALSE(before.frames.contains(0xEE));
+    EXPECT_TRUE(before.frames.contains(2)) << "the Kestrel's navigation message leads without a channel byte";
+
+    simulator.changeProduct("Osprey");
+    EXPECT_EQ(simulator.slavePath(), path);
+    EXPECT_EQ(simulator.productName(), "Osprey");
+    const ByChannel after = Cut(RunFor(simulator, peer, 1100ms));
+    EXPECT_EQ(after.refused, 0);
+    ASSERT_TRUE(after.frames.contains(0xEE));
+    EXPECT_EQ(after.frames.at(0xEE).front()[1], 2);
+    EXPECT_FALSE(after.frames.contains(2));
+}
+
 TEST(OspreySimulator, AnswersTheSoftwareVersionRequest) {
     ReceiverSimulator simulator(Osprey());
     PtyPeer peer(simulator.slavePath(), 57600);

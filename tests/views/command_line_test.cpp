@@ -12,13 +12,14 @@ ParsedDemoOptions Parse(std::vector<std::string_view> arguments) { return ParseD
 
 TEST(CommandLineTest, TheOptionsOfAScreenshotRun) {
     const ParsedDemoOptions parsed =
-        Parse({"--simulate", "--sim-protocol", "nmea", "--sim-baud", "4800", "--port", "/dev/ttyUSB0", "--scale", "2",
+        Parse({"--simulate", "--sim-protocol", "nmea", "--sim-baud", "4800", "--sim-constellations", "galileo,gps", "--port", "/dev/ttyUSB0", "--scale", "2",
                "--product", "Osprey", "--connect", "--screenshots", "/tmp/shots", "--seconds", "2.5", "--map", "a.gst"});
     ASSERT_EQ(parsed.error, "");
     const DemoOptions& options = parsed.options;
     EXPECT_TRUE(options.simulate);
     EXPECT_TRUE(options.simulateNmea);
     EXPECT_EQ(options.simulateBaud, 4800);
+    EXPECT_EQ(options.simulateConstellations, (sim::Constellations{sim::Constellation::Gps, sim::Constellation::Galileo}));
     EXPECT_EQ(options.ports, std::vector<std::string>{"/dev/ttyUSB0"});
     EXPECT_EQ(options.scale, 2);
     EXPECT_EQ(options.product, 1);
@@ -47,6 +48,9 @@ TEST(CommandLineTest, BadArgumentsAreRefusedWithAReason) {
         {"--simulate", "--sim-baud", "0"},
         {"--simulate", "--sim-protocol", "morse"},
         {"--sim-protocol", "nmea"},
+        {"--simulate", "--sim-constellations", "glonass"},
+        {"--simulate", "--sim-constellations"},
+        {"--sim-constellations", "gps,beidou"},
         {"--screenshots", "/tmp/x"},
         {"--connect", "--seconds", "3"},
         {"--connect", "--screenshots", "/tmp/x", "--seconds", "-1"},

@@ -9,6 +9,8 @@
 #include "ui_fixture.h"
 #include "views/debug_data_view.h"
 #include "views/demo_tab_view.h"
+#include "views/nav_msg_view.h"
+#include "views/nav_texts.h"
 
 namespace vexa::test {
 namespace {
@@ -74,6 +76,18 @@ TEST_F(EndToEndTest, AutoFindsTheNmeaReceiverAndTheTextPageShowsItsSentences) {
     for (int row = 0; row < list->count(); ++row) {
         EXPECT_TRUE(list->item(row)->text().startsWith("$GP")) << list->item(row)->text().toStdString();
     }
+
+    // The Position page shows the NMEA receiver's fix.
+    const auto* position = qobject_cast<CNavMsgView*>(frame->TabHost()->GetView(0));
+    ASSERT_NE(position, nullptr);
+    for (int second = 0; second < 5 && position->Text(1047).isEmpty(); ++second) {
+        ReceiverSecond();
+        ProcessEvents();
+    }
+    EXPECT_EQ(position->Text(1047), "3D");
+    EXPECT_TRUE(position->Text(CNavMsgView::kLatLon).startsWith("Lat: ")) << position->Text(1040).toStdString();
+    EXPECT_NE(position->Text(CNavMsgView::kLatLon), kEmptyLatLon);
+    EXPECT_FALSE(position->Text(1049).isEmpty()) << "the satellites used";
 
     dialog.DisconnectButton()->click();
     EXPECT_EQ(receiver.LinkProtocol, kNotConnected);

@@ -135,7 +135,8 @@ protected:
     DisplayPreferences preferences{settings, store, prompts,
                                    [this](CPreferencesSheet& sheet) { return answerSheet(sheet); }};
     std::optional<NavData> nav;
-    CNavMsgView view{context, [this] { return ReceiverSnapshot{nav, std::nullopt}; }, preferences};
+    std::optional<GnssFix> fix;
+    CNavMsgView view{context, [this] { return ReceiverSnapshot{nav, std::nullopt, fix}; }, preferences};
 };
 
 TEST_F(PositionPage, FieldsFollowNavigationUpdatesOnly) {
@@ -156,7 +157,7 @@ TEST_F(PositionPage, GreyFillsThePageAtTheSizeTheHostGivesItLater) {
     EXPECT_EQ(view.grab().toImage().pixelColor(2, 297).name(), kPaletteLightGrey.name());
 }
 
-TEST_F(PositionPage, AnyUpdateBlanksEveryFieldUnlessTheLinkIsBinary) {
+TEST_F(PositionPage, AnyUpdateBlanksEveryFieldWhileNotConnectedOrWithoutAnNmeaFix) {
     nav = NavOnEquator(0x04, 100.0, 10.0);
     view.OnUpdate(2);
     for (int protocol : {int(kNmeaProtocol), int(kNotConnected)}) {
@@ -167,6 +168,58 @@ TEST_F(PositionPage, AnyUpdateBlanksEveryFieldUnlessTheLinkIsBinary) {
         for (int id = 1042; id <= 1049; ++id) EXPECT_TRUE(view.Text(id).isEmpty()) << id;
         context.LinkProtocol = kBinaryProtocol;
     }
+}
+
+GnssFix NmeaFix() {
+    GnssFix fix;
+    fix.mode = FixMode::ThreeD;
+    fix.quality = FixQuality::Differential;
+    fix.latitude = -33.5;
+    fix.longitude = 151.2;
+    fix.altitudeMsl = 100.0;
+    fix.altitudeHae = 122.0;
+    fix.speed = 10.0;
+    fix.track = 270.0;
+    fix.hdop = 0.9;
+    fix.satellitesUsed = 3;
+    fix.used = {{GnssId::Gps, 5}, {GnssId::Glonass, 12}, {GnssId::BeiDou, 30}};
+    return fix;
+}
+
+TEST_F(PositionPage, NmeaFixesFillTheFieldsAtTheirOwnHint) {
+    context.LinkProtocol = kNmeaProtocol;
+    fix = NmeaFix();
+    view.OnUpdate(255);
+    EXPECT_EQ(view.Text(1040), kEmptyLatLon) << "a sentence is not a new fix";
+    view.OnUpdate(kFixUpdatedHint);
+    EXPECT_EQ(view.Text(1040), "Lat:  -33.50000" + kDegree + "\nLon:  151.20000" + kDegree);
+    EXPECT_EQ(view.Text(1042), "10.0 m/s");
+    EXPECT_EQ(view.Text(1043), "270" + kDegree);
+    EXPECT_EQ(view.Text(1044), "  100 m") << "the receiver's altitude above mean sea level";
+    EXPECT_EQ(view.Text(1045), "DGPS");
+    EXPECT_EQ(view.Text(1046), "0.9");
+    EXPECT_EQ(view.Text(1047), "3D");
+    EXPECT_EQ(view.Text(1048), "3");
+    EXPECT_EQ(view.Text(1049), " G5 R12 C30");
+    view.OnUpdate(255);
+    EXPECT_EQ(view.Text(1047), "3D") << "the fix stays shown between fixes";
+
+    fix->track.reset();
+    fix->mode = FixMode::TwoD;
+    fix->altitudeMsl.reset();
+    fix->altitudeHae.reset();
+    view.OnUpdate(kFixUpdatedHint);
+    EXPECT_EQ(view.Text(1047), "2D");
+    EXPECT_TRUE(view.Text(1043).isEmpty()) << "what the receiver did not report stays empty";
+    EXPECT_TRUE(view.Text(1044).isEmpty());
+
+    fix->mode = FixMode::NoFix;
+    fix->latitude.reset();
+    fix->longitude.reset();
+    view.OnUpdate(kFixUpdatedHint);
+    EXPECT_EQ(view.Text(1040), kEmptyLatLon);
+    EXPECT_EQ(view.Text(1047), "No Fix");
+    EXPECT_TRUE(view.Text(1042).isEmpty());
 }
 
 TEST_F(PositionPage, PropertiesRunsTheUnitsPageAndCancelUndoesTheEdit) {

@@ -110,6 +110,15 @@ TEST_F(PlotPage, HistoryFadesFromBlueToGreenOverTheLastEightFixes) {
     EXPECT_EQ(ColourAt(Plot().PlotImage(), 80, 80), "#0000ff");
 }
 
+TEST_F(PlotPage, AnNmeaFixEntersTheTrackOnceAtItsHint) {
+    fix = GeodeticFix{kLat0, kLon0, 40.0};
+    page.OnUpdate(255);
+    EXPECT_EQ(Plot().HistoryCount(), 0) << "sentences are not fixes";
+    page.OnUpdate(kFixUpdatedHint);
+    EXPECT_EQ(Plot().HistoryCount(), 1);
+    EXPECT_EQ(ColourAt(Plot().PlotImage(), 80, 80), "#00ff00");
+}
+
 TEST_F(PlotPage, PaintsShowTheImageWithoutAddingFixes) {
     FixAt(0.0);
     FixAt(7.5);

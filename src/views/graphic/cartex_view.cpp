@@ -132,7 +132,7 @@ void CCartexView::CreatePositionLayer() {
 }
 
 void CCartexView::OnUpdate(int hint) {
-    if (hint != kHintNavigation || !m_bMapLoaded || !readFix_) return;
+    if (!IsPositionUpdate(hint) || !m_bMapLoaded || !readFix_) return;
     const std::optional<GeodeticFix> fix = readFix_();
     if (!fix) return;
     lastPosition_ = *fix;

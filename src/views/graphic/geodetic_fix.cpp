@@ -20,13 +20,20 @@ struct ModelLock {
 
 GeodeticFixReader ReadFixFrom(GpsComm& comm) {
     return [&comm]() -> std::optional<GeodeticFix> {
-        ModelLock model{comm};
-        const std::lock_guard lock(model);
-        const NavData* nav = comm.GetNavData();
-        if (!nav) return std::nullopt;
-        GeodeticFix fix;
-        NavToGeodetic(*nav, &fix.latitude, &fix.longitude, &fix.altitude, nullptr, nullptr);
-        return fix;
+        {
+            ModelLock model{comm};
+            const std::lock_guard lock(model);
+            if (const NavData* nav = comm.GetNavData()) {
+                GeodeticFix fix;
+                NavToGeodetic(*nav, &fix.latitude, &fix.longitude, &fix.altitude, nullptr, nullptr);
+                return fix;
+            }
+        }
+        if (comm.Context().LinkProtocol.load() != kNmeaProtocol) return std::nullopt;
+        const std::optional<GnssFix> latest = comm.LatestFix();
+        if (!latest || !latest->hasPosition()) return std::nullopt;
+        return GeodeticFix{*latest->latitude, *latest->longitude,
+                           latest->altitudeHae.value_or(latest->altitudeMsl.value_or(0.0))};
     };
 }
 

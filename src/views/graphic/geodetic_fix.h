@@ -3,6 +3,8 @@
 #include <functional>
 #include <optional>
 
+#include "receiver/gnss_fix.h"
+
 namespace vexa {
 
 // The receiver's latest position as the views show it.
@@ -12,13 +14,16 @@ struct GeodeticFix {
     double altitude = 0.0;   // metres above the ellipsoid
 };
 
-// Reads the navigation record under the model lock and converts it; nothing while there is none
-// (not connected, or NMEA).
+// Reads the latest position: with the binary protocol the navigation record, converted; with NMEA
+// the latest fix that has a position. Nothing while there is none.
 using GeodeticFixReader = std::function<std::optional<GeodeticFix>()>;
+
+// A new position for the pages that follow it: a navigation message (hint 2) or a new NMEA fix.
+constexpr bool IsPositionUpdate(int hint) { return hint == 2 || hint == kFixUpdatedHint; }
 
 class GpsComm;
 
-// The reader of the receiver link's navigation record; the link must outlive it.
+// The reader of the receiver link's position; the link must outlive it.
 GeodeticFixReader ReadFixFrom(GpsComm& comm);
 
 }  // namespace vexa

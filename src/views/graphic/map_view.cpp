@@ -77,7 +77,7 @@ QPoint CMapView::Project(const GeodeticFix& fix) const {
 }
 
 void CMapView::OnUpdate(int hint) {
-    if (hint != kHintNavigation) return;
+    if (!IsPositionUpdate(hint)) return;
     if (const std::optional<GeodeticFix> fix = readFix_()) AddFix(*fix);
     update();
 }

@@ -18,7 +18,6 @@ class SettingsSections;
 class CMapView : public QFrame {
     Q_OBJECT
 public:
-    static constexpr int kHintNavigation = 2;
     static constexpr int kPlotSize = 160;
     static constexpr int kHistorySize = 8;
 

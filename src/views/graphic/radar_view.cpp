@@ -15,7 +15,7 @@ CRadarView::CRadarView(CViewSky* page, ReceiverReader read, QWidget* parent)
 }
 
 void CRadarView::OnUpdate(int hint) {
-    if (hint != CViewSky::kHintNavigation) return;
+    if (hint != CViewSky::kHintNavigation && hint != kSkyUpdatedHint) return;
     FillBoxes();
     update();
 }

@@ -1,12 +1,17 @@
 #include "views/graphic/sky_plot.h"
 
 #include <QPainter>
+#include <algorithm>
 #include <cmath>
+#include <numbers>
+#include <vector>
 
 #include "views/gdi_shapes.h"
 #include "views/page_palette.h"
 #include "views/page_text.h"
 #include "views/satellite_colour.h"
+#include "views/satellite_label.h"
+#include "views/signal_places.h"
 
 namespace vexa {
 
@@ -65,6 +70,49 @@ void DrawMarker(QPainter& painter, QPoint p, const QString& label, const QColor&
     DrawTextAt(painter, p + QPoint(wide ? -10 : -6, -7), label);
 }
 
+// A satellite of a receiver of many systems: the wide marker when its label is three characters or more,
+// the label centred and led by the constellation's letter when that fits inside.
+void DrawSkySatellite(QPainter& painter, QPoint p, const SkySatellite& satellite, const QColor& colour) {
+    constexpr int kWideLabelWidth = 21;
+    const QString label = SatelliteLabel(satellite.id, painter.fontMetrics(), kWideLabelWidth);
+    painter.setPen(colour);
+    painter.setBrush(colour);
+    if (label.size() >= 3)
+        DrawBoxEllipse(painter, p.x() - 11, p.y() - 7, p.x() + 11, p.y() + 7);
+    else
+        DrawBoxEllipse(painter, p.x() - 8, p.y() - 8, p.x() + 8, p.y() + 8);
+    painter.setPen(kPaletteBlack);
+    painter.setBackgroundMode(Qt::TransparentMode);
+    DrawTextAt(painter, p + QPoint(-painter.fontMetrics().horizontalAdvance(label) / 2, -7), label);
+}
+
+bool SkyBoxTextsFromSky(const GnssSky& sky, SkyBoxTexts& boxes) {
+    const std::vector<SkySatellite> satellites = SatellitesForTwelvePlaces(sky);
+    for (std::size_t i = 0; i < kTrackChannels; ++i) {
+        boxes[i] = {};
+        if (i >= satellites.size()) continue;
+        const SkySatellite& satellite = satellites[i];
+        boxes[i].id = satellite.id;
+        boxes[i].satellite = QString::number(satellite.id.svid);
+        if (satellite.elevation) boxes[i].elevation = QString::number(static_cast<int>(std::lround(*satellite.elevation)));
+        if (satellite.azimuth) boxes[i].azimuth = QString::number(static_cast<int>(std::lround(*satellite.azimuth)));
+    }
+    return true;
+}
+
+void DrawSky(QPainter& painter, const SkyGeometry& geometry, const GnssSky& sky, const GnssFix* fix) {
+    // Used satellites last, so that they are drawn over the others.
+    for (const bool usedPass : {false, true}) {
+        for (const SkySatellite& satellite : sky.satellites) {
+            if (satellite.used != usedPass || !satellite.elevation || !satellite.azimuth || *satellite.elevation < 0) {
+                continue;
+            }
+            DrawSkySatellite(painter, SkyPositionDegrees(geometry, *satellite.elevation, *satellite.azimuth), satellite,
+                             SatelliteColour(satellite, fix));
+        }
+    }
+}
+
 }  // namespace
 
 SkyGeometry SkyGeometryFor(QSize client) {
@@ -82,7 +130,13 @@ QPoint SkyPosition(const SkyGeometry& geometry, int elevation, int azimuth) {
     return Polar(geometry, r, azimuth * kAzimuthUnitRadians);
 }
 
+QPoint SkyPositionDegrees(const SkyGeometry& geometry, double elevation, double azimuth) {
+    const double r = (1.0 - std::clamp(elevation, 0.0, 90.0) / 90.0) * geometry.radius;
+    return Polar(geometry, r, azimuth * std::numbers::pi / 180.0);
+}
+
 bool SkyBoxTextsFor(const ReceiverSnapshot& snapshot, SkyBoxTexts& boxes) {
+    if (!snapshot.track && snapshot.sky) return SkyBoxTextsFromSky(*snapshot.sky, boxes);
     if (!snapshot.track) return false;
     for (std::size_t i = 0; i < kTrackChannels; ++i) {
         const TrackChannel& channel = snapshot.track->Channels[i];
@@ -110,10 +164,15 @@ bool DrawSkyPlot(QImage& image, const SkyGeometry& geometry, const ReceiverSnaps
     const int inner = kInset + geometry.ringStep;
     DrawBoxEllipse(painter, inner, inner, side - inner, side - inner);
 
-    if (!snapshot.track) return false;
+    if (!snapshot.track && !snapshot.sky) return false;
     DrawCompass(painter, geometry);
 
     painter.setFont(MarkerFont());
+    if (!snapshot.track) {
+        SkyBoxTextsFromSky(*snapshot.sky, boxes);
+        DrawSky(painter, geometry, *snapshot.sky, snapshot.fix ? &*snapshot.fix : nullptr);
+        return true;
+    }
     const NavData* nav = snapshot.nav ? &*snapshot.nav : nullptr;
     SkyBoxTextsFor(snapshot, boxes);
     for (std::size_t i = 0; i < kTrackChannels; ++i) {

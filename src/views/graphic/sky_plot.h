@@ -5,7 +5,9 @@
 #include <QSize>
 #include <QString>
 #include <array>
+#include <optional>
 
+#include "receiver/gnss_fix.h"
 #include "receiver/records.h"
 #include "views/receiver_snapshot.h"
 
@@ -26,20 +28,26 @@ SkyGeometry SkyGeometryFor(QSize client);
 // Where a channel's satellite is drawn: elevation in 0.5 degrees, azimuth in 1.5 degrees.
 QPoint SkyPosition(const SkyGeometry& geometry, int elevation, int azimuth);
 
-// The texts of one channel's satellite, azimuth and elevation boxes.
+// Where a satellite is drawn, by its elevation and azimuth in degrees.
+QPoint SkyPositionDegrees(const SkyGeometry& geometry, double elevation, double azimuth);
+
+// The texts of one channel's satellite, azimuth and elevation boxes. A satellite of a receiver of many
+// systems also carries its id, so that the box can lead its number with the constellation's letter.
 struct SkyChannelTexts {
     QString satellite;
     QString azimuth;
     QString elevation;
+    std::optional<SatelliteId> id;
 };
 using SkyBoxTexts = std::array<SkyChannelTexts, kTrackChannels>;
 
-// Every channel's box texts, from the tracker data; false, with `boxes` untouched, without it.
+// Every channel's box texts, from the tracker data, or without it from the sky of a receiver of many
+// systems (its twelve satellites of the Signal page); false, with `boxes` untouched, without either.
 bool SkyBoxTextsFor(const ReceiverSnapshot& snapshot, SkyBoxTexts& boxes);
 
-// Draws the plot into `image` (made side x side when it is not). Without tracker data only the
-// circles are drawn and false is returned: the plot is then not to be shown and the boxes keep
-// their texts. With it, `boxes` receives every channel's texts.
+// Draws the plot into `image` (made side x side when it is not). Without tracker data or a sky only
+// the circles are drawn and false is returned: the plot is then not to be shown and the boxes keep
+// their texts. With them, `boxes` receives every channel's texts; a sky shows every satellite in view.
 bool DrawSkyPlot(QImage& image, const SkyGeometry& geometry, const ReceiverSnapshot& snapshot, SkyBoxTexts& boxes);
 
 }  // namespace vexa

@@ -52,7 +52,7 @@ void CViewMap::OnInitialUpdate() {
 
 void CViewMap::OnUpdate(int hint) {
     mapView_->OnUpdate(hint);
-    if (hint == CCartexView::kHintNavigation && mapView_->MapLoaded()) mapView_->update();
+    if (IsPositionUpdate(hint) && mapView_->MapLoaded()) mapView_->update();
 }
 
 void CViewMap::ChooseTool(int tool) {

@@ -38,7 +38,7 @@ void CViewSct::OnInitialUpdate() {
 }
 
 void CViewSct::OnUpdate(int hint) {
-    if (hint == CMapView::kHintNavigation) update();
+    if (IsPositionUpdate(hint)) update();
     plot_->OnUpdate(hint);
 }
 

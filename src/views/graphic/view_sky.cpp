@@ -6,6 +6,7 @@
 #include "views/graphic/radar_view.h"
 #include "views/page_palette.h"
 #include "views/page_text.h"
+#include "views/satellite_label.h"
 
 namespace vexa {
 
@@ -41,21 +42,23 @@ void CViewSky::OnInitialUpdate() {
 }
 
 void CViewSky::OnUpdate(int hint) {
-    if (hint != kHintNavigation) return;
+    if (hint != kHintNavigation && hint != kSkyUpdatedHint) return;
     update();
     plot_->OnUpdate(hint);
 }
 
 void CViewSky::SetBoxTexts(const SkyBoxTexts& texts) {
     for (std::size_t i = 0; i < kTrackChannels; ++i) {
-        satellite_[i]->setText(texts[i].satellite);
+        const QLabel& box = *satellite_[i];
+        satellite_[i]->setText(texts[i].id ? SatelliteLabel(*texts[i].id, box.fontMetrics(), box.contentsRect().width())
+                                           : texts[i].satellite);
         azimuth_[i]->setText(texts[i].azimuth);
         elevation_[i]->setText(texts[i].elevation);
     }
 }
 
 SkyChannelTexts CViewSky::BoxTexts(int channel) const {
-    return {satellite_[channel]->text(), azimuth_[channel]->text(), elevation_[channel]->text()};
+    return {satellite_[channel]->text(), azimuth_[channel]->text(), elevation_[channel]->text(), std::nullopt};
 }
 
 void CViewSky::paintEvent(QPaintEvent*) {

@@ -13,7 +13,8 @@ namespace vexa {
 class CRadarView;
 
 // The "Sky" page: the sky plot above a row of boxes per tracking channel with the satellite's
-// number, azimuth and elevation.
+// number, azimuth and elevation. A receiver of many systems has every satellite in view on the plot
+// and the Signal page's twelve in the boxes.
 class CViewSky : public QWidget {
     Q_OBJECT
 public:

@@ -1,0 +1,33 @@
+#pragma once
+
+#include <cstdio>
+#include <string>
+
+#include "receiver/gnss_fix.h"
+#include "receiver/gnss_listener.h"
+
+namespace vexa {
+
+// One report of gpsd's JSON protocol, without the line end: a TPV object for a fix, a SKY object for
+// a sky. Fields the receiver did not report are left out. Written with the C locale's digits.
+void AppendTpvReport(std::string& line, const GnssFix& fix);
+void AppendSkyReport(std::string& line, const GnssSky& sky);
+
+// Writes a TPV line for every fix with a position and a SKY line for every sky to `output`.
+// Live, each line is flushed as it is written, so that a reader of a pipe sees every epoch at once.
+class JsonReportPrinter : public GnssListener {
+public:
+    JsonReportPrinter(std::FILE* output, bool flushEachLine) : output_(output), flushEachLine_(flushEachLine) {}
+
+    void onFix(const GnssFix& fix) override;
+    void onSky(const GnssSky& sky) override;
+
+private:
+    void write();
+
+    std::FILE* output_;
+    bool flushEachLine_;
+    std::string line_;
+};
+
+}  // namespace vexa

@@ -1,0 +1,51 @@
+#include "link/link_recovery.h"
+
+#include <utility>
+
+#include "link/baud_settings.h"
+
+namespace vexa {
+
+LinkRecovery::LinkRecovery(LinkConnection& link, ReceiverContext& context, std::function<void()> statusChanged)
+    : link_(link), context_(context), statusChanged_(std::move(statusChanged)) {}
+
+void LinkRecovery::Remember(const std::string& portPath, int chosenBaudSetting) {
+    portPath_ = portPath;
+    chosenBaudSetting_ = chosenBaudSetting;
+}
+
+void LinkRecovery::BaudChanged(int baud) {
+    if (chosenBaudSetting_ && *chosenBaudSetting_ != kAutoBaud) chosenBaudSetting_ = baud;
+}
+
+void LinkRecovery::Stop() {
+    const bool wasRecovering = recovering_;
+    recovering_ = false;
+    attempt_.reset();
+    chosenBaudSetting_.reset();
+    if (wasRecovering && statusChanged_) statusChanged_();
+}
+
+void LinkRecovery::LinkLost() {
+    if (recovering_ || context_.LinkProtocol == kNotConnected) return;
+    attempt_.emplace(link_, context_);
+    attempt_->Disconnect();
+    recovering_ = chosenBaudSetting_.has_value();
+    if (statusChanged_) statusChanged_();
+}
+
+void LinkRecovery::Tick() {
+    if (!recovering_) return;
+    if (attempt_->Testing()) {
+        attempt_->Tick();
+        if (attempt_->Testing() || context_.LinkProtocol == kNotConnected) return;
+        recovering_ = false;
+        attempt_.reset();
+        if (statusChanged_) statusChanged_();
+        return;
+    }
+    // Without a device behind the path the port does not open, and the next tick tries again.
+    attempt_->Connect(portPath_, BaudSettingText(*chosenBaudSetting_));
+}
+
+}  // namespace vexa
