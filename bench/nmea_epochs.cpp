@@ -14,6 +14,11 @@
 #include "receiver/nmea_epoch_builder.h"
 #include "receiver/nmea_sentence.h"
 
+// g++ takes the replaced operator delete's free() for a mismatch with operator new; both are ours.
+#if defined(__GNUC__) && !defined(__clang__)
+#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
+#endif
+
 namespace {
 
 std::atomic<std::uint64_t> allocations{0};

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cmath>
 #include <string>
 
 namespace vexa {
@@ -26,6 +27,15 @@ struct AppSettings {
 // The plot's rings must grow outwards and the outer one must have a size.
 inline bool RingRadiiAcceptable(int ring1, int ring2, int ring3) {
     return ring1 <= ring2 && ring2 <= ring3 && ring3 > 0;
+}
+
+// Whether the plot has an origin to draw around. (0, 0) means none was chosen; (90, 0) is where a
+// receiver's empty position (X = Y = Z = 0, sent before its first fix) converts to, so an origin
+// taken from one is no choice either; nor is a place off the earth.
+inline bool PlotOriginSet(double latitude, double longitude) {
+    if (!(std::fabs(latitude) <= 90.0 && std::fabs(longitude) <= 180.0)) return false;
+    if (longitude != 0.0) return true;
+    return latitude != 0.0 && latitude != 90.0;
 }
 
 }  // namespace vexa

@@ -4,6 +4,7 @@
 
 #include "link/baud_settings.h"
 #include "platform/option_suggestion.h"
+#include "receiver/product_names.h"
 
 namespace vexa {
 
@@ -21,8 +22,9 @@ const char* const kDemoUsage =
     "                           is that of a multi-constellation receiver\n"
     "  --port PATH              add a serial device to the port list (repeatable)\n"
     "  --scale N                enlarge the whole window N times (1 to 8)\n"
-    "  --product Kestrel|Osprey|Merlin   skip the Product Selection dialog\n"
+    "  --product Kestrel|Osprey|Merlin   skip the Product Selection dialog (any case)\n"
     "  --connect                skip the Serial Comm dialog: connect to the first listed port with \"Auto\"\n"
+    "                           (without --product, also skip the Product Selection dialog: Kestrel)\n"
     "  --screenshots DIR        with --connect: after --seconds, save window.png and one PNG per page, then exit\n"
     "  --seconds S              how long to run before the screenshots (default 5)\n"
     "  --map FILE               load a geoset at start\n"
@@ -41,14 +43,6 @@ std::optional<Number> ParseNumber(std::string_view text) {
     const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
     if (error != std::errc() || end != text.data() + text.size()) return std::nullopt;
     return value;
-}
-
-std::optional<int> ParseProduct(std::string_view text) {
-    static constexpr std::string_view kNames[] = {"Kestrel", "Osprey", "Merlin"};
-    for (int index = 0; index < 3; ++index) {
-        if (text == kNames[index]) return index;
-    }
-    return std::nullopt;
 }
 
 }  // namespace
@@ -104,7 +98,7 @@ ParsedDemoOptions ParseDemoOptions(std::span<const std::string_view> arguments) 
             options.scale = *scale;
         } else if (argument == "--product") {
             const auto text = value();
-            options.product = text ? ParseProduct(*text) : std::nullopt;
+            options.product = text ? ProductNamed(*text) : std::nullopt;
             if (!options.product) return fail("--product takes Kestrel, Osprey or Merlin");
         } else if (argument == "--screenshots") {
             const auto text = value();

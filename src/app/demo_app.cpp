@@ -1,6 +1,7 @@
 #include "app/demo_app.h"
 
 #include <QCoreApplication>
+#include <QDialog>
 #include <cstdio>
 
 #include "app/command_dialogs.h"
@@ -43,6 +44,9 @@ CDemoApp::CDemoApp(DemoOptions options, Prompts& prompts, QString instanceName)
       ui_(std::make_unique<UiContext>(receiver_, *store_, prompts)) {
     ui_->ports.extraPaths = options_.ports;
     InstallCommandHooks(*ui_);
+    // A run that saves screenshots may have nobody (and no display) to answer a dialog: every
+    // dialog is cancelled at once instead of waiting.
+    if (!options_.screenshotsFolder.empty()) ui_->runModal = [](QDialog&) { return int{QDialog::Rejected}; };
 }
 
 CDemoApp::~CDemoApp() {
@@ -85,8 +89,10 @@ bool CDemoApp::InitInstance() {
     }
 
     ui_->productChanged = [this] { SimulateSelectedProduct(); };
-    if (options_.product) {
-        receiver_.ProductSelection = *options_.product;
+    // A start that connects by itself never waits on the product question: the product given, or
+    // Kestrel, the product of every start.
+    if (options_.product) receiver_.ProductSelection = *options_.product;
+    if (options_.product || options_.connect) {
         frame_->AdaptCommandMenu();
         SimulateSelectedProduct();
     } else {

@@ -1,12 +1,15 @@
 #include <QApplication>
 #include <cstdio>
+#include <filesystem>
 #include <string_view>
 #include <vector>
 
 #include "app/command_line.h"
 #include "app/demo_app.h"
+#include "app/no_display_hint.h"
 #include "app/program_icon.h"
 #include "app/qt_prompts.h"
+#include "app/unattended_prompts.h"
 
 namespace {
 
@@ -33,9 +36,10 @@ int main(int argc, char** argv) {
         return 0;
     }
     if (!DisplayAvailable()) {
-        std::fputs("vexademo: no display found (neither DISPLAY nor WAYLAND_DISPLAY is set).\n"
-                   "  run it on a virtual display:  xvfb-run -a vexademo ...\n"
-                   "  or without any display:      QT_QPA_PLATFORM=offscreen vexademo --connect --screenshots DIR ...\n",
+        std::error_code error;
+        const std::filesystem::path program = std::filesystem::read_symlink("/proc/self/exe", error);
+        const std::filesystem::path folder = std::filesystem::current_path(error);
+        std::fputs(vexa::NoDisplayHint(program.empty() ? argv[0] : program.string(), folder.string(), arguments).c_str(),
                    stderr);
         return 1;
     }
@@ -46,8 +50,10 @@ int main(int argc, char** argv) {
     QApplication::setApplicationName(QStringLiteral("VexaDemoPPC"));
     QApplication::setWindowIcon(vexa::ProgramIcon());
 
-    vexa::QtPrompts prompts;
-    vexa::CDemoApp demo(parsed.options, prompts);
+    vexa::QtPrompts interactive;
+    vexa::UnattendedPrompts unattended;
+    const bool attended = parsed.options.screenshotsFolder.empty();
+    vexa::CDemoApp demo(parsed.options, attended ? static_cast<vexa::Prompts&>(interactive) : unattended);
     if (!demo.InitInstance()) return 0;
     return QApplication::exec();
 }

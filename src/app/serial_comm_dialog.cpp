@@ -88,7 +88,15 @@ CSerialCommDlg::CSerialCommDlg(UiContext& ui, QWidget* parent)
     ports_ = DiscoverPorts(ui_.ports);
     for (const SerialPortEntry& port : ports_) portCombo_->addItem(QString::fromStdString(port.displayName));
     FillBaudCombo();
-    controller_->LoadSettings(ui_.Settings().m_strSerialPort, ui_.Settings().m_nBaudRate);
+    std::string portPath = ui_.Settings().m_strSerialPort;
+    int baudSetting = ui_.Settings().m_nBaudRate;
+    // On a first start nothing is stored yet: the first port listed with automatic detection,
+    // so that Connect simply works.
+    if (portPath.empty() && !ports_.empty()) {
+        portPath = ports_.front().devicePath;
+        baudSetting = kAutoBaud;
+    }
+    controller_->LoadSettings(portPath, baudSetting);
     ShowSettings();
 
     connect(connectButton_, &QPushButton::clicked, this, &CSerialCommDlg::OnConnect);

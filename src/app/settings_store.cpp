@@ -2,7 +2,6 @@
 
 #include <QFile>
 #include <charconv>
-#include <cmath>
 #include <optional>
 
 #include "link/baud_settings.h"
@@ -46,11 +45,9 @@ int SettingsStore::ReadInt(const QString& key, int fallback) const {
     return ok ? value : fallback;
 }
 
-// A missing, unreadable or impossible angle reads as 0.0.
-double SettingsStore::ReadDegrees(const QString& key, double limit) const {
-    const std::optional<double> value = LeadingNumber(store_.value(key).toString());
-    if (!value || !std::isfinite(*value) || std::fabs(*value) > limit) return 0.0;
-    return *value;
+// A missing or unreadable angle reads as 0.0; whether it is a place is the caller's question.
+double SettingsStore::ReadDegrees(const QString& key) const {
+    return LeadingNumber(store_.value(key).toString()).value_or(0.0);
 }
 
 void SettingsStore::WriteOut() {
@@ -92,8 +89,12 @@ void SettingsStore::SaveDisplaySettings() {
 
 void SettingsStore::LoadPlotSettings() {
     store_.beginGroup(kPlotSection);
-    settings_.m_dOriginLat = ReadDegrees(QStringLiteral("Lat"), 90.0);
-    settings_.m_dOriginLon = ReadDegrees(QStringLiteral("Lon"), 180.0);
+    const double latitude = ReadDegrees(QStringLiteral("Lat"));
+    const double longitude = ReadDegrees(QStringLiteral("Lon"));
+    // An origin that is no place (or the pole of a receiver without a fix) is no origin at all.
+    const bool originSet = PlotOriginSet(latitude, longitude);
+    settings_.m_dOriginLat = originSet ? latitude : 0.0;
+    settings_.m_dOriginLon = originSet ? longitude : 0.0;
     const int ring1 = ReadInt(QStringLiteral("Ring 1"), kDefaults.m_nRing1);
     const int ring2 = ReadInt(QStringLiteral("Ring 2"), kDefaults.m_nRing2);
     const int ring3 = ReadInt(QStringLiteral("Ring 3"), kDefaults.m_nRing3);

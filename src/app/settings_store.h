@@ -32,7 +32,7 @@ public:
 
 private:
     int ReadInt(const QString& key, int fallback) const;
-    double ReadDegrees(const QString& key, double limit) const;
+    double ReadDegrees(const QString& key) const;
     void WriteOut();
 
     AppSettings& settings_;

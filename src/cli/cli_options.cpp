@@ -5,7 +5,7 @@
 #include <cmath>
 #include <string_view>
 
-#include "cli/product_names.h"
+#include "receiver/product_names.h"
 #include "link/baud_settings.h"
 #include "platform/option_suggestion.h"
 
@@ -26,7 +26,7 @@ const char* const kCliUsage =
     "  --baud N|auto    4800, 9600, 19200, 38400, 57600 or 115200, or auto (the default): try\n"
     "                   57600, 38400, 4800, 19200, 9600 and 115200 for five seconds each.\n"
     "                   The osprey always talks at 57600, so --baud is refused for it.\n"
-    "  --product P      kestrel (the default), osprey or merlin\n"
+    "  --product P      kestrel (the default), osprey or merlin, in any case\n"
     "  --seconds S      run time in seconds (default: until SIGINT or SIGTERM)\n"
     "  --log FILE       write the data log, a dated text line per message, to FILE\n"
     "  --json           instead of the message lines, print gpsd's JSON reports: a TPV object\n"

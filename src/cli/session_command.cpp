@@ -11,6 +11,7 @@
 #include "link/port_open_failure.h"
 #include "platform/option_suggestion.h"
 #include "platform/result_codes.h"
+#include "receiver/product_names.h"
 #include "receiver/receiver_context.h"
 
 namespace vexa {
@@ -107,7 +108,7 @@ std::optional<SessionOptions> ParseSessionOptions(const std::vector<std::string>
             options.network = value == "network";
             kindGiven = true;
         } else if (name == "--product") {
-            if (value != "osprey") {
+            if (ProductNamed(value) != kOsprey) {
                 error = "a session needs --product osprey";
                 return std::nullopt;
             }

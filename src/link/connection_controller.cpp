@@ -12,11 +12,6 @@ namespace vexa {
 
 namespace {
 
-// The output toggle counters start over with every connection.
-constexpr int kDebugToggleStart = 10;
-constexpr int kNavLibToggleStart = 20;
-constexpr int kNmeaChannelStart = 5;
-
 constexpr int kAutoBaudCount = static_cast<int>(kAutoBaudRates.size());
 
 int AutoBaudRate(int index) { return kAutoBaudRates[static_cast<std::size_t>(index)]; }

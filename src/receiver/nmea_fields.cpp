@@ -5,14 +5,13 @@
 
 namespace vexa {
 
-NmeaFields::NmeaFields(std::string_view body) {
-    std::size_t start = 0;
-    while (count_ < kCapacity) {
-        const std::size_t comma = body.find(',', start);
-        fields_[count_++] = body.substr(start, comma == std::string_view::npos ? std::string_view::npos : comma - start);
-        if (comma == std::string_view::npos) break;
-        start = comma + 1;
+NmeaFields::NmeaFields(std::string_view body) : body_(body) {
+    starts_[0] = 0;
+    for (std::size_t at = 0; at < body.size() && count_ < kCapacity - 1; ++at) {
+        if (body[at] == ',') starts_[++count_] = at + 1;
     }
+    // The last field ends where the body does, as if a comma followed it.
+    starts_[++count_] = body.size() + 1;
 }
 
 std::optional<double> NmeaFields::number(std::size_t index) const {

@@ -17,7 +17,9 @@ public:
     explicit NmeaFields(std::string_view body);
 
     std::size_t size() const { return count_; }
-    std::string_view text(std::size_t index) const { return index < count_ ? fields_[index] : std::string_view{}; }
+    std::string_view text(std::size_t index) const {
+        return index < count_ ? body_.substr(starts_[index], starts_[index + 1] - starts_[index] - 1) : std::string_view{};
+    }
     bool empty(std::size_t index) const { return text(index).empty(); }
 
     // A number that fills the whole field; nothing for an empty field or one holding anything else.
@@ -27,7 +29,10 @@ public:
     std::optional<char> letter(std::size_t index) const;
 
 private:
-    std::array<std::string_view, kCapacity> fields_{};
+    // Field i runs from starts_[i] to the comma before starts_[i + 1]. Only the first count_ + 1
+    // entries are written: the array is filled per sentence, so it is left uninitialised.
+    std::string_view body_;
+    std::array<std::size_t, kCapacity + 1> starts_;
     std::size_t count_ = 0;
 };
 

@@ -111,8 +111,12 @@ GgaSentence ReadGga(const NmeaFields& f) {
 }
 
 RmcSentence ReadRmc(const NmeaFields& f) {
-    return RmcSentence{TimeField(f, 0),      StatusField(f, 1),         PositionField(f, 2),
-                       InRange(f.number(6), 0.0, 1e6), InRange(f.number(7), 0.0, 360.0), DateField(f, 8),
+    return RmcSentence{TimeField(f, 0),
+                       StatusField(f, 1),
+                       PositionField(f, 2),
+                       InRange(f.number(6), 0.0, 1e6),
+                       InRange(f.number(7), 0.0, 360.0),
+                       DateField(f, 8),
                        f.letter(11)};
 }
 
@@ -176,7 +180,7 @@ std::optional<GsvSentence> ReadGsv(const NmeaFields& f) {
     }
     if (satelliteFields % 4 == 1) {
         const std::string_view signal = f.text(f.size() - 1);
-        if (signal.size() == 1) gsv.signal = static_cast<std::uint8_t>(HexValue(signal[0]) < 0 ? 0 : HexValue(signal[0]));
+        if (const int id = signal.size() == 1 ? HexValue(signal[0]) : -1; id > 0) gsv.signal = static_cast<std::uint8_t>(id);
     }
     return gsv;
 }

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "platform/option_suggestion.h"
+#include "receiver/product_names.h"
 #include "sim/baud_rate.h"
 #include "sim/constellation.h"
 
@@ -16,8 +17,9 @@ const char* const kProgramUsage =
     "open it as a serial port. Output is readable only at the receiver's baud rate.\n"
     "\n"
     "  --product kestrel|merlin|osprey\n"
-    "                             the receiver product (default kestrel); an Osprey's payloads carry\n"
-    "                             channel bytes and it serves the location client's exchanges\n"
+    "                             the receiver product, in any case (default kestrel); an Osprey's\n"
+    "                             payloads carry channel bytes and it serves the location client's\n"
+    "                             exchanges\n"
     "  --protocol binary|nmea     the protocol at start (default binary)\n"
     "  --constellations LIST      the systems it tracks, from gps,glonass,galileo,beidou,qzss,navic,sbas\n"
     "                             (default gps; gps is always among them). With more than gps its NMEA\n"
@@ -73,15 +75,9 @@ std::string Apply(std::string_view name, std::string_view value, ProgramOptions&
     SimulatorOptions& simulator = options.simulator;
     ReceiverConfig& receiver = simulator.receiver;
     if (name == "--product") {
-        if (value == "kestrel") {
-            receiver.productName = "Kestrel";
-        } else if (value == "merlin") {
-            receiver.productName = "Merlin";
-        } else if (value == "osprey") {
-            receiver.productName = "Osprey";
-        } else {
-            return "--product takes kestrel, merlin or osprey";
-        }
+        const std::optional<int> product = ProductNamed(value);
+        if (!product) return "--product takes kestrel, merlin or osprey";
+        receiver.productName = ProductName(*product);
     } else if (name == "--protocol") {
         if (value != "binary" && value != "nmea") return "--protocol takes binary or nmea";
         receiver.protocol = value == "nmea" ? Protocol::Nmea : Protocol::Binary;

@@ -37,6 +37,8 @@ CDemoTabView::CDemoTabView(UiContext& ui, CFeedDoc& doc, QWidget* parent) : CTab
     add(QStringLiteral("Plot"), CreatePlotPage(ui, doc, this));
     add(QStringLiteral("Map"), CreateMapPage(ui, doc, this));
     add(QStringLiteral("Text"), new CDebugDataView(ui, doc, this));
+    // The graphic pages have no use for the keys themselves: they leaf through the pages.
+    for (int page : {kSignal, kSky, kPlot, kMap}) PassKeyPresses(page);
     SelectTab(kPosition);
 }
 

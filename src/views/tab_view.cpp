@@ -1,6 +1,7 @@
 #include "views/tab_view.h"
 
 #include <QApplication>
+#include <QKeyEvent>
 #include <algorithm>
 
 #include "views/tab_strip.h"
@@ -88,6 +89,30 @@ void CTabView::resizeEvent(QResizeEvent*) {
 
 void CTabView::focusInEvent(QFocusEvent*) {
     if (current_ >= 0 && focus_[current_]) focus_[current_]->setFocus();
+}
+
+void CTabView::PassKeyPresses(int index) {
+    QWidget* view = GetView(index);
+    if (!view) return;
+    view->installEventFilter(this);
+    for (QWidget* child : view->findChildren<QWidget*>()) child->installEventFilter(this);
+}
+
+bool CTabView::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::KeyPress && ChangeTabByKey(static_cast<const QKeyEvent&>(*event))) return true;
+    return QWidget::eventFilter(watched, event);
+}
+
+bool CTabView::ChangeTabByKey(const QKeyEvent& event) {
+    if (current_ < 0) return false;
+    const bool control = event.modifiers().testFlag(Qt::ControlModifier);
+    const bool plain = (event.modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier;
+    int step = 0;
+    if ((plain && event.key() == Qt::Key_Left) || (control && event.key() == Qt::Key_Backtab)) step = -1;
+    else if ((plain && event.key() == Qt::Key_Right) || (control && event.key() == Qt::Key_Tab)) step = 1;
+    else return false;
+    OnTabClicked(std::clamp(current_ + step, 0, TabCount() - 1));
+    return true;
 }
 
 void CTabView::OnTabClicked(int index) {

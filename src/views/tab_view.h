@@ -10,6 +10,8 @@ class TabStrip;
 
 // A tab control hosting pages: each page is a child placed below the tabs, shown while its tab
 // is current; the widget that had the focus on a page gets it back when the page returns.
+// On a page that passes its key presses, the right arrow and Ctrl+Tab move to the next page, the
+// left arrow and Ctrl+Shift+Tab to the previous one.
 class CTabView : public QWidget {
     Q_OBJECT
 public:
@@ -25,6 +27,8 @@ public:
     TabStrip* Tabs() const { return tabs_; }
     // Places a page below the tabs at the host's size.
     void LayoutPage(int index);
+    // Key presses on the page and its controls reach the tabs before the page.
+    void PassKeyPresses(int index);
 
 protected:
     // A tab was clicked: the new page replaces the previous one.
@@ -35,9 +39,12 @@ protected:
 
     void resizeEvent(QResizeEvent* event) override;
     void focusInEvent(QFocusEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void OnTabClicked(int index);
+    // Changes the page for a tab key as a click on its tab would; false for any other key.
+    bool ChangeTabByKey(const QKeyEvent& event);
     void RememberFocus(int index);
 
     TabStrip* tabs_;

@@ -67,6 +67,15 @@ TEST(CliOptions, LiveWithEveryOption) {
     EXPECT_EQ(options->requests[1].kind, RequestKind::ColdStart);
 }
 
+TEST(CliOptions, TheProductIsNamedInAnyCase) {
+    std::string error;
+    for (const char* name : {"Osprey", "OSPREY"}) {
+        const auto options = ParseCliOptions({"--port", "/dev/a", "--product", name}, error);
+        ASSERT_TRUE(options) << error;
+        EXPECT_EQ(options->product, kOsprey) << name;
+    }
+}
+
 TEST(CliOptions, LiveDefaultsToAutomaticDetectionUntilASignal) {
     std::string error;
     const auto options = ParseCliOptions({"--port", "/dev/ttyS0"}, error);

@@ -2,8 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cerrno>
+#include <ctime>
 #include <filesystem>
+#include <regex>
 
 #include "log_file_text.h"
 #include "platform/result_codes.h"
@@ -31,6 +34,35 @@ TEST_F(DataLogFile, BannerLinesAndClosingLineWithLocalDateAndTime) {
               "VexaDemoPPC Version #.## log file opened ##/##/#### ##:##:##\r\n\r\n"
               "line one\r\nline two\r\n"
               "\r\nLog file closed ##/##/#### ##:##:##\r\n");
+}
+
+// The local date as month, day and year.
+std::array<int, 3> Today() {
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+    localtime_r(&now, &local);
+    return {local.tm_mon + 1, local.tm_mday, local.tm_year + 1900};
+}
+
+TEST_F(DataLogFile, TheBannerCarriesVersion102AndTheDateMonthFirst) {
+    const std::array<int, 3> before = Today();
+    DataLog log;
+    ASSERT_EQ(log.Open(path.string()), kResultOk);
+    log.Close();
+    const std::array<int, 3> after = Today();
+
+    const std::string text = ReadFile(path);
+    const std::regex dated(R"((\d\d)/(\d\d)/(\d{4}) ([01]\d|2[0-3]):[0-5]\d:[0-5]\d\r\n)");
+    for (const std::string prefix : {"VexaDemoPPC Version 1.02 log file opened ", "Log file closed "}) {
+        const std::size_t at = text.find(prefix);
+        ASSERT_NE(at, std::string::npos) << prefix;
+        std::smatch date;
+        const std::string rest = text.substr(at + prefix.size());
+        ASSERT_TRUE(std::regex_search(rest, date, dated, std::regex_constants::match_continuous)) << rest;
+        const std::array<int, 3> shown{std::stoi(date[1]), std::stoi(date[2]), std::stoi(date[3])};
+        EXPECT_TRUE(shown == before || shown == after) << prefix << date[0];
+    }
+    EXPECT_EQ(text.rfind("VexaDemoPPC Version 1.02 log file opened ", 0), 0u);
 }
 
 TEST_F(DataLogFile, ReplacesAnExistingFile) {

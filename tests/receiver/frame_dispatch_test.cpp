@@ -70,6 +70,7 @@ struct Case {
     Bytes payload;
     std::vector<Delivery> expected;
     std::vector<Bytes> posted;
+    // Counted up from where the counters stand at program start.
     int debugCount = 0;
     int navLibCount = 0;
     int nmeaChannelCount = 0;
@@ -108,9 +109,9 @@ TEST(FrameDispatch, FramesByProduct) {
         EXPECT_EQ(harness.client.binaryCalls, c.product == kOsprey ? std::vector<int>{1} : std::vector<int>{})
             << c.legend;
         EXPECT_EQ(harness.context.LinkProtocol, kBinaryProtocol) << c.legend;
-        EXPECT_EQ(harness.context.DebugToggleCount, c.debugCount) << c.legend;
-        EXPECT_EQ(harness.context.NavLibToggleCount, c.navLibCount) << c.legend;
-        EXPECT_EQ(harness.context.NmeaChannelCount, c.nmeaChannelCount) << c.legend;
+        EXPECT_EQ(harness.context.DebugToggleCount, kDebugToggleStart + c.debugCount) << c.legend;
+        EXPECT_EQ(harness.context.NavLibToggleCount, kNavLibToggleStart + c.navLibCount) << c.legend;
+        EXPECT_EQ(harness.context.NmeaChannelCount, kNmeaChannelStart + c.nmeaChannelCount) << c.legend;
         EXPECT_EQ(harness.dispatch.droppedFrames(), c.dropped) << c.legend;
     }
 }

@@ -25,5 +25,14 @@ TEST(ProgramOptions, AKnownOptionWithoutItsValueSaysSo) {
     EXPECT_EQ(parsed.options.simulator.receiver.protocol, Protocol::Nmea);
 }
 
+TEST(ProgramOptions, TheProductIsNamedInAnyCase) {
+    for (std::string_view name : {"osprey", "Osprey", "OSPREY"}) {
+        const ParsedOptions parsed = ParseProgramOptions(std::vector<std::string_view>{"--product", name});
+        EXPECT_EQ(parsed.error, "") << name;
+        EXPECT_EQ(parsed.options.simulator.receiver.productName, "Osprey") << name;
+    }
+    EXPECT_EQ(ErrorOf({"--product", "harrier"}), "--product takes kestrel, merlin or osprey");
+}
+
 }  // namespace
 }  // namespace vexa::sim

@@ -37,6 +37,13 @@ TEST(CommandLineTest, NoArgumentsAskForTheDialogs) {
     EXPECT_EQ(parsed.options.scale, 1);
 }
 
+TEST(CommandLineTest, TheProductIsNamedInAnyCase) {
+    EXPECT_EQ(Parse({"--product", "kestrel"}).options.product, 0);
+    EXPECT_EQ(Parse({"--product", "KESTREL"}).options.product, 0);
+    EXPECT_EQ(Parse({"--product", "merlin"}).options.product, 2);
+    EXPECT_EQ(Parse({"--product", "vexaloc"}).error, "--product takes Kestrel, Osprey or Merlin");
+}
+
 TEST(CommandLineTest, BadArgumentsAreRefusedWithAReason) {
     const std::vector<std::vector<std::string_view>> cases = {
         {"--bogus"},

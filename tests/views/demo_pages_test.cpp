@@ -3,9 +3,11 @@
 #include "app/command_dialogs.h"
 #include "app/elevation_mask_dialog.h"
 #include "page_test_support.h"
+#include "sim/geodesy.h"
 #include "ui_fixture.h"
 #include "views/debug_data_view.h"
 #include "views/demo_tab_view.h"
+#include "views/graphic/map_view.h"
 #include "views/graphic/view_map.h"
 #include "views/graphic/view_sct.h"
 #include "views/graphic/view_sky.h"
@@ -29,6 +31,23 @@ protected:
     // A 3D fix moving north at 10 m/s, announced as the link does.
     void DeliverFix() {
         const NavData nav = testing_support::NavOnEquator(0x04, 100.0, 10.0);
+        comm->DeliverMessage(2, reinterpret_cast<const std::uint8_t*>(&nav), sizeof nav);
+        doc.UpdateAllViews(CNavMsgView::kHintNavigation);
+    }
+    // A navigation record as the receiver sends it while it has no fix yet.
+    void DeliverSearching() {
+        const NavData nav{};
+        comm->DeliverMessage(2, reinterpret_cast<const std::uint8_t*>(&nav), sizeof nav);
+        doc.UpdateAllViews(CNavMsgView::kHintNavigation);
+    }
+    // A 3D fix at a place.
+    void DeliverFixAt(double latitude, double longitude) {
+        const sim::Vector3 ecef = sim::GeodeticToEcef({latitude, longitude, 30.0});
+        NavData nav{};
+        nav.X = static_cast<std::int32_t>(std::lround(ecef.x));
+        nav.Y = static_cast<std::int32_t>(std::lround(ecef.y));
+        nav.Z = static_cast<std::int32_t>(std::lround(ecef.z));
+        nav.Mode1 = 0x04;
         comm->DeliverMessage(2, reinterpret_cast<const std::uint8_t*>(&nav), sizeof nav);
         doc.UpdateAllViews(CNavMsgView::kHintNavigation);
     }
@@ -75,6 +94,42 @@ TEST_F(DemoPages, LoadMapMakesTheMapTabSelectable) {
     EXPECT_EQ(Tabs()->CurrentIndex(), CDemoTabView::kMap);
     EXPECT_FALSE(Tabs()->GetView(CDemoTabView::kMap)->isHidden());
     EXPECT_TRUE(prompts.messages.isEmpty());
+}
+
+TEST_F(DemoPages, RecordsBeforeTheFirstFixReachNeitherThePlotNorTheMap) {
+    BuildFrame();
+    frame->show();
+    prompts.fileAnswers.push_back(kSampleGeoset);
+    frame->RunCommand(CMainFrame::kLoadMap);
+    CCartexView* map = PageAt<CViewMap>(CDemoTabView::kMap)->MapView();
+    ASSERT_TRUE(map->MapLoaded());
+    const CMapView* plot = PageAt<CViewSct>(CDemoTabView::kPlot)->Plot();
+    const GeoRect view = map->Control()->Bounds();
+    const auto marker = [map] { return map->PositionLayer()->Features().front().bounds.Center(); };
+    const GeoPoint markerAtLoad = marker();
+
+    receiver.LinkProtocol = kBinaryProtocol;
+    for (int second = 0; second < 3; ++second) DeliverSearching();
+    EXPECT_EQ(plot->HistoryCount(), 0);
+    EXPECT_EQ(settings.m_dOriginLat, 0.0);
+    EXPECT_EQ(settings.m_dOriginLon, 0.0);
+    EXPECT_EQ(marker().x, markerAtLoad.x);
+    EXPECT_EQ(marker().y, markerAtLoad.y);
+    EXPECT_EQ(map->Control()->Bounds().minY, view.minY) << "the map must not pan towards the pole";
+
+    const GeoPoint centre = view.Center();
+    DeliverFixAt(centre.y + 0.0005, centre.x - 0.0005);
+    EXPECT_EQ(plot->HistoryCount(), 1);
+    EXPECT_NEAR(settings.m_dOriginLat, centre.y + 0.0005, 1e-5);
+    EXPECT_NEAR(settings.m_dOriginLon, centre.x - 0.0005, 1e-5);
+    EXPECT_NEAR(marker().y, centre.y + 0.0005, 1e-5);
+    EXPECT_NEAR(marker().x, centre.x - 0.0005, 1e-5);
+    EXPECT_EQ(map->Control()->Bounds().minY, view.minY);
+
+    // Losing the fix again leaves the track and the marker where the last fix put them.
+    DeliverSearching();
+    EXPECT_EQ(plot->HistoryCount(), 1);
+    EXPECT_NEAR(marker().y, centre.y + 0.0005, 1e-5);
 }
 
 TEST_F(DemoPages, TheElevationMaskDialogIsKeptAndShowsTheLastConfirmedMask) {

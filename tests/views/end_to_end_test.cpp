@@ -5,10 +5,14 @@
 #include <QThread>
 
 #include "app/serial_comm_dialog.h"
+#include "platform/result_codes.h"
 #include "sim/receiver_simulator.h"
 #include "ui_fixture.h"
 #include "views/debug_data_view.h"
 #include "views/demo_tab_view.h"
+#include "views/graphic/map_view.h"
+#include "views/graphic/view_map.h"
+#include "views/graphic/view_sct.h"
 #include "views/nav_msg_view.h"
 #include "views/nav_texts.h"
 
@@ -95,6 +99,66 @@ TEST_F(EndToEndTest, AutoFindsTheNmeaReceiverAndTheTextPageShowsItsSentences) {
     ReceiverSecond();
     ProcessEvents();
     EXPECT_EQ(list->count(), shown);
+}
+
+// The simulated receiver in the binary protocol at 57600 baud, switched on without any memory of
+// the sky (no fix for a minute), then cold-started by the program and fixed four seconds later.
+class ColdStartTest : public UiFixture {
+protected:
+    ColdStartTest() : simulator(Options()) {}
+
+    static sim::SimulatorOptions Options() {
+        sim::SimulatorOptions options;
+        options.receiver.startUnixSeconds = 1'700'000'000;
+        options.receiver.timesToFirstFix.hot = 60.0;
+        options.receiver.timesToFirstFix.cold = 4.0;
+        return options;
+    }
+    void ReceiverSecond() {
+        simulator.advance(std::chrono::seconds(1));
+        QThread::msleep(50);
+        ProcessEvents();
+    }
+    template <typename Page>
+    Page* PageAt(int index) const { return qobject_cast<Page*>(frame->TabHost()->GetView(index)); }
+
+    sim::ReceiverSimulator simulator;
+};
+
+TEST_F(ColdStartTest, ThePlotAndTheMapStartFromTheFirstFixNotFromTheSearchingRecords) {
+    BuildFrame();
+    prompts.fileAnswers.push_back(QStringLiteral(VEXA_SOURCE_DIR "/res/maps/VexaDemoPPC_Maps/VexaDemoPPC.gst"));
+    frame->RunCommand(CMainFrame::kLoadMap);
+    CCartexView* map = PageAt<CViewMap>(CDemoTabView::kMap)->MapView();
+    ASSERT_TRUE(map->MapLoaded());
+    const GeoRect view = map->Control()->Bounds();
+    const CMapView* plot = PageAt<CViewSct>(CDemoTabView::kPlot)->Plot();
+    const CNavMsgView* position = PageAt<CNavMsgView>(CDemoTabView::kPosition);
+
+    ASSERT_EQ(comm->Connect(simulator.slavePath(), 57600), kResultOk);
+    for (int second = 0; second < 10 && receiver.LinkProtocol != kBinaryProtocol; ++second) ReceiverSecond();
+    ASSERT_EQ(receiver.LinkProtocol, kBinaryProtocol);
+    frame->RunCommand(CMainFrame::kColdStart);
+
+    int searching = 0;
+    for (int second = 0; second < 15 && plot->HistoryCount() == 0; ++second) {
+        ReceiverSecond();
+        if (position->Text(1047) != "No Fix") continue;
+        ++searching;
+        EXPECT_EQ(plot->HistoryCount(), 0);
+        EXPECT_EQ(settings.m_dOriginLat, 0.0);
+        EXPECT_EQ(settings.m_dOriginLon, 0.0);
+        EXPECT_EQ(map->Control()->Bounds().minY, view.minY) << "the map must not pan towards the pole";
+    }
+    EXPECT_GE(searching, 2);
+    ASSERT_GT(plot->HistoryCount(), 0);
+    // The simulated receiver walks a few hundred metres around the sample map's centre.
+    EXPECT_NEAR(settings.m_dOriginLat, 37.3875, 0.01);
+    EXPECT_NEAR(settings.m_dOriginLon, -121.972, 0.01);
+    const GeoPoint marker = map->PositionLayer()->Features().front().bounds.Center();
+    EXPECT_NEAR(marker.y, 37.3875, 0.01);
+    EXPECT_NEAR(marker.x, -121.972, 0.01);
+    comm->Disconnect();
 }
 
 }  // namespace

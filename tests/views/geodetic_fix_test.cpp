@@ -7,7 +7,7 @@
 namespace vexa {
 namespace {
 
-TEST(GeodeticFix, ReadsTheNavigationRecordOnlyOnTheBinaryLink) {
+TEST(GeodeticFix, ReadsTheNavigationRecordOnlyOnTheBinaryLinkAndWithAFix) {
     ReceiverContext context;
     const auto comm = GpsComm::Create(context);
     ASSERT_TRUE(comm);
@@ -15,8 +15,16 @@ TEST(GeodeticFix, ReadsTheNavigationRecordOnlyOnTheBinaryLink) {
     EXPECT_FALSE(read());
 
     context.LinkProtocol = kBinaryProtocol;
+    // Still searching: the receiver reports the earth's centre, which would read as the pole.
     NavData nav{};
-    nav.Y = 6378137;  // on the equator at 90° east
+    comm->DeliverMessage(2, reinterpret_cast<const std::uint8_t*>(&nav), sizeof(nav));
+    EXPECT_FALSE(read());
+    nav.Y = 6378137;
+    nav.Mode1 = 0x80;  // DGPS flag alone is no fix
+    comm->DeliverMessage(2, reinterpret_cast<const std::uint8_t*>(&nav), sizeof(nav));
+    EXPECT_FALSE(read());
+
+    nav.Mode1 = 0x03;  // on the equator at 90° east, a 2D fix
     comm->DeliverMessage(2, reinterpret_cast<const std::uint8_t*>(&nav), sizeof(nav));
     const auto fix = read();
     ASSERT_TRUE(fix);

@@ -2,6 +2,7 @@
 #include <QFile>
 #include <QMenu>
 
+#include "../receiver/frame_bytes.h"
 #include "../link/pseudo_terminal.h"
 #include "app/command_dialogs.h"
 #include "app/product_dialog.h"
@@ -94,6 +95,24 @@ TEST_F(MainFrameTest, TheToggleChecksFollowTheirCounters) {
         EXPECT_EQ(frame->Action(Frame::kNavLibOutput)->isChecked(), c.navLibChecked) << c.navLib;
         EXPECT_EQ(frame->Action(Frame::kNmeaChannel)->isChecked(), c.nmeaChecked) << c.nmea;
     }
+}
+
+TEST_F(MainFrameTest, AtProgramStartOneMessageOfAnOutputChecksItsItem) {
+    receiver.ProductSelection = kOsprey;
+    BuildFrame();
+    Bytes navLib29(26, 0);
+    navLib29[0] = 29;
+    const Bytes stream = Join({test::Frame(Join({{0xEE, 255}, Text("Sim dev line")})),
+                               test::Frame(Join({{0xEE}, navLib29})),
+                               test::Frame(Join({{0xDD}, Text("$GPGSA,A,3*00\r\n")}))});
+    receiver.LinkProtocol = kBinaryProtocol;
+    frame->UpdateMenuStates();
+    for (int id : {Frame::kDebugOutput, Frame::kNavLibOutput, Frame::kNmeaChannel})
+        EXPECT_FALSE(frame->Action(id)->isChecked()) << id;
+    comm->Receive(stream);
+    frame->UpdateMenuStates();
+    for (int id : {Frame::kDebugOutput, Frame::kNavLibOutput, Frame::kNmeaChannel})
+        EXPECT_TRUE(frame->Action(id)->isChecked()) << id;
 }
 
 TEST_F(MainFrameTest, TheCommandPopupFollowsTheProduct) {

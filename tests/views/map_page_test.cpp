@@ -141,7 +141,7 @@ TEST_F(MapPage, TheControlTakesTheViewsSizeOnceLoaded) {
     EXPECT_EQ(Control().size(), QSize(239, 210));
     LoadSample();
     page.MapView()->resize(320, 160);
-    EXPECT_EQ(Control().size(), QSize(320, 160));
+    EXPECT_EQ(Control().geometry(), QRect(1, 1, 318, 158)) << "inside the view's border";
 }
 
 TEST_F(MapPage, TheViewRectangleFollowsTheControlsSizeAlsoWhileHidden) {
@@ -258,11 +258,27 @@ INSTANTIATE_TEST_SUITE_P(Buttons, MapTools,
                                          ToolCase{CViewMap::kPanButton, CCartex::kToolPan}),
                          [](const auto& info) { return std::to_string(info.param.button); });
 
-TEST_F(MapPage, ButtonsSitAtTheirRectangles) {
-    EXPECT_EQ(page.Button(CViewMap::kZoomInButton)->geometry(), QRect(QPoint(5, 218), QPoint(27, 239)));
-    EXPECT_EQ(page.Button(CViewMap::kZoomOutButton)->geometry(), QRect(QPoint(29, 218), QPoint(51, 239)));
-    EXPECT_EQ(page.Button(CViewMap::kPanButton)->geometry(), QRect(QPoint(53, 218), QPoint(75, 239)));
-    EXPECT_EQ(page.MapView()->geometry(), QRect(QPoint(-1, -1), QPoint(240, 210)));
+// Rectangles are (left, top)-(right, bottom) with right and bottom outside, as on the plot page.
+TEST_F(MapPage, ButtonsAndTheBorderedViewSitAtTheirRectangles) {
+    EXPECT_EQ(page.Button(CViewMap::kZoomInButton)->geometry(), QRect(5, 218, 22, 21));
+    EXPECT_EQ(page.Button(CViewMap::kZoomOutButton)->geometry(), QRect(29, 218, 22, 21));
+    EXPECT_EQ(page.Button(CViewMap::kPanButton)->geometry(), QRect(53, 218, 22, 21));
+    // Neighbouring buttons keep a gap of one pixel column.
+    EXPECT_FALSE(page.Button(CViewMap::kZoomInButton)->geometry().intersects(page.Button(CViewMap::kZoomOutButton)->geometry()));
+    EXPECT_EQ(page.MapView()->geometry(), QRect(-1, -1, 241, 211));
+    EXPECT_EQ(page.MapView()->frameShape(), QFrame::Box);
+    EXPECT_EQ(page.MapView()->contentsRect(), QRect(1, 1, 239, 209));
+    EXPECT_EQ(Control().geometry().topLeft(), QPoint(1, 1));
+}
+
+TEST_F(MapPage, TheBevelOfEachToolButtonShowsWhole) {
+    page.show();
+    for (int id : {CViewMap::kZoomInButton, CViewMap::kZoomOutButton, CViewMap::kPanButton}) {
+        const QImage image = page.Button(id)->grab().toImage();
+        // The black shadow edge at the right and bottom of an up button.
+        EXPECT_EQ(image.pixelColor(image.width() - 1, image.height() / 2).name(), "#000000") << id;
+        EXPECT_EQ(image.pixelColor(image.width() / 2, image.height() - 1).name(), "#000000") << id;
+    }
 }
 
 TEST(MapPageWithoutControl, SaysSoAndNeverAsksForAFile) {

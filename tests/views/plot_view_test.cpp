@@ -81,6 +81,17 @@ TEST_F(PlotPage, FirstFixBecomesTheOriginAndIsDrawnGreenAtTheCentre) {
     EXPECT_EQ(ColourAt(Plot().PlotImage(), 82, 82), kWhite);
 }
 
+TEST_F(PlotPage, AnOriginAtTheNoFixPoleIsReplacedByTheFirstFix) {
+    // What an earlier run saved from a receiver without a fix; every fix would be clamped to the bottom.
+    settings.m_dOriginLat = 90.0;
+    settings.m_dOriginLon = 0.0;
+    Plot().Rebuild();
+    FixAt(0.0);
+    EXPECT_DOUBLE_EQ(settings.m_dOriginLat, kLat0);
+    EXPECT_DOUBLE_EQ(store.stored.m_dOriginLon, kLon0);
+    EXPECT_EQ(ColourAt(Plot().PlotImage(), 80, 80), "#00ff00");
+}
+
 TEST_F(PlotPage, FixesAreProjectedAndClampedToThePlot) {
     settings.m_dOriginLat = kLat0;
     settings.m_dOriginLon = kLon0;

@@ -53,6 +53,19 @@ TEST_F(SerialCommDialogTest, OpensWithThePortsTheRatesAndTheStoredChoice) {
     EXPECT_EQ(StatusFill(dialog).name(), "#ff0000");
 }
 
+TEST_F(SerialCommDialogTest, AFirstStartOffersTheFirstListedPortWithAuto) {
+    PseudoTerminal simulated;
+    ui->ports.simulatedReceiver = SerialPortEntry{simulated.SlavePath(), std::string(kSimulatedReceiverName)};
+    CSerialCommDlg dialog(*ui);
+    ASSERT_EQ(dialog.PortCombo()->count(), 2);
+    EXPECT_EQ(dialog.PortCombo()->currentText(), "Simulated receiver");
+    EXPECT_EQ(dialog.BaudCombo()->currentText(), "Auto");
+    dialog.ConnectButton()->click();
+    EXPECT_TRUE(prompts.messages.isEmpty()) << prompts.messages.join('|').toStdString();
+    EXPECT_TRUE(dialog.Controller().Testing());
+    dialog.DisconnectButton()->click();
+}
+
 TEST_F(SerialCommDialogTest, TheOspreyHasNoBaudChoice) {
     receiver.ProductSelection = kOsprey;
     CSerialCommDlg dialog(*ui);

@@ -124,6 +124,24 @@ TEST_F(SettingsStoreTest, UnusableValuesFallBackToTheirDefaults) {
     }
 }
 
+TEST_F(SettingsStoreTest, AnOriginAtTheNoFixPoleOrOffTheEarthReadsAsNotSet) {
+    struct Case {
+        const char* lat;
+        const char* lon;
+        double expectedLat, expectedLon;
+    };
+    for (const Case& c : {Case{"90.000000", "0.000000", 0.0, 0.0}, Case{"91", "5", 0.0, 0.0},
+                          Case{"45", "181", 0.0, 0.0}, Case{"inf", "7", 0.0, 0.0},
+                          Case{"90", "0.5", 90.0, 0.5}, Case{"-90", "0", -90.0, 0.0},
+                          Case{"12.5", "0", 12.5, 0.0}}) {
+        File().setValue("Map View/Lat", c.lat);
+        File().setValue("Map View/Lon", c.lon);
+        store->LoadPlotSettings();
+        EXPECT_EQ(settings.m_dOriginLat, c.expectedLat) << c.lat << ", " << c.lon;
+        EXPECT_EQ(settings.m_dOriginLon, c.expectedLon) << c.lat << ", " << c.lon;
+    }
+}
+
 TEST_F(SettingsStoreTest, RingRadiiThatFailThePreferencesTestAllFallBack) {
     struct Case {
         int ring1, ring2, ring3;

@@ -1,7 +1,12 @@
+#include <QApplication>
 #include <QImage>
+#include <QKeyEvent>
+#include <QListWidget>
 #include <QPainter>
+#include <QPushButton>
 
 #include "ui_fixture.h"
+#include "views/debug_data_view.h"
 #include "views/demo_tab_view.h"
 #include "views/tab_strip.h"
 
@@ -16,6 +21,15 @@ protected:
         tabs = frame->TabHost();
     }
     void Click(int index) { emit tabs->Tabs()->ItemClicked(index); }
+    // A key pressed while `target` holds the focus.
+    static void Press(QWidget* target, int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+        QKeyEvent press(QEvent::KeyPress, key, modifiers);
+        QCoreApplication::sendEvent(target, &press);
+    }
+    QWidget* Page(int index) const { return tabs->GetView(index); }
+    QPushButton* Button(int page, int id) const {
+        return Page(page)->findChild<QPushButton*>(QString::number(id));
+    }
     QColor TabColour(int index) {
         const QImage strip = tabs->Tabs()->grab().toImage();
         return strip.pixelColor(tabs->Tabs()->ItemRect(index).topLeft() + QPoint(2, 2));
@@ -83,6 +97,58 @@ TEST_F(TabViewTest, TabsArePaintedInTheFixStatusColourAndTheCurrentOneInLightGre
         EXPECT_EQ(TabColour(CDemoTabView::kPosition).name(), "#c0c0c0");
         for (int index = 1; index < 6; ++index) EXPECT_EQ(TabColour(index).name(), status.name()) << index;
     }
+}
+
+TEST_F(TabViewTest, KeysOnTheGraphicPagesLeafThroughTheTabs) {
+    tabs->SelectTab(CDemoTabView::kSignal);
+    Press(Page(CDemoTabView::kSignal), Qt::Key_Right);
+    EXPECT_EQ(tabs->CurrentIndex(), CDemoTabView::kSky);
+    // Also when one of the page's own controls has the focus.
+    Press(Page(CDemoTabView::kSky)->findChild<QWidget*>(QStringLiteral("1061")), Qt::Key_Right);
+    EXPECT_EQ(tabs->CurrentIndex(), CDemoTabView::kPlot);
+    EXPECT_TRUE(Page(CDemoTabView::kSky)->isHidden());
+    Press(Button(CDemoTabView::kPlot, 1032), Qt::Key_Left);
+    EXPECT_EQ(tabs->CurrentIndex(), CDemoTabView::kSky);
+    Press(Page(CDemoTabView::kSky), Qt::Key_Tab, Qt::ControlModifier);
+    EXPECT_EQ(tabs->CurrentIndex(), CDemoTabView::kPlot);
+    Press(Page(CDemoTabView::kPlot), Qt::Key_Backtab, Qt::ControlModifier | Qt::ShiftModifier);
+    EXPECT_EQ(tabs->CurrentIndex(), CDemoTabView::kSky);
+    Press(Page(CDemoTabView::kSky), Qt::Key_Left, Qt::AltModifier);
+    Press(Page(CDemoTabView::kSky), Qt::Key_Space);
+    EXPECT_EQ(tabs->CurrentIndex(), CDemoTabView::kSky);
+    EXPECT_TRUE(prompts.messages.isEmpty());
+}
+
+TEST_F(TabViewTest, AKeyFollowsTheSameRulesAsAClick) {
+    tabs->SelectTab(CDemoTabView::kPlot);
+    Press(Page(CDemoTabView::kPlot), Qt::Key_Right);
+    EXPECT_EQ(tabs->CurrentIndex(), CDemoTabView::kPlot);
+    EXPECT_EQ(prompts.messages, QStringList{"MAP is NOT loaded.\r\nTo load MAP, select\r\nSetup | Load Map..."});
+    EXPECT_FALSE(Page(CDemoTabView::kPlot)->isHidden());
+}
+
+TEST_F(TabViewTest, ThePositionAndTextPagesKeepTheirKeys) {
+    Press(Page(CDemoTabView::kPosition), Qt::Key_Right);
+    EXPECT_EQ(tabs->CurrentIndex(), CDemoTabView::kPosition);
+    tabs->SelectTab(CDemoTabView::kText);
+    Press(tabs->TextView()->List(), Qt::Key_Left);
+    Press(tabs->TextView(), Qt::Key_Tab, Qt::ControlModifier);
+    EXPECT_EQ(tabs->CurrentIndex(), CDemoTabView::kText);
+}
+
+TEST_F(TabViewTest, APageGetsBackTheControlThatHadTheFocus) {
+    frame->activateWindow();
+    ProcessEvents();
+    tabs->SelectTab(CDemoTabView::kPlot);
+    QPushButton* properties = Button(CDemoTabView::kPlot, 1030);
+    properties->setFocus();
+    ASSERT_EQ(QApplication::focusWidget(), properties);
+    Press(properties, Qt::Key_Left);
+    ASSERT_EQ(tabs->CurrentIndex(), CDemoTabView::kSky);
+    EXPECT_NE(QApplication::focusWidget(), properties);
+    Press(QApplication::focusWidget(), Qt::Key_Right);
+    EXPECT_EQ(tabs->CurrentIndex(), CDemoTabView::kPlot);
+    EXPECT_EQ(QApplication::focusWidget(), properties);
 }
 
 }  // namespace

@@ -39,14 +39,16 @@ private:
 
 CCartexView::CCartexView(Prompts& prompts, GeodeticFixReader readFix, QWidget* parent,
                          const MapControlFactory& createControl)
-    : QWidget(parent), prompts_(prompts), readFix_(std::move(readFix)) {
+    : QFrame(parent), prompts_(prompts), readFix_(std::move(readFix)) {
+    setFrameStyle(QFrame::Box | QFrame::Plain);
+    setLineWidth(1);
     setFocusPolicy(Qt::StrongFocus);
     control_ = createControl ? createControl(this) : new CCartex(this);
     if (!control_) {
         prompts_.ShowMessage(this, kControlMissing);
         return;
     }
-    control_->setGeometry(0, 0, 239, 210);
+    control_->setGeometry(QRect(contentsRect().topLeft(), QSize(239, 210)));
     control_->SetTitleVisible(false);
     control_->SetCurrentTool(CCartex::kToolZoomIn);
     control_->SetAutoRedraw(true);
@@ -190,19 +192,19 @@ void CCartexView::Follow(GeoRect view) {
     if (shifted) control_->SetBounds(view);
 }
 
-void CCartexView::paintEvent(QPaintEvent*) {
+void CCartexView::paintEvent(QPaintEvent* event) {
+    QFrame::paintEvent(event);
     if (m_bMapLoaded && control_->Zoom() > zoomLimit_) control_->SetZoom(zoomLimit_ - 1.0);
 }
 
 void CCartexView::resizeEvent(QResizeEvent* event) {
-    QWidget::resizeEvent(event);
-    if (m_bMapLoaded && event->size().width() != 0 && event->size().height() != 0) {
-        control_->setGeometry(0, 0, event->size().width(), event->size().height());
-    }
+    QFrame::resizeEvent(event);
+    const QRect client = contentsRect();
+    if (m_bMapLoaded && client.width() > 0 && client.height() > 0) control_->setGeometry(client);
 }
 
 void CCartexView::focusInEvent(QFocusEvent* event) {
-    QWidget::focusInEvent(event);
+    QFrame::focusInEvent(event);
     if (m_bMapLoaded) control_->setFocus();
 }
 

@@ -1,7 +1,7 @@
 #pragma once
 
+#include <QFrame>
 #include <QString>
-#include <QWidget>
 #include <functional>
 
 #include "maps/layer_collection.h"
@@ -19,7 +19,8 @@ using MapControlFactory = std::function<CCartex*(QWidget* parent)>;
 
 // The map view of the "Map" page: hosts the map control, loads a geoset on request and keeps a
 // position marker on the receiver's latest fix, moving the map along when the fix nears its edge.
-class CCartexView : public QWidget {
+// A bordered child like the plot: the control fills the area inside the border.
+class CCartexView : public QFrame {
     Q_OBJECT
 public:
     static constexpr int kHintNavigation = 2;

@@ -4,6 +4,7 @@
 
 #include "link/gps_comm.h"
 #include "receiver/coordinate_conversion.h"
+#include "views/nav_mode_bits.h"
 
 namespace vexa {
 
@@ -24,6 +25,7 @@ GeodeticFixReader ReadFixFrom(GpsComm& comm) {
             ModelLock model{comm};
             const std::lock_guard lock(model);
             if (const NavData* nav = comm.GetNavData()) {
+                if ((nav->Mode1 & kPositionModeMask) == 0) return std::nullopt;
                 GeodeticFix fix;
                 NavToGeodetic(*nav, &fix.latitude, &fix.longitude, &fix.altitude, nullptr, nullptr);
                 return fix;

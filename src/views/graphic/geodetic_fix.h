@@ -14,8 +14,9 @@ struct GeodeticFix {
     double altitude = 0.0;   // metres above the ellipsoid
 };
 
-// Reads the latest position: with the binary protocol the navigation record, converted; with NMEA
-// the latest fix that has a position. Nothing while there is none.
+// Reads the latest position: with the binary protocol the navigation record, converted, while it
+// holds a fix (before its first fix the receiver reports X = Y = Z = 0, which would read as the
+// north pole); with NMEA the latest fix that has a position. Nothing while there is none.
 using GeodeticFixReader = std::function<std::optional<GeodeticFix>()>;
 
 // A new position for the pages that follow it: a navigation message (hint 2) or a new NMEA fix.

@@ -83,7 +83,7 @@ void CMapView::OnUpdate(int hint) {
 }
 
 void CMapView::AddFix(const GeodeticFix& fix) {
-    if (settings_.m_dOriginLat == 0.0 && settings_.m_dOriginLon == 0.0) SetOrigin(fix.latitude, fix.longitude);
+    if (!PlotOriginSet(settings_.m_dOriginLat, settings_.m_dOriginLon)) SetOrigin(fix.latitude, fix.longitude);
     history_[nextSlot_] = Project(fix);
     nextSlot_ = (nextSlot_ + 1) % kHistorySize;
     if (count_ < kHistorySize) ++count_;

@@ -7,10 +7,11 @@ namespace vexa {
 enum class ToolPicture { kZoomIn, kZoomOut, kPan };
 enum class PictureState { kNormal, kPressed, kFocused };
 
-inline constexpr int kToolPictureWidth = 23;
-inline constexpr int kToolPictureHeight = 22;
+// The size of the map page's tool buttons, so that each bevel shows whole.
+inline constexpr int kToolPictureWidth = 22;
+inline constexpr int kToolPictureHeight = 21;
 
-// The 23 x 22 pictures of the map tool buttons: a magnifier with plus, with minus, and a hand.
+// The pictures of the map tool buttons: a magnifier with plus, with minus, and a hand.
 QImage DrawToolPicture(ToolPicture picture, PictureState state);
 
 }  // namespace vexa

@@ -10,10 +10,10 @@ namespace {
 
 const QColor kLightGrey(192, 192, 192);
 
-PictureButton* MakeButton(ToolPicture picture, int id, QPoint topLeft, QWidget* parent) {
+PictureButton* MakeButton(ToolPicture picture, int id, const QRect& rect, QWidget* parent) {
     auto* button = new PictureButton(picture, parent);
     button->setObjectName(QString::number(id));
-    button->setGeometry(QRect(topLeft, QSize(kToolPictureWidth, kToolPictureHeight)));
+    button->setGeometry(rect);
     return button;
 }
 
@@ -22,11 +22,11 @@ PictureButton* MakeButton(ToolPicture picture, int id, QPoint topLeft, QWidget* 
 CViewMap::CViewMap(Prompts& prompts, GeodeticFixReader readFix, QWidget* parent,
                    const MapControlFactory& createControl)
     : QWidget(parent),
-      zoomIn_(MakeButton(ToolPicture::kZoomIn, kZoomInButton, {5, 218}, this)),
-      zoomOut_(MakeButton(ToolPicture::kZoomOut, kZoomOutButton, {29, 218}, this)),
-      pan_(MakeButton(ToolPicture::kPan, kPanButton, {53, 218}, this)),
+      zoomIn_(MakeButton(ToolPicture::kZoomIn, kZoomInButton, QRect(5, 218, 22, 21), this)),
+      zoomOut_(MakeButton(ToolPicture::kZoomOut, kZoomOutButton, QRect(29, 218, 22, 21), this)),
+      pan_(MakeButton(ToolPicture::kPan, kPanButton, QRect(53, 218, 22, 21), this)),
       mapView_(new CCartexView(prompts, std::move(readFix), this, createControl)) {
-    mapView_->setGeometry(QRect(QPoint(-1, -1), QPoint(240, 210)));
+    mapView_->setGeometry(QRect(QPoint(-1, -1), QPoint(239, 209)));
     connect(zoomIn_, &QAbstractButton::clicked, this, [this] { ChooseTool(CCartex::kToolZoomIn); });
     connect(zoomOut_, &QAbstractButton::clicked, this, [this] { ChooseTool(CCartex::kToolZoomOut); });
     connect(pan_, &QAbstractButton::clicked, this, [this] { ChooseTool(CCartex::kToolPan); });
