@@ -16,6 +16,7 @@ function(vexa_library name)
   if(ARG_PROGRAM AND EXISTS ${CMAKE_CURRENT_SOURCE_DIR}/main.cpp)
     add_executable(${ARG_PROGRAM} main.cpp)
     target_link_libraries(${ARG_PROGRAM} PRIVATE ${name})
+    target_compile_definitions(${ARG_PROGRAM} PRIVATE VEXA_VERSION="${PROJECT_VERSION}")
   endif()
 endfunction()
 

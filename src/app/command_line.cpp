@@ -9,7 +9,10 @@
 namespace vexa {
 
 const char* const kDemoUsage =
-    "usage: vexademo [options]\n"
+    "Usage: vexademo [options]\n"
+    "The demonstration and diagnostic program for a GPS receiver: it finds the receiver's baud rate and\n"
+    "protocol on a serial port and shows its position, signals, sky, track, map and messages.\n"
+    "\n"
     "  --simulate               start the built-in simulated receiver, listed first as \"Simulated receiver\"\n"
     "  --sim-protocol binary|nmea   what the simulated receiver speaks (binary)\n"
     "  --sim-baud N             the simulated receiver's baud rate (57600 binary, 4800 NMEA,\n"
@@ -25,13 +28,14 @@ const char* const kDemoUsage =
     "  --screenshots DIR        with --connect: after --seconds, save window.png and one PNG per page, then exit\n"
     "  --seconds S              how long to run before the screenshots (default 5)\n"
     "  --map FILE               load a geoset at start\n"
-    "  --help                   this text\n";
+    "  --help                   this text\n"
+    "  --version                the program's version\n";
 
 namespace {
 
 constexpr std::string_view kOptionNames[] = {"--simulate", "--sim-protocol", "--sim-baud", "--port",
                                              "--scale",    "--product",      "--connect",  "--screenshots",
-                                             "--seconds",  "--map",          "--help"};
+                                             "--seconds",  "--map",          "--help",     "--version"};
 
 template <class Number>
 std::optional<Number> ParseNumber(std::string_view text) {
@@ -60,6 +64,8 @@ ParsedDemoOptions ParseDemoOptions(std::span<const std::string_view> arguments) 
         };
         if (argument == "--help" || argument == "-h") {
             options.help = true;
+        } else if (argument == "--version") {
+            options.version = true;
         } else if (argument == "--simulate") {
             options.simulate = true;
         } else if (argument == "--connect") {

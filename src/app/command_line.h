@@ -24,6 +24,7 @@ struct DemoOptions {
     double seconds = 0;              // ... after this many seconds
     std::string mapFile;             // a geoset to load at start
     bool help = false;
+    bool version = false;
 };
 
 struct ParsedDemoOptions {

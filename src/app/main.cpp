@@ -31,6 +31,10 @@ int main(int argc, char** argv) {
         std::fputs(vexa::kDemoUsage, stdout);
         return 0;
     }
+    if (parsed.options.version) {
+        std::puts("vexademo " VEXA_VERSION);
+        return 0;
+    }
     if (!DisplayAvailable()) {
         std::error_code error;
         const std::filesystem::path program = std::filesystem::read_symlink("/proc/self/exe", error);

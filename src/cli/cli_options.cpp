@@ -12,14 +12,12 @@
 namespace vexa {
 
 const char* const kCliUsage =
-    "Usage:\n"
-    "  vexademo-cli --port PATH [--baud N|auto] [--product kestrel|osprey|merlin] [--seconds S]\n"
-    "               [--log FILE] [--send CMD]... [--json]\n"
-    "  vexademo-cli --list-ports [--port PATH]...\n"
-    "  vexademo-cli --decode FILE [--product kestrel|osprey|merlin] [--log FILE] [--json]\n"
-    "  vexademo-cli --session autonomous|network --product osprey --port PATH [--baud N]\n"
-    "               [--server ADDR:PORT] [--fixes N] [--seconds S]\n"
-    "  vexademo-cli --help\n"
+    "Usage: vexademo-cli --port PATH [--baud N] [--product P] [--seconds S] [--log FILE] [--json] [--send CMD]...\n"
+    "  or:  vexademo-cli --list-ports [--port PATH]...\n"
+    "  or:  vexademo-cli --decode FILE [--product P] [--log FILE] [--json]\n"
+    "  or:  vexademo-cli --session autonomous|network --product osprey --port PATH [OPTION]...\n"
+    "  or:  vexademo-cli --help|--version\n"
+    "The headless front end of the GPS receiver demonstration program.\n"
     "\n"
     "Live: opens the receiver's serial port PATH and finds its baud rate and protocol (NMEA or\n"
     "binary). Each new connection status goes to standard error, one line each; every message\n"
@@ -35,19 +33,28 @@ const char* const kCliUsage =
     "                   per fix with a position, a SKY object per sky, one a line, flushed as\n"
     "                   they come (see README)\n"
     "  --send CMD       once the receiver is found, send CMD; repeat for more, sent in order.\n"
-    "                   All but switch-protocol need the binary protocol.\n"
-    "      hot-start, warm-start, cold-start, factory-reset\n"
-    "      debug-output     toggle the development data output\n"
-    "      navlib-output    toggle the navigation library output (messages 28 to 31)\n"
-    "      poll-version     ask for the software version; its text is printed\n"
-    "      poll-clock       ask for the clock status; its six lines are printed\n"
-    "      switch-protocol  binary to NMEA at 4800 baud, or NMEA to binary at 57600 baud; the\n"
-    "                       commands after it wait until the receiver is found again\n"
-    "      elevation-mask=DEG          the navigation elevation mask, -20 to 90 degrees\n"
-    "      power=always                continuous power\n"
-    "      power=timed,ON_MS,RATE_S    TimedPower: on-time 200 to 900 ms in steps of 100,\n"
-    "                                  update rate 1 to 10 s\n"
-    "      power=fod,PERIOD_S          fix-on-demand every PERIOD_S seconds\n"
+    "                   All but switch-protocol need the binary protocol. The commands:\n"
+    "  --send hot-start|warm-start|cold-start|factory-reset\n"
+    "                   restart the receiver\n"
+    "  --send debug-output\n"
+    "                   toggle the development data output\n"
+    "  --send navlib-output\n"
+    "                   toggle the navigation library output (messages 28 to 31)\n"
+    "  --send poll-version\n"
+    "                   ask for the software version; its text is printed\n"
+    "  --send poll-clock\n"
+    "                   ask for the clock status; its six lines are printed\n"
+    "  --send switch-protocol\n"
+    "                   binary to NMEA at 4800 baud, or NMEA to binary at 57600 baud; the\n"
+    "                   commands after it wait until the receiver is found again\n"
+    "  --send elevation-mask=DEG\n"
+    "                   the navigation elevation mask, -20 to 90 degrees\n"
+    "  --send power=always\n"
+    "                   continuous power\n"
+    "  --send power=timed,ON_MS,RATE_S\n"
+    "                   TimedPower: on-time 200 to 900 ms in steps of 100, update rate 1 to 10 s\n"
+    "  --send power=fod,PERIOD_S\n"
+    "                   fix-on-demand every PERIOD_S seconds\n"
     "Exit status: 0 when a receiver was found, 2 when none was (\"Not connected\"), 1 for bad usage.\n"
     "\n"
     "--list-ports prints the serial ports found, one a line: the device path, a tab, the name\n"
@@ -57,11 +64,16 @@ const char* const kCliUsage =
     "prints one line per message, then the counts of bytes, frames, sentences and dropped frames;\n"
     "with --log it also writes the data log; with --json it prints the JSON reports instead.\n"
     "\n"
-    "--session runs positioning sessions of the location client through the receiver on PATH\n"
-    "(57600 baud unless --baud): network asks the assistance server (default 127.0.0.1:7557) for\n"
-    "aiding, autonomous never connects to it. Every status text and every fix is printed. Exit\n"
-    "status 0 after the N-th fix (default 1), 3 when no fix came within S seconds (default 60),\n"
-    "2 when the port cannot be opened, 1 for bad options.\n";
+    "--session runs positioning sessions of the location client through the receiver on PATH:\n"
+    "network asks the assistance server for aiding, autonomous never connects to it. Every status\n"
+    "text and every fix is printed. Exit status 0 after the N-th fix, 3 when the fixes did not come\n"
+    "in time, 2 when the port cannot be opened, 1 for bad options.\n"
+    "  --baud N             the receiver's baud rate (default 57600)\n"
+    "  --server ADDR:PORT   the assistance server (default 127.0.0.1:7557)\n"
+    "  --fixes N            stop after the N-th fix (default 1)\n"
+    "  --seconds S          give up when the fixes did not come within S seconds (default 60)\n"
+    "\n"
+    "--version prints the program's version.\n";
 
 namespace {
 
@@ -126,6 +138,10 @@ std::optional<CliOptions> ParseCliOptions(const std::vector<std::string>& argume
         const std::string& argument = arguments[i];
         if (argument == "--help" || argument == "-h") {
             options.mode = CliOptions::Mode::Help;
+            return options;
+        }
+        if (argument == "--version") {
+            options.mode = CliOptions::Mode::Version;
             return options;
         }
         if (argument == "--list-ports") {

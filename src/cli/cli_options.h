@@ -11,7 +11,7 @@ namespace vexa {
 
 // What the command line asks for, apart from the offline decoder (--decode).
 struct CliOptions {
-    enum class Mode { Help, ListPorts, Live };
+    enum class Mode { Help, Version, ListPorts, Live };
     Mode mode = Mode::Live;
     // Live: the one port to connect to. Listing: paths listed beside the ports found.
     std::vector<std::string> portPaths;
@@ -34,7 +34,8 @@ extern const char* const kCliUsage;
 // Every option of the program, whatever its mode.
 inline constexpr std::string_view kCliOptionNames[] = {"--port",   "--baud",    "--product", "--seconds",
                                                       "--log",    "--send",    "--list-ports", "--decode",
-                                                      "--session", "--server", "--fixes",   "--json", "--help"};
+                                                      "--session", "--server", "--fixes",   "--json", "--help",
+                                                      "--version"};
 
 // Why an option is refused in a mode: an option of another mode "cannot be used <mode>", anything
 // else is unknown, with the closest option named when one is close.

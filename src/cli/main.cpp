@@ -22,6 +22,7 @@ int main(int argc, char** argv) {
     }
     switch (options->mode) {
     case vexa::CliOptions::Mode::Help: std::fputs(vexa::kCliUsage, stdout); return 0;
+    case vexa::CliOptions::Mode::Version: std::puts("vexademo-cli " VEXA_VERSION); return 0;
     case vexa::CliOptions::Mode::ListPorts: return vexa::RunListPorts(*options, stdout);
     case vexa::CliOptions::Mode::Live: return vexa::RunLiveCommand(*options, stdout, stderr);
     }

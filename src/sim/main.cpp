@@ -61,6 +61,10 @@ int main(int argc, char** argv) {
         std::fputs(vexa::sim::kProgramUsage, stdout);
         return 0;
     }
+    if (parsed.options.version) {
+        std::puts("vexasim " VEXA_VERSION);
+        return 0;
+    }
 
     sigset_t signals;
     sigemptyset(&signals);

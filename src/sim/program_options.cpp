@@ -37,7 +37,8 @@ const char* const kProgramUsage =
     "  --mas-port P               also run an assistance server on 127.0.0.1 port P (0: any free port;\n"
     "                             the port is the second line of output)\n"
     "  --seconds S                stop after S seconds (default: run until SIGINT or SIGTERM)\n"
-    "  --help                     show this text\n";
+    "  --help                     show this text\n"
+    "  --version                  show the program's version\n";
 
 namespace {
 
@@ -46,7 +47,7 @@ constexpr std::string_view kOptionsWithValue[] = {"--product", "--protocol", "--
                                                   "--link",    "--mas-port", "--seconds"};
 constexpr std::string_view kOptionNames[] = {"--product", "--protocol", "--baud",     "--origin",  "--seed",
                                              "--ttff",    "--replay",   "--corrupt",  "--link",    "--mas-port",
-                                             "--seconds", "--help"};
+                                             "--seconds", "--help",     "--version"};
 
 std::optional<double> Number(std::string_view text) {
     double value = 0;
@@ -140,6 +141,10 @@ ParsedOptions ParseProgramOptions(std::span<const std::string_view> arguments) {
         std::string_view name = arguments[i];
         if (name == "--help" || name == "-h") {
             parsed.options.help = true;
+            continue;
+        }
+        if (name == "--version") {
+            parsed.options.version = true;
             continue;
         }
         const std::size_t equals = name.find('=');

@@ -16,6 +16,7 @@ struct ProgramOptions {
     std::optional<std::uint16_t> masPort;  // also run an assistance server on 127.0.0.1 at this port
     std::optional<double> seconds;  // run time; until a signal when not given
     bool help = false;
+    bool version = false;
 };
 
 struct ParsedOptions {

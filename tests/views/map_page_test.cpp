@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QFile>
 #include <QImage>
 #include <QMouseEvent>
@@ -60,6 +61,19 @@ TEST_F(MapPage, CancellingTheGeosetDialogChangesNothing) {
     EXPECT_TRUE(prompts.messages.isEmpty());
     EXPECT_FALSE(page.MapView()->MapLoaded());
     EXPECT_EQ(Control().Layers().Count(), 0u);
+}
+
+TEST_F(MapPage, AnInstalledProgramOffersTheInstalledSampleMaps) {
+    QTemporaryDir root;
+    ASSERT_TRUE(QDir(root.path()).mkpath("bin"));
+    ASSERT_TRUE(QDir(root.path()).mkpath("share/vexademo/maps/VexaDemoPPC_Maps"));
+    const QString started = QDir::currentPath();
+    ASSERT_TRUE(QDir::setCurrent(root.filePath("bin")));
+    page.MapView()->LoadMap();
+    QDir::setCurrent(started);
+    ASSERT_EQ(prompts.fileRequests.size(), 1u);
+    EXPECT_EQ(QDir(prompts.fileRequests.front().initialFolder).canonicalPath(),
+              QDir(root.filePath("share/vexademo/maps/VexaDemoPPC_Maps")).canonicalPath());
 }
 
 TEST_F(MapPage, AGeosetThatFailsGivesItsOwnMessageThenTheMapMessage) {

@@ -56,10 +56,14 @@ CCartexView::CCartexView(Prompts& prompts, GeodeticFixReader readFix, QWidget* p
 }
 
 QString CCartexView::MapsFolder() {
+    // Beside the program or above it: a source checkout has it under res/maps, an installed
+    // program (bin/vexademo) under share/vexademo/maps.
+    const QStringList candidates = {kMapsFolderName, QStringLiteral("res/maps/") + kMapsFolderName,
+                                    QStringLiteral("share/vexademo/maps/") + kMapsFolderName};
     for (const QString& start : {QDir::currentPath(), QCoreApplication::applicationDirPath()}) {
         QDir dir(start);
         for (int level = 0; level < 5; ++level) {
-            for (const QString& candidate : {kMapsFolderName, QStringLiteral("res/maps/") + kMapsFolderName}) {
+            for (const QString& candidate : candidates) {
                 if (dir.exists(candidate)) return dir.absoluteFilePath(candidate);
             }
             if (!dir.cdUp()) break;
