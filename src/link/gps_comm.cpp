@@ -5,8 +5,8 @@
 #include <cstring>
 
 #include "platform/lock_pool.h"
-#include "receiver/binary_fix.h"
 #include "platform/result_codes.h"
+#include "receiver/binary_fix.h"
 #include "receiver/command_encoder.h"
 #include "receiver/frame_format.h"
 #include "receiver/nmea_sentence.h"
