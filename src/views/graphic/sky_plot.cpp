@@ -86,7 +86,7 @@ void DrawSkySatellite(QPainter& painter, QPoint p, const SkySatellite& satellite
     DrawTextAt(painter, p + QPoint(-painter.fontMetrics().horizontalAdvance(label) / 2, -7), label);
 }
 
-bool SkyBoxTextsFromSky(const GnssSky& sky, SkyBoxTexts& boxes) {
+void SkyBoxTextsFromSky(const GnssSky& sky, SkyBoxTexts& boxes) {
     const std::vector<SkySatellite> satellites = SatellitesForTwelvePlaces(sky);
     for (std::size_t i = 0; i < kTrackChannels; ++i) {
         boxes[i] = {};
@@ -97,7 +97,6 @@ bool SkyBoxTextsFromSky(const GnssSky& sky, SkyBoxTexts& boxes) {
         if (satellite.elevation) boxes[i].elevation = QString::number(static_cast<int>(std::lround(*satellite.elevation)));
         if (satellite.azimuth) boxes[i].azimuth = QString::number(static_cast<int>(std::lround(*satellite.azimuth)));
     }
-    return true;
 }
 
 void DrawSky(QPainter& painter, const SkyGeometry& geometry, const GnssSky& sky, const GnssFix* fix) {
@@ -136,8 +135,11 @@ QPoint SkyPositionDegrees(const SkyGeometry& geometry, double elevation, double 
 }
 
 bool SkyBoxTextsFor(const ReceiverSnapshot& snapshot, SkyBoxTexts& boxes) {
-    if (!snapshot.track && snapshot.sky) return SkyBoxTextsFromSky(*snapshot.sky, boxes);
-    if (!snapshot.track) return false;
+    if (!snapshot.track) {
+        if (!snapshot.sky) return false;
+        SkyBoxTextsFromSky(*snapshot.sky, boxes);
+        return true;
+    }
     for (std::size_t i = 0; i < kTrackChannels; ++i) {
         const TrackChannel& channel = snapshot.track->Channels[i];
         if (channel.Prn == 0) {
