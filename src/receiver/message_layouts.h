@@ -43,6 +43,14 @@ inline constexpr FieldRun kTtffReport[] = {{K::Bytes}, {K::U16}, {K::I16},   {K:
                                            {K::I16},   {K::Bytes}, {K::I16}, {K::Bytes, 6}, {K::I16},
                                            {K::Bytes}, {K::Bytes}};
 
+// Subframe, error report and command replies: the records the renderer's lines were written for, each
+// field sent big-endian in record order. Message 8: channel, satellite id, ten 32-bit words (43 bytes);
+// message 10: error id, parameter count, five 32-bit parameters (25 bytes); messages 11 and 12: the id
+// of the command answered (2 bytes).
+inline constexpr FieldRun kSubframe[] = {{K::Bytes}, {K::Bytes}, {K::U32, 10}};
+inline constexpr FieldRun kErrorReport[] = {{K::U16}, {K::U16}, {K::U32, 5}};
+inline constexpr FieldRun kCommandReply[] = {{K::Bytes}};
+
 inline constexpr MessageLayout kNavDataLayout = MakeLayout<kNavData>();
 inline constexpr MessageLayout kTrackDataLayout = MakeLayout<kTrackHeader, kTrackChannel>(kTrackChannels);
 inline constexpr MessageLayout kRawTrackDataLayout = MakeLayout<kRawTrackData>();
@@ -57,6 +65,9 @@ inline constexpr MessageLayout kNavLib30Layout = MakeLayout<kNavLib30>();
 inline constexpr MessageLayout kNavLib31Layout = MakeLayout<kNavLib31>();
 inline constexpr MessageLayout kGeoNavDataLayout = MakeLayout<kGeoNavData>();
 inline constexpr MessageLayout kTtffReportLayout = MakeLayout<kTtffReport>();
+inline constexpr MessageLayout kSubframeLayout = MakeLayout<kSubframe>();
+inline constexpr MessageLayout kErrorReportLayout = MakeLayout<kErrorReport>();
+inline constexpr MessageLayout kCommandReplyLayout = MakeLayout<kCommandReply>();
 
 // Each layout must give its struct's size and the payload length the receiver sends.
 constexpr bool Matches(const MessageLayout& layout, std::size_t recordSize, std::size_t payloadLength) {
@@ -75,6 +86,9 @@ static_assert(Matches(kNavLib30Layout, sizeof(NavLibMessage30), 83));
 static_assert(Matches(kNavLib31Layout, sizeof(NavLibMessage31), 84));
 static_assert(Matches(kGeoNavDataLayout, sizeof(GeoNavData), 91));
 static_assert(Matches(kTtffReportLayout, sizeof(TtffReport), 39));
+static_assert(Matches(kSubframeLayout, sizeof(SubframeData), 43));
+static_assert(Matches(kErrorReportLayout, sizeof(ErrorReport), 25));
+static_assert(Matches(kCommandReplyLayout, sizeof(CommandReply), 2));
 static_assert(kTrackDataLayout.groupRecord == offsetof(TrackData, Channels) &&
               kTrackDataLayout.groupRecordStride == sizeof(TrackChannel));
 static_assert(kVisibleListLayout.groupRecord == offsetof(VisibleList, Satellites) &&
@@ -87,7 +101,11 @@ constexpr const MessageLayout* FixedLayout(int id) {
         case 4: return &kTrackDataLayout;
         case 5: return &kRawTrackDataLayout;
         case 7: return &kClockStatusLayout;
+        case 8: return &kSubframeLayout;
         case 9: return &kThroughputLayout;
+        case 10: return &kErrorReportLayout;
+        case 11:
+        case 12: return &kCommandReplyLayout;
         case 13: return &kVisibleListLayout;
         case 18: return &kOkToSendLayout;
         case 28: return &kNavLibMeasurementLayout;

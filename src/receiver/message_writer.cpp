@@ -75,6 +75,12 @@ std::vector<std::uint8_t> MessagePayload(const NavLibMessage30& record) { return
 std::vector<std::uint8_t> MessagePayload(const NavLibMessage31& record) { return PayloadOf(31, record); }
 std::vector<std::uint8_t> MessagePayload(const GeoNavData& record) { return PayloadOf(41, record); }
 std::vector<std::uint8_t> MessagePayload(const TtffReport& record) { return PayloadOf(225, record); }
+std::vector<std::uint8_t> MessagePayload(const SubframeData& record) { return PayloadOf(8, record); }
+std::vector<std::uint8_t> MessagePayload(const ErrorReport& record) { return PayloadOf(10, record); }
+
+std::vector<std::uint8_t> ReplyPayload(bool acknowledged, std::uint8_t commandId) {
+    return PayloadOf(acknowledged ? 11 : 12, CommandReply{commandId});
+}
 
 std::vector<std::uint8_t> TextPayload(int id, std::string_view text) {
     std::vector<std::uint8_t> payload(1 + text.size());

@@ -31,6 +31,10 @@ std::vector<std::uint8_t> MessagePayload(const NavLibMessage30& record);
 std::vector<std::uint8_t> MessagePayload(const NavLibMessage31& record);
 std::vector<std::uint8_t> MessagePayload(const GeoNavData& record);
 std::vector<std::uint8_t> MessagePayload(const TtffReport& record);  // message 225, sub-id 6
+std::vector<std::uint8_t> MessagePayload(const SubframeData& record);
+std::vector<std::uint8_t> MessagePayload(const ErrorReport& record);
+// Message 11 (acknowledged) or 12 (refused) answering the command with id `commandId`.
+std::vector<std::uint8_t> ReplyPayload(bool acknowledged, std::uint8_t commandId);
 
 // A copy-type message (6, 180 to 199, 255) carrying `text` unchanged.
 std::vector<std::uint8_t> TextPayload(int id, std::string_view text);

@@ -255,7 +255,7 @@ static_assert(sizeof(TtffReport) == 40);
 
 inline constexpr std::uint8_t kTtffSubId = 6;
 
-// Records that the renderer knows but the decoder does not produce (ids 8, 10, 11, 12).
+// Diagnostic records (ids 8, 10, 11, 12); message_layouts.h says how they travel.
 
 // Message 8: one subframe of navigation bits as ten 32-bit words.
 struct SubframeData {

@@ -3,8 +3,8 @@
 #include <cstddef>
 #include <cstdint>
 
-// Lines for the receiver messages the decoder does not produce (ids 8, 10, 11 and 12); the renderer
-// shows them when they reach it. Each gives kResultOk, or kResultBadLength with `line` untouched.
+// Lines for the receiver's diagnostic messages (ids 8, 10, 11 and 12). Each gives kResultOk, or
+// kResultBadLength with `line` untouched.
 
 namespace vexa {
 

@@ -82,10 +82,13 @@ TEST(DecodeMessage, ChecksEveryLayoutLength) {
         {"copy type 180", 180, 20, -1, kResultOk, 180, 19},
         {"copy type 199 of 1025", 199, 1025, -1, kResultOk, 199, 1024},
         {"copy type beyond the record buffer", 199, 1026, -1, kResultUnknownId, 199, 0},
-        {"id 8", 8, 43, -1, kResultUnknownId, 8, 0},
-        {"id 10", 10, 25, -1, kResultUnknownId, 10, 0},
-        {"id 11", 11, 2, -1, kResultUnknownId, 11, 0},
-        {"id 12", 12, 2, -1, kResultUnknownId, 12, 0},
+        {"subframe", 8, 43, -1, kResultOk, 8, 44},
+        {"subframe one short", 8, 42, -1, kResultBadLength, 0, 0},
+        {"error report", 10, 25, -1, kResultOk, 10, 24},
+        {"error report one long", 10, 26, -1, kResultBadLength, 0, 0},
+        {"acknowledgement", 11, 2, -1, kResultOk, 11, 1},
+        {"refusal", 12, 2, -1, kResultOk, 12, 1},
+        {"refusal without command id", 12, 1, -1, kResultBadLength, 0, 0},
         {"id 0", 0, 5, -1, kResultUnknownId, 0, 0},
         {"id 200", 200, 5, -1, kResultUnknownId, 200, 0},
     };
@@ -256,6 +259,24 @@ TEST(DecodeMessage, RefusedTtffLeavesTheContextAlone) {
     EXPECT_EQ(context.Ttff.text(), "");
 }
 
+TEST(DecodeMessage, DiagnosticFieldsAtTheirOffsets) {
+    const auto subframe = Decode<SubframeData>(OffsetPattern(8, 43));
+    EXPECT_EQ(subframe.Channel, 1);
+    EXPECT_EQ(subframe.SvId, 2);
+    EXPECT_EQ(subframe.Words[0], At32(3));
+    EXPECT_EQ(subframe.Words[9], At32(39));
+
+    const auto report = Decode<ErrorReport>(OffsetPattern(10, 25));
+    EXPECT_EQ(report.ErrorId, At16(1));
+    EXPECT_EQ(report.ParamCount, At16(3));
+    EXPECT_EQ(report.Params[0], At32(5));
+    EXPECT_EQ(report.Params[4], At32(21));
+
+    EXPECT_EQ(Decode<CommandReply>({11, 0x84}).MessageId, 0x84);
+    EXPECT_EQ(Decode<CommandReply>(ReplyPayload(false, 0x80)).MessageId, 0x80);
+    EXPECT_EQ(ReplyPayload(false, 0x80)[0], 12);
+}
+
 // Wire -> record -> wire must give back every byte, for random bodies of every layout.
 TEST(MessageWriter, RoundTripsEveryDecodedMessage) {
     struct Shape {
@@ -266,7 +287,8 @@ TEST(MessageWriter, RoundTripsEveryDecodedMessage) {
     const Shape shapes[] = {{2, 41, -1},  {4, 188, -1}, {5, 51, -1},   {7, 20, -1},   {9, 9, -1},
                             {13, 2, 0},   {13, 27, 5},  {13, 162, 32}, {18, 2, -1},   {28, 56, -1},
                             {29, 26, -1}, {30, 83, -1}, {31, 84, -1},  {41, 91, -1},  {225, 39, 6},
-                            {6, 40, -1},  {6, 1, -1},   {185, 300, -1}, {255, 1014, -1}};
+                            {6, 40, -1},  {6, 1, -1},   {185, 300, -1}, {255, 1014, -1}, {8, 43, -1},
+                            {10, 25, -1}, {11, 2, -1},  {12, 2, -1}};
     std::mt19937 random(7);
     for (const Shape& shape : shapes) {
         for (int trial = 0; trial < 8; ++trial) {
@@ -312,7 +334,7 @@ TEST(MessageWriter, RefusesWhatItCannotWrite) {
     std::uint8_t large[64];
     EXPECT_EQ(WriteMessage(2, record, small), 0u);
     EXPECT_EQ(WriteMessage(2, std::span(record, 43), large), 0u);
-    EXPECT_EQ(WriteMessage(10, record, large), 0u);
+    EXPECT_EQ(WriteMessage(77, record, large), 0u);
     EXPECT_EQ(WriteMessage(2, record, large), 41u);
 }
 
