@@ -12,9 +12,10 @@
 namespace vexa {
 
 const char* const kCliUsage =
-    "Usage: vexademo-cli --port PATH [--baud N] [--product P] [--seconds S] [--log FILE] [--json] [--send CMD]...\n"
+    "Usage: vexademo-cli --port PATH [--baud N] [--product P] [--seconds S] [--log FILE] [--json]\n"
+    "                    [--unknown] [--gpx FILE] [--send CMD]...\n"
     "  or:  vexademo-cli --list-ports [--port PATH]...\n"
-    "  or:  vexademo-cli --decode FILE [--product P] [--log FILE] [--json]\n"
+    "  or:  vexademo-cli --decode FILE [--product P] [--log FILE] [--json] [--unknown] [--gpx FILE]\n"
     "  or:  vexademo-cli --session autonomous|network --product osprey --port PATH [OPTION]...\n"
     "  or:  vexademo-cli --help|--version\n"
     "The headless front end of the GPS receiver demonstration program.\n"
@@ -32,6 +33,9 @@ const char* const kCliUsage =
     "  --json           instead of the message lines, print gpsd's JSON reports: a TPV object\n"
     "                   per fix with a position, a SKY object per sky, one a line, flushed as\n"
     "                   they come (see README)\n"
+    "  --unknown        also print a line for every frame of an id the program does not know:\n"
+    "                   \"Unknown MID 77, 5 bytes: 01 02 03 04 05\" (to standard error with --json)\n"
+    "  --gpx FILE       at the end, write every fix with a position as a GPX 1.1 track to FILE\n"
     "  --send CMD       once the receiver is found, send CMD; repeat for more, sent in order.\n"
     "                   All but switch-protocol need the binary protocol. The commands:\n"
     "  --send hot-start|warm-start|cold-start|factory-reset\n"
@@ -55,14 +59,18 @@ const char* const kCliUsage =
     "                   TimedPower: on-time 200 to 900 ms in steps of 100, update rate 1 to 10 s\n"
     "  --send power=fod,PERIOD_S\n"
     "                   fix-on-demand every PERIOD_S seconds\n"
-    "Exit status: 0 when a receiver was found, 2 when none was (\"Not connected\"), 1 for bad usage.\n"
+    "The closing counts line says why frames were dropped: bad checksum, bad length, and the\n"
+    "unknown ids one by one (\"unknown MID 77: 3\").\n"
+    "Exit status: 0 when a receiver was found, 2 when none was (\"Not connected\"), 1 for bad usage\n"
+    "or a track that could not be written.\n"
     "\n"
     "--list-ports prints the serial ports found, one a line: the device path, a tab, the name\n"
     "shown for it. Paths given with --port are listed first.\n"
     "\n"
     "--decode reads a raw capture (- for standard input) through the same receive path and\n"
     "prints one line per message, then the counts of bytes, frames, sentences and dropped frames;\n"
-    "with --log it also writes the data log; with --json it prints the JSON reports instead.\n"
+    "with --log it also writes the data log; with --json it prints the JSON reports instead;\n"
+    "--unknown and --gpx as above, the track holding the capture's fixes.\n"
     "\n"
     "--session runs positioning sessions of the location client through the receiver on PATH:\n"
     "network asks the assistance server for aiding, autonomous never connects to it. Every status\n"
@@ -77,7 +85,8 @@ const char* const kCliUsage =
 
 namespace {
 
-constexpr std::string_view kLiveOptionsWithValue[] = {"--port", "--baud", "--product", "--seconds", "--log", "--send"};
+constexpr std::string_view kLiveOptionsWithValue[] = {"--port", "--baud", "--product", "--seconds",
+                                                     "--log",  "--send", "--gpx"};
 
 // The run time is counted in milliseconds; a century is more than enough.
 constexpr double kLongestRunSeconds = 100.0 * 365 * 24 * 3600;
@@ -111,6 +120,9 @@ std::string Apply(std::string_view name, const std::string& value, CliOptions& o
     } else if (name == "--log") {
         if (value.empty()) return "--log takes a file name";
         options.logPath = value;
+    } else if (name == "--gpx") {
+        if (value.empty()) return "--gpx takes a file name";
+        options.gpxPath = value;
     } else if (name == "--send") {
         std::optional<ReceiverRequest> request = ParseReceiverRequest(value);
         if (!request) return "unknown receiver command '" + value + "'";
@@ -148,8 +160,8 @@ std::optional<CliOptions> ParseCliOptions(const std::vector<std::string>& argume
             options.mode = CliOptions::Mode::ListPorts;
             continue;
         }
-        if (argument == "--json") {
-            options.json = true;
+        if (argument == "--json" || argument == "--unknown") {
+            (argument == "--json" ? options.json : options.unknown) = true;
             liveOnlyGiven = true;
             continue;
         }

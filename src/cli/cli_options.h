@@ -20,6 +20,8 @@ struct CliOptions {
     std::optional<double> seconds;       // run time; until a signal when not given
     std::string logPath;                 // no data log when empty
     bool json = false;                   // gpsd's TPV and SKY reports instead of the message lines
+    bool unknown = false;                // a line for every frame of an unknown id
+    std::string gpxPath;                 // the track written at the end; none when empty
     std::vector<ReceiverRequest> requests;
 };
 
@@ -35,7 +37,7 @@ extern const char* const kCliUsage;
 inline constexpr std::string_view kCliOptionNames[] = {"--port",   "--baud",    "--product", "--seconds",
                                                       "--log",    "--send",    "--list-ports", "--decode",
                                                       "--session", "--server", "--fixes",   "--json", "--help",
-                                                      "--version"};
+                                                      "--version", "--unknown", "--gpx"};
 
 // Why an option is refused in a mode: an option of another mode "cannot be used <mode>", anything
 // else is unknown, with the closest option named when one is close.

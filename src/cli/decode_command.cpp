@@ -8,6 +8,7 @@
 #include "cli/gpsd_json.h"
 #include "receiver/product_names.h"
 #include "link/gps_comm.h"
+#include "link/track_export.h"
 #include "platform/file_problem.h"
 #include "platform/notify_sink.h"
 #include "platform/result_codes.h"
@@ -17,7 +18,8 @@ namespace vexa {
 namespace {
 
 constexpr const char* kUsage =
-    "usage: vexademo-cli --decode FILE [--product kestrel|osprey|merlin] [--log FILE] [--json]";
+    "usage: vexademo-cli --decode FILE [--product kestrel|osprey|merlin] [--log FILE] [--json] [--unknown]\n"
+    "                    [--gpx FILE]";
 constexpr std::size_t kChunkSize = 64 * 1024;
 
 // Prints each delivered message as its rendered line; messages without a rendering print nothing.
@@ -37,6 +39,21 @@ private:
     char line_[kRenderBufferSize + 1];
 };
 
+// Prints a line for each frame of an unknown id.
+class UnknownFramePrinter : public DropListener {
+public:
+    explicit UnknownFramePrinter(std::FILE* output) : output_(output) {}
+    void onDropped(DropReason reason, std::span<const std::uint8_t> payload) override {
+        if (reason != DropReason::UnknownId || payload.empty()) return;
+        std::string line = UnknownFrameLine(payload);
+        line += '\n';
+        std::fwrite(line.data(), 1, line.size(), output_);
+    }
+
+private:
+    std::FILE* output_;
+};
+
 // Shows the texts meant for a message box on the error stream; the per-message hints need no one.
 class MessageBoxPrinter : public NotifySink {
 public:
@@ -50,7 +67,7 @@ private:
 };
 
 std::string RefusedDecodeArgument(const std::string& argument, bool hasValue) {
-    if (argument == "--decode" || argument == "--product" || argument == "--log") {
+    if (argument == "--decode" || argument == "--product" || argument == "--log" || argument == "--gpx") {
         return argument + (hasValue ? " given twice" : " needs a value");
     }
     if (!argument.starts_with("-")) return "unexpected '" + argument + "'";
@@ -77,8 +94,12 @@ std::optional<DecodeOptions> ParseDecodeOptions(const std::vector<std::string>& 
             options.product = *product;
         } else if (argument == "--log" && hasValue && options.logPath.empty()) {
             options.logPath = arguments[++i];
+        } else if (argument == "--gpx" && hasValue && options.gpxPath.empty()) {
+            options.gpxPath = arguments[++i];
         } else if (argument == "--json") {
             options.json = true;
+        } else if (argument == "--unknown") {
+            options.unknown = true;
         } else {
             error = RefusedDecodeArgument(argument, hasValue) + "\n" + kUsage;
             return std::nullopt;
@@ -98,6 +119,7 @@ bool DecodeCapture(std::FILE* input, const DecodeOptions& options, std::FILE* ou
     MessageBoxPrinter messageBoxes(errors);
     LinePrinter printer(output);
     JsonReportPrinter reports(output, false);
+    UnknownFramePrinter unknownFrames(options.json ? errors : output);
     const std::unique_ptr<GpsComm> comm = GpsComm::Create(context);
     if (!comm) {
         error = "no lock for the receiver link";
@@ -108,6 +130,14 @@ bool DecodeCapture(std::FILE* input, const DecodeOptions& options, std::FILE* ou
         comm->SetGnssListener(&reports);
     } else {
         comm->SetDeliveryListener(&printer);
+    }
+    if (options.unknown) comm->SetDropListener(&unknownFrames);
+    if (!options.gpxPath.empty()) {
+        // Said before a long capture is read, not after.
+        if (const std::string why = WhyNotWritable(options.gpxPath); !why.empty()) {
+            error = "cannot write the track " + why;
+            return false;
+        }
     }
     if (!options.logPath.empty() && comm->OpenLog(options.logPath) != kResultOk) {
         error = "cannot create " + FileErrorText(options.logPath, errno);
@@ -127,12 +157,19 @@ bool DecodeCapture(std::FILE* input, const DecodeOptions& options, std::FILE* ou
     counts.frames = statistics.frames;
     counts.sentences = statistics.sentences;
     counts.dropped = statistics.refusedFrames() + comm->UndeliveredFrames();
+    counts.drops = comm->Drops();
+    if (!options.gpxPath.empty()) {
+        if (const std::string why = ExportGpxTrack(options.gpxPath, comm->Track()); !why.empty()) {
+            if (readAll) error = "cannot write the track " + why;
+            return false;
+        }
+    }
     return readAll;
 }
 
 void WriteCounts(std::FILE* errors, const DecodeCounts& counts) {
-    std::fprintf(errors, "bytes %" PRIu64 ", frames %" PRIu64 ", sentences %" PRIu64 ", dropped %" PRIu64 "\n",
-                 counts.bytes, counts.frames, counts.sentences, counts.dropped);
+    std::fprintf(errors, "bytes %" PRIu64 ", frames %" PRIu64 ", sentences %" PRIu64 ", dropped %" PRIu64 "%s\n",
+                 counts.bytes, counts.frames, counts.sentences, counts.dropped, DropBreakdown(counts.drops).c_str());
 }
 
 int RunDecodeCommand(const std::vector<std::string>& arguments, std::FILE* input, std::FILE* output,

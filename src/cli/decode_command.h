@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "receiver/dropped_frames.h"
+
 namespace vexa {
 
 struct DecodeOptions {
@@ -13,9 +15,12 @@ struct DecodeOptions {
     int product = 0;   // a ProductSelection value
     std::string logPath;  // the data log to write; empty for none
     bool json = false;    // gpsd's TPV and SKY reports instead of the message lines
+    bool unknown = false;  // a line for every frame of an unknown id
+    std::string gpxPath;   // the track of the capture's fixes; none when empty
 };
 
-// Parses "--decode FILE [--product kestrel|osprey|merlin] [--log FILE] [--json]"; on failure gives
+// Parses "--decode FILE [--product kestrel|osprey|merlin] [--log FILE] [--json] [--unknown]
+// [--gpx FILE]"; on failure gives
 // nothing and a message in `error`.
 std::optional<DecodeOptions> ParseDecodeOptions(const std::vector<std::string>& arguments, std::string& error);
 
@@ -24,17 +29,21 @@ struct DecodeCounts {
     std::uint64_t frames = 0;
     std::uint64_t sentences = 0;
     std::uint64_t dropped = 0;  // refused for length, checksum, end sequence or decoding
+    DropTally drops;            // the dropped frames by reason
 };
 
 // Feeds a raw capture through the link's receive path in chunks and writes the rendered line of
 // every delivered message to `output` (with json, a TPV line per fix with a position and a SKY line
 // per sky instead); with a log path, also writes the data log as the program
-// does. Messages for the user (a log write error) go to `errors`. False when reading failed (what
-// was read is still written) or the log could not be created (`error` then says which).
+// does; with unknown, a line for each frame of an unknown id (to `errors` with json); with a GPX
+// path, the track of the fixes. Messages for the user (a log write error) go to `errors`. False when
+// reading failed (what was read is still written), or the log or the track could not be written
+// (`error` then says which).
 bool DecodeCapture(std::FILE* input, const DecodeOptions& options, std::FILE* output, std::FILE* errors,
                    DecodeCounts& counts, std::string& error);
 
-// The counts line: "bytes B, frames F, sentences S, dropped D".
+// The counts line: "bytes B, frames F, sentences S, dropped D", then, when frames were dropped,
+// why: " (bad checksum C, bad length L, unknown MID 77: N)" (see DropBreakdown).
 void WriteCounts(std::FILE* errors, const DecodeCounts& counts);
 
 // The offline decoder: the counts line goes to `errors`. Gives the exit code.

@@ -35,7 +35,15 @@ std::string OnOneLine(std::string text) {
 
 int RunLiveCommand(const CliOptions& options, std::FILE* output, std::FILE* errors) {
     StopSignals signals;
-    const std::unique_ptr<LiveSession> session = LiveSession::Create(options.product, output, errors, {}, options.json);
+    if (!options.gpxPath.empty()) {
+        // Said before the run, not after it.
+        if (const std::string why = WhyNotWritable(options.gpxPath); !why.empty()) {
+            std::fprintf(errors, "vexademo-cli: cannot write the track %s\n", why.c_str());
+            return kExitBadUsage;
+        }
+    }
+    const std::unique_ptr<LiveSession> session =
+        LiveSession::Create(options.product, output, errors, {}, options.json, options.unknown);
     if (session == nullptr) {
         std::fprintf(errors, "vexademo-cli: the receiver link cannot be started\n");
         return kExitNotConnected;
@@ -65,6 +73,12 @@ int RunLiveCommand(const CliOptions& options, std::FILE* output, std::FILE* erro
     }
     signals.StopWatching();
     session->Finish();
+    if (!options.gpxPath.empty()) {
+        if (const std::string why = session->ExportTrack(options.gpxPath); !why.empty()) {
+            std::fprintf(errors, "vexademo-cli: cannot write the track %s\n", why.c_str());
+            return kExitBadUsage;
+        }
+    }
     return session->ReceiverFound() ? kExitReceiverFound : kExitNotConnected;
 }
 

@@ -5,6 +5,7 @@
 #include "cli/gpsd_json.h"
 #include "link/poll_answer_text.h"
 #include "link/receiver_commands.h"
+#include "link/track_export.h"
 #include "platform/result_codes.h"
 #include "receiver/renderer.h"
 
@@ -14,6 +15,7 @@ namespace {
 // The headless front end's own notifications, beside those of the link.
 constexpr int kNotifyMessageLine = 0x400 + 100;  // wParam: message id, text: its rendered line
 constexpr int kNotifyStop = 0x400 + 101;
+constexpr int kNotifyUnknownFrame = 0x400 + 102;  // text: the frame's line
 
 constexpr int kSwVersionId = 6;
 constexpr int kClockStatusId = 7;
@@ -34,6 +36,12 @@ void LiveSession::LinePoster::deliver(int id, const std::uint8_t* record, std::s
     if (RenderMessage(id, record, length, line_) == kResultOk) sink_.post(Notification{kNotifyMessageLine, id, 0, line_});
 }
 
+void LiveSession::UnknownFramePoster::onDropped(DropReason reason, std::span<const std::uint8_t> payload) {
+    if (reason == DropReason::UnknownId && !payload.empty()) {
+        sink_.post(Notification{kNotifyUnknownFrame, 0, 0, UnknownFrameLine(payload)});
+    }
+}
+
 void LiveSession::ReportPoster::onFix(const GnssFix& fix) {
     if (!fix.hasPosition()) return;
     std::string line;
@@ -48,17 +56,17 @@ void LiveSession::ReportPoster::onSky(const GnssSky& sky) {
 }
 
 std::unique_ptr<LiveSession> LiveSession::Create(int product, std::FILE* output, std::FILE* errors, Wait wait,
-                                                 bool json) {
+                                                 bool json, bool unknown) {
     auto context = std::make_unique<ReceiverContext>();
     context->ProductSelection = product;
     std::unique_ptr<GpsComm> comm = GpsComm::Create(*context);
     if (comm == nullptr || !comm->ReaderRunning()) return nullptr;
     return std::unique_ptr<LiveSession>(
-        new LiveSession(std::move(context), std::move(comm), output, errors, std::move(wait), json));
+        new LiveSession(std::move(context), std::move(comm), output, errors, std::move(wait), json, unknown));
 }
 
 LiveSession::LiveSession(std::unique_ptr<ReceiverContext> context, std::unique_ptr<GpsComm> comm, std::FILE* output,
-                         std::FILE* errors, Wait wait, bool json)
+                         std::FILE* errors, Wait wait, bool json, bool unknown)
     : output_(output),
       errors_(errors),
       json_(json),
@@ -66,6 +74,7 @@ LiveSession::LiveSession(std::unique_ptr<ReceiverContext> context, std::unique_p
       context_(std::move(context)),
       linePoster_(notifications_),
       reportPoster_(notifications_),
+      unknownFramePoster_(notifications_),
       comm_(std::move(comm)),
       controller_(*comm_, *context_,
                   ConnectionCallbacks{.showMessage = [this](std::string_view text) { ShowMessage(text); },
@@ -82,6 +91,7 @@ LiveSession::LiveSession(std::unique_ptr<ReceiverContext> context, std::unique_p
     } else {
         comm_->SetDeliveryListener(&linePoster_);
     }
+    if (unknown) comm_->SetDropListener(&unknownFramePoster_);
 }
 
 LiveSession::~LiveSession() {
@@ -134,7 +144,7 @@ DecodeCounts LiveSession::Counts() {
     const GpsComm::PausedCounts counts = comm_->CountsAtLastPause();
     comm_->Unlock();
     return DecodeCounts{counts.received.bytes, counts.received.frames, counts.received.sentences,
-                        counts.received.refusedFrames() + counts.undelivered};
+                        counts.received.refusedFrames() + counts.undelivered, counts.drops};
 }
 
 void LiveSession::Finish() {
@@ -143,6 +153,8 @@ void LiveSession::Finish() {
     WriteCounts(errors_, Counts());
     std::fflush(errors_);
 }
+
+std::string LiveSession::ExportTrack(const std::string& path) const { return ExportGpxTrack(path, comm_->Track()); }
 
 void LiveSession::Handle(const Notification& notification) {
     switch (notification.message) {
@@ -154,6 +166,8 @@ void LiveSession::Handle(const Notification& notification) {
         if (!comm_->PortOpen()) recovery_.LinkLost();
         break;
     case kNotifyStop: stopRequested_ = true; break;
+    // The output of --json holds nothing but JSON lines.
+    case kNotifyUnknownFrame: WriteLine(json_ ? errors_ : output_, notification.text); break;
     default: break;
     }
 }

@@ -31,9 +31,10 @@ public:
     using Wait = std::function<void(std::chrono::milliseconds)>;
 
     // Nothing when the link cannot be had.
-    // With json, `output` gets gpsd's JSON reports instead of the message lines.
+    // With json, `output` gets gpsd's JSON reports instead of the message lines. With unknown, each
+    // frame of an unknown id is printed as a line too (to `errors` with json).
     static std::unique_ptr<LiveSession> Create(int product, std::FILE* output, std::FILE* errors, Wait wait = {},
-                                               bool json = false);
+                                               bool json = false, bool unknown = false);
     ~LiveSession();
     LiveSession(const LiveSession&) = delete;
     LiveSession& operator=(const LiveSession&) = delete;
@@ -65,6 +66,8 @@ public:
 
     // Closes the data log with its closing line and writes the counts of what was received.
     void Finish();
+    // Writes the fixes since the connection as a GPX track; gives why it failed, empty on success.
+    std::string ExportTrack(const std::string& path) const;
 
     ReceiverContext& Context() { return *context_; }
     GpsComm& Comm() { return *comm_; }
@@ -83,6 +86,16 @@ private:
         char line_[kRenderBufferSize];
     };
 
+    // Queues the line of each frame of an unknown id, on the comm reader thread.
+    class UnknownFramePoster : public DropListener {
+    public:
+        explicit UnknownFramePoster(NotifySink& sink) : sink_(sink) {}
+        void onDropped(DropReason reason, std::span<const std::uint8_t> payload) override;
+
+    private:
+        NotifySink& sink_;
+    };
+
     // Writes each fix and sky as a JSON report on the comm reader thread and queues its line.
     class ReportPoster : public GnssListener {
     public:
@@ -95,7 +108,7 @@ private:
     };
 
     LiveSession(std::unique_ptr<ReceiverContext> context, std::unique_ptr<GpsComm> comm, std::FILE* output,
-                std::FILE* errors, Wait wait, bool json);
+                std::FILE* errors, Wait wait, bool json, bool unknown);
 
     void Handle(const Notification& notification);
     void ShowPollAnswer(int id);
@@ -112,6 +125,7 @@ private:
     NotifyQueue notifications_;
     LinePoster linePoster_;
     ReportPoster reportPoster_;
+    UnknownFramePoster unknownFramePoster_;
     std::unique_ptr<GpsComm> comm_;
     ConnectionController controller_;
     LinkRecovery recovery_;

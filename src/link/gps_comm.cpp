@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <utility>
 
 #include "platform/lock_pool.h"
 #include "platform/result_codes.h"
@@ -22,6 +23,9 @@ constexpr int kDevelopmentTextId = 10;
 constexpr int kOkToSendId = 18;
 constexpr int kGeoNavDataId = 41;
 constexpr int kTextId = 255;
+
+// A fix a second for twelve days; beyond that the oldest fixes make room.
+constexpr std::size_t kLongestTrack = 1 << 20;
 
 constexpr std::string_view kHeldFrameRefused =
     "GPS_COMM_TRK_Write OkToSend=FALSE, attempt to buffer VexaBinary message for later output failed.";
@@ -50,6 +54,7 @@ GpsComm::GpsComm(ReceiverContext& context, std::mutex* modelLock, const ClientPr
       frameReceiver_(*this),
       reader_(*this),
       modelLock_(modelLock) {
+    dispatch_.setDropListener(this);
     locationClient_->create(
         locationProfile, [this](const std::uint8_t* bytes, std::size_t length) { WriteRaw(bytes, length); },
         [this](std::string_view text) { StoreLocationText(text); });
@@ -74,6 +79,7 @@ void GpsComm::DeliverMessage(int id, const std::uint8_t* record, std::size_t len
     case kNavDataId:
         StoreRecord(navData_, record, length);
         FillFixFromNav(navData_, fix_ ? *fix_ : fix_.emplace());
+        AddToTrack(*fix_);
         if (gnssListener_ != nullptr) gnssListener_->onFix(*fix_);
         break;
     case kTrackDataId:
@@ -108,6 +114,7 @@ void GpsComm::onFix(const GnssFix& fix) {
     {
         std::lock_guard guard(*modelLock_);
         fix_ = fix;
+        AddToTrack(fix);
         if (ttffStart_ && fix.hasPosition()) {
             const std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - *ttffStart_;
             char text[TtffText::kCapacity];
@@ -173,12 +180,29 @@ std::optional<GnssSky> GpsComm::LatestSky() const {
     return sky_;
 }
 
+std::vector<TrackPoint> GpsComm::Track() const {
+    std::lock_guard guard(*modelLock_);
+    return {track_.begin(), track_.end()};
+}
+
+void GpsComm::AddToTrack(const GnssFix& fix) {
+    std::optional<TrackPoint> point = TrackPointOf(fix);
+    if (!point) return;
+    point->startsSegment = std::exchange(trackSegmentPending_, false);
+    if (track_.size() == kLongestTrack) track_.pop_front();
+    track_.push_back(*point);
+}
+
 int GpsComm::Connect(const std::string& devicePath, int baud) {
     SerialPort* port = reader_.Port();
     if (port == nullptr) return kResultCommFailure;
     const int result = port->Open(devicePath, baud);
     if (result != kResultOk) port->Close();
-    if (result == kResultOk) RestartTtffClock();
+    if (result == kResultOk) {
+        RestartTtffClock();
+        std::lock_guard guard(*modelLock_);
+        trackSegmentPending_ = true;
+    }
     return result;
 }
 
@@ -309,10 +333,27 @@ void GpsComm::onSentence(std::span<const std::uint8_t> text) {
     if (parsed.status == NmeaParseStatus::Parsed) epochs_.add(parsed.sentence);
 }
 
+void GpsComm::onDropped(DropReason reason) { onDropped(reason, {}); }
+
+void GpsComm::onDropped(DropReason reason, std::span<const std::uint8_t> payload) {
+    const bool unknownId = reason == DropReason::UnknownId && !payload.empty();
+    drops_.add(reason, unknownId ? payload[0] : 0);
+    if (!unknownId && dropListener_ == nullptr) return;
+    {
+        std::lock_guard guard(*modelLock_);
+        if (unknownId) {
+            const std::string line = UnknownFrameLine(payload);
+            StoreTextLine(line.data(), line.size());
+        }
+        if (dropListener_ != nullptr) dropListener_->onDropped(reason, payload);
+    }
+    if (unknownId) Post(kNotifyMessageDelivered, kTextId);
+}
+
 void GpsComm::onIdle() {
     // Written lines reach the file whenever the receiver pauses; a write error shows then.
     std::lock_guard guard(*modelLock_);
-    pausedCounts_ = {frameReceiver_.statistics(), dispatch_.droppedFrames()};
+    pausedCounts_ = {frameReceiver_.statistics(), dispatch_.droppedFrames(), drops_};
     if (const int cause = log_.Flush(); cause != 0) ReportLogError(cause);
 }
 

@@ -5,12 +5,14 @@
 #include <chrono>
 #include <cstddef>
 #include <cstdint>
+#include <deque>
 #include <memory>
 #include <mutex>
 #include <optional>
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "link/comm_reader.h"
 #include "link/data_log.h"
@@ -18,10 +20,12 @@
 #include "link/location_client_host.h"
 #include "link/text_line_ring.h"
 #include "platform/notify_sink.h"
+#include "receiver/dropped_frames.h"
 #include "receiver/frame_dispatch.h"
 #include "receiver/frame_receiver.h"
 #include "receiver/gnss_fix.h"
 #include "receiver/gnss_listener.h"
+#include "receiver/gpx_track.h"
 #include "receiver/location_client_link.h"
 #include "receiver/message_sink.h"
 #include "receiver/nmea_epoch_builder.h"
@@ -40,6 +44,7 @@ namespace vexa {
 class GpsComm : public LinkConnection,
                 private MessageSink,
                 private FrameListener,
+                private DropListener,
                 private ReceivedBytes,
                 private GnssListener {
 public:
@@ -78,6 +83,10 @@ public:
     // A new one is announced with hint 2 or kFixUpdatedHint (fix), 4 or kSkyUpdatedHint (sky).
     std::optional<GnssFix> LatestFix() const;
     std::optional<GnssSky> LatestSky() const;
+    // Every fix with a position (both protocols), oldest first, copied under the lock (this takes it).
+    // The first fix after each connection starts a segment; a reconnection after a lost link or a
+    // disconnection forgets nothing, so the track can still be exported.
+    std::vector<TrackPoint> Track() const;
 
     int Connect(const std::string& devicePath, int baud) override;
     int ConnectError() const override;
@@ -124,15 +133,21 @@ public:
 
     // Told of every delivered message, under the lock, after it is stored (nullptr: nobody).
     void SetDeliveryListener(MessageSink* listener) { deliveryListener_ = listener; }
+    // Told of every dropped frame and why, under the lock (nullptr: nobody). A frame of an unknown
+    // id also becomes a text line ("Unknown MID ..."), announced as message 255.
+    void SetDropListener(DropListener* listener) { dropListener_ = listener; }
 
     // What the receive path has seen: bytes, frames, sentences and frames refused by their checks,
     // and checked frames that could not be delivered. Reader thread (or Receive caller) only.
     const ReceiveStatistics& ReceiveCounts() const { return frameReceiver_.statistics(); }
     std::uint64_t UndeliveredFrames() const { return dispatch_.droppedFrames(); }
-    // Both, as of the comm reader's last pause, for other threads: read them under the lock.
+    // Every frame dropped by the checks or undelivered, by reason.
+    const DropTally& Drops() const { return drops_; }
+    // All three, as of the comm reader's last pause, for other threads: read them under the lock.
     struct PausedCounts {
         ReceiveStatistics received;
         std::uint64_t undelivered = 0;
+        DropTally drops;
     };
     const PausedCounts& CountsAtLastPause() const { return pausedCounts_; }
 
@@ -150,12 +165,15 @@ private:
     void deliver(int id, const std::uint8_t* record, std::size_t length) override { DeliverMessage(id, record, length); }
     void onFrame(std::span<std::uint8_t> payload) override;
     void onSentence(std::span<const std::uint8_t> text) override;
+    void onDropped(DropReason reason) override;
+    void onDropped(DropReason reason, std::span<const std::uint8_t> payload) override;
     void onBytes(std::span<const std::uint8_t> bytes) override { frameReceiver_.feed(bytes); }
     void onIdle() override;
     void onEnded() override;
     void onFix(const GnssFix& fix) override;
     void onSky(const GnssSky& sky) override;
 
+    void AddToTrack(const GnssFix& fix);
     void StoreTextLine(const char* text, std::size_t length);
     void StoreLocationText(std::string_view text);
     void ReleasePendingOutput();
@@ -166,6 +184,8 @@ private:
     DataLog log_;
     std::atomic<NotifySink*> notify_{nullptr};
     MessageSink* deliveryListener_ = nullptr;
+    DropListener* dropListener_ = nullptr;
+    DropTally drops_;
     GnssListener* gnssListener_ = nullptr;
 
     NavData navData_{};
@@ -173,6 +193,8 @@ private:
     GeoNavData geoNavData_{};
     std::optional<GnssFix> fix_;
     std::optional<GnssSky> sky_;
+    std::deque<TrackPoint> track_;
+    bool trackSegmentPending_ = true;
     std::optional<std::chrono::steady_clock::time_point> ttffStart_;
     TextLineRing textLines_;
     SwVersion swVersion_{};

@@ -66,22 +66,31 @@ void FrameDispatch::dispatchOsprey(std::span<std::uint8_t> payload) {
         decodeAndCount(message);
         return;
     default:
-        ++droppedFrames_;
+        drop(DropReason::UnknownChannel);
         return;
     }
 }
 
 bool FrameDispatch::decode(std::span<const std::uint8_t> payload) {
     if (payload.empty()) {
-        ++droppedFrames_;
+        drop(DropReason::BadLength);
         return false;
     }
     decoded_ = DecodeMessage(payload, record_, context_);
+    if (decoded_.code == kResultUnknownId) {
+        drop(DropReason::UnknownId, payload);
+        return false;
+    }
     if (decoded_.code != kResultOk) {
-        ++droppedFrames_;
+        drop(DropReason::BadLength);
         return false;
     }
     return true;
+}
+
+void FrameDispatch::drop(DropReason reason, std::span<const std::uint8_t> payload) {
+    ++droppedFrames_;
+    if (dropListener_ != nullptr) dropListener_->onDropped(reason, payload);
 }
 
 void FrameDispatch::decodeAndCount(std::span<const std::uint8_t> payload) {

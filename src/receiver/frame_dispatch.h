@@ -4,6 +4,7 @@
 #include <span>
 
 #include "receiver/decoder.h"
+#include "receiver/dropped_frames.h"
 #include "receiver/frame_receiver.h"
 #include "receiver/location_client_link.h"
 #include "receiver/message_sink.h"
@@ -27,10 +28,13 @@ public:
     // Frames that passed the frame checks but were not delivered: decoding failed, or
     // (Osprey) the channel byte is unknown.
     std::uint64_t droppedFrames() const { return droppedFrames_; }
+    // Told of each of those frames and why (nullptr: nobody).
+    void setDropListener(DropListener* listener) { dropListener_ = listener; }
 
 private:
     void dispatchOsprey(std::span<std::uint8_t> payload);
     bool decode(std::span<const std::uint8_t> payload);
+    void drop(DropReason reason, std::span<const std::uint8_t> payload = {});
     void decodeAndCount(std::span<const std::uint8_t> payload);
 
     ReceiverContext& context_;
@@ -39,6 +43,7 @@ private:
     RecordBuffer record_;
     DecodeResult decoded_;
     std::uint64_t droppedFrames_ = 0;
+    DropListener* dropListener_ = nullptr;
 };
 
 }  // namespace vexa

@@ -30,6 +30,12 @@ void FrameReceiver::startOver(std::uint8_t byte) {
     }
 }
 
+void FrameReceiver::refuse(std::uint64_t& count, DropReason reason, std::uint8_t byte) {
+    ++count;
+    listener_.onDropped(reason);
+    startOver(byte);
+}
+
 void FrameReceiver::step(std::uint8_t byte) {
     switch (state_) {
     case State::Hunt:
@@ -54,8 +60,7 @@ void FrameReceiver::step(std::uint8_t byte) {
         if (length_ >= 1 && length_ <= maxPayloadLength_) {
             state_ = State::Payload;
         } else {
-            ++statistics_.badLength;
-            startOver(byte);
+            refuse(statistics_.badLength, DropReason::BadLength, byte);
         }
         return;
     case State::Payload:
@@ -72,8 +77,7 @@ void FrameReceiver::step(std::uint8_t byte) {
         if (received == (sum_ & kChecksumMask)) {
             state_ = State::AwaitB0;
         } else {
-            ++statistics_.badChecksum;
-            startOver(byte);
+            refuse(statistics_.badChecksum, DropReason::BadChecksum, byte);
         }
         return;
     }
@@ -81,8 +85,7 @@ void FrameReceiver::step(std::uint8_t byte) {
         if (byte == kFrameEnd1) {
             state_ = State::AwaitB3;
         } else {
-            ++statistics_.badEndSequence;
-            startOver(byte);
+            refuse(statistics_.badEndSequence, DropReason::BadEndSequence, byte);
         }
         return;
     case State::AwaitB3:
@@ -91,8 +94,7 @@ void FrameReceiver::step(std::uint8_t byte) {
             ++statistics_.frames;
             listener_.onFrame(std::span<std::uint8_t>(buffer_, length_));
         } else {
-            ++statistics_.badEndSequence;
-            startOver(byte);
+            refuse(statistics_.badEndSequence, DropReason::BadEndSequence, byte);
         }
         return;
     case State::Sentence:

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <span>
 
+#include "receiver/dropped_frames.h"
 #include "receiver/frame_format.h"
 
 namespace vexa {
@@ -17,6 +18,8 @@ public:
     virtual ~FrameListener() = default;
     virtual void onFrame(std::span<std::uint8_t> payload) = 0;
     virtual void onSentence(std::span<const std::uint8_t> text) = 0;  // from "$" through LF
+    // A frame was refused by its length, checksum or end sequence.
+    virtual void onDropped(DropReason) {}
 };
 
 struct ReceiveStatistics {
@@ -69,6 +72,7 @@ private:
 
     void step(std::uint8_t byte);
     void startOver(std::uint8_t byte);
+    void refuse(std::uint64_t& count, DropReason reason, std::uint8_t byte);
 
     FrameListener& listener_;
     const std::size_t maxPayloadLength_;

@@ -1,0 +1,14 @@
+#pragma once
+
+#include <span>
+#include <string>
+
+#include "receiver/gpx_track.h"
+
+namespace vexa {
+
+// Writes the points to `path` as a GPX 1.1 track, replacing the file. Gives an empty text on
+// success, otherwise why it failed ("PATH: reason"); a file that could not be written whole is removed.
+std::string ExportGpxTrack(const std::string& path, std::span<const TrackPoint> points);
+
+}  // namespace vexa
