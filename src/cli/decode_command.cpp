@@ -134,7 +134,7 @@ bool DecodeCapture(std::FILE* input, const DecodeOptions& options, std::FILE* ou
     if (options.unknown) comm->SetDropListener(&unknownFrames);
     if (!options.gpxPath.empty()) {
         // Said before a long capture is read, not after.
-        if (const std::string why = WhyNotWritable(options.gpxPath); !why.empty()) {
+        if (const std::string why = WhyTrackCannotBeWritten(options.gpxPath); !why.empty()) {
             error = "cannot write the track " + why;
             return false;
         }

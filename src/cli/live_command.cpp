@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "cli/live_session.h"
+#include "link/track_export.h"
 #include "cli/stop_signals.h"
 #include "link/port_discovery.h"
 #include "platform/file_problem.h"
@@ -37,7 +38,7 @@ int RunLiveCommand(const CliOptions& options, std::FILE* output, std::FILE* erro
     StopSignals signals;
     if (!options.gpxPath.empty()) {
         // Said before the run, not after it.
-        if (const std::string why = WhyNotWritable(options.gpxPath); !why.empty()) {
+        if (const std::string why = WhyTrackCannotBeWritten(options.gpxPath); !why.empty()) {
             std::fprintf(errors, "vexademo-cli: cannot write the track %s\n", why.c_str());
             return kExitBadUsage;
         }

@@ -11,4 +11,8 @@ namespace vexa {
 // success, otherwise why it failed ("PATH: reason"); a file that could not be written whole is removed.
 std::string ExportGpxTrack(const std::string& path, std::span<const TrackPoint> points);
 
+// Why a track could not be written to `path` (its folder missing, or not writable), as ExportGpxTrack
+// would say it; empty when nothing stands in the way. For asking before a long run, not after it.
+std::string WhyTrackCannotBeWritten(const std::string& path);
+
 }  // namespace vexa

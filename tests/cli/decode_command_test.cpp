@@ -2,8 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <ogrsf_frmts.h>
+
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <map>
 #include <string>
 #include <vector>
@@ -13,6 +16,7 @@
 #include "../receiver/nmea_text.h"
 #include "receiver/message_writer.h"
 #include "receiver/receiver_context.h"
+#include "sim/sample_capture.h"
 
 namespace vexa {
 namespace {
@@ -93,7 +97,33 @@ TEST(DecodeCommand, PrintsRenderedLinesAndCounts) {
     const Outcome outcome = RunCli({"--decode", "-"}, capture);
     EXPECT_EQ(outcome.code, 0);
     EXPECT_EQ(outcome.output, "$GPGSA,A,3*00  \ndev text\nOkToSend: 1\n");
-    EXPECT_EQ(outcome.errors, "bytes " + std::to_string(capture.size()) + ", frames 3, sentences 1, dropped 2\n");
+    EXPECT_EQ(outcome.errors, "bytes " + std::to_string(capture.size()) +
+                                  ", frames 3, sentences 1, dropped 2 (bad checksum 1, bad length 1)\n");
+}
+
+// Frames of ids nobody knows are printed where they came, with --unknown, and always counted by id.
+TEST(DecodeCommand, UnknownIdsAreShownAndCounted) {
+    const Bytes capture = Join({Frame(Bytes{77, 1, 2, 3, 4, 5}), Frame(Bytes{0x12, 0x01}), Frame(Bytes{0x12, 0x01}, 0x100),
+                                Frame(Bytes{201}), Frame(Bytes{77, 0xFE}), Frame(Bytes{0x0B, 0x84})});
+    const std::string counts = "bytes " + std::to_string(capture.size()) +
+                               ", frames 5, sentences 0, dropped 4 (bad checksum 1, bad length 0, unknown MID 77: 2, "
+                               "unknown MID 201: 1)\n";
+    const Outcome shown = RunCli({"--decode", "-", "--unknown"}, capture);
+    EXPECT_EQ(shown.code, 0);
+    EXPECT_EQ(shown.output,
+              "Unknown MID 77, 5 bytes: 01 02 03 04 05\nOkToSend: 1\nUnknown MID 201, 0 bytes\n"
+              "Unknown MID 77, 1 byte: FE\nAck: 0x84\n");
+    EXPECT_EQ(shown.errors, counts);
+
+    const Outcome quiet = RunCli({"--decode", "-"}, capture);
+    EXPECT_EQ(quiet.output, "OkToSend: 1\nAck: 0x84\n");
+    EXPECT_EQ(quiet.errors, counts);
+
+    // The output of --json holds only JSON; the lines go with the counts.
+    const Outcome json = RunCli({"--decode", "-", "--unknown", "--json"}, capture);
+    EXPECT_EQ(json.output, "");
+    EXPECT_EQ(json.errors, "Unknown MID 77, 5 bytes: 01 02 03 04 05\nUnknown MID 201, 0 bytes\n"
+                           "Unknown MID 77, 1 byte: FE\n" + counts);
 }
 
 TEST(DecodeCommand, OspreyChannels) {
@@ -102,7 +132,8 @@ TEST(DecodeCommand, OspreyChannels) {
     const Outcome outcome = RunCli({"--product", "osprey", "--decode", "-"}, capture);
     EXPECT_EQ(outcome.code, 0);
     EXPECT_EQ(outcome.output, "$GPRMC  \nOkToSend: 0\n");
-    EXPECT_EQ(outcome.errors, "bytes " + std::to_string(capture.size()) + ", frames 4, sentences 0, dropped 1\n");
+    EXPECT_EQ(outcome.errors, "bytes " + std::to_string(capture.size()) +
+                                  ", frames 4, sentences 0, dropped 1 (bad checksum 0, bad length 0, unknown channel 1)\n");
 }
 
 TEST(DecodeCommand, FailsClearly) {
@@ -144,6 +175,76 @@ TEST(DecodeCommand, LogProblemsAreReported) {
     EXPECT_EQ(full.errors.find("vexademo-cli: Disk is full. Log file will be closed.\n"), 0u) << full.errors;
 }
 
+// The standard output of a shell command, and whether it succeeded.
+std::pair<bool, std::string> Shell(const std::string& command) {
+    std::string text;
+    std::FILE* pipe = popen(command.c_str(), "r");
+    char buffer[256];
+    for (std::size_t read; (read = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) text.append(buffer, read);
+    return {pclose(pipe) == 0, text};
+}
+
+// The sample capture (binary and NMEA fixes) as a track: a well-formed GPX 1.1 document that
+// GDAL's GPX driver reads back point for point, with every field a fix had.
+TEST(DecodeCommand, TheTrackOfACaptureIsGpxThatGdalReads) {
+    const std::string gpx = ::testing::TempDir() + "decode_command_track.gpx";
+    const Outcome outcome = RunCli({"--decode", "-", "--gpx", gpx}, MakeSampleCapture());
+    ASSERT_EQ(outcome.code, 0) << outcome.errors;
+
+    ASSERT_TRUE(Shell("xmllint --noout " + gpx + " 2>&1").first) << Shell("xmllint --noout " + gpx + " 2>&1").second;
+    const auto [found, count] =
+        Shell("xmllint --xpath \"count(/*[local-name()='gpx'][@version='1.1']/*[local-name()='trk']"
+              "/*[local-name()='trkseg']/*[local-name()='trkpt'])\" " + gpx);
+    ASSERT_TRUE(found);
+    const int points = std::stoi(count);
+    EXPECT_GT(points, 100);
+
+    GDALAllRegister();
+    const char* const gpxOnly[] = {"GPX", nullptr};
+    GDALDataset* dataset = GDALDataset::Open(gpx.c_str(), GDAL_OF_VECTOR | GDAL_OF_READONLY, gpxOnly);
+    ASSERT_NE(dataset, nullptr);
+    OGRLayer* layer = dataset->GetLayerByName("track_points");
+    ASSERT_NE(layer, nullptr);
+    EXPECT_EQ(layer->GetFeatureCount(), points);
+    int threeD = 0;
+    layer->ResetReading();
+    while (OGRFeature* feature = layer->GetNextFeature()) {
+        const auto* point = feature->GetGeometryRef()->toPoint();
+        EXPECT_NEAR(point->getY(), 37.3875, 0.01);
+        EXPECT_NEAR(point->getX(), -121.972, 0.01);
+        EXPECT_TRUE(feature->IsFieldSetAndNotNull(feature->GetFieldIndex("time")));
+        EXPECT_TRUE(feature->IsFieldSetAndNotNull(feature->GetFieldIndex("ele")));
+        EXPECT_GT(feature->GetFieldAsInteger("sat"), 3);
+        EXPECT_GT(feature->GetFieldAsDouble("hdop"), 0.0);
+        threeD += std::string(feature->GetFieldAsString("fix")) == "3d" ? 1 : 0;
+        OGRFeature::DestroyFeature(feature);
+    }
+    EXPECT_EQ(threeD, points);
+    GDALClose(dataset);
+    std::remove(gpx.c_str());
+}
+
+// A track that cannot be written is said before the capture is read, or, when the disk is full,
+// at the end; nothing is left behind that looks like a track.
+TEST(DecodeCommand, ATrackThatCannotBeWrittenIsReported) {
+    const Bytes capture = Frame(Bytes{0x12, 0x01});
+    const std::string folder = ::testing::TempDir() + "decode_command_no_such_folder";
+    const Outcome missing = RunCli({"--decode", "-", "--gpx", folder + "/t.gpx"}, capture);
+    EXPECT_EQ(missing.code, 1);
+    EXPECT_EQ(missing.output, "");
+    EXPECT_EQ(missing.errors, "vexademo-cli: cannot write the track " + folder + "/t.gpx: the folder " + folder +
+                                  " does not exist\n");
+
+    const Outcome folderItself = RunCli({"--decode", "-", "--gpx", ::testing::TempDir()}, capture);
+    EXPECT_EQ(folderItself.code, 1);
+    EXPECT_NE(folderItself.errors.find("Is a directory"), std::string::npos) << folderItself.errors;
+
+    const Outcome full = RunCli({"--decode", "-", "--gpx", "/dev/full"}, capture);
+    EXPECT_EQ(full.code, 1);
+    EXPECT_EQ(full.output, "OkToSend: 1\n");
+    EXPECT_EQ(full.errors, "vexademo-cli: cannot write the track /dev/full: No space left on device\n");
+    EXPECT_TRUE(std::filesystem::exists("/dev/full"));
+}
 
 // The members of one JSON object, each as its raw text ("3", "\"TPV\"", "[...]"). Enough for the
 // flat reports and their satellite array.

@@ -71,10 +71,12 @@ inline std::size_t FrameBytes(const CommandMessage& message) {
 // itself, so the test waits for it where the receiver's output can be read.
 class LiveRig {
 public:
-    explicit LiveRig(const sim::SimulatorOptions& options, int product = kKestrel)
+    // With unknown, the session prints the frames of unknown ids too.
+    explicit LiveRig(const sim::SimulatorOptions& options, int product = kKestrel, bool unknown = false)
         : simulator(std::make_unique<sim::ReceiverSimulator>(options)),
-          session(LiveSession::Create(product, out.file(), err.file(),
-                                      [this](std::chrono::milliseconds settle) { SwitchSettles(settle); })) {}
+          session(LiveSession::Create(
+              product, out.file(), err.file(), [this](std::chrono::milliseconds settle) { SwitchSettles(settle); },
+              false, unknown)) {}
 
     // One second of the receiver's output, then the controller's tick. When the port listens at
     // the receiver's rate, the link is first given the time to recognise what was sent.

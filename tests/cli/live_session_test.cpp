@@ -3,12 +3,15 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <map>
 #include <regex>
 #include <string>
 #include <vector>
 
+#include "../receiver/frame_bytes.h"
 #include "link/baud_settings.h"
 #include "live_rig.h"
+#include "sim/sample_capture.h"
 
 namespace vexa::clitest {
 namespace {
@@ -258,6 +261,7 @@ TEST(LiveSession, DamagedFramesAreDroppedAndCountedAndTheRestDelivered) {
     EXPECT_EQ(intact.counts.dropped, 0u);
     EXPECT_GT(damaged.damaged, 20u);
     EXPECT_EQ(damaged.counts.dropped, damaged.damaged);
+    EXPECT_EQ(damaged.counts.drops.total(), damaged.damaged);
     EXPECT_EQ(damaged.counts.frames + damaged.damaged, intact.counts.frames);
     EXPECT_LT(damaged.lines.size(), intact.lines.size());
     EXPECT_TRUE(IsSubsequence(damaged.lines, intact.lines));
@@ -317,6 +321,45 @@ TEST(LiveSession, AReceiverThatGoesAwayIsReportedAndFoundAgainUnderItsLinkName) 
     EXPECT_EQ(CountLinesStartingWith(rig.err.text(), "Connected (Vexa Binary)"), 2) << rig.err.text();
     EXPECT_FALSE(rig.session->GaveUp());
     std::filesystem::remove(linkName);
+}
+
+// A receiver that sends a frame of an id nobody knows, played from a capture: with --unknown its line
+// comes where it was received, it is counted by id, and the fixes before it make the track.
+TEST(LiveSession, UnknownIdsAreShownAndTheFixesMakeATrack) {
+    const std::string capture = ::testing::TempDir() + "live_session_unknown.bin";
+    const std::string gpx = ::testing::TempDir() + "live_session_track.gpx";
+    {
+        std::vector<std::uint8_t> bytes = MakeSampleCapture();
+        const test::Bytes unknown = test::Frame(test::Bytes{77, 0x01, 0xA2});
+        bytes.insert(bytes.end(), unknown.begin(), unknown.end());
+        std::FILE* file = std::fopen(capture.c_str(), "wb");
+        ASSERT_NE(file, nullptr);
+        std::fwrite(bytes.data(), 1, bytes.size(), file);
+        std::fclose(file);
+    }
+    sim::SimulatorOptions options = Receiver(Protocol::Binary, 57600);
+    options.replayPath = capture;
+    LiveRig rig(options, kKestrel, true);
+    rig.ConnectAt("57600");
+    // A second at a time, each read whole, until the capture has been played.
+    for (int second = 0; second < 10; ++second) {
+        rig.simulator->advance(1s);
+        ASSERT_TRUE(rig.AwaitAllRead());
+    }
+    rig.session->HandleNotifications(0ms);
+    EXPECT_TRUE(rig.out.text().ends_with("\nUnknown MID 77, 2 bytes: 01 A2\n")) << rig.out.text().substr(0, 200);
+    EXPECT_EQ(rig.session->Counts().drops.unknownIds(), (std::map<int, std::uint64_t>{{77, 1}}));
+
+    EXPECT_EQ(rig.session->ExportTrack(gpx), "");
+    std::FILE* file = std::fopen(gpx.c_str(), "rb");
+    ASSERT_NE(file, nullptr);
+    std::string text(1 << 20, '\0');
+    text.resize(std::fread(text.data(), 1, text.size(), file));
+    std::fclose(file);
+    EXPECT_GT(CountLinesStartingWith(text, "      <trkpt lat=\"37.38"), 100);
+    EXPECT_NE(rig.session->ExportTrack("/nonexistent-folder/t.gpx").find("does not exist"), std::string::npos);
+    std::remove(capture.c_str());
+    std::remove(gpx.c_str());
 }
 
 TEST(LiveSession, FinishClosesTheDataLogAndReportsTheCounts) {

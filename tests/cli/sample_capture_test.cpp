@@ -36,7 +36,7 @@ TEST(SampleCapture, DecodesToItsContents) {
     std::FILE* out = std::fopen("/dev/null", "w");
     DecodeCounts counts;
     std::string error;
-    EXPECT_TRUE(DecodeCapture(in, DecodeOptions{"-", kKestrel, ""}, out, stderr, counts, error)) << error;
+    EXPECT_TRUE(DecodeCapture(in, DecodeOptions{.path = "-", .product = kKestrel}, out, stderr, counts, error)) << error;
     std::fclose(in);
     std::fclose(out);
     EXPECT_EQ(counts.bytes, capture.size());
