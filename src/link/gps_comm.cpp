@@ -80,6 +80,7 @@ void GpsComm::DeliverMessage(int id, const std::uint8_t* record, std::size_t len
         StoreRecord(navData_, record, length);
         FillFixFromNav(navData_, fix_ ? *fix_ : fix_.emplace());
         AddToTrack(*fix_);
+        MeasureTtff(*fix_);
         if (gnssListener_ != nullptr) gnssListener_->onFix(*fix_);
         break;
     case kTrackDataId:
@@ -115,13 +116,7 @@ void GpsComm::onFix(const GnssFix& fix) {
         std::lock_guard guard(*modelLock_);
         fix_ = fix;
         AddToTrack(fix);
-        if (ttffStart_ && fix.hasPosition()) {
-            const std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - *ttffStart_;
-            char text[TtffText::kCapacity];
-            const int size = std::snprintf(text, sizeof text, "%.1f sec", elapsed.count());
-            context_.Ttff.set(std::string_view(text, static_cast<std::size_t>(std::max(size, 0))));
-            ttffStart_.reset();
-        }
+        MeasureTtff(fix);
         if (gnssListener_ != nullptr) gnssListener_->onFix(fix);
     }
     Post(kNotifyMessageDelivered, kFixUpdatedHint);
@@ -136,9 +131,11 @@ void GpsComm::onSky(const GnssSky& sky) {
     Post(kNotifyMessageDelivered, kSkyUpdatedHint);
 }
 
-void GpsComm::RestartTtffClock() {
-    std::lock_guard guard(*modelLock_);
-    ttffStart_ = std::chrono::steady_clock::now();
+void GpsComm::RestartTtffClock() { context_.TtffCounter.start(std::chrono::steady_clock::now()); }
+
+void GpsComm::MeasureTtff(const GnssFix& fix) {
+    if (!fix.hasPosition()) return;
+    if (const auto measured = context_.TtffCounter.fixed(std::chrono::steady_clock::now())) context_.Ttff.set(*measured);
 }
 
 void GpsComm::StoreTextLine(const char* text, std::size_t length) {
@@ -224,7 +221,7 @@ int GpsComm::Disconnect() {
         pendingCount_ = 0;
         fix_.reset();
         sky_.reset();
-        ttffStart_.reset();
+        context_.TtffCounter.stop();
         epochs_.reset();
     });
     Post(kNotifyMessageDelivered, kNavDataId);

@@ -128,7 +128,8 @@ public:
 
     // Told of every new fix and completed sky, under the lock, after it is stored (nullptr: nobody).
     void SetGnssListener(GnssListener* listener) { gnssListener_ = listener; }
-    // The time to first fix of an NMEA receiver counts from here: the connection or a reset command.
+    // The time to first fix counts from here: the connection or a reset command. The first fix of
+    // either protocol then gives the measured value, unless the receiver reported its own first.
     void RestartTtffClock();
 
     // Told of every delivered message, under the lock, after it is stored (nullptr: nobody).
@@ -174,6 +175,7 @@ private:
     void onSky(const GnssSky& sky) override;
 
     void AddToTrack(const GnssFix& fix);
+    void MeasureTtff(const GnssFix& fix);
     void StoreTextLine(const char* text, std::size_t length);
     void StoreLocationText(std::string_view text);
     void ReleasePendingOutput();
@@ -195,7 +197,6 @@ private:
     std::optional<GnssSky> sky_;
     std::deque<TrackPoint> track_;
     bool trackSegmentPending_ = true;
-    std::optional<std::chrono::steady_clock::time_point> ttffStart_;
     TextLineRing textLines_;
     SwVersion swVersion_{};
     ClockStatus clockStatus_{};

@@ -70,6 +70,7 @@ DecodeResult DecodeTtff(std::span<const std::uint8_t> payload, std::uint8_t* rec
         char text[TtffText::kCapacity];
         const int length = std::snprintf(text, sizeof text, "%.1f sec", tenths * 0.1);
         context.Ttff.set(std::string_view(text, static_cast<std::size_t>(length)));
+        context.TtffCounter.receiverReported();
     }
     return result;
 }

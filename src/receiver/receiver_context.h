@@ -7,6 +7,8 @@
 #include <string>
 #include <string_view>
 
+#include "receiver/ttff_clock.h"
+
 namespace vexa {
 
 enum Product : int { kKestrel = 0, kOsprey = 1, kMerlin = 2, kHarrier = 3, kVexaLoc = 4 };
@@ -58,6 +60,7 @@ struct ReceiverContext {
     std::atomic<int> NavLibToggleCount{kNavLibToggleStart};
     std::atomic<int> NmeaChannelCount{kNmeaChannelStart};
     TtffText Ttff;
+    TtffClock TtffCounter;  // the signal page's live count until the first fix
 };
 
 }  // namespace vexa

@@ -104,7 +104,10 @@ void CDebugDataView::TakeNextLine() {
     case kMerlin:
         if (!debugButton_->isHidden()) ShowFilterButtons(false);
         if (protocol != kNmeaProtocol) {
-            if (const auto ttff = TtffFromReportLine(text)) ui_.receiver.Ttff.set(*ttff);
+            if (const auto ttff = TtffFromReportLine(text)) {
+                ui_.receiver.Ttff.set(*ttff);
+                ui_.receiver.TtffCounter.receiverReported();
+            }
         }
         break;
     case kOsprey:

@@ -126,6 +126,10 @@ void CSignalView::OnUpdate(int hint) {
         context_.Ttff.setChanged(false);
         ttff_->setText(QString::fromLatin1(context_.Ttff.text().c_str()));
     }
+    if (hint == kHintSecond) {
+        const TtffClock::Clock::time_point now{std::chrono::milliseconds(ticks_())};
+        if (const auto count = context_.TtffCounter.counting(now)) ttff_->setText(QString::fromStdString(*count));
+    }
     QColor status = fixStatusColour_;
     if (hint == kHintNavigation || hint == kFixUpdatedHint || hint == kSkyUpdatedHint)
         status = ShowChannels(read_());

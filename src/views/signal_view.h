@@ -17,7 +17,7 @@ namespace vexa {
 class CSignalBar;
 struct ReceiverContext;
 
-// Milliseconds of a steady clock.
+// Milliseconds of the steady clock (std::chrono::steady_clock).
 using TickSource = std::function<std::int64_t()>;
 std::int64_t SteadyTicks();
 
@@ -28,6 +28,8 @@ class CSignalView : public QWidget {
     Q_OBJECT
 public:
     static constexpr int kHintNavigation = 2;
+    // The main frame's once-a-second update: while the time to first fix is counted, it shows the count.
+    static constexpr int kHintSecond = 0;
     static constexpr int kTtff = 1060;
     static constexpr int kFirstNumber = 1061;
     static constexpr int kFirstStrength = 1073;
