@@ -18,6 +18,7 @@
 #include "link/gps_comm.h"
 #include "link/link_recovery.h"
 #include "link/receiver_commands.h"
+#include "link/track_export.h"
 #include "platform/file_problem.h"
 #include "platform/result_codes.h"
 #include "views/debug_data_view.h"
@@ -46,6 +47,8 @@ const QString kWindowTitle = QStringLiteral("VexaDemoPPC");
 const QString kLostWindowTitle = QStringLiteral("VexaDemoPPC - Not connected");
 const QString kDisconnectFirst = QStringLiteral("Please disconnect from GPS receiver first.");
 const QString kCouldNotOpenLog = QStringLiteral("Could not open specified file. Please try again.");
+const QString kNoTrackYet = QStringLiteral("There is no track to export: no fix with a position has arrived yet.");
+const QString kTrackNotWritten = QStringLiteral("The track could not be written.");
 
 }  // namespace
 
@@ -91,6 +94,7 @@ void CMainFrame::BuildMenus() {
     AddItem(setup, QStringLiteral("Switch to NMEA"), kSwitchProtocol);
     AddItem(setup, QStringLiteral("Load Map..."), kLoadMap);
     AddItem(setup, QStringLiteral("Start Logging..."), kLogging);
+    AddItem(setup, QStringLiteral("Export Track..."), kExportTrack);
     AddItem(setup, QStringLiteral("Exit"), kExit);
 
     commandMenu_ = menuBar()->addMenu(QStringLiteral("Command"));
@@ -160,6 +164,7 @@ void CMainFrame::RunCommand(int id) {
     case kSwitchProtocol: OnSwitchProtocol(); break;
     case kLoadMap: OnLoadMap(); break;
     case kLogging: OnLogging(); break;
+    case kExportTrack: OnExportTrack(); break;
     case kExit: OnExit(); break;
     case kHotStart: Reset(ResetKind::Hot); break;
     case kWarmStart: Reset(ResetKind::Warm); break;
@@ -267,6 +272,25 @@ void CMainFrame::OnLogging() {
         ui_.prompts.ShowMessage(this, kCouldNotOpenLog + QStringLiteral("\n") + QString::fromStdString(reason));
     }
     ui_.store.SaveLogFileName();
+}
+
+// Every fix with a position so far, as a GPX track in the file the user names.
+void CMainFrame::OnExportTrack() {
+    if (!ui_.comm) return;
+    const std::vector<TrackPoint> track = ui_.comm->Track();
+    if (track.empty()) {
+        ui_.prompts.ShowMessage(this, kNoTrackYet);
+        return;
+    }
+    FileRequest request;
+    request.title = QStringLiteral("Export Track");
+    request.nameFilters = {QStringLiteral("GPX Files (*.gpx)"), QStringLiteral("All Files (*)")};
+    request.initialName = QStringLiteral("track.gpx");
+    request.defaultExtension = QStringLiteral("gpx");
+    const std::optional<QString> path = ui_.prompts.GetSaveFileName(this, request);
+    if (!path) return;
+    const std::string why = ExportGpxTrack(path->toStdString(), track);
+    if (!why.empty()) ui_.prompts.ShowMessage(this, kTrackNotWritten + QStringLiteral("\n") + QString::fromStdString(why));
 }
 
 // The window closes through the normal shut-down before the program ends with code 0.

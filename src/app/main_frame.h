@@ -45,6 +45,7 @@ public:
         kSwVersion = 32791,
         kClockStatus = 32792,
         kAbout = 32793,
+        kExportTrack = 32799,  // beyond the original's menu
     };
     static constexpr int kClientWidth = 240;
     static constexpr int kClientHeight = 268;
@@ -81,6 +82,7 @@ private:
     void OnSwitchProtocol();
     void OnLoadMap();
     void OnLogging();
+    void OnExportTrack();
     void OnExit();
     void Reset(ResetKind kind);
     void OnNmeaChannel();

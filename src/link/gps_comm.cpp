@@ -19,7 +19,10 @@ constexpr int kNavDataId = 2;
 constexpr int kTrackDataId = 4;
 constexpr int kSwVersionId = 6;
 constexpr int kClockStatusId = 7;
-constexpr int kDevelopmentTextId = 10;
+constexpr int kSubframeId = 8;
+constexpr int kDevelopmentTextId = 10;  // the receiver's error reports
+constexpr int kAcknowledgementId = 11;
+constexpr int kRefusalId = 12;
 constexpr int kOkToSendId = 18;
 constexpr int kGeoNavDataId = 41;
 constexpr int kTextId = 255;
@@ -74,6 +77,7 @@ GpsComm::~GpsComm() {
 
 void GpsComm::DeliverMessage(int id, const std::uint8_t* record, std::size_t length) {
     std::lock_guard guard(*modelLock_);
+    bool announceAsText = false;
     if (log_.IsOpen() && RenderMessage(id, record, length, logLine_) == kResultOk) WriteLogLine(logLine_);
     switch (id) {
     case kNavDataId:
@@ -91,11 +95,16 @@ void GpsComm::DeliverMessage(int id, const std::uint8_t* record, std::size_t len
     case kSwVersionId: StoreRecord(swVersion_, record, length); break;
     case kClockStatusId: StoreRecord(clockStatus_, record, length); break;
     case kGeoNavDataId: StoreRecord(geoNavData_, record, length); break;
-    case kDevelopmentTextId: {
+    case kDevelopmentTextId:
+    case kSubframeId:
+    case kAcknowledgementId:
+    case kRefusalId: {
         // Rendered in full first: a ring slot holds only 255 characters.
         char line[kRenderBufferSize];
         if (RenderMessage(id, record, std::min<std::size_t>(length, TextLineRing::kSlotSize - 1), line) == kResultOk) {
             StoreTextLine(line, std::strlen(line));
+            // The text page takes lines on hints 10 and 255; the others' lines come with a 255.
+            announceAsText = id != kDevelopmentTextId;
         }
         break;
     }
@@ -109,6 +118,7 @@ void GpsComm::DeliverMessage(int id, const std::uint8_t* record, std::size_t len
     }
     if (deliveryListener_ != nullptr) deliveryListener_->deliver(id, record, length);
     Post(kNotifyMessageDelivered, id);
+    if (announceAsText) Post(kNotifyMessageDelivered, kTextId);
 }
 
 void GpsComm::onFix(const GnssFix& fix) {

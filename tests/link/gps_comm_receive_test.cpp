@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "link_fixture.h"
+#include "receiver/message_writer.h"
 
 namespace vexa {
 namespace {
@@ -34,7 +35,9 @@ std::vector<ReceiveCase> ReceiveCases() {
          Join({Bytes{0xA0, 0xA2, 0x00, 0x02, 18, 1, 0x00, 0x14, 0xB0, 0xB3}, Frame(test::OkToSendPayload(1))}),
          {18},
          kBinaryProtocol},
-        {"unknown id is dropped", Join({Frame(Bytes{10, 1, 2}), Frame(test::OkToSendPayload(0))}), {18}, kBinaryProtocol},
+        {"unknown id is dropped", Join({Frame(Bytes{77, 1, 2}), Frame(test::OkToSendPayload(0))}), {18}, kBinaryProtocol},
+        {"acknowledgement and error report", Join({Frame(Bytes{11, 0x84}), Frame(Join({Bytes{10, 0, 2, 0, 2}, Bytes(20, 0)}))}),
+         {11, 10}, kBinaryProtocol},
     };
 }
 
@@ -129,6 +132,23 @@ TEST(GpsCommTextLines, LongTextIsCutTo255CharactersAndNothingIsGivenWhileNotConn
     const std::vector<std::string> lines = ReadAllLines(*link.comm);
     ASSERT_EQ(lines.size(), 1u);
     EXPECT_EQ(lines[0], std::string(255, 'n'));
+}
+
+// The receiver's diagnostic messages and the frames of unknown ids become text lines, each announced
+// with a hint the text page takes (10 or 255); the unknown ones stay out of the deliveries.
+TEST(GpsCommTextLines, DiagnosticsAndUnknownFramesBecomeTextLines) {
+    LinkUnderTest link;
+    ErrorReport report{2, 2, {7, 3, 0, 0, 0}};
+    link.comm->Receive(Join({Frame(ReplyPayload(false, 0x84)), Frame(MessagePayload(report)), Frame(Bytes{77, 1, 2}),
+                             Frame(Bytes{12, 0x80, 0x00})}));
+    EXPECT_EQ(ReadAllLines(*link.comm), (std::vector<std::string>{"Nak: 0x84", "Bad parity from SV 07, subframe 3",
+                                                                   "Unknown MID 77, 2 bytes: 01 02"}));
+    std::vector<std::intptr_t> hints;
+    while (auto notification = link.notifications.take()) hints.push_back(notification->wParam);
+    EXPECT_EQ(hints, (std::vector<std::intptr_t>{12, 255, 10, 255}));
+    EXPECT_EQ(link.delivered.deliveries().size(), 2u);
+    EXPECT_EQ(link.comm->Drops().count(DropReason::BadLength), 1u) << "the refusal one byte too long";
+    EXPECT_EQ(link.comm->Drops().unknownIds().at(77), 1u);
 }
 
 }  // namespace

@@ -8,12 +8,15 @@
 #include "app/product_dialog.h"
 #include "location/message_f.h"
 #include "platform/result_codes.h"
+#include "receiver/message_writer.h"
 #include "ui_fixture.h"
 #include "views/debug_data_view.h"
 #include "views/demo_tab_view.h"
 
 #include <QListWidget>
 #include <QRadioButton>
+#include <chrono>
+#include <thread>
 
 namespace vexa::test {
 namespace {
@@ -266,6 +269,49 @@ TEST_F(MainFrameTest, LoggingAsksAgainUntilAFileOpensAndStopsOnTheNextChoice) {
     QFile log(good);
     ASSERT_TRUE(log.open(QIODevice::ReadOnly));
     EXPECT_TRUE(log.readAll().contains("Log file closed"));
+}
+
+// "Export Track..." writes the fixes so far as GPX; without any it says so, and a file that cannot
+// be written is named with the reason.
+TEST_F(MainFrameTest, ExportTrackWritesTheFixesOrSaysWhyNot) {
+    BuildFrame();
+    frame->RunCommand(Frame::kExportTrack);
+    EXPECT_TRUE(prompts.fileRequests.empty());
+    EXPECT_EQ(prompts.messages, QStringList{"There is no track to export: no fix with a position has arrived yet."});
+
+    PseudoTerminal receiverEnd;
+    ASSERT_EQ(comm->Connect(receiverEnd.SlavePath(), 57600), kResultOk);
+    NavData nav{};
+    nav.X = -2686716;
+    nav.Y = -4304323;
+    nav.Z = 3851666;
+    nav.Mode1 = 4;
+    nav.Hdop = 5;
+    nav.SvCount = 5;
+    receiverEnd.Send(test::Frame(MessagePayload(nav)));
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+    while (comm->Track().empty() && std::chrono::steady_clock::now() < deadline) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    ASSERT_EQ(comm->Track().size(), 1u);
+
+    const QString missing = settingsFolder.filePath("missing/track.gpx");
+    const QString good = settingsFolder.filePath("track.gpx");
+    prompts.messages.clear();
+    prompts.fileAnswers = {missing, good};
+    frame->RunCommand(Frame::kExportTrack);
+    ASSERT_EQ(prompts.fileRequests.size(), 1u);
+    EXPECT_EQ(prompts.fileRequests[0].title, "Export Track");
+    EXPECT_EQ(prompts.fileRequests[0].nameFilters.first(), "GPX Files (*.gpx)");
+    EXPECT_EQ(prompts.messages, QStringList{"The track could not be written.\n" + missing + ": the folder " +
+                                            settingsFolder.filePath("missing") + " does not exist"});
+    frame->RunCommand(Frame::kExportTrack);
+    QFile gpx(good);
+    ASSERT_TRUE(gpx.open(QIODevice::ReadOnly));
+    const QByteArray text = gpx.readAll();
+    EXPECT_TRUE(text.contains("<gpx version=\"1.1\""));
+    EXPECT_EQ(text.count("<trkpt "), 1);
+    EXPECT_TRUE(text.contains("<sat>5</sat>"));
 }
 
 TEST_F(MainFrameTest, CancellingTheLogDialogLeavesLoggingOffAndTheSettingAlone) {
