@@ -4,6 +4,7 @@
 #include <QScrollBar>
 #include <string>
 
+#include "../receiver/frame_bytes.h"
 #include "ui_fixture.h"
 #include "views/debug_data_view.h"
 #include "views/demo_tab_view.h"
@@ -129,6 +130,22 @@ TEST_F(DebugDataViewTest, TheOspreyFilterChoosesDebugTextOrSentences) {
     Receive("$GPGSV,3");
     EXPECT_TRUE(text->DebugButton()->isHidden());
     EXPECT_EQ(Lines(), (QStringList{"$GPRMC,2", "$GPGSV,3"}));
+}
+
+// Frames nobody could decode and the receiver's replies show with the debug text, not with the
+// sentences: the Osprey on its command channel (EE), with either filter.
+TEST_F(DebugDataViewTest, UnknownFramesAndRepliesShowUnderTheDebugFilter) {
+    receiver.ProductSelection = kOsprey;
+    const auto frames = test::Join({test::Frame({0xEE, 77, 0x01, 0x02}), test::Frame({0xEE, 11, 0x84}),
+                                    test::Frame({0xDD, '$', 'G', 'P', 'X', '\r', '\n'})});
+    comm->Receive(frames);
+    ProcessEvents();
+    EXPECT_EQ(Lines(), (QStringList{"Unknown MID 77, 2 bytes: 01 02", "Ack: 0x84"}));
+
+    text->NmeaButton()->click();
+    comm->Receive(frames);
+    ProcessEvents();
+    EXPECT_EQ(Lines(), QStringList{"$GPX  "});
 }
 
 TEST_F(DebugDataViewTest, TheFilterButtonsBelongToTheOspreyOnly) {
