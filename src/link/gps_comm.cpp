@@ -84,7 +84,9 @@ void GpsComm::DeliverMessage(int id, const std::uint8_t* record, std::size_t len
         StoreRecord(navData_, record, length);
         FillFixFromNav(navData_, fix_ ? *fix_ : fix_.emplace());
         AddToTrack(*fix_);
-        MeasureTtff(*fix_);
+        // The count stops here and holds; the binary receiver's own report gives the value, and a
+        // navigation message still on the line from before a reset must not stand in for it.
+        if (fix_->hasPosition()) context_.TtffCounter.fixed(std::chrono::steady_clock::now());
         if (gnssListener_ != nullptr) gnssListener_->onFix(*fix_);
         break;
     case kTrackDataId:

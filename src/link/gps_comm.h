@@ -128,8 +128,9 @@ public:
 
     // Told of every new fix and completed sky, under the lock, after it is stored (nullptr: nobody).
     void SetGnssListener(GnssListener* listener) { gnssListener_ = listener; }
-    // The time to first fix counts from here: the connection or a reset command. The first fix of
-    // either protocol then gives the measured value, unless the receiver reported its own first.
+    // The time to first fix counts from here: the connection or a reset command, until the first fix
+    // of either protocol or the receiver's own report. An NMEA receiver's first fix gives the measured
+    // value; a binary receiver reports its own.
     void RestartTtffClock();
 
     // Told of every delivered message, under the lock, after it is stored (nullptr: nobody).
