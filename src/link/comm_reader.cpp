@@ -24,19 +24,20 @@ LinkResult CommReader::Stop() {
 void CommReader::Run() {
     std::uint8_t buffer[kReadSize];
     while (running_) {
-        ReadWhileWaiting(buffer);
-        consumer_.onIdle();
+        // Without a source there is no pause to tell of; the consumer may be fed by its owner then.
+        if (ReadWhileWaiting(buffer)) consumer_.onIdle();
         WaitForMore();
     }
 }
 
-void CommReader::ReadWhileWaiting(std::uint8_t* buffer) {
+bool CommReader::ReadWhileWaiting(std::uint8_t* buffer) {
     for (;;) {
         LetWaitingActionsIn();
         std::lock_guard chunk(chunkMutex_);
+        if (source_ == nullptr) return false;
         // The running flag is looked at between reads too, so that a stream that never pauses
         // cannot keep the thread from ending.
-        if (!running_ || source_ == nullptr) return;
+        if (!running_) return true;
         std::size_t count = 0;
         const ReadOutcome outcome = source_->Read(buffer, kReadSize, count);
         if (outcome == ReadOutcome::kEnded) {
@@ -45,7 +46,7 @@ void CommReader::ReadWhileWaiting(std::uint8_t* buffer) {
             (void)source_->Close();
             consumer_.onEnded();
         }
-        if (outcome != ReadOutcome::kBytes) return;
+        if (outcome != ReadOutcome::kBytes) return true;
         consumer_.onBytes(std::span<const std::uint8_t>(buffer, count));
     }
 }

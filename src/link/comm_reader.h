@@ -19,7 +19,8 @@ class ReceivedBytes {
 public:
     virtual ~ReceivedBytes() = default;
     virtual void onBytes(std::span<const std::uint8_t> bytes) = 0;
-    // Nothing is waiting: the reader is about to wait for more.
+    // Nothing is waiting on the source: the reader is about to wait for more. Not told while the
+    // reader has no source.
     virtual void onIdle() = 0;
     // The source hung up or failed and the reader has closed it; told once per opening.
     virtual void onEnded() = 0;
@@ -65,8 +66,9 @@ public:
 
 private:
     void Run();
-    // Hands on chunk after chunk until nothing more is waiting or the source has ended.
-    void ReadWhileWaiting(std::uint8_t* buffer);
+    // Hands on chunk after chunk until nothing more is waiting or the source has ended; false
+    // when there is no source.
+    bool ReadWhileWaiting(std::uint8_t* buffer);
     // Waits on the source (or on the wake alone) until it has bytes, is woken or kIdleWait passes.
     void WaitForMore();
     void LetWaitingActionsIn();

@@ -90,7 +90,10 @@ TEST_F(ReaderOnPty, WaitsEndForBytesActionsAndStopNotForTheTimeOut) {
     StartReadingFromPort();
     pty.Send("$GPGGA,1*00\r\n");
     ASSERT_TRUE(WaitFor([&] { return consumer.Received() == "$GPGGA,1*00\r\n"; }));
-    // Bytes that came before the reader first waited are read without waiting; these come after.
+    // Bytes that come while the reader is still reading are read without a wait; these come once it
+    // has gone idle again, so a wait must end for them.
+    const int idles = consumer.idles;
+    ASSERT_TRUE(WaitFor([&] { return consumer.idles > idles; }));
     pty.Send("$GPGGA,2*00\r\n");
     ASSERT_TRUE(WaitFor([&] { return consumer.Received().size() == 26; }));
     const std::vector<WakeEvent::Wait> waitsForBytes = port.Waits();
@@ -133,15 +136,17 @@ TEST_F(ReaderOnPty, ReadsFromTheSourceItIsHandedAndNoLongerFromTheOneBefore) {
     EXPECT_EQ(port.Close(), kResultOk);
 }
 
+// Without a source the consumer hears nothing, so that its owner may feed it meanwhile.
 TEST(CommReaderWithoutSource, WaitsForOneAndStopsAtOnce) {
     Collector consumer;
     CommReader reader(consumer);
     ASSERT_EQ(reader.Start(), kResultOk);
     EXPECT_EQ(reader.Start(), kResultOk) << "a second start keeps the running thread";
-    ASSERT_TRUE(WaitFor([&] { return consumer.idles > 0; }));
+    reader.BetweenChunks([] {});
     EXPECT_EQ(reader.Stop(), kResultOk);
     EXPECT_EQ(reader.Stop(), kResultOk) << "stopping a stopped reader is no failure";
     EXPECT_EQ(consumer.Received(), "");
+    EXPECT_EQ(consumer.idles, 0);
 }
 
 // The reader closes a port whose device went away and says so once, not at every wait.
