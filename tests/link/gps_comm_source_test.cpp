@@ -4,8 +4,8 @@
 #include <memory>
 #include <string>
 
-#include "link/serial_port.h"
 #include "link_fixture.h"
+#include "listening_only_port.h"
 #include "pseudo_terminal.h"
 #include "receiver/command_builders.h"
 
@@ -15,16 +15,9 @@ namespace {
 using test::Bytes;
 using test::Frame;
 using test::LinkUnderTest;
+using test::ListeningOnlyPort;
 using test::PseudoTerminal;
 using namespace std::chrono_literals;
-
-// A receiver reached through a source that only listens, as one shared through gpsd is.
-class ListeningOnlyPort : public SerialPort {
-public:
-    using SerialPort::SerialPort;
-    bool TakesCommands() const override { return false; }
-    std::string CommandsRefusedReason() const override { return "The receiver is shared read-only."; }
-};
 
 TEST(GpsCommWithoutSource, EveryWriteFailsAndNothingIsOpen) {
     LinkUnderTest link;
