@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <vector>
 
-#include "location/byte_order.h"
+#include "receiver/byte_order.h"
 
 namespace vexa {
 
@@ -34,8 +34,8 @@ bool decodeOrbitBlock(std::span<const std::uint8_t> block, OrbitSlots& slots) {
 
 bool decodeTimeBlock(std::span<const std::uint8_t> block, AidingTime& time) {
     if (block.size() < 7 || block[0] != 1) return false;
-    time.gpsWeek = loadU16(&block[1]);
-    time.timeOfWeekMs = loadU32(&block[3]) * 1000.0;
+    time.gpsWeek = LoadBig16(&block[1]);
+    time.timeOfWeekMs = LoadBig32(&block[3]) * 1000.0;
     return true;
 }
 
@@ -49,8 +49,8 @@ unsigned decodeAirMessage(std::span<const std::uint8_t> data, OrbitSlots& slots,
     std::size_t position = 2;
     for (std::size_t i = 0; i < count; ++i) {
         if (data.size() < position || data.size() - position < kBlockHeader) return 0;
-        const std::uint16_t type = loadU16(&data[position]);
-        const std::uint32_t length = loadU32(&data[position + 2]);
+        const std::uint16_t type = LoadBig16(&data[position]);
+        const std::uint32_t length = LoadBig32(&data[position + 2]);
         position += kBlockHeader;
         if (length > data.size() - position) return 0;
         blocks.push_back({type, data.subspan(position, length)});

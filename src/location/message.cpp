@@ -4,7 +4,8 @@
 #include <limits>
 
 #include "location/logical_channel.h"
-#include "location/message_frame.h"
+#include "receiver/frame_format.h"
+#include "receiver/frame_writer.h"
 
 namespace vexa {
 
@@ -12,11 +13,11 @@ const std::uint8_t* ReceiverChannelMessage::getBytes() {
     if (getLength() > frameLimit_) return nullptr;
     const std::array<std::uint8_t, 2> header{channel(), id()};
     frame_.clear();
-    appendReceiverFrame(frame_, header, payloadSpan(), true);
+    AppendFrame(frame_, header, payloadSpan(), FrameFlag);
     return frame_.data();
 }
 
-std::size_t ReceiverChannelMessage::getLength() { return payloadLength() + 2 + kReceiverFrameOverhead; }
+std::size_t ReceiverChannelMessage::getLength() { return payloadLength() + 2 + kFrameOverhead; }
 
 MessageF::MessageF(std::uint8_t id) : ReceiverChannelMessage(F_CHANNEL, id, kFFrameLimit) {}
 
@@ -30,10 +31,11 @@ MessageMAS::MessageMAS(std::uint8_t id) : Message(MAS_CHANNEL, id) {}
 const std::uint8_t* MessageMAS::getBytes() {
     if (getLength() > kMasFrameLimit) return nullptr;
     frame_.clear();
-    appendServerFrame(frame_, id(), payloadSpan());
+    const std::uint8_t header[] = {id()};
+    AppendFrame(frame_, header, payloadSpan(), std::nullopt);
     return frame_.data();
 }
 
-std::size_t MessageMAS::getLength() { return payloadLength() + 1 + kServerFrameOverhead; }
+std::size_t MessageMAS::getLength() { return payloadLength() + 1 + kUncheckedFrameOverhead; }
 
 }  // namespace vexa

@@ -2,11 +2,12 @@
 
 #include <algorithm>
 
-#include "location/byte_order.h"
 #include "location/logical_channel.h"
-#include "location/message_frame.h"
 #include "location/number_encoding.h"
 #include "location/run_length.h"
+#include "receiver/byte_order.h"
+#include "receiver/frame_format.h"
+#include "receiver/frame_writer.h"
 
 namespace vexa {
 
@@ -40,7 +41,7 @@ void appendAi3Fragments(std::vector<std::uint8_t>& out, std::uint8_t id, std::sp
                                                  static_cast<std::uint8_t>(index)};
         const std::size_t start = (index - 1) * fragmentBytes;
         const std::size_t length = std::min(fragmentBytes, compressed.size() - start);
-        appendReceiverFrame(out, header, compressed.subspan(start, length), false);
+        AppendFrame(out, header, compressed.subspan(start, length), std::uint16_t{0});
     }
 }
 
@@ -56,7 +57,7 @@ const std::uint8_t* MessageAI3::getBytes() {
     }
     if (getLength() > kAi3FrameLimit) return nullptr;
     const std::array<std::uint8_t, 2> header{channel(), id()};
-    appendReceiverFrame(frame_, header, payloadSpan(), id() == MessageAI3_Response::kId);
+    AppendFrame(frame_, header, payloadSpan(), id() == MessageAI3_Response::kId ? FrameFlag : std::uint16_t{0});
     return frame_.data();
 }
 
@@ -64,7 +65,7 @@ std::size_t MessageAI3::getLength() {
     if (id() == MessageAI3_PositionRequest::kId) {
         return fragmentFramesLength(compress(payloadSpan()).size());
     }
-    return payloadLength() + 2 + kReceiverFrameOverhead;
+    return payloadLength() + 2 + kFrameOverhead;
 }
 
 MessageAI3_PositionRequest::MessageAI3_PositionRequest() : MessageAI3(kId), rendering_(kPayloadLength) {}
@@ -100,19 +101,19 @@ void MessageAI3_Response::decodeFields() {
     std::uint16_t altitudeTenths = 0;
     if (a[0] != 0) {
         result_.flag3 = a[3] != 0 ? 1 : 0;
-        result_.value5 = loadU16(a + 5);
-        result_.value7 = loadU32(a + 7);
-        result_.latitude = static_cast<float>(decodeLatitude(static_cast<std::int32_t>(loadU32(a + 11))));
-        result_.longitude = static_cast<float>(decodeLongitude(static_cast<std::int32_t>(loadU32(a + 15))));
+        result_.value5 = LoadBig16(a + 5);
+        result_.value7 = LoadBig32(a + 7);
+        result_.latitude = static_cast<float>(decodeLatitude(static_cast<std::int32_t>(LoadBig32(a + 11))));
+        result_.longitude = static_cast<float>(decodeLongitude(static_cast<std::int32_t>(LoadBig32(a + 15))));
         const std::uint8_t groups = a[19];
         if (groups & 0x01) result_.bytes20 = {a[20], a[21], a[22]};
         if (groups & 0x02) {
-            altitudeTenths = loadU16(a + 23);
+            altitudeTenths = LoadBig16(a + 23);
             result_.byte25 = a[25];
         }
         if (groups & 0x04) {
-            result_.value26 = loadU16(a + 26);
-            result_.value28 = loadU16(a + 28);
+            result_.value26 = LoadBig16(a + 26);
+            result_.value28 = LoadBig16(a + 28);
             result_.byte30 = a[30];
         }
         if (groups & 0x10) {

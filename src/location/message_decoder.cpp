@@ -3,11 +3,11 @@
 #include <new>
 #include <span>
 
-#include "location/byte_order.h"
 #include "location/logical_channel.h"
 #include "location/message_f.h"
 #include "location/message_mas.h"
 #include "location/message_tunnel.h"
+#include "receiver/byte_order.h"
 
 namespace vexa {
 
@@ -24,7 +24,7 @@ std::unique_ptr<Message> withByte(Content payload) {
 // A message whose payload is a 16-bit session id; null when it is cut short.
 template <class M>
 std::unique_ptr<Message> withSessionId(Content payload) {
-    return payload.size() < 2 ? nullptr : std::make_unique<M>(loadU16(payload.data()));
+    return payload.size() < 2 ? nullptr : std::make_unique<M>(LoadBig16(payload.data()));
 }
 
 std::unique_ptr<Message> decodeF(Content content) {

@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "location/byte_order.h"
 #include "location/number_encoding.h"
+#include "receiver/byte_order.h"
 
 namespace vexa {
 

@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "location/byte_order.h"
 #include "location/number_encoding.h"
+#include "receiver/byte_order.h"
 
 namespace vexa {
 
@@ -48,7 +48,7 @@ MessageMAS_StartTest::MessageMAS_StartTest(const ClientProfile& profile)
 
 MessageMAS_OpenRequest::MessageMAS_OpenRequest(std::uint16_t sessionId) : StoredPayload(kId, sessionIdBytes(sessionId)) {}
 
-std::uint16_t MessageMAS_OpenRequest::sessionId() const { return loadU16(payload_.data()); }
+std::uint16_t MessageMAS_OpenRequest::sessionId() const { return LoadBig16(payload_.data()); }
 
 MessageMAS_OpenResponse::MessageMAS_OpenResponse(std::uint16_t sessionId)
     : StoredPayload(kId, sessionIdBytes(sessionId)) {}
@@ -58,7 +58,7 @@ MessageMAS_Aiding::MessageMAS_Aiding(std::span<const std::uint8_t> block) : Stor
 MessageMAS_CloseRequest::MessageMAS_CloseRequest(std::uint16_t sessionId)
     : StoredPayload(kId, sessionIdBytes(sessionId)) {}
 
-std::uint16_t MessageMAS_CloseRequest::sessionId() const { return loadU16(payload_.data()); }
+std::uint16_t MessageMAS_CloseRequest::sessionId() const { return LoadBig16(payload_.data()); }
 
 MESSAGE_MAS_CLOSE_RESPONSE::MESSAGE_MAS_CLOSE_RESPONSE(std::uint16_t sessionId)
     : StoredPayload(kId, sessionIdBytes(sessionId)) {}

@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "location/byte_order.h"
 #include "location/logical_channel.h"
+#include "receiver/byte_order.h"
 
 namespace vexa {
 
@@ -28,7 +28,7 @@ MessageSTAT_TTFF::MessageSTAT_TTFF(std::span<const std::uint8_t, kPayloadLength>
     : StoredPayload(kId, {payload.begin(), payload.end()}) {}
 
 std::array<std::uint16_t, 3> MessageSTAT_TTFF::ttffTenths() const {
-    return {loadU16(&payload_[0]), loadU16(&payload_[2]), loadU16(&payload_[4])};
+    return {LoadBig16(&payload_[0]), LoadBig16(&payload_[2]), LoadBig16(&payload_[4])};
 }
 
 }  // namespace vexa

@@ -29,7 +29,7 @@ void setOptions(int socket) {
 }  // namespace
 
 NetworkModule::NetworkModule(CommunicationManager& manager, const ClientProfile& profile)
-    : ReceivingTransport(manager, networkModuleRules(), "Network Module-> Error posting message - msg ignored"),
+    : ReceivingTransport(manager, networkModuleFraming(), "Network Module-> Error posting message - msg ignored"),
       address_(profile.serverAddress.substr(0, kAddressCharacters)),
       port_(static_cast<std::uint16_t>(profile.serverPort)) {
     if (!wake_.valid()) manager_.reportError("NetworkModule->Cannot create critical section");

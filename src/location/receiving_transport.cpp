@@ -6,10 +6,10 @@
 
 namespace vexa {
 
-ReceivingTransport::ReceivingTransport(CommunicationManager& manager, const FrameRules& rules,
+ReceivingTransport::ReceivingTransport(CommunicationManager& manager, const ModuleFraming& framing,
                                        std::string_view postFailed)
-    : Transport(manager), postFailed_(postFailed),
-      cutter_(rules, static_cast<FrameCutter::Listener&>(*this)) {}
+    : Transport(manager), framing_(framing), postFailed_(postFailed),
+      frames_(static_cast<FrameListener&>(*this), framing.rules) {}
 
 ReceivingTransport::~ReceivingTransport() { stopWorker(); }
 
@@ -19,7 +19,7 @@ bool ReceivingTransport::startWorker(std::string_view threadFailed) {
     {
         // A connection that ended mid-frame must not swallow the first frame of the next one.
         std::lock_guard lock(mutex_);
-        cutter_.reset();
+        frames_.restart();
     }
     running_ = true;
     if (StartThread(worker_, [this] { receiveLoop(); }) == kResultOk) return true;
@@ -34,10 +34,10 @@ void ReceivingTransport::stopWorker() {
     if (worker_.joinable()) EndThread(worker_);
 }
 
-void ReceivingTransport::onFrame(std::span<const std::uint8_t> content) {
+void ReceivingTransport::onFrame(std::span<std::uint8_t> content) {
     if (!deliver(content.data(), content.size())) manager_.logError(postFailed_);
 }
 
-void ReceivingTransport::onRefused(std::string_view text) { manager_.logError(text); }
+void ReceivingTransport::onRefused(FrameFault fault) { manager_.logError(framing_.refusal(fault)); }
 
 }  // namespace vexa

@@ -28,7 +28,7 @@ std::string handleText(const char* format, int fd, int error = 0) {
 }  // namespace
 
 SerialModule::SerialModule(CommunicationManager& manager, const ClientProfile& profile)
-    : ReceivingTransport(manager, serialModuleRules(), "Serial Module-> Error posting message - msg ignored"),
+    : ReceivingTransport(manager, serialModuleFraming(), "Serial Module-> Error posting message - msg ignored"),
       devicePath_(profile.serialPort), baudRate_(profile.baudRate) {
     if (!wake_.valid()) manager_.reportError("SerialModule->Cannot create critical section");
 }

@@ -6,13 +6,20 @@
 
 namespace vexa {
 
-// Every multi-byte field on the wire is big-endian.
-inline std::uint16_t loadU16(const std::uint8_t* p) {
-    return static_cast<std::uint16_t>((p[0] << 8) | p[1]);
+// Every multi-byte integer on the wire is big-endian.
+inline std::uint16_t LoadBig16(const std::uint8_t* in) {
+    return static_cast<std::uint16_t>(in[0] << 8 | in[1]);
 }
-
-inline std::uint32_t loadU32(const std::uint8_t* p) {
-    return (std::uint32_t{p[0]} << 24) | (std::uint32_t{p[1]} << 16) | (std::uint32_t{p[2]} << 8) | p[3];
+inline std::uint32_t LoadBig32(const std::uint8_t* in) {
+    return std::uint32_t{in[0]} << 24 | std::uint32_t{in[1]} << 16 | std::uint32_t{in[2]} << 8 | in[3];
+}
+inline void StoreBig16(std::uint8_t* out, std::uint16_t value) {
+    out[0] = static_cast<std::uint8_t>(value >> 8);
+    out[1] = static_cast<std::uint8_t>(value);
+}
+inline void StoreBig32(std::uint8_t* out, std::uint32_t value) {
+    StoreBig16(out, static_cast<std::uint16_t>(value >> 16));
+    StoreBig16(out + 2, static_cast<std::uint16_t>(value));
 }
 
 // Writes big-endian fields into a buffer of known size; a write past its end is dropped, never made.

@@ -1,22 +1,27 @@
+#include "location/module_framing.h"
+
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "frame_bytes.h"
-#include "location/frame_cutter.h"
-#include "location/message_frame.h"
+#include "receiver/frame_writer.h"
 
 namespace vexa {
 namespace {
 
 using test::Bytes;
 
-struct Cut : FrameCutter::Listener {
+// The frames and the log lines of the refusals, as a module receives them.
+struct Cut : FrameListener {
+    explicit Cut(const ModuleFraming& framing) : framing(framing) {}
+    const ModuleFraming& framing;
     std::vector<Bytes> frames;
     std::vector<std::string> refusals;
-    void onFrame(std::span<const std::uint8_t> content) override { frames.emplace_back(content.begin(), content.end()); }
-    void onRefused(std::string_view text) override { refusals.emplace_back(text); }
+    void onFrame(std::span<std::uint8_t> content) override { frames.emplace_back(content.begin(), content.end()); }
+    void onRefused(FrameFault fault) override { refusals.emplace_back(framing.refusal(fault)); }
 };
 
 Bytes join(std::initializer_list<Bytes> parts) {
@@ -28,14 +33,14 @@ Bytes join(std::initializer_list<Bytes> parts) {
 // A receiver frame around the content, its checksum field as given or as the sum.
 Bytes receiverFrame(const Bytes& content, std::uint16_t flag = 0) {
     Bytes frame;
-    appendReceiverFrame(frame, content, {}, false);
+    AppendFrame(frame, content, {}, std::uint16_t{0});
     frame[frame.size() - 4] |= static_cast<std::uint8_t>(flag >> 8);
     return frame;
 }
 
 Bytes serverFrame(const Bytes& idAndPayload) {
     Bytes frame;
-    appendServerFrame(frame, idAndPayload[0], std::span(idAndPayload).subspan(1));
+    AppendFrame(frame, std::span(idAndPayload).first(1), std::span(idAndPayload).subspan(1), std::nullopt);
     return frame;
 }
 
@@ -89,15 +94,15 @@ std::vector<Case> cases() {
 }
 
 // Every case gives the same result whole and split at every position.
-TEST(FrameCutterTest, CutsFramesWholeAndSplitAnywhere) {
+TEST(ModuleFramingTest, CutsFramesWholeAndSplitAnywhere) {
     for (const Case& c : cases()) {
-        const FrameRules rules = c.network ? networkModuleRules() : serialModuleRules();
+        const ModuleFraming framing = c.network ? networkModuleFraming() : serialModuleFraming();
         const std::size_t step = c.input.size() > 600 ? 97 : 1;
         for (std::size_t split = 0; split <= c.input.size(); split += step) {
-            Cut cut;
-            FrameCutter cutter(rules, cut);
-            cutter.feed(std::span(c.input).first(split));
-            cutter.feed(std::span(c.input).subspan(split));
+            Cut cut(framing);
+            FrameReceiver receiver(cut, framing.rules);
+            receiver.feed(std::span(c.input).first(split));
+            receiver.feed(std::span(c.input).subspan(split));
             EXPECT_EQ(cut.frames, c.frames) << c.legend << " split at " << split;
             EXPECT_EQ(cut.refusals, c.refusals) << c.legend << " split at " << split;
         }
