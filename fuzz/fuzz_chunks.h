@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <span>
 
-#include "location/message_decoder.h"
+#include "location/messages/message_decoder.h"
 #include "receiver/frame_receiver.h"
 
 namespace vexa::fuzz {

@@ -3,7 +3,7 @@
 #include <cstdint>
 
 #include "fuzz_chunks.h"
-#include "location/module_framing.h"
+#include "location/transport/module_framing.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     vexa::fuzz::cutInChunks(vexa::networkModuleFraming().rules, data, size);

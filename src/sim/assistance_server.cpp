@@ -4,9 +4,9 @@
 #include <chrono>
 #include <system_error>
 
-#include "location/message_mas.h"
-#include "location/module_framing.h"
-#include "location/orbit_slots.h"
+#include "location/messages/message_mas.h"
+#include "location/messages/orbit_slots.h"
+#include "location/transport/module_framing.h"
 #include "platform/tcp_socket.h"
 #include "receiver/byte_order.h"
 #include "sim/gps_time.h"

@@ -8,7 +8,7 @@
 #include <thread>
 #include <vector>
 
-#include "location/message.h"
+#include "location/messages/message.h"
 #include "platform/wake_event.h"
 #include "receiver/frame_receiver.h"
 

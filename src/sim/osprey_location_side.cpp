@@ -3,12 +3,12 @@
 #include <algorithm>
 #include <cmath>
 
-#include "location/logical_channel.h"
-#include "location/message_ai3.h"
-#include "location/message_f.h"
-#include "location/message_tunnel.h"
-#include "location/number_encoding.h"
-#include "location/run_length.h"
+#include "location/messages/logical_channel.h"
+#include "location/messages/message_ai3.h"
+#include "location/messages/message_f.h"
+#include "location/messages/message_tunnel.h"
+#include "location/messages/number_encoding.h"
+#include "location/messages/run_length.h"
 #include "receiver/byte_order.h"
 #include "receiver/frame_writer.h"
 

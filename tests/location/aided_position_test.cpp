@@ -3,11 +3,11 @@
 #include <numeric>
 
 #include "frame_bytes.h"
-#include "location/ai3_reassembly.h"
-#include "location/air_message.h"
-#include "location/logical_channel.h"
-#include "location/message_ai3.h"
-#include "location/run_length.h"
+#include "location/messages/ai3_reassembly.h"
+#include "location/messages/air_message.h"
+#include "location/messages/logical_channel.h"
+#include "location/messages/message_ai3.h"
+#include "location/messages/run_length.h"
 #include "receiver/frame_format.h"
 
 namespace vexa {

@@ -1,4 +1,4 @@
-#include "location/module_framing.h"
+#include "location/transport/module_framing.h"
 
 #include <gtest/gtest.h>
 

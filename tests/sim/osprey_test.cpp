@@ -4,10 +4,10 @@
 #include <memory>
 #include <vector>
 
-#include "location/message_ai3.h"
-#include "location/message_decoder.h"
-#include "location/message_f.h"
-#include "location/module_framing.h"
+#include "location/messages/message_ai3.h"
+#include "location/messages/message_decoder.h"
+#include "location/messages/message_f.h"
+#include "location/transport/module_framing.h"
 #include "sim/osprey_location_side.h"
 #include "sim_test_support.h"
 

@@ -18,7 +18,7 @@
 #include <thread>
 #include <vector>
 
-#include "location/location_client.h"
+#include "location/session/location_client.h"
 #include "platform/tcp_socket.h"
 #include "receiver/frame_writer.h"
 
