@@ -110,7 +110,7 @@ DecodeResult DecodeTtff(std::span<const std::uint8_t> payload, std::uint8_t* rec
 DecodeResult DecodeMessage(std::span<const std::uint8_t> payload, RecordBuffer& record, ReceiverContext& context) {
     if (payload.empty()) return BadLength();
     const int id = payload[0];
-    if (const FixedDecoder decode = kFixedDecoders[payload[0]]) return decode(payload, record.bytes);
+    if (const FixedDecoder decode = kFixedDecoders[static_cast<std::size_t>(id)]) return decode(payload, record.bytes);
     if (id == 6 || id == 255) return DecodeCopy(payload, record.bytes, kResultBadLength);
     if (id >= 180 && id <= 199) return DecodeCopy(payload, record.bytes, kResultUnknownId);
     if (id == 225) return DecodeTtff(payload, record.bytes, context);

@@ -44,7 +44,8 @@ void LineWriter::floating(double value, std::chars_format form, int precision) {
     // The widest fixed value: a sign, 309 integer digits, the point and the decimals.
     constexpr std::size_t kLongestFloating = 1 + 309 + 1 + 20;
     if (kLimit - size_ >= kLongestFloating) {
-        size_ = static_cast<std::size_t>(std::to_chars(line_ + size_, line_ + kLimit, value, form, precision).ptr - line_);
+        const char* end = std::to_chars(line_ + size_, line_ + kLimit, value, form, precision).ptr;
+        size_ = static_cast<std::size_t>(end - line_);
         line_[size_] = '\0';
         return;
     }
