@@ -19,6 +19,18 @@ namespace {
 
 const char* const kSamplePath = VEXA_SOURCE_DIR "/res/samples/demo.bin";
 
+// The counts of an offline decode whose lines are thrown away.
+DecodeCounts DecodeQuietly(const std::vector<std::uint8_t>& capture) {
+    std::FILE* in = fmemopen(const_cast<std::uint8_t*>(capture.data()), capture.size(), "rb");
+    std::FILE* out = std::fopen("/dev/null", "w");
+    DecodeCounts counts;
+    std::string error;
+    EXPECT_TRUE(DecodeCapture(in, DecodeOptions{"-", kKestrel, ""}, out, stderr, counts, error)) << error;
+    std::fclose(in);
+    std::fclose(out);
+    return counts;
+}
+
 TEST(SampleCapture, CommittedFileIsTheGeneratorsOutput) {
     std::ifstream in(kSamplePath, std::ios::binary);
     const std::vector<std::uint8_t> committed((std::istreambuf_iterator<char>(in)), {});
@@ -33,13 +45,7 @@ TEST(SampleCapture, DecodesToItsContents) {
     EXPECT_EQ(contents.sentences, 120);
     EXPECT_EQ(contents.refusedFrames, 3);
 
-    std::FILE* in = fmemopen(const_cast<std::uint8_t*>(capture.data()), capture.size(), "rb");
-    std::FILE* out = std::fopen("/dev/null", "w");
-    DecodeCounts counts;
-    std::string error;
-    EXPECT_TRUE(DecodeCapture(in, DecodeOptions{"-", kKestrel, ""}, out, stderr, counts, error)) << error;
-    std::fclose(in);
-    std::fclose(out);
+    const DecodeCounts counts = DecodeQuietly(capture);
     EXPECT_EQ(counts.bytes, capture.size());
     EXPECT_EQ(counts.frames, static_cast<std::uint64_t>(contents.frames));
     EXPECT_EQ(counts.sentences, static_cast<std::uint64_t>(contents.sentences));
@@ -63,13 +69,7 @@ TEST(SampleCapture, LongerCaptureContinuesTheSample) {
     EXPECT_NE(text.find("$GPGGA,105959.000,"), std::string::npos);
     EXPECT_NE(text.find("$GPRMC,110139.000,"), std::string::npos);
 
-    std::FILE* in = fmemopen(const_cast<std::uint8_t*>(capture.data()), capture.size(), "rb");
-    std::FILE* out = std::fopen("/dev/null", "w");
-    DecodeCounts counts;
-    std::string error;
-    EXPECT_TRUE(DecodeCapture(in, DecodeOptions{"-", kKestrel, ""}, out, stderr, counts, error)) << error;
-    std::fclose(in);
-    std::fclose(out);
+    const DecodeCounts counts = DecodeQuietly(capture);
     EXPECT_EQ(counts.frames, static_cast<std::uint64_t>(contents.frames));
     EXPECT_EQ(counts.sentences, static_cast<std::uint64_t>(contents.sentences));
     EXPECT_EQ(counts.dropped, static_cast<std::uint64_t>(contents.refusedFrames));
