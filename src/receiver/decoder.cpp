@@ -30,8 +30,10 @@ void DecodeField(const std::uint8_t* wire, std::uint8_t* record) {
 // The header's or the group's fields of a layout.
 using Block = std::span<const Field> MessageLayout::*;
 
+// The pointers go unused for a layout without a group.
 template <const MessageLayout& Layout, Block Fields, std::size_t... I>
-void DecodeBlock(const std::uint8_t* wire, std::uint8_t* record, std::index_sequence<I...>) {
+void DecodeBlock([[maybe_unused]] const std::uint8_t* wire, [[maybe_unused]] std::uint8_t* record,
+                 std::index_sequence<I...>) {
     (DecodeField<(Layout.*Fields)[I]>(wire, record), ...);
 }
 
