@@ -3,7 +3,6 @@
 #include <string>
 
 #include "cli/output_buffer.h"
-
 #include "receiver/gnss_fix.h"
 #include "receiver/gnss_listener.h"
 

@@ -24,12 +24,14 @@ void OutputBuffer::append(std::string_view text) {
 
 bool OutputBuffer::flush() {
     write();
+    errno = 0;
     if (std::fflush(output_) != 0) fail();
     return writeError_ == 0;
 }
 
 void OutputBuffer::write() {
     // After a failed write the rest is dropped rather than retried: the stream is not coming back.
+    errno = 0;
     if (writeError_ == 0 && used_ > 0 && std::fwrite(buffer_.data(), 1, used_, output_) != used_) fail();
     used_ = 0;
 }

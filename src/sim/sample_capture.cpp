@@ -75,7 +75,7 @@ Fix FixAt(int second) {
 }
 
 double Azimuth(const Satellite& satellite, int second) { return std::fmod(satellite.azimuth + 0.05 * second, 360.0); }
-// Rises for a quarter of an hour, then starts again, so that long captures stay below the zenith.
+// Rises for 800 seconds, then starts again, so that long captures stay below the zenith.
 double Elevation(const Satellite& satellite, int second) { return satellite.elevation + 0.02 * (second % 800); }
 std::uint8_t Cn0(const Satellite& satellite, int second, int sample) {
     return static_cast<std::uint8_t>(satellite.cn0 + (second + sample) % 3);
