@@ -3,6 +3,8 @@
 #include <QDialog>
 #include <QTimer>
 #include <memory>
+#include <string>
+#include <string_view>
 #include <vector>
 
 #include "link/connection_controller.h"
@@ -34,6 +36,7 @@ public:
     QPushButton* ConnectButton() const { return connectButton_; }
     QPushButton* DisconnectButton() const { return disconnectButton_; }
     QPushButton* DoneButton() const { return doneButton_; }
+    QPushButton* AddSourceButton() const { return addSourceButton_; }
     QTimer& Timer() { return timer_; }
     const std::vector<SerialPortEntry>& Ports() const { return ports_; }
 
@@ -41,6 +44,10 @@ public:
     void OnDisconnect();
     void OnDone();
     void OnTimer();
+    // Asks for a network source, remembers it in the settings and lists and selects it.
+    void OnAddSource();
+    // Lists the ports anew, keeping the one selected when it is still there.
+    void RefreshPorts();
 
     // Closing the dialog any other way is "Done" too.
     void reject() override;
@@ -49,7 +56,12 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
+    void FillPortCombo();
     void FillBaudCombo();
+    // The port name of the entry selected; empty when none is.
+    std::string SelectedPort() const;
+    // Selects the entry of a port name; none when it is not listed.
+    void SelectPort(std::string_view portName);
     void ShowSettings();
 
     UiContext& ui_;
@@ -62,6 +74,7 @@ private:
     QPushButton* connectButton_;
     QPushButton* disconnectButton_;
     QPushButton* doneButton_;
+    QPushButton* addSourceButton_;
     QTimer timer_;
 };
 

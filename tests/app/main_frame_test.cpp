@@ -3,6 +3,7 @@
 #include <QMenu>
 
 #include "../receiver/frame_bytes.h"
+#include "../link/listening_only_port.h"
 #include "../link/pseudo_terminal.h"
 #include "app/command_dialogs.h"
 #include "app/product_dialog.h"
@@ -176,6 +177,20 @@ TEST_F(MainFrameTest, ResetFlagsReachTheWireWithTheOspreyBit) {
         EXPECT_EQ(receiver.DebugToggleCount, 0);
         EXPECT_EQ(receiver.Ttff.text(), "");
     }
+}
+
+// A source that only listens refuses every command of the menus and says why, once per choice.
+TEST_F(MainFrameTest, CommandsToASourceThatOnlyListensAreRefusedWithItsReason) {
+    PseudoTerminal receiverEnd;
+    BuildFrame();
+    ASSERT_EQ(comm->ConnectSource(std::make_unique<ListeningOnlyPort>(receiverEnd.SlavePath()), 57600), kResultOk);
+    receiver.LinkProtocol = kBinaryProtocol;
+    const int commands[] = {Frame::kHotStart, Frame::kDebugOutput, Frame::kSwVersion, Frame::kPowerManagement,
+                            Frame::kSwitchProtocol};
+    for (int command : commands) frame->RunCommand(command);
+    EXPECT_EQ(prompts.messages, QStringList(std::size(commands), ListeningOnlyPort::kReason));
+    EXPECT_TRUE(receiverEnd.Receive(1, std::chrono::milliseconds(100)).empty());
+    EXPECT_EQ(receiver.LinkProtocol, kBinaryProtocol) << "no protocol switch was made";
 }
 
 TEST_F(MainFrameTest, TheNmeaChannelToggleSwitchesTheTunnelByItsCounter) {

@@ -66,6 +66,44 @@ TEST_F(SerialCommDialogTest, AFirstStartOffersTheFirstListedPortWithAuto) {
     dialog.DisconnectButton()->click();
 }
 
+TEST_F(SerialCommDialogTest, ANetworkSourceAddedIsListedSelectedAndRemembered) {
+    prompts.textAnswers = {"gnss-box:4001", " tcp://gnss-box:4001 "};
+    {
+        CSerialCommDlg dialog(*ui);
+        ASSERT_EQ(dialog.PortCombo()->count(), 1);
+        dialog.AddSourceButton()->click();
+        EXPECT_EQ(prompts.messages, (QStringList{"Please enter tcp://HOST:PORT or gpsd://HOST[:PORT][/DEVICE]."}));
+        EXPECT_EQ(dialog.PortCombo()->count(), 1) << "what is no network source is not added";
+        dialog.AddSourceButton()->click();
+        ASSERT_EQ(dialog.PortCombo()->count(), 2);
+        EXPECT_EQ(dialog.PortCombo()->currentText(), "tcp://gnss-box:4001");
+        EXPECT_EQ(prompts.textLabels.size(), 2);
+        dialog.AddSourceButton()->click();
+        EXPECT_EQ(dialog.PortCombo()->count(), 2) << "a cancelled question adds nothing";
+    }
+    AppSettings stored;
+    SettingsStore reread(stored);
+    reread.LoadDisplaySettings();
+    EXPECT_EQ(stored.m_networkSources, (std::vector<std::string>{"tcp://gnss-box:4001"}));
+
+    CSerialCommDlg reopened(*ui);
+    ASSERT_EQ(reopened.PortCombo()->count(), 2);
+    EXPECT_EQ(reopened.PortCombo()->itemText(1), "tcp://gnss-box:4001");
+}
+
+TEST_F(SerialCommDialogTest, ListingThePortsAgainKeepsTheSelection) {
+    settings.m_networkSources = {"gpsd://base-station"};
+    store->SaveDisplaySettings();
+    CSerialCommDlg dialog(*ui);
+    ASSERT_EQ(dialog.PortCombo()->count(), 2);
+    dialog.PortCombo()->setCurrentIndex(1);
+    PseudoTerminal pluggedIn;
+    ui->ports.extraPaths.insert(ui->ports.extraPaths.begin(), pluggedIn.SlavePath());
+    dialog.RefreshPorts();
+    ASSERT_EQ(dialog.PortCombo()->count(), 3);
+    EXPECT_EQ(dialog.PortCombo()->currentText(), "gpsd://base-station");
+}
+
 TEST_F(SerialCommDialogTest, TheOspreyHasNoBaudChoice) {
     receiver.ProductSelection = kOsprey;
     CSerialCommDlg dialog(*ui);

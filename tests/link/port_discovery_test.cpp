@@ -8,6 +8,7 @@
 
 #include "link/port_discovery.h"
 #include "link/port_display_name.h"
+#include "link/source_names.h"
 
 namespace vexa {
 namespace {
@@ -166,6 +167,32 @@ TEST_F(PortFixture, UserPathsAreNotCutByDiscoveredPorts) {
     ASSERT_EQ(paths.size(), kMaxListedPorts);
     EXPECT_EQ(paths.front(), "/dev/gps0");
     EXPECT_EQ(paths.back(), Node("ttyUSB8"));
+}
+
+TEST_F(PortFixture, NetworkSourcesFollowTheUserPathsUnderTheirOwnNames) {
+    AddUsbTty("ttyUSB0", "XU-4 USB UART");
+    options_.extraPaths = {"/dev/gps0", "tcp://gnss-box:4001"};
+    options_.networkSources = {"gpsd://base-station/dev/ttyACM3", "tcp://gnss-box:4001"};
+    const std::vector<SerialPortEntry> ports = DiscoverPorts(options_);
+    ASSERT_EQ(ports.size(), 4u);
+    EXPECT_EQ(ports[1], (SerialPortEntry{"tcp://gnss-box:4001", "tcp://gnss-box:4001"}));
+    EXPECT_EQ(ports[2], (SerialPortEntry{"gpsd://base-station/dev/ttyACM3", "gpsd://base-station/dev/ttyACM3"}));
+    EXPECT_EQ(ports[3].devicePath, Node("ttyUSB0"));
+}
+
+TEST(NetworkSourceNames, KnownSchemesWithAHostOnly) {
+    for (const char* name : {"tcp://gnss-box:4001", "tcp://10.0.0.7:2000", "gpsd://localhost", "gpsd://base:2947/dev/ttyUSB0"}) {
+        EXPECT_TRUE(IsNetworkSourceName(name)) << name;
+    }
+    for (const char* name : {"", "/dev/ttyUSB0", "tcp://", "gpsd://", "tcp://:4001", "gpsd:///dev/ttyUSB0", "udp://gnss-box:4001",
+                             "TCP://gnss-box:4001", "tcp://gnss box:4001", "tcp://gnss-box:4001\n"}) {
+        EXPECT_FALSE(IsNetworkSourceName(name)) << name;
+    }
+}
+
+TEST(NetworkSourceNames, WhatAnEditedSettingsFileHoldsIsCheckedBeforeUse) {
+    const std::vector<std::string> stored{"tcp://a:1", "/etc/passwd", "tcp://a:1", "", "gpsd://b", "tcp://c:3", "tcp://d:4"};
+    EXPECT_EQ(UsableNetworkSources(stored, 3), (std::vector<std::string>{"tcp://a:1", "gpsd://b", "tcp://c:3"}));
 }
 
 TEST_F(PortFixture, MissingSysfsGivesOnlyTheCallersEntries) {
