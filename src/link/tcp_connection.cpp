@@ -196,7 +196,7 @@ WakeEvent::Wait TcpConnection::WaitReadable(const WakeEvent& wake, std::chrono::
 
 bool TcpConnection::Send(const std::uint8_t* bytes, std::size_t length) {
     const std::lock_guard lock(mutex_);
-    if (fd_ < 0) return false;
+    if (fd_ < 0 || ended_) return false;
     return SendTcp(fd_, bytes, length, kSendTimeout) == static_cast<long>(length);
 }
 

@@ -38,7 +38,7 @@ public:
 
     ReadOutcome Receive(std::uint8_t* buffer, std::size_t capacity, std::size_t& count);
     WakeEvent::Wait WaitReadable(const WakeEvent& wake, std::chrono::milliseconds timeout);
-    // Sends every byte or fails; fails while still connecting.
+    // Sends every byte or fails; fails while still connecting and once ended.
     bool Send(const std::uint8_t* bytes, std::size_t length);
 
     // Ends the stream for a reason found in what arrived; the next Receive reports the end.

@@ -25,7 +25,7 @@ const Bytes kDevices =
     Of(R"({"class":"DEVICES","devices":[{"class":"DEVICE","path":"/dev/ttyUSB0","activated":"2030-01-01T00:00:00.000Z","native":0,"bps":4800}]})"
        "\r\n");
 const Bytes kWatch = Of(R"({"class":"WATCH","enable":true,"json":false,"raw":2})" "\r\n");
-const Bytes kSentence = Of("$GPGGA,120000,4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,*4E\r\n");
+const Bytes kSentence = Of("$GPGGA,120000,4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,*49\r\n");
 // A binary frame whose payload holds a brace and then most of a reply's opening.
 const Bytes kFrame = {0xA0, 0xA2, 0x00, 0x09, 0x7B, 0x7B, '"', 'c', 'l', 'a', 's', 's', '"', 0x00, 0x00, 0xB0, 0xB3};
 

@@ -1,0 +1,199 @@
+#include "link/tcp_source.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include "platform/result_codes.h"
+#include "platform/tcp_socket.h"
+
+namespace vexa {
+namespace {
+
+using namespace std::chrono_literals;
+using Bytes = std::vector<std::uint8_t>;
+
+// A real server on loopback, the receiver's end of the stream.
+class LoopbackServer {
+public:
+    LoopbackServer() : listener_(ListenTcp("127.0.0.1", 0)) {}
+    ~LoopbackServer() {
+        CloseTcp(peer_);
+        CloseTcp(listener_);
+    }
+    LoopbackServer(const LoopbackServer&) = delete;
+    LoopbackServer& operator=(const LoopbackServer&) = delete;
+
+    std::string Name() const { return "tcp://127.0.0.1:" + std::to_string(LocalPort(listener_)); }
+
+    bool Accept() {
+        for (int attempt = 0; attempt < 500 && peer_ < 0; ++attempt) {
+            peer_ = AcceptTcp(listener_);
+            if (peer_ < 0) std::this_thread::sleep_for(10ms);
+        }
+        return peer_ >= 0;
+    }
+    void Send(std::string_view text) {
+        SendTcp(peer_, reinterpret_cast<const std::uint8_t*>(text.data()), text.size(), 1s);
+    }
+    Bytes Receive(std::size_t count) {
+        Bytes bytes;
+        for (int attempt = 0; attempt < 500 && bytes.size() < count; ++attempt) {
+            std::uint8_t chunk[256];
+            std::size_t got = 0;
+            if (ReceiveTcp(peer_, chunk, sizeof chunk, got) == Received::Data) bytes.insert(bytes.end(), chunk, chunk + got);
+            else std::this_thread::sleep_for(10ms);
+        }
+        return bytes;
+    }
+    void Hangup() {
+        CloseTcp(peer_);
+        peer_ = -1;
+    }
+
+private:
+    int listener_;
+    int peer_ = -1;
+};
+
+// A port on loopback that nothing listens on.
+std::string RefusingName() {
+    const int listener = ListenTcp("127.0.0.1", 0);
+    const std::uint16_t port = LocalPort(listener);
+    CloseTcp(listener);
+    return "tcp://127.0.0.1:" + std::to_string(port);
+}
+
+struct Outcome {
+    ReadOutcome last = ReadOutcome::kNothing;
+    std::string bytes;
+};
+
+// Reads as the comm reader does, until `count` bytes came, the source ended, or a few seconds passed.
+Outcome ReadUntil(ByteSource& source, std::size_t count, std::chrono::milliseconds limit = 8s) {
+    WakeEvent wake;
+    Outcome outcome;
+    const auto deadline = std::chrono::steady_clock::now() + limit;
+    while (outcome.bytes.size() < count && std::chrono::steady_clock::now() < deadline) {
+        source.WaitReadable(wake, 200ms);
+        std::uint8_t chunk[64];
+        std::size_t got = 0;
+        outcome.last = source.Read(chunk, sizeof chunk, got);
+        outcome.bytes.append(reinterpret_cast<const char*>(chunk), got);
+        if (outcome.last == ReadOutcome::kEnded) break;
+    }
+    return outcome;
+}
+
+TEST(TcpSource, CarriesTheReceiversBytesAndTheCommandsBothWays) {
+    LoopbackServer server;
+    TcpSource source(server.Name());
+    EXPECT_FALSE(source.BaudChangeable());
+    EXPECT_TRUE(source.TakesCommands());
+    ASSERT_EQ(source.Open(4800), kResultOk) << source.OpenProblem();
+    EXPECT_EQ(source.OpenProblem(), "");
+    ASSERT_TRUE(server.Accept());
+    server.Send("$GPGSA,A,3*36\r\n\xA0\xA2");
+    EXPECT_EQ(ReadUntil(source, 17).bytes, "$GPGSA,A,3*36\r\n\xA0\xA2");
+
+    const Bytes command = {0xA0, 0xA2, 0x00, 0x01, 0x84, 0x00, 0x84, 0xB0, 0xB3};
+    ASSERT_EQ(source.Write(command.data(), command.size()), kResultOk);
+    EXPECT_EQ(server.Receive(command.size()), command);
+    EXPECT_EQ(source.Configure(115200), kResultOk) << "no line speed to change";
+    EXPECT_EQ(source.Close(), kResultOk);
+    EXPECT_FALSE(source.IsOpen());
+}
+
+TEST(TcpSource, APeerThatHangsUpEndsTheSourceAfterItsLastBytes) {
+    LoopbackServer server;
+    TcpSource source(server.Name());
+    ASSERT_EQ(source.Open(0), kResultOk);
+    ASSERT_TRUE(server.Accept());
+    server.Send("\x01\xFFgarbage");
+    server.Hangup();
+    const Outcome outcome = ReadUntil(source, 100);
+    EXPECT_EQ(outcome.bytes, "\x01\xFFgarbage");
+    EXPECT_EQ(outcome.last, ReadOutcome::kEnded);
+    EXPECT_EQ(source.OpenProblem(), "Connection closed by 127.0.0.1:" + server.Name().substr(16));
+    std::uint8_t byte = 0;
+    EXPECT_EQ(source.Write(&byte, 1), kResultCommFailure) << "nothing is written to a stream that ended";
+}
+
+TEST(TcpSource, RefusedUnresolvableAndMalformedNamesFailWithTheReason) {
+    const std::string refused = RefusingName();
+    TcpSource refusing(refused);
+    ASSERT_EQ(refusing.Open(0), kResultCommFailure);
+    EXPECT_EQ(refusing.OpenProblem(), "Connection refused by " + refused.substr(6));
+    EXPECT_EQ(refusing.OpenError(), ECONNREFUSED);
+    EXPECT_FALSE(refusing.IsOpen());
+
+    // The resolver may take longer than Open waits; then the source ends with the reason instead.
+    TcpSource unknown("tcp://no-such-host.invalid:4001");
+    if (unknown.Open(0) == kResultOk) EXPECT_EQ(ReadUntil(unknown, 1).last, ReadOutcome::kEnded);
+    EXPECT_TRUE(unknown.OpenProblem().starts_with("Cannot resolve host no-such-host.invalid: ")) << unknown.OpenProblem();
+
+    TcpSource malformed("tcp://gnss-box");
+    EXPECT_EQ(malformed.Open(0), kResultCommFailure);
+    EXPECT_EQ(malformed.OpenProblem(), "Not a TCP source: tcp://gnss-box (tcp://HOST:PORT)");
+
+    // A failed Open leaves nothing behind for the next one.
+    LoopbackServer server;
+    TcpSource again(server.Name());
+    EXPECT_EQ(again.Open(0), kResultOk);
+    EXPECT_EQ(again.OpenProblem(), "");
+}
+
+TEST(TcpSource, AQuietConnectionWaitsWithoutSpinningAndWakesOnRequest) {
+    LoopbackServer server;
+    TcpSource source(server.Name());
+    ASSERT_EQ(source.Open(0), kResultOk);
+    ASSERT_TRUE(server.Accept());
+    WakeEvent wake;
+    std::uint8_t byte = 0;
+    std::size_t got = 0;
+    EXPECT_EQ(source.Read(&byte, 1, got), ReadOutcome::kNothing);
+    EXPECT_EQ(source.WaitReadable(wake, 50ms), WakeEvent::Wait::TimedOut);
+    wake.signal();
+    EXPECT_EQ(source.WaitReadable(wake, 5s), WakeEvent::Wait::Woken);
+    source.Close();
+    EXPECT_EQ(source.Read(&byte, 1, got), ReadOutcome::kNothing) << "a closed source has nothing";
+    EXPECT_EQ(source.WaitReadable(wake, 5s), WakeEvent::Wait::Woken) << "a closed source waits on the wake alone";
+}
+
+// A listener whose queue is full: the kernel drops further connection requests, as a host that does
+// not answer would.
+TEST(TcpSource, AServerThatNeverAnswersEndsTheSourceAfterTheConnectTimeOut) {
+    const int listener = ::socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in local{};
+    local.sin_family = AF_INET;
+    local.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    ASSERT_EQ(::bind(listener, reinterpret_cast<sockaddr*>(&local), sizeof local), 0);
+    ASSERT_EQ(::listen(listener, 0), 0);
+    const std::uint16_t port = LocalPort(listener);
+    std::vector<int> queued;
+    for (int i = 0; i < 4; ++i) queued.push_back(ConnectTcp("127.0.0.1", port, 200ms));
+
+    TcpSource source("tcp://127.0.0.1:" + std::to_string(port));
+    ASSERT_EQ(source.Open(0), kResultOk) << "a silent host is not known to be silent yet";
+    EXPECT_EQ(ReadUntil(source, 1, 10s).last, ReadOutcome::kEnded);
+    EXPECT_EQ(source.OpenProblem(), "No answer from 127.0.0.1:" + std::to_string(port) + " within 5 s");
+    for (int fd : queued) CloseTcp(fd);
+    ::close(listener);
+}
+
+TEST(TcpSource, ClosingWhileTheHostIsStillBeingResolvedReturnsAtOnce) {
+    TcpSource source("tcp://no-such-host.invalid:4001");
+    source.Open(0);
+    EXPECT_EQ(source.Close(), kResultOk);
+    EXPECT_FALSE(source.IsOpen());
+}
+
+}  // namespace
+}  // namespace vexa
