@@ -4,6 +4,8 @@
 #include <QLabel>
 #include <QPainter>
 #include <QPushButton>
+#include <QSignalBlocker>
+#include <QSocketNotifier>
 
 #include "app/prompts.h"
 #include "app/ui_context.h"
@@ -37,7 +39,8 @@ CSerialCommDlg::CSerialCommDlg(UiContext& ui, QWidget* parent)
       baudLabel_(new QLabel(QStringLiteral("Baud Rate:"), this)),
       connectButton_(new QPushButton(QStringLiteral("Connect"), this)),
       disconnectButton_(new QPushButton(QStringLiteral("Disconnect"), this)),
-      doneButton_(new QPushButton(QStringLiteral("Done"), this)) {
+      doneButton_(new QPushButton(QStringLiteral("Done"), this)),
+      portWatch_(ui.ports.devRoot) {
     setObjectName(QStringLiteral("135"));
     setWindowTitle(QStringLiteral("GPS Comm Setting"));
     setFixedSize(240, 268);
@@ -86,7 +89,7 @@ CSerialCommDlg::CSerialCommDlg(UiContext& ui, QWidget* parent)
     timer_.start();
 
     ports_ = DiscoverPorts(ui_.ports);
-    for (const SerialPortEntry& port : ports_) portCombo_->addItem(QString::fromStdString(port.displayName));
+    FillPortCombo();
     FillBaudCombo();
     std::string portPath = ui_.Settings().m_strSerialPort;
     int baudSetting = ui_.Settings().m_nBaudRate;
@@ -99,6 +102,13 @@ CSerialCommDlg::CSerialCommDlg(UiContext& ui, QWidget* parent)
     controller_->LoadSettings(portPath, baudSetting);
     ShowSettings();
 
+    connect(portCombo_, &QComboBox::currentIndexChanged, this, [this](int index) {
+        if (index >= 0) chosenPortPath_ = ports_[static_cast<std::size_t>(index)].devicePath;
+    });
+    if (portWatch_.Watching()) {
+        portNotifier_ = new QSocketNotifier(portWatch_.Descriptor(), QSocketNotifier::Read, this);
+        connect(portNotifier_, &QSocketNotifier::activated, this, &CSerialCommDlg::OnPortsChanged);
+    }
     connect(connectButton_, &QPushButton::clicked, this, &CSerialCommDlg::OnConnect);
     connect(disconnectButton_, &QPushButton::clicked, this, &CSerialCommDlg::OnDisconnect);
     connect(doneButton_, &QPushButton::clicked, this, &CSerialCommDlg::OnDone);
@@ -120,8 +130,26 @@ void CSerialCommDlg::FillBaudCombo() {
     }
 }
 
+void CSerialCommDlg::FillPortCombo() {
+    const QSignalBlocker quiet(portCombo_);
+    portCombo_->clear();
+    for (const SerialPortEntry& port : ports_) portCombo_->addItem(QString::fromStdString(port.displayName));
+}
+
+void CSerialCommDlg::OnPortsChanged() {
+    if (!portWatch_.Changed()) return;
+    std::vector<SerialPortEntry> ports = DiscoverPorts(ui_.ports);
+    if (ports == ports_) return;
+    ports_ = std::move(ports);
+    FillPortCombo();
+    const SerialPortEntry* chosen = FindPortByDevicePath(ports_, chosenPortPath_);
+    const QSignalBlocker quiet(portCombo_);
+    portCombo_->setCurrentIndex(chosen ? static_cast<int>(chosen - ports_.data()) : -1);
+}
+
 void CSerialCommDlg::ShowSettings() {
     const SerialPortEntry* port = FindPortByDevicePath(ports_, controller_->PortPath());
+    chosenPortPath_ = controller_->PortPath();
     portCombo_->setCurrentIndex(port ? static_cast<int>(port - ports_.data()) : -1);
     baudCombo_->setCurrentIndex(baudCombo_->findText(QString::fromStdString(BaudSettingText(controller_->BaudSetting()))));
 }

@@ -7,10 +7,12 @@
 
 #include "link/connection_controller.h"
 #include "link/port_discovery.h"
+#include "link/port_watch.h"
 
 class QComboBox;
 class QLabel;
 class QPushButton;
+class QSocketNotifier;
 
 namespace vexa {
 
@@ -18,7 +20,8 @@ struct UiContext;
 
 // "GPS Comm Setting": the port and baud rate lists, Connect, Disconnect and Done, and the
 // status line. The connection controller does the work; a one-second timer drives it while
-// the dialog is open.
+// the dialog is open. The port list follows receivers plugged in and pulled out, keeping the
+// port the user chose.
 class CSerialCommDlg : public QDialog {
     Q_OBJECT
 public:
@@ -51,11 +54,16 @@ protected:
 private:
     void FillBaudCombo();
     void ShowSettings();
+    void FillPortCombo();
+    void OnPortsChanged();
 
     UiContext& ui_;
     std::unique_ptr<LinkConnection> missingLink_;
     std::unique_ptr<ConnectionController> controller_;
     std::vector<SerialPortEntry> ports_;
+    std::string chosenPortPath_;  // kept while its port is away, chosen again when it returns
+    PortWatch portWatch_;
+    QSocketNotifier* portNotifier_ = nullptr;
     QComboBox* portCombo_;
     QComboBox* baudCombo_;
     QLabel* baudLabel_;
