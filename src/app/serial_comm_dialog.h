@@ -62,8 +62,6 @@ private:
     std::unique_ptr<ConnectionController> controller_;
     std::vector<SerialPortEntry> ports_;
     std::string chosenPortPath_;  // kept while its port is away, chosen again when it returns
-    PortWatch portWatch_;
-    QSocketNotifier* portNotifier_ = nullptr;
     QComboBox* portCombo_;
     QComboBox* baudCombo_;
     QLabel* baudLabel_;
@@ -71,6 +69,8 @@ private:
     QPushButton* disconnectButton_;
     QPushButton* doneButton_;
     QTimer timer_;
+    PortWatch portWatch_;
+    QSocketNotifier* portNotifier_ = nullptr;
 };
 
 }  // namespace vexa

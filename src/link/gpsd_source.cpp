@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cstring>
-#include <utility>
 
 #include "link/network_source_name.h"
 #include "platform/result_codes.h"
@@ -15,15 +14,13 @@ constexpr std::size_t kReceiveBytes = 4096;
 
 }  // namespace
 
-GpsdSource::GpsdSource(std::string name) : name_(std::move(name)) {}
-
 int GpsdSource::Open(int) {
     filter_ = GpsdReplyFilter();
     passed_.clear();
     served_ = 0;
-    const std::optional<GpsdTarget> target = ParseGpsdSourceName(name_);
+    const std::optional<GpsdTarget> target = ParseGpsdSourceName(Name());
     if (!target) {
-        connection_.Reject("Not a gpsd source: " + name_ + " (gpsd://HOST[:PORT][/DEVICE])");
+        connection_.Reject("Not a gpsd source: " + Name() + " (gpsd://HOST[:PORT][/DEVICE])");
         return kResultCommFailure;
     }
     watch_.emplace("gpsd at " + target->endpoint.Text(), target->device);
@@ -56,18 +53,15 @@ ReadOutcome GpsdSource::Read(std::uint8_t* buffer, std::size_t capacity, std::si
 
 WakeEvent::Wait GpsdSource::WaitReadable(const WakeEvent& wake, std::chrono::milliseconds timeout) {
     if (served_ < passed_.size()) return WakeEvent::Wait::Readable;
-    return connection_.WaitReadable(wake, timeout);
+    return NetworkByteSource::WaitReadable(wake, timeout);
 }
 
 int GpsdSource::Write(const std::uint8_t*, std::size_t) { return kResultCommFailure; }
 
-int GpsdSource::Configure(int) { return kResultOk; }
-
 int GpsdSource::Close() {
-    connection_.Close();
     passed_.clear();
     served_ = 0;
-    return kResultOk;
+    return NetworkByteSource::Close();
 }
 
 }  // namespace vexa

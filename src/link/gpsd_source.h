@@ -3,12 +3,12 @@
 #include <cstddef>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
-#include "link/byte_source.h"
 #include "link/gpsd_reply_filter.h"
 #include "link/gpsd_watch.h"
-#include "link/tcp_connection.h"
+#include "link/network_byte_source.h"
 
 namespace vexa {
 
@@ -19,32 +19,24 @@ inline constexpr std::string_view kGpsdRefusesCommands =
 // in raw mode and passes on the receiver's bytes unchanged, with gpsd's own reply lines taken out.
 // gpsd sets the line speed and keeps the receiver, so no command is written. A gpsd that refuses
 // the watch or has no such receiver ends the source, and OpenProblem() then says why.
-class GpsdSource final : public ByteSource {
+class GpsdSource final : public NetworkByteSource {
 public:
-    explicit GpsdSource(std::string name);
+    using NetworkByteSource::NetworkByteSource;
 
     int Open(int baud) override;
-    std::string OpenProblem() const override { return connection_.Problem(); }
-    int OpenError() const override { return connection_.Error(); }
-
     ReadOutcome Read(std::uint8_t* buffer, std::size_t capacity, std::size_t& count) override;
     WakeEvent::Wait WaitReadable(const WakeEvent& wake, std::chrono::milliseconds timeout) override;
+    // Fails every write: gpsd keeps the receiver.
     int Write(const std::uint8_t* bytes, std::size_t length) override;
-    int Configure(int baud) override;
     int Close() override;
 
-    bool IsOpen() const override { return connection_.IsOpen(); }
-    const std::string& Name() const override { return name_; }
     bool TakesCommands() const override { return false; }
     std::string CommandsRefusedReason() const override { return std::string(kGpsdRefusesCommands); }
-    bool BaudChangeable() const override { return false; }
 
 private:
     // Hands out what the filter passed on; false when nothing is waiting.
     bool Serve(std::uint8_t* buffer, std::size_t capacity, std::size_t& count);
 
-    std::string name_;
-    TcpConnection connection_;
     GpsdReplyFilter filter_;
     std::optional<GpsdWatch> watch_;
     std::vector<std::uint8_t> received_;

@@ -7,6 +7,7 @@
 #include <string>
 #include <thread>
 
+#include "byte_source_reading.h"
 #include "gpsd_process.h"
 #include "platform/result_codes.h"
 #include "pseudo_terminal.h"
@@ -15,6 +16,8 @@ namespace vexa {
 namespace {
 
 using namespace std::chrono_literals;
+using test::ReadUntil;
+using test::SourceReading;
 
 const std::string kSentence = "$GPGGA,120000,4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,*49\r\n";
 const std::string kFrame("\xA0\xA2\x00\x02\x84\x00\x00\x84\xB0\xB3", 10);
@@ -40,26 +43,6 @@ private:
     std::atomic<bool> stop_ = false;
     std::thread thread_;
 };
-
-struct Outcome {
-    ReadOutcome last = ReadOutcome::kNothing;
-    std::string bytes;
-};
-
-Outcome ReadUntil(ByteSource& source, std::size_t count) {
-    WakeEvent wake;
-    Outcome outcome;
-    const auto deadline = std::chrono::steady_clock::now() + 15s;
-    while (outcome.bytes.size() < count && std::chrono::steady_clock::now() < deadline) {
-        source.WaitReadable(wake, 200ms);
-        std::uint8_t chunk[100];
-        std::size_t got = 0;
-        outcome.last = source.Read(chunk, sizeof chunk, got);
-        outcome.bytes.append(reinterpret_cast<const char*>(chunk), got);
-        if (outcome.last == ReadOutcome::kEnded) break;
-    }
-    return outcome;
-}
 
 // Whether the bytes are whole packets of the receiver and nothing else.
 bool OnlyWholePackets(std::string_view bytes) {
@@ -90,7 +73,7 @@ TEST_F(RealGpsd, PassesTheReceiversPacketsUnchangedAndNoneOfGpsdsReplies) {
         EXPECT_FALSE(source.BaudChangeable());
         ASSERT_EQ(source.Open(4800), kResultOk) << source.OpenProblem();
         const std::size_t wanted = 6 * (kSentence.size() + kFrame.size());
-        const Outcome outcome = ReadUntil(source, wanted);
+        const SourceReading outcome = ReadUntil(source, wanted);
         ASSERT_GE(outcome.bytes.size(), wanted) << name << ": " << source.OpenProblem();
         // gpsd forwards whole packets; cut the read where the last one may be incomplete.
         std::string_view whole = outcome.bytes;
@@ -122,7 +105,7 @@ TEST_F(RealGpsd, AGpsdWithoutTheReceiverEndsTheSourceWithAClearReason) {
 
     GpsdSource otherDevice(Name(withReceiver, "/dev/vexa-absent"));
     ASSERT_EQ(otherDevice.Open(0), kResultOk);
-    const Outcome refused = ReadUntil(otherDevice, 1);
+    const SourceReading refused = ReadUntil(otherDevice, 1);
     EXPECT_EQ(refused.last, ReadOutcome::kEnded);
     EXPECT_EQ(refused.bytes, "");
     EXPECT_EQ(otherDevice.OpenProblem(),

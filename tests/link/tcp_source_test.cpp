@@ -11,6 +11,8 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include "../location/loopback_server.h"
+#include "byte_source_reading.h"
 #include "platform/result_codes.h"
 #include "platform/tcp_socket.h"
 
@@ -18,50 +20,14 @@ namespace vexa {
 namespace {
 
 using namespace std::chrono_literals;
+using test::LoopbackServer;
+using test::ReadUntil;
+using test::SourceReading;
 using Bytes = std::vector<std::uint8_t>;
 
-// A real server on loopback, the receiver's end of the stream.
-class LoopbackServer {
-public:
-    LoopbackServer() : listener_(ListenTcp("127.0.0.1", 0)) {}
-    ~LoopbackServer() {
-        CloseTcp(peer_);
-        CloseTcp(listener_);
-    }
-    LoopbackServer(const LoopbackServer&) = delete;
-    LoopbackServer& operator=(const LoopbackServer&) = delete;
+std::string NameOf(const LoopbackServer& server) { return "tcp://127.0.0.1:" + std::to_string(server.port()); }
 
-    std::string Name() const { return "tcp://127.0.0.1:" + std::to_string(LocalPort(listener_)); }
-
-    bool Accept() {
-        for (int attempt = 0; attempt < 500 && peer_ < 0; ++attempt) {
-            peer_ = AcceptTcp(listener_);
-            if (peer_ < 0) std::this_thread::sleep_for(10ms);
-        }
-        return peer_ >= 0;
-    }
-    void Send(std::string_view text) {
-        SendTcp(peer_, reinterpret_cast<const std::uint8_t*>(text.data()), text.size(), 1s);
-    }
-    Bytes Receive(std::size_t count) {
-        Bytes bytes;
-        for (int attempt = 0; attempt < 500 && bytes.size() < count; ++attempt) {
-            std::uint8_t chunk[256];
-            std::size_t got = 0;
-            if (ReceiveTcp(peer_, chunk, sizeof chunk, got) == Received::Data) bytes.insert(bytes.end(), chunk, chunk + got);
-            else std::this_thread::sleep_for(10ms);
-        }
-        return bytes;
-    }
-    void Hangup() {
-        CloseTcp(peer_);
-        peer_ = -1;
-    }
-
-private:
-    int listener_;
-    int peer_ = -1;
-};
+Bytes Of(std::string_view text) { return Bytes(text.begin(), text.end()); }
 
 // A port on loopback that nothing listens on.
 std::string RefusingName() {
@@ -71,41 +37,20 @@ std::string RefusingName() {
     return "tcp://127.0.0.1:" + std::to_string(port);
 }
 
-struct Outcome {
-    ReadOutcome last = ReadOutcome::kNothing;
-    std::string bytes;
-};
-
-// Reads as the comm reader does, until `count` bytes came, the source ended, or a few seconds passed.
-Outcome ReadUntil(ByteSource& source, std::size_t count, std::chrono::milliseconds limit = 8s) {
-    WakeEvent wake;
-    Outcome outcome;
-    const auto deadline = std::chrono::steady_clock::now() + limit;
-    while (outcome.bytes.size() < count && std::chrono::steady_clock::now() < deadline) {
-        source.WaitReadable(wake, 200ms);
-        std::uint8_t chunk[64];
-        std::size_t got = 0;
-        outcome.last = source.Read(chunk, sizeof chunk, got);
-        outcome.bytes.append(reinterpret_cast<const char*>(chunk), got);
-        if (outcome.last == ReadOutcome::kEnded) break;
-    }
-    return outcome;
-}
-
 TEST(TcpSource, CarriesTheReceiversBytesAndTheCommandsBothWays) {
     LoopbackServer server;
-    TcpSource source(server.Name());
+    TcpSource source(NameOf(server));
     EXPECT_FALSE(source.BaudChangeable());
     EXPECT_TRUE(source.TakesCommands());
     ASSERT_EQ(source.Open(4800), kResultOk) << source.OpenProblem();
     EXPECT_EQ(source.OpenProblem(), "");
-    ASSERT_TRUE(server.Accept());
-    server.Send("$GPGSA,A,3*36\r\n\xA0\xA2");
+    ASSERT_TRUE(server.accept());
+    server.send(Of("$GPGSA,A,3*36\r\n\xA0\xA2"));
     EXPECT_EQ(ReadUntil(source, 17).bytes, "$GPGSA,A,3*36\r\n\xA0\xA2");
 
     const Bytes command = {0xA0, 0xA2, 0x00, 0x01, 0x84, 0x00, 0x84, 0xB0, 0xB3};
     ASSERT_EQ(source.Write(command.data(), command.size()), kResultOk);
-    EXPECT_EQ(server.Receive(command.size()), command);
+    EXPECT_EQ(server.receive(command.size()), command);
     EXPECT_EQ(source.Configure(115200), kResultOk) << "no line speed to change";
     EXPECT_EQ(source.Close(), kResultOk);
     EXPECT_FALSE(source.IsOpen());
@@ -113,15 +58,15 @@ TEST(TcpSource, CarriesTheReceiversBytesAndTheCommandsBothWays) {
 
 TEST(TcpSource, APeerThatHangsUpEndsTheSourceAfterItsLastBytes) {
     LoopbackServer server;
-    TcpSource source(server.Name());
+    TcpSource source(NameOf(server));
     ASSERT_EQ(source.Open(0), kResultOk);
-    ASSERT_TRUE(server.Accept());
-    server.Send("\x01\xFFgarbage");
-    server.Hangup();
-    const Outcome outcome = ReadUntil(source, 100);
+    ASSERT_TRUE(server.accept());
+    server.send(Of("\x01\xFFgarbage"));
+    server.hangUp();
+    const SourceReading outcome = ReadUntil(source, 100);
     EXPECT_EQ(outcome.bytes, "\x01\xFFgarbage");
     EXPECT_EQ(outcome.last, ReadOutcome::kEnded);
-    EXPECT_EQ(source.OpenProblem(), "Connection closed by 127.0.0.1:" + server.Name().substr(16));
+    EXPECT_EQ(source.OpenProblem(), "Connection closed by 127.0.0.1:" + std::to_string(server.port()));
     std::uint8_t byte = 0;
     EXPECT_EQ(source.Write(&byte, 1), kResultCommFailure) << "nothing is written to a stream that ended";
 }
@@ -145,16 +90,16 @@ TEST(TcpSource, RefusedUnresolvableAndMalformedNamesFailWithTheReason) {
 
     // A failed Open leaves nothing behind for the next one.
     LoopbackServer server;
-    TcpSource again(server.Name());
+    TcpSource again(NameOf(server));
     EXPECT_EQ(again.Open(0), kResultOk);
     EXPECT_EQ(again.OpenProblem(), "");
 }
 
 TEST(TcpSource, AQuietConnectionWaitsWithoutSpinningAndWakesOnRequest) {
     LoopbackServer server;
-    TcpSource source(server.Name());
+    TcpSource source(NameOf(server));
     ASSERT_EQ(source.Open(0), kResultOk);
-    ASSERT_TRUE(server.Accept());
+    ASSERT_TRUE(server.accept());
     WakeEvent wake;
     std::uint8_t byte = 0;
     std::size_t got = 0;
