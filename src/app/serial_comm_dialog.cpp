@@ -106,8 +106,8 @@ CSerialCommDlg::CSerialCommDlg(UiContext& ui, QWidget* parent)
         if (index >= 0) chosenPortPath_ = ports_[static_cast<std::size_t>(index)].devicePath;
     });
     if (portWatch_.Watching()) {
-        portNotifier_ = new QSocketNotifier(portWatch_.Descriptor(), QSocketNotifier::Read, this);
-        connect(portNotifier_, &QSocketNotifier::activated, this, &CSerialCommDlg::OnPortsChanged);
+        auto* portNotifier = new QSocketNotifier(portWatch_.Descriptor(), QSocketNotifier::Read, this);
+        connect(portNotifier, &QSocketNotifier::activated, this, &CSerialCommDlg::OnPortsChanged);
     }
     connect(connectButton_, &QPushButton::clicked, this, &CSerialCommDlg::OnConnect);
     connect(disconnectButton_, &QPushButton::clicked, this, &CSerialCommDlg::OnDisconnect);

@@ -12,7 +12,6 @@
 class QComboBox;
 class QLabel;
 class QPushButton;
-class QSocketNotifier;
 
 namespace vexa {
 
@@ -70,7 +69,6 @@ private:
     QPushButton* doneButton_;
     QTimer timer_;
     PortWatch portWatch_;
-    QSocketNotifier* portNotifier_ = nullptr;
 };
 
 }  // namespace vexa
