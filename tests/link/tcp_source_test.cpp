@@ -8,10 +8,10 @@
 #include <vector>
 
 #include <netinet/in.h>
+#include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
-#include "../location/loopback_server.h"
 #include "byte_source_reading.h"
 #include "platform/result_codes.h"
 #include "platform/tcp_socket.h"
@@ -20,12 +20,41 @@ namespace vexa {
 namespace {
 
 using namespace std::chrono_literals;
-using test::LoopbackServer;
 using test::ReadUntil;
 using test::SourceReading;
 using Bytes = std::vector<std::uint8_t>;
 
-std::string NameOf(const LoopbackServer& server) { return "tcp://127.0.0.1:" + std::to_string(server.port()); }
+// The receiver's end of the stream: a real listener on loopback and the one connection it takes.
+struct ReceiverEnd {
+    ReceiverEnd() : listener(ListenTcp("127.0.0.1", 0)) {}
+    ~ReceiverEnd() {
+        CloseTcp(peer);
+        CloseTcp(listener);
+    }
+    std::uint16_t port() const { return LocalPort(listener); }
+    bool accept() {
+        pollfd waiting{listener, POLLIN, 0};
+        peer = ::poll(&waiting, 1, 5000) == 1 ? AcceptTcp(listener) : -1;
+        return peer >= 0;
+    }
+    void send(const Bytes& bytes) const { SendTcp(peer, bytes.data(), bytes.size(), 1s); }
+    Bytes receive(std::size_t count) const {
+        Bytes bytes(count);
+        pollfd readable{peer, POLLIN, 0};
+        std::size_t got = 0;
+        if (::poll(&readable, 1, 5000) != 1 || ReceiveTcp(peer, bytes.data(), count, got) != Received::Data) return {};
+        bytes.resize(got);
+        return bytes;
+    }
+    void hangUp() {
+        CloseTcp(peer);
+        peer = -1;
+    }
+    int listener;
+    int peer = -1;
+};
+
+std::string NameOf(const ReceiverEnd& server) { return "tcp://127.0.0.1:" + std::to_string(server.port()); }
 
 Bytes Of(std::string_view text) { return Bytes(text.begin(), text.end()); }
 
@@ -38,7 +67,7 @@ std::string RefusingName() {
 }
 
 TEST(TcpSource, CarriesTheReceiversBytesAndTheCommandsBothWays) {
-    LoopbackServer server;
+    ReceiverEnd server;
     TcpSource source(NameOf(server));
     EXPECT_FALSE(source.BaudChangeable());
     EXPECT_TRUE(source.TakesCommands());
@@ -57,7 +86,7 @@ TEST(TcpSource, CarriesTheReceiversBytesAndTheCommandsBothWays) {
 }
 
 TEST(TcpSource, APeerThatHangsUpEndsTheSourceAfterItsLastBytes) {
-    LoopbackServer server;
+    ReceiverEnd server;
     TcpSource source(NameOf(server));
     ASSERT_EQ(source.Open(0), kResultOk);
     ASSERT_TRUE(server.accept());
@@ -89,14 +118,14 @@ TEST(TcpSource, RefusedUnresolvableAndMalformedNamesFailWithTheReason) {
     EXPECT_EQ(malformed.OpenProblem(), "Not a TCP source: tcp://gnss-box (tcp://HOST:PORT)");
 
     // A failed Open leaves nothing behind for the next one.
-    LoopbackServer server;
+    ReceiverEnd server;
     TcpSource again(NameOf(server));
     EXPECT_EQ(again.Open(0), kResultOk);
     EXPECT_EQ(again.OpenProblem(), "");
 }
 
 TEST(TcpSource, AQuietConnectionWaitsWithoutSpinningAndWakesOnRequest) {
-    LoopbackServer server;
+    ReceiverEnd server;
     TcpSource source(NameOf(server));
     ASSERT_EQ(source.Open(0), kResultOk);
     ASSERT_TRUE(server.accept());
