@@ -14,7 +14,7 @@ constexpr std::size_t kReceiveBytes = 4096;
 
 }  // namespace
 
-int GpsdSource::Open(int) {
+LinkResult GpsdSource::Open(int) {
     filter_ = GpsdReplyFilter();
     passed_.clear();
     served_ = 0;
@@ -56,9 +56,9 @@ WakeEvent::Wait GpsdSource::WaitReadable(const WakeEvent& wake, std::chrono::mil
     return NetworkByteSource::WaitReadable(wake, timeout);
 }
 
-int GpsdSource::Write(const std::uint8_t*, std::size_t) { return kResultCommFailure; }
+LinkResult GpsdSource::Write(const std::uint8_t*, std::size_t) { return kResultCommandsRefused; }
 
-int GpsdSource::Close() {
+LinkResult GpsdSource::Close() {
     passed_.clear();
     served_ = 0;
     return NetworkByteSource::Close();

@@ -18,17 +18,17 @@ inline constexpr std::string_view kGpsdRefusesCommands =
 // A receiver that a running gpsd owns ("gpsd://HOST[:PORT][/DEVICE]"): the source asks gpsd to watch
 // in raw mode and passes on the receiver's bytes unchanged, with gpsd's own reply lines taken out.
 // gpsd sets the line speed and keeps the receiver, so no command is written. A gpsd that refuses
-// the watch or has no such receiver ends the source, and OpenProblem() then says why.
+// the watch or has no such receiver ends the source, and EndReason() then says why.
 class GpsdSource final : public NetworkByteSource {
 public:
     using NetworkByteSource::NetworkByteSource;
 
-    int Open(int baud) override;
+    LinkResult Open(int baud) override;
     ReadOutcome Read(std::uint8_t* buffer, std::size_t capacity, std::size_t& count) override;
     WakeEvent::Wait WaitReadable(const WakeEvent& wake, std::chrono::milliseconds timeout) override;
     // Fails every write: gpsd keeps the receiver.
-    int Write(const std::uint8_t* bytes, std::size_t length) override;
-    int Close() override;
+    LinkResult Write(const std::uint8_t* bytes, std::size_t length) override;
+    LinkResult Close() override;
 
     bool TakesCommands() const override { return false; }
     std::string CommandsRefusedReason() const override { return std::string(kGpsdRefusesCommands); }

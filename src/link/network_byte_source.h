@@ -10,18 +10,19 @@
 namespace vexa {
 
 // What the sources reached over TCP share: one connection, no line speed, and a connection that
-// fails after Open returned ends the source, with OpenProblem() then saying why.
+// fails after Open returned ends the source, with EndReason() then saying why.
 class NetworkByteSource : public ByteSource {
 public:
     explicit NetworkByteSource(std::string name) : name_(std::move(name)) {}
 
-    std::string OpenProblem() const override { return connection_.Problem(); }
-    int OpenError() const override { return connection_.Error(); }
+    std::string OpenProblem() const override { return connection_.OpenFailed() ? connection_.Problem() : ""; }
+    int OpenError() const override { return connection_.OpenFailed() ? connection_.Error() : 0; }
+    std::string EndReason() const override { return connection_.OpenFailed() ? "" : connection_.Problem(); }
     WakeEvent::Wait WaitReadable(const WakeEvent& wake, std::chrono::milliseconds timeout) override {
         return connection_.WaitReadable(wake, timeout);
     }
-    int Configure(int) override { return kResultOk; }
-    int Close() override {
+    LinkResult Configure(int) override { return kResultOk; }
+    LinkResult Close() override {
         connection_.Close();
         return kResultOk;
     }

@@ -96,6 +96,7 @@ bool TcpConnection::Open(const NetworkEndpoint& endpoint, std::string greeting) 
         error_ = 0;
     }
     ended_ = false;
+    openFailed_ = true;
     open_ = true;
     attempt_ = std::make_shared<Attempt>();
     if (!attempt_->finished.valid() || !attempt_->cancelled.valid()) {
@@ -115,6 +116,7 @@ bool TcpConnection::Open(const NetworkEndpoint& endpoint, std::string greeting) 
         open_ = false;
         return false;
     }
+    openFailed_ = false;
     return true;
 }
 
@@ -159,6 +161,7 @@ void TcpConnection::Reject(std::string problem) {
         problem_.clear();
     }
     Fail(std::move(problem), EINVAL);
+    openFailed_ = true;
 }
 
 void TcpConnection::End(std::string problem) { Fail(std::move(problem), 0); }

@@ -45,6 +45,8 @@ public:
     void End(std::string problem);
     // Why the connection failed or ended, as a user reads it; empty while it is sound.
     std::string Problem() const;
+    // Whether the last Open (or Reject) failed at once, rather than the connection ending later.
+    bool OpenFailed() const { return openFailed_; }
     int Error() const;
 
 private:
@@ -58,6 +60,7 @@ private:
     std::shared_ptr<Attempt> attempt_;
     std::atomic<bool> open_ = false;
     std::atomic<bool> ended_ = false;
+    bool openFailed_ = false;
     mutable std::mutex mutex_;  // guards the socket against writers and the problem against readers
     int fd_ = -1;
     std::string problem_;

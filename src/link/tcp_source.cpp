@@ -5,7 +5,7 @@
 
 namespace vexa {
 
-int TcpSource::Open(int) {
+LinkResult TcpSource::Open(int) {
     const std::optional<NetworkEndpoint> endpoint = ParseTcpSourceName(Name());
     if (!endpoint) {
         connection_.Reject("Not a TCP source: " + Name() + " (tcp://HOST:PORT)");
@@ -18,7 +18,7 @@ ReadOutcome TcpSource::Read(std::uint8_t* buffer, std::size_t capacity, std::siz
     return connection_.Receive(buffer, capacity, count);
 }
 
-int TcpSource::Write(const std::uint8_t* bytes, std::size_t length) {
+LinkResult TcpSource::Write(const std::uint8_t* bytes, std::size_t length) {
     return connection_.Send(bytes, length) ? kResultOk : kResultCommFailure;
 }
 

@@ -12,9 +12,9 @@ class TcpSource final : public NetworkByteSource {
 public:
     using NetworkByteSource::NetworkByteSource;
 
-    int Open(int baud) override;
+    LinkResult Open(int baud) override;
     ReadOutcome Read(std::uint8_t* buffer, std::size_t capacity, std::size_t& count) override;
-    int Write(const std::uint8_t* bytes, std::size_t length) override;
+    LinkResult Write(const std::uint8_t* bytes, std::size_t length) override;
     bool TakesCommands() const override { return true; }
 };
 
