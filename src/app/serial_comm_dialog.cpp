@@ -4,6 +4,8 @@
 #include <QLabel>
 #include <QPainter>
 #include <QPushButton>
+#include <QSignalBlocker>
+#include <QSocketNotifier>
 #include <algorithm>
 #include <optional>
 
@@ -41,7 +43,8 @@ CSerialCommDlg::CSerialCommDlg(UiContext& ui, QWidget* parent)
       connectButton_(new QPushButton(QStringLiteral("Connect"), this)),
       disconnectButton_(new QPushButton(QStringLiteral("Disconnect"), this)),
       doneButton_(new QPushButton(QStringLiteral("Done"), this)),
-      addSourceButton_(new QPushButton(QStringLiteral("Add Network Source..."), this)) {
+      addSourceButton_(new QPushButton(QStringLiteral("Add Network Source..."), this)),
+      portWatch_(ui.ports.devRoot) {
     setObjectName(QStringLiteral("135"));
     setWindowTitle(QStringLiteral("GPS Comm Setting"));
     setFixedSize(240, 268);
@@ -105,14 +108,23 @@ CSerialCommDlg::CSerialCommDlg(UiContext& ui, QWidget* parent)
     controller_->LoadSettings(portPath, baudSetting);
     ShowSettings();
 
+    connect(portCombo_, &QComboBox::currentIndexChanged, this, [this](int index) {
+        if (index >= 0) chosenPortPath_ = ports_[static_cast<std::size_t>(index)].devicePath;
+    });
+    if (portWatch_.Watching()) {
+        auto* portNotifier = new QSocketNotifier(portWatch_.Descriptor(), QSocketNotifier::Read, this);
+        connect(portNotifier, &QSocketNotifier::activated, this, &CSerialCommDlg::OnPortsChanged);
+    }
     connect(connectButton_, &QPushButton::clicked, this, &CSerialCommDlg::OnConnect);
     connect(disconnectButton_, &QPushButton::clicked, this, &CSerialCommDlg::OnDisconnect);
     connect(doneButton_, &QPushButton::clicked, this, &CSerialCommDlg::OnDone);
     connect(addSourceButton_, &QPushButton::clicked, this, &CSerialCommDlg::OnAddSource);
 }
 
+// The combo's own signal stays quiet while it is refilled, so the port the user chose is kept.
 void CSerialCommDlg::FillPortCombo() {
     ports_ = DiscoverPorts(ui_.ports);
+    const QSignalBlocker quiet(portCombo_);
     portCombo_->clear();
     for (const SerialPortEntry& port : ports_) portCombo_->addItem(QString::fromStdString(port.displayName));
 }
@@ -123,14 +135,16 @@ std::string CSerialCommDlg::SelectedPort() const {
 }
 
 void CSerialCommDlg::SelectPort(std::string_view portName) {
+    chosenPortPath_ = portName;
     const SerialPortEntry* port = FindPortByDevicePath(ports_, portName);
+    const QSignalBlocker quiet(portCombo_);
     portCombo_->setCurrentIndex(port ? static_cast<int>(port - ports_.data()) : -1);
 }
 
 void CSerialCommDlg::RefreshPorts() {
-    const std::string selected = SelectedPort();
+    const std::string chosen = chosenPortPath_;
     FillPortCombo();
-    SelectPort(selected);
+    SelectPort(chosen);
 }
 
 // The new source is remembered at once (the oldest goes when the list is full) and selected, so
@@ -169,6 +183,10 @@ void CSerialCommDlg::FillBaudCombo() {
         break;
     case BaudComboVisibility::kUnchanged: break;
     }
+}
+
+void CSerialCommDlg::OnPortsChanged() {
+    if (portWatch_.Changed()) RefreshPorts();
 }
 
 void CSerialCommDlg::ShowSettings() {

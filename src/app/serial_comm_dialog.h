@@ -9,6 +9,7 @@
 
 #include "link/connection_controller.h"
 #include "link/port_discovery.h"
+#include "link/port_watch.h"
 
 class QComboBox;
 class QLabel;
@@ -20,7 +21,8 @@ struct UiContext;
 
 // "GPS Comm Setting": the port and baud rate lists, Connect, Disconnect and Done, and the
 // status line. The connection controller does the work; a one-second timer drives it while
-// the dialog is open.
+// the dialog is open. The port list follows receivers plugged in and pulled out, keeping the
+// port the user chose.
 class CSerialCommDlg : public QDialog {
     Q_OBJECT
 public:
@@ -46,7 +48,7 @@ public:
     void OnTimer();
     // Asks for a network source, remembers it in the settings and lists and selects it.
     void OnAddSource();
-    // Lists the ports anew, keeping the one selected when it is still there.
+    // Lists the ports anew; the port chosen last is selected whenever it is listed.
     void RefreshPorts();
 
     // Closing the dialog any other way is "Done" too.
@@ -63,11 +65,13 @@ private:
     // Selects the entry of a port name; none when it is not listed.
     void SelectPort(std::string_view portName);
     void ShowSettings();
+    void OnPortsChanged();
 
     UiContext& ui_;
     std::unique_ptr<LinkConnection> missingLink_;
     std::unique_ptr<ConnectionController> controller_;
     std::vector<SerialPortEntry> ports_;
+    std::string chosenPortPath_;  // kept while its port is away, chosen again when it returns
     QComboBox* portCombo_;
     QComboBox* baudCombo_;
     QLabel* baudLabel_;
@@ -76,6 +80,7 @@ private:
     QPushButton* doneButton_;
     QPushButton* addSourceButton_;
     QTimer timer_;
+    PortWatch portWatch_;
 };
 
 }  // namespace vexa

@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <poll.h>
 #include <unistd.h>
 
 #include <filesystem>
@@ -9,6 +10,7 @@
 #include "link/port_discovery.h"
 #include "link/port_display_name.h"
 #include "link/source_names.h"
+#include "link/port_watch.h"
 
 namespace vexa {
 namespace {
@@ -199,6 +201,33 @@ TEST_F(PortFixture, MissingSysfsGivesOnlyTheCallersEntries) {
     options_.sysfsRoot = root_ / "absent";
     options_.extraPaths = {"/dev/gps0"};
     EXPECT_EQ(Paths(), std::vector<std::string>{"/dev/gps0"});
+}
+
+// Whether the watch's descriptor turns readable within a few seconds, as an event loop would see it.
+bool Signalled(const PortWatch& watch) {
+    pollfd readable{watch.Descriptor(), POLLIN, 0};
+    return ::poll(&readable, 1, 5000) == 1;
+}
+
+TEST_F(PortFixture, TheWatchTellsOfReceiversPluggedInAndPulledOutAndTheListFollows) {
+    AddUsbTty("ttyUSB0", "XU-4 USB UART");
+    PortWatch watch(Dev());
+    ASSERT_TRUE(watch.Watching());
+    EXPECT_FALSE(watch.Changed()) << "nothing happened yet";
+    EXPECT_EQ(Paths(), std::vector<std::string>{Node("ttyUSB0")});
+
+    AddUsbTty("ttyACM0", "", "Acme GNSS");
+    ASSERT_TRUE(Signalled(watch));
+    EXPECT_TRUE(watch.Changed());
+    EXPECT_FALSE(watch.Changed()) << "each notice is taken once";
+    EXPECT_EQ(Paths(), (std::vector<std::string>{Node("ttyUSB0"), Node("ttyACM0")}));
+
+    fs::remove(Dev() / "ttyUSB0");
+    ASSERT_TRUE(Signalled(watch));
+    EXPECT_TRUE(watch.Changed());
+    EXPECT_EQ(Paths(), std::vector<std::string>{Node("ttyACM0")}) << "a tty without its node is gone";
+
+    EXPECT_FALSE(PortWatch(Dev() / "missing").Watching());
 }
 
 }  // namespace
