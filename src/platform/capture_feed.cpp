@@ -17,13 +17,20 @@ CaptureFeed::CaptureFeed(const std::string& path) {
     if (!file_.is_open()) openError_ = errno != 0 ? errno : ENOENT;
 }
 
-void CaptureFeed::Refill(LinePacer& line) {
+void CaptureFeed::Refill(LinePacer& line, bool loop) {
     char piece[kReadPiece];
     const auto oneSecond = static_cast<std::size_t>(line.baud() / 10);
-    while (file_ && line.queued() < oneSecond) {
+    bool rewound = false;  // an empty file gives nothing however often it starts again
+    while (line.queued() < oneSecond) {
+        if (!file_) {
+            if (!loop || rewound) return;
+            Rewind();
+            rewound = true;
+        }
         file_.read(piece, sizeof piece);
         const auto count = static_cast<std::size_t>(file_.gcount());
-        if (count == 0) break;
+        if (count == 0) continue;
+        rewound = false;
         line.enqueue(std::span(reinterpret_cast<const std::uint8_t*>(piece), count));
     }
 }

@@ -19,14 +19,15 @@ public:
     bool IsOpen() const { return file_.is_open(); }
     int OpenError() const { return openError_; }
 
-    // Queues capture bytes on `line` until about a second of its time is waiting.
-    void Refill(LinePacer& line);
-    // Every byte of the file has been queued.
+    // Queues capture bytes on `line` until about a second of its time is waiting. When looping,
+    // the file's first byte follows its last on the line.
+    void Refill(LinePacer& line, bool loop = false);
+    // Every byte of the file has been queued (a looping refill starts it again).
     bool Finished() const;
-    // Starts again from the first byte.
-    void Rewind();
 
 private:
+    void Rewind();
+
     std::ifstream file_;
     int openError_ = 0;
 };

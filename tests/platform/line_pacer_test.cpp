@@ -86,17 +86,22 @@ TEST_F(CaptureFeedTest, PutsTheWholeCaptureOnTheLineUnchangedAndInOrder) {
     EXPECT_EQ(sent, capture);
 }
 
-TEST_F(CaptureFeedTest, RewindPlaysTheCaptureAgain) {
+TEST_F(CaptureFeedTest, ALoopPutsTheFirstByteAfterTheLast) {
     WriteCapture({1, 2, 3});
     CaptureFeed feed(path_.string());
-    LinePacer line(57600);
-    feed.Refill(line);
-    feed.Refill(line);
-    EXPECT_TRUE(feed.Finished());
-    feed.Rewind();
-    EXPECT_FALSE(feed.Finished());
-    feed.Refill(line);
-    EXPECT_EQ(line.advance(milliseconds(100)), (std::vector<std::uint8_t>{1, 2, 3, 1, 2, 3}));
+    LinePacer line(4800);
+    feed.Refill(line, true);
+    const std::vector<std::uint8_t> sent = line.advance(milliseconds(10));  // 4.8 bytes of line time
+    EXPECT_EQ(sent, (std::vector<std::uint8_t>{1, 2, 3, 1}));
+    EXPECT_GE(line.queued(), 480u - 4u);
+}
+
+TEST_F(CaptureFeedTest, AnEmptyFileLoopsToNothing) {
+    WriteCapture({});
+    CaptureFeed feed(path_.string());
+    LinePacer line(4800);
+    feed.Refill(line, true);
+    EXPECT_EQ(line.queued(), 0u);
 }
 
 TEST_F(CaptureFeedTest, AMissingFileIsNotOpenAndSaysWhy) {
