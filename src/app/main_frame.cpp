@@ -11,12 +11,12 @@
 #include <vector>
 
 #include "app/about_dialog.h"
-#include "app/feed_doc.h"
+#include "uicore/feed_doc.h"
 #include "app/notify_bridge.h"
 #include "app/product_dialog.h"
-#include "app/prompts.h"
+#include "uicore/prompts.h"
 #include "app/serial_comm_dialog.h"
-#include "app/ui_context.h"
+#include "uicore/ui_context.h"
 #include "link/gps_comm.h"
 #include "link/link_recovery.h"
 #include "link/receiver_commands.h"
@@ -25,7 +25,7 @@
 #include "platform/file_problem.h"
 #include "platform/result_codes.h"
 #include "views/debug_data_view.h"
-#include "views/demo_tab_view.h"
+#include "app/demo_tab_view.h"
 #include "views/graphic/view_map.h"
 
 namespace vexa {

@@ -4,7 +4,7 @@
 #include <QPainter>
 #include <QPushButton>
 
-#include "app/display_preferences.h"
+#include "uicore/display_preferences.h"
 #include "receiver/receiver_context.h"
 #include "views/nav_texts.h"
 #include "views/page_palette.h"
