@@ -165,6 +165,7 @@ void CMainFrame::UpdateMenuStates() {
 }
 
 void CMainFrame::RunCommand(int id) {
+    if (IsReceiverCommand(id) && CommandsRefused()) return;
     switch (id) {
     case kSelectProduct: OnSelectProduct(); break;
     case kSerialComm: OnSerialComm(); break;
@@ -197,6 +198,33 @@ void CMainFrame::RunCommand(int id) {
     default: break;
     }
     UpdateMenuStates();
+}
+
+bool CMainFrame::IsReceiverCommand(int id) {
+    switch (id) {
+    case kSwitchProtocol:
+    case kHotStart:
+    case kWarmStart:
+    case kColdStart:
+    case kFactoryReset:
+    case kDebugOutput:
+    case kNavLibOutput:
+    case kNmeaChannel:
+    case kPowerManagement:
+    case kElevationMask:
+    case kSwVersion:
+    case kClockStatus: return true;
+    default: return false;
+    }
+}
+
+// A source that cannot write to the receiver (one shared through gpsd) says why instead.
+bool CMainFrame::CommandsRefused() {
+    if (!ui_.comm) return false;
+    const std::optional<std::string> reason = ui_.comm->CommandsRefused();
+    if (!reason) return false;
+    ui_.prompts.ShowMessage(this, QString::fromStdString(*reason));
+    return true;
 }
 
 void CMainFrame::OnSelectProduct() {
@@ -318,7 +346,6 @@ void CMainFrame::OnReplayCapture() {
         ui_.prompts.ShowMessage(this, kCouldNotReplay + QStringLiteral("\n") + QString::fromStdString(capture.OpenProblem()));
         return;
     }
-    capture.Close();
     std::vector<std::string>& listed = ui_.ports.extraPaths;
     listed.erase(std::remove(listed.begin(), listed.end(), name), listed.end());
     listed.insert(listed.begin(), name);

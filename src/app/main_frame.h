@@ -81,6 +81,10 @@ public:
 private:
     void BuildMenus();
     QAction* AddItem(QMenu* menu, const QString& text, int id);
+    // The items that send to the receiver.
+    static bool IsReceiverCommand(int id);
+    // True, after telling the user why, when the source connected takes no commands.
+    bool CommandsRefused();
     void OnSwitchProtocol();
     void OnLoadMap();
     void OnLogging();

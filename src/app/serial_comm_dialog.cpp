@@ -19,8 +19,8 @@ namespace {
 // Stands in for the receiver link when it could not be created: no port ever opens.
 class MissingLink : public LinkConnection {
 public:
-    int Connect(const std::string&, int) override { return kResultCommFailure; }
-    int Disconnect() override { return kResultOk; }
+    LinkResult Connect(const std::string&, int) override { return kResultCommFailure; }
+    LinkResult Disconnect() override { return kResultOk; }
 };
 
 QString FromUtf8(std::string_view text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }

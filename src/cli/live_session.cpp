@@ -1,5 +1,7 @@
 #include "cli/live_session.h"
 
+#include <optional>
+#include <string>
 #include <utility>
 
 #include "cli/gpsd_json.h"
@@ -188,6 +190,10 @@ void LiveSession::SendWhileConnected() {
     while (!requests_.empty() && !controller_.Testing() && context_->LinkProtocol != kNotConnected) {
         const ReceiverRequest request = std::move(requests_.front());
         requests_.pop_front();
+        if (const std::optional<std::string> reason = comm_->CommandsRefused()) {
+            std::fprintf(errors_, "vexademo-cli: %s not sent: %s\n", request.text.c_str(), reason->c_str());
+            continue;
+        }
         if (NeedsBinaryProtocol(request.kind) && context_->LinkProtocol != kBinaryProtocol) {
             std::fprintf(errors_, "vexademo-cli: %s not sent: the receiver talks NMEA\n", request.text.c_str());
             continue;

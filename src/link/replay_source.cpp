@@ -63,8 +63,9 @@ std::string ReplaySource::Refusal(const std::string& path, int& error) const {
     return {};
 }
 
-int ReplaySource::Open(int) {
-    Close();
+LinkResult ReplaySource::Open(int) {
+    static_cast<void>(Close());  // closing a capture cannot fail
+    ended_ = false;
     openProblem_.clear();
     openError_ = 0;
     if (!replay_) {
@@ -115,7 +116,10 @@ ReadOutcome ReplaySource::Read(std::uint8_t* buffer, std::size_t capacity, std::
     count = 0;
     if (!open_) return ReadOutcome::kNothing;
     Play();
-    if (dueRead_ == due_.size()) return Ended() ? ReadOutcome::kEnded : ReadOutcome::kNothing;
+    if (dueRead_ == due_.size()) {
+        ended_ = Ended();
+        return ended_ ? ReadOutcome::kEnded : ReadOutcome::kNothing;
+    }
     count = std::min(capacity, due_.size() - dueRead_);
     std::memcpy(buffer, due_.data() + dueRead_, count);
     dueRead_ += count;
@@ -129,13 +133,17 @@ WakeEvent::Wait ReplaySource::WaitReadable(const WakeEvent& wake, std::chrono::m
     return open_ && pause == kBatchInterval ? WakeEvent::Wait::Readable : WakeEvent::Wait::TimedOut;
 }
 
-int ReplaySource::Write(const std::uint8_t*, std::size_t) { return kResultCommFailure; }
+LinkResult ReplaySource::Write(const std::uint8_t*, std::size_t) { return kResultCommandsRefused; }
 
 std::string ReplaySource::CommandsRefusedReason() const { return "a replayed capture takes no commands"; }
 
-int ReplaySource::Configure(int) { return kResultOk; }
+std::string ReplaySource::EndReason() const {
+    return ended_ && replay_ ? "End of the capture " + replay_->path : std::string();
+}
 
-int ReplaySource::Close() {
+LinkResult ReplaySource::Configure(int) { return kResultOk; }
+
+LinkResult ReplaySource::Close() {
     open_ = false;
     feed_.reset();
     line_.clear();

@@ -35,16 +35,17 @@ public:
     // `name` is a replay name (see replay_name.h); one that cannot be used makes Open fail with the reason.
     explicit ReplaySource(std::string name, Clock clock = std::chrono::steady_clock::now);
 
-    int Open(int baud) override;
+    LinkResult Open(int baud) override;
     std::string OpenProblem() const override { return openProblem_; }
     int OpenError() const override { return openError_; }
+    std::string EndReason() const override;
 
     ReadOutcome Read(std::uint8_t* buffer, std::size_t capacity, std::size_t& count) override;
     WakeEvent::Wait WaitReadable(const WakeEvent& wake, std::chrono::milliseconds timeout) override;
 
-    int Write(const std::uint8_t* bytes, std::size_t length) override;
-    int Configure(int baud) override;
-    int Close() override;
+    LinkResult Write(const std::uint8_t* bytes, std::size_t length) override;
+    LinkResult Configure(int baud) override;
+    LinkResult Close() override;
 
     bool IsOpen() const override { return open_.load(); }
     const std::string& Name() const override { return name_; }
@@ -72,6 +73,7 @@ private:
     std::chrono::steady_clock::time_point lastPlayed_{};
     std::vector<std::uint8_t> due_;  // carried by the line, not read yet
     std::size_t dueRead_ = 0;
+    bool ended_ = false;  // the last read found the end; kept through Close until the next Open
 };
 
 }  // namespace vexa

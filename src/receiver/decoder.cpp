@@ -48,7 +48,7 @@ DecodeResult DecodeFixed(const MessageLayout& layout, std::span<const std::uint8
     return DecodeResult{kResultOk, payload[0], layout.recordLength};
 }
 
-DecodeResult DecodeCopy(std::span<const std::uint8_t> payload, std::uint8_t* record, int tooLongCode) {
+DecodeResult DecodeCopy(std::span<const std::uint8_t> payload, std::uint8_t* record, LinkResult tooLongCode) {
     const std::size_t length = payload.size() - 1;
     if (length > RecordBuffer::kSize) {
         // Frames never carry that much; refused rather than overrunning the record.

@@ -177,10 +177,15 @@ TEST_F(ReplaySourceTest, ATruncatedCapturePlaysWhatItHolds) {
     const Bytes cut(whole.begin(), whole.end() - 20);
     auto source = Source(WriteCapture(cut));
     ASSERT_EQ(source->Open(0), kResultOk) << source->OpenProblem();
+    EXPECT_EQ(source->EndReason(), "");
     ReadOutcome last = ReadOutcome::kNothing;
     EXPECT_EQ(ReadAfter(*source, std::chrono::seconds(1), &last), cut);
     EXPECT_EQ(ReadAfter(*source, milliseconds(1), &last), Bytes{});
     EXPECT_EQ(last, ReadOutcome::kEnded);
+    ASSERT_EQ(source->Close(), kResultOk);
+    EXPECT_NE(source->EndReason().find("End of the capture "), std::string::npos);
+    ASSERT_EQ(source->Open(0), kResultOk);
+    EXPECT_EQ(source->EndReason(), "");
 }
 
 TEST_F(ReplaySourceTest, AStalledReaderCatchesUpOnOneSecondAtMost) {
@@ -193,7 +198,7 @@ TEST_F(ReplaySourceTest, TakesNoCommandsAndSaysWhy) {
     auto source = Source(WriteCapture(NavCapture(2)));
     ASSERT_EQ(source->Open(0), kResultOk);
     const std::uint8_t command[] = {0xA0, 0xA2, 0x00, 0x01, 0x84, 0x00, 0x84, 0xB0, 0xB3};
-    EXPECT_EQ(source->Write(command, sizeof command), kResultCommFailure);
+    EXPECT_EQ(source->Write(command, sizeof command), kResultCommandsRefused);
     EXPECT_EQ(source->CommandsRefusedReason(), "a replayed capture takes no commands");
     EXPECT_EQ(source->Configure(4800), kResultOk);
     EXPECT_EQ(ReadAfter(*source, std::chrono::seconds(1)), NavCapture(2));
