@@ -248,5 +248,25 @@ TEST_F(ReplaySourceTest, AWaitEndsWhenWokenOrWhenBytesHaveGathered) {
     EXPECT_EQ(source->WaitReadable(wake, milliseconds(1)), WakeEvent::Wait::TimedOut);
 }
 
+// The link opens a capture by its replay name and plays it through the one receive path, as a
+// receiver on a port; at the end the source is closed and the loss is told, as for an unplugged one.
+TEST_F(ReplaySourceTest, TheLinkPlaysACaptureByItsNameAndSeesItEnd) {
+    const Bytes capture = test::Join({NavCapture(20), test::Frame(test::OkToSendPayload(1))});
+    test::LinkUnderTest link;
+    ASSERT_EQ(link.comm->Connect(MakeReplayName(WriteCapture(capture), {50, false}), 57600), kResultOk);
+    EXPECT_TRUE(link.AwaitDelivery(18));
+    bool lost = false;
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+    while (!lost && std::chrono::steady_clock::now() < deadline) {
+        const auto notification = link.notifications.take(milliseconds(100));
+        lost = notification && notification->message == kNotifyLinkLost;
+    }
+    EXPECT_TRUE(lost);
+    EXPECT_FALSE(link.comm->PortOpen());
+    std::size_t navigation = 0;
+    for (const auto& delivery : link.delivered.deliveries()) navigation += delivery.id == 2 ? 1 : 0;
+    EXPECT_EQ(navigation, 20u);
+}
+
 }  // namespace
 }  // namespace vexa
