@@ -93,6 +93,8 @@ LiveSession::~LiveSession() {
 
 bool LiveSession::OpenLog(const std::string& path) { return comm_->OpenLog(path) == kResultOk; }
 
+int LiveSession::StartRecording(const std::string& path) { return comm_->StartRecording(path); }
+
 void LiveSession::Connect(const std::string& portPath, const std::string& baudSelection) {
     attempted_ = true;
     recovery_.Stop();
@@ -141,6 +143,7 @@ DecodeCounts LiveSession::Counts() {
 
 void LiveSession::Finish() {
     comm_->CloseLog();
+    comm_->StopRecording();
     HandleNotifications(std::chrono::milliseconds(0));
     WriteCounts(errors_, Counts());
     std::fflush(errors_);

@@ -349,6 +349,15 @@ void GpsComm::Post(int message, std::intptr_t wParam, std::string text) {
     if (NotifySink* sink = notify_.load(); sink != nullptr) sink->post(Notification{message, wParam, 0, std::move(text)});
 }
 
+void GpsComm::StopRecording() {
+    if (const std::string problem = recording_.Stop(); !problem.empty()) Post(kNotifyShowMessage, 0, problem);
+}
+
+void GpsComm::onBytes(std::span<const std::uint8_t> bytes) {
+    if (const std::string problem = recording_.Append(bytes); !problem.empty()) Post(kNotifyShowMessage, 0, problem);
+    frameReceiver_.feed(bytes);
+}
+
 void GpsComm::onFrame(std::span<std::uint8_t> payload) {
     // A frame completed after the reader was told to stop is not dispatched.
     if (reader_.Running()) dispatch_.onFrame(payload);
@@ -362,7 +371,9 @@ void GpsComm::onSentence(std::span<const std::uint8_t> text) {
 }
 
 void GpsComm::onIdle() {
-    // Written lines reach the file whenever the receiver pauses; a write error shows then.
+    // Written lines and recorded bytes reach their files whenever the receiver pauses; a write
+    // error shows then.
+    if (const std::string problem = recording_.Flush(); !problem.empty()) Post(kNotifyShowMessage, 0, problem);
     std::lock_guard guard(*modelLock_);
     pausedCounts_ = {frameReceiver_.statistics(), dispatch_.droppedFrames()};
     if (const int cause = log_.Flush(); cause != 0) ReportLogError(cause);

@@ -17,6 +17,7 @@
 #include "link/comm_reader.h"
 #include "link/data_log.h"
 #include "link/link_connection.h"
+#include "link/raw_recording.h"
 #include "link/location_client_host.h"
 #include "link/text_line_ring.h"
 #include "platform/notify_sink.h"
@@ -126,6 +127,13 @@ public:
     void WriteLogLine(std::string_view text);
     void WriteLogText(std::string_view text);
 
+    // Raw recording, beside the data log and independent of it: every byte the comm reader reads
+    // goes to the file unchanged. StartRecording gives 0 or the system's error number. A write
+    // error ends the recording; its text is shown (kNotifyShowMessage), as is one met by the stop.
+    int StartRecording(const std::string& path) { return recording_.Start(path); }
+    void StopRecording();
+    bool IsRecording() const { return recording_.Active(); }
+
     // Feeds bytes from a source other than the comm reader's (a capture file) through the comm reader's
     // receive path. Not to be used while a source is open.
     void Receive(std::span<const std::uint8_t> bytes) { frameReceiver_.feed(bytes); }
@@ -165,7 +173,7 @@ private:
     void deliver(int id, const std::uint8_t* record, std::size_t length) override { DeliverMessage(id, record, length); }
     void onFrame(std::span<std::uint8_t> payload) override;
     void onSentence(std::span<const std::uint8_t> text) override;
-    void onBytes(std::span<const std::uint8_t> bytes) override { frameReceiver_.feed(bytes); }
+    void onBytes(std::span<const std::uint8_t> bytes) override;
     void onIdle() override;
     void onEnded() override;
     void onFix(const GnssFix& fix) override;
@@ -185,6 +193,7 @@ private:
 
     ReceiverContext& context_;
     DataLog log_;
+    RawRecording recording_;
     std::atomic<NotifySink*> notify_{nullptr};
     MessageSink* deliveryListener_ = nullptr;
     GnssListener* gnssListener_ = nullptr;
