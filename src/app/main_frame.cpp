@@ -7,6 +7,8 @@
 #include <atomic>
 #include <cerrno>
 #include <cstring>
+#include <string>
+#include <vector>
 
 #include "app/about_dialog.h"
 #include "uicore/feed_doc.h"
@@ -19,6 +21,8 @@
 #include "link/link_recovery.h"
 #include "link/receiver_commands.h"
 #include "link/track_export.h"
+#include "link/replay_name.h"
+#include "link/replay_source.h"
 #include "platform/file_problem.h"
 #include "platform/result_codes.h"
 #include "views/debug_data_view.h"
@@ -49,6 +53,8 @@ const QString kDisconnectFirst = QStringLiteral("Please disconnect from GPS rece
 const QString kCouldNotOpenLog = QStringLiteral("Could not open specified file. Please try again.");
 const QString kNoTrackYet = QStringLiteral("There is no track to export: no fix with a position has arrived yet.");
 const QString kTrackNotWritten = QStringLiteral("The track could not be written.");
+const QString kCouldNotReplay = QStringLiteral("Could not replay the capture.");
+const QString kCouldNotCreateRecording = QStringLiteral("Could not create the recording. Please try again.");
 
 }  // namespace
 
@@ -91,10 +97,12 @@ void CMainFrame::BuildMenus() {
     QMenu* setup = menuBar()->addMenu(QStringLiteral("Setup"));
     AddItem(setup, QStringLiteral("Select Product..."), kSelectProduct);
     AddItem(setup, QStringLiteral("Serial Comm..."), kSerialComm);
+    AddItem(setup, QStringLiteral("Replay capture..."), kReplayCapture);
     AddItem(setup, QStringLiteral("Switch to NMEA"), kSwitchProtocol);
     AddItem(setup, QStringLiteral("Load Map..."), kLoadMap);
     AddItem(setup, QStringLiteral("Start Logging..."), kLogging);
     AddItem(setup, QStringLiteral("Export Track..."), kExportTrack);
+    AddItem(setup, QStringLiteral("Start Recording..."), kRecording);
     AddItem(setup, QStringLiteral("Exit"), kExit);
 
     commandMenu_ = menuBar()->addMenu(QStringLiteral("Command"));
@@ -155,9 +163,13 @@ void CMainFrame::UpdateMenuStates() {
     }
     const bool logging = ui_.comm && ui_.comm->IsLogOpen();
     Action(kLogging)->setText(logging ? QStringLiteral("Stop Logging") : QStringLiteral("Start Logging..."));
+    const bool recording = ui_.comm && ui_.comm->IsRecording();
+    Action(kRecording)->setText(recording ? QStringLiteral("Stop Recording") : QStringLiteral("Start Recording..."));
+    Action(kRecording)->setEnabled(ui_.comm != nullptr);
 }
 
 void CMainFrame::RunCommand(int id) {
+    if (IsReceiverCommand(id) && CommandsRefused()) return;
     switch (id) {
     case kSelectProduct: OnSelectProduct(); break;
     case kSerialComm: OnSerialComm(); break;
@@ -165,6 +177,8 @@ void CMainFrame::RunCommand(int id) {
     case kLoadMap: OnLoadMap(); break;
     case kLogging: OnLogging(); break;
     case kExportTrack: OnExportTrack(); break;
+    case kRecording: OnRecording(); break;
+    case kReplayCapture: OnReplayCapture(); break;
     case kExit: OnExit(); break;
     case kHotStart: Reset(ResetKind::Hot); break;
     case kWarmStart: Reset(ResetKind::Warm); break;
@@ -189,6 +203,33 @@ void CMainFrame::RunCommand(int id) {
     default: break;
     }
     UpdateMenuStates();
+}
+
+bool CMainFrame::IsReceiverCommand(int id) {
+    switch (id) {
+    case kSwitchProtocol:
+    case kHotStart:
+    case kWarmStart:
+    case kColdStart:
+    case kFactoryReset:
+    case kDebugOutput:
+    case kNavLibOutput:
+    case kNmeaChannel:
+    case kPowerManagement:
+    case kElevationMask:
+    case kSwVersion:
+    case kClockStatus: return true;
+    default: return false;
+    }
+}
+
+// A source that cannot write to the receiver (one shared through gpsd) says why instead.
+bool CMainFrame::CommandsRefused() {
+    if (!ui_.comm) return false;
+    const std::optional<std::string> reason = ui_.comm->CommandsRefused();
+    if (!reason) return false;
+    ui_.prompts.ShowMessage(this, QString::fromStdString(*reason));
+    return true;
 }
 
 void CMainFrame::OnSelectProduct() {
@@ -291,6 +332,49 @@ void CMainFrame::OnExportTrack() {
     if (!path) return;
     const std::string why = ExportGpxTrack(path->toStdString(), track);
     if (!why.empty()) ui_.prompts.ShowMessage(this, kTrackNotWritten + QStringLiteral("\n") + QString::fromStdString(why));
+}
+
+// Raw recording, beside the data log: every byte from the receiver, unchanged, for replay and decoding.
+void CMainFrame::OnRecording() {
+    if (!ui_.comm) return;
+    if (ui_.comm->IsRecording()) {
+        ui_.comm->StopRecording();
+        return;
+    }
+    FileRequest request;
+    request.title = QStringLiteral("Specify a Name for the Recording");
+    request.nameFilters = {QStringLiteral("Raw Captures (*.bin)"), QStringLiteral("All Files (*)")};
+    for (;;) {
+        request.initialName = recordingPath_;
+        const std::optional<QString> path = ui_.prompts.GetSaveFileName(this, request);
+        if (!path) return;
+        recordingPath_ = *path;
+        const int error = ui_.comm->StartRecording(path->toStdString());
+        if (error == 0) return;
+        const std::string reason = FileErrorText(path->toStdString(), error);
+        ui_.prompts.ShowMessage(this, kCouldNotCreateRecording + QStringLiteral("\n") + QString::fromStdString(reason));
+    }
+}
+
+// A capture becomes a port of the Serial Comm list ("replay:PATH"), chosen there for the connection.
+void CMainFrame::OnReplayCapture() {
+    FileRequest request;
+    request.title = QStringLiteral("Choose a Capture to Replay");
+    request.nameFilters = {QStringLiteral("Raw Captures (*.bin)"), QStringLiteral("All Files (*)")};
+    request.initialName = recordingPath_;
+    const std::optional<QString> path = ui_.prompts.GetOpenFileName(this, request);
+    if (!path) return;
+    const std::string name = MakeReplayName(path->toStdString(), ReplayPace{});
+    ReplaySource capture(name);
+    if (capture.Open(0) != kResultOk) {
+        ui_.prompts.ShowMessage(this, kCouldNotReplay + QStringLiteral("\n") + QString::fromStdString(capture.OpenProblem()));
+        return;
+    }
+    std::vector<std::string>& listed = ui_.ports.extraPaths;
+    listed.erase(std::remove(listed.begin(), listed.end(), name), listed.end());
+    listed.insert(listed.begin(), name);
+    ui_.Settings().m_strSerialPort = name;
+    OnSerialComm();
 }
 
 // The window closes through the normal shut-down before the program ends with code 0.

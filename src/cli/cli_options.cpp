@@ -12,7 +12,7 @@
 namespace vexa {
 
 const char* const kCliUsage =
-    "Usage: vexademo-cli --port PATH [--baud N] [--product P] [--seconds S] [--log FILE] [--json]\n"
+    "Usage: vexademo-cli --port PATH [--baud N] [--product P] [--seconds S] [--log FILE] [--record FILE] [--json]\n"
     "                    [--unknown] [--gpx FILE] [--send CMD]...\n"
     "  or:  vexademo-cli --list-ports [--port PATH]...\n"
     "  or:  vexademo-cli --decode FILE [--product P] [--log FILE] [--json] [--unknown] [--gpx FILE]\n"
@@ -30,6 +30,8 @@ const char* const kCliUsage =
     "  --product P      kestrel (the default), osprey or merlin, in any case\n"
     "  --seconds S      run time in seconds (default: until SIGINT or SIGTERM)\n"
     "  --log FILE       write the data log, a dated text line per message, to FILE\n"
+    "  --record FILE    write every byte received, unchanged, to FILE: a raw capture that\n"
+    "                   --decode reads and vexasim --replay plays\n"
     "  --json           instead of the message lines, print gpsd's JSON reports: a TPV object\n"
     "                   per fix with a position, a SKY object per sky, one a line, flushed as\n"
     "                   they come (see README)\n"
@@ -86,7 +88,7 @@ const char* const kCliUsage =
 namespace {
 
 constexpr std::string_view kLiveOptionsWithValue[] = {"--port", "--baud", "--product", "--seconds",
-                                                     "--log",  "--send", "--gpx"};
+                                                      "--log",  "--record", "--send", "--gpx"};
 
 // The run time is counted in milliseconds; a century is more than enough.
 constexpr double kLongestRunSeconds = 100.0 * 365 * 24 * 3600;
@@ -123,6 +125,9 @@ std::string Apply(std::string_view name, const std::string& value, CliOptions& o
     } else if (name == "--gpx") {
         if (value.empty()) return "--gpx takes a file name";
         options.gpxPath = value;
+    } else if (name == "--record") {
+        if (value.empty()) return "--record takes a file name";
+        options.recordPath = value;
     } else if (name == "--send") {
         std::optional<ReceiverRequest> request = ParseReceiverRequest(value);
         if (!request) return "unknown receiver command '" + value + "'";

@@ -6,6 +6,7 @@
 
 #include "cli/cli_options.h"
 #include "cli/gpsd_json.h"
+#include "cli/output_buffer.h"
 #include "receiver/product_names.h"
 #include "link/gps_comm.h"
 #include "link/track_export.h"
@@ -23,35 +24,43 @@ constexpr const char* kUsage =
 constexpr std::size_t kChunkSize = 64 * 1024;
 
 // Prints each delivered message as its rendered line; messages without a rendering print nothing.
+// Lines are rendered in place at the end of the output.
 class LinePrinter : public MessageSink {
 public:
-    explicit LinePrinter(std::FILE* output) : output_(output) {}
+    explicit LinePrinter(OutputBuffer& output) : output_(output) {}
 
     void deliver(int id, const std::uint8_t* record, std::size_t length) override {
-        if (RenderMessage(id, record, length, line_) != kResultOk) return;
-        const std::size_t size = std::strlen(line_);
-        line_[size] = '\n';
-        std::fwrite(line_, 1, size + 1, output_);
+        char* line = output_.reserve(kRenderBufferSize + 1);
+        if (RenderMessage(id, record, length, line) != kResultOk) return;
+        const std::size_t size = std::strlen(line);
+        line[size] = '\n';
+        output_.commit(size + 1);
     }
 
 private:
-    std::FILE* output_;
-    char line_[kRenderBufferSize + 1];
+    OutputBuffer& output_;
 };
 
 // Prints a line for each frame of an unknown id.
 class UnknownFramePrinter : public DropListener {
 public:
-    explicit UnknownFramePrinter(std::FILE* output) : output_(output) {}
+    // Beside the decoded lines, in their order; or on a stream of their own (beside JSON reports).
+    explicit UnknownFramePrinter(OutputBuffer& lines) : lines_(&lines) {}
+    explicit UnknownFramePrinter(std::FILE* stream) : stream_(stream) {}
     void onDropped(DropReason reason, std::span<const std::uint8_t> payload) override {
         if (reason != DropReason::UnknownId || payload.empty()) return;
         std::string line = UnknownFrameLine(payload);
         line += '\n';
-        std::fwrite(line.data(), 1, line.size(), output_);
+        if (lines_ != nullptr) {
+            lines_->append(line);
+        } else {
+            std::fwrite(line.data(), 1, line.size(), stream_);
+        }
     }
 
 private:
-    std::FILE* output_;
+    OutputBuffer* lines_ = nullptr;
+    std::FILE* stream_ = nullptr;
 };
 
 // Shows the texts meant for a message box on the error stream; the per-message hints need no one.
@@ -117,9 +126,10 @@ bool DecodeCapture(std::FILE* input, const DecodeOptions& options, std::FILE* ou
     ReceiverContext context;
     context.ProductSelection = options.product;
     MessageBoxPrinter messageBoxes(errors);
-    LinePrinter printer(output);
-    JsonReportPrinter reports(output, false);
-    UnknownFramePrinter unknownFrames(options.json ? errors : output);
+    OutputBuffer lines(output);
+    LinePrinter printer(lines);
+    JsonReportPrinter reports(lines);
+    UnknownFramePrinter unknownFrames = options.json ? UnknownFramePrinter(errors) : UnknownFramePrinter(lines);
     const std::unique_ptr<GpsComm> comm = GpsComm::Create(context);
     if (!comm) {
         error = "no lock for the receiver link";
@@ -151,6 +161,8 @@ bool DecodeCapture(std::FILE* input, const DecodeOptions& options, std::FILE* ou
     const bool readAll = std::ferror(input) == 0;
     if (!readAll) error = "cannot read " + options.path + ": " + std::strerror(errno);
     comm->CloseLog();
+    const bool written = lines.flush();
+    if (!written && readAll) error = std::string("cannot write the output: ") + std::strerror(lines.writeError());
 
     const ReceiveStatistics& statistics = comm->ReceiveCounts();
     counts.bytes = statistics.bytes;
@@ -160,11 +172,11 @@ bool DecodeCapture(std::FILE* input, const DecodeOptions& options, std::FILE* ou
     counts.drops = comm->Drops();
     if (!options.gpxPath.empty()) {
         if (const std::string why = ExportGpxTrack(options.gpxPath, comm->Track()); !why.empty()) {
-            if (readAll) error = "cannot write the track " + why;
+            if (readAll && written) error = "cannot write the track " + why;
             return false;
         }
     }
-    return readAll;
+    return readAll && written;
 }
 
 void WriteCounts(std::FILE* errors, const DecodeCounts& counts) {
@@ -191,7 +203,6 @@ int RunDecodeCommand(const std::vector<std::string>& arguments, std::FILE* input
     DecodeCounts counts;
     const bool decoded = DecodeCapture(capture, *options, output, errors, counts, error);
     if (capture != input) std::fclose(capture);
-    std::fflush(output);
     if (!decoded) {
         std::fprintf(errors, "vexademo-cli: %s\n", error.c_str());
         return 1;

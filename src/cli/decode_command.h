@@ -37,7 +37,8 @@ struct DecodeCounts {
 // per sky instead); with a log path, also writes the data log as the program
 // does; with unknown, a line for each frame of an unknown id (to `errors` with json); with a GPX
 // path, the track of the fixes. Messages for the user (a log write error) go to `errors`. False when
-// reading failed (what was read is still written), or the log or the track could not be written
+// reading failed (what was read is still written), the log could not be created, the output or the
+// track could not be written
 // (`error` then says which).
 bool DecodeCapture(std::FILE* input, const DecodeOptions& options, std::FILE* output, std::FILE* errors,
                    DecodeCounts& counts, std::string& error);

@@ -4,6 +4,17 @@
 
 namespace vexa {
 
+DropReason DropReasonOf(FrameFault fault) {
+    switch (fault) {
+    case FrameFault::TooLong:
+    case FrameFault::Empty: return DropReason::BadLength;
+    case FrameFault::BadChecksum: return DropReason::BadChecksum;
+    case FrameFault::BadEnd1:
+    case FrameFault::BadEnd2: break;
+    }
+    return DropReason::BadEndSequence;
+}
+
 void DropTally::add(DropReason reason, int id) {
     ++byReason_[static_cast<std::size_t>(reason)];
     if (reason == DropReason::UnknownId) ++unknownIds_[id];

@@ -6,6 +6,8 @@
 #include <span>
 #include <string>
 
+#include "receiver/frame_receiver.h"
+
 namespace vexa {
 
 // Why the receive path let a frame go without delivering it.
@@ -16,6 +18,9 @@ enum class DropReason : std::uint8_t {
     UnknownChannel,  // Osprey: a channel byte the program does not know
     UnknownId,
 };
+
+// A refusal of the frame machine as a drop: a length field out of range (too long or zero) is a bad length.
+DropReason DropReasonOf(FrameFault fault);
 
 // Told of every frame the receive path drops, and why. For an unknown id the payload (id first)
 // is valid during the call only; for the other reasons it is empty.

@@ -38,7 +38,7 @@ public:
     }
     void onFrame(std::span<std::uint8_t> payload) override { dispatch.onFrame(payload); }
     void onSentence(std::span<const std::uint8_t> text) override { dispatch.onSentence(text); }
-    void onDropped(DropReason reason) override { onDropped(reason, {}); }
+    void onRefused(FrameFault fault) override { onDropped(DropReasonOf(fault), {}); }
     void onDropped(DropReason reason, std::span<const std::uint8_t> payload) override {
         tally.add(reason, payload.empty() ? 0 : payload[0]);
         lines.push_back(reason == DropReason::UnknownId ? UnknownFrameLine(payload) : Name(reason));
