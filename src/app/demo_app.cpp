@@ -5,17 +5,17 @@
 #include <cstdio>
 
 #include "app/command_dialogs.h"
-#include "uicore/feed_doc.h"
+#include "app/demo_tab_view.h"
 #include "app/main_frame.h"
 #include "app/screenshots.h"
-#include "uicore/settings_store.h"
 #include "app/single_instance.h"
-#include "uicore/ui_context.h"
 #include "link/connection_controller.h"
 #include "link/gps_comm.h"
 #include "link/link_recovery.h"
 #include "sim/receiver_simulator.h"
-#include "app/demo_tab_view.h"
+#include "uicore/feed_doc.h"
+#include "uicore/settings_store.h"
+#include "uicore/ui_context.h"
 #include "views/graphic/view_map.h"
 
 namespace vexa {
@@ -85,7 +85,7 @@ bool CDemoApp::InitInstance() {
     frame_->repaint();
 
     if (!options_.mapFile.empty()) {
-        if (CViewMap* map = frame_->TabHost()->MapView()) map->MapView()->LoadMapFile(QString::fromStdString(options_.mapFile));
+        if (CViewMap* map = frame_->TabHost()->MapPage()) map->CartexView()->LoadMapFile(QString::fromStdString(options_.mapFile));
     }
 
     ui_->productChanged = [this] { SimulateSelectedProduct(); };

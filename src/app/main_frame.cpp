@@ -9,19 +9,19 @@
 #include <cstring>
 
 #include "app/about_dialog.h"
-#include "uicore/feed_doc.h"
+#include "app/demo_tab_view.h"
 #include "app/notify_bridge.h"
 #include "app/product_dialog.h"
-#include "uicore/prompts.h"
 #include "app/serial_comm_dialog.h"
-#include "uicore/ui_context.h"
 #include "link/gps_comm.h"
 #include "link/link_recovery.h"
 #include "link/receiver_commands.h"
 #include "platform/file_problem.h"
 #include "platform/result_codes.h"
+#include "uicore/feed_doc.h"
+#include "uicore/prompts.h"
+#include "uicore/ui_context.h"
 #include "views/debug_data_view.h"
-#include "app/demo_tab_view.h"
 #include "views/graphic/view_map.h"
 
 namespace vexa {
@@ -241,9 +241,9 @@ void CMainFrame::OnSwitchProtocol() {
 }
 
 void CMainFrame::OnLoadMap() {
-    CViewMap* map = tabHost_->MapView();
+    CViewMap* map = tabHost_->MapPage();
     if (!map) return;
-    map->MapView()->LoadMap();
+    map->CartexView()->LoadMap();
     map->update();
 }
 
@@ -321,19 +321,15 @@ void CMainFrame::OnLinkNotification(const Notification& notification) {
 
 void CMainFrame::ShowSwVersion() {
     ui_.SwVersionPending = false;
-    ui_.comm->Lock();
-    const SwVersion& version = ui_.comm->GetSwVersion();
+    const SwVersion version = ui_.comm->SoftwareVersion();
     // The receiver's text is zero-terminated only when it sent the terminator.
     const QString text = QString::fromLatin1(version.Text, static_cast<qsizetype>(strnlen(version.Text, sizeof version.Text)));
-    ui_.comm->Unlock();
     ui_.prompts.ShowCaptionedMessage(this, QStringLiteral("SW Version"), text);
 }
 
 void CMainFrame::ShowClockStatus() {
     ui_.ClockStatusPending = false;
-    ui_.comm->Lock();
-    const ClockStatus status = ui_.comm->GetClockStatus();
-    ui_.comm->Unlock();
+    const ClockStatus status = ui_.comm->ClockStatusReport();
     const QString text = QString::asprintf(
         "GPS week = %u\nGPS time = %.2f s\nsv cnt = %u\nclk offset = %u Hz\nclk bias = %u ns\nest. time = %.3f s",
         unsigned{status.Week}, status.TOW * 0.01, unsigned{status.SVCnt}, unsigned{status.ClockDrift},

@@ -5,12 +5,12 @@
 #include <QPainter>
 #include <QPushButton>
 
-#include "uicore/prompts.h"
-#include "uicore/ui_context.h"
 #include "link/baud_settings.h"
 #include "link/gps_comm.h"
 #include "link/link_recovery.h"
 #include "platform/result_codes.h"
+#include "uicore/prompts.h"
+#include "uicore/ui_context.h"
 
 namespace vexa {
 

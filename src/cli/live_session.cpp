@@ -130,9 +130,7 @@ void LiveSession::RequestStop() { notifications_.post(Notification{kNotifyStop, 
 bool LiveSession::GaveUp() const { return attempted_ && !controller_.Testing() && !receiverFound_; }
 
 DecodeCounts LiveSession::Counts() {
-    comm_->Lock();
     const GpsComm::PausedCounts counts = comm_->CountsAtLastPause();
-    comm_->Unlock();
     return DecodeCounts{counts.received.bytes, counts.received.frames, counts.received.sentences,
                         counts.received.refusedFrames() + counts.undelivered};
 }
@@ -163,14 +161,10 @@ void LiveSession::ShowPollAnswer(int id) {
     std::string text;
     if (id == kSwVersionId && versionPending_) {
         versionPending_ = false;
-        comm_->Lock();
-        text = SwVersionText(comm_->GetSwVersion());
-        comm_->Unlock();
+        text = SwVersionText(comm_->SoftwareVersion());
     } else if (id == kClockStatusId && clockPending_) {
         clockPending_ = false;
-        comm_->Lock();
-        text = ClockStatusText(comm_->GetClockStatus());
-        comm_->Unlock();
+        text = ClockStatusText(comm_->ClockStatusReport());
     } else {
         return;
     }

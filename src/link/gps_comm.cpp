@@ -150,17 +150,47 @@ void GpsComm::StoreLocationText(std::string_view text) {
     Post(kNotifyMessageDelivered, kTextId);
 }
 
-char* GpsComm::NextTextLine() {
-    if (context_.LinkProtocol.load() == kNotConnected) return nullptr;
-    return textLines_.Next();
+ModelSnapshot GpsComm::Snapshot() const {
+    std::lock_guard guard(*modelLock_);
+    ModelSnapshot snapshot{std::nullopt, std::nullopt, fix_, sky_};
+    if (context_.LinkProtocol.load() == kBinaryProtocol) {
+        snapshot.nav = navData_;
+        snapshot.track = trackData_;
+    }
+    return snapshot;
 }
 
-const NavData* GpsComm::GetNavData() const {
-    return context_.LinkProtocol.load() == kBinaryProtocol ? &navData_ : nullptr;
+std::optional<std::string> GpsComm::NextTextLine() {
+    std::lock_guard guard(*modelLock_);
+    if (context_.LinkProtocol.load() == kNotConnected) return std::nullopt;
+    const char* line = textLines_.Next();
+    if (line == nullptr) return std::nullopt;
+    return std::string(line, strnlen(line, TextLineRing::kSlotSize));
 }
 
-const TrackData* GpsComm::GetTrackData() const {
-    return context_.LinkProtocol.load() == kBinaryProtocol ? &trackData_ : nullptr;
+SwVersion GpsComm::SoftwareVersion() const {
+    std::lock_guard guard(*modelLock_);
+    return swVersion_;
+}
+
+ClockStatus GpsComm::ClockStatusReport() const {
+    std::lock_guard guard(*modelLock_);
+    return clockStatus_;
+}
+
+std::uint8_t GpsComm::OkToSend() const {
+    std::lock_guard guard(*modelLock_);
+    return okToSend_;
+}
+
+std::size_t GpsComm::PendingOutputCount() const {
+    std::lock_guard guard(*modelLock_);
+    return pendingCount_;
+}
+
+GpsComm::PausedCounts GpsComm::CountsAtLastPause() const {
+    std::lock_guard guard(*modelLock_);
+    return pausedCounts_;
 }
 
 std::optional<GnssFix> GpsComm::LatestFix() const {

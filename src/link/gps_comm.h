@@ -16,6 +16,7 @@
 #include "link/data_log.h"
 #include "link/link_connection.h"
 #include "link/location_client_host.h"
+#include "link/model_snapshot.h"
 #include "link/text_line_ring.h"
 #include "platform/notify_sink.h"
 #include "receiver/frame_dispatch.h"
@@ -35,8 +36,8 @@ namespace vexa {
 // port, the records and the text lines it delivers, the data log, the commands on the wire and
 // the frames held while the receiver has withdrawn OkToSend.
 //
-// Records are written by the comm reader thread under the model lock; the user interface reads
-// them between Lock() and Unlock(). Accessors do not lock; the operations that say so do.
+// Records are written by the comm reader thread under the model lock. Every other thread reads
+// them through the calls below, which take the lock themselves and return copies.
 class GpsComm : public LinkConnection,
                 private MessageSink,
                 private FrameListener,
@@ -57,21 +58,18 @@ public:
     // Where notifications go (nullptr: nowhere). Set before the port is opened.
     void SetNotifyWindow(NotifySink* sink) { notify_ = sink; }
 
-    void Lock() { modelLock_->lock(); }
-    void Unlock() { modelLock_->unlock(); }
-
     // Under the lock: logs, stores and announces one decoded message (comm reader thread).
     void DeliverMessage(int id, const std::uint8_t* record, std::size_t length);
 
-    // Accessors; the caller holds the lock while it uses the result.
-    char* NextTextLine();
-    const NavData* GetNavData() const;
-    const TrackData* GetTrackData() const;
-    const SwVersion& GetSwVersion() const { return swVersion_; }
-    const ClockStatus& GetClockStatus() const { return clockStatus_; }
-    const GeoNavData& GetGeoNavData() const { return geoNavData_; }
-    std::uint8_t OkToSend() const { return okToSend_; }
-    std::size_t PendingOutputCount() const { return pendingCount_; }
+    // Copies taken under the lock. The records the pages show: the binary records only while the
+    // link speaks binary (they are kept meanwhile).
+    ModelSnapshot Snapshot() const;
+    // The oldest text line not yet taken; nothing when none is left or no receiver is connected.
+    std::optional<std::string> NextTextLine();
+    SwVersion SoftwareVersion() const;
+    ClockStatus ClockStatusReport() const;
+    std::uint8_t OkToSend() const;
+    std::size_t PendingOutputCount() const;
 
     // The latest fix and the latest completed sky of either protocol, copied under the lock (these
     // take it themselves). Nothing before the first one since the connection, or after Disconnect.
@@ -103,13 +101,10 @@ public:
     // Bytes written as they are, whatever OkToSend says (the protocol switch).
     int WriteDirect(const std::uint8_t* bytes, std::size_t length);
 
-    // Data log. OpenLog and CloseLog take the lock; the writes expect it held. When OpenLog fails,
-    // errno says why.
+    // Data log. OpenLog and CloseLog take the lock. When OpenLog fails, errno says why.
     int OpenLog(const std::string& path);
     void CloseLog();
     bool IsLogOpen() const { return log_.IsOpen(); }
-    void WriteLogLine(std::string_view text);
-    void WriteLogText(std::string_view text);
 
     // Feeds bytes from a source other than the port (a capture file) through the comm reader's
     // receive path. Not to be used while a port is open.
@@ -129,12 +124,12 @@ public:
     // and checked frames that could not be delivered. Reader thread (or Receive caller) only.
     const ReceiveStatistics& ReceiveCounts() const { return frameReceiver_.statistics(); }
     std::uint64_t UndeliveredFrames() const { return dispatch_.droppedFrames(); }
-    // Both, as of the comm reader's last pause, for other threads: read them under the lock.
+    // Both, as of the comm reader's last pause, copied under the lock for other threads.
     struct PausedCounts {
         ReceiveStatistics received;
         std::uint64_t undelivered = 0;
     };
-    const PausedCounts& CountsAtLastPause() const { return pausedCounts_; }
+    PausedCounts CountsAtLastPause() const;
 
     // The location client, for the host's NMEA tunnel switch and session operations. Its status texts
     // also arrive as text lines (announced as message 255). Not to be called with the model lock held.
@@ -155,6 +150,10 @@ private:
     void onEnded() override;
     void onFix(const GnssFix& fix) override;
     void onSky(const GnssSky& sky) override;
+
+    // The data log's writes; the caller holds the lock.
+    void WriteLogLine(std::string_view text);
+    void WriteLogText(std::string_view text);
 
     void StoreTextLine(const char* text, std::size_t length);
     void StoreLocationText(std::string_view text);

@@ -6,11 +6,12 @@
 #include <QRadioButton>
 #include <QScrollBar>
 #include <algorithm>
-#include <cstring>
+#include <optional>
+#include <string>
 
+#include "link/gps_comm.h"
 #include "uicore/feed_doc.h"
 #include "uicore/ui_context.h"
-#include "link/gps_comm.h"
 #include "views/fitted_text.h"
 #include "views/ttff_report.h"
 
@@ -88,15 +89,10 @@ void CDebugDataView::OnUpdate(int hint) {
 void CDebugDataView::TakeNextLine() {
     GpsComm* comm = ui_.comm;
     if (!comm) return;
-    comm->Lock();
-    char* line = comm->NextTextLine();
-    if (!line) {
-        comm->Unlock();
-        return;
-    }
-    const std::size_t length = strnlen(line, TextLineRing::kSlotSize);
-    std::replace_if(line, line + length, [](char c) { return c == '\r' || c == '\n'; }, ' ');
-    const std::string_view text(line, length);
+    std::optional<std::string> line = comm->NextTextLine();
+    if (!line) return;
+    std::replace_if(line->begin(), line->end(), [](char c) { return c == '\r' || c == '\n'; }, ' ');
+    const std::string_view text(*line);
 
     const int protocol = ui_.receiver.LinkProtocol;
     switch (ui_.receiver.ProductSelection.load()) {
@@ -113,17 +109,11 @@ void CDebugDataView::TakeNextLine() {
             break;
         }
         if (debugButton_->isHidden()) ShowFilterButtons(true);
-        if ((m_nFilter == kDebugFilter) == text.starts_with('$')) {
-            comm->Unlock();
-            return;
-        }
+        if ((m_nFilter == kDebugFilter) == text.starts_with('$')) return;
         break;
     default: break;
     }
-    const QString wide = QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
-    line[0] = '\0';
-    comm->Unlock();
-    AddLine(wide);
+    AddLine(QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size())));
 }
 
 void CDebugDataView::AddLine(const QString& line) {

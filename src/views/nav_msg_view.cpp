@@ -4,8 +4,8 @@
 #include <QPainter>
 #include <QPushButton>
 
-#include "uicore/display_preferences.h"
 #include "receiver/receiver_context.h"
+#include "uicore/display_preferences.h"
 #include "views/nav_texts.h"
 #include "views/page_palette.h"
 #include "views/page_text.h"
@@ -56,7 +56,7 @@ const PaintedLabel kPaintedLabels[] = {
 
 }  // namespace
 
-CNavMsgView::CNavMsgView(ReceiverContext& context, ReceiverReader read, DisplayPreferences& preferences,
+CNavMsgView::CNavMsgView(ReceiverContext& context, ModelReader read, DisplayPreferences& preferences,
                          QWidget* parent)
     : QWidget(parent),
       context_(context),

@@ -4,8 +4,8 @@
 #include <QRect>
 #include <QWidget>
 
+#include "views/model_readers.h"
 #include "views/nav_texts.h"
-#include "views/receiver_snapshot.h"
 
 class QLabel;
 class QPushButton;
@@ -24,7 +24,7 @@ public:
     static constexpr int kLatLon = 1040;
     static constexpr int kProperties = 1030;
 
-    CNavMsgView(ReceiverContext& context, ReceiverReader read, DisplayPreferences& preferences,
+    CNavMsgView(ReceiverContext& context, ModelReader read, DisplayPreferences& preferences,
                 QWidget* parent = nullptr);
 
     void OnInitialUpdate();
@@ -44,7 +44,7 @@ private:
     void Show(const NavTexts& texts);
 
     ReceiverContext& context_;
-    ReceiverReader read_;
+    ModelReader read_;
     DisplayPreferences& preferences_;
     QFont largeFont_;
     QFont smallFont_;

@@ -7,9 +7,9 @@
 #include <vector>
 
 #include "receiver/receiver_context.h"
+#include "views/nav_mode_bits.h"
 #include "views/page_palette.h"
 #include "views/page_text.h"
-#include "views/nav_mode_bits.h"
 #include "views/satellite_colour.h"
 #include "views/satellite_label.h"
 #include "views/signal_bar.h"
@@ -31,7 +31,7 @@ std::int64_t SteadyTicks() {
     return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
 }
 
-CSignalView::CSignalView(ReceiverContext& context, ReceiverReader read, QWidget* parent, TickSource ticks)
+CSignalView::CSignalView(ReceiverContext& context, ModelReader read, QWidget* parent, TickSource ticks)
     : QWidget(parent),
       context_(context),
       read_(std::move(read)),
@@ -94,7 +94,7 @@ QColor CSignalView::ShowSky(const GnssSky& sky, const GnssFix* fix) {
     return tracking ? kPaletteBlue : kPaletteRed;
 }
 
-QColor CSignalView::ShowChannels(const ReceiverSnapshot& snapshot) {
+QColor CSignalView::ShowChannels(const ModelSnapshot& snapshot) {
     if (!snapshot.track && snapshot.sky) return ShowSky(*snapshot.sky, snapshot.fix ? &*snapshot.fix : nullptr);
     const NavData* nav = snapshot.nav ? &*snapshot.nav : nullptr;
     bool tracking = false;

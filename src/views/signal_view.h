@@ -8,7 +8,7 @@
 #include <functional>
 
 #include "receiver/records.h"
-#include "views/receiver_snapshot.h"
+#include "views/model_readers.h"
 
 class QLabel;
 
@@ -34,7 +34,7 @@ public:
     static constexpr int kFirstBar = 1085;
     static constexpr std::int64_t kFixLostAfterMs = 3000;
 
-    CSignalView(ReceiverContext& context, ReceiverReader read, QWidget* parent = nullptr, TickSource ticks = {});
+    CSignalView(ReceiverContext& context, ModelReader read, QWidget* parent = nullptr, TickSource ticks = {});
 
     void OnInitialUpdate();
     void OnUpdate(int hint);
@@ -57,12 +57,12 @@ protected:
 private:
     // Shows every channel, or for a receiver of many systems its twelve chosen satellites; gives the fix
     // status they make.
-    QColor ShowChannels(const ReceiverSnapshot& snapshot);
+    QColor ShowChannels(const ModelSnapshot& snapshot);
     QColor ShowSky(const GnssSky& sky, const GnssFix* fix);
     void ClearPlace(int place);
 
     ReceiverContext& context_;
-    ReceiverReader read_;
+    ModelReader read_;
     TickSource ticks_;
     QFont font_;
     QLabel* ttff_;

@@ -4,9 +4,9 @@
 #include <QScrollBar>
 #include <string>
 
+#include "app/demo_tab_view.h"
 #include "ui_fixture.h"
 #include "views/debug_data_view.h"
-#include "app/demo_tab_view.h"
 
 namespace vexa::test {
 namespace {

@@ -1,13 +1,13 @@
 #include <QLineEdit>
 
-#include "app/command_dialogs.h"
-#include "app/elevation_mask_dialog.h"
 #include "../views/page_test_support.h"
+#include "app/command_dialogs.h"
+#include "app/demo_tab_view.h"
+#include "app/elevation_mask_dialog.h"
 #include "sim/geodesy.h"
 #include "ui_fixture.h"
 #include "views/debug_data_view.h"
-#include "app/demo_tab_view.h"
-#include "views/graphic/map_view.h"
+#include "views/graphic/plot_view.h"
 #include "views/graphic/view_map.h"
 #include "views/graphic/view_sct.h"
 #include "views/graphic/view_sky.h"
@@ -88,7 +88,7 @@ TEST_F(DemoPages, LoadMapMakesTheMapTabSelectable) {
     frame->show();
     prompts.fileAnswers.push_back(kSampleGeoset);
     frame->RunCommand(CMainFrame::kLoadMap);
-    ASSERT_TRUE(PageAt<CViewMap>(CDemoTabView::kMap)->MapView()->MapLoaded());
+    ASSERT_TRUE(PageAt<CViewMap>(CDemoTabView::kMap)->CartexView()->MapLoaded());
 
     Click(CDemoTabView::kMap);
     EXPECT_EQ(Tabs()->CurrentIndex(), CDemoTabView::kMap);
@@ -101,7 +101,7 @@ TEST_F(DemoPages, RecordsBeforeTheFirstFixReachNeitherThePlotNorTheMap) {
     frame->show();
     prompts.fileAnswers.push_back(kSampleGeoset);
     frame->RunCommand(CMainFrame::kLoadMap);
-    CCartexView* map = PageAt<CViewMap>(CDemoTabView::kMap)->MapView();
+    CCartexView* map = PageAt<CViewMap>(CDemoTabView::kMap)->CartexView();
     ASSERT_TRUE(map->MapLoaded());
     const CMapView* plot = PageAt<CViewSct>(CDemoTabView::kPlot)->Plot();
     const GeoRect view = map->Control()->Bounds();

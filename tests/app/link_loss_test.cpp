@@ -8,9 +8,9 @@
 
 #include "../link/link_fixture.h"
 #include "../link/pseudo_terminal.h"
+#include "../views/page_test_support.h"
 #include "app/serial_comm_dialog.h"
 #include "link/link_recovery.h"
-#include "../views/page_test_support.h"
 #include "ui_fixture.h"
 #include "views/page_palette.h"
 

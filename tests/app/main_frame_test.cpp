@@ -2,15 +2,15 @@
 #include <QFile>
 #include <QMenu>
 
-#include "../receiver/frame_bytes.h"
 #include "../link/pseudo_terminal.h"
+#include "../receiver/frame_bytes.h"
 #include "app/command_dialogs.h"
+#include "app/demo_tab_view.h"
 #include "app/product_dialog.h"
 #include "location/message_f.h"
 #include "platform/result_codes.h"
 #include "ui_fixture.h"
 #include "views/debug_data_view.h"
-#include "app/demo_tab_view.h"
 
 #include <QListWidget>
 #include <QRadioButton>

@@ -11,12 +11,12 @@
 #include <QStyle>
 #include <QStyleOption>
 
-#include "app/command_dialogs.h"
 #include "../views/page_test_support.h"
+#include "app/command_dialogs.h"
+#include "app/demo_tab_view.h"
 #include "sim/geodesy.h"
 #include "ui_fixture.h"
 #include "views/debug_data_view.h"
-#include "app/demo_tab_view.h"
 #include "views/fitted_text.h"
 #include "views/nav_mode_bits.h"
 #include "views/nav_msg_view.h"

@@ -7,7 +7,7 @@
 
 namespace vexa {
 
-CRadarView::CRadarView(CViewSky* page, ReceiverReader read, QWidget* parent)
+CRadarView::CRadarView(CViewSky* page, ModelReader read, QWidget* parent)
     : QFrame(parent), page_(page), read_(std::move(read)) {
     setFrameStyle(QFrame::Box | QFrame::Plain);
     setLineWidth(1);

@@ -24,7 +24,7 @@ QLabel* MakeBox(QWidget* page, const QFont& font, int id, int column, int top) {
 
 }  // namespace
 
-CViewSky::CViewSky(ReceiverReader read, QWidget* parent)
+CViewSky::CViewSky(ModelReader read, QWidget* parent)
     : QWidget(parent), labelFont_(ArialCell(11)) {
     for (int i = 0; i < static_cast<int>(kTrackChannels); ++i) {
         satellite_[i] = MakeBox(this, labelFont_, kFirstSatelliteBox + i, i, 185);

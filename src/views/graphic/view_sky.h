@@ -6,7 +6,7 @@
 #include <QWidget>
 
 #include "views/graphic/sky_plot.h"
-#include "views/receiver_snapshot.h"
+#include "views/model_readers.h"
 
 namespace vexa {
 
@@ -23,7 +23,7 @@ public:
     static constexpr int kFirstAzimuthBox = 1109;
     static constexpr int kFirstElevationBox = 1097;
 
-    CViewSky(ReceiverReader read, QWidget* parent = nullptr);
+    CViewSky(ModelReader read, QWidget* parent = nullptr);
 
     void OnInitialUpdate();
     void OnUpdate(int hint);
