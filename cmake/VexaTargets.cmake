@@ -43,7 +43,8 @@ endfunction()
 
 # One test program per folder of tests/, linked with the libraries it tests.
 # LABELS threaded marks the programs that the thread-sanitizer run repeats.
-# Qt test programs (DEPS naming one of the Qt libraries) bring their own main, which selects the offscreen platform.
+# Qt test programs (DEPS naming one of the Qt libraries) bring their own main, which selects the
+# offscreen platform.
 function(vexa_test_folder name)
   cmake_parse_arguments(ARG "" "" "DEPS;LABELS;READS_SOURCE_DIR" ${ARGN})
   file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
