@@ -16,7 +16,4 @@ struct EncodeResult {
 EncodeResult EncodeMessage(int id, const void* block, std::size_t blockLength, std::span<std::uint8_t> frame,
                            bool channelByte);
 
-// Writes A0 A2, length, payload, checksum, B0 B3; gives the frame length, or 0 when `frame` is too small.
-std::size_t WriteFrame(std::span<const std::uint8_t> payload, std::span<std::uint8_t> frame);
-
 }  // namespace vexa

@@ -7,7 +7,7 @@
 #include "app/command_dialogs.h"
 #include "app/demo_tab_view.h"
 #include "app/product_dialog.h"
-#include "location/message_f.h"
+#include "location/messages/message_f.h"
 #include "platform/result_codes.h"
 #include "ui_fixture.h"
 #include "views/debug_data_view.h"
