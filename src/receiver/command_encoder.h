@@ -4,10 +4,12 @@
 #include <cstdint>
 #include <span>
 
+#include "platform/result_codes.h"
+
 namespace vexa {
 
 struct EncodeResult {
-    int code = 0;                 // kResultOk, kResultUnknownId, or kResultBadLength for a short block or buffer
+    LinkResult code = kResultOk;  // kResultOk, kResultUnknownId, or kResultBadLength for a short block or buffer
     std::size_t frameLength = 0;  // payload length + 8
 };
 

@@ -65,7 +65,7 @@ TEST_F(WireLink, HeldFramesGoOutInOneWriteWhenTheReceiverAllowsSendingAgain) {
         expected = Join({expected, Encoded(message)});
     }
     EXPECT_EQ(link.comm->PendingOutputCount(), expected.size());
-    link.comm->WriteRaw(expected.data(), 4);  // the location client's bytes are dropped meanwhile
+    EXPECT_EQ(link.comm->WriteRaw(expected.data(), 4), kResultOk) << "the location client's bytes are dropped meanwhile";
     EXPECT_TRUE(receiver.Receive(1, std::chrono::milliseconds(100)).empty());
     receiver.Send(Frame(test::OkToSendPayload(1)));
     EXPECT_EQ(receiver.Receive(expected.size()), expected);
@@ -81,7 +81,7 @@ TEST_F(WireLink, DisconnectForgetsTheWithdrawnPermissionAndTheFramesHeldUnderIt)
     PollClockStatus(*link.comm);
     ASSERT_GT(link.comm->PendingOutputCount(), 0u);
 
-    link.comm->Disconnect();
+    ASSERT_EQ(link.comm->Disconnect(), kResultOk);
     EXPECT_EQ(link.comm->PendingOutputCount(), 0u);
     EXPECT_EQ(link.comm->OkToSend(), 0);
 
@@ -94,7 +94,7 @@ TEST_F(WireLink, DisconnectForgetsTheWithdrawnPermissionAndTheFramesHeldUnderIt)
     // A new receiver that never says OkToSend still gets the commands sent to it.
     receiver.Send(Frame(test::OkToSendPayload(0)));
     ASSERT_TRUE(link.AwaitDelivery(18));
-    link.comm->Disconnect();
+    ASSERT_EQ(link.comm->Disconnect(), kResultOk);
     PseudoTerminal next;
     ASSERT_EQ(link.comm->Connect(next.SlavePath(), 57600), kResultOk);
     PollSoftwareVersion(*link.comm);

@@ -31,7 +31,7 @@ bool ReceivingTransport::startWorker(std::string_view threadFailed) {
 void ReceivingTransport::stopWorker() {
     running_ = false;
     wake_.signal();
-    if (worker_.joinable()) EndThread(worker_);
+    if (worker_.joinable()) (void)EndThread(worker_);  // a joinable thread always joins
 }
 
 void ReceivingTransport::onFrame(std::span<std::uint8_t> content) {

@@ -1,8 +1,8 @@
-#include "sim/line_pacer.h"
+#include "platform/line_pacer.h"
 
 #include <algorithm>
 
-namespace vexa::sim {
+namespace vexa {
 namespace {
 
 constexpr std::int64_t kBitsPerByte = 10;  // start bit, eight data bits, stop bit
@@ -54,4 +54,4 @@ std::chrono::microseconds LinePacer::untilNextByte() const {
     return std::chrono::microseconds((missing + baud_ - 1) / baud_);
 }
 
-}  // namespace vexa::sim
+}  // namespace vexa

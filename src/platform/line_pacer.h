@@ -7,7 +7,7 @@
 #include <span>
 #include <vector>
 
-namespace vexa::sim {
+namespace vexa {
 
 // The receiver's transmit queue and the serial line behind it: ten bit times per byte at the current baud.
 // Whole messages that do not fit in about two seconds of line time are dropped, as a receiver that
@@ -36,4 +36,4 @@ private:
     std::int64_t credit_ = 0;  // in bit·microseconds: elapsed microseconds times baud
 };
 
-}  // namespace vexa::sim
+}  // namespace vexa
