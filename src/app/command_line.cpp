@@ -4,7 +4,7 @@
 
 #include "link/baud_settings.h"
 #include "platform/option_suggestion.h"
-#include "receiver/product_names.h"
+#include "receiver/product_table.h"
 
 namespace vexa {
 

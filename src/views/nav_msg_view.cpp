@@ -5,6 +5,7 @@
 #include <QPushButton>
 
 #include "app/display_preferences.h"
+#include "receiver/message_ids.h"
 #include "receiver/receiver_context.h"
 #include "views/nav_texts.h"
 #include "views/page_palette.h"
@@ -105,7 +106,7 @@ void CNavMsgView::OnUpdate(int hint) {
         Blank();
         return;
     }
-    if (hint != kHintNavigation) return;
+    if (hint != ToWire(MessageId::NavData)) return;
     const std::optional<NavData> nav = read_().nav;
     if (!nav) return;
     Show(FormatNavTexts(*nav, preferences_.Settings()));

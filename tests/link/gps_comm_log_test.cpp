@@ -2,8 +2,8 @@
 
 #include <filesystem>
 
-#include "link_fixture.h"
-#include "log_file_text.h"
+#include "support/link_fixture.h"
+#include "support/log_file_text.h"
 #include "receiver/command_blocks.h"
 #include "receiver/command_builders.h"
 
@@ -57,7 +57,7 @@ TEST_F(LoggedLink, AFrameThatCannotBeHeldIsRefusedWithALineOfItsOwn) {
     link.comm->Lock();
     ASSERT_EQ(link.comm->PendingOutputCount(), 1000u);
     link.comm->Unlock();
-    const CommandMessage message133 = CommandMessage::Of(133, Block133{});  // a 15-byte frame
+    const CommandMessage message133 = CommandMessage::Of(MessageId::Command133, Block133{});  // a 15-byte frame
     link.comm->Send(message133.id, message133.block.data(), message133.length);  // 1000 + 15 + 8 = 1023: refused
     link.comm->Send(poll.id, poll.block.data(), poll.length);                    // 1000 + 10 + 8 = 1018: held
     link.comm->Lock();

@@ -2,7 +2,7 @@
 
 #include <numeric>
 
-#include "frame_bytes.h"
+#include "support/message_bytes.h"
 #include "location/air_message.h"
 #include "location/ai3_reassembly.h"
 #include "location/logical_channel.h"

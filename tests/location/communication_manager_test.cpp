@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "counted_message.h"
-#include "frame_bytes.h"
+#include "support/message_bytes.h"
 #include "location/communication_manager.h"
 #include "location/logical_channel.h"
 #include "location/message_f.h"

@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "frame_bytes.h"
+#include "support/message_bytes.h"
 #include "location/frame_cutter.h"
 #include "location/message_frame.h"
 

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "frame_bytes.h"
+#include "support/message_bytes.h"
 #include "location/logical_channel.h"
 #include "location/message_decoder.h"
 #include "location/message_f.h"

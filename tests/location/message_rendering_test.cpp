@@ -5,7 +5,7 @@
 #include <memory>
 #include <string>
 
-#include "frame_bytes.h"
+#include "support/message_bytes.h"
 #include "location/message_f.h"
 #include "location/message_mas.h"
 #include "location/message_tunnel.h"

@@ -2,8 +2,8 @@
 #include <QFile>
 #include <QMenu>
 
-#include "../receiver/frame_bytes.h"
-#include "../link/pseudo_terminal.h"
+#include "support/frame_bytes.h"
+#include "support/pseudo_terminal.h"
 #include "app/command_dialogs.h"
 #include "app/product_dialog.h"
 #include "location/message_f.h"

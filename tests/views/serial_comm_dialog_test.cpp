@@ -5,7 +5,7 @@
 #include <QPushButton>
 #include <QThread>
 
-#include "../link/pseudo_terminal.h"
+#include "support/pseudo_terminal.h"
 #include "app/serial_comm_dialog.h"
 #include "ui_fixture.h"
 

@@ -15,7 +15,7 @@
 #include <string>
 #include <vector>
 
-#include "frame_bytes.h"
+#include "support/frame_bytes.h"
 #include "location/client_profile.h"
 #include "location/location_client.h"
 #include "location/number_encoding.h"
