@@ -6,9 +6,9 @@
 #include <QImage>
 #include <memory>
 
-#include "app/display_preferences.h"
-#include "app/prompts.h"
-#include "app/settings_sections.h"
+#include "uicore/display_preferences.h"
+#include "uicore/prompts.h"
+#include "uicore/settings_sections.h"
 #include "receiver/receiver_context.h"
 #include "views/graphic/view_sct.h"
 #include "views/graphic/view_sky.h"

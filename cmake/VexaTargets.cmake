@@ -20,9 +20,30 @@ function(vexa_library name)
   endif()
 endfunction()
 
+# A Qt library: the sources of its folder and of the SUBFOLDERS named, with the Qt headers of
+# VEXA_QT_PRECOMPILED parsed once. The first one built precompiles them; the others reuse that.
+function(vexa_qt_library name)
+  cmake_parse_arguments(ARG "" "" "DEPS;SUBFOLDERS" ${ARGN})
+  set(patterns ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
+  foreach(folder ${ARG_SUBFOLDERS})
+    list(APPEND patterns ${CMAKE_CURRENT_SOURCE_DIR}/${folder}/*.cpp)
+  endforeach()
+  file(GLOB sources CONFIGURE_DEPENDS ${patterns})
+  list(FILTER sources EXCLUDE REGEX "/main\\.cpp$")
+  add_library(${name} STATIC ${sources})
+  set_target_properties(${name} PROPERTIES AUTOMOC ON)
+  target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR}/src)
+  target_link_libraries(${name} PUBLIC ${ARG_DEPS})
+  if(TARGET vexa_ui_core AND NOT name STREQUAL "vexa_ui_core")
+    target_precompile_headers(${name} REUSE_FROM vexa_ui_core)
+  else()
+    target_precompile_headers(${name} PRIVATE ${VEXA_QT_PRECOMPILED})
+  endif()
+endfunction()
+
 # One test program per folder of tests/, linked with the libraries it tests.
 # LABELS threaded marks the programs that the thread-sanitizer run repeats.
-# Qt test programs (DEPS containing vexa_ui) bring their own main, which selects the offscreen platform.
+# Qt test programs (DEPS naming one of the Qt libraries) bring their own main, which selects the offscreen platform.
 function(vexa_test_folder name)
   cmake_parse_arguments(ARG "" "" "DEPS;LABELS;READS_SOURCE_DIR" ${ARGN})
   file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
@@ -33,10 +54,16 @@ function(vexa_test_folder name)
   target_link_libraries(${name}_tests PRIVATE ${ARG_DEPS} vexa_test_support GTest::gtest GTest::gmock)
   # GoogleTest's headers are most of each test file's compile time; they are parsed once per program.
   target_precompile_headers(${name}_tests PRIVATE <gtest/gtest.h> <gmock/gmock.h>)
-  if("vexa_ui" IN_LIST ARG_DEPS)
+  set(qt_libraries vexa_ui_core vexa_views vexa_app)
+  set(uses_qt FALSE)
+  foreach(library ${qt_libraries})
+    if(library IN_LIST ARG_DEPS)
+      set(uses_qt TRUE)
+    endif()
+  endforeach()
+  if(uses_qt)
     target_precompile_headers(${name}_tests PRIVATE ${VEXA_QT_PRECOMPILED})
-  endif()
-  if(NOT "vexa_ui" IN_LIST ARG_DEPS)
+  else()
     target_link_libraries(${name}_tests PRIVATE GTest::gtest_main)
   endif()
   # Only the files named under READS_SOURCE_DIR get the checkout's path, so the other objects and

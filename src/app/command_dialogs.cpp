@@ -4,7 +4,7 @@
 
 #include "app/elevation_mask_dialog.h"
 #include "app/power_management_dialog.h"
-#include "app/ui_context.h"
+#include "uicore/ui_context.h"
 #include "link/gps_comm.h"
 #include "platform/result_codes.h"
 

@@ -5,18 +5,18 @@
 #include <cstdio>
 
 #include "app/command_dialogs.h"
-#include "app/feed_doc.h"
+#include "uicore/feed_doc.h"
 #include "app/main_frame.h"
 #include "app/screenshots.h"
-#include "app/settings_store.h"
+#include "uicore/settings_store.h"
 #include "app/single_instance.h"
-#include "app/ui_context.h"
+#include "uicore/ui_context.h"
 #include "link/connection_controller.h"
 #include "link/gps_comm.h"
 #include "link/link_recovery.h"
 #include "receiver/product_table.h"
 #include "sim/receiver_simulator.h"
-#include "views/demo_tab_view.h"
+#include "app/demo_tab_view.h"
 #include "views/graphic/view_map.h"
 
 namespace vexa {

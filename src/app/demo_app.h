@@ -3,7 +3,7 @@
 #include <QTimer>
 #include <memory>
 
-#include "app/app_settings.h"
+#include "uicore/app_settings.h"
 #include "app/command_line.h"
 #include "app/notify_bridge.h"
 #include "receiver/receiver_context.h"

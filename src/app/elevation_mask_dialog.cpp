@@ -7,8 +7,8 @@
 #include <QVBoxLayout>
 #include <optional>
 
-#include "app/field_text.h"
-#include "app/prompts.h"
+#include "uicore/field_text.h"
+#include "uicore/prompts.h"
 
 namespace vexa {
 

@@ -9,12 +9,12 @@
 #include <cstring>
 
 #include "app/about_dialog.h"
-#include "app/feed_doc.h"
+#include "uicore/feed_doc.h"
 #include "app/notify_bridge.h"
 #include "app/product_dialog.h"
-#include "app/prompts.h"
+#include "uicore/prompts.h"
 #include "app/serial_comm_dialog.h"
-#include "app/ui_context.h"
+#include "uicore/ui_context.h"
 #include "link/gps_comm.h"
 #include "link/link_recovery.h"
 #include "link/receiver_commands.h"
@@ -23,7 +23,7 @@
 #include "receiver/message_ids.h"
 #include "receiver/product_table.h"
 #include "views/debug_data_view.h"
-#include "views/demo_tab_view.h"
+#include "app/demo_tab_view.h"
 #include "views/graphic/view_map.h"
 
 namespace vexa {

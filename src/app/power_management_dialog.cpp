@@ -11,8 +11,8 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
-#include "app/field_text.h"
-#include "app/prompts.h"
+#include "uicore/field_text.h"
+#include "uicore/prompts.h"
 
 namespace vexa {
 

@@ -2,7 +2,7 @@
 
 #include <QPointer>
 
-#include "app/prompts.h"
+#include "uicore/prompts.h"
 
 class QDialog;
 

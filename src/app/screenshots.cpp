@@ -5,7 +5,7 @@
 
 #include "app/main_frame.h"
 #include "views/debug_data_view.h"
-#include "views/demo_tab_view.h"
+#include "app/demo_tab_view.h"
 
 namespace vexa {
 

@@ -5,8 +5,8 @@
 #include <QPainter>
 #include <QPushButton>
 
-#include "app/prompts.h"
-#include "app/ui_context.h"
+#include "uicore/prompts.h"
+#include "uicore/ui_context.h"
 #include "link/baud_settings.h"
 #include "link/gps_comm.h"
 #include "link/link_recovery.h"

@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "app/prompts.h"
+#include "uicore/prompts.h"
 
 namespace vexa {
 

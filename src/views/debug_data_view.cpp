@@ -8,8 +8,8 @@
 #include <algorithm>
 #include <cstring>
 
-#include "app/feed_doc.h"
-#include "app/ui_context.h"
+#include "uicore/feed_doc.h"
+#include "uicore/ui_context.h"
 #include "link/gps_comm.h"
 #include "receiver/message_ids.h"
 #include "receiver/product_table.h"

@@ -4,9 +4,9 @@
 #include <QPainter>
 #include <QPushButton>
 
-#include "app/display_preferences.h"
 #include "receiver/message_ids.h"
 #include "receiver/receiver_context.h"
+#include "uicore/display_preferences.h"
 #include "views/nav_texts.h"
 #include "views/page_palette.h"
 #include "views/page_text.h"

@@ -2,7 +2,7 @@
 
 #include <QString>
 
-#include "app/app_settings.h"
+#include "uicore/app_settings.h"
 #include "receiver/gnss_fix.h"
 #include "receiver/records.h"
 

@@ -7,8 +7,8 @@
 #include <QMouseEvent>
 #include <QTemporaryDir>
 
-#include "app/scripted_prompts.h"
 #include "receiver/message_ids.h"
+#include "uicore/scripted_prompts.h"
 #include "views/graphic/cartex_view.h"
 #include "views/graphic/picture_button.h"
 #include "views/graphic/view_map.h"

@@ -3,9 +3,10 @@
 #include <QLabel>
 #include <QPushButton>
 
-#include "app/display_preferences.h"
-#include "app/pref_units_page.h"
-#include "app/preferences_sheet.h"
+#include "uicore/display_preferences.h"
+#include "views/display_sheets.h"
+#include "views/pref_units_page.h"
+#include "views/preferences_sheet.h"
 #include "page_test_support.h"
 #include "receiver/receiver_context.h"
 #include "views/nav_msg_view.h"
@@ -132,8 +133,9 @@ protected:
     MemorySections store{settings};
     testing_support::MessagePrompts prompts;
     std::function<int(CPreferencesSheet&)> answerSheet = [](CPreferencesSheet&) { return int(QDialog::Rejected); };
-    DisplayPreferences preferences{settings, store, prompts,
-                                   [this](CPreferencesSheet& sheet) { return answerSheet(sheet); }};
+    DisplayPreferences preferences{
+        settings, store, prompts,
+        DisplaySheets(settings, prompts, [this](CPreferencesSheet& sheet) { return answerSheet(sheet); })};
     std::optional<NavData> nav;
     std::optional<GnssFix> fix;
     CNavMsgView view{context, [this] { return ReceiverSnapshot{nav, std::nullopt, fix}; }, preferences};

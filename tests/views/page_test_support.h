@@ -5,9 +5,9 @@
 #include <QWidget>
 #include <cmath>
 
-#include "app/app_settings.h"
-#include "app/prompts.h"
-#include "app/settings_sections.h"
+#include "uicore/app_settings.h"
+#include "uicore/prompts.h"
+#include "uicore/settings_sections.h"
 #include "receiver/records.h"
 
 namespace vexa::testing_support {

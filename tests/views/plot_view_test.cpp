@@ -2,9 +2,10 @@
 
 #include <QLineEdit>
 
-#include "app/display_preferences.h"
-#include "app/pref_map_page.h"
-#include "app/preferences_sheet.h"
+#include "uicore/display_preferences.h"
+#include "views/display_sheets.h"
+#include "views/pref_map_page.h"
+#include "views/preferences_sheet.h"
 #include "page_test_support.h"
 #include "views/graphic/map_view.h"
 #include "views/graphic/view_sct.h"
@@ -48,7 +49,8 @@ protected:
     MemorySections store{settings};
     testing_support::MessagePrompts prompts;
     std::function<int(CPreferencesSheet&)> answerSheet = [](CPreferencesSheet&) { return int(QDialog::Rejected); };
-    DisplayPreferences preferences{settings, store, prompts, [this](CPreferencesSheet& s) { return answerSheet(s); }};
+    DisplayPreferences preferences{
+        settings, store, prompts, DisplaySheets(settings, prompts, [this](CPreferencesSheet& s) { return answerSheet(s); })};
     std::optional<GeodeticFix> fix;
     CViewSct page{preferences, [this] { return fix; }};
 };

@@ -3,10 +3,11 @@
 #include <QAbstractButton>
 #include <QLineEdit>
 
-#include "app/display_preferences.h"
-#include "app/pref_map_page.h"
-#include "app/pref_units_page.h"
-#include "app/preferences_sheet.h"
+#include "uicore/display_preferences.h"
+#include "views/display_sheets.h"
+#include "views/pref_map_page.h"
+#include "views/pref_units_page.h"
+#include "views/preferences_sheet.h"
 #include "page_test_support.h"
 
 namespace vexa {
@@ -20,7 +21,8 @@ protected:
     MemorySections store{settings};
     testing_support::MessagePrompts prompts;
     std::function<int(CPreferencesSheet&)> answerSheet;
-    DisplayPreferences preferences{settings, store, prompts, [this](CPreferencesSheet& s) { return answerSheet(s); }};
+    DisplayPreferences preferences{
+        settings, store, prompts, DisplaySheets(settings, prompts, [this](CPreferencesSheet& s) { return answerSheet(s); })};
 };
 
 // Confirms the plot page with the given field texts.

@@ -4,7 +4,7 @@
 #include <QDir>
 #include <QResizeEvent>
 
-#include "app/prompts.h"
+#include "uicore/prompts.h"
 
 namespace vexa {
 

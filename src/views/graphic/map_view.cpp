@@ -3,7 +3,7 @@
 #include <QPainter>
 #include <algorithm>
 
-#include "app/settings_sections.h"
+#include "uicore/settings_sections.h"
 #include "receiver/coordinate_conversion.h"
 #include "views/gdi_shapes.h"
 #include "views/page_palette.h"

@@ -5,7 +5,7 @@
 #include <QPoint>
 #include <array>
 
-#include "app/app_settings.h"
+#include "uicore/app_settings.h"
 #include "views/graphic/geodetic_fix.h"
 
 namespace vexa {

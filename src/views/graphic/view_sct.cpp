@@ -3,7 +3,7 @@
 #include <QPainter>
 #include <QPushButton>
 
-#include "app/display_preferences.h"
+#include "uicore/display_preferences.h"
 #include "views/graphic/map_view.h"
 #include "views/page_palette.h"
 

@@ -1,0 +1,168 @@
+#include <QListWidget>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScrollBar>
+#include <string>
+
+#include "ui_fixture.h"
+#include "views/debug_data_view.h"
+#include "app/demo_tab_view.h"
+
+namespace vexa::test {
+namespace {
+
+class DebugDataViewTest : public UiFixture {
+protected:
+    void SetUp() override {
+        BuildFrame();
+        frame->show();
+        text = frame->TabHost()->TextView();
+    }
+
+    // One text line as the link delivers it (message 255), through the notification to the page.
+    void Receive(const std::string& line) {
+        comm->DeliverMessage(255, reinterpret_cast<const std::uint8_t*>(line.data()), line.size());
+        ProcessEvents();
+    }
+    QStringList Lines() const {
+        QStringList lines;
+        for (int row = 0; row < text->List()->count(); ++row) lines.append(text->List()->item(row)->text());
+        return lines;
+    }
+    void AddLines(int first, int last) {
+        for (int index = first; index <= last; ++index) text->AddLine(QStringLiteral("line %1").arg(index));
+    }
+
+    CDebugDataView* text = nullptr;
+};
+
+TEST_F(DebugDataViewTest, TheListKeepsTheNewestHundredLines) {
+    AddLines(0, 100);
+    ASSERT_EQ(text->List()->count(), 100);
+    EXPECT_EQ(text->List()->item(0)->text(), "line 1");
+    EXPECT_EQ(text->List()->item(99)->text(), "line 100");
+    text->AddLine(QString());
+    EXPECT_EQ(text->List()->count(), 100);
+}
+
+TEST_F(DebugDataViewTest, TheListFollowsTheNewestLineUnlessScrolledBack) {
+    const int visible = text->VisibleLineCount();
+    ASSERT_GT(visible, 5);
+    AddLines(1, 60);
+    EXPECT_EQ(text->TopIndex(), 60 - visible);
+
+    // Back far enough: new lines do not move the view.
+    text->List()->verticalScrollBar()->setValue(10);
+    AddLines(61, 100);
+    EXPECT_EQ(text->TopIndex(), 10);
+    // Entry 0 goes, and the view keeps showing the same lines.
+    AddLines(101, 102);
+    EXPECT_EQ(text->TopIndex(), 8);
+    EXPECT_EQ(text->List()->item(8)->text(), "line 11");
+
+    // Close to the end counts as following.
+    text->List()->verticalScrollBar()->setValue(100 - visible - 2);
+    AddLines(103, 103);
+    EXPECT_EQ(text->TopIndex(), 100 - visible);
+}
+
+TEST_F(DebugDataViewTest, RedrawsAreThrottledToOnePer900Milliseconds) {
+    text->AddLine("first");
+    EXPECT_TRUE(text->List()->updatesEnabled());
+    now += 100;
+    text->AddLine("second");
+    EXPECT_FALSE(text->List()->updatesEnabled());
+    now += 700;
+    frame->OnRedrawTimer();
+    EXPECT_FALSE(text->List()->updatesEnabled());
+    now += 100;
+    frame->OnRedrawTimer();
+    EXPECT_TRUE(text->List()->updatesEnabled());
+    now += 500;
+    text->AddLine("third");
+    EXPECT_FALSE(text->List()->updatesEnabled());
+    now += 400;
+    text->AddLine("fourth");
+    EXPECT_TRUE(text->List()->updatesEnabled());
+}
+
+TEST_F(DebugDataViewTest, LinesArriveThroughTheLinkWithLineEndsBlanked) {
+    receiver.LinkProtocol = kBinaryProtocol;
+    Receive("first line\r\n");
+    Receive("second\rline");
+    EXPECT_EQ(Lines(), (QStringList{"first line  ", "second line"}));
+    // Other hints bring no line.
+    frame->OnLinkNotification(Notification{kNotifyMessageDelivered, 2, 0, {}});
+    comm->DeliverMessage(255, reinterpret_cast<const std::uint8_t*>("third"), 5);
+    frame->OnLinkNotification(Notification{kNotifyMessageDelivered, 4, 0, {}});
+    EXPECT_EQ(text->List()->count(), 2);
+    ProcessEvents();
+    EXPECT_EQ(text->List()->count(), 3);
+    text->ClearButton()->click();
+    EXPECT_EQ(text->List()->count(), 0);
+}
+
+TEST_F(DebugDataViewTest, NothingIsTakenWhileNotConnected) {
+    Receive("while not connected");
+    EXPECT_EQ(text->List()->count(), 0);
+}
+
+TEST_F(DebugDataViewTest, TheOspreyFilterChoosesDebugTextOrSentences) {
+    receiver.ProductSelection = kOsprey;
+    receiver.LinkProtocol = kBinaryProtocol;
+    Receive("debug one");
+    EXPECT_FALSE(text->DebugButton()->isHidden());
+    EXPECT_FALSE(text->NmeaButton()->isHidden());
+    Receive("$GPGGA,1");
+    Receive("debug two");
+    EXPECT_EQ(Lines(), (QStringList{"debug one", "debug two"}));
+
+    text->NmeaButton()->click();
+    EXPECT_EQ(text->FilterChoice(), CDebugDataView::kNmeaFilter);
+    EXPECT_EQ(text->List()->count(), 0);
+    Receive("debug three");
+    Receive("$GPRMC,2");
+    EXPECT_EQ(Lines(), QStringList{"$GPRMC,2"});
+
+    // In NMEA every line is taken and the buttons go.
+    receiver.LinkProtocol = kNmeaProtocol;
+    Receive("$GPGSV,3");
+    EXPECT_TRUE(text->DebugButton()->isHidden());
+    EXPECT_EQ(Lines(), (QStringList{"$GPRMC,2", "$GPGSV,3"}));
+}
+
+TEST_F(DebugDataViewTest, TheFilterButtonsBelongToTheOspreyOnly) {
+    receiver.LinkProtocol = kBinaryProtocol;
+    for (int product : {kKestrel, kMerlin}) {
+        receiver.ProductSelection = product;
+        text->DebugButton()->show();
+        Receive("$GPGGA and text alike");
+        EXPECT_TRUE(text->DebugButton()->isHidden()) << product;
+        EXPECT_TRUE(text->NmeaButton()->isHidden()) << product;
+    }
+    EXPECT_EQ(text->List()->count(), 2);
+}
+
+TEST_F(DebugDataViewTest, CheckReportsSetTheTimeToFirstFixForKestrelAndMerlinOnBinary) {
+    const std::string report = "SpecCheck results: a b c d e f 32.5";
+    struct Case {
+        int product;
+        int protocol;
+        bool taken;
+    };
+    for (const Case& c : {Case{kKestrel, kBinaryProtocol, true}, Case{kMerlin, kBinaryProtocol, true},
+                          Case{kKestrel, kNmeaProtocol, false}, Case{kOsprey, kBinaryProtocol, false}}) {
+        receiver.ProductSelection = c.product;
+        receiver.LinkProtocol = c.protocol;
+        receiver.Ttff.set("");
+        receiver.Ttff.setChanged(false);
+        text->ClearList();
+        Receive(report);
+        EXPECT_EQ(receiver.Ttff.text(), c.taken ? "32.5" : "") << c.product << " " << c.protocol;
+        EXPECT_EQ(receiver.Ttff.changed(), c.taken);
+        EXPECT_EQ(Lines(), QStringList{QString::fromStdString(report)}) << c.product << " " << c.protocol;
+    }
+}
+
+}  // namespace
+}  // namespace vexa::test

@@ -1,0 +1,72 @@
+#pragma once
+
+#include <QCoreApplication>
+#include <QDialog>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <cstdint>
+#include <functional>
+#include <memory>
+
+#include <gtest/gtest.h>
+
+#include "uicore/app_settings.h"
+#include "uicore/feed_doc.h"
+#include "app/main_frame.h"
+#include "app/notify_bridge.h"
+#include "uicore/scripted_prompts.h"
+#include "uicore/settings_store.h"
+#include "uicore/ui_context.h"
+#include "link/gps_comm.h"
+#include "receiver/receiver_context.h"
+
+namespace vexa::test {
+
+// The user interface's program-wide values, with the settings in a fresh temporary folder, scripted
+// prompts, a tick count the test moves, and modal dialogs answered by `answerDialog`
+// (cancelled when it is empty).
+class UiFixture : public ::testing::Test {
+protected:
+    UiFixture() {
+        QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, settingsFolder.path());
+        store = std::make_unique<SettingsStore>(settings);
+        ui = std::make_unique<UiContext>(receiver, *store, prompts);
+        ui->ticks = [this] { return now; };
+        ui->protocolSwitchWait = [](std::chrono::milliseconds) {};
+        ui->runModal = [this](QDialog& dialog) { return answerDialog ? answerDialog(dialog) : int{QDialog::Rejected}; };
+    }
+
+    // The link, the document and the frame, as the program builds them.
+    void BuildFrame(bool withLink = true) {
+        if (withLink) {
+            comm = GpsComm::Create(receiver);
+            ui->comm = comm.get();
+        }
+        frame = std::make_unique<CMainFrame>(*ui, doc, bridge);
+        doc.InitialUpdate();
+    }
+
+    void TearDown() override {
+        frame.reset();
+        ui->comm = nullptr;
+        comm.reset();
+    }
+
+    static void ProcessEvents() { QCoreApplication::processEvents(); }
+
+    QTemporaryDir settingsFolder;
+    ReceiverContext receiver;
+    AppSettings settings;
+    std::unique_ptr<SettingsStore> store;
+    ScriptedPrompts prompts;
+    std::unique_ptr<UiContext> ui;
+    std::uint32_t now = 100000;
+    std::function<int(QDialog&)> answerDialog;
+
+    NotifyBridge bridge;
+    std::unique_ptr<GpsComm> comm;
+    CFeedDoc doc;
+    std::unique_ptr<CMainFrame> frame;
+};
+
+}  // namespace vexa::test
