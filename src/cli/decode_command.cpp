@@ -6,6 +6,7 @@
 
 #include "cli/cli_options.h"
 #include "cli/gpsd_json.h"
+#include "cli/output_buffer.h"
 #include "receiver/product_table.h"
 #include "link/gps_comm.h"
 #include "platform/file_problem.h"
@@ -21,20 +22,21 @@ constexpr const char* kUsage =
 constexpr std::size_t kChunkSize = 64 * 1024;
 
 // Prints each delivered message as its rendered line; messages without a rendering print nothing.
+// Lines are rendered in place at the end of the output.
 class LinePrinter : public MessageSink {
 public:
-    explicit LinePrinter(std::FILE* output) : output_(output) {}
+    explicit LinePrinter(OutputBuffer& output) : output_(output) {}
 
     void deliver(int id, const std::uint8_t* record, std::size_t length) override {
-        if (RenderMessage(id, record, length, line_) != kResultOk) return;
-        const std::size_t size = std::strlen(line_);
-        line_[size] = '\n';
-        std::fwrite(line_, 1, size + 1, output_);
+        char* line = output_.reserve(kRenderBufferSize + 1);
+        if (RenderMessage(id, record, length, line) != kResultOk) return;
+        const std::size_t size = std::strlen(line);
+        line[size] = '\n';
+        output_.commit(size + 1);
     }
 
 private:
-    std::FILE* output_;
-    char line_[kRenderBufferSize + 1];
+    OutputBuffer& output_;
 };
 
 // Shows the texts meant for a message box on the error stream; the per-message hints need no one.
@@ -96,8 +98,9 @@ bool DecodeCapture(std::FILE* input, const DecodeOptions& options, std::FILE* ou
     ReceiverContext context;
     context.ProductSelection = options.product;
     MessageBoxPrinter messageBoxes(errors);
-    LinePrinter printer(output);
-    JsonReportPrinter reports(output, false);
+    OutputBuffer lines(output);
+    LinePrinter printer(lines);
+    JsonReportPrinter reports(lines);
     const std::unique_ptr<GpsComm> comm = GpsComm::Create(context);
     if (!comm) {
         error = "no lock for the receiver link";
@@ -121,13 +124,15 @@ bool DecodeCapture(std::FILE* input, const DecodeOptions& options, std::FILE* ou
     const bool readAll = std::ferror(input) == 0;
     if (!readAll) error = "cannot read " + options.path + ": " + std::strerror(errno);
     comm->CloseLog();
+    const bool written = lines.flush();
+    if (!written && readAll) error = std::string("cannot write the output: ") + std::strerror(lines.writeError());
 
     const ReceiveStatistics& statistics = comm->ReceiveCounts();
     counts.bytes = statistics.bytes;
     counts.frames = statistics.frames;
     counts.sentences = statistics.sentences;
     counts.dropped = statistics.refusedFrames() + comm->UndeliveredFrames();
-    return readAll;
+    return readAll && written;
 }
 
 void WriteCounts(std::FILE* errors, const DecodeCounts& counts) {
@@ -154,7 +159,6 @@ int RunDecodeCommand(const std::vector<std::string>& arguments, std::FILE* input
     DecodeCounts counts;
     const bool decoded = DecodeCapture(capture, *options, output, errors, counts, error);
     if (capture != input) std::fclose(capture);
-    std::fflush(output);
     if (!decoded) {
         std::fprintf(errors, "vexademo-cli: %s\n", error.c_str());
         return 1;

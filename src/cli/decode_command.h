@@ -30,7 +30,8 @@ struct DecodeCounts {
 // every delivered message to `output` (with json, a TPV line per fix with a position and a SKY line
 // per sky instead); with a log path, also writes the data log as the program
 // does. Messages for the user (a log write error) go to `errors`. False when reading failed (what
-// was read is still written) or the log could not be created (`error` then says which).
+// was read is still written), the log could not be created or the output could not be written
+// (`error` then says which).
 bool DecodeCapture(std::FILE* input, const DecodeOptions& options, std::FILE* output, std::FILE* errors,
                    DecodeCounts& counts, std::string& error);
 

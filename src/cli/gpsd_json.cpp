@@ -120,8 +120,7 @@ void JsonReportPrinter::onSky(const GnssSky& sky) {
 
 void JsonReportPrinter::write() {
     line_ += '\n';
-    std::fwrite(line_.data(), 1, line_.size(), output_);
-    if (flushEachLine_) std::fflush(output_);
+    output_.append(line_);
 }
 
 }  // namespace vexa

@@ -1,8 +1,8 @@
 #pragma once
 
-#include <cstdio>
 #include <string>
 
+#include "cli/output_buffer.h"
 #include "receiver/gnss_fix.h"
 #include "receiver/gnss_listener.h"
 
@@ -14,10 +14,9 @@ void AppendTpvReport(std::string& line, const GnssFix& fix);
 void AppendSkyReport(std::string& line, const GnssSky& sky);
 
 // Writes a TPV line for every fix with a position and a SKY line for every sky to `output`.
-// Live, each line is flushed as it is written, so that a reader of a pipe sees every epoch at once.
 class JsonReportPrinter : public GnssListener {
 public:
-    JsonReportPrinter(std::FILE* output, bool flushEachLine) : output_(output), flushEachLine_(flushEachLine) {}
+    explicit JsonReportPrinter(OutputBuffer& output) : output_(output) {}
 
     void onFix(const GnssFix& fix) override;
     void onSky(const GnssSky& sky) override;
@@ -25,8 +24,7 @@ public:
 private:
     void write();
 
-    std::FILE* output_;
-    bool flushEachLine_;
+    OutputBuffer& output_;
     std::string line_;
 };
 

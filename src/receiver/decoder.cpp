@@ -1,7 +1,9 @@
 #include "receiver/decoder.h"
 
+#include <array>
 #include <cstdio>
 #include <cstring>
+#include <utility>
 
 #include "platform/result_codes.h"
 #include "receiver/message_ids.h"
@@ -10,44 +12,75 @@
 namespace vexa {
 namespace {
 
-void DecodeFields(std::span<const Field> fields, const std::uint8_t* wire, std::uint8_t* record) {
-    for (const Field& field : fields) {
-        const std::uint8_t* in = wire + field.wire;
-        std::uint8_t* out = record + field.record;
-        switch (field.kind) {
-            case FieldKind::Bytes: std::memcpy(out, in, field.count); break;
-            case FieldKind::U16:
-            case FieldKind::I16: StoreNative(out, LoadBig16(in)); break;
-            case FieldKind::U32:
-            case FieldKind::I32:
-            case FieldKind::F32: StoreNative(out, LoadBig32(in)); break;
-            case FieldKind::F64: StoreNative(out, LoadWireDouble(in)); break;
-        }
+// One field, its kind and offsets known when compiled, so a message's fields become straight loads.
+template <Field F>
+void DecodeField(const std::uint8_t* wire, std::uint8_t* record) {
+    const std::uint8_t* in = wire + F.wire;
+    std::uint8_t* out = record + F.record;
+    if constexpr (F.kind == FieldKind::Bytes) {
+        std::memcpy(out, in, F.count);
+    } else if constexpr (F.kind == FieldKind::F64) {
+        StoreNative(out, LoadWireDouble(in));
+    } else if constexpr (FieldWidth(F.kind) == 2) {
+        StoreNative(out, LoadBig16(in));
+    } else {
+        StoreNative(out, LoadBig32(in));
     }
+}
+
+// The header's or the group's fields of a layout.
+using Block = std::span<const Field> MessageLayout::*;
+
+// The pointers go unused for a layout without a group.
+template <const MessageLayout& Layout, Block Fields, std::size_t... I>
+void DecodeBlock([[maybe_unused]] const std::uint8_t* wire, [[maybe_unused]] std::uint8_t* record,
+                 std::index_sequence<I...>) {
+    (DecodeField<(Layout.*Fields)[I]>(wire, record), ...);
+}
+
+template <const MessageLayout& Layout, Block Fields>
+void DecodeBlock(const std::uint8_t* wire, std::uint8_t* record) {
+    DecodeBlock<Layout, Fields>(wire, record, std::make_index_sequence<(Layout.*Fields).size()>());
 }
 
 DecodeResult BadLength() { return DecodeResult{kResultBadLength, 0, 0}; }
 
-DecodeResult DecodeFixed(const MessageLayout& layout, std::span<const std::uint8_t> payload,
-                         std::uint8_t* record) {
-    std::size_t repetitions = layout.groupCount;
-    if (layout.counted) {
+template <const MessageLayout& Layout>
+DecodeResult DecodeFixed(std::span<const std::uint8_t> payload, std::uint8_t* record) {
+    std::size_t repetitions = Layout.groupCount;
+    if constexpr (Layout.counted) {
         if (payload.size() < 2) return BadLength();
-        repetitions = std::min<std::size_t>(payload[1], layout.groupCount);
+        repetitions = std::min<std::size_t>(payload[1], Layout.groupCount);
     }
-    if (payload.size() != layout.payloadLength(repetitions)) return BadLength();
+    if (payload.size() != Layout.payloadLength(repetitions)) return BadLength();
 
     // Padding and unused entries read as zero, so a stored record never carries stale bytes.
-    std::memset(record, 0, layout.recordLength);
+    std::memset(record, 0, Layout.recordLength);
     const std::uint8_t* body = payload.data() + 1;
-    DecodeFields(layout.header, body, record);
+    DecodeBlock<Layout, &MessageLayout::header>(body, record);
     for (std::size_t r = 0; r < repetitions; ++r) {
-        DecodeFields(layout.group, body + layout.groupWire + r * layout.groupWireStride,
-                     record + layout.groupRecord + r * layout.groupRecordStride);
+        DecodeBlock<Layout, &MessageLayout::group>(body + Layout.groupWire + r * Layout.groupWireStride,
+                                                   record + Layout.groupRecord + r * Layout.groupRecordStride);
     }
-    if (layout.counted) record[0] = static_cast<std::uint8_t>(repetitions);
-    return DecodeResult{kResultOk, payload[0], layout.recordLength};
+    if constexpr (Layout.counted) record[0] = static_cast<std::uint8_t>(repetitions);
+    return DecodeResult{kResultOk, payload[0], Layout.recordLength};
 }
+
+using FixedDecoder = DecodeResult (*)(std::span<const std::uint8_t>, std::uint8_t*);
+
+template <int Id>
+constexpr FixedDecoder FixedDecoderOf() {
+    if constexpr (constexpr const MessageLayout* layout = layouts::FixedLayout(Id); layout != nullptr) {
+        return &DecodeFixed<*layout>;
+    } else {
+        return nullptr;
+    }
+}
+
+// The decoder of every id with a fixed layout, by id; null for the others.
+constexpr auto kFixedDecoders = []<std::size_t... Id>(std::index_sequence<Id...>) {
+    return std::array<FixedDecoder, sizeof...(Id)>{FixedDecoderOf<static_cast<int>(Id)>()...};
+}(std::make_index_sequence<256>());
 
 DecodeResult DecodeCopy(std::span<const std::uint8_t> payload, std::uint8_t* record, int tooLongCode) {
     const std::size_t length = payload.size() - 1;
@@ -65,7 +98,7 @@ DecodeResult DecodeTtff(std::span<const std::uint8_t> payload, std::uint8_t* rec
         if (payload.size() != 2) return BadLength();
         return DecodeResult{kResultOk, payload[0], 0};
     }
-    const DecodeResult result = DecodeFixed(layouts::kTtffReportLayout, payload, record);
+    const DecodeResult result = DecodeFixed<layouts::kTtffReportLayout>(payload, record);
     if (result.code == kResultOk) {
         const auto tenths = LoadNative<std::uint16_t>(record + offsetof(TtffReport, TimeToFirstFix));
         char text[TtffText::kCapacity];
@@ -80,9 +113,7 @@ DecodeResult DecodeTtff(std::span<const std::uint8_t> payload, std::uint8_t* rec
 DecodeResult DecodeMessage(std::span<const std::uint8_t> payload, RecordBuffer& record, ReceiverContext& context) {
     if (payload.empty()) return BadLength();
     const int id = payload[0];
-    if (const MessageLayout* layout = layouts::FixedLayout(id)) {
-        return DecodeFixed(*layout, payload, record.bytes);
-    }
+    if (const FixedDecoder decode = kFixedDecoders[static_cast<std::size_t>(id)]) return decode(payload, record.bytes);
     if (IsPassThroughId(id)) return DecodeCopy(payload, record.bytes, kResultUnknownId);
     if (IsCopyTypeId(id)) return DecodeCopy(payload, record.bytes, kResultBadLength);
     if (id == ToWire(MessageId::TtffReport)) return DecodeTtff(payload, record.bytes, context);

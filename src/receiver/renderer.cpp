@@ -38,8 +38,14 @@ void AppendFields(LineWriter& line, std::span<const Field> fields, const std::ui
             case FieldKind::I16: line.nextInteger(LoadNative<std::int16_t>(value)); break;
             case FieldKind::U32: line.nextInteger(LoadNative<std::uint32_t>(value)); break;
             case FieldKind::I32: line.nextInteger(LoadNative<std::int32_t>(value)); break;
-            case FieldKind::F32: line.format(",%.10e", static_cast<double>(LoadNative<float>(value))); break;
-            case FieldKind::F64: line.format(",%.10e", LoadNative<double>(value)); break;
+            case FieldKind::F32:
+                line.character(',');
+                line.scientific(LoadNative<float>(value), 10);
+                break;
+            case FieldKind::F64:
+                line.character(',');
+                line.scientific(LoadNative<double>(value), 10);
+                break;
         }
     }
 }
@@ -62,9 +68,13 @@ int RenderNavData(const std::uint8_t* record, std::size_t length, char* out) {
     line.nextInteger(nav->Y);
     line.nextInteger(nav->Z);
     // Scale factors in single precision, printed as doubles.
-    line.format(",%.3f,%.3f,%.3f,%d,%.1f", static_cast<double>(nav->VX * 0.125f),
-                static_cast<double>(nav->VY * 0.125f), static_cast<double>(nav->VZ * 0.125f), nav->Mode1,
-                static_cast<double>(nav->Hdop * 0.2f));
+    for (const std::int16_t velocity : {nav->VX, nav->VY, nav->VZ}) {
+        line.character(',');
+        line.fixed(velocity * 0.125f, 3);
+    }
+    line.nextInteger(nav->Mode1);
+    line.character(',');
+    line.fixed(nav->Hdop * 0.2f, 1);
     line.nextInteger(nav->Mode2);
     line.nextInteger(nav->Week);
     line.nextInteger(nav->Tow);
@@ -100,7 +110,8 @@ int RenderRawTrackData(const std::uint8_t* record, std::size_t length, char* out
     LineWriter line(out);
     line.character('5');
     AppendFields(line, layout.header.first(kStateField), record);
-    line.format(",%02x", static_cast<unsigned>(raw->State));
+    line.character(',');
+    line.hex(raw->State, 2);
     AppendFields(line, layout.header.subspan(kStateField + 1), record);
     return kResultOk;
 }
@@ -183,7 +194,8 @@ int RenderNavLib30(const std::uint8_t* record, std::size_t length, char* out) {
     LineWriter line(out);
     line.text("30");
     line.nextInteger(message->At1);
-    line.format(",%.11e", message->At2);
+    line.character(',');
+    line.scientific(message->At2, 11);
     AppendFields(line, layout.header.subspan(2), record);
     return kResultOk;
 }

@@ -17,7 +17,6 @@
 namespace vexa {
 namespace {
 
-constexpr int kSeconds = 60;
 constexpr double kOriginLatitude = 37.3875;
 constexpr double kOriginLongitude = -121.9720;
 constexpr double kOriginAltitude = 25.0;
@@ -77,7 +76,8 @@ Fix FixAt(int second) {
 }
 
 double Azimuth(const Satellite& satellite, int second) { return std::fmod(satellite.azimuth + 0.05 * second, 360.0); }
-double Elevation(const Satellite& satellite, int second) { return satellite.elevation + 0.02 * second; }
+// Rises for 800 seconds, then starts again, so that long captures stay below the zenith.
+double Elevation(const Satellite& satellite, int second) { return satellite.elevation + 0.02 * (second % 800); }
 std::uint8_t Cn0(const Satellite& satellite, int second, int sample) {
     return static_cast<std::uint8_t>(satellite.cn0 + (second + sample) % 3);
 }
@@ -215,6 +215,15 @@ GeoNavData Geodetic(const Fix& fix, int second) {
     return geo;
 }
 
+// The capture starts at 10:00:00 UTC; the day is not counted.
+int UtcHour(int second) { return (10 + second / 3600) % 24; }
+
+std::string NmeaTime(int second) {
+    char text[16];
+    std::snprintf(text, sizeof text, "%02d%02d%02d.000", UtcHour(second), second / 60 % 60, second % 60);
+    return text;
+}
+
 // Degrees as NMEA's ddmm.mmmm with its hemisphere letter.
 std::string NmeaAngle(double degrees, int degreeDigits, char positive, char negative) {
     const double magnitude = std::fabs(degrees);
@@ -227,7 +236,7 @@ std::string NmeaAngle(double degrees, int degreeDigits, char positive, char nega
 
 std::string Gga(const Fix& fix, int second) {
     char body[128];
-    std::snprintf(body, sizeof body, "$GPGGA,1000%02d.000,%s,%s,1,08,1.0,%.1f,M,-32.0,M,,0000", second,
+    std::snprintf(body, sizeof body, "$GPGGA,%s,%s,%s,1,08,1.0,%.1f,M,-32.0,M,,0000", NmeaTime(second).c_str(),
                   NmeaAngle(fix.latitude, 2, 'N', 'S').c_str(), NmeaAngle(fix.longitude, 3, 'E', 'W').c_str(),
                   fix.altitude + 32.0);
     return body;
@@ -235,17 +244,17 @@ std::string Gga(const Fix& fix, int second) {
 
 std::string Rmc(const Fix& fix, int second) {
     char body[128];
-    std::snprintf(body, sizeof body, "$GPRMC,1000%02d.000,A,%s,%s,9.72,53.13,080126,,,A", second,
+    std::snprintf(body, sizeof body, "$GPRMC,%s,A,%s,%s,9.72,53.13,080126,,,A", NmeaTime(second).c_str(),
                   NmeaAngle(fix.latitude, 2, 'N', 'S').c_str(), NmeaAngle(fix.longitude, 3, 'E', 'W').c_str());
     return body;
 }
 
 }  // namespace
 
-std::vector<std::uint8_t> MakeSampleCapture(SampleCaptureContents* contents) {
+std::vector<std::uint8_t> MakeSampleCapture(SampleCaptureContents* contents, int seconds) {
     SampleCaptureContents counted;
     CaptureWriter writer(counted);
-    for (int second = 0; second < kSeconds; ++second) {
+    for (int second = 0; second < seconds; ++second) {
         const Fix fix = FixAt(second);
         writer.frame(MessagePayload(Navigation(fix, second)));
         writer.frame(MessagePayload(Tracking(second)));
@@ -260,17 +269,17 @@ std::vector<std::uint8_t> MakeSampleCapture(SampleCaptureContents* contents) {
             std::snprintf(text, sizeof text, "Nav: %d SVs, clock drift %u Hz", 8, Clock(second).ClockDrift);
             writer.frame(TextPayload(ToWire(MessageId::DevelopmentText), text));
         }
-        if (second == 3) {
+        if (second % 3600 == 3) {
             TtffReport report{};
             report.SubId = kTtffSubId;
             report.TimeToFirstFix = 325;
             writer.frame(MessagePayload(report));
         }
-        if (second == 17) writer.badChecksum(MessagePayload(Clock(second)));
-        if (second == 29) writer.badLength();
-        if (second == 41) writer.badEndSequence(MessagePayload(Throughput{1, 2, 3, 4}));
+        if (second % 60 == 17) writer.badChecksum(MessagePayload(Clock(second)));
+        if (second % 60 == 29) writer.badLength();
+        if (second % 60 == 41) writer.badEndSequence(MessagePayload(Throughput{1, 2, 3, 4}));
     }
-    counted.seconds = kSeconds;
+    counted.seconds = seconds;
     if (contents != nullptr) *contents = counted;
     return writer.take();
 }

@@ -13,8 +13,12 @@ struct SampleCaptureContents {
     int refusedFrames = 0;    // bad length, checksum or end sequence
 };
 
-// One minute of 1 Hz receiver output in the binary protocol with NMEA sentences in between and a few
-// broken frames, near the simulator's default origin. Always the same bytes.
-std::vector<std::uint8_t> MakeSampleCapture(SampleCaptureContents* contents = nullptr);
+inline constexpr int kSampleCaptureSeconds = 60;
+
+// `seconds` of 1 Hz receiver output in the binary protocol with NMEA sentences in between and three
+// broken frames a minute, near the simulator's default origin. Always the same bytes; a longer
+// capture begins with the bytes of a shorter one.
+std::vector<std::uint8_t> MakeSampleCapture(SampleCaptureContents* contents = nullptr,
+                                            int seconds = kSampleCaptureSeconds);
 
 }  // namespace vexa

@@ -114,6 +114,25 @@ TEST(DecodeCommand, FailsClearly) {
     EXPECT_NE(otherMode.errors.find("--port cannot be used with --decode"), std::string::npos);
 }
 
+// A full disk under the output is a failure with its reason, not a decode that seems to have worked.
+TEST(DecodeCommand, OutputThatCannotBeWrittenFails) {
+    const Bytes capture = Join({Frame(Bytes{0x12, 0x01}), Text("$GPGSA,A,3*00\r\n")});
+    Bytes input = capture;
+    input.push_back(0);
+    std::FILE* in = fmemopen(input.data(), capture.size(), "rb");
+    std::FILE* full = std::fopen("/dev/full", "w");
+    ASSERT_NE(full, nullptr);
+    char* errText = nullptr;
+    std::size_t errSize = 0;
+    std::FILE* err = open_memstream(&errText, &errSize);
+    EXPECT_EQ(RunDecodeCommand({"--decode", "-"}, in, full, err), 1);
+    std::fclose(in);
+    std::fclose(full);
+    std::fclose(err);
+    EXPECT_EQ(std::string(errText, errSize), "vexademo-cli: cannot write the output: No space left on device\n");
+    std::free(errText);
+}
+
 TEST(DecodeCommand, WritesTheDataLogBetweenBannerAndClosingLine) {
     const std::string log = ::testing::TempDir() + "decode_command_test.gps";
     const Bytes capture = Join({Text("$GPGSA,A,3*00\r\n"), Frame(Bytes{0x12, 0x01}), Frame(Bytes{0xB4, 0x05})});

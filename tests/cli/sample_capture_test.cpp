@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <fstream>
@@ -18,6 +19,18 @@ namespace {
 
 const char* const kSamplePath = VEXA_SOURCE_DIR "/res/samples/demo.bin";
 
+// The counts of an offline decode whose lines are thrown away.
+DecodeCounts DecodeQuietly(const std::vector<std::uint8_t>& capture) {
+    std::FILE* in = fmemopen(const_cast<std::uint8_t*>(capture.data()), capture.size(), "rb");
+    std::FILE* out = std::fopen("/dev/null", "w");
+    DecodeCounts counts;
+    std::string error;
+    EXPECT_TRUE(DecodeCapture(in, DecodeOptions{"-", kKestrel, ""}, out, stderr, counts, error)) << error;
+    std::fclose(in);
+    std::fclose(out);
+    return counts;
+}
+
 TEST(SampleCapture, CommittedFileIsTheGeneratorsOutput) {
     std::ifstream in(kSamplePath, std::ios::binary);
     const std::vector<std::uint8_t> committed((std::istreambuf_iterator<char>(in)), {});
@@ -32,14 +45,31 @@ TEST(SampleCapture, DecodesToItsContents) {
     EXPECT_EQ(contents.sentences, 120);
     EXPECT_EQ(contents.refusedFrames, 3);
 
-    std::FILE* in = fmemopen(const_cast<std::uint8_t*>(capture.data()), capture.size(), "rb");
-    std::FILE* out = std::fopen("/dev/null", "w");
-    DecodeCounts counts;
-    std::string error;
-    EXPECT_TRUE(DecodeCapture(in, DecodeOptions{"-", kKestrel, ""}, out, stderr, counts, error)) << error;
-    std::fclose(in);
-    std::fclose(out);
+    const DecodeCounts counts = DecodeQuietly(capture);
     EXPECT_EQ(counts.bytes, capture.size());
+    EXPECT_EQ(counts.frames, static_cast<std::uint64_t>(contents.frames));
+    EXPECT_EQ(counts.sentences, static_cast<std::uint64_t>(contents.sentences));
+    EXPECT_EQ(counts.dropped, static_cast<std::uint64_t>(contents.refusedFrames));
+}
+
+// Benchmark captures are the sample made longer: the same first minute, three broken frames every
+// minute, and sentence times that carry into the next hour.
+TEST(SampleCapture, LongerCaptureContinuesTheSample) {
+    SampleCaptureContents contents;
+    const int seconds = 3700;
+    const std::vector<std::uint8_t> capture = MakeSampleCapture(&contents, seconds);
+    const std::vector<std::uint8_t> sample = MakeSampleCapture();
+    ASSERT_GT(capture.size(), sample.size());
+    EXPECT_TRUE(std::equal(sample.begin(), sample.end(), capture.begin()));
+    EXPECT_EQ(contents.seconds, seconds);
+    EXPECT_EQ(contents.sentences, 2 * seconds);
+    EXPECT_EQ(contents.refusedFrames, 62 + 62 + 61);
+
+    const std::string text(capture.begin(), capture.end());
+    EXPECT_NE(text.find("$GPGGA,105959.000,"), std::string::npos);
+    EXPECT_NE(text.find("$GPRMC,110139.000,"), std::string::npos);
+
+    const DecodeCounts counts = DecodeQuietly(capture);
     EXPECT_EQ(counts.frames, static_cast<std::uint64_t>(contents.frames));
     EXPECT_EQ(counts.sentences, static_cast<std::uint64_t>(contents.sentences));
     EXPECT_EQ(counts.dropped, static_cast<std::uint64_t>(contents.refusedFrames));
