@@ -31,7 +31,10 @@ void ReceivePath(benchmark::State& state, bool logging) {
     const std::filesystem::path log = std::filesystem::temp_directory_path() / "bench_link_receive.gps";
     for (auto _ : state) {
         // Each pass starts a new file, so the log does not grow with the number of passes.
-        if (logging) comm->OpenLog(log.string());
+        if (logging && comm->OpenLog(log.string()) != vexa::kResultOk) {
+            state.SkipWithError("cannot write the log");
+            return;
+        }
         comm->Receive(capture);
         if (logging) comm->CloseLog();
     }

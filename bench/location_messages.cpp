@@ -5,9 +5,9 @@
 #include <cstdint>
 #include <vector>
 
-#include "location/air_message.h"
-#include "location/message_ai3.h"
-#include "location/run_length.h"
+#include "location/messages/air_message.h"
+#include "location/messages/message_ai3.h"
+#include "location/messages/run_length.h"
 
 namespace {
 

@@ -5,8 +5,8 @@
 #include <cstdint>
 #include <vector>
 
-#include "location/logical_channel.h"
-#include "location/message_decoder.h"
+#include "location/messages/logical_channel.h"
+#include "location/messages/message_decoder.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     vexa::MessageDecoder decoder;

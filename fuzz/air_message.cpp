@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <span>
 
-#include "location/air_message.h"
+#include "location/messages/air_message.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     vexa::OrbitSlots slots{};

@@ -4,18 +4,17 @@
 #include <cstdint>
 #include <span>
 
-#include "location/frame_cutter.h"
-#include "location/message_decoder.h"
+#include "location/messages/message_decoder.h"
+#include "receiver/frame_receiver.h"
 
 namespace vexa::fuzz {
 
 // Decodes every cut frame, as the modules do, so the decoders see what the machine lets through.
-struct Decoding : FrameCutter::Listener {
+struct Decoding : FrameListener {
     MessageDecoder decoder;
-    void onFrame(std::span<const std::uint8_t> content) override {
+    void onFrame(std::span<std::uint8_t> content) override {
         if (auto message = decoder.decodeMessage(content.data(), content.size())) message->getBytes();
     }
-    void onRefused(std::string_view) override {}
 };
 
 // The first byte sets the chunk size (1 to 256); the rest is fed in chunks of that size.
@@ -23,11 +22,11 @@ inline void cutInChunks(const FrameRules& rules, const std::uint8_t* data, std::
     if (size == 0) return;
     const std::size_t chunk = std::size_t{data[0]} + 1;
     Decoding decoding;
-    FrameCutter cutter(rules, decoding);
+    FrameReceiver receiver(decoding, rules);
     std::span<const std::uint8_t> rest(data + 1, size - 1);
     while (!rest.empty()) {
         const std::size_t count = rest.size() < chunk ? rest.size() : chunk;
-        cutter.feed(rest.first(count));
+        receiver.feed(rest.first(count));
         rest = rest.subspan(count);
     }
 }

@@ -2,7 +2,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "location/location_client.h"
+#include "location/session/location_client.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     static vexa::LocationClient* const client = [] {

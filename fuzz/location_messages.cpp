@@ -2,7 +2,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "location/message_decoder.h"
+#include "location/messages/message_decoder.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     vexa::MessageDecoder decoder;

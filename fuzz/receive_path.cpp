@@ -19,7 +19,7 @@ public:
     void deliver(int id, const std::uint8_t* record, std::size_t length) override {
         if (length > vexa::RecordBuffer::kSize) __builtin_trap();
         char line[vexa::kRenderBufferSize];
-        if (vexa::RenderMessage(id, record, length, line) == 0 && std::memchr(line, 0, sizeof line) == nullptr) {
+        if (vexa::RenderMessage(id, record, length, line) == vexa::kResultOk && std::memchr(line, 0, sizeof line) == nullptr) {
             __builtin_trap();
         }
         add(static_cast<std::uint64_t>(id), record, length);

@@ -5,7 +5,7 @@
 #include <span>
 #include <vector>
 
-#include "location/run_length.h"
+#include "location/messages/run_length.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     std::vector<std::uint8_t> decoded;

@@ -3,9 +3,9 @@
 #include <cstdint>
 
 #include "fuzz_chunks.h"
-#include "location/frame_cutter.h"
+#include "location/transport/module_framing.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    vexa::fuzz::cutInChunks(vexa::serialModuleRules(), data, size);
+    vexa::fuzz::cutInChunks(vexa::serialModuleFraming().rules, data, size);
     return 0;
 }

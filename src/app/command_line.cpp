@@ -3,7 +3,10 @@
 #include <charconv>
 
 #include "link/baud_settings.h"
+#include "link/replay_name.h"
+#include "link/replay_source.h"
 #include "platform/option_suggestion.h"
+#include "platform/result_codes.h"
 #include "receiver/product_table.h"
 
 namespace vexa {
@@ -28,6 +31,10 @@ const char* const kDemoUsage =
     "  --screenshots DIR        with --connect: after --seconds, save window.png and one PNG per page, then exit\n"
     "  --seconds S              how long to run before the screenshots (default 5)\n"
     "  --map FILE               load a geoset at start\n"
+    "  --replay FILE            play a raw capture (from Start Recording... or vexademo-cli --record) as\n"
+    "                           the receiver: listed first as replay:FILE and connected at start\n"
+    "  --speed X                play it at X times its line rate of 57600 baud, 1 to 50 (default 1)\n"
+    "  --loop                   start the capture again at its end instead of ending the connection\n"
     "  --help                   this text\n"
     "  --version                the program's version\n";
 
@@ -35,7 +42,8 @@ namespace {
 
 constexpr std::string_view kOptionNames[] = {"--simulate", "--sim-protocol", "--sim-baud", "--port",
                                              "--scale",    "--product",      "--connect",  "--screenshots",
-                                             "--seconds",  "--map",          "--help",     "--version"};
+                                             "--seconds",  "--map",          "--replay",   "--speed",
+                                             "--loop",     "--help",         "--version"};
 
 template <class Number>
 std::optional<Number> ParseNumber(std::string_view text) {
@@ -52,6 +60,7 @@ ParsedDemoOptions ParseDemoOptions(std::span<const std::string_view> arguments) 
     DemoOptions& options = parsed.options;
     options.seconds = 5;
     bool secondsGiven = false;
+    bool paceGiven = false;
     for (std::size_t index = 0; index < arguments.size(); ++index) {
         const std::string_view argument = arguments[index];
         const auto value = [&]() -> std::optional<std::string_view> {
@@ -114,6 +123,19 @@ ParsedDemoOptions ParseDemoOptions(std::span<const std::string_view> arguments) 
             const auto text = value();
             if (!text || text->empty()) return fail("--map takes a geoset file");
             options.mapFile = *text;
+        } else if (argument == "--replay") {
+            const auto text = value();
+            if (!text || text->empty()) return fail("--replay takes a capture file");
+            options.replayFile = *text;
+        } else if (argument == "--speed") {
+            const auto text = value();
+            const auto speed = text ? ParseReplaySpeed(*text) : std::nullopt;
+            if (!speed) return fail("--speed takes " + std::string(kReplaySpeedRange));
+            options.replaySpeed = *speed;
+            paceGiven = true;
+        } else if (argument == "--loop") {
+            options.replayLoop = true;
+            paceGiven = true;
         } else {
             return fail(argument.starts_with("-") ? UnknownOptionText(argument, kOptionNames)
                                                   : "unexpected '" + std::string(argument) + "'");
@@ -124,7 +146,20 @@ ParsedDemoOptions ParseDemoOptions(std::span<const std::string_view> arguments) 
     if ((options.simulateNmea || options.simulateBaud || options.simulateConstellations) && !options.simulate) {
         return {options, "--sim-protocol, --sim-baud and --sim-constellations need --simulate"};
     }
+    if (paceGiven && options.replayFile.empty()) return {options, "--speed and --loop need --replay"};
     return parsed;
+}
+
+std::string ReplayPortName(const DemoOptions& options) {
+    if (options.replayFile.empty()) return {};
+    return MakeReplayName(options.replayFile, ReplayPace{options.replaySpeed, options.replayLoop});
+}
+
+std::string ReplayProblem(const DemoOptions& options) {
+    if (options.replayFile.empty()) return {};
+    ReplaySource capture(ReplayPortName(options));
+    if (capture.Open(0) == kResultOk) return {};
+    return capture.OpenProblem();
 }
 
 }  // namespace vexa

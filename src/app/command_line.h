@@ -23,6 +23,9 @@ struct DemoOptions {
     std::string screenshotsFolder;   // where to save the window and the pages, then exit
     double seconds = 0;              // ... after this many seconds
     std::string mapFile;             // a geoset to load at start
+    std::string replayFile;          // a raw capture to play as the receiver, connected at start
+    double replaySpeed = 1;          // ... at its line rate times this
+    bool replayLoop = false;         // ... starting again at its end
     bool help = false;
     bool version = false;
 };
@@ -34,6 +37,12 @@ struct ParsedDemoOptions {
 
 // The arguments after the program name.
 ParsedDemoOptions ParseDemoOptions(std::span<const std::string_view> arguments);
+
+// The port name of the capture given with --replay, with its pace; empty without --replay.
+std::string ReplayPortName(const DemoOptions& options);
+// Why the capture given with --replay cannot be played ("PATH: the capture is empty"); empty
+// when it can, or when none was given.
+std::string ReplayProblem(const DemoOptions& options);
 
 extern const char* const kDemoUsage;
 

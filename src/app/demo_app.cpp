@@ -41,6 +41,11 @@ CDemoApp::CDemoApp(DemoOptions options, Prompts& prompts, QString instanceName)
       store_(std::make_unique<SettingsStore>(settings_)),
       ui_(std::make_unique<UiContext>(receiver_, *store_, prompts)) {
     ui_->ports.extraPaths = options_.ports;
+    // A capture given to replay is listed before the devices, and connected at start.
+    if (const std::string replay = ReplayPortName(options_); !replay.empty()) {
+        ui_->ports.extraPaths.insert(ui_->ports.extraPaths.begin(), replay);
+        options_.connect = true;
+    }
     InstallCommandHooks(*ui_);
     // A run that saves screenshots may have nobody (and no display) to answer a dialog: every
     // dialog is cancelled at once instead of waiting.
@@ -155,7 +160,8 @@ void CDemoApp::ConnectWithoutDialog() {
         if (ui_->linkRecovery) ui_->linkRecovery->Remember(portPath, chosenBaudSetting);
     };
     connection_ = std::make_unique<ConnectionController>(*comm_, receiver_, std::move(callbacks));
-    connection_->Connect(ports.front().devicePath, "Auto");
+    const std::string replay = ReplayPortName(options_);
+    connection_->Connect(replay.empty() ? ports.front().devicePath : replay, "Auto");
     if (!connection_->Testing()) return;
     connectionTimer_.setInterval(1000);
     QObject::connect(&connectionTimer_, &QTimer::timeout, frame_.get(), [this] { OnConnectionTick(); });

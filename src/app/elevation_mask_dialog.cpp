@@ -75,8 +75,9 @@ void CElevationMaskDlg::accept() {
     }
     m_dNavMask = values[0];
     m_dTrackMask = values[1];
+    // A command that does not go out shows by the receiver's missing answer, as from the menus.
     if (const std::optional<CommandMessage> command = ElevationMaskCommand(m_dTrackMask, m_dNavMask))
-        SendCommand(send_, *command);
+        (void)SendCommand(send_, *command);
     QDialog::accept();
 }
 

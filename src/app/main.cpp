@@ -1,6 +1,7 @@
 #include <QApplication>
 #include <cstdio>
 #include <filesystem>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -34,6 +35,10 @@ int main(int argc, char** argv) {
     if (parsed.options.version) {
         std::puts("vexademo " VEXA_VERSION);
         return 0;
+    }
+    if (const std::string problem = vexa::ReplayProblem(parsed.options); !problem.empty()) {
+        std::fprintf(stderr, "vexademo: %s\n", problem.c_str());
+        return 1;
     }
     if (!DisplayAvailable()) {
         std::error_code error;

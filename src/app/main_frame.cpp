@@ -7,6 +7,8 @@
 #include <atomic>
 #include <cerrno>
 #include <cstring>
+#include <string>
+#include <vector>
 
 #include "app/about_dialog.h"
 #include "uicore/feed_doc.h"
@@ -18,6 +20,8 @@
 #include "link/gps_comm.h"
 #include "link/link_recovery.h"
 #include "link/receiver_commands.h"
+#include "link/replay_name.h"
+#include "link/replay_source.h"
 #include "platform/file_problem.h"
 #include "platform/result_codes.h"
 #include "receiver/message_ids.h"
@@ -41,6 +45,8 @@ const QString kWindowTitle = QStringLiteral("VexaDemoPPC");
 const QString kLostWindowTitle = QStringLiteral("VexaDemoPPC - Not connected");
 const QString kDisconnectFirst = QStringLiteral("Please disconnect from GPS receiver first.");
 const QString kCouldNotOpenLog = QStringLiteral("Could not open specified file. Please try again.");
+const QString kCouldNotReplay = QStringLiteral("Could not replay the capture.");
+const QString kCouldNotCreateRecording = QStringLiteral("Could not create the recording. Please try again.");
 
 }  // namespace
 
@@ -83,9 +89,11 @@ void CMainFrame::BuildMenus() {
     QMenu* setup = menuBar()->addMenu(QStringLiteral("Setup"));
     AddItem(setup, QStringLiteral("Select Product..."), kSelectProduct);
     AddItem(setup, QStringLiteral("Serial Comm..."), kSerialComm);
+    AddItem(setup, QStringLiteral("Replay capture..."), kReplayCapture);
     AddItem(setup, QStringLiteral("Switch to NMEA"), kSwitchProtocol);
     AddItem(setup, QStringLiteral("Load Map..."), kLoadMap);
     AddItem(setup, QStringLiteral("Start Logging..."), kLogging);
+    AddItem(setup, QStringLiteral("Start Recording..."), kRecording);
     AddItem(setup, QStringLiteral("Exit"), kExit);
 
     commandMenu_ = menuBar()->addMenu(QStringLiteral("Command"));
@@ -140,15 +148,21 @@ void CMainFrame::UpdateMenuStates() {
     }
     const bool logging = ui_.comm && ui_.comm->IsLogOpen();
     Action(kLogging)->setText(logging ? QStringLiteral("Stop Logging") : QStringLiteral("Start Logging..."));
+    const bool recording = ui_.comm && ui_.comm->IsRecording();
+    Action(kRecording)->setText(recording ? QStringLiteral("Stop Recording") : QStringLiteral("Start Recording..."));
+    Action(kRecording)->setEnabled(ui_.comm != nullptr);
 }
 
 void CMainFrame::RunCommand(int id) {
+    if (IsReceiverCommand(id) && CommandsRefused()) return;
     switch (id) {
     case kSelectProduct: OnSelectProduct(); break;
     case kSerialComm: OnSerialComm(); break;
     case kSwitchProtocol: OnSwitchProtocol(); break;
     case kLoadMap: OnLoadMap(); break;
     case kLogging: OnLogging(); break;
+    case kRecording: OnRecording(); break;
+    case kReplayCapture: OnReplayCapture(); break;
     case kExit: OnExit(); break;
     case kHotStart: Reset(ResetKind::Hot); break;
     case kWarmStart: Reset(ResetKind::Warm); break;
@@ -173,6 +187,33 @@ void CMainFrame::RunCommand(int id) {
     default: break;
     }
     UpdateMenuStates();
+}
+
+bool CMainFrame::IsReceiverCommand(int id) {
+    switch (id) {
+    case kSwitchProtocol:
+    case kHotStart:
+    case kWarmStart:
+    case kColdStart:
+    case kFactoryReset:
+    case kDebugOutput:
+    case kNavLibOutput:
+    case kNmeaChannel:
+    case kPowerManagement:
+    case kElevationMask:
+    case kSwVersion:
+    case kClockStatus: return true;
+    default: return false;
+    }
+}
+
+// A source that cannot write to the receiver (one shared through gpsd) says why instead.
+bool CMainFrame::CommandsRefused() {
+    if (!ui_.comm) return false;
+    const std::optional<std::string> reason = ui_.comm->CommandsRefused();
+    if (!reason) return false;
+    ui_.prompts.ShowMessage(this, QString::fromStdString(*reason));
+    return true;
 }
 
 void CMainFrame::OnSelectProduct() {
@@ -256,6 +297,49 @@ void CMainFrame::OnLogging() {
         ui_.prompts.ShowMessage(this, kCouldNotOpenLog + QStringLiteral("\n") + QString::fromStdString(reason));
     }
     ui_.store.SaveLogFileName();
+}
+
+// Raw recording, beside the data log: every byte from the receiver, unchanged, for replay and decoding.
+void CMainFrame::OnRecording() {
+    if (!ui_.comm) return;
+    if (ui_.comm->IsRecording()) {
+        ui_.comm->StopRecording();
+        return;
+    }
+    FileRequest request;
+    request.title = QStringLiteral("Specify a Name for the Recording");
+    request.nameFilters = {QStringLiteral("Raw Captures (*.bin)"), QStringLiteral("All Files (*)")};
+    for (;;) {
+        request.initialName = recordingPath_;
+        const std::optional<QString> path = ui_.prompts.GetSaveFileName(this, request);
+        if (!path) return;
+        recordingPath_ = *path;
+        const int error = ui_.comm->StartRecording(path->toStdString());
+        if (error == 0) return;
+        const std::string reason = FileErrorText(path->toStdString(), error);
+        ui_.prompts.ShowMessage(this, kCouldNotCreateRecording + QStringLiteral("\n") + QString::fromStdString(reason));
+    }
+}
+
+// A capture becomes a port of the Serial Comm list ("replay:PATH"), chosen there for the connection.
+void CMainFrame::OnReplayCapture() {
+    FileRequest request;
+    request.title = QStringLiteral("Choose a Capture to Replay");
+    request.nameFilters = {QStringLiteral("Raw Captures (*.bin)"), QStringLiteral("All Files (*)")};
+    request.initialName = recordingPath_;
+    const std::optional<QString> path = ui_.prompts.GetOpenFileName(this, request);
+    if (!path) return;
+    const std::string name = MakeReplayName(path->toStdString(), ReplayPace{});
+    ReplaySource capture(name);
+    if (capture.Open(0) != kResultOk) {
+        ui_.prompts.ShowMessage(this, kCouldNotReplay + QStringLiteral("\n") + QString::fromStdString(capture.OpenProblem()));
+        return;
+    }
+    std::vector<std::string>& listed = ui_.ports.extraPaths;
+    listed.erase(std::remove(listed.begin(), listed.end(), name), listed.end());
+    listed.insert(listed.begin(), name);
+    ui_.Settings().m_strSerialPort = name;
+    OnSerialComm();
 }
 
 // The window closes through the normal shut-down before the program ends with code 0.

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QMainWindow>
+#include <QString>
 #include <QTimer>
 #include <map>
 #include <memory>
@@ -45,6 +46,8 @@ public:
         kSwVersion = 32791,
         kClockStatus = 32792,
         kAbout = 32793,
+        kRecording = 32810,
+        kReplayCapture = 32811,
     };
     static constexpr int kClientWidth = 240;
     static constexpr int kClientHeight = 268;
@@ -78,9 +81,15 @@ public:
 private:
     void BuildMenus();
     QAction* AddItem(QMenu* menu, const QString& text, int id);
+    // The items that send to the receiver.
+    static bool IsReceiverCommand(int id);
+    // True, after telling the user why, when the source connected takes no commands.
+    bool CommandsRefused();
     void OnSwitchProtocol();
     void OnLoadMap();
     void OnLogging();
+    void OnRecording();
+    void OnReplayCapture();
     void OnExit();
     void Reset(ResetKind kind);
     void OnNmeaChannel();
@@ -100,6 +109,7 @@ private:
     std::map<int, QAction*> actions_;
     QTimer redrawTimer_;
     std::unique_ptr<LinkRecovery> recovery_;
+    QString recordingPath_ = QStringLiteral("capture.bin");  // the last recording's file, offered again
 };
 
 }  // namespace vexa

@@ -152,7 +152,8 @@ void CPowerManagementDlg::accept() {
     settings.maxSearchTimeMs = static_cast<std::uint32_t>(m_nMaxSearchTime);
     settings.fixOnDemandPeriodSeconds = static_cast<std::uint32_t>(m_nFixOnDemandPeriod);
     settings.adaptive = m_bAdaptive != 0;
-    for (const CommandMessage& message : PowerManagementCommands(settings)) SendCommand(send_, message);
+    // A command that does not go out shows by the receiver's missing answer, as from the menus.
+    for (const CommandMessage& message : PowerManagementCommands(settings)) (void)SendCommand(send_, message);
     QDialog::accept();
 }
 

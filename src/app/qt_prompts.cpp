@@ -2,6 +2,8 @@
 
 #include <QCoreApplication>
 #include <QFileDialog>
+#include <QInputDialog>
+#include <QLineEdit>
 #include <QMessageBox>
 
 #include "app/wait_notice_dialog.h"
@@ -45,6 +47,13 @@ std::optional<QString> QtPrompts::GetOpenFileName(QWidget* owner, const FileRequ
 
 std::optional<QString> QtPrompts::GetSaveFileName(QWidget* owner, const FileRequest& request) {
     return RunFileDialog(owner, request, QFileDialog::AcceptSave);
+}
+
+std::optional<QString> QtPrompts::GetText(QWidget* owner, const QString& title, const QString& label) {
+    bool accepted = false;
+    const QString text = QInputDialog::getText(owner, title, label, QLineEdit::Normal, QString(), &accepted);
+    if (!accepted) return std::nullopt;
+    return text;
 }
 
 void QtPrompts::ShowWaitNotice(QWidget* owner) {

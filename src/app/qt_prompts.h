@@ -17,6 +17,7 @@ public:
     void ShowCaptionedMessage(QWidget* owner, const QString& caption, const QString& text) override;
     std::optional<QString> GetOpenFileName(QWidget* owner, const FileRequest& request) override;
     std::optional<QString> GetSaveFileName(QWidget* owner, const FileRequest& request) override;
+    std::optional<QString> GetText(QWidget* owner, const QString& title, const QString& label) override;
     void ShowWaitNotice(QWidget* owner) override;
     void CloseWaitNotice() override;
 

@@ -4,12 +4,17 @@
 #include <QLabel>
 #include <QPainter>
 #include <QPushButton>
+#include <QSignalBlocker>
+#include <QSocketNotifier>
+#include <algorithm>
+#include <optional>
 
 #include "uicore/prompts.h"
 #include "uicore/ui_context.h"
 #include "link/baud_settings.h"
 #include "link/gps_comm.h"
 #include "link/link_recovery.h"
+#include "link/source_names.h"
 #include "platform/result_codes.h"
 
 namespace vexa {
@@ -19,8 +24,8 @@ namespace {
 // Stands in for the receiver link when it could not be created: no port ever opens.
 class MissingLink : public LinkConnection {
 public:
-    int Connect(const std::string&, int) override { return kResultCommFailure; }
-    int Disconnect() override { return kResultOk; }
+    LinkResult Connect(const std::string&, int) override { return kResultCommFailure; }
+    LinkResult Disconnect() override { return kResultOk; }
 };
 
 QString FromUtf8(std::string_view text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
@@ -37,7 +42,9 @@ CSerialCommDlg::CSerialCommDlg(UiContext& ui, QWidget* parent)
       baudLabel_(new QLabel(QStringLiteral("Baud Rate:"), this)),
       connectButton_(new QPushButton(QStringLiteral("Connect"), this)),
       disconnectButton_(new QPushButton(QStringLiteral("Disconnect"), this)),
-      doneButton_(new QPushButton(QStringLiteral("Done"), this)) {
+      doneButton_(new QPushButton(QStringLiteral("Done"), this)),
+      addSourceButton_(new QPushButton(QStringLiteral("Add Network Source..."), this)),
+      portWatch_(ui.ports.devRoot) {
     setObjectName(QStringLiteral("135"));
     setWindowTitle(QStringLiteral("GPS Comm Setting"));
     setFixedSize(240, 268);
@@ -60,6 +67,8 @@ CSerialCommDlg::CSerialCommDlg(UiContext& ui, QWidget* parent)
     doneButton_->setObjectName(QStringLiteral("Done"));
     doneButton_->setGeometry(FromEdges(165, 100, 230, 126));
     doneButton_->setDefault(true);
+    addSourceButton_->setObjectName(QStringLiteral("AddSource"));
+    addSourceButton_->setGeometry(FromEdges(10, 200, 230, 226));
 
     ConnectionCallbacks callbacks;
     callbacks.showMessage = [this](std::string_view text) { ui_.prompts.ShowMessage(this, FromUtf8(text)); };
@@ -85,8 +94,8 @@ CSerialCommDlg::CSerialCommDlg(UiContext& ui, QWidget* parent)
     connect(&timer_, &QTimer::timeout, this, &CSerialCommDlg::OnTimer);
     timer_.start();
 
-    ports_ = DiscoverPorts(ui_.ports);
-    for (const SerialPortEntry& port : ports_) portCombo_->addItem(QString::fromStdString(port.displayName));
+    ui_.ports.networkSources = ui_.Settings().m_networkSources;
+    FillPortCombo();
     FillBaudCombo();
     std::string portPath = ui_.Settings().m_strSerialPort;
     int baudSetting = ui_.Settings().m_nBaudRate;
@@ -99,9 +108,65 @@ CSerialCommDlg::CSerialCommDlg(UiContext& ui, QWidget* parent)
     controller_->LoadSettings(portPath, baudSetting);
     ShowSettings();
 
+    connect(portCombo_, &QComboBox::currentIndexChanged, this, [this](int index) {
+        if (index >= 0) chosenPortPath_ = ports_[static_cast<std::size_t>(index)].devicePath;
+    });
+    if (portWatch_.Watching()) {
+        auto* portNotifier = new QSocketNotifier(portWatch_.Descriptor(), QSocketNotifier::Read, this);
+        connect(portNotifier, &QSocketNotifier::activated, this, &CSerialCommDlg::OnPortsChanged);
+    }
     connect(connectButton_, &QPushButton::clicked, this, &CSerialCommDlg::OnConnect);
     connect(disconnectButton_, &QPushButton::clicked, this, &CSerialCommDlg::OnDisconnect);
     connect(doneButton_, &QPushButton::clicked, this, &CSerialCommDlg::OnDone);
+    connect(addSourceButton_, &QPushButton::clicked, this, &CSerialCommDlg::OnAddSource);
+}
+
+// The combo's own signal stays quiet while it is refilled, so the port the user chose is kept.
+void CSerialCommDlg::FillPortCombo() {
+    ports_ = DiscoverPorts(ui_.ports);
+    const QSignalBlocker quiet(portCombo_);
+    portCombo_->clear();
+    for (const SerialPortEntry& port : ports_) portCombo_->addItem(QString::fromStdString(port.displayName));
+}
+
+std::string CSerialCommDlg::SelectedPort() const {
+    const SerialPortEntry* port = FindPortByDisplayName(ports_, portCombo_->currentText().toStdString());
+    return port ? port->devicePath : std::string();
+}
+
+void CSerialCommDlg::SelectPort(std::string_view portName) {
+    chosenPortPath_ = portName;
+    const SerialPortEntry* port = FindPortByDevicePath(ports_, portName);
+    const QSignalBlocker quiet(portCombo_);
+    portCombo_->setCurrentIndex(port ? static_cast<int>(port - ports_.data()) : -1);
+}
+
+void CSerialCommDlg::RefreshPorts() {
+    const std::string chosen = chosenPortPath_;
+    FillPortCombo();
+    SelectPort(chosen);
+}
+
+// The new source is remembered at once (the oldest goes when the list is full) and selected, so
+// that Connect tries it.
+void CSerialCommDlg::OnAddSource() {
+    const std::optional<QString> answer = ui_.prompts.GetText(this, QStringLiteral("Add Network Source"),
+                                                              QStringLiteral("tcp://HOST:PORT or gpsd://HOST[:PORT][/DEVICE]"));
+    if (!answer) return;
+    const std::string name = answer->trimmed().toStdString();
+    if (!IsNetworkSourceName(name)) {
+        ui_.prompts.ShowMessage(this, QStringLiteral("Please enter tcp://HOST:PORT or gpsd://HOST[:PORT][/DEVICE]."));
+        return;
+    }
+    std::vector<std::string>& sources = ui_.Settings().m_networkSources;
+    if (std::find(sources.begin(), sources.end(), name) == sources.end()) {
+        sources.push_back(name);
+        if (sources.size() > kMaxListedPorts) sources.erase(sources.begin());
+        ui_.store.SaveDisplaySettings();
+    }
+    ui_.ports.networkSources = sources;
+    FillPortCombo();
+    SelectPort(name);
 }
 
 CSerialCommDlg::~CSerialCommDlg() = default;
@@ -120,17 +185,19 @@ void CSerialCommDlg::FillBaudCombo() {
     }
 }
 
+void CSerialCommDlg::OnPortsChanged() {
+    if (portWatch_.Changed()) RefreshPorts();
+}
+
 void CSerialCommDlg::ShowSettings() {
-    const SerialPortEntry* port = FindPortByDevicePath(ports_, controller_->PortPath());
-    portCombo_->setCurrentIndex(port ? static_cast<int>(port - ports_.data()) : -1);
+    SelectPort(controller_->PortPath());
     baudCombo_->setCurrentIndex(baudCombo_->findText(QString::fromStdString(BaudSettingText(controller_->BaudSetting()))));
 }
 
 // The user's own Connect and Disconnect end the search for a receiver that went away.
 void CSerialCommDlg::OnConnect() {
     if (!controller_->Testing() && ui_.linkRecovery) ui_.linkRecovery->Stop();
-    const SerialPortEntry* port = FindPortByDisplayName(ports_, portCombo_->currentText().toStdString());
-    controller_->Connect(port ? port->devicePath : std::string(), baudCombo_->currentText().toStdString());
+    controller_->Connect(SelectedPort(), baudCombo_->currentText().toStdString());
 }
 
 void CSerialCommDlg::OnDisconnect() {

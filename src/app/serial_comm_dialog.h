@@ -3,10 +3,13 @@
 #include <QDialog>
 #include <QTimer>
 #include <memory>
+#include <string>
+#include <string_view>
 #include <vector>
 
 #include "link/connection_controller.h"
 #include "link/port_discovery.h"
+#include "link/port_watch.h"
 
 class QComboBox;
 class QLabel;
@@ -18,7 +21,8 @@ struct UiContext;
 
 // "GPS Comm Setting": the port and baud rate lists, Connect, Disconnect and Done, and the
 // status line. The connection controller does the work; a one-second timer drives it while
-// the dialog is open.
+// the dialog is open. The port list follows receivers plugged in and pulled out, keeping the
+// port the user chose.
 class CSerialCommDlg : public QDialog {
     Q_OBJECT
 public:
@@ -34,6 +38,7 @@ public:
     QPushButton* ConnectButton() const { return connectButton_; }
     QPushButton* DisconnectButton() const { return disconnectButton_; }
     QPushButton* DoneButton() const { return doneButton_; }
+    QPushButton* AddSourceButton() const { return addSourceButton_; }
     QTimer& Timer() { return timer_; }
     const std::vector<SerialPortEntry>& Ports() const { return ports_; }
 
@@ -41,6 +46,10 @@ public:
     void OnDisconnect();
     void OnDone();
     void OnTimer();
+    // Asks for a network source, remembers it in the settings and lists and selects it.
+    void OnAddSource();
+    // Lists the ports anew; the port chosen last is selected whenever it is listed.
+    void RefreshPorts();
 
     // Closing the dialog any other way is "Done" too.
     void reject() override;
@@ -49,20 +58,29 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
+    void FillPortCombo();
     void FillBaudCombo();
+    // The port name of the entry selected; empty when none is.
+    std::string SelectedPort() const;
+    // Selects the entry of a port name; none when it is not listed.
+    void SelectPort(std::string_view portName);
     void ShowSettings();
+    void OnPortsChanged();
 
     UiContext& ui_;
     std::unique_ptr<LinkConnection> missingLink_;
     std::unique_ptr<ConnectionController> controller_;
     std::vector<SerialPortEntry> ports_;
+    std::string chosenPortPath_;  // kept while its port is away, chosen again when it returns
     QComboBox* portCombo_;
     QComboBox* baudCombo_;
     QLabel* baudLabel_;
     QPushButton* connectButton_;
     QPushButton* disconnectButton_;
     QPushButton* doneButton_;
+    QPushButton* addSourceButton_;
     QTimer timer_;
+    PortWatch portWatch_;
 };
 
 }  // namespace vexa

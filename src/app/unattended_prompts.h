@@ -16,6 +16,7 @@ public:
     void ShowCaptionedMessage(QWidget* owner, const QString& caption, const QString& text) override;
     std::optional<QString> GetOpenFileName(QWidget*, const FileRequest&) override { return std::nullopt; }
     std::optional<QString> GetSaveFileName(QWidget*, const FileRequest&) override { return std::nullopt; }
+    std::optional<QString> GetText(QWidget*, const QString&, const QString&) override { return std::nullopt; }
     void ShowWaitNotice(QWidget*) override {}
     void CloseWaitNotice() override {}
 

@@ -12,7 +12,8 @@
 namespace vexa {
 
 const char* const kCliUsage =
-    "Usage: vexademo-cli --port PATH [--baud N] [--product P] [--seconds S] [--log FILE] [--json] [--send CMD]...\n"
+    "Usage: vexademo-cli --port PATH [--baud N] [--product P] [--seconds S] [--log FILE] [--record FILE] [--json]\n"
+    "                    [--send CMD]...\n"
     "  or:  vexademo-cli --list-ports [--port PATH]...\n"
     "  or:  vexademo-cli --decode FILE [--product P] [--log FILE] [--json]\n"
     "  or:  vexademo-cli --session autonomous|network --product osprey --port PATH [OPTION]...\n"
@@ -29,6 +30,8 @@ const char* const kCliUsage =
     "  --product P      kestrel (the default), osprey or merlin, in any case\n"
     "  --seconds S      run time in seconds (default: until SIGINT or SIGTERM)\n"
     "  --log FILE       write the data log, a dated text line per message, to FILE\n"
+    "  --record FILE    write every byte received, unchanged, to FILE: a raw capture that\n"
+    "                   --decode reads and vexasim --replay plays\n"
     "  --json           instead of the message lines, print gpsd's JSON reports: a TPV object\n"
     "                   per fix with a position, a SKY object per sky, one a line, flushed as\n"
     "                   they come (see README)\n"
@@ -77,7 +80,8 @@ const char* const kCliUsage =
 
 namespace {
 
-constexpr std::string_view kLiveOptionsWithValue[] = {"--port", "--baud", "--product", "--seconds", "--log", "--send"};
+constexpr std::string_view kLiveOptionsWithValue[] = {"--port", "--baud",   "--product", "--seconds",
+                                                      "--log",  "--record", "--send"};
 
 // The run time is counted in milliseconds; a century is more than enough.
 constexpr double kLongestRunSeconds = 100.0 * 365 * 24 * 3600;
@@ -111,6 +115,9 @@ std::string Apply(std::string_view name, const std::string& value, CliOptions& o
     } else if (name == "--log") {
         if (value.empty()) return "--log takes a file name";
         options.logPath = value;
+    } else if (name == "--record") {
+        if (value.empty()) return "--record takes a file name";
+        options.recordPath = value;
     } else if (name == "--send") {
         std::optional<ReceiverRequest> request = ParseReceiverRequest(value);
         if (!request) return "unknown receiver command '" + value + "'";

@@ -19,6 +19,7 @@ struct CliOptions {
     int product = 0;                     // a ProductSelection value
     std::optional<double> seconds;       // run time; until a signal when not given
     std::string logPath;                 // no data log when empty
+    std::string recordPath;              // no raw recording when empty
     bool json = false;                   // gpsd's TPV and SKY reports instead of the message lines
     std::vector<ReceiverRequest> requests;
 };
@@ -33,7 +34,7 @@ extern const char* const kCliUsage;
 
 // Every option of the program, whatever its mode.
 inline constexpr std::string_view kCliOptionNames[] = {"--port",   "--baud",    "--product", "--seconds",
-                                                      "--log",    "--send",    "--list-ports", "--decode",
+                                                      "--log",    "--record", "--send",    "--list-ports", "--decode",
                                                       "--session", "--server", "--fixes",   "--json", "--help",
                                                       "--version"};
 

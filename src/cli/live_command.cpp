@@ -45,6 +45,13 @@ int RunLiveCommand(const CliOptions& options, std::FILE* output, std::FILE* erro
         std::fprintf(errors, "vexademo-cli: cannot open the data log %s\n", reason.c_str());
         return kExitBadUsage;
     }
+    if (!options.recordPath.empty()) {
+        if (const int error = session->StartRecording(options.recordPath); error != 0) {
+            const std::string reason = FileErrorText(options.recordPath, error);
+            std::fprintf(errors, "vexademo-cli: cannot create the recording %s\n", reason.c_str());
+            return kExitBadUsage;
+        }
+    }
     // Watched only while the session exists.
     signals.Watch([&session] { session->RequestStop(); });
     for (const ReceiverRequest& request : options.requests) session->Queue(request);

@@ -1,5 +1,7 @@
 #include "cli/live_session.h"
 
+#include <optional>
+#include <string>
 #include <utility>
 
 #include "cli/gpsd_json.h"
@@ -89,6 +91,8 @@ LiveSession::~LiveSession() {
 
 bool LiveSession::OpenLog(const std::string& path) { return comm_->OpenLog(path) == kResultOk; }
 
+int LiveSession::StartRecording(const std::string& path) { return comm_->StartRecording(path); }
+
 void LiveSession::Connect(const std::string& portPath, const std::string& baudSelection) {
     attempted_ = true;
     recovery_.Stop();
@@ -137,6 +141,7 @@ DecodeCounts LiveSession::Counts() {
 
 void LiveSession::Finish() {
     comm_->CloseLog();
+    comm_->StopRecording();
     HandleNotifications(std::chrono::milliseconds(0));
     WriteCounts(errors_, Counts());
     std::fflush(errors_);
@@ -183,6 +188,10 @@ void LiveSession::SendWhileConnected() {
     while (!requests_.empty() && !controller_.Testing() && context_->LinkProtocol != kNotConnected) {
         const ReceiverRequest request = std::move(requests_.front());
         requests_.pop_front();
+        if (const std::optional<std::string> reason = comm_->CommandsRefused()) {
+            std::fprintf(errors_, "vexademo-cli: %s not sent: %s\n", request.text.c_str(), reason->c_str());
+            continue;
+        }
         if (NeedsBinaryProtocol(request.kind) && context_->LinkProtocol != kBinaryProtocol) {
             std::fprintf(errors_, "vexademo-cli: %s not sent: the receiver talks NMEA\n", request.text.c_str());
             continue;

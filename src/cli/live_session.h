@@ -40,6 +40,8 @@ public:
 
     // False when the data log cannot be opened; errno then says why.
     bool OpenLog(const std::string& path);
+    // Raw recording of every byte received; 0, or the system's error number. Finish ends it.
+    int StartRecording(const std::string& path);
 
     // Starts a connection attempt; "Auto" or a rate.
     void Connect(const std::string& portPath, const std::string& baudSelection);

@@ -168,8 +168,9 @@ int RunSession(const SessionOptions& options, ClientServices services, std::FILE
     context.ProductSelection = kOsprey;
     std::unique_ptr<GpsComm> comm = GpsComm::Create(context, profile, std::move(services));
     if (!comm || comm->Connect(options.portPath, options.baud) != kResultOk) {
-        const int cause = comm ? comm->ConnectError() : 0;
-        std::fprintf(errors, "vexademo-cli: %s\n", PortOpenFailureText(options.portPath, cause, {}).c_str());
+        const std::string text =
+            comm ? ConnectFailureText(*comm, options.portPath, {}) : PortOpenFailureText(options.portPath, 0, {});
+        std::fprintf(errors, "vexademo-cli: %s\n", text.c_str());
         return kExitSessionNoPort;
     }
     // The session starts once the receiver's binary link is up, so that its location channels are open.

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "location/location_client.h"
+#include "location/session/location_client.h"
 
 namespace vexa {
 

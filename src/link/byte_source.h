@@ -7,6 +7,7 @@
 #include <string>
 
 #include "platform/read_outcome.h"
+#include "platform/result_codes.h"
 #include "platform/wake_event.h"
 
 namespace vexa {
@@ -24,12 +25,18 @@ public:
 
     // Opens the source. The baud rate applies only where BaudChangeable(); others ignore it.
     // kResultOk or kResultCommFailure; on failure OpenProblem() says why in one line.
-    virtual int Open(int baud) = 0;
+    virtual LinkResult Open(int baud) = 0;
     // Why the last Open failed, as a user reads it ("Connection refused by 10.0.0.7:2947");
     // empty after an Open that succeeded.
     virtual std::string OpenProblem() const = 0;
     // The system's error number of the last Open that failed (0 when none or not a system error).
     virtual int OpenError() const = 0;
+
+    // Why the source ended, as a user reads it ("Connection to 10.0.0.7:4001 lost"), once Read
+    // reported kEnded (kept through Close until the next Open); empty before that, and where nothing
+    // more than the end itself is known.
+    // A source whose Open only starts a connection reports a connection that fails this way.
+    virtual std::string EndReason() const { return {}; }
 
     // Reads up to `capacity` of the bytes waiting, never blocking. kNothing when nothing waits or
     // the source is closed; kEnded once it hung up, failed or reached its end.
@@ -40,10 +47,10 @@ public:
 
     // Writes every byte or fails: kResultOk or kResultCommFailure. A source that takes no
     // commands fails every write.
-    virtual int Write(const std::uint8_t* bytes, std::size_t length) = 0;
+    virtual LinkResult Write(const std::uint8_t* bytes, std::size_t length) = 0;
     // Changes the line speed and discards what was waiting; kResultOk where no speed applies.
-    virtual int Configure(int baud) = 0;
-    virtual int Close() = 0;
+    virtual LinkResult Configure(int baud) = 0;
+    virtual LinkResult Close() = 0;
 
     virtual bool IsOpen() const = 0;
     // The name the source was made from ("/dev/ttyUSB0", "tcp://gnss-box:4001", ...).

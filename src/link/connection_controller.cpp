@@ -52,10 +52,11 @@ void ConnectionController::Connect(std::string_view portPath, std::string_view b
         rate = AutoBaudRate(autoBaudIndex_);
     }
     if (link_.Connect(portPath_, rate) != kResultOk) {
-        Report(PortOpenFailureText(portPath_, link_.ConnectError(), ports_));
+        Report(ConnectFailureText(link_, portPath_, ports_));
         Repaint();
         return;
     }
+    protocolOnly_ = !link_.BaudChangeable();
     testing_ = true;
     Repaint();
 }
@@ -81,7 +82,7 @@ bool ConnectionController::Done() {
 void ConnectionController::Tick() {
     if (!testing_) return;
     ++testTicks_;
-    if (baudSetting_ == kAutoBaud) {
+    if (baudSetting_ == kAutoBaud && !protocolOnly_) {
         TickAutoBaud();
         Repaint();
     } else {
@@ -94,6 +95,12 @@ void ConnectionController::TickFixedBaud() {
         testing_ = false;
         SaveSettings();
         ReportConnected(baudSetting_);
+        Repaint();
+    } else if (const std::string reason = link_.EndReason(); !reason.empty()) {
+        // A source that connects in the background tells here why it could not.
+        testing_ = false;
+        CloseLink();
+        Report(reason);
         Repaint();
     } else if (testTicks_ >= kTicksPerAttempt) {
         testing_ = false;
@@ -117,7 +124,7 @@ void ConnectionController::TickAutoBaud() {
     if (autoBaudIndex_ < kAutoBaudCount) {
         testTicks_ = 0;
         // A port that fails to open now simply shows nothing for the next five ticks.
-        link_.Connect(portPath_, AutoBaudRate(autoBaudIndex_));
+        (void)link_.Connect(portPath_, AutoBaudRate(autoBaudIndex_));
     } else {
         testing_ = false;
     }
@@ -126,7 +133,7 @@ void ConnectionController::TickAutoBaud() {
 // A frame decoded just before the port closed may still set the protocol; clearing it after
 // the close keeps that late frame from being credited to the next rate tried.
 void ConnectionController::CloseLink() {
-    link_.Disconnect();
+    (void)link_.Disconnect();  // closing what is not open is no failure here
     context_.LinkProtocol = kNotConnected;
 }
 
@@ -139,7 +146,8 @@ void ConnectionController::ResetToggleCounters() {
 bool ConnectionController::ReceiverAnswered() const { return context_.LinkProtocol != kNotConnected; }
 
 StatusLine ConnectionController::Status() const {
-    return StatusLineFor({testing_, baudSetting_, autoBaudIndex_, context_.LinkProtocol, context_.ProductSelection});
+    return StatusLineFor(
+        {testing_, baudSetting_, autoBaudIndex_, context_.LinkProtocol, context_.ProductSelection, protocolOnly_});
 }
 
 void ConnectionController::SaveSettings() {

@@ -32,7 +32,8 @@ struct ConnectionCallbacks {
 
 // Opens the receiver's port and watches, one tick (a second) at a time, whether the comm
 // reader recognises a frame or a sentence; with the baud setting "Auto" it steps through the
-// automatic detection rates until one works. Driven by the caller's ticks, so nothing here
+// automatic detection rates until one works. A source without a line speed of its own (a network
+// stream) is only watched for its protocol, as at a fixed rate. Driven by the caller's ticks, so nothing here
 // waits or shows anything.
 class ConnectionController {
 public:
@@ -80,6 +81,8 @@ private:
     bool testing_ = false;
     int testTicks_ = 0;
     int autoBaudIndex_ = 0;
+    // The source has no line speed of the program's choosing: only the protocol is detected.
+    bool protocolOnly_ = false;
     std::string portPath_;
     int baudSetting_ = 0;
 };

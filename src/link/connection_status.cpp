@@ -19,7 +19,7 @@ constexpr StatusColour kRed{255, 0, 0};
 StatusLine StatusLineFor(const ConnectionState& state) {
     if (state.testing) {
         const auto index = static_cast<std::size_t>(state.autoBaudIndex);
-        if (state.baudSetting == kAutoBaud && index < kAutoBaudRates.size()) {
+        if (state.baudSetting == kAutoBaud && !state.protocolOnly && index < kAutoBaudRates.size()) {
             return {kYellow, "Please wait... testing " + std::to_string(kAutoBaudRates[index]) + " baud",
                     25};
         }

@@ -38,6 +38,7 @@ struct ConnectionState {
     int autoBaudIndex;
     int linkProtocol;
     int product;
+    bool protocolOnly = false;  // the source has no line speed to test
 };
 StatusLine StatusLineFor(const ConnectionState& state);
 

@@ -24,7 +24,7 @@ DataLog::~DataLog() {
     if (IsOpen()) ::close(fd_);
 }
 
-int DataLog::Open(const std::string& path) {
+LinkResult DataLog::Open(const std::string& path) {
     const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
     if (fd < 0) return kResultNoResource;
     fd_ = fd;

@@ -5,6 +5,8 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/result_codes.h"
+
 namespace vexa {
 
 // The data log file: dated banner, the text written between, dated closing line. Writes are
@@ -18,7 +20,7 @@ public:
     DataLog& operator=(const DataLog&) = delete;
 
     // Creates (or replaces) the file and writes the banner; kResultOk or kResultNoResource.
-    int Open(const std::string& path);
+    LinkResult Open(const std::string& path);
     bool IsOpen() const { return fd_ >= 0; }
 
     // Each gives 0, or the file error cause of a failed write (the log is then closed).

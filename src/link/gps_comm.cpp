@@ -43,10 +43,13 @@ GpsComm::GpsComm(ReceiverContext& context, std::mutex* modelLock, const ClientPr
       frameReceiver_(*this),
       reader_(*this),
       modelLock_(modelLock) {
+    // The location client learns of frames that did not go out from the missing answers, as
+    // over the air; it has no use for the write's result.
     locationClient_->create(
-        locationProfile, [this](const std::uint8_t* bytes, std::size_t length) { WriteRaw(bytes, length); },
+        locationProfile, [this](const std::uint8_t* bytes, std::size_t length) { (void)WriteRaw(bytes, length); },
         [this](std::string_view text) { StoreLocationText(text); });
-    reader_.Start();
+    // A reader that could not start leaves a link whose every command fails with kResultCommFailure.
+    (void)reader_.Start();
 }
 
 GpsComm::~GpsComm() {
@@ -54,9 +57,9 @@ GpsComm::~GpsComm() {
     notify_ = nullptr;
     // Closed before the port: its thread writes through it. The object stays for the comm reader's calls.
     locationClient_->client().close();
-    Disconnect();
+    (void)Disconnect();  // at exit nobody is left to tell of a failed close
     CloseLog();
-    reader_.Stop();
+    (void)reader_.Stop();
     GiveBackLock(modelLock_);
 }
 
@@ -166,24 +169,66 @@ std::optional<GnssSky> GpsComm::LatestSky() const {
     return sky_;
 }
 
-int GpsComm::Connect(const std::string& devicePath, int baud) {
-    SerialPort* port = reader_.Port();
-    if (port == nullptr) return kResultCommFailure;
-    const int result = port->Open(devicePath, baud);
-    if (result != kResultOk) port->Close();
+LinkResult GpsComm::Connect(const std::string& portName, int baud) {
+    // Only the thread that owns the link replaces the source, so it may look at it unlocked.
+    const bool sameSource = source_ != nullptr && source_->Name() == portName;
+    return OpenSource(sameSource ? nullptr : MakeByteSource(portName), baud);
+}
+
+LinkResult GpsComm::ConnectSource(std::unique_ptr<ByteSource> source, int baud) {
+    if (source == nullptr) return kResultCommFailure;
+    return OpenSource(std::move(source), baud);
+}
+
+LinkResult GpsComm::OpenSource(std::unique_ptr<ByteSource> replacement, int baud) {
+    if (!reader_.Running()) return kResultCommFailure;
+    LinkResult result = kResultCommFailure;
+    reader_.BetweenChunks([&] {
+        if (replacement != nullptr) ReplaceSource(std::move(replacement));
+        result = source_->Open(baud);
+    });
     if (result == kResultOk) RestartTtffClock();
     return result;
 }
 
-int GpsComm::ConnectError() const {
-    const SerialPort* port = reader_.Port();
-    return port == nullptr ? 0 : port->OpenError();
+void GpsComm::ReplaceSource(std::unique_ptr<ByteSource> source) {
+    std::unique_lock swap(sourceSwap_);
+    if (source_ != nullptr) (void)source_->Close();  // a source being let go has nothing left to report
+    source_ = std::move(source);
+    reader_.UseSource(source_.get());
 }
 
-int GpsComm::Disconnect() {
+int GpsComm::ConnectError() const {
+    std::shared_lock held(sourceSwap_);
+    return source_ == nullptr ? 0 : source_->OpenError();
+}
+
+std::string GpsComm::ConnectProblem() const {
+    std::shared_lock held(sourceSwap_);
+    return source_ == nullptr ? std::string() : source_->OpenProblem();
+}
+
+bool GpsComm::BaudChangeable() const {
+    std::shared_lock held(sourceSwap_);
+    return source_ == nullptr || source_->BaudChangeable();
+}
+
+std::string GpsComm::EndReason() const {
+    std::shared_lock held(sourceSwap_);
+    return source_ == nullptr ? std::string() : source_->EndReason();
+}
+
+std::optional<std::string> GpsComm::CommandsRefused() const {
+    std::shared_lock held(sourceSwap_);
+    if (source_ == nullptr || source_->TakesCommands()) return std::nullopt;
+    return source_->CommandsRefusedReason();
+}
+
+LinkResult GpsComm::Disconnect() {
     reader_.BetweenChunks([this] {
         std::lock_guard guard(*modelLock_);
-        if (SerialPort* port = reader_.Port(); port != nullptr) port->Close();
+        // Closing a source that is not open is no failure here: it is closed either way.
+        if (source_ != nullptr) (void)source_->Close();
         frameReceiver_.restart();
         navData_ = NavData{};
         trackData_ = TrackData{};
@@ -202,17 +247,17 @@ int GpsComm::Disconnect() {
 }
 
 bool GpsComm::PortOpen() const {
-    const SerialPort* port = reader_.Port();
-    return port != nullptr && port->IsOpen();
+    std::shared_lock held(sourceSwap_);
+    return source_ != nullptr && source_->IsOpen();
 }
 
-int GpsComm::ChangeBaud(int baud) {
-    SerialPort* port = reader_.Port();
-    return port == nullptr ? kResultCommFailure : port->Configure(baud);
+LinkResult GpsComm::ChangeBaud(int baud) {
+    std::shared_lock held(sourceSwap_);
+    return source_ == nullptr ? kResultCommFailure : source_->Configure(baud);
 }
 
-int GpsComm::RestartLine(int baud) {
-    int result = kResultCommFailure;
+LinkResult GpsComm::RestartLine(int baud) {
+    LinkResult result = kResultCommFailure;
     reader_.BetweenChunks([&] {
         result = ChangeBaud(baud);
         frameReceiver_.restart();
@@ -225,12 +270,13 @@ int GpsComm::RestartLine(int baud) {
     return result;
 }
 
-int GpsComm::Send(int id, const void* block, std::size_t length) {
+LinkResult GpsComm::Send(int id, const void* block, std::size_t length) {
     if (!reader_.Running()) return kResultCommFailure;
     std::array<std::uint8_t, kFrameBufferSize> frame;
     const EncodeResult encoded =
         EncodeMessage(id, block, length, frame, UsesChannelBytes(context_.ProductSelection.load()));
-    if (encoded.code != kResultOk) return kResultOk;
+    if (encoded.code != kResultOk) return encoded.code;
+    if (CommandsRefused()) return kResultCommandsRefused;
     {
         std::lock_guard guard(*modelLock_);
         if (!sendAllowed_) {
@@ -243,27 +289,33 @@ int GpsComm::Send(int id, const void* block, std::size_t length) {
             return kResultOk;
         }
     }
-    reader_.Port()->Write(frame.data(), encoded.frameLength);
-    return kResultOk;
+    return WriteToSource(frame.data(), encoded.frameLength);
 }
 
 void GpsComm::ReleasePendingOutput() {
     if (pendingCount_ == 0) return;
-    if (reader_.Running()) reader_.Port()->Write(pendingOutput_.data(), pendingCount_);
+    // Held frames are commands like any other: one that does not go out shows by its missing answer.
+    if (reader_.Running()) (void)WriteToSource(pendingOutput_.data(), pendingCount_);
     pendingCount_ = 0;
 }
 
-int GpsComm::WriteRaw(const std::uint8_t* bytes, std::size_t length) {
-    if (sendAllowed_ && reader_.Port() != nullptr) reader_.Port()->Write(bytes, length);
-    return kResultOk;
+LinkResult GpsComm::WriteRaw(const std::uint8_t* bytes, std::size_t length) {
+    if (CommandsRefused()) return kResultCommandsRefused;
+    if (!sendAllowed_) return kResultOk;
+    return WriteToSource(bytes, length);
 }
 
-int GpsComm::WriteDirect(const std::uint8_t* bytes, std::size_t length) {
-    SerialPort* port = reader_.Port();
-    return port == nullptr ? kResultCommFailure : port->Write(bytes, length);
+LinkResult GpsComm::WriteDirect(const std::uint8_t* bytes, std::size_t length) {
+    if (CommandsRefused()) return kResultCommandsRefused;
+    return WriteToSource(bytes, length);
 }
 
-int GpsComm::OpenLog(const std::string& path) {
+LinkResult GpsComm::WriteToSource(const std::uint8_t* bytes, std::size_t length) {
+    std::shared_lock held(sourceSwap_);
+    return source_ == nullptr ? kResultCommFailure : source_->Write(bytes, length);
+}
+
+LinkResult GpsComm::OpenLog(const std::string& path) {
     std::lock_guard guard(*modelLock_);
     if (const int cause = log_.Close(); cause != 0) ReportLogError(cause);
     return log_.Open(path);
@@ -290,6 +342,15 @@ void GpsComm::Post(int message, std::intptr_t wParam, std::string text) {
     if (NotifySink* sink = notify_.load(); sink != nullptr) sink->post(Notification{message, wParam, 0, std::move(text)});
 }
 
+void GpsComm::StopRecording() {
+    if (const std::string problem = recording_.Stop(); !problem.empty()) Post(kNotifyShowMessage, 0, problem);
+}
+
+void GpsComm::onBytes(std::span<const std::uint8_t> bytes) {
+    if (const std::string problem = recording_.Append(bytes); !problem.empty()) Post(kNotifyShowMessage, 0, problem);
+    frameReceiver_.feed(bytes);
+}
+
 void GpsComm::onFrame(std::span<std::uint8_t> payload) {
     // A frame completed after the reader was told to stop is not dispatched.
     if (reader_.Running()) dispatch_.onFrame(payload);
@@ -303,7 +364,9 @@ void GpsComm::onSentence(std::span<const std::uint8_t> text) {
 }
 
 void GpsComm::onIdle() {
-    // Written lines reach the file whenever the receiver pauses; a write error shows then.
+    // Written lines and recorded bytes reach their files whenever the receiver pauses; a write
+    // error shows then.
+    if (const std::string problem = recording_.Flush(); !problem.empty()) Post(kNotifyShowMessage, 0, problem);
     std::lock_guard guard(*modelLock_);
     pausedCounts_ = {frameReceiver_.statistics(), dispatch_.droppedFrames()};
     if (const int cause = log_.Flush(); cause != 0) ReportLogError(cause);

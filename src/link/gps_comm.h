@@ -8,13 +8,16 @@
 #include <memory>
 #include <mutex>
 #include <optional>
+#include <shared_mutex>
 #include <span>
 #include <string>
 #include <string_view>
 
+#include "link/byte_source.h"
 #include "link/comm_reader.h"
 #include "link/data_log.h"
 #include "link/link_connection.h"
+#include "link/raw_recording.h"
 #include "link/location_client_host.h"
 #include "link/text_line_ring.h"
 #include "platform/notify_sink.h"
@@ -31,9 +34,9 @@
 
 namespace vexa {
 
-// The receiver link and the model of the receiver's latest output: the comm reader with its
-// port, the records and the text lines it delivers, the data log, the commands on the wire and
-// the frames held while the receiver has withdrawn OkToSend.
+// The receiver link and the model of the receiver's latest output: the comm reader with the byte
+// source it reads (a serial port, a network stream, ...), the records and the text lines it
+// delivers, the data log, the commands on the wire and the frames held while the receiver has withdrawn OkToSend.
 //
 // Records are written by the comm reader thread under the model lock; the user interface reads
 // them between Lock() and Unlock(). Accessors do not lock; the operations that say so do.
@@ -46,7 +49,7 @@ public:
     static constexpr std::size_t kPendingOutputSize = 1024;
 
     // Nothing when no model lock can be had. The comm reader is started; if it could not be,
-    // the link exists but every command fails with kResultCommFailure. The location client is
+    // the link exists but every command fails with kResultCommFailure. No source is open yet. The location client is
     // created with the given profile; it reaches the receiver through this link.
     static std::unique_ptr<GpsComm> Create(ReceiverContext& context, const ClientProfile& locationProfile = {},
                                            ClientServices locationServices = {});
@@ -54,7 +57,7 @@ public:
     GpsComm(const GpsComm&) = delete;
     GpsComm& operator=(const GpsComm&) = delete;
 
-    // Where notifications go (nullptr: nowhere). Set before the port is opened.
+    // Where notifications go (nullptr: nowhere). Set before a source is connected.
     void SetNotifyWindow(NotifySink* sink) { notify_ = sink; }
 
     void Lock() { modelLock_->lock(); }
@@ -79,40 +82,60 @@ public:
     std::optional<GnssFix> LatestFix() const;
     std::optional<GnssSky> LatestSky() const;
 
-    int Connect(const std::string& devicePath, int baud) override;
+    // Between two chunks of the reader: opens the source the name stands for (MakeByteSource), at
+    // `baud` where a rate applies. The source of another name is closed and replaced first.
+    LinkResult Connect(const std::string& portName, int baud) override;
+    // The same with a source made by the caller (never nullptr), which the link then owns.
+    LinkResult ConnectSource(std::unique_ptr<ByteSource> source, int baud);
     int ConnectError() const override;
-    // Between two chunks of the reader and under the lock: closes the port, forgets a frame in
+    std::string ConnectProblem() const override;
+    bool BaudChangeable() const override;
+    std::string EndReason() const override;
+    // Between two chunks of the reader and under the lock: closes the source, forgets a frame in
     // progress, clears the position records and announces them (hints 2, 4). What the last receiver
     // said about sending (OkToSend) and the frames held for it are forgotten too: they are not
     // meant for the next receiver.
-    int Disconnect() override;
-    // False also after the comm reader closed a port whose device went away (kNotifyLinkLost).
+    LinkResult Disconnect() override;
+    // False also after the comm reader closed a source that ended (kNotifyLinkLost).
     bool PortOpen() const;
-    // The port's new speed after a protocol switch; the port stays open.
-    int ChangeBaud(int baud);
+    // Why commands cannot be sent to the receiver through the source connected (a receiver shared
+    // through gpsd); nothing while they can, or while no source is connected.
+    std::optional<std::string> CommandsRefused() const;
+    // The source's new speed after a protocol switch; the source stays open.
+    LinkResult ChangeBaud(int baud);
     // The protocol switch's change of speed: between two chunks of the reader, changes the speed,
     // forgets a frame in progress and sets LinkProtocol to kNotConnected, so that bytes read at the
     // old speed cannot set the protocol again afterwards. The fix and sky of the old protocol are dropped.
-    int RestartLine(int baud);
+    LinkResult RestartLine(int baud);
 
-    // Builds one command frame and writes it, or holds it while sending is not allowed.
-    // kResultOk, or kResultCommFailure when the comm reader is not running.
-    int Send(int id, const void* block, std::size_t length);
-    // The location client's frames, written unchanged while sending is allowed, else dropped.
-    int WriteRaw(const std::uint8_t* bytes, std::size_t length);
+    // Builds one command frame and writes it, or holds it while sending is not allowed (kResultOk).
+    // kResultUnknownId or kResultBadLength when the command cannot be encoded, kResultCommandsRefused
+    // when the source takes no commands, kResultCommFailure when the comm reader is not running or
+    // the write fails.
+    LinkResult Send(int id, const void* block, std::size_t length);
+    // The location client's frames, written unchanged while sending is allowed, else dropped
+    // (kResultOk). kResultCommandsRefused or kResultCommFailure as for Send.
+    LinkResult WriteRaw(const std::uint8_t* bytes, std::size_t length);
     // Bytes written as they are, whatever OkToSend says (the protocol switch).
-    int WriteDirect(const std::uint8_t* bytes, std::size_t length);
+    LinkResult WriteDirect(const std::uint8_t* bytes, std::size_t length);
 
     // Data log. OpenLog and CloseLog take the lock; the writes expect it held. When OpenLog fails,
     // errno says why.
-    int OpenLog(const std::string& path);
+    LinkResult OpenLog(const std::string& path);
     void CloseLog();
     bool IsLogOpen() const { return log_.IsOpen(); }
     void WriteLogLine(std::string_view text);
     void WriteLogText(std::string_view text);
 
-    // Feeds bytes from a source other than the port (a capture file) through the comm reader's
-    // receive path. Not to be used while a port is open.
+    // Raw recording, beside the data log and independent of it: every byte the comm reader reads
+    // goes to the file unchanged. StartRecording gives 0 or the system's error number. A write
+    // error ends the recording; its text is shown (kNotifyShowMessage), as is one met by the stop.
+    int StartRecording(const std::string& path) { return recording_.Start(path); }
+    void StopRecording();
+    bool IsRecording() const { return recording_.Active(); }
+
+    // Feeds bytes from a source other than the comm reader's (a capture file) through the comm reader's
+    // receive path. Not to be used while a source is open.
     void Receive(std::span<const std::uint8_t> bytes) { frameReceiver_.feed(bytes); }
     // The source has ended: the NMEA epoch in progress is complete.
     void EndOfInput() { epochs_.finish(); }
@@ -150,7 +173,7 @@ private:
     void deliver(int id, const std::uint8_t* record, std::size_t length) override { DeliverMessage(id, record, length); }
     void onFrame(std::span<std::uint8_t> payload) override;
     void onSentence(std::span<const std::uint8_t> text) override;
-    void onBytes(std::span<const std::uint8_t> bytes) override { frameReceiver_.feed(bytes); }
+    void onBytes(std::span<const std::uint8_t> bytes) override;
     void onIdle() override;
     void onEnded() override;
     void onFix(const GnssFix& fix) override;
@@ -159,11 +182,18 @@ private:
     void StoreTextLine(const char* text, std::size_t length);
     void StoreLocationText(std::string_view text);
     void ReleasePendingOutput();
+    // Writes through the source connected; the checks of Send and WriteRaw come first.
+    LinkResult WriteToSource(const std::uint8_t* bytes, std::size_t length);
+    // Between two chunks: opens the source held, or `replacement` (when given) in its place.
+    LinkResult OpenSource(std::unique_ptr<ByteSource> replacement, int baud);
+    // Between two chunks: closes the source held and reads from `source` from now on.
+    void ReplaceSource(std::unique_ptr<ByteSource> source);
     void ReportLogError(int cause);
     void Post(int message, std::intptr_t wParam, std::string text = {});
 
     ReceiverContext& context_;
     DataLog log_;
+    RawRecording recording_;
     std::atomic<NotifySink*> notify_{nullptr};
     MessageSink* deliveryListener_ = nullptr;
     GnssListener* gnssListener_ = nullptr;
@@ -190,6 +220,10 @@ private:
     FrameDispatch dispatch_;
     NmeaEpochBuilder epochs_{static_cast<GnssListener&>(*this)};
     FrameReceiver frameReceiver_;
+    // Replaced only between two chunks of the reader and with sourceSwap_ held exclusively; writers
+    // from other threads hold it shared.
+    std::unique_ptr<ByteSource> source_;
+    mutable std::shared_mutex sourceSwap_;
     CommReader reader_;
     std::mutex* modelLock_;
 };

@@ -2,6 +2,8 @@
 
 #include <string>
 
+#include "platform/result_codes.h"
+
 namespace vexa {
 
 // What the connection controller needs of the receiver link: GpsComm implements it,
@@ -9,12 +11,21 @@ namespace vexa {
 class LinkConnection {
 public:
     virtual ~LinkConnection() = default;
-    // Opens the serial device at the given baud rate; kResultOk or kResultCommFailure.
-    virtual int Connect(const std::string& devicePath, int baud) = 0;
+    // Opens the source a port name stands for (a serial device path, a network source, ...) at the
+    // given baud rate where a rate applies; kResultOk or kResultCommFailure.
+    virtual LinkResult Connect(const std::string& portName, int baud) = 0;
     // Why the last Connect failed, as a system error number; 0 when it is not known.
     virtual int ConnectError() const { return 0; }
-    // Closes the port and blanks the receiver records.
-    virtual int Disconnect() = 0;
+    // Why the last Connect failed, in one line for the user; empty when not known.
+    virtual std::string ConnectProblem() const { return {}; }
+    // Whether the source last connected has a line speed of the program's choosing; when not,
+    // only the protocol is detected.
+    virtual bool BaudChangeable() const { return true; }
+    // Why the source last connected ended, in one line for the user; empty while it has not or
+    // when nothing more than the end is known.
+    virtual std::string EndReason() const { return {}; }
+    // Closes the source and blanks the receiver records.
+    virtual LinkResult Disconnect() = 0;
 };
 
 }  // namespace vexa

@@ -5,8 +5,8 @@
 #include <functional>
 #include <string_view>
 
-#include "location/client_profile.h"
-#include "location/location_client.h"
+#include "location/messages/client_profile.h"
+#include "location/session/location_client.h"
 #include "receiver/location_client_link.h"
 
 namespace vexa {

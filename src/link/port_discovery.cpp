@@ -4,6 +4,7 @@
 #include <system_error>
 
 #include "link/port_display_name.h"
+#include "link/source_names.h"
 #include "link/sysfs_serial_ttys.h"
 
 namespace vexa {
@@ -62,7 +63,8 @@ std::vector<SerialPortEntry> DiscoverPorts(const PortDiscoveryOptions& options) 
     std::vector<FoundPort> found = FoundInSysfs(options);
     for (const std::string& path : options.extraPaths) {
         if (path.empty() || list.Full()) continue;
-        const fs::path device = ResolvedDevice(path);
+        // A network source is no file: it is known by its name alone.
+        const fs::path device = IsNetworkSourceName(path) ? fs::path(path) : ResolvedDevice(path);
         if (list.Holds(device)) continue;
         // A path the user gave for a port that sysfs also knows keeps the user's spelling and
         // takes the port's friendly name.
@@ -70,6 +72,11 @@ std::vector<SerialPortEntry> DiscoverPorts(const PortDiscoveryOptions& options) 
             std::find_if(found.begin(), found.end(), [&](const FoundPort& port) { return port.device == device; });
         const std::string friendlyName = same == found.end() ? std::string() : same->friendlyName;
         list.Add({path, PortDisplayName(path, friendlyName)}, device);
+    }
+    for (const std::string& name : options.networkSources) {
+        if (list.Full()) break;
+        if (list.Holds(name)) continue;
+        list.Add({name, PortDisplayName(name, "")}, name);
     }
     for (const FoundPort& port : found) {
         if (list.Full()) break;

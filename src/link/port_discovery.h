@@ -24,12 +24,16 @@ struct PortDiscoveryOptions {
     std::filesystem::path devRoot{"/dev"};
     // Listed first, with its display name as given (the built-in simulated receiver).
     std::optional<SerialPortEntry> simulatedReceiver;
-    // Device paths the user named (the command line), listed after the simulated receiver.
+    // Device paths or other port names the user named (the command line), listed after the
+    // simulated receiver.
     std::vector<std::string> extraPaths;
+    // The network sources the user added in the Serial Comm dialog (remembered in the settings),
+    // listed after the user's paths under their own names.
+    std::vector<std::string> networkSources;
 };
 
-// The port list: the simulated receiver, the user's paths, then the serial ports found in
-// sysfs whose device node exists; each port once, at most kMaxListedPorts entries.
+// The port list: the simulated receiver, the user's paths, the network sources, then the serial
+// ports found in sysfs whose device node exists; each port once, at most kMaxListedPorts entries.
 std::vector<SerialPortEntry> DiscoverPorts(const PortDiscoveryOptions& options);
 
 // The entry shown under a display name, or the entry of a device path; null when none is.

@@ -67,4 +67,11 @@ std::string PortOpenFailureText(const std::string& devicePath, int error, const 
     return text;
 }
 
+std::string ConnectFailureText(const LinkConnection& link, const std::string& portName,
+                               const PortDiscoveryOptions& ports) {
+    // Only a serial device has the system's reasons and the ports that exist to offer.
+    if (link.BaudChangeable()) return PortOpenFailureText(portName, link.ConnectError(), ports);
+    return std::string(kCouldNotOpenText) + "\n" + link.ConnectProblem();
+}
+
 }  // namespace vexa

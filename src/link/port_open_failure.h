@@ -3,6 +3,7 @@
 #include <string>
 #include <string_view>
 
+#include "link/link_connection.h"
 #include "link/port_discovery.h"
 
 namespace vexa {
@@ -13,5 +14,10 @@ inline constexpr std::string_view kCouldNotOpenText = "Could not open specified 
 // device with the system's reason (`error`, 0 when unknown) and, for the usual causes, what to do:
 // the group to join, the program that holds the device, or the serial ports that do exist.
 std::string PortOpenFailureText(const std::string& devicePath, int error, const PortDiscoveryOptions& ports);
+
+// The same for whatever source `portName` stands for, after `link` failed to connect to it: a serial
+// device as above; another source (a network stream) with the reason it gave.
+std::string ConnectFailureText(const LinkConnection& link, const std::string& portName,
+                               const PortDiscoveryOptions& ports);
 
 }  // namespace vexa

@@ -12,14 +12,17 @@
 namespace vexa {
 namespace {
 
+// A command that does not go out shows by the receiver's missing answer; the front ends ask
+// GpsComm::CommandsRefused() before offering to send at all.
 void SendCommand(GpsComm& comm, const CommandMessage& message) {
-    comm.Send(message.id, message.block.data(), message.length);
+    (void)comm.Send(message.id, message.block.data(), message.length);
 }
 
 void FinishSwitch(GpsComm& comm, const ProtocolSwitchHooks& hooks, int baud) {
     if (hooks.wait) hooks.wait(kProtocolSwitchSettle);
     else std::this_thread::sleep_for(kProtocolSwitchSettle);
-    comm.RestartLine(baud);
+    // A line that cannot take the new speed finds no receiver, which the status then shows.
+    (void)comm.RestartLine(baud);
     if (hooks.saveBaud) hooks.saveBaud(baud);
 }
 
@@ -56,14 +59,14 @@ void SwitchProtocol(GpsComm& comm, const ProtocolSwitchHooks& hooks) {
         std::array<std::uint8_t, kFrameBufferSize> frame;
         const EncodeResult encoded = EncodeMessage(request.id, request.block.data(), request.length, frame,
                                                    UsesChannelBytes(context.ProductSelection.load()));
-        if (encoded.code == kResultOk) comm.WriteDirect(frame.data(), encoded.frameLength);
+        if (encoded.code == kResultOk) (void)comm.WriteDirect(frame.data(), encoded.frameLength);
         FinishSwitch(comm, hooks, kNmeaSwitchBaud);
         return;
     }
     case kNmeaProtocol: {
         const std::optional<std::string> sentence = SwitchToBinarySentence(context.ProductSelection.load());
         if (!sentence) return;
-        comm.WriteDirect(reinterpret_cast<const std::uint8_t*>(sentence->data()), sentence->size());
+        (void)comm.WriteDirect(reinterpret_cast<const std::uint8_t*>(sentence->data()), sentence->size());
         FinishSwitch(comm, hooks, kBinarySwitchBaud);
         return;
     }

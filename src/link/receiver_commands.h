@@ -11,7 +11,8 @@ class GpsComm;
 
 // The receiver commands of the menus and dialogs, sent through the link. Each one also makes
 // its changes to the context (time to first fix, output toggle counters); results are ignored,
-// as a lost command shows by the missing answer.
+// as a lost command shows by the missing answer. A source that takes no commands is the front
+// end's to check first (GpsComm::CommandsRefused), so that the user learns why.
 void SendReset(GpsComm& comm, ResetKind kind);
 void ToggleDebugOutput(GpsComm& comm);
 void ToggleNavLibOutput(GpsComm& comm);

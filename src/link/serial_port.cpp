@@ -1,27 +1,20 @@
 #include "link/serial_port.h"
 
 #include <cerrno>
+#include <cstring>
 
-#include "platform/lock_pool.h"
-#include "platform/result_codes.h"
 #include "platform/serial_device.h"
-#include "platform/slot_table.h"
 
 namespace vexa {
 
-void SerialPort::Reset(std::mutex* writeLock) {
-    handle_ = -1;
-    writeLock_ = writeLock;
-    devicePath_.clear();
-    baud_ = 0;
-    openError_ = 0;
+SerialPort::~SerialPort() {
+    if (IsOpen()) (void)Close();  // nothing is left to tell of a failed close
 }
 
-int SerialPort::Open(const std::string& devicePath, int baud) {
-    devicePath_ = devicePath;
+LinkResult SerialPort::Open(int baud) {
     baud_ = baud;
-    if (IsOpen()) Close();  // a second open replaces the first instead of leaking it
-    const int fd = OpenSerialDevice(devicePath);
+    if (IsOpen()) (void)Close();  // a second open replaces the first; a failed close has nothing to keep
+    const int fd = OpenSerialDevice(devicePath_);
     if (fd < 0) {
         openError_ = errno;
         return kResultCommFailure;
@@ -37,7 +30,12 @@ int SerialPort::Open(const std::string& devicePath, int baud) {
     return kResultOk;
 }
 
-int SerialPort::Configure(int baud) {
+std::string SerialPort::OpenProblem() const {
+    if (openError_ == 0) return {};
+    return devicePath_ + ": " + std::strerror(openError_);
+}
+
+LinkResult SerialPort::Configure(int baud) {
     std::shared_lock shared(inUse_);
     const int fd = handle_.load();
     if (fd < 0 || !ConfigureSerialDevice(fd, baud)) return kResultCommFailure;
@@ -54,50 +52,26 @@ ReadOutcome SerialPort::Read(std::uint8_t* buffer, std::size_t capacity, std::si
     return ReadSerialDevice(fd, buffer, capacity, count);
 }
 
-int SerialPort::Write(const std::uint8_t* bytes, std::size_t length) {
+WakeEvent::Wait SerialPort::WaitReadable(const WakeEvent& wake, std::chrono::milliseconds timeout) {
+    std::shared_lock shared(inUse_);
+    return wake.waitReadable(handle_.load(), timeout);
+}
+
+LinkResult SerialPort::Write(const std::uint8_t* bytes, std::size_t length) {
     if (!IsOpen()) return kResultCommFailure;
-    std::lock_guard serialised(*writeLock_);
+    std::lock_guard serialised(writeLock_);
     std::shared_lock shared(inUse_);
     const int fd = handle_.load();
     if (fd < 0) return kResultCommFailure;
     return WriteSerialDevice(fd, bytes, length, SerialWriteTimeout(length)) ? kResultOk : kResultCommFailure;
 }
 
-int SerialPort::Close() {
+LinkResult SerialPort::Close() {
     // Marked closed first, so that reads and writes starting now fail without touching the device.
     const int fd = handle_.exchange(-1);
     if (fd < 0) return kResultCommFailure;
     std::unique_lock exclusive(inUse_);
     return CloseSerialDevice(fd) ? kResultOk : kResultCommFailure;
-}
-
-namespace {
-
-SlotTable<SerialPort, kPortTableSize>& Ports() {
-    static SlotTable<SerialPort, kPortTableSize> ports;
-    return ports;
-}
-
-}  // namespace
-
-SerialPort* TakePort() {
-    SerialPort* port = Ports().take();
-    if (port == nullptr) return nullptr;
-    std::mutex* lock = TakeLock();
-    if (lock == nullptr) {
-        Ports().giveBack(port);
-        return nullptr;
-    }
-    port->Reset(lock);
-    return port;
-}
-
-void GiveBackPort(SerialPort* port) {
-    if (port == nullptr) return;
-    if (port->IsOpen()) port->Close();
-    GiveBackLock(port->WriteLock());
-    port->Reset(nullptr);
-    Ports().giveBack(port);
 }
 
 }  // namespace vexa

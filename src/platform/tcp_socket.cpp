@@ -1,9 +1,11 @@
 #include "platform/tcp_socket.h"
 
 #include <cerrno>
+#include <cstring>
 
 #include <arpa/inet.h>
 #include <fcntl.h>
+#include <netdb.h>
 #include <netinet/in.h>
 #include <poll.h>
 #include <sys/socket.h>
@@ -32,7 +34,7 @@ int Abandon(int fd) {
 
 }  // namespace
 
-int ConnectTcp(const std::string& address, std::uint16_t port, std::chrono::milliseconds timeout) {
+int ConnectTcp(const std::string& address, std::uint16_t port, std::chrono::milliseconds timeout, int cancel) {
     sockaddr_in peer{};
     if (!AddressOf(address, port, peer)) {
         errno = EINVAL;
@@ -42,10 +44,14 @@ int ConnectTcp(const std::string& address, std::uint16_t port, std::chrono::mill
     if (fd < 0) return -1;
     if (::connect(fd, reinterpret_cast<const sockaddr*>(&peer), sizeof peer) == 0) return fd;
     if (errno != EINPROGRESS) return Abandon(fd);
-    pollfd writable{fd, POLLOUT, 0};
-    const int ready = ::poll(&writable, 1, static_cast<int>(timeout.count()));
+    pollfd watched[2] = {{fd, POLLOUT, 0}, {cancel, POLLIN, 0}};
+    const int ready = ::poll(watched, cancel >= 0 ? 2 : 1, static_cast<int>(timeout.count()));
     if (ready <= 0) {
         errno = ready == 0 ? ETIMEDOUT : errno;
+        return Abandon(fd);
+    }
+    if (watched[0].revents == 0) {
+        errno = ECANCELED;
         return Abandon(fd);
     }
     int error = 0;
@@ -56,6 +62,24 @@ int ConnectTcp(const std::string& address, std::uint16_t port, std::chrono::mill
         return Abandon(fd);
     }
     return fd;
+}
+
+bool ResolveIPv4(const std::string& host, std::string& address, std::string& problem) {
+    addrinfo hints{};
+    hints.ai_family = AF_INET;
+    hints.ai_socktype = SOCK_STREAM;
+    addrinfo* found = nullptr;
+    const int error = ::getaddrinfo(host.c_str(), nullptr, &hints, &found);
+    if (error != 0 || found == nullptr) {
+        problem = error == EAI_SYSTEM ? std::strerror(errno) : ::gai_strerror(error);
+        return false;
+    }
+    char text[INET_ADDRSTRLEN] = {};
+    const auto* peer = reinterpret_cast<const sockaddr_in*>(found->ai_addr);
+    ::inet_ntop(AF_INET, &peer->sin_addr, text, sizeof text);
+    ::freeaddrinfo(found);
+    address = text;
+    return true;
 }
 
 int ListenTcp(const std::string& address, std::uint16_t port) {

@@ -10,8 +10,13 @@ namespace vexa {
 // TCP primitives on IPv4. Sockets are non-blocking; every wait is bounded by its time-out.
 
 // Connects to the dotted address and port; the descriptor, or -1 (errno tells why) when the address is
-// not dotted IPv4, the peer refuses, or the time-out passes first.
-int ConnectTcp(const std::string& address, std::uint16_t port, std::chrono::milliseconds timeout);
+// not dotted IPv4, the peer refuses, the time-out passes first (ETIMEDOUT), or the optional `cancel`
+// descriptor becomes readable first (ECANCELED).
+int ConnectTcp(const std::string& address, std::uint16_t port, std::chrono::milliseconds timeout, int cancel = -1);
+
+// The first IPv4 address of a host name or dotted address, as dotted text; on failure false, with the
+// resolver's reason in `problem`. Blocks for as long as the resolver takes.
+bool ResolveIPv4(const std::string& host, std::string& address, std::string& problem);
 
 // Listens on the dotted address and port (0: any free port); -1 on failure.
 int ListenTcp(const std::string& address, std::uint16_t port);

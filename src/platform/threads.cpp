@@ -6,7 +6,7 @@
 
 namespace vexa {
 
-int StartThread(std::thread& thread, std::function<void()> body) {
+LinkResult StartThread(std::thread& thread, std::function<void()> body) {
     try {
         thread = std::thread(std::move(body));
     } catch (const std::system_error&) {
@@ -15,7 +15,7 @@ int StartThread(std::thread& thread, std::function<void()> body) {
     return kResultOk;
 }
 
-int EndThread(std::thread& thread) {
+LinkResult EndThread(std::thread& thread) {
     if (!thread.joinable()) return kResultNoResource;
     try {
         thread.join();

@@ -13,6 +13,8 @@ public:
     WakeEvent& operator=(const WakeEvent&) = delete;
 
     bool valid() const { return fd_ >= 0; }
+    // Readable while signalled, for a caller that waits on it among other descriptors.
+    int descriptor() const { return fd_; }
     void signal();
     void clear();
 

@@ -5,6 +5,7 @@
 
 #include "platform/result_codes.h"
 #include "receiver/frame_format.h"
+#include "receiver/frame_writer.h"
 #include "receiver/message_ids.h"
 
 namespace vexa {
@@ -72,23 +73,6 @@ std::uint32_t ReadNative(const std::uint8_t* field, std::size_t width) {
 }
 
 }  // namespace
-
-std::size_t WriteFrame(std::span<const std::uint8_t> payload, std::span<std::uint8_t> frame) {
-    const std::size_t length = payload.size();
-    if (frame.size() < length + kFrameOverhead || length > 0xFFFF) return 0;
-    const std::uint32_t checksum = PayloadSum(payload) & kChecksumMask;
-    std::uint8_t* out = frame.data();
-    *out++ = kFrameStart1;
-    *out++ = kFrameStart2;
-    *out++ = static_cast<std::uint8_t>(length >> 8);
-    *out++ = static_cast<std::uint8_t>(length);
-    if (length != 0) out = std::copy(payload.begin(), payload.end(), out);
-    *out++ = static_cast<std::uint8_t>(checksum >> 8);
-    *out++ = static_cast<std::uint8_t>(checksum);
-    *out++ = kFrameEnd1;
-    *out = kFrameEnd2;
-    return length + kFrameOverhead;
-}
 
 EncodeResult EncodeMessage(int id, const void* block, std::size_t blockLength, std::span<std::uint8_t> frame,
                            bool channelByte) {

@@ -4,10 +4,12 @@
 #include <cstdint>
 #include <span>
 
+#include "platform/result_codes.h"
+
 namespace vexa {
 
 struct EncodeResult {
-    int code = 0;                 // kResultOk, kResultUnknownId, or kResultBadLength for a short block or buffer
+    LinkResult code = kResultOk;  // kResultOk, kResultUnknownId, or kResultBadLength for a short block or buffer
     std::size_t frameLength = 0;  // payload length + 8
 };
 
@@ -15,8 +17,5 @@ struct EncodeResult {
 // with channel byte 0xEE before the id when `channelByte` is set. Builds nothing on failure.
 EncodeResult EncodeMessage(int id, const void* block, std::size_t blockLength, std::span<std::uint8_t> frame,
                            bool channelByte);
-
-// Writes A0 A2, length, payload, checksum, B0 B3; gives the frame length, or 0 when `frame` is too small.
-std::size_t WriteFrame(std::span<const std::uint8_t> payload, std::span<std::uint8_t> frame);
 
 }  // namespace vexa

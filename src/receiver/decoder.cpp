@@ -82,7 +82,7 @@ constexpr auto kFixedDecoders = []<std::size_t... Id>(std::index_sequence<Id...>
     return std::array<FixedDecoder, sizeof...(Id)>{FixedDecoderOf<static_cast<int>(Id)>()...};
 }(std::make_index_sequence<256>());
 
-DecodeResult DecodeCopy(std::span<const std::uint8_t> payload, std::uint8_t* record, int tooLongCode) {
+DecodeResult DecodeCopy(std::span<const std::uint8_t> payload, std::uint8_t* record, LinkResult tooLongCode) {
     const std::size_t length = payload.size() - 1;
     if (length > RecordBuffer::kSize) {
         // Frames never carry that much; refused rather than overrunning the record.

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <span>
 
+#include "platform/result_codes.h"
 #include "receiver/receiver_context.h"
 
 namespace vexa {
@@ -15,8 +16,8 @@ struct alignas(8) RecordBuffer {
 };
 
 struct DecodeResult {
-    int code = 0;                   // kResultOk, kResultBadLength or kResultUnknownId
-    int id = 0;                     // 0 when the length does not match
+    LinkResult code = kResultOk;  // kResultOk, kResultBadLength or kResultUnknownId
+    int id = 0;                   // 0 when the length does not match
     std::size_t recordLength = 0;
 };
 

@@ -3,20 +3,37 @@
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <span>
+#include <vector>
 
 #include "receiver/frame_format.h"
 
 namespace vexa {
 
-// Told of every complete, checked frame and every complete sentence.
+// Why a frame was refused. A length is refused when it exceeds the limit or is 0; the end sequence
+// when its first or its second byte is wrong.
+enum class FrameFault : std::uint8_t { TooLong, Empty, BadChecksum, BadEnd1, BadEnd2 };
+
+// How one link frames its messages: A0 A2, 16-bit length, payload, [16-bit checksum], B0 B3, and
+// perhaps NMEA sentences between the frames.
+struct FrameRules {
+    std::size_t maxPayloadLength = kMaxPayloadLength;  // longest accepted length field; 0 is always refused
+    bool checksum = true;                               // a checksum field follows the payload
+    std::uint16_t receivedChecksumMask = kChecksumMask;  // bits of that field compared with the 15-bit sum
+    bool sentences = true;                              // "$" through CR LF is taken as a sentence
+    std::optional<std::uint8_t> channel;                // stored ahead of the payload (frames that carry none)
+};
+
+// Told of every complete, checked frame, every complete sentence and every refused frame.
 // The spans point into the receiver's assembly buffer and are valid only during the call;
 // the payload may be changed in place.
 class FrameListener {
 public:
     virtual ~FrameListener() = default;
-    virtual void onFrame(std::span<std::uint8_t> payload) = 0;
-    virtual void onSentence(std::span<const std::uint8_t> text) = 0;  // from "$" through LF
+    virtual void onFrame(std::span<std::uint8_t> payload) = 0;  // the channel byte first, where the rules add one
+    virtual void onSentence(std::span<const std::uint8_t> /*text*/) {}  // from "$" through LF
+    virtual void onRefused(FrameFault /*fault*/) {}
 };
 
 struct ReceiveStatistics {
@@ -30,10 +47,11 @@ struct ReceiveStatistics {
     std::uint64_t refusedFrames() const { return badLength + badChecksum + badEndSequence; }
 };
 
-// Cuts a byte stream into binary frames and NMEA sentences, one byte at a time, in a fixed buffer.
-// State persists across calls, so input may arrive in pieces of any size.
-// A byte that breaks a frame or a sentence is looked at again as a possible start, so that
-// A0 A0 A2 synchronises and a "$" inside a sentence begins the next one.
+// Cuts a byte stream into binary frames and NMEA sentences, in a buffer sized once by its rules.
+// State persists across calls, so input may arrive in pieces of any size and gives the same results.
+// Starts are found with a memory search and payloads taken in bulk. A byte that breaks a frame or a
+// sentence is looked at again as a possible start, so that A0 A0 A2 synchronises and a "$" inside a
+// sentence begins the next one.
 class FrameReceiver {
 public:
     // A sentence holds at most this many characters from its "$" to the last one before CR.
@@ -42,9 +60,10 @@ public:
     // simulated receiver takes the location client's whole fragments, which are longer.
     static constexpr std::size_t kLargestPayloadLimit = 2048;
 
-    // Frames whose length field exceeds the limit are refused (clamped to kLargestPayloadLimit).
-    explicit FrameReceiver(FrameListener& listener, std::size_t maxPayloadLength = kMaxPayloadLength)
-        : listener_(listener), maxPayloadLength_(std::min(maxPayloadLength, kLargestPayloadLimit)) {}
+    // The receiver's serial link: frames whose length field exceeds the limit are refused (the limit is
+    // clamped to kLargestPayloadLimit); sentences are taken.
+    explicit FrameReceiver(FrameListener& listener, std::size_t maxPayloadLength = kMaxPayloadLength);
+    FrameReceiver(FrameListener& listener, const FrameRules& rules);
 
     void feed(std::span<const std::uint8_t> bytes);
     // Forgets a frame or sentence in progress (the line changed under it); the counts stay.
@@ -62,23 +81,31 @@ private:
         ChecksumLow,
         AwaitB0,
         AwaitB3,
-        SentenceDone,
         Sentence,
         AwaitLF,
     };
 
-    void step(std::uint8_t byte);
-    void startOver(std::uint8_t byte);
+    const std::uint8_t* hunt(const std::uint8_t* at, const std::uint8_t* end);
+    const std::uint8_t* takePayload(const std::uint8_t* at, const std::uint8_t* end);
+    const std::uint8_t* takeSentence(const std::uint8_t* at, const std::uint8_t* end);
+    // Returns false when the byte is to be looked at again as a possible start.
+    bool step(std::uint8_t byte);
+    void refuse(FrameFault fault);
 
     FrameListener& listener_;
-    const std::size_t maxPayloadLength_;
+    const FrameRules rules_;
+    const std::size_t payloadStart_;  // 1 where a channel byte is stored ahead, else 0
     State state_ = State::Hunt;
-    std::uint16_t length_ = 0;
+    std::size_t length_ = 0;
     std::size_t index_ = 0;
     std::uint32_t sum_ = 0;
     std::uint8_t checksumHigh_ = 0;
+    // Where the next frame start and the next "$" of the bytes being fed lie (end: none), so that
+    // each byte is searched once.
+    const std::uint8_t* nextFrameStart_ = nullptr;
+    const std::uint8_t* nextDollar_ = nullptr;
     ReceiveStatistics statistics_;
-    std::uint8_t buffer_[kLargestPayloadLimit];
+    std::vector<std::uint8_t> buffer_;
 };
 
 }  // namespace vexa

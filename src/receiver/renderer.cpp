@@ -51,7 +51,7 @@ void AppendFields(LineWriter& line, std::span<const Field> fields, const std::ui
 }
 
 // The id, then every field of a message whose fields all print as plain values.
-int RenderFields(int id, const MessageLayout& layout, const std::uint8_t* record, std::size_t length, char* out) {
+LinkResult RenderFields(int id, const MessageLayout& layout, const std::uint8_t* record, std::size_t length, char* out) {
     if (length < layout.recordLength) return kResultBadLength;
     LineWriter line(out);
     line.integer(id);
@@ -59,7 +59,7 @@ int RenderFields(int id, const MessageLayout& layout, const std::uint8_t* record
     return kResultOk;
 }
 
-int RenderNavData(const std::uint8_t* record, std::size_t length, char* out) {
+LinkResult RenderNavData(const std::uint8_t* record, std::size_t length, char* out) {
     const auto nav = ReadRecord<NavData>(record, length);
     if (!nav) return kResultBadLength;
     LineWriter line(out);
@@ -83,7 +83,7 @@ int RenderNavData(const std::uint8_t* record, std::size_t length, char* out) {
     return kResultOk;
 }
 
-int RenderTrackData(const std::uint8_t* record, std::size_t length, char* out) {
+LinkResult RenderTrackData(const std::uint8_t* record, std::size_t length, char* out) {
     const auto track = ReadRecord<TrackData>(record, length);
     if (!track) return kResultBadLength;
     LineWriter line(out);
@@ -101,7 +101,7 @@ int RenderTrackData(const std::uint8_t* record, std::size_t length, char* out) {
     return kResultOk;
 }
 
-int RenderRawTrackData(const std::uint8_t* record, std::size_t length, char* out) {
+LinkResult RenderRawTrackData(const std::uint8_t* record, std::size_t length, char* out) {
     const MessageLayout& layout = layouts::kRawTrackDataLayout;
     const auto raw = ReadRecord<RawTrackData>(record, length);
     if (!raw) return kResultBadLength;
@@ -116,7 +116,7 @@ int RenderRawTrackData(const std::uint8_t* record, std::size_t length, char* out
     return kResultOk;
 }
 
-int RenderSwVersion(const std::uint8_t* record, std::size_t length, char* out) {
+LinkResult RenderSwVersion(const std::uint8_t* record, std::size_t length, char* out) {
     const auto* text = reinterpret_cast<const char*>(record);
     LineWriter line(out);
     line.text("SW Version: ");
@@ -124,7 +124,7 @@ int RenderSwVersion(const std::uint8_t* record, std::size_t length, char* out) {
     return kResultOk;
 }
 
-int RenderClockStatus(const std::uint8_t* record, std::size_t length, char* out) {
+LinkResult RenderClockStatus(const std::uint8_t* record, std::size_t length, char* out) {
     const auto clock = ReadRecord<ClockStatus>(record, length);
     if (!clock) return kResultBadLength;
     LineWriter line(out);
@@ -144,7 +144,7 @@ int RenderClockStatus(const std::uint8_t* record, std::size_t length, char* out)
     return kResultOk;
 }
 
-int RenderThroughput(const std::uint8_t* record, std::size_t length, char* out) {
+LinkResult RenderThroughput(const std::uint8_t* record, std::size_t length, char* out) {
     const auto throughput = ReadRecord<Throughput>(record, length);
     if (!throughput) return kResultBadLength;
     LineWriter line(out);
@@ -160,7 +160,7 @@ int RenderThroughput(const std::uint8_t* record, std::size_t length, char* out) 
     return kResultOk;
 }
 
-int RenderVisibleList(const std::uint8_t* record, std::size_t length, char* out) {
+LinkResult RenderVisibleList(const std::uint8_t* record, std::size_t length, char* out) {
     const auto list = ReadRecord<VisibleList>(record, length);
     if (!list) return kResultBadLength;
     LineWriter line(out);
@@ -179,14 +179,14 @@ int RenderVisibleList(const std::uint8_t* record, std::size_t length, char* out)
     return kResultOk;
 }
 
-int RenderOkToSend(const std::uint8_t* record, std::size_t length, char* out) {
+LinkResult RenderOkToSend(const std::uint8_t* record, std::size_t length, char* out) {
     if (length < sizeof(OkToSendRecord)) return kResultBadLength;
     LineWriter line(out);
     line.text(record[0] != 0 ? "OkToSend: 1" : "OkToSend: 0");
     return kResultOk;
 }
 
-int RenderNavLib30(const std::uint8_t* record, std::size_t length, char* out) {
+LinkResult RenderNavLib30(const std::uint8_t* record, std::size_t length, char* out) {
     const MessageLayout& layout = layouts::kNavLib30Layout;
     const auto message = ReadRecord<NavLibMessage30>(record, length);
     if (!message) return kResultBadLength;
@@ -200,7 +200,7 @@ int RenderNavLib30(const std::uint8_t* record, std::size_t length, char* out) {
     return kResultOk;
 }
 
-int RenderTtffReport(const std::uint8_t* record, std::size_t length, char* out) {
+LinkResult RenderTtffReport(const std::uint8_t* record, std::size_t length, char* out) {
     const auto report = ReadRecord<TtffReport>(record, length);
     if (!report || report->SubId != kTtffSubId) return kResultBadLength;
     LineWriter line(out);
@@ -215,7 +215,7 @@ int RenderTtffReport(const std::uint8_t* record, std::size_t length, char* out) 
 
 // Receiver text (NMEA sentences and development text): right-aligned in a field as wide as the
 // text length when it ends early at a zero byte, line breaks shown as blanks.
-int RenderText(const std::uint8_t* record, std::size_t length, char* out) {
+LinkResult RenderText(const std::uint8_t* record, std::size_t length, char* out) {
     const auto* text = reinterpret_cast<const char*>(record);
     const std::size_t width = std::min(length, kRenderBufferSize - 1);
     const std::size_t used = TextLength(text, width);
@@ -231,7 +231,7 @@ int RenderText(const std::uint8_t* record, std::size_t length, char* out) {
 
 }  // namespace
 
-int RenderMessage(int id, const std::uint8_t* record, std::size_t length, char* line) {
+LinkResult RenderMessage(int id, const std::uint8_t* record, std::size_t length, char* line) {
     if (id < 0 || id > 0xFF) return kResultBadLength;
     switch (FromWire(static_cast<std::uint8_t>(id))) {
         case MessageId::NavData: return RenderNavData(record, length, line);

@@ -48,7 +48,7 @@ constexpr std::size_t kFormatValues = 18;
 
 }  // namespace
 
-int RenderSubframe(const std::uint8_t* record, std::size_t length, char* out) {
+LinkResult RenderSubframe(const std::uint8_t* record, std::size_t length, char* out) {
     if (length < sizeof(SubframeData)) return kResultBadLength;
     SubframeData subframe;
     std::memcpy(&subframe, record, sizeof subframe);
@@ -64,7 +64,7 @@ int RenderSubframe(const std::uint8_t* record, std::size_t length, char* out) {
     return kResultOk;
 }
 
-int RenderErrorReport(const std::uint8_t* record, std::size_t length, char* out) {
+LinkResult RenderErrorReport(const std::uint8_t* record, std::size_t length, char* out) {
     if (length < sizeof(ErrorReport)) return kResultBadLength;
     ErrorReport report;
     std::memcpy(&report, record, sizeof report);
@@ -93,7 +93,7 @@ int RenderErrorReport(const std::uint8_t* record, std::size_t length, char* out)
     return kResultOk;
 }
 
-int RenderCommandReply(const char* prefix, const std::uint8_t* record, std::size_t length, char* out) {
+LinkResult RenderCommandReply(const char* prefix, const std::uint8_t* record, std::size_t length, char* out) {
     if (length < sizeof(CommandReply)) return kResultBadLength;
     LineWriter line(out);
     line.text(prefix);

@@ -7,6 +7,8 @@
 #include <cstring>
 #include <span>
 
+#include "receiver/byte_order.h"
+
 // How a message's big-endian wire fields map onto its native record. One description per message
 // drives the decoder, the writer and the generic parts of the renderer, so no layout is written twice.
 // Record offsets follow natural alignment, which is what the record structs get from the compiler;
@@ -128,23 +130,9 @@ constexpr MessageLayout MakeLayout(std::size_t groupCount = 0, bool counted = fa
     return layout;
 }
 
-// Wire byte order: big-endian integers; a double as its low 32-bit word first, then its high word.
-inline std::uint16_t LoadBig16(const std::uint8_t* in) {
-    return static_cast<std::uint16_t>(in[0] << 8 | in[1]);
-}
-inline std::uint32_t LoadBig32(const std::uint8_t* in) {
-    return std::uint32_t{in[0]} << 24 | std::uint32_t{in[1]} << 16 | std::uint32_t{in[2]} << 8 | in[3];
-}
+// A double on the wire: its low 32-bit word first, then its high word.
 inline std::uint64_t LoadWireDouble(const std::uint8_t* in) {
     return std::uint64_t{LoadBig32(in + 4)} << 32 | LoadBig32(in);
-}
-inline void StoreBig16(std::uint8_t* out, std::uint16_t value) {
-    out[0] = static_cast<std::uint8_t>(value >> 8);
-    out[1] = static_cast<std::uint8_t>(value);
-}
-inline void StoreBig32(std::uint8_t* out, std::uint32_t value) {
-    StoreBig16(out, static_cast<std::uint16_t>(value >> 16));
-    StoreBig16(out + 2, static_cast<std::uint16_t>(value));
 }
 inline void StoreWireDouble(std::uint8_t* out, std::uint64_t bits) {
     StoreBig32(out, static_cast<std::uint32_t>(bits));

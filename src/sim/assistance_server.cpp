@@ -4,10 +4,11 @@
 #include <chrono>
 #include <system_error>
 
-#include "location/byte_order.h"
-#include "location/message_mas.h"
-#include "location/orbit_slots.h"
+#include "location/messages/message_mas.h"
+#include "location/messages/orbit_slots.h"
+#include "location/transport/module_framing.h"
 #include "platform/tcp_socket.h"
+#include "receiver/byte_order.h"
 #include "sim/gps_time.h"
 #include "sim/sky.h"
 
@@ -38,7 +39,7 @@ void appendBlockHeader(std::vector<std::uint8_t>& out, std::uint16_t type, std::
 }  // namespace
 
 AssistanceServer::AssistanceServer(AssistanceServerConfig config)
-    : config_(std::move(config)) {
+    : config_(std::move(config)), frames_(static_cast<FrameListener&>(*this), networkModuleFraming().rules) {
     listener_ = ListenTcp(config_.address, config_.port);
     if (listener_ < 0) throw std::system_error(errno, std::generic_category(), "cannot listen on " + config_.address);
     port_ = LocalPort(listener_);
@@ -111,7 +112,7 @@ void AssistanceServer::run() {
 
 void AssistanceServer::serveClient() {
     closing_ = false;
-    cutter_.emplace(networkModuleRules(), static_cast<FrameCutter::Listener&>(*this));
+    frames_.restart();
     ++sessionsOpened_;
     MessageMAS_OpenRequest open(config_.sessionId);
     send(open);
@@ -123,14 +124,14 @@ void AssistanceServer::serveClient() {
         const Received received =
             wait == WakeEvent::Wait::Readable ? ReceiveTcp(client_, buffer, sizeof buffer, count) : Received::Failed;
         if (received == Received::Data) {
-            cutter_->feed(std::span(buffer, count));
+            frames_.feed(std::span(buffer, count));
         } else if (received != Received::Nothing) {
             hangUp();
         }
     }
 }
 
-void AssistanceServer::onFrame(std::span<const std::uint8_t> content) {
+void AssistanceServer::onFrame(std::span<std::uint8_t> content) {
     ++framesReceived_;
     switch (content[1]) {
     case MessageMAS_OpenResponse::kId: {

@@ -3,15 +3,14 @@
 #include <atomic>
 #include <cstdint>
 #include <functional>
-#include <optional>
 #include <span>
 #include <string>
 #include <thread>
 #include <vector>
 
-#include "location/frame_cutter.h"
-#include "location/message.h"
+#include "location/messages/message.h"
 #include "platform/wake_event.h"
+#include "receiver/frame_receiver.h"
 
 namespace vexa::sim {
 
@@ -27,7 +26,7 @@ struct AssistanceServerConfig {
 // it, says it is ready once the client answers, sends aiding data (orbit records of its satellites
 // and a valid GPS time) when the client starts its test, asks to close when the client ends the test,
 // and hangs up after the client's close answer. One client at a time; it runs on its own thread.
-class AssistanceServer : private FrameCutter::Listener {
+class AssistanceServer : private FrameListener {
 public:
     // Throws std::system_error when it cannot listen on the address and port.
     explicit AssistanceServer(AssistanceServerConfig config);
@@ -47,8 +46,7 @@ public:
     std::vector<std::uint8_t> aidingBlock(double unixSeconds) const;
 
 private:
-    void onFrame(std::span<const std::uint8_t> content) override;
-    void onRefused(std::string_view) override {}
+    void onFrame(std::span<std::uint8_t> content) override;
     void run();
     void serveClient();
     void send(Message& message);
@@ -60,7 +58,7 @@ private:
     std::uint16_t port_ = 0;
     int client_ = -1;
     bool closing_ = false;
-    std::optional<FrameCutter> cutter_;  // afresh for each client
+    FrameReceiver frames_;  // restarted for each client
     WakeEvent wake_;
     std::atomic<bool> running_{false};
     std::atomic<std::uint64_t> sessionsOpened_{0};

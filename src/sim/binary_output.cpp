@@ -4,8 +4,8 @@
 #include <cmath>
 #include <numbers>
 
-#include "receiver/command_encoder.h"
 #include "receiver/frame_format.h"
+#include "receiver/frame_writer.h"
 
 namespace vexa::sim {
 namespace {

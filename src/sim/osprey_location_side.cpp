@@ -3,14 +3,14 @@
 #include <algorithm>
 #include <cmath>
 
-#include "location/byte_order.h"
-#include "location/logical_channel.h"
-#include "location/message_ai3.h"
-#include "location/message_f.h"
-#include "location/message_frame.h"
-#include "location/message_tunnel.h"
-#include "location/number_encoding.h"
-#include "location/run_length.h"
+#include "location/messages/logical_channel.h"
+#include "location/messages/message_ai3.h"
+#include "location/messages/message_f.h"
+#include "location/messages/message_tunnel.h"
+#include "location/messages/number_encoding.h"
+#include "location/messages/run_length.h"
+#include "receiver/byte_order.h"
+#include "receiver/frame_writer.h"
 
 namespace vexa::sim {
 namespace {
@@ -48,7 +48,7 @@ OspreyLocationSide::OspreyLocationSide(ReceiverOutput& output, std::string versi
 void OspreyLocationSide::send(Message& message) {
     std::vector<std::uint8_t> frame;
     const std::uint8_t header[] = {message.channel(), message.id()};
-    appendReceiverFrame(frame, header, std::span(message.payload(), message.payloadLength()), false);
+    AppendFrame(frame, header, std::span(message.payload(), message.payloadLength()), std::uint16_t{0});
     output_.send(std::move(frame));
 }
 

@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-#include "location/message.h"
+#include "location/messages/message.h"
 #include "sim/receiver_snapshot.h"
 #include "sim/simulated_receiver.h"
 

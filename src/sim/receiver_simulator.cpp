@@ -17,7 +17,6 @@ constexpr microseconds kLongestSlice = milliseconds(500);
 constexpr milliseconds kLongestWait{50};
 // Shortest wait while bytes are queued, so that writes go out in batches rather than byte by byte.
 constexpr milliseconds kShortestWriteWait{10};
-constexpr std::size_t kReplayChunk = 512;
 
 SimulatorOptions WithStartTime(SimulatorOptions options) {
     if (options.receiver.startUnixSeconds == 0) {
@@ -60,8 +59,8 @@ ReceiverSimulator::ReceiverSimulator(SimulatorOptions options)
       noise_(options_.receiver.seed + 1),
       corruptor_(options_.corruptProbability, options_.receiver.seed + 2) {
     if (!options_.replayPath.empty()) {
-        replay_.emplace(options_.replayPath, std::ios::binary);
-        if (!*replay_) throw std::runtime_error("cannot open the capture " + options_.replayPath);
+        replay_.emplace(options_.replayPath);
+        if (!replay_->IsOpen()) throw std::runtime_error("cannot open the capture " + options_.replayPath);
     }
 }
 
@@ -82,23 +81,11 @@ void ReceiverSimulator::readCommands() {
     }
 }
 
-void ReceiverSimulator::refillReplay() {
-    char chunk[kReplayChunk];
-    // Keep about a second of the capture queued: enough for any slice, well within the queue's room.
-    const auto oneSecond = static_cast<std::size_t>(pacer_.baud() / 10);
-    while (replay_ && *replay_ && pacer_.queued() < oneSecond) {
-        replay_->read(chunk, sizeof chunk);
-        const auto count = static_cast<std::size_t>(replay_->gcount());
-        if (count == 0) break;
-        pacer_.enqueue(std::span(reinterpret_cast<const std::uint8_t*>(chunk), count));
-    }
-}
-
 void ReceiverSimulator::transmit(microseconds elapsed) {
     while (elapsed > microseconds(0)) {
         const microseconds slice = std::min(elapsed, kLongestSlice);
         elapsed -= slice;
-        if (replay_) refillReplay();
+        if (replay_) replay_->Refill(pacer_);
         std::vector<std::uint8_t> bytes = pacer_.advance(slice);
         // With nobody on the other end, the bytes leave the UART and are gone.
         if (bytes.empty() || !pty_.peerPresent()) continue;

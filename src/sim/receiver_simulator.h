@@ -3,15 +3,15 @@
 #include <atomic>
 #include <chrono>
 #include <cstdint>
-#include <fstream>
 #include <memory>
 #include <optional>
 #include <string>
 #include <thread>
 
+#include "platform/capture_feed.h"
+#include "platform/line_pacer.h"
 #include "receiver/frame_receiver.h"
 #include "sim/line_noise.h"
-#include "sim/line_pacer.h"
 #include "sim/pseudo_terminal.h"
 #include "sim/simulated_receiver.h"
 
@@ -81,7 +81,6 @@ private:
     double nowSeconds() const;
     void readCommands();
     void transmit(std::chrono::microseconds elapsed);
-    void refillReplay();
     void run();
 
     SimulatorOptions options_;
@@ -93,7 +92,7 @@ private:
     std::unique_ptr<SimulatedReceiver> receiver_;
     MismatchedBaudNoise noise_;
     MessageCorruptor corruptor_;
-    std::optional<std::ifstream> replay_;
+    std::optional<CaptureFeed> replay_;
 
     std::chrono::microseconds now_{0};
     std::int64_t nextSecond_ = 0;

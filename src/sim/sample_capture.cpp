@@ -7,9 +7,9 @@
 #include <string>
 
 #include "receiver/command_builders.h"
-#include "receiver/command_encoder.h"
 #include "receiver/coordinate_conversion.h"
 #include "receiver/frame_format.h"
+#include "receiver/frame_writer.h"
 #include "receiver/message_ids.h"
 #include "receiver/message_writer.h"
 #include "receiver/records.h"

@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <string>
+#include <vector>
 
 namespace vexa {
 
@@ -21,6 +22,8 @@ struct AppSettings {
     int m_nAltitudeUnits = 0;  // 0 metres, 1 feet
     int m_nVelocityUnits = 0;  // 0 m/s, 1 mph, 2 kph
     std::string m_strSerialPort;  // device path of the "GPS Serial Port"
+    // "GPS Network Sources": the tcp:// and gpsd:// sources added in the Serial Comm dialog.
+    std::vector<std::string> m_networkSources;
     int m_nBaudRate = 57600;      // 0 means automatic detection
 };
 

@@ -33,6 +33,8 @@ public:
     // The chosen file, or nothing when the user cancels.
     virtual std::optional<QString> GetOpenFileName(QWidget* owner, const FileRequest& request) = 0;
     virtual std::optional<QString> GetSaveFileName(QWidget* owner, const FileRequest& request) = 0;
+    // One line of text the user types after `label`, or nothing when the user cancels.
+    virtual std::optional<QString> GetText(QWidget* owner, const QString& title, const QString& label) = 0;
     // The full-screen "Please wait..." notice shown while map resources load; modeless.
     virtual void ShowWaitNotice(QWidget* owner) = 0;
     virtual void CloseWaitNotice() = 0;

@@ -22,11 +22,21 @@ public:
     }
     std::optional<QString> GetOpenFileName(QWidget*, const FileRequest& request) override { return Answer(request); }
     std::optional<QString> GetSaveFileName(QWidget*, const FileRequest& request) override { return Answer(request); }
+    // Text questions take their answers in order too, from textAnswers; each label asked is kept.
+    std::optional<QString> GetText(QWidget*, const QString&, const QString& label) override {
+        textLabels.append(label);
+        if (textAnswers.empty()) return std::nullopt;
+        const QString text = textAnswers.front();
+        textAnswers.pop_front();
+        return text;
+    }
     void ShowWaitNotice(QWidget*) override { ++waitNoticesShown; }
     void CloseWaitNotice() override { ++waitNoticesClosed; }
 
     std::deque<std::optional<QString>> fileAnswers;
     std::vector<FileRequest> fileRequests;
+    std::deque<QString> textAnswers;
+    QStringList textLabels;
     QStringList messages;
     QStringList captions;  // per message; empty for the program's own caption
     int waitNoticesShown = 0;

@@ -1,10 +1,13 @@
 #include "uicore/settings_store.h"
 
 #include <QFile>
+#include <QStringList>
 #include <charconv>
 #include <optional>
 
 #include "link/baud_settings.h"
+#include "link/port_discovery.h"
+#include "link/source_names.h"
 #include "platform/file_problem.h"
 
 namespace vexa {
@@ -18,6 +21,8 @@ const QString kLoggingSection = QStringLiteral("Logging");
 const AppSettings kDefaults;
 
 bool InRange(int value, int low, int high) { return value >= low && value <= high; }
+
+const QString kNetworkSourcesKey = QStringLiteral("GPS Network Sources");
 
 bool UsableBaudSetting(int baud) { return ParseBaudSelection(BaudSettingText(baud)) == baud; }
 
@@ -72,6 +77,9 @@ void SettingsStore::LoadDisplaySettings() {
                                     .toString()
                                     .toStdString();
     settings_.m_nBaudRate = UsableBaudSetting(baud) ? baud : kDefaults.m_nBaudRate;
+    std::vector<std::string> sources;
+    for (const QString& name : store_.value(kNetworkSourcesKey).toStringList()) sources.push_back(name.toStdString());
+    settings_.m_networkSources = UsableNetworkSources(sources, kMaxListedPorts);
     store_.endGroup();
 }
 
@@ -83,6 +91,13 @@ void SettingsStore::SaveDisplaySettings() {
     store_.setValue(QStringLiteral("Velocity Units"), settings_.m_nVelocityUnits);
     store_.setValue(QStringLiteral("GPS Serial Port"), QString::fromStdString(settings_.m_strSerialPort));
     store_.setValue(QStringLiteral("GPS Baud Rate"), settings_.m_nBaudRate);
+    QStringList sources;
+    for (const std::string& name : settings_.m_networkSources) sources.append(QString::fromStdString(name));
+    if (sources.isEmpty()) {
+        store_.remove(kNetworkSourcesKey);
+    } else {
+        store_.setValue(kNetworkSourcesKey, sources);
+    }
     store_.endGroup();
     WriteOut();
 }

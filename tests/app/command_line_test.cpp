@@ -1,9 +1,15 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
+#include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "app/command_line.h"
+
+#include <unistd.h>
 
 namespace vexa {
 namespace {
@@ -73,6 +79,44 @@ TEST(CommandLineTest, AnUnknownOptionIsCalledUnknownWithTheClosestNamed) {
     EXPECT_EQ(Parse({"--simulate", "--conect"}).error, "unknown option '--conect'; did you mean '--connect'?");
     EXPECT_EQ(Parse({"--screenshot", "/tmp/x"}).error, "unknown option '--screenshot'; did you mean '--screenshots'?");
     EXPECT_EQ(Parse({"Osprey"}).error, "unexpected 'Osprey'");
+}
+
+TEST(CommandLineTest, AReplayIsListedByItsReplayNameWithItsPace) {
+    const ParsedDemoOptions parsed = Parse({"--replay", "/data/drive.bin", "--speed", "12.5", "--loop"});
+    ASSERT_EQ(parsed.error, "");
+    EXPECT_EQ(parsed.options.replayFile, "/data/drive.bin");
+    EXPECT_EQ(ReplayPortName(parsed.options), "replay,speed=12.5,loop:/data/drive.bin");
+    EXPECT_EQ(ReplayPortName(Parse({"--replay", "/data/drive.bin"}).options), "replay:/data/drive.bin");
+    EXPECT_EQ(ReplayPortName(Parse({}).options), "");
+}
+
+TEST(CommandLineTest, ReplayOptionsAreRefusedWithAReason) {
+    const std::pair<std::vector<std::string_view>, const char*> cases[] = {
+        {{"--replay", "a.bin", "--speed", "0"}, "--speed takes a number from 1 to 50"},
+        {{"--replay", "a.bin", "--speed", "1000"}, "--speed takes a number from 1 to 50"},
+        {{"--replay", "a.bin", "--speed", "fast"}, "--speed takes a number from 1 to 50"},
+        {{"--replay", "a.bin", "--speed"}, "--speed takes a number from 1 to 50"},
+        {{"--replay"}, "--replay takes a capture file"},
+        {{"--speed", "2"}, "--speed and --loop need --replay"},
+        {{"--loop"}, "--speed and --loop need --replay"},
+        {{"--replay", "a.bin", "--lop"}, "unknown option '--lop'; did you mean '--loop'?"},
+    };
+    for (const auto& [arguments, error] : cases) EXPECT_EQ(Parse(arguments).error, error) << arguments.front();
+}
+
+TEST(CommandLineTest, ACaptureThatCannotBePlayedIsNamedWithTheReason) {
+    const std::string folder = ::testing::TempDir() + "command_line_replay_" + std::to_string(::getpid());
+    std::filesystem::create_directories(folder);
+    const std::string empty = folder + "/empty.bin";
+    std::ofstream{empty};
+    const std::string good = folder + "/good.bin";
+    std::ofstream(good) << "$GPGSA,A,3,,,,,,,,,,,,,1.0,1.0,1.0*30\r\n";
+    EXPECT_EQ(ReplayProblem(Parse({"--replay", empty}).options), empty + ": the capture is empty");
+    EXPECT_EQ(ReplayProblem(Parse({"--replay", folder + "/none.bin"}).options),
+              folder + "/none.bin: No such file or directory");
+    EXPECT_EQ(ReplayProblem(Parse({"--replay", good}).options), "");
+    EXPECT_EQ(ReplayProblem(Parse({}).options), "");
+    std::filesystem::remove_all(folder);
 }
 
 }  // namespace

@@ -119,7 +119,7 @@ TEST_F(DemoAppTest, ExitEndsWithCodeZeroAndTheShutDownClosesTheLogAndThePort) {
     auto app = Build(options);
     ASSERT_TRUE(app->InitInstance());
     const QString logPath = settingsFolder.filePath("exit.gps");
-    ASSERT_EQ(app->Comm()->OpenLog(logPath.toStdString()), 0);
+    ASSERT_EQ(app->Comm()->OpenLog(logPath.toStdString()), kResultOk);
     receiverEnd.Send("$GPGSA,A,3,,,,,,,,,,,,,1.0,1.0,1.0*30\r\n");
     ASSERT_TRUE(RunUntil([&] { return app->Ui().receiver.LinkProtocol == kNmeaProtocol; }));
 

@@ -158,7 +158,7 @@ TEST_F(ColdStartTest, ThePlotAndTheMapStartFromTheFirstFixNotFromTheSearchingRec
     const GeoPoint marker = map->PositionLayer()->Features().front().bounds.Center();
     EXPECT_NEAR(marker.y, 37.3875, 0.01);
     EXPECT_NEAR(marker.x, -121.972, 0.01);
-    comm->Disconnect();
+    EXPECT_EQ(comm->Disconnect(), kResultOk);
 }
 
 }  // namespace

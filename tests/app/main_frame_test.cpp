@@ -1,12 +1,15 @@
 #include <QAction>
+#include <QComboBox>
 #include <QFile>
 #include <QMenu>
 
 #include "support/frame_bytes.h"
 #include "support/pseudo_terminal.h"
+#include "support/listening_only_port.h"
 #include "app/command_dialogs.h"
 #include "app/product_dialog.h"
-#include "location/message_f.h"
+#include "app/serial_comm_dialog.h"
+#include "location/messages/message_f.h"
 #include "platform/result_codes.h"
 #include "ui_fixture.h"
 #include "views/debug_data_view.h"
@@ -178,6 +181,20 @@ TEST_F(MainFrameTest, ResetFlagsReachTheWireWithTheOspreyBit) {
     }
 }
 
+// A source that only listens refuses every command of the menus and says why, once per choice.
+TEST_F(MainFrameTest, CommandsToASourceThatOnlyListensAreRefusedWithItsReason) {
+    PseudoTerminal receiverEnd;
+    BuildFrame();
+    ASSERT_EQ(comm->ConnectSource(std::make_unique<ListeningOnlyPort>(receiverEnd.SlavePath()), 57600), kResultOk);
+    receiver.LinkProtocol = kBinaryProtocol;
+    const int commands[] = {Frame::kHotStart, Frame::kDebugOutput, Frame::kSwVersion, Frame::kPowerManagement,
+                            Frame::kSwitchProtocol};
+    for (int command : commands) frame->RunCommand(command);
+    EXPECT_EQ(prompts.messages, QStringList(std::size(commands), ListeningOnlyPort::kReason));
+    EXPECT_TRUE(receiverEnd.Receive(1, std::chrono::milliseconds(100)).empty());
+    EXPECT_EQ(receiver.LinkProtocol, kBinaryProtocol) << "no protocol switch was made";
+}
+
 TEST_F(MainFrameTest, TheNmeaChannelToggleSwitchesTheTunnelByItsCounter) {
     BuildFrame();
     std::vector<bool> switched;
@@ -274,6 +291,90 @@ TEST_F(MainFrameTest, CancellingTheLogDialogLeavesLoggingOffAndTheSettingAlone) 
     EXPECT_FALSE(comm->IsLogOpen());
     store->LoadLogFileName();
     EXPECT_EQ(settings.m_strLogFileName, "vexacore.gps");
+}
+
+TEST_F(MainFrameTest, RecordingAsksAgainUntilAFileIsCreatedAndKeepsEveryByteUntilStopped) {
+    BuildFrame();
+    PseudoTerminal receiverEnd;
+    ASSERT_EQ(comm->Connect(receiverEnd.SlavePath(), 57600), kResultOk);
+    const QString good = settingsFolder.filePath("drive.bin");
+    const QString bad = settingsFolder.filePath("missing/drive.bin");
+    prompts.fileAnswers = {bad, good};
+    EXPECT_EQ(frame->Action(Frame::kRecording)->text(), "Start Recording...");
+    frame->RunCommand(Frame::kRecording);
+    ASSERT_EQ(prompts.fileRequests.size(), 2u);
+    EXPECT_EQ(prompts.fileRequests[0].title, "Specify a Name for the Recording");
+    EXPECT_EQ(prompts.fileRequests[0].nameFilters.first(), "Raw Captures (*.bin)");
+    EXPECT_EQ(prompts.fileRequests[1].initialName, bad);
+    EXPECT_EQ(prompts.messages, QStringList{"Could not create the recording. Please try again.\n" + bad +
+                                            ": the folder " + settingsFolder.filePath("missing") + " does not exist"});
+    EXPECT_EQ(frame->Action(Frame::kRecording)->text(), "Stop Recording");
+    // Independent of the data log.
+    EXPECT_EQ(frame->Action(Frame::kLogging)->text(), "Start Logging...");
+
+    const Bytes sent = Join({Text("$GPGSA,A,3,,,,,,,,,,,,,1.0,1.0,1.0*30\r\n"), Bytes{0xA0, 0x00, 0xB3},
+                             test::Frame(Bytes{0x12, 0x01})});
+    receiverEnd.Send(sent);
+    const auto readSoFar = [this] {
+        comm->Lock();
+        const std::uint64_t bytes = comm->CountsAtLastPause().received.bytes;
+        comm->Unlock();
+        return bytes;
+    };
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+    while (readSoFar() < sent.size() && std::chrono::steady_clock::now() < deadline) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    frame->RunCommand(Frame::kRecording);
+    EXPECT_FALSE(comm->IsRecording());
+    EXPECT_EQ(frame->Action(Frame::kRecording)->text(), "Start Recording...");
+    QFile recording(good);
+    ASSERT_TRUE(recording.open(QIODevice::ReadOnly));
+    const QByteArray kept = recording.readAll();
+    EXPECT_EQ(Bytes(kept.begin(), kept.end()), sent);
+
+    // The next recording offers the last file again.
+    frame->RunCommand(Frame::kRecording);
+    EXPECT_EQ(prompts.fileRequests.back().initialName, good);
+}
+
+TEST_F(MainFrameTest, AReplayedCaptureBecomesTheSelectedPortOfTheSerialCommList) {
+    BuildFrame();
+    const QString capture = settingsFolder.filePath("drive.bin");
+    QFile file(capture);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("$GPGSA,A,3,,,,,,,,,,,,,1.0,1.0,1.0*30\r\n");
+    file.close();
+    const QString notes = settingsFolder.filePath("notes.txt");
+    QFile notesFile(notes);
+    ASSERT_TRUE(notesFile.open(QIODevice::WriteOnly));
+    notesFile.write("nothing a receiver sends\n");
+    notesFile.close();
+
+    std::vector<SerialPortEntry> listed;
+    QString selected;
+    answerDialog = [&](QDialog& dialog) {
+        auto& serialComm = static_cast<CSerialCommDlg&>(dialog);
+        listed = serialComm.Ports();
+        selected = serialComm.PortCombo()->currentText();
+        return int{QDialog::Rejected};
+    };
+    prompts.fileAnswers = {notes, capture, capture};
+    frame->RunCommand(Frame::kReplayCapture);
+    EXPECT_EQ(prompts.fileRequests.back().title, "Choose a Capture to Replay");
+    EXPECT_EQ(prompts.messages, QStringList{"Could not replay the capture.\n" + notes +
+                                            ": not a receiver capture (no binary frame or NMEA sentence at its start)"});
+    EXPECT_TRUE(listed.empty());
+
+    const std::string name = "replay:" + capture.toStdString();
+    for (int time = 0; time < 2; ++time) {
+        frame->RunCommand(Frame::kReplayCapture);
+        ASSERT_FALSE(listed.empty());
+        EXPECT_EQ(listed.front().devicePath, name);
+        // Chosen twice, listed once.
+        EXPECT_EQ(std::count_if(listed.begin(), listed.end(), [&](const auto& port) { return port.devicePath == name; }), 1);
+        EXPECT_EQ(selected.toStdString(), listed.front().displayName);
+    }
 }
 
 // The poll answers arrive as link notifications; a box shows only while its poll is pending.

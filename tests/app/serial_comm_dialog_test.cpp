@@ -4,6 +4,8 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QThread>
+#include <filesystem>
+#include <fstream>
 
 #include "support/pseudo_terminal.h"
 #include "app/serial_comm_dialog.h"
@@ -64,6 +66,85 @@ TEST_F(SerialCommDialogTest, AFirstStartOffersTheFirstListedPortWithAuto) {
     EXPECT_TRUE(prompts.messages.isEmpty()) << prompts.messages.join('|').toStdString();
     EXPECT_TRUE(dialog.Controller().Testing());
     dialog.DisconnectButton()->click();
+}
+
+TEST_F(SerialCommDialogTest, ANetworkSourceAddedIsListedSelectedAndRemembered) {
+    prompts.textAnswers = {"gnss-box:4001", " tcp://gnss-box:4001 "};
+    {
+        CSerialCommDlg dialog(*ui);
+        ASSERT_EQ(dialog.PortCombo()->count(), 1);
+        dialog.AddSourceButton()->click();
+        EXPECT_EQ(prompts.messages, (QStringList{"Please enter tcp://HOST:PORT or gpsd://HOST[:PORT][/DEVICE]."}));
+        EXPECT_EQ(dialog.PortCombo()->count(), 1) << "what is no network source is not added";
+        dialog.AddSourceButton()->click();
+        ASSERT_EQ(dialog.PortCombo()->count(), 2);
+        EXPECT_EQ(dialog.PortCombo()->currentText(), "tcp://gnss-box:4001");
+        EXPECT_EQ(prompts.textLabels.size(), 2);
+        dialog.AddSourceButton()->click();
+        EXPECT_EQ(dialog.PortCombo()->count(), 2) << "a cancelled question adds nothing";
+    }
+    AppSettings stored;
+    SettingsStore reread(stored);
+    reread.LoadDisplaySettings();
+    EXPECT_EQ(stored.m_networkSources, (std::vector<std::string>{"tcp://gnss-box:4001"}));
+
+    CSerialCommDlg reopened(*ui);
+    ASSERT_EQ(reopened.PortCombo()->count(), 2);
+    EXPECT_EQ(reopened.PortCombo()->itemText(1), "tcp://gnss-box:4001");
+}
+
+TEST_F(SerialCommDialogTest, ListingThePortsAgainKeepsTheSelection) {
+    settings.m_networkSources = {"gpsd://base-station"};
+    store->SaveDisplaySettings();
+    CSerialCommDlg dialog(*ui);
+    ASSERT_EQ(dialog.PortCombo()->count(), 2);
+    dialog.PortCombo()->setCurrentIndex(1);
+    PseudoTerminal pluggedIn;
+    ui->ports.extraPaths.insert(ui->ports.extraPaths.begin(), pluggedIn.SlavePath());
+    dialog.RefreshPorts();
+    ASSERT_EQ(dialog.PortCombo()->count(), 3);
+    EXPECT_EQ(dialog.PortCombo()->currentText(), "gpsd://base-station");
+}
+
+// A receiver plugged in gains a tty in sysfs and then its node in the device folder; pulled out, the
+// node goes. Both trees are real folders here, and the dialog hears of the node through the kernel.
+TEST_F(SerialCommDialogTest, ThePortListFollowsReceiversPluggedInAndPulledOutAndKeepsTheChoice) {
+    namespace fs = std::filesystem;
+    const fs::path sys = settingsFolder.filePath("sys").toStdString();
+    const fs::path dev = settingsFolder.filePath("dev").toStdString();
+    fs::create_directories(dev);
+    const auto plugIn = [&](const std::string& name) {
+        fs::create_directories(sys / "class" / "tty" / name);
+        std::ofstream(dev / name).put('\n');
+    };
+    ui->ports.sysfsRoot = sys;
+    ui->ports.devRoot = dev;
+    plugIn("ttyUSB0");
+    const QString first = QString::fromStdString((dev / "ttyUSB0").string());
+    const auto listed = [](CSerialCommDlg& dialog, int count) {
+        QElapsedTimer waited;
+        waited.start();
+        while (dialog.PortCombo()->count() != count && waited.elapsed() < 5000) {
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+        }
+        return dialog.PortCombo()->count() == count;
+    };
+
+    CSerialCommDlg dialog(*ui);
+    ASSERT_EQ(dialog.PortCombo()->count(), 2);
+    dialog.PortCombo()->setCurrentText(first);
+
+    plugIn("ttyUSB1");
+    ASSERT_TRUE(listed(dialog, 3));
+    EXPECT_EQ(dialog.PortCombo()->itemText(2).toStdString(), (dev / "ttyUSB1").string());
+    EXPECT_EQ(dialog.PortCombo()->currentText(), first) << "the choice stays";
+
+    fs::remove(dev / "ttyUSB0");
+    ASSERT_TRUE(listed(dialog, 2));
+    EXPECT_EQ(dialog.PortCombo()->currentIndex(), -1) << "the chosen receiver is away";
+    plugIn("ttyUSB0");
+    ASSERT_TRUE(listed(dialog, 3));
+    EXPECT_EQ(dialog.PortCombo()->currentText(), first) << "and chosen again when it is back";
 }
 
 TEST_F(SerialCommDialogTest, TheOspreyHasNoBaudChoice) {

@@ -21,7 +21,7 @@ struct RecordingLink {
         return [this](int id, const void* block, std::size_t length) {
             std::uint8_t frame[64];
             const EncodeResult result = EncodeMessage(id, block, length, frame, false);
-            EXPECT_EQ(result.code, 0);
+            EXPECT_EQ(result.code, kResultOk);
             payloads.emplace_back(frame + 4, frame + result.frameLength - 4);
             return result.code;
         };

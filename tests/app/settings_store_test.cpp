@@ -124,6 +124,28 @@ TEST_F(SettingsStoreTest, UnusableValuesFallBackToTheirDefaults) {
     }
 }
 
+TEST_F(SettingsStoreTest, NetworkSourcesAreSavedBesideThePortAndCheckedWhenRead) {
+    settings.m_networkSources = {"tcp://gnss-box:4001", "gpsd://base-station"};
+    store->SaveDisplaySettings();
+    EXPECT_EQ(File().value("Dezori Zuri/GPS Network Sources").toStringList(),
+              (QStringList{"tcp://gnss-box:4001", "gpsd://base-station"}));
+    settings.m_networkSources.clear();
+    store->LoadDisplaySettings();
+    EXPECT_EQ(settings.m_networkSources, (std::vector<std::string>{"tcp://gnss-box:4001", "gpsd://base-station"}));
+
+    QStringList edited{"tcp://a:1", "/etc/passwd", "tcp://a:1", "", "gpsd://"};
+    for (int i = 0; i < 20; ++i) edited.append(QStringLiteral("tcp://host-%1:4001").arg(i));
+    File().setValue("Dezori Zuri/GPS Network Sources", edited);
+    store->LoadDisplaySettings();
+    ASSERT_EQ(settings.m_networkSources.size(), kMaxListedPorts);
+    EXPECT_EQ(settings.m_networkSources.front(), "tcp://a:1");
+    EXPECT_EQ(settings.m_networkSources[1], "tcp://host-0:4001");
+
+    settings.m_networkSources.clear();
+    store->SaveDisplaySettings();
+    EXPECT_FALSE(File().contains("Dezori Zuri/GPS Network Sources")) << "nothing left to remember";
+}
+
 TEST_F(SettingsStoreTest, AnOriginAtTheNoFixPoleOrOffTheEarthReadsAsNotSet) {
     struct Case {
         const char* lat;

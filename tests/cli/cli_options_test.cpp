@@ -48,12 +48,16 @@ INSTANTIATE_TEST_SUITE_P(
                       BadUsage{{"--port", "/dev/a", "--seconds", "5s"}, "--seconds takes a positive number of seconds"},
                       BadUsage{{"--port", "/dev/a", "--send", "warm"}, "unknown receiver command 'warm'"},
                       BadUsage{{"--port", "", "--baud", "auto"}, "--port takes a device path"},
-                      BadUsage{{"--list-ports", "--seconds", "3"}, "--list-ports takes only --port"}));
+                      BadUsage{{"--list-ports", "--seconds", "3"}, "--list-ports takes only --port"},
+                      BadUsage{{"--port", "/dev/a", "--record", ""}, "--record takes a file name"},
+                      BadUsage{{"--port", "/dev/a", "--recrod", "x.bin"},
+                               "unknown option '--recrod'; did you mean '--record'?"},
+                      BadUsage{{"--list-ports", "--record", "x.bin"}, "--list-ports takes only --port"}));
 
 TEST(CliOptions, LiveWithEveryOption) {
     std::string error;
     const auto options = ParseCliOptions({"--port", "/dev/ttyUSB0", "--baud", "auto", "--product", "merlin", "--seconds",
-                                          "20.5", "--log", "out.gps", "--send", "poll-version", "--send", "cold-start"},
+                                          "20.5", "--log", "out.gps", "--record", "raw.bin", "--send", "poll-version", "--send", "cold-start"},
                                          error);
     ASSERT_TRUE(options) << error;
     EXPECT_EQ(options->mode, CliOptions::Mode::Live);
@@ -62,6 +66,7 @@ TEST(CliOptions, LiveWithEveryOption) {
     EXPECT_EQ(options->product, kMerlin);
     EXPECT_EQ(options->seconds, 20.5);
     EXPECT_EQ(options->logPath, "out.gps");
+    EXPECT_EQ(options->recordPath, "raw.bin");
     ASSERT_EQ(options->requests.size(), 2u);
     EXPECT_EQ(options->requests[0].kind, RequestKind::PollVersion);
     EXPECT_EQ(options->requests[1].kind, RequestKind::ColdStart);

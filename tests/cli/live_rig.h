@@ -12,6 +12,7 @@
 
 #include "cli/live_session.h"
 #include "cli/receiver_request.h"
+#include "link/baud_settings.h"
 #include "receiver/command_encoder.h"
 #include "receiver/frame_format.h"
 #include "sim/receiver_simulator.h"

@@ -17,7 +17,7 @@
 #include "support/loopback_server.h"
 #include "cli/session_command.h"
 #include "link/gps_comm.h"
-#include "location/run_length.h"
+#include "location/messages/run_length.h"
 #include "platform/result_codes.h"
 #include "receiver/receiver_context.h"
 #include "session_run.h"

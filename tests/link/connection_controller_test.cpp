@@ -221,6 +221,49 @@ TEST_F(ConnectionControllerTest, UnopenablePortIsReportedAndNotWatched) {
     EXPECT_EQ(controller.Status().text, "Not connected");
 }
 
+// A network stream has no line speed: "Auto" watches for the protocol once, as a fixed rate does,
+// and the setting stays "Auto" for the next time.
+TEST_F(ConnectionControllerTest, ASourceWithoutLineSpeedIsOnlyWatchedForItsProtocol) {
+    link_.baudChangeable = false;
+    auto controller = MakeController();
+    controller.Connect("tcp://gnss-box:4001", "Auto");
+    EXPECT_EQ(controller.Status().text, "                Please wait...") << "no rate is being tested";
+    EXPECT_EQ(TicksUntilDone(controller), 5);
+    EXPECT_EQ(link_.calls, (std::vector<std::string>{"disconnect", "connect tcp://gnss-box:4001 57600", "disconnect"}));
+    EXPECT_TRUE(saved_.empty());
+
+    link_.calls.clear();
+    link_.receiverRate = 57600;
+    controller.Connect("tcp://gnss-box:4001", "Auto");
+    EXPECT_EQ(TicksUntilDone(controller), 1);
+    EXPECT_EQ(saved_, (std::vector<std::string>{"tcp://gnss-box:4001 0"}));
+    EXPECT_EQ(settingsShown_, 0);
+    EXPECT_EQ(controller.Status().text, "Connected (NMEA)");
+}
+
+TEST_F(ConnectionControllerTest, ASourceThatEndsWhileWatchedIsReportedWithItsReason) {
+    link_.baudChangeable = false;
+    auto controller = MakeController();
+    controller.Connect("tcp://gnss-box:4001", "9600");
+    controller.Tick();
+    EXPECT_TRUE(controller.Testing());
+    link_.endReason = "Connection refused by gnss-box:4001";
+    controller.Tick();
+    EXPECT_FALSE(controller.Testing()) << "no need to wait out the five ticks";
+    EXPECT_EQ(messages_, (std::vector<std::string>{"Connection refused by gnss-box:4001"}));
+    EXPECT_EQ(link_.calls.back(), "disconnect");
+}
+
+TEST_F(ConnectionControllerTest, ASourceThatCannotBeOpenedTellsItsOwnReason) {
+    link_.baudChangeable = false;
+    link_.unopenableRate = ScriptedLink::kAnyRate;
+    link_.connectProblem = "gnss-box: the name does not resolve";
+    auto controller = MakeController();
+    controller.Connect("tcp://gnss-box:4001", "Auto");
+    EXPECT_FALSE(controller.Testing());
+    EXPECT_EQ(messages_, (std::vector<std::string>{"Could not open specified port. \ngnss-box: the name does not resolve"}));
+}
+
 TEST_F(ConnectionControllerTest, ConnectAndDisconnectRestartTheToggleCounters) {
     auto controller = MakeController();
     for (const bool connect : {true, false}) {

@@ -156,7 +156,7 @@ TEST(GpsCommGnss, BinaryMessagesFillTheSameFixAndSky) {
     const std::vector<intptr_t> hints = TakeHints(link);
     EXPECT_EQ(hints, (std::vector<intptr_t>{2, 4})) << "the binary pages' hints announce the fix and the sky";
 
-    link.comm->Disconnect();
+    EXPECT_EQ(link.comm->Disconnect(), kResultOk);
     EXPECT_FALSE(link.comm->LatestFix());
     EXPECT_FALSE(link.comm->LatestSky());
 }

@@ -53,13 +53,14 @@ TEST_F(LoggedLink, OpeningASecondLogClosesTheFirstWithItsClosingLine) {
 TEST_F(LoggedLink, AFrameThatCannotBeHeldIsRefusedWithALineOfItsOwn) {
     link.comm->Receive(Frame(test::OkToSendPayload(0)));
     const CommandMessage poll = SoftwareVersionPoll();  // a 10-byte frame
-    for (int i = 0; i < 100; ++i) link.comm->Send(poll.id, poll.block.data(), poll.length);
+    for (int i = 0; i < 100; ++i) EXPECT_EQ(link.comm->Send(poll.id, poll.block.data(), poll.length), kResultOk);
     link.comm->Lock();
     ASSERT_EQ(link.comm->PendingOutputCount(), 1000u);
     link.comm->Unlock();
     const CommandMessage message133 = CommandMessage::Of(MessageId::Command133, Block133{});  // a 15-byte frame
-    link.comm->Send(message133.id, message133.block.data(), message133.length);  // 1000 + 15 + 8 = 1023: refused
-    link.comm->Send(poll.id, poll.block.data(), poll.length);                    // 1000 + 10 + 8 = 1018: held
+    // 1000 + 15 + 8 = 1023: refused (logged, as the receiver would never see it); 1000 + 10 + 8 = 1018: held
+    EXPECT_EQ(link.comm->Send(message133.id, message133.block.data(), message133.length), kResultOk);
+    EXPECT_EQ(link.comm->Send(poll.id, poll.block.data(), poll.length), kResultOk);
     link.comm->Lock();
     EXPECT_EQ(link.comm->PendingOutputCount(), 1010u);
     link.comm->Unlock();

@@ -67,7 +67,7 @@ TEST_F(WireLink, HeldFramesGoOutInOneWriteWhenTheReceiverAllowsSendingAgain) {
     link.comm->Lock();
     EXPECT_EQ(link.comm->PendingOutputCount(), expected.size());
     link.comm->Unlock();
-    link.comm->WriteRaw(expected.data(), 4);  // the location client's bytes are dropped meanwhile
+    EXPECT_EQ(link.comm->WriteRaw(expected.data(), 4), kResultOk) << "the location client's bytes are dropped meanwhile";
     EXPECT_TRUE(receiver.Receive(1, std::chrono::milliseconds(100)).empty());
     receiver.Send(Frame(test::OkToSendPayload(1)));
     EXPECT_EQ(receiver.Receive(expected.size()), expected);
@@ -87,7 +87,7 @@ TEST_F(WireLink, DisconnectForgetsTheWithdrawnPermissionAndTheFramesHeldUnderIt)
     ASSERT_GT(link.comm->PendingOutputCount(), 0u);
     link.comm->Unlock();
 
-    link.comm->Disconnect();
+    ASSERT_EQ(link.comm->Disconnect(), kResultOk);
     link.comm->Lock();
     EXPECT_EQ(link.comm->PendingOutputCount(), 0u);
     EXPECT_EQ(link.comm->OkToSend(), 0);
@@ -102,7 +102,7 @@ TEST_F(WireLink, DisconnectForgetsTheWithdrawnPermissionAndTheFramesHeldUnderIt)
     // A new receiver that never says OkToSend still gets the commands sent to it.
     receiver.Send(Frame(test::OkToSendPayload(0)));
     ASSERT_TRUE(link.AwaitDelivery(18));
-    link.comm->Disconnect();
+    ASSERT_EQ(link.comm->Disconnect(), kResultOk);
     PseudoTerminal next;
     ASSERT_EQ(link.comm->Connect(next.SlavePath(), 57600), kResultOk);
     PollSoftwareVersion(*link.comm);

@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <poll.h>
 #include <unistd.h>
 
 #include <filesystem>
@@ -8,6 +9,8 @@
 
 #include "link/port_discovery.h"
 #include "link/port_display_name.h"
+#include "link/source_names.h"
+#include "link/port_watch.h"
 
 namespace vexa {
 namespace {
@@ -168,10 +171,63 @@ TEST_F(PortFixture, UserPathsAreNotCutByDiscoveredPorts) {
     EXPECT_EQ(paths.back(), Node("ttyUSB8"));
 }
 
+TEST_F(PortFixture, NetworkSourcesFollowTheUserPathsUnderTheirOwnNames) {
+    AddUsbTty("ttyUSB0", "XU-4 USB UART");
+    options_.extraPaths = {"/dev/gps0", "tcp://gnss-box:4001"};
+    options_.networkSources = {"gpsd://base-station/dev/ttyACM3", "tcp://gnss-box:4001"};
+    const std::vector<SerialPortEntry> ports = DiscoverPorts(options_);
+    ASSERT_EQ(ports.size(), 4u);
+    EXPECT_EQ(ports[1], (SerialPortEntry{"tcp://gnss-box:4001", "tcp://gnss-box:4001"}));
+    EXPECT_EQ(ports[2], (SerialPortEntry{"gpsd://base-station/dev/ttyACM3", "gpsd://base-station/dev/ttyACM3"}));
+    EXPECT_EQ(ports[3].devicePath, Node("ttyUSB0"));
+}
+
+TEST(NetworkSourceNames, KnownSchemesWithAHostOnly) {
+    for (const char* name : {"tcp://gnss-box:4001", "tcp://10.0.0.7:2000", "gpsd://localhost", "gpsd://base:2947/dev/ttyUSB0"}) {
+        EXPECT_TRUE(IsNetworkSourceName(name)) << name;
+    }
+    for (const char* name : {"", "/dev/ttyUSB0", "tcp://", "gpsd://", "tcp://:4001", "gpsd:///dev/ttyUSB0", "udp://gnss-box:4001",
+                             "TCP://gnss-box:4001", "tcp://gnss box:4001", "tcp://gnss-box:4001\n"}) {
+        EXPECT_FALSE(IsNetworkSourceName(name)) << name;
+    }
+}
+
+TEST(NetworkSourceNames, WhatAnEditedSettingsFileHoldsIsCheckedBeforeUse) {
+    const std::vector<std::string> stored{"tcp://a:1", "/etc/passwd", "tcp://a:1", "", "gpsd://b", "tcp://c:3", "tcp://d:4"};
+    EXPECT_EQ(UsableNetworkSources(stored, 3), (std::vector<std::string>{"tcp://a:1", "gpsd://b", "tcp://c:3"}));
+}
+
 TEST_F(PortFixture, MissingSysfsGivesOnlyTheCallersEntries) {
     options_.sysfsRoot = root_ / "absent";
     options_.extraPaths = {"/dev/gps0"};
     EXPECT_EQ(Paths(), std::vector<std::string>{"/dev/gps0"});
+}
+
+// Whether the watch's descriptor turns readable within a few seconds, as an event loop would see it.
+bool Signalled(const PortWatch& watch) {
+    pollfd readable{watch.Descriptor(), POLLIN, 0};
+    return ::poll(&readable, 1, 5000) == 1;
+}
+
+TEST_F(PortFixture, TheWatchTellsOfReceiversPluggedInAndPulledOutAndTheListFollows) {
+    AddUsbTty("ttyUSB0", "XU-4 USB UART");
+    PortWatch watch(Dev());
+    ASSERT_TRUE(watch.Watching());
+    EXPECT_FALSE(watch.Changed()) << "nothing happened yet";
+    EXPECT_EQ(Paths(), std::vector<std::string>{Node("ttyUSB0")});
+
+    AddUsbTty("ttyACM0", "", "Acme GNSS");
+    ASSERT_TRUE(Signalled(watch));
+    EXPECT_TRUE(watch.Changed());
+    EXPECT_FALSE(watch.Changed()) << "each notice is taken once";
+    EXPECT_EQ(Paths(), (std::vector<std::string>{Node("ttyUSB0"), Node("ttyACM0")}));
+
+    fs::remove(Dev() / "ttyUSB0");
+    ASSERT_TRUE(Signalled(watch));
+    EXPECT_TRUE(watch.Changed());
+    EXPECT_EQ(Paths(), std::vector<std::string>{Node("ttyACM0")}) << "a tty without its node is gone";
+
+    EXPECT_FALSE(PortWatch(Dev() / "missing").Watching());
 }
 
 }  // namespace

@@ -117,7 +117,7 @@ TEST_F(PortOpenFailure, ASuccessfulOpenForgetsTheEarlierFailure) {
     EXPECT_EQ(comm->ConnectError(), ENOENT);
     ASSERT_EQ(comm->Connect(terminal.SlavePath(), 4800), kResultOk);
     EXPECT_EQ(comm->ConnectError(), 0);
-    comm->Disconnect();
+    EXPECT_EQ(comm->Disconnect(), kResultOk);
 }
 
 }  // namespace

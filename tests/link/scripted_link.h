@@ -16,22 +16,29 @@ class ScriptedLink : public LinkConnection {
 public:
     explicit ScriptedLink(ReceiverContext& context) : context_(context) {}
 
-    int Connect(const std::string& devicePath, int baud) override {
+    LinkResult Connect(const std::string& devicePath, int baud) override {
         calls.push_back("connect " + devicePath + " " + std::to_string(baud));
         if (baud == unopenableRate || unopenableRate == kAnyRate) return kResultCommFailure;
         if (receiverRate == baud) context_.LinkProtocol = receiverProtocol;
         return kResultOk;
     }
-    int Disconnect() override {
+    LinkResult Disconnect() override {
         calls.push_back("disconnect");
         if (frameArrivesWhileClosing) context_.LinkProtocol = kBinaryProtocol;
         return kResultOk;
     }
 
     int ConnectError() const override { return connectError; }
+    std::string ConnectProblem() const override { return connectProblem; }
+    bool BaudChangeable() const override { return baudChangeable; }
+    std::string EndReason() const override { return endReason; }
 
     static constexpr int kAnyRate = -1;
     int connectError = 0;
+    std::string connectProblem;
+    // False: a source without a line speed of its own, such as a network stream.
+    bool baudChangeable = true;
+    std::string endReason;
     std::optional<int> receiverRate;
     int receiverProtocol = kNmeaProtocol;
     int unopenableRate = 0;

@@ -4,7 +4,7 @@
 #include <functional>
 
 #include "support/client_harness.h"
-#include "location/call_processor.h"
+#include "location/session/call_processor.h"
 
 namespace vexa {
 namespace {

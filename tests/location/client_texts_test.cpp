@@ -6,7 +6,7 @@
 #include <string>
 
 #include "support/client_harness.h"
-#include "location/call_processor.h"
+#include "location/session/call_processor.h"
 
 namespace vexa {
 namespace {

@@ -10,11 +10,11 @@
 
 #include "counted_message.h"
 #include "support/message_bytes.h"
-#include "location/communication_manager.h"
-#include "location/logical_channel.h"
-#include "location/message_f.h"
-#include "location/message_mas.h"
-#include "location/message_tunnel.h"
+#include "location/messages/logical_channel.h"
+#include "location/messages/message_f.h"
+#include "location/messages/message_mas.h"
+#include "location/messages/message_tunnel.h"
+#include "location/transport/communication_manager.h"
 
 namespace vexa {
 namespace {

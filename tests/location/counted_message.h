@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "location/message.h"
+#include "location/messages/message.h"
 
 namespace vexa::test {
 

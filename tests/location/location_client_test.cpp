@@ -4,8 +4,8 @@
 #include <thread>
 
 #include "support/client_harness.h"
-#include "location/client_profile_manager.h"
-#include "location/network_module.h"
+#include "location/session/client_profile_manager.h"
+#include "location/transport/network_module.h"
 #include "platform/tcp_socket.h"
 
 namespace vexa {

@@ -3,11 +3,11 @@
 #include <string>
 
 #include "support/message_bytes.h"
-#include "location/logical_channel.h"
-#include "location/message_decoder.h"
-#include "location/message_f.h"
-#include "location/message_mas.h"
-#include "location/message_tunnel.h"
+#include "location/messages/logical_channel.h"
+#include "location/messages/message_decoder.h"
+#include "location/messages/message_f.h"
+#include "location/messages/message_mas.h"
+#include "location/messages/message_tunnel.h"
 
 namespace vexa {
 namespace {

@@ -6,10 +6,10 @@
 #include <string>
 
 #include "support/message_bytes.h"
-#include "location/message_f.h"
-#include "location/message_mas.h"
-#include "location/message_tunnel.h"
-#include "location/number_encoding.h"
+#include "location/messages/message_f.h"
+#include "location/messages/message_mas.h"
+#include "location/messages/message_tunnel.h"
+#include "location/messages/number_encoding.h"
 
 namespace vexa {
 namespace {

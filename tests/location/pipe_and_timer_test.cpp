@@ -3,8 +3,8 @@
 #include <thread>
 
 #include "counted_message.h"
-#include "location/message_pipe.h"
-#include "location/session_timer.h"
+#include "location/session/session_timer.h"
+#include "location/transport/message_pipe.h"
 
 namespace vexa {
 namespace {

@@ -16,14 +16,15 @@
 #include "support/pseudo_terminal.h"
 #include "support/message_bytes.h"
 #include "support/loopback_server.h"
-#include "location/communication_manager.h"
-#include "location/message_f.h"
-#include "location/message_frame.h"
-#include "location/message_mas.h"
-#include "location/message_tunnel.h"
-#include "location/network_module.h"
-#include "location/serial_module.h"
+#include "location/messages/logical_channel.h"
+#include "location/messages/message_f.h"
+#include "location/messages/message_mas.h"
+#include "location/messages/message_tunnel.h"
+#include "location/transport/communication_manager.h"
+#include "location/transport/network_module.h"
+#include "location/transport/serial_module.h"
 #include "platform/tcp_socket.h"
+#include "receiver/frame_writer.h"
 
 namespace vexa {
 namespace {
@@ -65,7 +66,7 @@ protected:
 Bytes receiverFrame(std::uint8_t channel, std::uint8_t id, const Bytes& payload, bool flag = false) {
     Bytes frame;
     const Bytes header{channel, id};
-    appendReceiverFrame(frame, header, payload, flag);
+    AppendFrame(frame, header, payload, flag ? FrameFlag : std::uint16_t{0});
     return frame;
 }
 
@@ -199,9 +200,9 @@ TEST_F(NetworkModuleTest, DeliversServerFramesWithTheChannelByte) {
     EXPECT_TRUE(logged("Network Connect:IP: 127.0.0.1 Port:" + std::to_string(profile.serverPort)));
 
     Bytes longest;
-    appendServerFrame(longest, MessageMAS_Aiding::kId, Bytes(4089, 0x11));
+    AppendFrame(longest, Bytes{MessageMAS_Aiding::kId}, Bytes(4089, 0x11), std::nullopt);
     Bytes tooLong;
-    appendServerFrame(tooLong, MessageMAS_Aiding::kId, Bytes(4090, 0x22));
+    AppendFrame(tooLong, Bytes{MessageMAS_Aiding::kId}, Bytes(4090, 0x22), std::nullopt);
     server.send(longest);
     server.send(tooLong);
     server.send({0xA0, 0xA2, 0x00, 0x02, 0x08, 0x05, 0xB0, 0xB3});
@@ -258,7 +259,7 @@ TEST_F(NetworkModuleTest, UnsentBytesStayQueuedForTheNextWrite) {
     bool failed = false;
     for (int frame = 0; frame < 4000 && !failed; ++frame) {
         Bytes bytes;
-        appendServerFrame(bytes, MessageMAS_Aiding::kId, Bytes(3000, static_cast<std::uint8_t>(frame)));
+        AppendFrame(bytes, Bytes{MessageMAS_Aiding::kId}, Bytes(3000, static_cast<std::uint8_t>(frame)), std::nullopt);
         written.insert(written.end(), bytes.begin(), bytes.end());
         failed = !network.write(bytes.data(), bytes.size());
     }
@@ -266,7 +267,7 @@ TEST_F(NetworkModuleTest, UnsentBytesStayQueuedForTheNextWrite) {
     EXPECT_TRUE(logged("Error in socket write: "));
 
     Bytes last;
-    appendServerFrame(last, MessageMAS_EndTest::kId, {});
+    AppendFrame(last, Bytes{MessageMAS_EndTest::kId}, {}, std::nullopt);
     written.insert(written.end(), last.begin(), last.end());
     Bytes received;
     std::thread reader([&] { received = server.receive(written.size(), 20s); });

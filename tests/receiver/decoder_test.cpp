@@ -41,7 +41,7 @@ struct LengthCase {
     int id;
     std::size_t length;
     int secondByte;  // sub-id or entry count, -1 to keep the offset pattern
-    int code;
+    LinkResult code;
     int reportedId;
     std::size_t recordLength;
 };

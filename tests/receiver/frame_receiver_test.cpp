@@ -78,6 +78,9 @@ std::vector<Case> Cases() {
          {"S $" + std::string(1008, 'A') + "\r\n"}},
         {"sentence one character too long", Join({Text("$"), Filled(1009, 'A'), Text("\r\n"), Text(kGga)}),
          {"S " + kGga}},
+        {"dollar inside a payload is data", Join({Frame(Text("$GP")), Text(kGga)}), {Hex(Text("$GP")), "S " + kGga}},
+        {"frame start inside a payload is data", Join({Frame({0xA0, 0xA2, 0x00}), Frame(kShort)}),
+         {Hex({0xA0, 0xA2, 0x00}), Hex(kShort)}},
     };
 }
 
@@ -108,6 +111,27 @@ TEST(FrameReceiver, TableSplitAtEveryPosition) {
             if (::testing::Test::HasFailure()) return;
         }
     }
+}
+
+// Each refused frame is reported with its fault, in order, and the next frame still arrives.
+TEST(FrameReceiver, ReportsEachRefusalWithItsFault) {
+    class Refusals : public FrameListener {
+    public:
+        void onFrame(std::span<std::uint8_t>) override { ++frames; }
+        void onRefused(FrameFault fault) override { faults.push_back(fault); }
+        std::vector<FrameFault> faults;
+        int frames = 0;
+    } listener;
+    FrameReceiver receiver(listener);
+    const Bytes badChecksum{0xA0, 0xA2, 0x00, 0x01, 0x05, 0x00, 0x06, 0xB0, 0xB3};
+    const Bytes badEnd1{0xA0, 0xA2, 0x00, 0x01, 0x05, 0x00, 0x05, 0xB1};
+    receiver.feed(Join({Frame({}), Frame(Filled(1015, 0x01)), badChecksum, badEnd1, Frame(kShort, 0, 0xB2),
+                        Frame(kShort)}));
+    EXPECT_EQ(listener.faults, (std::vector<FrameFault>{FrameFault::Empty, FrameFault::TooLong, FrameFault::BadChecksum,
+                                                        FrameFault::BadEnd1, FrameFault::BadEnd2}));
+    EXPECT_EQ(listener.frames, 1);
+    EXPECT_EQ(receiver.statistics().badLength, 2u);
+    EXPECT_EQ(receiver.statistics().badEndSequence, 2u);
 }
 
 TEST(FrameReceiver, ByteAtATimeCountsFramesAndSentences) {

@@ -35,7 +35,7 @@ struct GuardedLine {
 template <class Record>
 std::string Render(int id, const Record& record, std::size_t length = sizeof(Record)) {
     GuardedLine out;
-    const int code = RenderMessage(id, reinterpret_cast<const std::uint8_t*>(&record), length, out.line.data());
+    const LinkResult code = RenderMessage(id, reinterpret_cast<const std::uint8_t*>(&record), length, out.line.data());
     EXPECT_EQ(code, kResultOk) << id;
     EXPECT_TRUE(out.guardsIntact()) << id;
     return std::string(out.line.data(), strnlen(out.line.data(), out.line.size()));
@@ -272,7 +272,7 @@ TEST(RenderMessage, AnyRecordContentFits) {
         record[0] = fill == 0 ? 6 : fill;  // lets 225 render
         for (int id : ids) {
             GuardedLine out;
-            const int code = RenderMessage(id, record, sizeof record, out.line.data());
+            const LinkResult code = RenderMessage(id, record, sizeof record, out.line.data());
             if (code != kResultOk) continue;
             EXPECT_TRUE(out.guardsIntact()) << id;
             EXPECT_LT(strnlen(out.line.data(), out.line.size()), kRenderBufferSize) << id;

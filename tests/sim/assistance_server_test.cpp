@@ -4,10 +4,10 @@
 #include <chrono>
 #include <thread>
 
-#include "location/air_message.h"
-#include "location/communication_manager.h"
-#include "location/message_mas.h"
-#include "location/network_module.h"
+#include "location/messages/air_message.h"
+#include "location/messages/message_mas.h"
+#include "location/transport/communication_manager.h"
+#include "location/transport/network_module.h"
 #include "sim/assistance_server.h"
 
 namespace vexa::sim {

@@ -1,53 +1,14 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <chrono>
 #include <string>
 #include <vector>
 
 #include "sim/command_sentence.h"
 #include "sim/line_noise.h"
-#include "sim/line_pacer.h"
 
 namespace vexa::sim {
 namespace {
-
-using std::chrono::milliseconds;
-
-std::vector<std::uint8_t> Bytes(std::size_t count, std::uint8_t value = 0x55) {
-    return std::vector<std::uint8_t>(count, value);
-}
-
-TEST(LinePacer, CarriesTenBitsPerByteAtItsBaud) {
-    for (const int baud : {4800, 57600, 115200}) {
-        LinePacer pacer(baud);
-        ASSERT_TRUE(pacer.enqueue(Bytes(static_cast<std::size_t>(baud / 10))));
-        std::size_t sent = 0;
-        for (int step = 0; step < 100; ++step) sent += pacer.advance(milliseconds(9)).size();
-        EXPECT_NEAR(static_cast<double>(sent), baud / 10 * 0.9, 1.0) << baud;
-        sent += pacer.advance(milliseconds(100)).size();
-        EXPECT_EQ(sent, static_cast<std::size_t>(baud / 10));
-    }
-}
-
-TEST(LinePacer, AnIdleLineBanksNoTime) {
-    LinePacer pacer(4800);
-    EXPECT_TRUE(pacer.advance(std::chrono::seconds(10)).empty());
-    ASSERT_TRUE(pacer.enqueue(Bytes(100)));
-    EXPECT_EQ(pacer.advance(milliseconds(100)).size(), 48u);
-    EXPECT_EQ(pacer.untilNextByte(), std::chrono::microseconds(2084));
-}
-
-TEST(LinePacer, DropsWholeMessagesBeyondTwoSecondsOfLineTime) {
-    LinePacer pacer(9600);  // 1920 bytes of room, at least 2048
-    EXPECT_TRUE(pacer.enqueue(Bytes(2000, 1)));
-    EXPECT_FALSE(pacer.enqueue(Bytes(49, 2)));
-    EXPECT_TRUE(pacer.enqueue(Bytes(48, 3)));
-    const auto sent = pacer.advance(std::chrono::seconds(10));
-    ASSERT_EQ(sent.size(), 2048u);
-    EXPECT_EQ(std::count(sent.begin(), sent.end(), 2), 0);
-    EXPECT_EQ(sent.back(), 3);
-}
 
 TEST(MismatchedBaudNoise, NeverFormsAFrameStartOrASentence) {
     MismatchedBaudNoise noise(9);

@@ -4,10 +4,10 @@
 #include <memory>
 #include <vector>
 
-#include "location/frame_cutter.h"
-#include "location/message_ai3.h"
-#include "location/message_decoder.h"
-#include "location/message_f.h"
+#include "location/messages/message_ai3.h"
+#include "location/messages/message_decoder.h"
+#include "location/messages/message_f.h"
+#include "location/transport/module_framing.h"
 #include "sim/osprey_location_side.h"
 #include "sim_test_support.h"
 
@@ -20,19 +20,19 @@ using simtest::PtyPeer;
 using simtest::RunFor;
 
 // The receiver's frames as the location client's serial module cuts them, sorted by channel.
-struct ByChannel : FrameCutter::Listener {
+struct ByChannel : FrameListener {
     std::map<std::uint8_t, std::vector<std::vector<std::uint8_t>>> frames;
     int refused = 0;
-    void onFrame(std::span<const std::uint8_t> content) override {
+    void onFrame(std::span<std::uint8_t> content) override {
         frames[content[0]].emplace_back(content.begin(), content.end());
     }
-    void onRefused(std::string_view) override { ++refused; }
+    void onRefused(FrameFault) override { ++refused; }
 };
 
 ByChannel Cut(const std::vector<std::uint8_t>& bytes) {
     ByChannel cut;
-    FrameCutter cutter(serialModuleRules(), cut);
-    cutter.feed(bytes);
+    FrameReceiver receiver(cut, serialModuleFraming().rules);
+    receiver.feed(bytes);
     return cut;
 }
 

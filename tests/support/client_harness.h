@@ -16,11 +16,11 @@
 #include <vector>
 
 #include "support/frame_bytes.h"
-#include "location/client_profile.h"
-#include "location/location_client.h"
-#include "location/number_encoding.h"
-#include "location/run_length.h"
-#include "location/transport.h"
+#include "location/messages/client_profile.h"
+#include "location/messages/number_encoding.h"
+#include "location/messages/run_length.h"
+#include "location/session/location_client.h"
+#include "location/transport/transport.h"
 
 namespace vexa::test {
 

@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "location/message.h"
+#include "location/messages/message.h"
 #include "support/frame_bytes.h"
 
 namespace vexa::test {

@@ -39,6 +39,7 @@ private:
         to.m_nAltitudeUnits = from.m_nAltitudeUnits;
         to.m_nVelocityUnits = from.m_nVelocityUnits;
         to.m_strSerialPort = from.m_strSerialPort;
+        to.m_networkSources = from.m_networkSources;
         to.m_nBaudRate = from.m_nBaudRate;
     }
     static void CopyPlot(const AppSettings& from, AppSettings& to) {
@@ -57,6 +58,7 @@ public:
     void ShowCaptionedMessage(QWidget*, const QString&, const QString& text) override { messages.append(text); }
     std::optional<QString> GetOpenFileName(QWidget*, const FileRequest&) override { return std::nullopt; }
     std::optional<QString> GetSaveFileName(QWidget*, const FileRequest&) override { return std::nullopt; }
+    std::optional<QString> GetText(QWidget*, const QString&, const QString&) override { return std::nullopt; }
     void ShowWaitNotice(QWidget*) override {}
     void CloseWaitNotice() override {}
 

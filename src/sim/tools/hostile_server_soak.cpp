@@ -18,9 +18,9 @@
 #include <thread>
 #include <vector>
 
-#include "location/location_client.h"
-#include "location/message_frame.h"
+#include "location/session/location_client.h"
 #include "platform/tcp_socket.h"
+#include "receiver/frame_writer.h"
 
 namespace {
 
@@ -40,7 +40,8 @@ std::vector<std::uint8_t> HostileChunk(std::mt19937& random, std::uint64_t& fram
         std::vector<std::uint8_t> body(static_cast<std::size_t>(length(random)));
         for (auto& value : body) value = static_cast<std::uint8_t>(byte(random));
         if (byte(random) < 180) {
-            vexa::appendServerFrame(chunk, static_cast<std::uint8_t>(byte(random) % 16), body);
+            const std::uint8_t id[] = {static_cast<std::uint8_t>(byte(random) % 16)};
+            vexa::AppendFrame(chunk, id, body, std::nullopt);
             ++frames;
         } else {
             chunk.insert(chunk.end(), body.begin(), body.end());

@@ -1,0 +1,61 @@
+#include "location/transport/message_pipe.h"
+
+namespace vexa {
+
+std::size_t MessagePipe::put(std::unique_ptr<Message> message) {
+    std::lock_guard lock(mutex_);
+    if (count_ < kSlots) {
+        slots_[writeIndex_] = std::move(message);
+        writeIndex_ = (writeIndex_ + 1) % kSlots;
+        ++count_;
+        filled_.notify_one();
+    }
+    return count_;
+}
+
+std::unique_ptr<Message> MessagePipe::takeLocked() {
+    if (count_ == 0) return nullptr;
+    auto message = std::move(slots_[readIndex_]);
+    readIndex_ = (readIndex_ + 1) % kSlots;
+    --count_;
+    return message;
+}
+
+std::unique_ptr<Message> MessagePipe::take() {
+    std::lock_guard lock(mutex_);
+    return takeLocked();
+}
+
+std::unique_ptr<Message> MessagePipe::waitTake(std::chrono::milliseconds timeout) {
+    std::unique_lock lock(mutex_);
+    filled_.wait_for(lock, timeout, [this] { return count_ > 0; });
+    return takeLocked();
+}
+
+void MessagePipe::flush() {
+    std::array<std::unique_ptr<Message>, kSlots> released;
+    {
+        std::lock_guard lock(mutex_);
+        released.swap(slots_);
+        count_ = 0;
+        readIndex_ = 0;
+        writeIndex_ = 0;
+    }
+}
+
+std::size_t MessagePipe::count() const {
+    std::lock_guard lock(mutex_);
+    return count_;
+}
+
+std::size_t MessagePipe::readIndex() const {
+    std::lock_guard lock(mutex_);
+    return readIndex_;
+}
+
+std::size_t MessagePipe::writeIndex() const {
+    std::lock_guard lock(mutex_);
+    return writeIndex_;
+}
+
+}  // namespace vexa
