@@ -40,6 +40,7 @@ struct NoPrompts : Prompts {
     void ShowCaptionedMessage(QWidget*, const QString&, const QString&) override {}
     std::optional<QString> GetOpenFileName(QWidget*, const FileRequest&) override { return std::nullopt; }
     std::optional<QString> GetSaveFileName(QWidget*, const FileRequest&) override { return std::nullopt; }
+    std::optional<QString> GetText(QWidget*, const QString&, const QString&) override { return std::nullopt; }
     void ShowWaitNotice(QWidget*) override {}
     void CloseWaitNotice() override {}
 };

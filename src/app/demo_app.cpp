@@ -12,6 +12,7 @@
 #include "link/connection_controller.h"
 #include "link/gps_comm.h"
 #include "link/link_recovery.h"
+#include "receiver/product_table.h"
 #include "sim/receiver_simulator.h"
 #include "uicore/feed_doc.h"
 #include "uicore/settings_store.h"
@@ -28,11 +29,8 @@ constexpr int kSimulatedMultiConstellationNmeaBaud = 38400;  // 4800 baud carrie
 
 // The simulated receiver of a product; the hidden products talk as the Kestrel does.
 std::string SimulatedProductName(int product) {
-    switch (product) {
-    case kOsprey: return "Osprey";
-    case kMerlin: return "Merlin";
-    default: return "Kestrel";
-    }
+    const ProductTraits* traits = SupportedProduct(product);
+    return std::string(traits != nullptr ? traits->name : ProductName(kKestrel));
 }
 
 }  // namespace

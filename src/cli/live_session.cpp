@@ -8,6 +8,7 @@
 #include "link/poll_answer_text.h"
 #include "link/receiver_commands.h"
 #include "platform/result_codes.h"
+#include "receiver/message_ids.h"
 #include "receiver/renderer.h"
 
 namespace vexa {
@@ -16,9 +17,6 @@ namespace {
 // The headless front end's own notifications, beside those of the link.
 constexpr int kNotifyMessageLine = 0x400 + 100;  // wParam: message id, text: its rendered line
 constexpr int kNotifyStop = 0x400 + 101;
-
-constexpr int kSwVersionId = 6;
-constexpr int kClockStatusId = 7;
 
 std::string_view WithoutLeadingBlanks(std::string_view text) {
     const std::size_t first = text.find_first_not_of(' ');
@@ -164,10 +162,10 @@ void LiveSession::Handle(const Notification& notification) {
 // Only an answer that was asked for is shown; the line of every answer is printed anyway.
 void LiveSession::ShowPollAnswer(int id) {
     std::string text;
-    if (id == kSwVersionId && versionPending_) {
+    if (id == ToWire(MessageId::SwVersion) && versionPending_) {
         versionPending_ = false;
         text = SwVersionText(comm_->SoftwareVersion());
-    } else if (id == kClockStatusId && clockPending_) {
+    } else if (id == ToWire(MessageId::ClockStatus) && clockPending_) {
         clockPending_ = false;
         text = ClockStatusText(comm_->ClockStatusReport());
     } else {

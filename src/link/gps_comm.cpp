@@ -9,19 +9,12 @@
 #include "receiver/binary_fix.h"
 #include "receiver/command_encoder.h"
 #include "receiver/frame_format.h"
+#include "receiver/message_ids.h"
 #include "receiver/nmea_sentence.h"
+#include "receiver/product_table.h"
 
 namespace vexa {
 namespace {
-
-constexpr int kNavDataId = 2;
-constexpr int kTrackDataId = 4;
-constexpr int kSwVersionId = 6;
-constexpr int kClockStatusId = 7;
-constexpr int kDevelopmentTextId = 10;
-constexpr int kOkToSendId = 18;
-constexpr int kGeoNavDataId = 41;
-constexpr int kTextId = 255;
 
 constexpr std::string_view kHeldFrameRefused =
     "GPS_COMM_TRK_Write OkToSend=FALSE, attempt to buffer VexaBinary message for later output failed.";
@@ -74,20 +67,20 @@ void GpsComm::DeliverMessage(int id, const std::uint8_t* record, std::size_t len
     std::lock_guard guard(*modelLock_);
     if (log_.IsOpen() && RenderMessage(id, record, length, logLine_) == kResultOk) WriteLogLine(logLine_);
     switch (id) {
-    case kNavDataId:
+    case ToWire(MessageId::NavData):
         StoreRecord(navData_, record, length);
         FillFixFromNav(navData_, fix_ ? *fix_ : fix_.emplace());
         if (gnssListener_ != nullptr) gnssListener_->onFix(*fix_);
         break;
-    case kTrackDataId:
+    case ToWire(MessageId::TrackData):
         StoreRecord(trackData_, record, length);
         FillSkyFromTrack(trackData_, navData_, sky_ ? *sky_ : sky_.emplace());
         if (gnssListener_ != nullptr) gnssListener_->onSky(*sky_);
         break;
-    case kSwVersionId: StoreRecord(swVersion_, record, length); break;
-    case kClockStatusId: StoreRecord(clockStatus_, record, length); break;
-    case kGeoNavDataId: StoreRecord(geoNavData_, record, length); break;
-    case kDevelopmentTextId: {
+    case ToWire(MessageId::SwVersion): StoreRecord(swVersion_, record, length); break;
+    case ToWire(MessageId::ClockStatus): StoreRecord(clockStatus_, record, length); break;
+    case ToWire(MessageId::GeoNavData): StoreRecord(geoNavData_, record, length); break;
+    case ToWire(MessageId::ErrorReport): {
         // Rendered in full first: a ring slot holds only 255 characters.
         char line[kRenderBufferSize];
         if (RenderMessage(id, record, std::min<std::size_t>(length, TextLineRing::kSlotSize - 1), line) == kResultOk) {
@@ -95,8 +88,8 @@ void GpsComm::DeliverMessage(int id, const std::uint8_t* record, std::size_t len
         }
         break;
     }
-    case kTextId: StoreTextLine(reinterpret_cast<const char*>(record), length); break;
-    case kOkToSendId:
+    case ToWire(MessageId::DevelopmentText): StoreTextLine(reinterpret_cast<const char*>(record), length); break;
+    case ToWire(MessageId::OkToSend):
         okToSend_ = length > 0 ? record[0] : 0;
         sendAllowed_ = okToSend_ != 0;
         if (sendAllowed_) ReleasePendingOutput();
@@ -150,7 +143,7 @@ void GpsComm::StoreLocationText(std::string_view text) {
         std::lock_guard guard(*modelLock_);
         StoreTextLine(text.data(), text.size());
     }
-    Post(kNotifyMessageDelivered, kTextId);
+    Post(kNotifyMessageDelivered, ToWire(MessageId::DevelopmentText));
 }
 
 ModelSnapshot GpsComm::Snapshot() const {
@@ -278,8 +271,8 @@ LinkResult GpsComm::Disconnect() {
         ttffStart_.reset();
         epochs_.reset();
     });
-    Post(kNotifyMessageDelivered, kNavDataId);
-    Post(kNotifyMessageDelivered, kTrackDataId);
+    Post(kNotifyMessageDelivered, ToWire(MessageId::NavData));
+    Post(kNotifyMessageDelivered, ToWire(MessageId::TrackData));
     return kResultOk;
 }
 
@@ -311,7 +304,7 @@ LinkResult GpsComm::Send(int id, const void* block, std::size_t length) {
     if (!reader_.Running()) return kResultCommFailure;
     std::array<std::uint8_t, kFrameBufferSize> frame;
     const EncodeResult encoded =
-        EncodeMessage(id, block, length, frame, context_.ProductSelection.load() == kOsprey);
+        EncodeMessage(id, block, length, frame, UsesChannelBytes(context_.ProductSelection.load()));
     if (encoded.code != kResultOk) return encoded.code;
     if (CommandsRefused()) return kResultCommandsRefused;
     {

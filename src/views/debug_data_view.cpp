@@ -9,18 +9,17 @@
 #include <optional>
 #include <string>
 
-#include "link/gps_comm.h"
 #include "uicore/feed_doc.h"
 #include "uicore/ui_context.h"
+#include "link/gps_comm.h"
+#include "receiver/message_ids.h"
+#include "receiver/product_table.h"
 #include "views/fitted_text.h"
 #include "views/ttff_report.h"
 
 namespace vexa {
 
 namespace {
-
-constexpr int kDevelopmentTextHint = 10;
-constexpr int kTextHint = 255;
 
 const QColor kLightGrey(192, 192, 192);
 
@@ -83,7 +82,7 @@ void CDebugDataView::OnInitialUpdate() {
 }
 
 void CDebugDataView::OnUpdate(int hint) {
-    if (hint == kDevelopmentTextHint || hint == kTextHint) TakeNextLine();
+    if (hint == ToWire(MessageId::ErrorReport) || hint == ToWire(MessageId::DevelopmentText)) TakeNextLine();
 }
 
 void CDebugDataView::TakeNextLine() {
@@ -95,23 +94,18 @@ void CDebugDataView::TakeNextLine() {
     const std::string_view text(*line);
 
     const int protocol = ui_.receiver.LinkProtocol;
-    switch (ui_.receiver.ProductSelection.load()) {
-    case kKestrel:
-    case kMerlin:
-        if (!debugButton_->isHidden()) ShowFilterButtons(false);
-        if (protocol != kNmeaProtocol) {
-            if (const auto ttff = TtffFromReportLine(text)) ui_.receiver.Ttff.set(*ttff);
-        }
-        break;
-    case kOsprey:
-        if (protocol == kNmeaProtocol) {
+    if (const ProductTraits* product = SupportedProduct(ui_.receiver.ProductSelection.load())) {
+        if (!product->textFilter) {
             if (!debugButton_->isHidden()) ShowFilterButtons(false);
-            break;
+            if (protocol != kNmeaProtocol) {
+                if (const auto ttff = TtffFromReportLine(text)) ui_.receiver.Ttff.set(*ttff);
+            }
+        } else if (protocol == kNmeaProtocol) {
+            if (!debugButton_->isHidden()) ShowFilterButtons(false);
+        } else {
+            if (debugButton_->isHidden()) ShowFilterButtons(true);
+            if ((m_nFilter == kDebugFilter) == text.starts_with('$')) return;
         }
-        if (debugButton_->isHidden()) ShowFilterButtons(true);
-        if ((m_nFilter == kDebugFilter) == text.starts_with('$')) return;
-        break;
-    default: break;
     }
     AddLine(QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size())));
 }
@@ -167,13 +161,10 @@ void CDebugDataView::ShowFilterButtons(bool shown) {
     nmeaButton_->setVisible(shown);
 }
 
-// The filter buttons belong to the Osprey's binary protocol only.
+// The filter buttons belong to the binary protocol of a product with the text filter only.
 void CDebugDataView::FollowFilterRule() {
-    switch (ui_.receiver.ProductSelection.load()) {
-    case kKestrel:
-    case kMerlin: ShowFilterButtons(false); break;
-    case kOsprey: ShowFilterButtons(ui_.receiver.LinkProtocol != kNmeaProtocol); break;
-    default: break;
+    if (const ProductTraits* product = SupportedProduct(ui_.receiver.ProductSelection.load())) {
+        ShowFilterButtons(product->textFilter && ui_.receiver.LinkProtocol != kNmeaProtocol);
     }
 }
 

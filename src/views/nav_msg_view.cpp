@@ -4,6 +4,7 @@
 #include <QPainter>
 #include <QPushButton>
 
+#include "receiver/message_ids.h"
 #include "receiver/receiver_context.h"
 #include "uicore/display_preferences.h"
 #include "views/nav_texts.h"
@@ -105,7 +106,7 @@ void CNavMsgView::OnUpdate(int hint) {
         Blank();
         return;
     }
-    if (hint != kHintNavigation) return;
+    if (hint != ToWire(MessageId::NavData)) return;
     const std::optional<NavData> nav = read_().nav;
     if (!nav) return;
     Show(FormatNavTexts(*nav, preferences_.Settings()));

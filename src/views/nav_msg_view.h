@@ -20,7 +20,6 @@ struct ReceiverContext;
 class CNavMsgView : public QWidget {
     Q_OBJECT
 public:
-    static constexpr int kHintNavigation = 2;
     static constexpr int kLatLon = 1040;
     static constexpr int kProperties = 1030;
 

@@ -1,3 +1,4 @@
+#include "receiver/message_ids.h"
 #include "views/signal_view.h"
 
 #include <QLabel>
@@ -127,7 +128,7 @@ void CSignalView::OnUpdate(int hint) {
         ttff_->setText(QString::fromLatin1(context_.Ttff.text().c_str()));
     }
     QColor status = fixStatusColour_;
-    if (hint == kHintNavigation || hint == kFixUpdatedHint || hint == kSkyUpdatedHint)
+    if (hint == ToWire(MessageId::NavData) || hint == kFixUpdatedHint || hint == kSkyUpdatedHint)
         status = ShowChannels(read_());
     else if (fixStatusColour_ == kPaletteGreen && ticks_() >= lastFixTick_ + kFixLostAfterMs)
         status = kPaletteYellow;

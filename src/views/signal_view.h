@@ -27,7 +27,6 @@ std::int64_t SteadyTicks();
 class CSignalView : public QWidget {
     Q_OBJECT
 public:
-    static constexpr int kHintNavigation = 2;
     static constexpr int kTtff = 1060;
     static constexpr int kFirstNumber = 1061;
     static constexpr int kFirstStrength = 1073;

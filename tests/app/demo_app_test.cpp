@@ -13,7 +13,7 @@
 #include <gtest/gtest.h>
 #include <poll.h>
 
-#include "../link/pseudo_terminal.h"
+#include "support/pseudo_terminal.h"
 #include "app/demo_app.h"
 #include "app/demo_tab_view.h"
 #include "app/main_frame.h"

@@ -6,8 +6,8 @@
 #include <functional>
 #include <memory>
 
-#include "../link/link_fixture.h"
-#include "../link/pseudo_terminal.h"
+#include "support/link_fixture.h"
+#include "support/pseudo_terminal.h"
 #include "../views/page_test_support.h"
 #include "app/serial_comm_dialog.h"
 #include "link/link_recovery.h"

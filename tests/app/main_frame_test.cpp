@@ -3,9 +3,9 @@
 #include <QFile>
 #include <QMenu>
 
-#include "../link/listening_only_port.h"
-#include "../link/pseudo_terminal.h"
-#include "../receiver/frame_bytes.h"
+#include "support/frame_bytes.h"
+#include "support/pseudo_terminal.h"
+#include "support/listening_only_port.h"
 #include "app/command_dialogs.h"
 #include "app/demo_tab_view.h"
 #include "app/product_dialog.h"

@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "link_fixture.h"
+#include "support/link_fixture.h"
 
 namespace vexa {
 namespace {

@@ -2,8 +2,8 @@
 
 #include "link/connection_controller.h"
 #include "link/receiver_commands.h"
-#include "link_fixture.h"
-#include "pseudo_terminal.h"
+#include "support/link_fixture.h"
+#include "support/pseudo_terminal.h"
 #include "receiver/command_encoder.h"
 
 namespace vexa {

@@ -3,8 +3,8 @@
 #include <cstring>
 #include <string>
 
-#include "link_fixture.h"
-#include "pseudo_terminal.h"
+#include "support/link_fixture.h"
+#include "support/pseudo_terminal.h"
 
 namespace vexa {
 namespace {

@@ -7,6 +7,7 @@
 #include <QMouseEvent>
 #include <QTemporaryDir>
 
+#include "receiver/message_ids.h"
 #include "uicore/scripted_prompts.h"
 #include "views/graphic/cartex_view.h"
 #include "views/graphic/picture_button.h"
@@ -38,7 +39,7 @@ protected:
         const GeoRect view = Control().Bounds();
         fix = GeodeticFix{Control().CenterY() + heights * view.Height(), Control().CenterX() + widths * view.Width(),
                           12.0};
-        page.OnUpdate(CCartexView::kHintNavigation);
+        page.OnUpdate(ToWire(MessageId::NavData));
     }
     CCartex& Control() { return *page.CartexView()->Control(); }
     const VectorFeature& Marker() { return page.CartexView()->PositionLayer()->Features().front(); }
@@ -169,7 +170,7 @@ TEST_F(MapPage, NoNavigationRecordLeavesTheMarkerAlone) {
     FixAt(0.1, 0.1);
     const std::vector<GeoPoint> before = Marker().points;
     fix.reset();
-    page.OnUpdate(CCartexView::kHintNavigation);
+    page.OnUpdate(ToWire(MessageId::NavData));
     page.OnUpdate(3);
     EXPECT_EQ(Marker().points, before);
 }
@@ -217,7 +218,7 @@ TEST_F(MapPage, AFarFixIsApproachedOneStepPerUpdate) {
     const GeodeticFix far{kSampleLatitude, kSampleLongitude + 10.0 * view.Width(), 0.0};
     for (int update = 1; update <= 3; ++update) {
         fix = far;
-        page.OnUpdate(CCartexView::kHintNavigation);
+        page.OnUpdate(ToWire(MessageId::NavData));
         EXPECT_NEAR(Control().CenterX(), kSampleLongitude + 0.9 * update * view.Width(), 1e-9) << update;
         EXPECT_NEAR(Control().CenterY(), kSampleLatitude, 1e-12);
     }
@@ -286,7 +287,7 @@ TEST(MapPageWithoutControl, SaysSoAndNeverAsksForAFile) {
     CViewMap page(prompts, [] { return std::optional<GeodeticFix>(); }, nullptr, [](QWidget*) { return nullptr; });
     EXPECT_EQ(prompts.messages, QStringList{"Map control cannot be created."});
     page.CartexView()->LoadMap();
-    page.OnUpdate(CCartexView::kHintNavigation);
+    page.OnUpdate(ToWire(MessageId::NavData));
     page.Button(CViewMap::kPanButton)->click();
     page.grab();
     EXPECT_TRUE(prompts.fileRequests.empty());

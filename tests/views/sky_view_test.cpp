@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "page_test_support.h"
+#include "receiver/message_ids.h"
 #include "views/graphic/radar_view.h"
 #include "views/graphic/sky_plot.h"
 #include "views/graphic/view_sky.h"
@@ -167,7 +168,7 @@ TEST_F(SkyPage, WithoutTrackerDataTheSquareIsBlackAndBoxesKeepTheirTexts) {
 
 TEST_F(SkyPage, AnUpdateFillsTheBoxesBeforeTheFirstPaint) {
     snapshot = OneSatellite(7, 90, 60, 0x01);
-    page.OnUpdate(CViewSky::kHintNavigation);
+    page.OnUpdate(ToWire(MessageId::NavData));
     EXPECT_EQ(page.BoxTexts(0).satellite, "7");
     const QImage image = Render(page);
     int inked = 0;  // the digit inside the first satellite box, within its frame

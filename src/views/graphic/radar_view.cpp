@@ -1,3 +1,4 @@
+#include "receiver/message_ids.h"
 #include "views/graphic/radar_view.h"
 
 #include <QPainter>
@@ -15,7 +16,7 @@ CRadarView::CRadarView(CViewSky* page, ModelReader read, QWidget* parent)
 }
 
 void CRadarView::OnUpdate(int hint) {
-    if (hint != CViewSky::kHintNavigation && hint != kSkyUpdatedHint) return;
+    if (hint != ToWire(MessageId::NavData) && hint != kSkyUpdatedHint) return;
     FillBoxes();
     update();
 }

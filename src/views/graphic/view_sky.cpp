@@ -1,3 +1,4 @@
+#include "receiver/message_ids.h"
 #include "views/graphic/view_sky.h"
 
 #include <QPainter>
@@ -42,7 +43,7 @@ void CViewSky::OnInitialUpdate() {
 }
 
 void CViewSky::OnUpdate(int hint) {
-    if (hint != kHintNavigation && hint != kSkyUpdatedHint) return;
+    if (hint != ToWire(MessageId::NavData) && hint != kSkyUpdatedHint) return;
     update();
     plot_->OnUpdate(hint);
 }

@@ -18,7 +18,6 @@ class CRadarView;
 class CViewSky : public QWidget {
     Q_OBJECT
 public:
-    static constexpr int kHintNavigation = 2;
     static constexpr int kFirstSatelliteBox = 1061;
     static constexpr int kFirstAzimuthBox = 1109;
     static constexpr int kFirstElevationBox = 1097;
