@@ -6,10 +6,10 @@
 #include <QImage>
 #include <memory>
 
+#include "receiver/receiver_context.h"
 #include "uicore/display_preferences.h"
 #include "uicore/prompts.h"
 #include "uicore/settings_sections.h"
-#include "receiver/receiver_context.h"
 #include "views/graphic/view_sct.h"
 #include "views/graphic/view_sky.h"
 #include "views/nav_msg_view.h"
@@ -40,13 +40,14 @@ struct NoPrompts : Prompts {
     void ShowCaptionedMessage(QWidget*, const QString&, const QString&) override {}
     std::optional<QString> GetOpenFileName(QWidget*, const FileRequest&) override { return std::nullopt; }
     std::optional<QString> GetSaveFileName(QWidget*, const FileRequest&) override { return std::nullopt; }
+    std::optional<QString> GetText(QWidget*, const QString&, const QString&) override { return std::nullopt; }
     void ShowWaitNotice(QWidget*) override {}
     void CloseWaitNotice() override {}
 };
 
 // Twelve satellites around the sky, eight of them in a 3D fix, near 37.39 N 121.97 W.
-ReceiverSnapshot FullSky() {
-    ReceiverSnapshot snapshot{NavData{}, TrackData{}};
+ModelSnapshot FullSky() {
+    ModelSnapshot snapshot{NavData{}, TrackData{}};
     NavData& nav = *snapshot.nav;
     nav.X = -2694000;
     nav.Y = -4297000;
@@ -74,8 +75,8 @@ struct Fixture {
     NoStore store;
     NoPrompts prompts;
     DisplayPreferences preferences{settings, store, prompts};
-    ReceiverSnapshot snapshot = FullSky();
-    ReceiverReader read = [this] { return snapshot; };
+    ModelSnapshot snapshot = FullSky();
+    ModelReader read = [this] { return snapshot; };
     std::optional<GeodeticFix> fix = GeodeticFix{37.3875, -121.972, 20.0};
     GeodeticFixReader readFix = [this] { return fix; };
 };

@@ -43,7 +43,8 @@ endfunction()
 
 # One test program per folder of tests/, linked with the libraries it tests.
 # LABELS threaded marks the programs that the thread-sanitizer run repeats.
-# Qt test programs (DEPS naming one of the Qt libraries) bring their own main, which selects the offscreen platform.
+# Qt test programs (DEPS naming one of the Qt libraries) bring their own main, which selects the
+# offscreen platform.
 function(vexa_test_folder name)
   cmake_parse_arguments(ARG "" "" "DEPS;LABELS;READS_SOURCE_DIR" ${ARGN})
   file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
@@ -51,7 +52,7 @@ function(vexa_test_folder name)
     return()
   endif()
   add_executable(${name}_tests ${sources})
-  target_link_libraries(${name}_tests PRIVATE ${ARG_DEPS} GTest::gtest GTest::gmock)
+  target_link_libraries(${name}_tests PRIVATE ${ARG_DEPS} vexa_test_support GTest::gtest GTest::gmock)
   # GoogleTest's headers are most of each test file's compile time; they are parsed once per program.
   target_precompile_headers(${name}_tests PRIVATE <gtest/gtest.h> <gmock/gmock.h>)
   set(qt_libraries vexa_ui_core vexa_views vexa_app)

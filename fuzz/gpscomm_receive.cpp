@@ -9,7 +9,8 @@
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
-#include <cstring>
+#include <optional>
+#include <string>
 #include <span>
 #include <vector>
 
@@ -32,10 +33,8 @@ void StartOver(Link& link) {
     const std::uint8_t okToSend = 1;
     link.comm->DeliverMessage(18, &okToSend, 1);
     link.context.LinkProtocol = vexa::kBinaryProtocol;
-    link.comm->Lock();
-    while (link.comm->NextTextLine() != nullptr) {
+    while (link.comm->NextTextLine()) {
     }
-    link.comm->Unlock();
     link.context.LinkProtocol = vexa::kNotConnected;
     link.context.DebugToggleCount = 0;
     link.context.NavLibToggleCount = 0;
@@ -63,14 +62,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         offset += piece;
         // No source is connected: the poll is held or refused, never written; what counts is the held output.
         (void)comm.Send(poll.id, poll.block.data(), poll.length);
-        comm.Lock();
         if (comm.PendingOutputCount() > vexa::GpsComm::kPendingOutputSize) __builtin_trap();
         if (turn % 4 == 0) {
-            while (char* line = comm.NextTextLine()) {
-                if (std::memchr(line, 0, vexa::TextLineRing::kSlotSize) == nullptr) __builtin_trap();
+            // A slot without its terminating zero would give a line of the whole slot.
+            while (const std::optional<std::string> line = comm.NextTextLine()) {
+                if (line->size() >= vexa::TextLineRing::kSlotSize) __builtin_trap();
             }
         }
-        comm.Unlock();
     }
     comm.CloseLog();
     return 0;

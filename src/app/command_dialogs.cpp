@@ -4,9 +4,9 @@
 
 #include "app/elevation_mask_dialog.h"
 #include "app/power_management_dialog.h"
-#include "uicore/ui_context.h"
 #include "link/gps_comm.h"
 #include "platform/result_codes.h"
+#include "uicore/ui_context.h"
 
 namespace vexa {
 

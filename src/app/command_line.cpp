@@ -7,7 +7,7 @@
 #include "link/replay_source.h"
 #include "platform/option_suggestion.h"
 #include "platform/result_codes.h"
-#include "receiver/product_names.h"
+#include "receiver/product_table.h"
 
 namespace vexa {
 

@@ -5,17 +5,18 @@
 #include <cstdio>
 
 #include "app/command_dialogs.h"
-#include "uicore/feed_doc.h"
+#include "app/demo_tab_view.h"
 #include "app/main_frame.h"
 #include "app/screenshots.h"
-#include "uicore/settings_store.h"
 #include "app/single_instance.h"
-#include "uicore/ui_context.h"
 #include "link/connection_controller.h"
 #include "link/gps_comm.h"
 #include "link/link_recovery.h"
+#include "receiver/product_table.h"
 #include "sim/receiver_simulator.h"
-#include "app/demo_tab_view.h"
+#include "uicore/feed_doc.h"
+#include "uicore/settings_store.h"
+#include "uicore/ui_context.h"
 #include "views/graphic/view_map.h"
 
 namespace vexa {
@@ -28,11 +29,8 @@ constexpr int kSimulatedMultiConstellationNmeaBaud = 38400;  // 4800 baud carrie
 
 // The simulated receiver of a product; the hidden products talk as the Kestrel does.
 std::string SimulatedProductName(int product) {
-    switch (product) {
-    case kOsprey: return "Osprey";
-    case kMerlin: return "Merlin";
-    default: return "Kestrel";
-    }
+    const ProductTraits* traits = SupportedProduct(product);
+    return std::string(traits != nullptr ? traits->name : ProductName(kKestrel));
 }
 
 }  // namespace
@@ -90,7 +88,7 @@ bool CDemoApp::InitInstance() {
     frame_->repaint();
 
     if (!options_.mapFile.empty()) {
-        if (CViewMap* map = frame_->TabHost()->MapView()) map->MapView()->LoadMapFile(QString::fromStdString(options_.mapFile));
+        if (CViewMap* map = frame_->TabHost()->MapPage()) map->CartexView()->LoadMapFile(QString::fromStdString(options_.mapFile));
     }
 
     ui_->productChanged = [this] { SimulateSelectedProduct(); };

@@ -3,10 +3,10 @@
 #include <QTimer>
 #include <memory>
 
-#include "uicore/app_settings.h"
 #include "app/command_line.h"
 #include "app/notify_bridge.h"
 #include "receiver/receiver_context.h"
+#include "uicore/app_settings.h"
 
 namespace vexa {
 

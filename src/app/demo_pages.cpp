@@ -18,8 +18,8 @@ namespace vexa {
 namespace {
 
 // The readers go through ui.comm at every call: the link may be missing (it could not be created).
-ReceiverReader ReadSnapshotFrom(UiContext& ui) {
-    return [&ui] { return ui.comm ? SnapshotReader(*ui.comm)() : ReceiverSnapshot{}; };
+ModelReader ReadSnapshotFrom(UiContext& ui) {
+    return [&ui] { return ui.comm ? SnapshotReader(*ui.comm)() : ModelSnapshot{}; };
 }
 
 GeodeticFixReader ReadFixFrom(UiContext& ui) {

@@ -2,10 +2,10 @@
 
 #include <QPainter>
 
+#include "app/demo_pages.h"
 #include "uicore/prompts.h"
 #include "uicore/ui_context.h"
 #include "views/debug_data_view.h"
-#include "app/demo_pages.h"
 #include "views/display_sheets.h"
 #include "views/graphic/view_map.h"
 #include "views/preferences_sheet.h"
@@ -48,7 +48,7 @@ CDemoTabView::CDemoTabView(UiContext& ui, CFeedDoc& doc, QWidget* parent) : CTab
 
 CDebugDataView* CDemoTabView::TextView() const { return qobject_cast<CDebugDataView*>(GetView(kText)); }
 
-CViewMap* CDemoTabView::MapView() const { return qobject_cast<CViewMap*>(GetView(kMap)); }
+CViewMap* CDemoTabView::MapPage() const { return qobject_cast<CViewMap*>(GetView(kMap)); }
 
 void CDemoTabView::DrawItem(QPainter& painter, int index, const QRect& itemRect, bool pressed) const {
     QColor background = GetView(kSignal) ? ui_.FixStatusColour : kNoSignalPageTab;
@@ -67,8 +67,8 @@ void CDemoTabView::OnSelChange(int index) {
         return;
     }
     if (index == kMap) {
-        const CViewMap* map = MapView();
-        if (!map || !map->MapView()->Control() || !map->MapView()->MapLoaded()) {
+        const CViewMap* map = MapPage();
+        if (!map || !map->CartexView()->Control() || !map->CartexView()->MapLoaded()) {
             RestoreSelection(PreviousIndex());
             ui_.prompts.ShowMessage(this, kMapNotLoaded);
             return;

@@ -21,7 +21,7 @@ public:
     CDemoTabView(UiContext& ui, CFeedDoc& doc, QWidget* parent = nullptr);
 
     CDebugDataView* TextView() const;
-    CViewMap* MapView() const;
+    CViewMap* MapPage() const;
 
     void DrawItem(QPainter& painter, int index, const QRect& itemRect, bool pressed) const;
 

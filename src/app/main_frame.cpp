@@ -11,12 +11,10 @@
 #include <vector>
 
 #include "app/about_dialog.h"
-#include "uicore/feed_doc.h"
+#include "app/demo_tab_view.h"
 #include "app/notify_bridge.h"
 #include "app/product_dialog.h"
-#include "uicore/prompts.h"
 #include "app/serial_comm_dialog.h"
-#include "uicore/ui_context.h"
 #include "link/gps_comm.h"
 #include "link/link_recovery.h"
 #include "link/receiver_commands.h"
@@ -25,26 +23,23 @@
 #include "link/replay_source.h"
 #include "platform/file_problem.h"
 #include "platform/result_codes.h"
+#include "uicore/feed_doc.h"
+#include "uicore/prompts.h"
+#include "uicore/ui_context.h"
+#include "receiver/message_ids.h"
+#include "receiver/product_table.h"
 #include "views/debug_data_view.h"
-#include "app/demo_tab_view.h"
 #include "views/graphic/view_map.h"
 
 namespace vexa {
 
 namespace {
 
-constexpr int kSwVersionKind = 6;
-constexpr int kClockStatusKind = 7;
-
-// The output toggles count arriving messages from these values on (see the receiver link).
-constexpr int kDebugCheckedAbove = 10;
-constexpr int kNavLibCheckedAbove = 20;
-constexpr int kNmeaChannelCheckedAbove = 5;
 constexpr std::array<std::uint8_t, 4> kNmeaTunnelSettings{0x01, 0x01, 0x05, 0x01};
 
-// The Command popup's positions: the full layout has ten items, the Osprey's eight.
-constexpr int kFullCommandItems = 10;
-constexpr int kOspreyCommandItems = 8;
+// The Command popup's positions: with the two dialogs it has ten items, with the NMEA Channel toggle eight.
+constexpr int kDialogsCommandItems = 10;
+constexpr int kNmeaChannelCommandItems = 8;
 constexpr int kFirstDialogItem = 7;
 
 const QString kWindowTitle = QStringLiteral("VexaDemoPPC");
@@ -143,23 +138,17 @@ void CMainFrame::UpdateMenuStates() {
         Action(id)->setEnabled(binary);
     }
     // A disabled toggle shows no check mark.
-    Action(kDebugOutput)->setChecked(binary && ui_.receiver.DebugToggleCount > kDebugCheckedAbove);
-    Action(kNavLibOutput)->setChecked(binary && ui_.receiver.NavLibToggleCount > kNavLibCheckedAbove);
-    Action(kNmeaChannel)->setChecked(binary && ui_.receiver.NmeaChannelCount > kNmeaChannelCheckedAbove);
+    Action(kDebugOutput)->setChecked(binary && ui_.receiver.DebugToggleCount > kDebugToggleThreshold);
+    Action(kNavLibOutput)->setChecked(binary && ui_.receiver.NavLibToggleCount > kNavLibToggleThreshold);
+    Action(kNmeaChannel)->setChecked(binary && ui_.receiver.NmeaChannelCount > kNmeaChannelToggleThreshold);
 
     QAction* switchItem = Action(kSwitchProtocol);
     switchItem->setEnabled(protocol != kNotConnected);
-    switch (ui_.receiver.ProductSelection.load()) {
-    case kKestrel:
-    case kMerlin:
-        switchItem->setText(protocol == kNmeaProtocol ? QStringLiteral("Switch to Vexa Binary")
+    if (const ProductTraits* product = SupportedProduct(ui_.receiver.ProductSelection.load())) {
+        const QString binaryName = QString::fromLatin1(product->binaryProtocolName.data(),
+                                                       static_cast<qsizetype>(product->binaryProtocolName.size()));
+        switchItem->setText(protocol == kNmeaProtocol ? QStringLiteral("Switch to ") + binaryName
                                                       : QStringLiteral("Switch to NMEA"));
-        break;
-    case kOsprey:
-        switchItem->setText(protocol == kNmeaProtocol ? QStringLiteral("Switch to VexaLoc")
-                                                      : QStringLiteral("Switch to NMEA"));
-        break;
-    default: break;
     }
     const bool logging = ui_.comm && ui_.comm->IsLogOpen();
     Action(kLogging)->setText(logging ? QStringLiteral("Stop Logging") : QStringLiteral("Start Logging..."));
@@ -245,23 +234,23 @@ void CMainFrame::OnSelectProduct() {
 
 void CMainFrame::AdaptCommandMenu() {
     const QList<QAction*> items = commandMenu_->actions();
-    switch (ui_.receiver.ProductSelection.load()) {
-    case kKestrel:
-    case kMerlin:
-        if (items.size() != kOspreyCommandItems) return;
+    const ProductTraits* product = SupportedProduct(ui_.receiver.ProductSelection.load());
+    if (product == nullptr) return;
+    switch (product->commandMenu) {
+    case CommandMenuLayout::PowerAndElevationDialogs:
+        if (items.size() != kNmeaChannelCommandItems) return;
         commandMenu_->removeAction(items[kFirstDialogItem]);
         commandMenu_->addAction(commandSeparator_);
         commandMenu_->addAction(Action(kPowerManagement));
         commandMenu_->addAction(Action(kElevationMask));
         break;
-    case kOsprey:
-        if (items.size() != kFullCommandItems) return;
-        for (int position = kFullCommandItems - 1; position >= kFirstDialogItem; --position) {
+    case CommandMenuLayout::NmeaChannelToggle:
+        if (items.size() != kDialogsCommandItems) return;
+        for (int position = kDialogsCommandItems - 1; position >= kFirstDialogItem; --position) {
             commandMenu_->removeAction(items[position]);
         }
         commandMenu_->addAction(Action(kNmeaChannel));
         break;
-    default: break;
     }
 }
 
@@ -287,9 +276,9 @@ void CMainFrame::OnSwitchProtocol() {
 }
 
 void CMainFrame::OnLoadMap() {
-    CViewMap* map = tabHost_->MapView();
+    CViewMap* map = tabHost_->MapPage();
     if (!map) return;
-    map->MapView()->LoadMap();
+    map->CartexView()->LoadMap();
     map->update();
 }
 
@@ -389,8 +378,8 @@ void CMainFrame::Reset(ResetKind kind) {
 
 void CMainFrame::OnNmeaChannel() {
     std::atomic<int>& count = ui_.receiver.NmeaChannelCount;
-    const bool enable = count <= kNmeaChannelCheckedAbove;
-    count = enable ? std::max(count.load(), kNmeaChannelCheckedAbove) : 0;
+    const bool enable = count <= kNmeaChannelToggleThreshold;
+    count = enable ? std::max(count.load(), kNmeaChannelToggleThreshold) : 0;
     if (ui_.comm && ui_.setNmeaTunnel) ui_.setNmeaTunnel(enable, kNmeaTunnelSettings);
 }
 
@@ -423,25 +412,21 @@ void CMainFrame::OnLinkNotification(const Notification& notification) {
     if (notification.message != kNotifyMessageDelivered || !ui_.comm) return;
     const int kind = static_cast<int>(notification.wParam);
     doc_.UpdateAllViews(kind);
-    if (kind == kSwVersionKind && ui_.SwVersionPending) ShowSwVersion();
-    if (kind == kClockStatusKind && ui_.ClockStatusPending) ShowClockStatus();
+    if (kind == ToWire(MessageId::SwVersion) && ui_.SwVersionPending) ShowSwVersion();
+    if (kind == ToWire(MessageId::ClockStatus) && ui_.ClockStatusPending) ShowClockStatus();
 }
 
 void CMainFrame::ShowSwVersion() {
     ui_.SwVersionPending = false;
-    ui_.comm->Lock();
-    const SwVersion& version = ui_.comm->GetSwVersion();
+    const SwVersion version = ui_.comm->SoftwareVersion();
     // The receiver's text is zero-terminated only when it sent the terminator.
     const QString text = QString::fromLatin1(version.Text, static_cast<qsizetype>(strnlen(version.Text, sizeof version.Text)));
-    ui_.comm->Unlock();
     ui_.prompts.ShowCaptionedMessage(this, QStringLiteral("SW Version"), text);
 }
 
 void CMainFrame::ShowClockStatus() {
     ui_.ClockStatusPending = false;
-    ui_.comm->Lock();
-    const ClockStatus status = ui_.comm->GetClockStatus();
-    ui_.comm->Unlock();
+    const ClockStatus status = ui_.comm->ClockStatusReport();
     const QString text = QString::asprintf(
         "GPS week = %u\nGPS time = %.2f s\nsv cnt = %u\nclk offset = %u Hz\nclk bias = %u ns\nest. time = %.3f s",
         unsigned{status.Week}, status.TOW * 0.01, unsigned{status.SVCnt}, unsigned{status.ClockDrift},

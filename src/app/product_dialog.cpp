@@ -8,13 +8,12 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
+#include "receiver/product_table.h"
+
 namespace vexa {
 
 namespace {
 
-constexpr std::array<const char*, CProductSelDlg::kProductCount> kProductNames{"Kestrel", "Osprey", "Merlin",
-                                                                                "Harrier", "VexaLoc"};
-constexpr int kFirstHiddenProduct = 3;
 constexpr int kWidth = 240;
 
 }  // namespace
@@ -27,12 +26,14 @@ CProductSelDlg::CProductSelDlg(int product, QWidget* parent) : QDialog(parent) {
     auto* groupLayout = new QVBoxLayout(group);
     auto* buttonGroup = new QButtonGroup(this);
     for (int index = 0; index < kProductCount; ++index) {
-        auto* button = new QRadioButton(QString::fromLatin1(kProductNames[static_cast<std::size_t>(index)]), group);
+        const std::string_view name = ProductName(index);
+        auto* button =
+            new QRadioButton(QString::fromLatin1(name.data(), static_cast<qsizetype>(name.size())), group);
         button->setObjectName(button->text());
         buttonGroup->addButton(button, index);
         groupLayout->addWidget(button);
         buttons_[static_cast<std::size_t>(index)] = button;
-        if (index >= kFirstHiddenProduct) {
+        if (SupportedProduct(index) == nullptr) {
             button->setEnabled(false);
             button->hide();
         }

@@ -3,9 +3,9 @@
 #include <QDir>
 #include <QPixmap>
 
+#include "app/demo_tab_view.h"
 #include "app/main_frame.h"
 #include "views/debug_data_view.h"
-#include "app/demo_tab_view.h"
 
 namespace vexa {
 

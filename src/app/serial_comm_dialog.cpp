@@ -9,13 +9,13 @@
 #include <algorithm>
 #include <optional>
 
-#include "uicore/prompts.h"
-#include "uicore/ui_context.h"
 #include "link/baud_settings.h"
 #include "link/gps_comm.h"
 #include "link/link_recovery.h"
 #include "link/source_names.h"
 #include "platform/result_codes.h"
+#include "uicore/prompts.h"
+#include "uicore/ui_context.h"
 
 namespace vexa {
 

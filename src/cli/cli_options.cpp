@@ -5,9 +5,9 @@
 #include <cmath>
 #include <string_view>
 
-#include "receiver/product_names.h"
 #include "link/baud_settings.h"
 #include "platform/option_suggestion.h"
+#include "receiver/product_table.h"
 
 namespace vexa {
 
@@ -188,7 +188,7 @@ std::optional<CliOptions> ParseCliOptions(const std::vector<std::string>& argume
         if (liveOnlyGiven) error = "--list-ports takes only --port";
     } else if (options.portPaths.size() != 1) {
         error = "give one --port";
-    } else if (baudGiven && options.product == kOsprey) {
+    } else if (baudGiven && FixedBaud(options.product)) {
         error = "the osprey talks at 57600 baud; --baud cannot be chosen";
     }
     if (!error.empty()) return std::nullopt;

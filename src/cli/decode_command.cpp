@@ -7,7 +7,7 @@
 #include "cli/cli_options.h"
 #include "cli/gpsd_json.h"
 #include "cli/output_buffer.h"
-#include "receiver/product_names.h"
+#include "receiver/product_table.h"
 #include "link/gps_comm.h"
 #include "link/track_export.h"
 #include "platform/file_problem.h"

@@ -16,12 +16,11 @@ struct DecodeOptions {
     std::string logPath;  // the data log to write; empty for none
     bool json = false;    // gpsd's TPV and SKY reports instead of the message lines
     bool unknown = false;  // a line for every frame of an unknown id
-    std::string gpxPath;   // the track of the capture's fixes; none when empty
+    std::string gpxPath{};  // the track of the capture's fixes; none when empty
 };
 
 // Parses "--decode FILE [--product kestrel|osprey|merlin] [--log FILE] [--json] [--unknown]
-// [--gpx FILE]"; on failure gives
-// nothing and a message in `error`.
+// [--gpx FILE]"; on failure gives nothing and a message in `error`.
 std::optional<DecodeOptions> ParseDecodeOptions(const std::vector<std::string>& arguments, std::string& error);
 
 struct DecodeCounts {

@@ -9,6 +9,7 @@
 #include "link/receiver_commands.h"
 #include "link/track_export.h"
 #include "platform/result_codes.h"
+#include "receiver/message_ids.h"
 #include "receiver/renderer.h"
 
 namespace vexa {
@@ -18,9 +19,6 @@ namespace {
 constexpr int kNotifyMessageLine = 0x400 + 100;  // wParam: message id, text: its rendered line
 constexpr int kNotifyStop = 0x400 + 101;
 constexpr int kNotifyUnknownFrame = 0x400 + 102;  // text: the frame's line
-
-constexpr int kSwVersionId = 6;
-constexpr int kClockStatusId = 7;
 
 std::string_view WithoutLeadingBlanks(std::string_view text) {
     const std::size_t first = text.find_first_not_of(' ');
@@ -144,9 +142,7 @@ void LiveSession::RequestStop() { notifications_.post(Notification{kNotifyStop, 
 bool LiveSession::GaveUp() const { return attempted_ && !controller_.Testing() && !receiverFound_; }
 
 DecodeCounts LiveSession::Counts() {
-    comm_->Lock();
     const GpsComm::PausedCounts counts = comm_->CountsAtLastPause();
-    comm_->Unlock();
     return DecodeCounts{counts.received.bytes, counts.received.frames, counts.received.sentences,
                         counts.received.refusedFrames() + counts.undelivered, counts.drops};
 }
@@ -180,16 +176,12 @@ void LiveSession::Handle(const Notification& notification) {
 // Only an answer that was asked for is shown; the line of every answer is printed anyway.
 void LiveSession::ShowPollAnswer(int id) {
     std::string text;
-    if (id == kSwVersionId && versionPending_) {
+    if (id == ToWire(MessageId::SwVersion) && versionPending_) {
         versionPending_ = false;
-        comm_->Lock();
-        text = SwVersionText(comm_->GetSwVersion());
-        comm_->Unlock();
-    } else if (id == kClockStatusId && clockPending_) {
+        text = SwVersionText(comm_->SoftwareVersion());
+    } else if (id == ToWire(MessageId::ClockStatus) && clockPending_) {
         clockPending_ = false;
-        comm_->Lock();
-        text = ClockStatusText(comm_->GetClockStatus());
-        comm_->Unlock();
+        text = ClockStatusText(comm_->ClockStatusReport());
     } else {
         return;
     }

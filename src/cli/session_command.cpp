@@ -11,7 +11,7 @@
 #include "link/port_open_failure.h"
 #include "platform/option_suggestion.h"
 #include "platform/result_codes.h"
-#include "receiver/product_names.h"
+#include "receiver/product_table.h"
 #include "receiver/receiver_context.h"
 
 namespace vexa {

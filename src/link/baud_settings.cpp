@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <charconv>
 
-#include "receiver/receiver_context.h"
+#include "receiver/product_table.h"
 
 namespace vexa {
 
@@ -16,15 +16,10 @@ constexpr std::array<std::string_view, 7> kBaudComboEntries{
 }  // namespace
 
 BaudComboContent BaudComboForProduct(int product) {
-    switch (product) {
-        case kKestrel:
-        case kMerlin:
-            return {BaudComboVisibility::kShown, kBaudComboEntries};
-        case kOsprey:
-            return {BaudComboVisibility::kHidden, {}};
-        default:
-            return {BaudComboVisibility::kUnchanged, {}};
-    }
+    const ProductTraits* traits = SupportedProduct(product);
+    if (traits == nullptr) return {BaudComboVisibility::kUnchanged, {}};
+    if (traits->fixedBaud) return {BaudComboVisibility::kHidden, {}};
+    return {BaudComboVisibility::kShown, kBaudComboEntries};
 }
 
 std::string BaudSettingText(int baudSetting) {

@@ -10,8 +10,6 @@ namespace vexa {
 
 // The baud setting 0 asks for automatic detection.
 inline constexpr int kAutoBaud = 0;
-// The Osprey receiver always talks at this rate; its baud rate cannot be chosen.
-inline constexpr int kOspreyBaud = 57600;
 // The rates automatic detection tries, in this order.
 inline constexpr std::array<int, 6> kAutoBaudRates{57600, 38400, 4800, 19200, 9600, 115200};
 

@@ -7,6 +7,7 @@
 #include "link/baud_settings.h"
 #include "link/port_open_failure.h"
 #include "platform/result_codes.h"
+#include "receiver/product_table.h"
 
 namespace vexa {
 
@@ -32,8 +33,8 @@ void ConnectionController::Connect(std::string_view portPath, std::string_view b
         Report(kPleaseWaitText);
         return;
     }
-    const bool fixedRate = context_.ProductSelection == kOsprey;
-    const std::optional<int> baud = fixedRate ? std::optional<int>(kOspreyBaud) : ParseBaudSelection(baudSelection);
+    const std::optional<int> fixedBaud = FixedBaud(context_.ProductSelection);
+    const std::optional<int> baud = fixedBaud ? fixedBaud : ParseBaudSelection(baudSelection);
     if (portPath.empty() || !baud) {
         Report(kEnterAllFieldsText);
         return;
@@ -137,9 +138,9 @@ void ConnectionController::CloseLink() {
 }
 
 void ConnectionController::ResetToggleCounters() {
-    context_.DebugToggleCount = kDebugToggleStart;
-    context_.NavLibToggleCount = kNavLibToggleStart;
-    context_.NmeaChannelCount = kNmeaChannelStart;
+    context_.DebugToggleCount = kDebugToggleThreshold;
+    context_.NavLibToggleCount = kNavLibToggleThreshold;
+    context_.NmeaChannelCount = kNmeaChannelToggleThreshold;
 }
 
 bool ConnectionController::ReceiverAnswered() const { return context_.LinkProtocol != kNotConnected; }

@@ -3,6 +3,7 @@
 #include <cstddef>
 
 #include "link/baud_settings.h"
+#include "receiver/product_table.h"
 #include "receiver/receiver_context.h"
 
 namespace vexa {
@@ -26,15 +27,11 @@ StatusLine StatusLineFor(const ConnectionState& state) {
     }
     switch (state.linkProtocol) {
         case kBinaryProtocol:
-            switch (state.product) {
-                case kKestrel:
-                case kMerlin:
-                    return {kGreen, "Connected (Vexa Binary)", 50};
-                case kOsprey:
-                    return {kGreen, "Connected (VexaLoc)", 55};
-                default:
-                    return {kGreen, "", 0};
+            if (const ProductTraits* product = SupportedProduct(state.product)) {
+                return {kGreen, "Connected (" + std::string(product->binaryProtocolName) + ")",
+                        product->connectedProgress};
             }
+            return {kGreen, "", 0};
         case kNmeaProtocol:
             return {kGreen, "Connected (NMEA)", 65};
         default:

@@ -10,22 +10,12 @@
 #include "receiver/binary_fix.h"
 #include "receiver/command_encoder.h"
 #include "receiver/frame_format.h"
+#include "receiver/message_ids.h"
 #include "receiver/nmea_sentence.h"
+#include "receiver/product_table.h"
 
 namespace vexa {
 namespace {
-
-constexpr int kNavDataId = 2;
-constexpr int kTrackDataId = 4;
-constexpr int kSwVersionId = 6;
-constexpr int kClockStatusId = 7;
-constexpr int kSubframeId = 8;
-constexpr int kDevelopmentTextId = 10;  // the receiver's error reports
-constexpr int kAcknowledgementId = 11;
-constexpr int kRefusalId = 12;
-constexpr int kOkToSendId = 18;
-constexpr int kGeoNavDataId = 41;
-constexpr int kTextId = 255;
 
 // A fix a second for twelve days; beyond that the oldest fixes make room.
 constexpr std::size_t kLongestTrack = 1 << 20;
@@ -83,7 +73,7 @@ void GpsComm::DeliverMessage(int id, const std::uint8_t* record, std::size_t len
     bool announceAsText = false;
     if (log_.IsOpen() && RenderMessage(id, record, length, logLine_) == kResultOk) WriteLogLine(logLine_);
     switch (id) {
-    case kNavDataId:
+    case ToWire(MessageId::NavData):
         StoreRecord(navData_, record, length);
         FillFixFromNav(navData_, fix_ ? *fix_ : fix_.emplace());
         AddToTrack(*fix_);
@@ -92,29 +82,29 @@ void GpsComm::DeliverMessage(int id, const std::uint8_t* record, std::size_t len
         if (fix_->hasPosition()) context_.TtffCounter.fixed(std::chrono::steady_clock::now());
         if (gnssListener_ != nullptr) gnssListener_->onFix(*fix_);
         break;
-    case kTrackDataId:
+    case ToWire(MessageId::TrackData):
         StoreRecord(trackData_, record, length);
         FillSkyFromTrack(trackData_, navData_, sky_ ? *sky_ : sky_.emplace());
         if (gnssListener_ != nullptr) gnssListener_->onSky(*sky_);
         break;
-    case kSwVersionId: StoreRecord(swVersion_, record, length); break;
-    case kClockStatusId: StoreRecord(clockStatus_, record, length); break;
-    case kGeoNavDataId: StoreRecord(geoNavData_, record, length); break;
-    case kDevelopmentTextId:
-    case kSubframeId:
-    case kAcknowledgementId:
-    case kRefusalId: {
+    case ToWire(MessageId::SwVersion): StoreRecord(swVersion_, record, length); break;
+    case ToWire(MessageId::ClockStatus): StoreRecord(clockStatus_, record, length); break;
+    case ToWire(MessageId::GeoNavData): StoreRecord(geoNavData_, record, length); break;
+    case ToWire(MessageId::ErrorReport):
+    case ToWire(MessageId::SubframeData):
+    case ToWire(MessageId::CommandAck):
+    case ToWire(MessageId::CommandNak): {
         // Rendered in full first: a ring slot holds only 255 characters.
         char line[kRenderBufferSize];
         if (RenderMessage(id, record, std::min<std::size_t>(length, TextLineRing::kSlotSize - 1), line) == kResultOk) {
             StoreTextLine(line, std::strlen(line));
             // The text page takes lines on hints 10 and 255; the others' lines come with a 255.
-            announceAsText = id != kDevelopmentTextId;
+            announceAsText = id != ToWire(MessageId::ErrorReport);
         }
         break;
     }
-    case kTextId: StoreTextLine(reinterpret_cast<const char*>(record), length); break;
-    case kOkToSendId:
+    case ToWire(MessageId::DevelopmentText): StoreTextLine(reinterpret_cast<const char*>(record), length); break;
+    case ToWire(MessageId::OkToSend):
         okToSend_ = length > 0 ? record[0] : 0;
         sendAllowed_ = okToSend_ != 0;
         if (sendAllowed_) ReleasePendingOutput();
@@ -123,7 +113,7 @@ void GpsComm::DeliverMessage(int id, const std::uint8_t* record, std::size_t len
     }
     if (deliveryListener_ != nullptr) deliveryListener_->deliver(id, record, length);
     Post(kNotifyMessageDelivered, id);
-    if (announceAsText) Post(kNotifyMessageDelivered, kTextId);
+    if (announceAsText) Post(kNotifyMessageDelivered, ToWire(MessageId::DevelopmentText));
 }
 
 void GpsComm::onFix(const GnssFix& fix) {
@@ -166,20 +156,50 @@ void GpsComm::StoreLocationText(std::string_view text) {
         std::lock_guard guard(*modelLock_);
         StoreTextLine(text.data(), text.size());
     }
-    Post(kNotifyMessageDelivered, kTextId);
+    Post(kNotifyMessageDelivered, ToWire(MessageId::DevelopmentText));
 }
 
-char* GpsComm::NextTextLine() {
-    if (context_.LinkProtocol.load() == kNotConnected) return nullptr;
-    return textLines_.Next();
+ModelSnapshot GpsComm::Snapshot() const {
+    std::lock_guard guard(*modelLock_);
+    ModelSnapshot snapshot{std::nullopt, std::nullopt, fix_, sky_};
+    if (context_.LinkProtocol.load() == kBinaryProtocol) {
+        snapshot.nav = navData_;
+        snapshot.track = trackData_;
+    }
+    return snapshot;
 }
 
-const NavData* GpsComm::GetNavData() const {
-    return context_.LinkProtocol.load() == kBinaryProtocol ? &navData_ : nullptr;
+std::optional<std::string> GpsComm::NextTextLine() {
+    std::lock_guard guard(*modelLock_);
+    if (context_.LinkProtocol.load() == kNotConnected) return std::nullopt;
+    const char* line = textLines_.Next();
+    if (line == nullptr) return std::nullopt;
+    return std::string(line, strnlen(line, TextLineRing::kSlotSize));
 }
 
-const TrackData* GpsComm::GetTrackData() const {
-    return context_.LinkProtocol.load() == kBinaryProtocol ? &trackData_ : nullptr;
+SwVersion GpsComm::SoftwareVersion() const {
+    std::lock_guard guard(*modelLock_);
+    return swVersion_;
+}
+
+ClockStatus GpsComm::ClockStatusReport() const {
+    std::lock_guard guard(*modelLock_);
+    return clockStatus_;
+}
+
+std::uint8_t GpsComm::OkToSend() const {
+    std::lock_guard guard(*modelLock_);
+    return okToSend_;
+}
+
+std::size_t GpsComm::PendingOutputCount() const {
+    std::lock_guard guard(*modelLock_);
+    return pendingCount_;
+}
+
+GpsComm::PausedCounts GpsComm::CountsAtLastPause() const {
+    std::lock_guard guard(*modelLock_);
+    return pausedCounts_;
 }
 
 std::optional<GnssFix> GpsComm::LatestFix() const {
@@ -281,8 +301,8 @@ LinkResult GpsComm::Disconnect() {
         context_.TtffCounter.stop();
         epochs_.reset();
     });
-    Post(kNotifyMessageDelivered, kNavDataId);
-    Post(kNotifyMessageDelivered, kTrackDataId);
+    Post(kNotifyMessageDelivered, ToWire(MessageId::NavData));
+    Post(kNotifyMessageDelivered, ToWire(MessageId::TrackData));
     return kResultOk;
 }
 
@@ -314,7 +334,7 @@ LinkResult GpsComm::Send(int id, const void* block, std::size_t length) {
     if (!reader_.Running()) return kResultCommFailure;
     std::array<std::uint8_t, kFrameBufferSize> frame;
     const EncodeResult encoded =
-        EncodeMessage(id, block, length, frame, context_.ProductSelection.load() == kOsprey);
+        EncodeMessage(id, block, length, frame, UsesChannelBytes(context_.ProductSelection.load()));
     if (encoded.code != kResultOk) return encoded.code;
     if (CommandsRefused()) return kResultCommandsRefused;
     {
@@ -417,7 +437,7 @@ void GpsComm::onDropped(DropReason reason, std::span<const std::uint8_t> payload
         }
         if (dropListener_ != nullptr) dropListener_->onDropped(reason, payload);
     }
-    if (unknownId) Post(kNotifyMessageDelivered, kTextId);
+    if (unknownId) Post(kNotifyMessageDelivered, ToWire(MessageId::DevelopmentText));
 }
 
 void GpsComm::onIdle() {

@@ -21,6 +21,7 @@
 #include "link/link_connection.h"
 #include "link/raw_recording.h"
 #include "link/location_client_host.h"
+#include "link/model_snapshot.h"
 #include "link/text_line_ring.h"
 #include "platform/notify_sink.h"
 #include "receiver/dropped_frames.h"
@@ -42,8 +43,8 @@ namespace vexa {
 // source it reads (a serial port, a network stream, ...), the records and the text lines it
 // delivers, the data log, the commands on the wire and the frames held while the receiver has withdrawn OkToSend.
 //
-// Records are written by the comm reader thread under the model lock; the user interface reads
-// them between Lock() and Unlock(). Accessors do not lock; the operations that say so do.
+// Records are written by the comm reader thread under the model lock. Every other thread reads
+// them through the calls below, which take the lock themselves and return copies.
 class GpsComm : public LinkConnection,
                 private MessageSink,
                 private FrameListener,
@@ -65,21 +66,18 @@ public:
     // Where notifications go (nullptr: nowhere). Set before a source is connected.
     void SetNotifyWindow(NotifySink* sink) { notify_ = sink; }
 
-    void Lock() { modelLock_->lock(); }
-    void Unlock() { modelLock_->unlock(); }
-
     // Under the lock: logs, stores and announces one decoded message (comm reader thread).
     void DeliverMessage(int id, const std::uint8_t* record, std::size_t length);
 
-    // Accessors; the caller holds the lock while it uses the result.
-    char* NextTextLine();
-    const NavData* GetNavData() const;
-    const TrackData* GetTrackData() const;
-    const SwVersion& GetSwVersion() const { return swVersion_; }
-    const ClockStatus& GetClockStatus() const { return clockStatus_; }
-    const GeoNavData& GetGeoNavData() const { return geoNavData_; }
-    std::uint8_t OkToSend() const { return okToSend_; }
-    std::size_t PendingOutputCount() const { return pendingCount_; }
+    // Copies taken under the lock. The records the pages show: the binary records only while the
+    // link speaks binary (they are kept meanwhile).
+    ModelSnapshot Snapshot() const;
+    // The oldest text line not yet taken; nothing when none is left or no receiver is connected.
+    std::optional<std::string> NextTextLine();
+    SwVersion SoftwareVersion() const;
+    ClockStatus ClockStatusReport() const;
+    std::uint8_t OkToSend() const;
+    std::size_t PendingOutputCount() const;
 
     // The latest fix and the latest completed sky of either protocol, copied under the lock (these
     // take it themselves). Nothing before the first one since the connection, or after Disconnect.
@@ -128,13 +126,10 @@ public:
     // Bytes written as they are, whatever OkToSend says (the protocol switch).
     LinkResult WriteDirect(const std::uint8_t* bytes, std::size_t length);
 
-    // Data log. OpenLog and CloseLog take the lock; the writes expect it held. When OpenLog fails,
-    // errno says why.
+    // Data log. OpenLog and CloseLog take the lock. When OpenLog fails, errno says why.
     LinkResult OpenLog(const std::string& path);
     void CloseLog();
     bool IsLogOpen() const { return log_.IsOpen(); }
-    void WriteLogLine(std::string_view text);
-    void WriteLogText(std::string_view text);
 
     // Raw recording, beside the data log and independent of it: every byte the comm reader reads
     // goes to the file unchanged. StartRecording gives 0 or the system's error number. A write
@@ -168,13 +163,13 @@ public:
     std::uint64_t UndeliveredFrames() const { return dispatch_.droppedFrames(); }
     // Every frame dropped by the checks or undelivered, by reason.
     const DropTally& Drops() const { return drops_; }
-    // All three, as of the comm reader's last pause, for other threads: read them under the lock.
+    // All three, as of the comm reader's last pause, copied under the lock for other threads.
     struct PausedCounts {
         ReceiveStatistics received;
         std::uint64_t undelivered = 0;
         DropTally drops;
     };
-    const PausedCounts& CountsAtLastPause() const { return pausedCounts_; }
+    PausedCounts CountsAtLastPause() const;
 
     // The location client, for the host's NMEA tunnel switch and session operations. Its status texts
     // also arrive as text lines (announced as message 255). Not to be called with the model lock held.
@@ -200,6 +195,11 @@ private:
 
     void AddToTrack(const GnssFix& fix);
     void MeasureTtff(const GnssFix& fix);
+
+    // The data log's writes; the caller holds the lock.
+    void WriteLogLine(std::string_view text);
+    void WriteLogText(std::string_view text);
+
     void StoreTextLine(const char* text, std::size_t length);
     void StoreLocationText(std::string_view text);
     void ReleasePendingOutput();

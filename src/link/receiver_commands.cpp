@@ -7,6 +7,7 @@
 #include "platform/result_codes.h"
 #include "receiver/command_encoder.h"
 #include "receiver/frame_format.h"
+#include "receiver/product_table.h"
 
 namespace vexa {
 namespace {
@@ -57,7 +58,7 @@ void SwitchProtocol(GpsComm& comm, const ProtocolSwitchHooks& hooks) {
         const CommandMessage request = SwitchToNmeaCommand();
         std::array<std::uint8_t, kFrameBufferSize> frame;
         const EncodeResult encoded = EncodeMessage(request.id, request.block.data(), request.length, frame,
-                                                   context.ProductSelection.load() == kOsprey);
+                                                   UsesChannelBytes(context.ProductSelection.load()));
         if (encoded.code == kResultOk) (void)comm.WriteDirect(frame.data(), encoded.frameLength);
         FinishSwitch(comm, hooks, kNmeaSwitchBaud);
         return;

@@ -4,23 +4,10 @@
 #include <cstdio>
 
 #include "receiver/command_blocks.h"
+#include "receiver/product_table.h"
 
 namespace vexa {
 namespace {
-
-constexpr int kResetId = 128;
-constexpr int kSwitchToNmeaId = 129;
-constexpr int kSoftwareVersionPollId = 132;
-constexpr int kElevationMaskId = 139;
-constexpr int kClockStatusPollId = 144;
-constexpr int kPowerModeId = 151;
-constexpr int kOutputRateId = 166;
-constexpr int kPowerTimingId = 167;
-
-constexpr std::uint8_t kOspreyResetFlag = 0x80;
-constexpr int kDebugOutputId = 255;
-constexpr int kDebugToggleThreshold = 10;
-constexpr int kNavLibToggleThreshold = 20;
 
 std::uint8_t ResetConfiguration(ResetKind kind) {
     switch (kind) {
@@ -47,8 +34,8 @@ std::uint8_t Toggle(std::atomic<int>& counter, int threshold) {
     return 1;
 }
 
-CommandMessage OutputRate(int messageId, std::uint8_t rate) {
-    return CommandMessage::Of(kOutputRateId, OutputRateBlock{0, static_cast<std::uint8_t>(messageId), rate});
+CommandMessage OutputRate(MessageId messageId, std::uint8_t rate) {
+    return CommandMessage::Of(MessageId::OutputRate, OutputRateBlock{0, ToWire(messageId), rate});
 }
 
 bool IsValidMask(double degrees) { return degrees >= kMinElevationMask && degrees <= kMaxElevationMask; }
@@ -58,31 +45,34 @@ bool IsValidMask(double degrees) { return degrees >= kMinElevationMask && degree
 CommandMessage ResetCommand(ResetKind kind, ReceiverContext& context) {
     ResetBlock block{};
     block.resetConfiguration = ResetConfiguration(kind);
-    if (context.ProductSelection.load() == kOsprey) block.resetConfiguration |= kOspreyResetFlag;
+    if (const ProductTraits* product = SupportedProduct(context.ProductSelection.load())) {
+        block.resetConfiguration |= product->resetConfigurationFlag;
+    }
     context.Ttff.set("");
     context.DebugToggleCount.store(0);
     context.NavLibToggleCount.store(0);
     context.NmeaChannelCount.store(0);
-    return CommandMessage::Of(kResetId, block);
+    return CommandMessage::Of(MessageId::Reset, block);
 }
 
 CommandMessage DebugOutputToggle(ReceiverContext& context) {
-    return OutputRate(kDebugOutputId, Toggle(context.DebugToggleCount, kDebugToggleThreshold));
+    return OutputRate(MessageId::DevelopmentText, Toggle(context.DebugToggleCount, kDebugToggleThreshold));
 }
 
 std::array<CommandMessage, 4> NavLibOutputToggle(ReceiverContext& context) {
     const std::uint8_t rate = Toggle(context.NavLibToggleCount, kNavLibToggleThreshold);
-    return {OutputRate(28, rate), OutputRate(29, rate), OutputRate(30, rate), OutputRate(31, rate)};
+    return {OutputRate(kNavLibIds[0], rate), OutputRate(kNavLibIds[1], rate), OutputRate(kNavLibIds[2], rate),
+            OutputRate(kNavLibIds[3], rate)};
 }
 
-CommandMessage SoftwareVersionPoll() { return CommandMessage::Of(kSoftwareVersionPollId, PollBlock{0}); }
+CommandMessage SoftwareVersionPoll() { return CommandMessage::Of(MessageId::SwVersionPoll, PollBlock{0}); }
 
-CommandMessage ClockStatusPoll() { return CommandMessage::Of(kClockStatusPollId, PollBlock{0}); }
+CommandMessage ClockStatusPoll() { return CommandMessage::Of(MessageId::ClockStatusPoll, PollBlock{0}); }
 
 std::optional<CommandMessage> ElevationMaskCommand(double trackingDegrees, double navigationDegrees) {
     if (!IsValidMask(trackingDegrees) || !IsValidMask(navigationDegrees)) return std::nullopt;
     // The conversion truncates toward zero: 7.55 degrees becomes 75.
-    return CommandMessage::Of(kElevationMaskId, ElevationMaskBlock{static_cast<std::int16_t>(trackingDegrees * 10.0),
+    return CommandMessage::Of(MessageId::ElevationMask, ElevationMaskBlock{static_cast<std::int16_t>(trackingDegrees * 10.0),
                                                                    static_cast<std::int16_t>(navigationDegrees * 10.0)});
 }
 
@@ -102,7 +92,7 @@ std::array<CommandMessage, 2> PowerManagementCommands(const PowerSettings& setti
     }
     const PowerTimingBlock timing{settings.maxOffTimeMs, settings.maxSearchTimeMs, settings.fixOnDemandPeriodSeconds,
                                   static_cast<std::uint16_t>(settings.adaptive ? 1 : 0)};
-    return {CommandMessage::Of(kPowerModeId, mode), CommandMessage::Of(kPowerTimingId, timing)};
+    return {CommandMessage::Of(MessageId::PowerMode, mode), CommandMessage::Of(MessageId::PowerTiming, timing)};
 }
 
 CommandMessage SwitchToNmeaCommand() {
@@ -111,13 +101,14 @@ CommandMessage SwitchToNmeaCommand() {
     const std::uint8_t rates[10] = {1, 0, 1, 5, 1, 0, 0, 0, 0, 0};
     for (std::size_t i = 0; i < 10; ++i) block.sentences[i] = {rates[i], 1};
     block.baudRate = kNmeaSwitchBaud;
-    return CommandMessage::Of(kSwitchToNmeaId, block);
+    return CommandMessage::Of(MessageId::SwitchToNmea, block);
 }
 
 std::optional<std::string> SwitchToBinarySentence(int product) {
-    if (product != kKestrel && product != kMerlin && product != kOsprey) return std::nullopt;
+    const ProductTraits* traits = SupportedProduct(product);
+    if (traits == nullptr) return std::nullopt;
     char sentence[64];
-    std::snprintf(sentence, sizeof sentence, "$PVXA100,%d,%d,8,1,0", product == kOsprey ? 2 : 0, kBinarySwitchBaud);
+    std::snprintf(sentence, sizeof sentence, "$PVXA100,%d,%d,8,1,0", traits->binarySwitchMode, kBinarySwitchBaud);
     return WithNmeaChecksum(sentence);
 }
 

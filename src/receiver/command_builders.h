@@ -8,6 +8,7 @@
 #include <string>
 #include <string_view>
 
+#include "receiver/message_ids.h"
 #include "receiver/receiver_context.h"
 
 namespace vexa {
@@ -20,7 +21,7 @@ struct CommandMessage {
     std::size_t length = 0;
 
     template <class Block>
-    static CommandMessage Of(int id, const Block& block);
+    static CommandMessage Of(MessageId id, const Block& block);
 };
 
 enum class ResetKind { Hot, Warm, Cold, Factory };
@@ -79,10 +80,10 @@ inline constexpr int kBinarySwitchBaud = 57600;
 std::string WithNmeaChecksum(std::string_view sentence);
 
 template <class Block>
-CommandMessage CommandMessage::Of(int id, const Block& block) {
+CommandMessage CommandMessage::Of(MessageId id, const Block& block) {
     static_assert(sizeof(Block) <= kMaxBlockSize);
     CommandMessage message;
-    message.id = id;
+    message.id = ToWire(id);
     message.length = sizeof(Block);
     std::memcpy(message.block.data(), &block, sizeof(Block));
     return message;

@@ -6,6 +6,7 @@
 #include "platform/result_codes.h"
 #include "receiver/frame_format.h"
 #include "receiver/frame_writer.h"
+#include "receiver/message_ids.h"
 
 namespace vexa {
 namespace {
@@ -19,31 +20,31 @@ struct FieldRun {
 
 // Unused runs have count 0.
 struct Layout {
-    int id;
+    MessageId id;
     FieldRun runs[3];
 };
 
 const Layout kLayouts[] = {
-    {128, {{0, 4, 5}, {20, 2, 1}, {22, 1, 2}}},
-    {129, {{0, 1, 21}, {22, 2, 1}}},
-    {132, {{0, 1, 1}}},
-    {133, {{0, 1, 1}, {4, 4, 1}, {8, 1, 1}}},
-    {134, {{0, 4, 1}, {4, 1, 4}}},
-    {137, {{0, 1, 4}}},
-    {139, {{0, 2, 2}}},
-    {140, {{0, 1, 2}}},
-    {144, {{0, 1, 1}}},
-    {151, {{0, 2, 2}, {4, 4, 1}}},
-    {166, {{0, 1, 3}}},
-    {167, {{0, 4, 3}, {12, 2, 1}}},
-    {170, {{0, 1, 1}, {4, 4, 2}}},
+    {MessageId::Reset, {{0, 4, 5}, {20, 2, 1}, {22, 1, 2}}},
+    {MessageId::SwitchToNmea, {{0, 1, 21}, {22, 2, 1}}},
+    {MessageId::SwVersionPoll, {{0, 1, 1}}},
+    {MessageId::Command133, {{0, 1, 1}, {4, 4, 1}, {8, 1, 1}}},
+    {MessageId::Command134, {{0, 4, 1}, {4, 1, 4}}},
+    {MessageId::Command137, {{0, 1, 4}}},
+    {MessageId::ElevationMask, {{0, 2, 2}}},
+    {MessageId::Command140, {{0, 1, 2}}},
+    {MessageId::ClockStatusPoll, {{0, 1, 1}}},
+    {MessageId::PowerMode, {{0, 2, 2}, {4, 4, 1}}},
+    {MessageId::OutputRate, {{0, 1, 3}}},
+    {MessageId::PowerTiming, {{0, 4, 3}, {12, 2, 1}}},
+    {MessageId::Command170, {{0, 1, 1}, {4, 4, 2}}},
 };
 
 constexpr std::size_t kMaxCommandPayload = 32;
 
 const Layout* FindLayout(int id) {
     for (const Layout& layout : kLayouts) {
-        if (layout.id == id) return &layout;
+        if (ToWire(layout.id) == id) return &layout;
     }
     return nullptr;
 }

@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "platform/result_codes.h"
+#include "receiver/message_ids.h"
 #include "receiver/message_layouts.h"
 
 namespace vexa {
@@ -114,9 +115,9 @@ DecodeResult DecodeMessage(std::span<const std::uint8_t> payload, RecordBuffer& 
     if (payload.empty()) return BadLength();
     const int id = payload[0];
     if (const FixedDecoder decode = kFixedDecoders[static_cast<std::size_t>(id)]) return decode(payload, record.bytes);
-    if (id == 6 || id == 255) return DecodeCopy(payload, record.bytes, kResultBadLength);
-    if (id >= 180 && id <= 199) return DecodeCopy(payload, record.bytes, kResultUnknownId);
-    if (id == 225) return DecodeTtff(payload, record.bytes, context);
+    if (IsPassThroughId(id)) return DecodeCopy(payload, record.bytes, kResultUnknownId);
+    if (IsCopyTypeId(id)) return DecodeCopy(payload, record.bytes, kResultBadLength);
+    if (id == ToWire(MessageId::TtffReport)) return DecodeTtff(payload, record.bytes, context);
     return DecodeResult{kResultUnknownId, id, 0};
 }
 

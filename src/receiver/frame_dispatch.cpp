@@ -1,53 +1,45 @@
 #include "receiver/frame_dispatch.h"
 
 #include "platform/result_codes.h"
+#include "receiver/message_ids.h"
+#include "receiver/product_table.h"
 
 namespace vexa {
 namespace {
 
-// Channel bytes of the Osprey product.
+// The channel bytes of a product that leads its payloads with one.
 constexpr std::uint8_t kLocationChannel1 = 0x01;
 constexpr std::uint8_t kLocationChannel2 = 0x02;
 constexpr std::uint8_t kTtffChannel = 0xBB;
-constexpr std::uint8_t kTtffMessageId = 0xE1;  // what the 0xBB channel's payloads decode as
 constexpr std::uint8_t kNmeaChannel = 0xDD;
 
-constexpr int kDebugCountLimit = 11;
-constexpr int kNavLibCountLimit = 21;
-constexpr int kNmeaChannelCountLimit = 6;
-
-void RaiseUpTo(std::atomic<int>& counter, int limit) {
-    if (counter.load() < limit) counter.fetch_add(1);
+// Counts an arriving output message; one past the threshold is enough to show it arriving.
+void RaiseAboveThreshold(std::atomic<int>& counter, int threshold) {
+    if (counter.load() <= threshold) counter.fetch_add(1);
 }
-
-bool IsNavLibId(int id) { return id >= 28 && id <= 31; }
 
 }  // namespace
 
 void FrameDispatch::onFrame(std::span<std::uint8_t> payload) {
-    const int product = context_.ProductSelection.load();
-    if (context_.LinkProtocol.exchange(kBinaryProtocol) != kBinaryProtocol && product == kOsprey) {
+    const ProductTraits* product = SupportedProduct(context_.ProductSelection.load());
+    if (context_.LinkProtocol.exchange(kBinaryProtocol) != kBinaryProtocol && product != nullptr &&
+        product->channelBytes) {
         locationClient_.setBinary(1);
     }
-    switch (product) {
-    case kKestrel:
-    case kMerlin:
+    if (product == nullptr) return;
+    if (product->channelBytes) {
+        dispatchChannels(payload);
+    } else {
         decodeAndCount(payload);
-        return;
-    case kOsprey:
-        dispatchOsprey(payload);
-        return;
-    default:
-        return;
     }
 }
 
 void FrameDispatch::onSentence(std::span<const std::uint8_t> text) {
     context_.LinkProtocol.store(kNmeaProtocol);
-    sink_.deliver(kTextId, text.data(), text.size());
+    sink_.deliver(ToWire(MessageId::DevelopmentText), text.data(), text.size());
 }
 
-void FrameDispatch::dispatchOsprey(std::span<std::uint8_t> payload) {
+void FrameDispatch::dispatchChannels(std::span<std::uint8_t> payload) {
     const std::span<std::uint8_t> message = payload.subspan(1);
     switch (payload[0]) {
     case kLocationChannel1:
@@ -55,12 +47,12 @@ void FrameDispatch::dispatchOsprey(std::span<std::uint8_t> payload) {
         locationClient_.postExternalSerial(payload.data(), payload.size());
         return;
     case kTtffChannel:
-        payload[0] = kTtffMessageId;
+        payload[0] = ToWire(MessageId::TtffReport);  // what the 0xBB channel's payloads decode as
         if (decode(payload)) sink_.deliver(decoded_.id, record_.bytes, decoded_.recordLength);
         return;
     case kNmeaChannel:
-        RaiseUpTo(context_.NmeaChannelCount, kNmeaChannelCountLimit);
-        sink_.deliver(kTextId, message.data(), message.size());
+        RaiseAboveThreshold(context_.NmeaChannelCount, kNmeaChannelToggleThreshold);
+        sink_.deliver(ToWire(MessageId::DevelopmentText), message.data(), message.size());
         return;
     case kCommandChannel:
         decodeAndCount(message);
@@ -95,8 +87,10 @@ void FrameDispatch::drop(DropReason reason, std::span<const std::uint8_t> payloa
 
 void FrameDispatch::decodeAndCount(std::span<const std::uint8_t> payload) {
     if (!decode(payload)) return;
-    if (decoded_.id == kTextId) RaiseUpTo(context_.DebugToggleCount, kDebugCountLimit);
-    if (IsNavLibId(decoded_.id)) RaiseUpTo(context_.NavLibToggleCount, kNavLibCountLimit);
+    if (decoded_.id == ToWire(MessageId::DevelopmentText)) {
+        RaiseAboveThreshold(context_.DebugToggleCount, kDebugToggleThreshold);
+    }
+    if (IsNavLibId(decoded_.id)) RaiseAboveThreshold(context_.NavLibToggleCount, kNavLibToggleThreshold);
     sink_.deliver(decoded_.id, record_.bytes, decoded_.recordLength);
 }
 

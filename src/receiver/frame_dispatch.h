@@ -16,9 +16,6 @@ namespace vexa {
 // protocol and toggle counters of the context, and delivers to the sink or the location client.
 class FrameDispatch : public FrameListener {
 public:
-    // The id under which texts (sentences and development text) are delivered.
-    static constexpr int kTextId = 255;
-
     FrameDispatch(ReceiverContext& context, MessageSink& sink, LocationClientLink& locationClient)
         : context_(context), sink_(sink), locationClient_(locationClient) {}
 
@@ -26,13 +23,13 @@ public:
     void onSentence(std::span<const std::uint8_t> text) override;
 
     // Frames that passed the frame checks but were not delivered: decoding failed, or
-    // (Osprey) the channel byte is unknown.
+    // (with channel bytes) the channel byte is unknown.
     std::uint64_t droppedFrames() const { return droppedFrames_; }
     // Told of each of those frames and why (nullptr: nobody).
     void setDropListener(DropListener* listener) { dropListener_ = listener; }
 
 private:
-    void dispatchOsprey(std::span<std::uint8_t> payload);
+    void dispatchChannels(std::span<std::uint8_t> payload);
     bool decode(std::span<const std::uint8_t> payload);
     void drop(DropReason reason, std::span<const std::uint8_t> payload = {});
     void decodeAndCount(std::span<const std::uint8_t> payload);

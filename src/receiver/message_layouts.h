@@ -1,5 +1,6 @@
 #pragma once
 
+#include "receiver/message_ids.h"
 #include "receiver/records.h"
 #include "receiver/wire_layout.h"
 
@@ -96,23 +97,24 @@ static_assert(kVisibleListLayout.groupRecord == offsetof(VisibleList, Satellites
 
 // The fixed layout of a message id, or nullptr for copy-type, sub-id and unknown messages.
 constexpr const MessageLayout* FixedLayout(int id) {
-    switch (id) {
-        case 2: return &kNavDataLayout;
-        case 4: return &kTrackDataLayout;
-        case 5: return &kRawTrackDataLayout;
-        case 7: return &kClockStatusLayout;
-        case 8: return &kSubframeLayout;
-        case 9: return &kThroughputLayout;
-        case 10: return &kErrorReportLayout;
-        case 11:
-        case 12: return &kCommandReplyLayout;
-        case 13: return &kVisibleListLayout;
-        case 18: return &kOkToSendLayout;
-        case 28: return &kNavLibMeasurementLayout;
-        case 29: return &kNavLib29Layout;
-        case 30: return &kNavLib30Layout;
-        case 31: return &kNavLib31Layout;
-        case 41: return &kGeoNavDataLayout;
+    if (id < 0 || id > 0xFF) return nullptr;
+    switch (FromWire(static_cast<std::uint8_t>(id))) {
+        case MessageId::NavData: return &kNavDataLayout;
+        case MessageId::TrackData: return &kTrackDataLayout;
+        case MessageId::RawTrackData: return &kRawTrackDataLayout;
+        case MessageId::ClockStatus: return &kClockStatusLayout;
+        case MessageId::SubframeData: return &kSubframeLayout;
+        case MessageId::Throughput: return &kThroughputLayout;
+        case MessageId::ErrorReport: return &kErrorReportLayout;
+        case MessageId::CommandAck:
+        case MessageId::CommandNak: return &kCommandReplyLayout;
+        case MessageId::VisibleList: return &kVisibleListLayout;
+        case MessageId::OkToSend: return &kOkToSendLayout;
+        case MessageId::NavLibMeasurement: return &kNavLibMeasurementLayout;
+        case MessageId::NavLib29: return &kNavLib29Layout;
+        case MessageId::NavLib30: return &kNavLib30Layout;
+        case MessageId::NavLib31: return &kNavLib31Layout;
+        case MessageId::GeoNavData: return &kGeoNavDataLayout;
         default: return nullptr;
     }
 }

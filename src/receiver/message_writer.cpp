@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "receiver/message_ids.h"
 #include "receiver/message_layouts.h"
 
 namespace vexa {
@@ -41,13 +42,11 @@ std::size_t WriteFixed(int id, const MessageLayout& layout, std::span<const std:
     return length;
 }
 
-bool IsCopyType(int id) { return id == 6 || id == 255 || (id >= 180 && id <= 199); }
-
 template <class Record>
-std::vector<std::uint8_t> PayloadOf(int id, const Record& record) {
+std::vector<std::uint8_t> PayloadOf(MessageId id, const Record& record) {
     std::vector<std::uint8_t> payload(1 + sizeof record);  // a wire body is never longer than its record
     const auto bytes = std::span(reinterpret_cast<const std::uint8_t*>(&record), sizeof record);
-    payload.resize(WriteMessage(id, bytes, payload));
+    payload.resize(WriteMessage(ToWire(id), bytes, payload));
     return payload;
 }
 
@@ -55,31 +54,31 @@ std::vector<std::uint8_t> PayloadOf(int id, const Record& record) {
 
 std::size_t WriteMessage(int id, std::span<const std::uint8_t> record, std::span<std::uint8_t> payload) {
     if (const MessageLayout* layout = layouts::FixedLayout(id)) return WriteFixed(id, *layout, record, payload);
-    if (id == 225) return WriteFixed(id, layouts::kTtffReportLayout, record, payload);
-    if (!IsCopyType(id) || payload.size() < 1 + record.size()) return 0;
+    if (id == ToWire(MessageId::TtffReport)) return WriteFixed(id, layouts::kTtffReportLayout, record, payload);
+    if (!IsCopyTypeId(id) || payload.size() < 1 + record.size()) return 0;
     payload[0] = static_cast<std::uint8_t>(id);
     std::copy(record.begin(), record.end(), payload.begin() + 1);
     return 1 + record.size();
 }
 
-std::vector<std::uint8_t> MessagePayload(const NavData& record) { return PayloadOf(2, record); }
-std::vector<std::uint8_t> MessagePayload(const TrackData& record) { return PayloadOf(4, record); }
-std::vector<std::uint8_t> MessagePayload(const RawTrackData& record) { return PayloadOf(5, record); }
-std::vector<std::uint8_t> MessagePayload(const ClockStatus& record) { return PayloadOf(7, record); }
-std::vector<std::uint8_t> MessagePayload(const Throughput& record) { return PayloadOf(9, record); }
-std::vector<std::uint8_t> MessagePayload(const VisibleList& record) { return PayloadOf(13, record); }
-std::vector<std::uint8_t> MessagePayload(const OkToSendRecord& record) { return PayloadOf(18, record); }
-std::vector<std::uint8_t> MessagePayload(const NavLibMeasurement& record) { return PayloadOf(28, record); }
-std::vector<std::uint8_t> MessagePayload(const NavLibMessage29& record) { return PayloadOf(29, record); }
-std::vector<std::uint8_t> MessagePayload(const NavLibMessage30& record) { return PayloadOf(30, record); }
-std::vector<std::uint8_t> MessagePayload(const NavLibMessage31& record) { return PayloadOf(31, record); }
-std::vector<std::uint8_t> MessagePayload(const GeoNavData& record) { return PayloadOf(41, record); }
-std::vector<std::uint8_t> MessagePayload(const TtffReport& record) { return PayloadOf(225, record); }
-std::vector<std::uint8_t> MessagePayload(const SubframeData& record) { return PayloadOf(8, record); }
-std::vector<std::uint8_t> MessagePayload(const ErrorReport& record) { return PayloadOf(10, record); }
+std::vector<std::uint8_t> MessagePayload(const NavData& record) { return PayloadOf(MessageId::NavData, record); }
+std::vector<std::uint8_t> MessagePayload(const TrackData& record) { return PayloadOf(MessageId::TrackData, record); }
+std::vector<std::uint8_t> MessagePayload(const RawTrackData& record) { return PayloadOf(MessageId::RawTrackData, record); }
+std::vector<std::uint8_t> MessagePayload(const ClockStatus& record) { return PayloadOf(MessageId::ClockStatus, record); }
+std::vector<std::uint8_t> MessagePayload(const Throughput& record) { return PayloadOf(MessageId::Throughput, record); }
+std::vector<std::uint8_t> MessagePayload(const VisibleList& record) { return PayloadOf(MessageId::VisibleList, record); }
+std::vector<std::uint8_t> MessagePayload(const OkToSendRecord& record) { return PayloadOf(MessageId::OkToSend, record); }
+std::vector<std::uint8_t> MessagePayload(const NavLibMeasurement& record) { return PayloadOf(MessageId::NavLibMeasurement, record); }
+std::vector<std::uint8_t> MessagePayload(const NavLibMessage29& record) { return PayloadOf(MessageId::NavLib29, record); }
+std::vector<std::uint8_t> MessagePayload(const NavLibMessage30& record) { return PayloadOf(MessageId::NavLib30, record); }
+std::vector<std::uint8_t> MessagePayload(const NavLibMessage31& record) { return PayloadOf(MessageId::NavLib31, record); }
+std::vector<std::uint8_t> MessagePayload(const GeoNavData& record) { return PayloadOf(MessageId::GeoNavData, record); }
+std::vector<std::uint8_t> MessagePayload(const TtffReport& record) { return PayloadOf(MessageId::TtffReport, record); }
+std::vector<std::uint8_t> MessagePayload(const SubframeData& record) { return PayloadOf(MessageId::SubframeData, record); }
+std::vector<std::uint8_t> MessagePayload(const ErrorReport& record) { return PayloadOf(MessageId::ErrorReport, record); }
 
 std::vector<std::uint8_t> ReplyPayload(bool acknowledged, std::uint8_t commandId) {
-    return PayloadOf(acknowledged ? 11 : 12, CommandReply{commandId});
+    return PayloadOf(acknowledged ? MessageId::CommandAck : MessageId::CommandNak, CommandReply{commandId});
 }
 
 std::vector<std::uint8_t> TextPayload(int id, std::string_view text) {
@@ -89,6 +88,6 @@ std::vector<std::uint8_t> TextPayload(int id, std::string_view text) {
     return payload;
 }
 
-std::vector<std::uint8_t> SubIdPayload(std::uint8_t subId) { return {225, subId}; }
+std::vector<std::uint8_t> SubIdPayload(std::uint8_t subId) { return {ToWire(MessageId::TtffReport), subId}; }
 
 }  // namespace vexa

@@ -14,11 +14,12 @@ namespace vexa {
 enum Product : int { kKestrel = 0, kOsprey = 1, kMerlin = 2, kHarrier = 3, kVexaLoc = 4 };
 enum LinkProtocolValue : int { kNotConnected = 0, kBinaryProtocol = 1, kNmeaProtocol = 2 };
 
-// Where the output toggles' counters stand at program start and after every connect or
-// disconnect: each menu item shows checked once the receiver's output lifts its counter above it.
-inline constexpr int kDebugToggleStart = 10;
-inline constexpr int kNavLibToggleStart = 20;
-inline constexpr int kNmeaChannelStart = 5;
+// The output toggles' thresholds. Each counter starts here at program start and after every
+// connect or disconnect, and a toggle that turns its output on sets it here; the receiver's
+// output lifts it above (up to one past), and the menu item shows checked while it is above.
+inline constexpr int kDebugToggleThreshold = 10;
+inline constexpr int kNavLibToggleThreshold = 20;
+inline constexpr int kNmeaChannelToggleThreshold = 5;
 
 // The last time-to-first-fix text and its changed flag. Written by the reader thread (message 225)
 // and by the user-interface thread (resets, the text view), read by the signal view.
@@ -56,9 +57,9 @@ private:
 struct ReceiverContext {
     std::atomic<int> LinkProtocol{kNotConnected};
     std::atomic<int> ProductSelection{kKestrel};
-    std::atomic<int> DebugToggleCount{kDebugToggleStart};
-    std::atomic<int> NavLibToggleCount{kNavLibToggleStart};
-    std::atomic<int> NmeaChannelCount{kNmeaChannelStart};
+    std::atomic<int> DebugToggleCount{kDebugToggleThreshold};
+    std::atomic<int> NavLibToggleCount{kNavLibToggleThreshold};
+    std::atomic<int> NmeaChannelCount{kNmeaChannelToggleThreshold};
     TtffText Ttff;
     TtffClock TtffCounter;  // the signal page's live count until the first fix
 };

@@ -5,6 +5,7 @@
 
 #include "platform/result_codes.h"
 #include "receiver/line_writer.h"
+#include "receiver/message_ids.h"
 #include "receiver/message_layouts.h"
 #include "receiver/reply_text.h"
 
@@ -231,26 +232,27 @@ LinkResult RenderText(const std::uint8_t* record, std::size_t length, char* out)
 }  // namespace
 
 LinkResult RenderMessage(int id, const std::uint8_t* record, std::size_t length, char* line) {
-    switch (id) {
-        case 2: return RenderNavData(record, length, line);
-        case 4: return RenderTrackData(record, length, line);
-        case 5: return RenderRawTrackData(record, length, line);
-        case 6: return RenderSwVersion(record, length, line);
-        case 7: return RenderClockStatus(record, length, line);
-        case 8: return RenderSubframe(record, length, line);
-        case 9: return RenderThroughput(record, length, line);
-        case 10: return RenderErrorReport(record, length, line);
-        case 11: return RenderCommandReply("Ack: 0x", record, length, line);
-        case 12: return RenderCommandReply("Nak: 0x", record, length, line);
-        case 13: return RenderVisibleList(record, length, line);
-        case 18: return RenderOkToSend(record, length, line);
-        case 28: return RenderFields(28, layouts::kNavLibMeasurementLayout, record, length, line);
-        case 29: return RenderFields(29, layouts::kNavLib29Layout, record, length, line);
-        case 30: return RenderNavLib30(record, length, line);
-        case 31: return RenderFields(31, layouts::kNavLib31Layout, record, length, line);
-        case 41: return RenderFields(41, layouts::kGeoNavDataLayout, record, length, line);
-        case 225: return RenderTtffReport(record, length, line);
-        case 255: return RenderText(record, length, line);
+    if (id < 0 || id > 0xFF) return kResultBadLength;
+    switch (FromWire(static_cast<std::uint8_t>(id))) {
+        case MessageId::NavData: return RenderNavData(record, length, line);
+        case MessageId::TrackData: return RenderTrackData(record, length, line);
+        case MessageId::RawTrackData: return RenderRawTrackData(record, length, line);
+        case MessageId::SwVersion: return RenderSwVersion(record, length, line);
+        case MessageId::ClockStatus: return RenderClockStatus(record, length, line);
+        case MessageId::SubframeData: return RenderSubframe(record, length, line);
+        case MessageId::Throughput: return RenderThroughput(record, length, line);
+        case MessageId::ErrorReport: return RenderErrorReport(record, length, line);
+        case MessageId::CommandAck: return RenderCommandReply("Ack: 0x", record, length, line);
+        case MessageId::CommandNak: return RenderCommandReply("Nak: 0x", record, length, line);
+        case MessageId::VisibleList: return RenderVisibleList(record, length, line);
+        case MessageId::OkToSend: return RenderOkToSend(record, length, line);
+        case MessageId::NavLibMeasurement: return RenderFields(id, layouts::kNavLibMeasurementLayout, record, length, line);
+        case MessageId::NavLib29: return RenderFields(id, layouts::kNavLib29Layout, record, length, line);
+        case MessageId::NavLib30: return RenderNavLib30(record, length, line);
+        case MessageId::NavLib31: return RenderFields(id, layouts::kNavLib31Layout, record, length, line);
+        case MessageId::GeoNavData: return RenderFields(id, layouts::kGeoNavDataLayout, record, length, line);
+        case MessageId::TtffReport: return RenderTtffReport(record, length, line);
+        case MessageId::DevelopmentText: return RenderText(record, length, line);
         default: return kResultBadLength;
     }
 }

@@ -1,3 +1,4 @@
+#include "receiver/message_ids.h"
 #include "sim/command_payloads.h"
 
 namespace vexa::sim {
@@ -26,15 +27,15 @@ private:
 };
 
 // The body after the id, when the payload is the command `id` and `length` bytes long in all.
-std::optional<BigEndianReader> Body(std::span<const std::uint8_t> payload, int id, std::size_t length) {
-    if (payload.size() != length || payload[0] != id) return std::nullopt;
+std::optional<BigEndianReader> Body(std::span<const std::uint8_t> payload, MessageId id, std::size_t length) {
+    if (payload.size() != length || payload[0] != ToWire(id)) return std::nullopt;
     return BigEndianReader(payload.subspan(1));
 }
 
 }  // namespace
 
 std::optional<ResetBlock> ReadResetCommand(std::span<const std::uint8_t> payload) {
-    auto body = Body(payload, 128, 25);
+    auto body = Body(payload, MessageId::Reset, 25);
     if (!body) return std::nullopt;
     ResetBlock block{};
     block.ecefX = body->i32();
@@ -49,7 +50,7 @@ std::optional<ResetBlock> ReadResetCommand(std::span<const std::uint8_t> payload
 }
 
 std::optional<SwitchToNmeaBlock> ReadSwitchToNmeaCommand(std::span<const std::uint8_t> payload) {
-    auto body = Body(payload, 129, 24);
+    auto body = Body(payload, MessageId::SwitchToNmea, 24);
     if (!body) return std::nullopt;
     SwitchToNmeaBlock block{};
     block.mode = body->u8();
@@ -62,12 +63,12 @@ std::optional<SwitchToNmeaBlock> ReadSwitchToNmeaCommand(std::span<const std::ui
 }
 
 std::optional<PollBlock> ReadPollCommand(std::span<const std::uint8_t> payload) {
-    if (payload.size() != 2 || (payload[0] != 132 && payload[0] != 144)) return std::nullopt;
+    if (payload.size() != 2 || (payload[0] != ToWire(MessageId::SwVersionPoll) && payload[0] != ToWire(MessageId::ClockStatusPoll))) return std::nullopt;
     return PollBlock{payload[1]};
 }
 
 std::optional<ElevationMaskBlock> ReadElevationMaskCommand(std::span<const std::uint8_t> payload) {
-    auto body = Body(payload, 139, 5);
+    auto body = Body(payload, MessageId::ElevationMask, 5);
     if (!body) return std::nullopt;
     ElevationMaskBlock block{};
     block.tracking = body->i16();
@@ -76,7 +77,7 @@ std::optional<ElevationMaskBlock> ReadElevationMaskCommand(std::span<const std::
 }
 
 std::optional<PowerModeBlock> ReadPowerModeCommand(std::span<const std::uint8_t> payload) {
-    auto body = Body(payload, 151, 9);
+    auto body = Body(payload, MessageId::PowerMode, 9);
     if (!body) return std::nullopt;
     PowerModeBlock block{};
     block.fixOnDemand = body->u16();
@@ -86,7 +87,7 @@ std::optional<PowerModeBlock> ReadPowerModeCommand(std::span<const std::uint8_t>
 }
 
 std::optional<OutputRateBlock> ReadOutputRateCommand(std::span<const std::uint8_t> payload) {
-    auto body = Body(payload, 166, 4);
+    auto body = Body(payload, MessageId::OutputRate, 4);
     if (!body) return std::nullopt;
     OutputRateBlock block{};
     block.mode = body->u8();
@@ -96,7 +97,7 @@ std::optional<OutputRateBlock> ReadOutputRateCommand(std::span<const std::uint8_
 }
 
 std::optional<PowerTimingBlock> ReadPowerTimingCommand(std::span<const std::uint8_t> payload) {
-    auto body = Body(payload, 167, 15);
+    auto body = Body(payload, MessageId::PowerTiming, 15);
     if (!body) return std::nullopt;
     PowerTimingBlock block{};
     block.maxOffTimeMs = body->u32();

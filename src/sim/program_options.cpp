@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "platform/option_suggestion.h"
-#include "receiver/product_names.h"
+#include "receiver/product_table.h"
 #include "sim/baud_rate.h"
 #include "sim/constellation.h"
 

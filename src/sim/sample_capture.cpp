@@ -10,6 +10,7 @@
 #include "receiver/coordinate_conversion.h"
 #include "receiver/frame_format.h"
 #include "receiver/frame_writer.h"
+#include "receiver/message_ids.h"
 #include "receiver/message_writer.h"
 #include "receiver/records.h"
 
@@ -266,7 +267,7 @@ std::vector<std::uint8_t> MakeSampleCapture(SampleCaptureContents* contents, int
         if (second % 5 == 2) {
             char text[64];
             std::snprintf(text, sizeof text, "Nav: %d SVs, clock drift %u Hz", 8, Clock(second).ClockDrift);
-            writer.frame(TextPayload(255, text));
+            writer.frame(TextPayload(ToWire(MessageId::DevelopmentText), text));
         }
         if (second % 3600 == 3) {
             TtffReport report{};

@@ -1,3 +1,4 @@
+#include "receiver/message_ids.h"
 #include "sim/simulated_receiver.h"
 
 #include <cmath>
@@ -15,14 +16,11 @@ namespace vexa::sim {
 namespace {
 
 constexpr std::int64_t kVisibleListInterval = 10;  // seconds
-constexpr int kFirstNavLibraryId = 28;
-constexpr int kDevelopmentTextId = 255;
 constexpr std::uint8_t kResetFactory = 0x08;
 constexpr std::uint8_t kResetCold = 0x04;
 constexpr std::uint8_t kResetWarm = 0x02;
 constexpr int kLowestMaskTenths = -200;
 constexpr int kHighestMaskTenths = 900;
-constexpr std::uint8_t kTtffMessageId = 225;
 // An Osprey's payloads lead with a channel byte: its own binary messages, statistics.
 constexpr std::uint8_t kBinaryChannel = 0xEE;
 constexpr std::uint8_t kStatChannel = 0xBB;
@@ -34,6 +32,9 @@ constexpr int kGsvPair = 3;
 constexpr int kRmcPair = 4;
 constexpr int kVtgPair = 5;
 constexpr int kZdaPair = 8;
+
+// The navigation-library messages' place among the four output switches.
+std::size_t NavLibIndex(int id) { return static_cast<std::size_t>(id - ToWire(MessageId::NavLibMeasurement)); }
 
 const char* ResetName(ResetKind kind) {
     switch (kind) {
@@ -71,7 +72,7 @@ ReceiverSnapshot SimulatedReceiver::snapshotAt(double seconds) {
 void SimulatedReceiver::sendPayload(std::vector<std::uint8_t> payload) {
     if (osprey_) {
         // The time to first fix travels as a statistics message; everything else on the binary channel.
-        if (payload[0] == kTtffMessageId) {
+        if (payload[0] == ToWire(MessageId::TtffReport)) {
             payload[0] = kStatChannel;
         } else {
             payload.insert(payload.begin(), kBinaryChannel);
@@ -81,7 +82,7 @@ void SimulatedReceiver::sendPayload(std::vector<std::uint8_t> payload) {
 }
 
 void SimulatedReceiver::sendText(std::string_view text) {
-    sendPayload(TextPayload(kDevelopmentTextId, text));
+    sendPayload(TextPayload(ToWire(MessageId::DevelopmentText), text));
 }
 
 void SimulatedReceiver::outputSecond(std::int64_t second) {
@@ -121,19 +122,19 @@ void SimulatedReceiver::outputBinary(const ReceiverSnapshot& snapshot, std::int6
                                 snapshot.position.latitudeDeg, snapshot.position.longitudeDeg, *firstFix));
         }
     }
-    const auto navLibrary = [this](int id) { return navLibrary_[id - kFirstNavLibraryId]; };
-    for (int channel = 0; channel < kChannelCount && navLibrary(28); ++channel) {
+    const auto navLibrary = [this](MessageId id) { return navLibrary_[NavLibIndex(ToWire(id))]; };
+    for (int channel = 0; channel < kChannelCount && navLibrary(MessageId::NavLibMeasurement); ++channel) {
         if (snapshot.channels[channel].state == kStateTracking) {
             sendPayload(MessagePayload(MeasurementRecord(snapshot, channel)));
         }
     }
-    if (navLibrary(29)) sendPayload(MessagePayload(NavLibSolutionRecord(snapshot)));
-    for (int channel = 0; channel < kChannelCount && navLibrary(30); ++channel) {
+    if (navLibrary(MessageId::NavLib29)) sendPayload(MessagePayload(NavLibSolutionRecord(snapshot)));
+    for (int channel = 0; channel < kChannelCount && navLibrary(MessageId::NavLib30); ++channel) {
         if (snapshot.channels[channel].state == kStateTracking) {
             sendPayload(MessagePayload(NavLibSatelliteRecord(snapshot, channel)));
         }
     }
-    if (navLibrary(31)) sendPayload(MessagePayload(NavLibClockRecord(snapshot)));
+    if (navLibrary(MessageId::NavLib31)) sendPayload(MessagePayload(NavLibClockRecord(snapshot)));
 }
 
 void SimulatedReceiver::outputOsprey(const ReceiverSnapshot& snapshot, std::int64_t second) {
@@ -183,9 +184,9 @@ void SimulatedReceiver::reset(std::uint8_t configuration, double nowSeconds) {
 }
 
 void SimulatedReceiver::setOutputRate(std::uint8_t messageId, bool on) {
-    if (messageId == kDevelopmentTextId) developmentText_ = on;
-    if (messageId >= kFirstNavLibraryId && messageId < kFirstNavLibraryId + 4) {
-        navLibrary_[messageId - kFirstNavLibraryId] = on;
+    if (messageId == ToWire(MessageId::DevelopmentText)) developmentText_ = on;
+    if (IsNavLibId(messageId)) {
+        navLibrary_[NavLibIndex(messageId)] = on;
     }
 }
 
@@ -204,10 +205,10 @@ void SimulatedReceiver::onCommand(std::span<const std::uint8_t> payload, double 
     if (payload.empty()) return;
     const auto nextSecond = static_cast<std::int64_t>(std::ceil(nowSeconds));
     switch (payload[0]) {
-        case 128:
+        case ToWire(MessageId::Reset):
             if (const auto block = ReadResetCommand(payload)) reset(block->resetConfiguration, nowSeconds);
             break;
-        case 129:
+        case ToWire(MessageId::SwitchToNmea):
             if (const auto block = ReadSwitchToNmeaCommand(payload); block && IsSupportedBaud(block->baudRate)) {
                 nmeaRates_ = {block->sentences[kGgaPair].rate, block->sentences[kGsaPair].rate,
                               block->sentences[kGsvPair].rate, block->sentences[kRmcPair].rate,
@@ -215,33 +216,33 @@ void SimulatedReceiver::onCommand(std::span<const std::uint8_t> payload, double 
                 switchLine(Protocol::Nmea, block->baudRate);
             }
             break;
-        case 132:
+        case ToWire(MessageId::SwVersionPoll):
             if (ReadPollCommand(payload)) {
                 const std::string version = "VexaSim 1.0 " + config_.productName + " simulated receiver";
-                sendPayload(TextPayload(6, std::string_view(version.c_str(), version.size() + 1)));
+                sendPayload(TextPayload(ToWire(MessageId::SwVersion), std::string_view(version.c_str(), version.size() + 1)));
             }
             break;
-        case 144:
+        case ToWire(MessageId::ClockStatusPoll):
             if (ReadPollCommand(payload)) sendPayload(MessagePayload(ClockStatusRecord(snapshotAt(nowSeconds))));
             break;
-        case 139:
+        case ToWire(MessageId::ElevationMask):
             if (const auto block = ReadElevationMaskCommand(payload);
                 block && block->tracking >= kLowestMaskTenths && block->tracking <= kHighestMaskTenths &&
                 block->navigation >= kLowestMaskTenths && block->navigation <= kHighestMaskTenths) {
                 masks_ = {block->tracking, block->navigation};
             }
             break;
-        case 151:
+        case ToWire(MessageId::PowerMode):
             if (const auto block = ReadPowerModeCommand(payload)) {
                 power_.setPowerMode(block->fixOnDemand, block->dutyCycle, block->onTimeMs, nextSecond);
             }
             break;
-        case 166:
+        case ToWire(MessageId::OutputRate):
             if (const auto block = ReadOutputRateCommand(payload); block && block->mode == 0) {
                 setOutputRate(block->messageId, block->rate != 0);
             }
             break;
-        case 167:
+        case ToWire(MessageId::PowerTiming):
             if (const auto block = ReadPowerTimingCommand(payload)) {
                 power_.setFixOnDemandPeriod(block->fixOnDemandPeriodSeconds, nextSecond);
             }

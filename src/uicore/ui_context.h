@@ -6,10 +6,10 @@
 #include <cstdint>
 #include <functional>
 
-#include "uicore/display_preferences.h"
-#include "uicore/settings_store.h"
 #include "link/port_discovery.h"
 #include "receiver/receiver_context.h"
+#include "uicore/display_preferences.h"
+#include "uicore/settings_store.h"
 
 class QDialog;
 class QWidget;

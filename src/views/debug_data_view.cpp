@@ -6,20 +6,20 @@
 #include <QRadioButton>
 #include <QScrollBar>
 #include <algorithm>
-#include <cstring>
+#include <optional>
+#include <string>
 
 #include "uicore/feed_doc.h"
 #include "uicore/ui_context.h"
 #include "link/gps_comm.h"
+#include "receiver/message_ids.h"
+#include "receiver/product_table.h"
 #include "views/fitted_text.h"
 #include "views/ttff_report.h"
 
 namespace vexa {
 
 namespace {
-
-constexpr int kDevelopmentTextHint = 10;
-constexpr int kTextHint = 255;
 
 const QColor kLightGrey(192, 192, 192);
 
@@ -82,51 +82,35 @@ void CDebugDataView::OnInitialUpdate() {
 }
 
 void CDebugDataView::OnUpdate(int hint) {
-    if (hint == kDevelopmentTextHint || hint == kTextHint) TakeNextLine();
+    if (hint == ToWire(MessageId::ErrorReport) || hint == ToWire(MessageId::DevelopmentText)) TakeNextLine();
 }
 
 void CDebugDataView::TakeNextLine() {
     GpsComm* comm = ui_.comm;
     if (!comm) return;
-    comm->Lock();
-    char* line = comm->NextTextLine();
-    if (!line) {
-        comm->Unlock();
-        return;
-    }
-    const std::size_t length = strnlen(line, TextLineRing::kSlotSize);
-    std::replace_if(line, line + length, [](char c) { return c == '\r' || c == '\n'; }, ' ');
-    const std::string_view text(line, length);
+    std::optional<std::string> line = comm->NextTextLine();
+    if (!line) return;
+    std::replace_if(line->begin(), line->end(), [](char c) { return c == '\r' || c == '\n'; }, ' ');
+    const std::string_view text(*line);
 
     const int protocol = ui_.receiver.LinkProtocol;
-    switch (ui_.receiver.ProductSelection.load()) {
-    case kKestrel:
-    case kMerlin:
-        if (!debugButton_->isHidden()) ShowFilterButtons(false);
-        if (protocol != kNmeaProtocol) {
-            if (const auto ttff = TtffFromReportLine(text)) {
-                ui_.receiver.Ttff.set(*ttff);
-                ui_.receiver.TtffCounter.receiverReported();
-            }
-        }
-        break;
-    case kOsprey:
-        if (protocol == kNmeaProtocol) {
+    if (const ProductTraits* product = SupportedProduct(ui_.receiver.ProductSelection.load())) {
+        if (!product->textFilter) {
             if (!debugButton_->isHidden()) ShowFilterButtons(false);
-            break;
+            if (protocol != kNmeaProtocol) {
+                if (const auto ttff = TtffFromReportLine(text)) {
+                    ui_.receiver.Ttff.set(*ttff);
+                    ui_.receiver.TtffCounter.receiverReported();
+                }
+            }
+        } else if (protocol == kNmeaProtocol) {
+            if (!debugButton_->isHidden()) ShowFilterButtons(false);
+        } else {
+            if (debugButton_->isHidden()) ShowFilterButtons(true);
+            if ((m_nFilter == kDebugFilter) == text.starts_with('$')) return;
         }
-        if (debugButton_->isHidden()) ShowFilterButtons(true);
-        if ((m_nFilter == kDebugFilter) == text.starts_with('$')) {
-            comm->Unlock();
-            return;
-        }
-        break;
-    default: break;
     }
-    const QString wide = QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
-    line[0] = '\0';
-    comm->Unlock();
-    AddLine(wide);
+    AddLine(QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size())));
 }
 
 void CDebugDataView::AddLine(const QString& line) {
@@ -180,13 +164,10 @@ void CDebugDataView::ShowFilterButtons(bool shown) {
     nmeaButton_->setVisible(shown);
 }
 
-// The filter buttons belong to the Osprey's binary protocol only.
+// The filter buttons belong to the binary protocol of a product with the text filter only.
 void CDebugDataView::FollowFilterRule() {
-    switch (ui_.receiver.ProductSelection.load()) {
-    case kKestrel:
-    case kMerlin: ShowFilterButtons(false); break;
-    case kOsprey: ShowFilterButtons(ui_.receiver.LinkProtocol != kNmeaProtocol); break;
-    default: break;
+    if (const ProductTraits* product = SupportedProduct(ui_.receiver.ProductSelection.load())) {
+        ShowFilterButtons(product->textFilter && ui_.receiver.LinkProtocol != kNmeaProtocol);
     }
 }
 

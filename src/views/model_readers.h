@@ -1,13 +1,17 @@
 #pragma once
 
-#include "views/receiver_snapshot.h"
+#include <functional>
+
+#include "link/model_snapshot.h"
 
 namespace vexa {
 
 class GpsComm;
 
-// The pages' reader of the link's model: copies the navigation and tracker records under the
-// model lock, and the latest fix and sky. The link must outlive it. (The plot reads its fix through ReadFixFrom.)
-ReceiverReader SnapshotReader(GpsComm& comm);
+using ModelReader = std::function<ModelSnapshot()>;
+
+// The pages' reader of the link's model: a snapshot of the records they show, copied under the
+// model lock. The link must outlive it. (The plot reads its fix through ReadFixFrom.)
+ModelReader SnapshotReader(GpsComm& comm);
 
 }  // namespace vexa

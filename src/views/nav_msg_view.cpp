@@ -4,8 +4,9 @@
 #include <QPainter>
 #include <QPushButton>
 
-#include "uicore/display_preferences.h"
+#include "receiver/message_ids.h"
 #include "receiver/receiver_context.h"
+#include "uicore/display_preferences.h"
 #include "views/nav_texts.h"
 #include "views/page_palette.h"
 #include "views/page_text.h"
@@ -56,7 +57,7 @@ const PaintedLabel kPaintedLabels[] = {
 
 }  // namespace
 
-CNavMsgView::CNavMsgView(ReceiverContext& context, ReceiverReader read, DisplayPreferences& preferences,
+CNavMsgView::CNavMsgView(ReceiverContext& context, ModelReader read, DisplayPreferences& preferences,
                          QWidget* parent)
     : QWidget(parent),
       context_(context),
@@ -105,7 +106,7 @@ void CNavMsgView::OnUpdate(int hint) {
         Blank();
         return;
     }
-    if (hint != kHintNavigation) return;
+    if (hint != ToWire(MessageId::NavData)) return;
     const std::optional<NavData> nav = read_().nav;
     if (!nav) return;
     Show(FormatNavTexts(*nav, preferences_.Settings()));

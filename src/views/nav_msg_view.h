@@ -4,8 +4,8 @@
 #include <QRect>
 #include <QWidget>
 
+#include "views/model_readers.h"
 #include "views/nav_texts.h"
-#include "views/receiver_snapshot.h"
 
 class QLabel;
 class QPushButton;
@@ -20,11 +20,10 @@ struct ReceiverContext;
 class CNavMsgView : public QWidget {
     Q_OBJECT
 public:
-    static constexpr int kHintNavigation = 2;
     static constexpr int kLatLon = 1040;
     static constexpr int kProperties = 1030;
 
-    CNavMsgView(ReceiverContext& context, ReceiverReader read, DisplayPreferences& preferences,
+    CNavMsgView(ReceiverContext& context, ModelReader read, DisplayPreferences& preferences,
                 QWidget* parent = nullptr);
 
     void OnInitialUpdate();
@@ -44,7 +43,7 @@ private:
     void Show(const NavTexts& texts);
 
     ReceiverContext& context_;
-    ReceiverReader read_;
+    ModelReader read_;
     DisplayPreferences& preferences_;
     QFont largeFont_;
     QFont smallFont_;

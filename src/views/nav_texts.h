@@ -2,9 +2,9 @@
 
 #include <QString>
 
-#include "uicore/app_settings.h"
 #include "receiver/gnss_fix.h"
 #include "receiver/records.h"
+#include "uicore/app_settings.h"
 
 namespace vexa {
 

@@ -1,3 +1,4 @@
+#include "receiver/message_ids.h"
 #include "views/signal_view.h"
 
 #include <QLabel>
@@ -7,9 +8,9 @@
 #include <vector>
 
 #include "receiver/receiver_context.h"
+#include "views/nav_mode_bits.h"
 #include "views/page_palette.h"
 #include "views/page_text.h"
-#include "views/nav_mode_bits.h"
 #include "views/satellite_colour.h"
 #include "views/satellite_label.h"
 #include "views/signal_bar.h"
@@ -31,7 +32,7 @@ std::int64_t SteadyTicks() {
     return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
 }
 
-CSignalView::CSignalView(ReceiverContext& context, ReceiverReader read, QWidget* parent, TickSource ticks)
+CSignalView::CSignalView(ReceiverContext& context, ModelReader read, QWidget* parent, TickSource ticks)
     : QWidget(parent),
       context_(context),
       read_(std::move(read)),
@@ -94,7 +95,7 @@ QColor CSignalView::ShowSky(const GnssSky& sky, const GnssFix* fix) {
     return tracking ? kPaletteBlue : kPaletteRed;
 }
 
-QColor CSignalView::ShowChannels(const ReceiverSnapshot& snapshot) {
+QColor CSignalView::ShowChannels(const ModelSnapshot& snapshot) {
     if (!snapshot.track && snapshot.sky) return ShowSky(*snapshot.sky, snapshot.fix ? &*snapshot.fix : nullptr);
     const NavData* nav = snapshot.nav ? &*snapshot.nav : nullptr;
     bool tracking = false;
@@ -131,7 +132,7 @@ void CSignalView::OnUpdate(int hint) {
         if (const auto count = context_.TtffCounter.counting(now)) ttff_->setText(QString::fromStdString(*count));
     }
     QColor status = fixStatusColour_;
-    if (hint == kHintNavigation || hint == kFixUpdatedHint || hint == kSkyUpdatedHint)
+    if (hint == ToWire(MessageId::NavData) || hint == kFixUpdatedHint || hint == kSkyUpdatedHint)
         status = ShowChannels(read_());
     else if (fixStatusColour_ == kPaletteGreen && ticks_() >= lastFixTick_ + kFixLostAfterMs)
         status = kPaletteYellow;

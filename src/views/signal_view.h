@@ -8,7 +8,7 @@
 #include <functional>
 
 #include "receiver/records.h"
-#include "views/receiver_snapshot.h"
+#include "views/model_readers.h"
 
 class QLabel;
 
@@ -27,7 +27,6 @@ std::int64_t SteadyTicks();
 class CSignalView : public QWidget {
     Q_OBJECT
 public:
-    static constexpr int kHintNavigation = 2;
     // The main frame's once-a-second update: while the time to first fix is counted, it shows the count.
     static constexpr int kHintSecond = 0;
     static constexpr int kTtff = 1060;
@@ -36,7 +35,7 @@ public:
     static constexpr int kFirstBar = 1085;
     static constexpr std::int64_t kFixLostAfterMs = 3000;
 
-    CSignalView(ReceiverContext& context, ReceiverReader read, QWidget* parent = nullptr, TickSource ticks = {});
+    CSignalView(ReceiverContext& context, ModelReader read, QWidget* parent = nullptr, TickSource ticks = {});
 
     void OnInitialUpdate();
     void OnUpdate(int hint);
@@ -59,12 +58,12 @@ protected:
 private:
     // Shows every channel, or for a receiver of many systems its twelve chosen satellites; gives the fix
     // status they make.
-    QColor ShowChannels(const ReceiverSnapshot& snapshot);
+    QColor ShowChannels(const ModelSnapshot& snapshot);
     QColor ShowSky(const GnssSky& sky, const GnssFix* fix);
     void ClearPlace(int place);
 
     ReceiverContext& context_;
-    ReceiverReader read_;
+    ModelReader read_;
     TickSource ticks_;
     QFont font_;
     QLabel* ttff_;

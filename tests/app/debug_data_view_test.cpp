@@ -4,10 +4,10 @@
 #include <QScrollBar>
 #include <string>
 
-#include "../receiver/frame_bytes.h"
+#include "support/frame_bytes.h"
+#include "app/demo_tab_view.h"
 #include "ui_fixture.h"
 #include "views/debug_data_view.h"
-#include "app/demo_tab_view.h"
 
 namespace vexa::test {
 namespace {

@@ -13,15 +13,15 @@
 #include <gtest/gtest.h>
 #include <poll.h>
 
-#include "../link/pseudo_terminal.h"
+#include "support/pseudo_terminal.h"
 #include "app/demo_app.h"
+#include "app/demo_tab_view.h"
 #include "app/main_frame.h"
-#include "uicore/scripted_prompts.h"
 #include "app/serial_comm_dialog.h"
-#include "uicore/ui_context.h"
 #include "link/gps_comm.h"
 #include "sim/receiver_simulator.h"
-#include "app/demo_tab_view.h"
+#include "uicore/scripted_prompts.h"
+#include "uicore/ui_context.h"
 #include "views/nav_msg_view.h"
 #include "views/nav_texts.h"
 

@@ -1,13 +1,14 @@
 #include <QLineEdit>
 
-#include "app/command_dialogs.h"
-#include "app/elevation_mask_dialog.h"
 #include "../views/page_test_support.h"
+#include "app/command_dialogs.h"
+#include "app/demo_tab_view.h"
+#include "app/elevation_mask_dialog.h"
+#include "receiver/message_ids.h"
 #include "sim/geodesy.h"
 #include "ui_fixture.h"
 #include "views/debug_data_view.h"
-#include "app/demo_tab_view.h"
-#include "views/graphic/map_view.h"
+#include "views/graphic/plot_view.h"
 #include "views/graphic/view_map.h"
 #include "views/graphic/view_sct.h"
 #include "views/graphic/view_sky.h"
@@ -32,13 +33,13 @@ protected:
     void DeliverFix() {
         const NavData nav = testing_support::NavOnEquator(0x04, 100.0, 10.0);
         comm->DeliverMessage(2, reinterpret_cast<const std::uint8_t*>(&nav), sizeof nav);
-        doc.UpdateAllViews(CNavMsgView::kHintNavigation);
+        doc.UpdateAllViews(ToWire(MessageId::NavData));
     }
     // A navigation record as the receiver sends it while it has no fix yet.
     void DeliverSearching() {
         const NavData nav{};
         comm->DeliverMessage(2, reinterpret_cast<const std::uint8_t*>(&nav), sizeof nav);
-        doc.UpdateAllViews(CNavMsgView::kHintNavigation);
+        doc.UpdateAllViews(ToWire(MessageId::NavData));
     }
     // A 3D fix at a place.
     void DeliverFixAt(double latitude, double longitude) {
@@ -49,7 +50,7 @@ protected:
         nav.Z = static_cast<std::int32_t>(std::lround(ecef.z));
         nav.Mode1 = 0x04;
         comm->DeliverMessage(2, reinterpret_cast<const std::uint8_t*>(&nav), sizeof nav);
-        doc.UpdateAllViews(CNavMsgView::kHintNavigation);
+        doc.UpdateAllViews(ToWire(MessageId::NavData));
     }
 };
 
@@ -76,7 +77,7 @@ TEST_F(DemoPages, WithoutALinkEveryPageTakesUpdatesAndShowsNothing) {
     receiver.LinkProtocol = kBinaryProtocol;
     for (int page = CDemoTabView::kPosition; page <= CDemoTabView::kPlot; ++page) {
         Tabs()->SelectTab(page);
-        doc.UpdateAllViews(CNavMsgView::kHintNavigation);
+        doc.UpdateAllViews(ToWire(MessageId::NavData));
         ProcessEvents();
     }
     EXPECT_TRUE(PageAt<CNavMsgView>(CDemoTabView::kPosition)->Text(1042).isEmpty());
@@ -88,7 +89,7 @@ TEST_F(DemoPages, LoadMapMakesTheMapTabSelectable) {
     frame->show();
     prompts.fileAnswers.push_back(kSampleGeoset);
     frame->RunCommand(CMainFrame::kLoadMap);
-    ASSERT_TRUE(PageAt<CViewMap>(CDemoTabView::kMap)->MapView()->MapLoaded());
+    ASSERT_TRUE(PageAt<CViewMap>(CDemoTabView::kMap)->CartexView()->MapLoaded());
 
     Click(CDemoTabView::kMap);
     EXPECT_EQ(Tabs()->CurrentIndex(), CDemoTabView::kMap);
@@ -101,7 +102,7 @@ TEST_F(DemoPages, RecordsBeforeTheFirstFixReachNeitherThePlotNorTheMap) {
     frame->show();
     prompts.fileAnswers.push_back(kSampleGeoset);
     frame->RunCommand(CMainFrame::kLoadMap);
-    CCartexView* map = PageAt<CViewMap>(CDemoTabView::kMap)->MapView();
+    CCartexView* map = PageAt<CViewMap>(CDemoTabView::kMap)->CartexView();
     ASSERT_TRUE(map->MapLoaded());
     const CMapView* plot = PageAt<CViewSct>(CDemoTabView::kPlot)->Plot();
     const GeoRect view = map->Control()->Bounds();

@@ -4,13 +4,13 @@
 #include <QPushButton>
 #include <QThread>
 
+#include "app/demo_tab_view.h"
 #include "app/serial_comm_dialog.h"
 #include "platform/result_codes.h"
 #include "sim/receiver_simulator.h"
 #include "ui_fixture.h"
 #include "views/debug_data_view.h"
-#include "app/demo_tab_view.h"
-#include "views/graphic/map_view.h"
+#include "views/graphic/plot_view.h"
 #include "views/graphic/view_map.h"
 #include "views/graphic/view_sct.h"
 #include "views/nav_msg_view.h"
@@ -129,7 +129,7 @@ TEST_F(ColdStartTest, ThePlotAndTheMapStartFromTheFirstFixNotFromTheSearchingRec
     BuildFrame();
     prompts.fileAnswers.push_back(QStringLiteral(VEXA_SOURCE_DIR "/res/maps/VexaDemoPPC_Maps/VexaDemoPPC.gst"));
     frame->RunCommand(CMainFrame::kLoadMap);
-    CCartexView* map = PageAt<CViewMap>(CDemoTabView::kMap)->MapView();
+    CCartexView* map = PageAt<CViewMap>(CDemoTabView::kMap)->CartexView();
     ASSERT_TRUE(map->MapLoaded());
     const GeoRect view = map->Control()->Bounds();
     const CMapView* plot = PageAt<CViewSct>(CDemoTabView::kPlot)->Plot();

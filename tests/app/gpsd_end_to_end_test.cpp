@@ -4,7 +4,7 @@
 #include <QPushButton>
 #include <QThread>
 
-#include "../link/gpsd_process.h"
+#include "support/gpsd_process.h"
 #include "app/demo_tab_view.h"
 #include "app/serial_comm_dialog.h"
 #include "sim/receiver_simulator.h"

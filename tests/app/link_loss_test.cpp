@@ -6,11 +6,11 @@
 #include <functional>
 #include <memory>
 
-#include "../link/link_fixture.h"
-#include "../link/pseudo_terminal.h"
+#include "support/link_fixture.h"
+#include "support/pseudo_terminal.h"
+#include "../views/page_test_support.h"
 #include "app/serial_comm_dialog.h"
 #include "link/link_recovery.h"
-#include "../views/page_test_support.h"
 #include "ui_fixture.h"
 #include "views/page_palette.h"
 

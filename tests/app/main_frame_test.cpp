@@ -3,10 +3,11 @@
 #include <QFile>
 #include <QMenu>
 
-#include "../receiver/frame_bytes.h"
-#include "../link/listening_only_port.h"
-#include "../link/pseudo_terminal.h"
+#include "support/frame_bytes.h"
+#include "support/pseudo_terminal.h"
+#include "support/listening_only_port.h"
 #include "app/command_dialogs.h"
+#include "app/demo_tab_view.h"
 #include "app/product_dialog.h"
 #include "app/serial_comm_dialog.h"
 #include "location/messages/message_f.h"
@@ -14,7 +15,6 @@
 #include "receiver/message_writer.h"
 #include "ui_fixture.h"
 #include "views/debug_data_view.h"
-#include "app/demo_tab_view.h"
 
 #include <QListWidget>
 #include <QRadioButton>
@@ -361,12 +361,7 @@ TEST_F(MainFrameTest, RecordingAsksAgainUntilAFileIsCreatedAndKeepsEveryByteUnti
     const Bytes sent = Join({Text("$GPGSA,A,3,,,,,,,,,,,,,1.0,1.0,1.0*30\r\n"), Bytes{0xA0, 0x00, 0xB3},
                              test::Frame(Bytes{0x12, 0x01})});
     receiverEnd.Send(sent);
-    const auto readSoFar = [this] {
-        comm->Lock();
-        const std::uint64_t bytes = comm->CountsAtLastPause().received.bytes;
-        comm->Unlock();
-        return bytes;
-    };
+    const auto readSoFar = [this] { return comm->CountsAtLastPause().received.bytes; };
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
     while (readSoFar() < sent.size() && std::chrono::steady_clock::now() < deadline) {
         std::this_thread::sleep_for(std::chrono::milliseconds(10));

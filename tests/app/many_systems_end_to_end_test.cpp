@@ -4,8 +4,8 @@
 #include <QThread>
 #include <map>
 
-#include "app/serial_comm_dialog.h"
 #include "../views/page_test_support.h"
+#include "app/serial_comm_dialog.h"
 #include "sim/receiver_simulator.h"
 #include "ui_fixture.h"
 #include "views/graphic/sky_plot.h"

@@ -7,7 +7,7 @@
 #include <filesystem>
 #include <fstream>
 
-#include "../link/pseudo_terminal.h"
+#include "support/pseudo_terminal.h"
 #include "app/serial_comm_dialog.h"
 #include "ui_fixture.h"
 

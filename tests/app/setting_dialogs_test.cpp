@@ -5,9 +5,9 @@
 #include <QLineEdit>
 #include <vector>
 
+#include "../views/page_test_support.h"
 #include "app/elevation_mask_dialog.h"
 #include "app/power_management_dialog.h"
-#include "../views/page_test_support.h"
 #include "receiver/command_encoder.h"
 
 namespace vexa {

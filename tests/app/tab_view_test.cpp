@@ -5,9 +5,9 @@
 #include <QPainter>
 #include <QPushButton>
 
+#include "app/demo_tab_view.h"
 #include "ui_fixture.h"
 #include "views/debug_data_view.h"
-#include "app/demo_tab_view.h"
 #include "views/tab_strip.h"
 
 namespace vexa::test {

@@ -11,12 +11,13 @@
 #include <QStyle>
 #include <QStyleOption>
 
-#include "app/command_dialogs.h"
 #include "../views/page_test_support.h"
+#include "app/command_dialogs.h"
+#include "app/demo_tab_view.h"
+#include "receiver/message_ids.h"
 #include "sim/geodesy.h"
 #include "ui_fixture.h"
 #include "views/debug_data_view.h"
-#include "app/demo_tab_view.h"
 #include "views/fitted_text.h"
 #include "views/nav_mode_bits.h"
 #include "views/nav_msg_view.h"
@@ -207,7 +208,7 @@ TEST_F(TextFit, EveryPageAndDialogHoldsItsLongestTexts) {
                 settings.m_nLatLonFormat = latLon;
                 settings.m_nAltitudeUnits = altitude;
                 settings.m_nVelocityUnits = velocity;
-                doc.UpdateAllViews(CNavMsgView::kHintNavigation);
+                doc.UpdateAllViews(ToWire(MessageId::NavData));
                 LookAtEveryPage();
             }
         }

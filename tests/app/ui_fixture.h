@@ -10,15 +10,15 @@
 
 #include <gtest/gtest.h>
 
-#include "uicore/app_settings.h"
-#include "uicore/feed_doc.h"
 #include "app/main_frame.h"
 #include "app/notify_bridge.h"
+#include "link/gps_comm.h"
+#include "receiver/receiver_context.h"
+#include "uicore/app_settings.h"
+#include "uicore/feed_doc.h"
 #include "uicore/scripted_prompts.h"
 #include "uicore/settings_store.h"
 #include "uicore/ui_context.h"
-#include "link/gps_comm.h"
-#include "receiver/receiver_context.h"
 
 namespace vexa::test {
 

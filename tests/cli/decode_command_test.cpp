@@ -7,16 +7,19 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <map>
 #include <string>
 #include <vector>
 
-#include "../link/log_file_text.h"
-#include "../receiver/frame_bytes.h"
-#include "../receiver/nmea_text.h"
 #include "receiver/message_writer.h"
 #include "receiver/receiver_context.h"
 #include "sim/sample_capture.h"
+#include "support/captured_stream.h"
+#include "support/frame_bytes.h"
+#include "support/log_file_text.h"
+#include "support/nmea_text.h"
 
 namespace vexa {
 namespace {
@@ -38,20 +41,11 @@ struct Outcome {
 Outcome RunCli(const std::vector<std::string>& arguments, Bytes input = {}) {
     input.push_back(0);  // fmemopen wants a non-empty buffer; the size excludes this byte
     std::FILE* in = fmemopen(input.data(), input.size() - 1, "rb");
-    char* outText = nullptr;
-    char* errText = nullptr;
-    std::size_t outSize = 0;
-    std::size_t errSize = 0;
-    std::FILE* out = open_memstream(&outText, &outSize);
-    std::FILE* err = open_memstream(&errText, &errSize);
-    const int code = RunDecodeCommand(arguments, in, out, err);
+    test::CapturedStream out;
+    test::CapturedStream err;
+    const int code = RunDecodeCommand(arguments, in, out.file(), err.file());
     std::fclose(in);
-    std::fclose(out);
-    std::fclose(err);
-    Outcome outcome{code, std::string(outText, outSize), std::string(errText, errSize)};
-    std::free(outText);
-    std::free(errText);
-    return outcome;
+    return Outcome{code, out.text(), err.text()};
 }
 
 TEST(DecodeCommand, Options) {
@@ -395,6 +389,29 @@ TEST(DecodeJson, BinaryCaptureGivesTheSameReports) {
     EXPECT_EQ(sky.at("uSat"), "1");
     EXPECT_EQ(Members(Elements(sky.at("satellites")).at(0)),
               (JsonObject{{"PRN", "7"}, {"gnssid", "0"}, {"svid", "7"}, {"az", "90.0"}, {"el", "45.0"}, {"ss", "40.0"}, {"used", "true"}}));
+}
+
+// The sample capture decodes to the outputs committed beside it, byte for byte. After an intended
+// change of the output, scripts/golden-decode writes them again.
+TEST(DecodeCommand, SampleCaptureGivesTheCommittedOutputs) {
+    const std::string samples = VEXA_SOURCE_DIR "/res/samples/";
+    const struct {
+        const char* legend;
+        std::vector<std::string> arguments;
+        std::string expectedFile;
+    } cases[] = {
+        {"message lines", {"--decode", samples + "demo.bin"}, "demo.decode.txt"},
+        {"gpsd reports", {"--decode", samples + "demo.bin", "--json"}, "demo.jsonl"},
+    };
+    for (const auto& c : cases) {
+        std::ifstream in(samples + c.expectedFile, std::ios::binary);
+        const std::string expected(std::istreambuf_iterator<char>(in), {});
+        ASSERT_FALSE(expected.empty()) << c.legend << ": " << c.expectedFile << " is missing";
+        const Outcome outcome = RunCli(c.arguments);
+        EXPECT_EQ(outcome.code, 0) << c.legend << ": " << outcome.errors;
+        EXPECT_TRUE(outcome.output == expected)
+            << c.legend << " differ from " << c.expectedFile << "; if the change is intended, run scripts/golden-decode";
+    }
 }
 
 }  // namespace

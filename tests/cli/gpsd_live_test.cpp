@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "../link/gpsd_process.h"
+#include "support/gpsd_process.h"
 #include "cli/cli_options.h"
 #include "cli/live_command.h"
 #include "live_rig.h"

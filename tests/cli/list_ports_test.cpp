@@ -1,26 +1,20 @@
 #include <gtest/gtest.h>
 
-#include <cstdio>
-#include <cstdlib>
 #include <string>
 
 #include "cli/live_command.h"
+#include "support/captured_stream.h"
 
 namespace vexa {
 namespace {
 
 std::string ListPorts(const std::vector<std::string>& paths) {
-    char* text = nullptr;
-    std::size_t size = 0;
-    std::FILE* output = open_memstream(&text, &size);
+    test::CapturedStream output;
     CliOptions options;
     options.mode = CliOptions::Mode::ListPorts;
     options.portPaths = paths;
-    EXPECT_EQ(RunListPorts(options, output), 0);
-    std::fclose(output);
-    std::string listed(text, size);
-    std::free(text);
-    return listed;
+    EXPECT_EQ(RunListPorts(options, output.file()), 0);
+    return output.text();
 }
 
 // The user's paths come first, one port a line, and no byte of a name can break the line.

@@ -16,33 +16,13 @@
 #include "receiver/command_encoder.h"
 #include "receiver/frame_format.h"
 #include "sim/receiver_simulator.h"
+#include "support/captured_stream.h"
 
 namespace vexa::clitest {
 
 using namespace std::chrono_literals;
 
-// A stream the code under test writes to and the test reads back.
-class CapturedStream {
-public:
-    CapturedStream() : file_(open_memstream(&data_, &size_)) {}
-    ~CapturedStream() {
-        std::fclose(file_);
-        std::free(data_);
-    }
-    CapturedStream(const CapturedStream&) = delete;
-    CapturedStream& operator=(const CapturedStream&) = delete;
-
-    std::FILE* file() { return file_; }
-    std::string text() {
-        std::fflush(file_);
-        return std::string(data_, size_);
-    }
-
-private:
-    char* data_ = nullptr;
-    std::size_t size_ = 0;
-    std::FILE* file_;
-};
+using test::CapturedStream;
 
 // A receiver that wakes with a fix after one second, so a cold start's report is told apart.
 inline sim::SimulatorOptions Receiver(sim::Protocol protocol, int baud, double corruptProbability = 0) {

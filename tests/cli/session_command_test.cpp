@@ -8,9 +8,9 @@
 #include <thread>
 #include <vector>
 
-#include "../link/pseudo_terminal.h"
-#include "../location/client_harness.h"
-#include "../receiver/frame_bytes.h"
+#include "support/pseudo_terminal.h"
+#include "support/client_harness.h"
+#include "support/frame_bytes.h"
 #include "session_run.h"
 
 namespace vexa {

@@ -13,8 +13,8 @@
 #include <sstream>
 #include <thread>
 
-#include "../link/pseudo_terminal.h"
-#include "../location/loopback_server.h"
+#include "support/pseudo_terminal.h"
+#include "support/loopback_server.h"
 #include "cli/session_command.h"
 #include "link/gps_comm.h"
 #include "location/messages/run_length.h"

@@ -14,7 +14,7 @@
 
 #include "link/serial_port.h"
 #include "platform/result_codes.h"
-#include "pseudo_terminal.h"
+#include "support/pseudo_terminal.h"
 
 namespace vexa {
 namespace {

@@ -8,7 +8,7 @@
 #include <filesystem>
 #include <regex>
 
-#include "log_file_text.h"
+#include "support/log_file_text.h"
 #include "platform/result_codes.h"
 
 namespace vexa {

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "../receiver/nmea_text.h"
-#include "link_fixture.h"
+#include "support/nmea_text.h"
+#include "support/link_fixture.h"
 #include "receiver/message_writer.h"
 
 namespace vexa {

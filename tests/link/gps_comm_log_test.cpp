@@ -2,8 +2,8 @@
 
 #include <filesystem>
 
-#include "link_fixture.h"
-#include "log_file_text.h"
+#include "support/link_fixture.h"
+#include "support/log_file_text.h"
 #include "receiver/command_blocks.h"
 #include "receiver/command_builders.h"
 
@@ -54,16 +54,12 @@ TEST_F(LoggedLink, AFrameThatCannotBeHeldIsRefusedWithALineOfItsOwn) {
     link.comm->Receive(Frame(test::OkToSendPayload(0)));
     const CommandMessage poll = SoftwareVersionPoll();  // a 10-byte frame
     for (int i = 0; i < 100; ++i) EXPECT_EQ(link.comm->Send(poll.id, poll.block.data(), poll.length), kResultOk);
-    link.comm->Lock();
     ASSERT_EQ(link.comm->PendingOutputCount(), 1000u);
-    link.comm->Unlock();
-    const CommandMessage message133 = CommandMessage::Of(133, Block133{});  // a 15-byte frame
+    const CommandMessage message133 = CommandMessage::Of(MessageId::Command133, Block133{});  // a 15-byte frame
     // 1000 + 15 + 8 = 1023: refused (logged, as the receiver would never see it); 1000 + 10 + 8 = 1018: held
     EXPECT_EQ(link.comm->Send(message133.id, message133.block.data(), message133.length), kResultOk);
     EXPECT_EQ(link.comm->Send(poll.id, poll.block.data(), poll.length), kResultOk);
-    link.comm->Lock();
     EXPECT_EQ(link.comm->PendingOutputCount(), 1010u);
-    link.comm->Unlock();
     link.comm->Receive(Text("$GPGSA,A,3*30\r\n"));
     link.comm->CloseLog();
     const std::string body = Body(ReadFile(path));

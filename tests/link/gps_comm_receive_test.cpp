@@ -2,8 +2,8 @@
 
 #include <cstring>
 
-#include "link_fixture.h"
 #include "receiver/message_writer.h"
+#include "support/link_fixture.h"
 
 namespace vexa {
 namespace {
@@ -68,21 +68,17 @@ TEST(GpsCommReceive, EveryStreamGivesTheSameDeliveriesWhereverItIsSplit) {
 TEST(GpsCommModel, PositionRecordsAreOnlyGivenWhileTheLinkSpeaksBinary) {
     LinkUnderTest link;
     link.comm->Receive(Frame(test::NavPayload(42)));
-    link.comm->Lock();
-    ASSERT_NE(link.comm->GetNavData(), nullptr);
-    EXPECT_NE(link.comm->GetTrackData(), nullptr);
-    const NavData stored = *link.comm->GetNavData();
-    link.comm->Unlock();
-    EXPECT_EQ(stored.X, 42);
+    const ModelSnapshot binary = link.comm->Snapshot();
+    ASSERT_TRUE(binary.nav.has_value());
+    EXPECT_TRUE(binary.track.has_value());
+    EXPECT_EQ(binary.nav->X, 42);
     link.comm->Receive(Text(kGga));
-    link.comm->Lock();
-    EXPECT_EQ(link.comm->GetNavData(), nullptr) << "records of the binary link stay hidden under NMEA";
-    EXPECT_EQ(link.comm->GetTrackData(), nullptr);
-    link.comm->Unlock();
+    const ModelSnapshot nmea = link.comm->Snapshot();
+    EXPECT_FALSE(nmea.nav.has_value()) << "records of the binary link stay hidden under NMEA";
+    EXPECT_FALSE(nmea.track.has_value());
     link.context.LinkProtocol = kBinaryProtocol;
-    link.comm->Lock();
-    EXPECT_EQ(link.comm->GetNavData()->X, 42) << "but they are kept";
-    link.comm->Unlock();
+    ASSERT_TRUE(link.comm->Snapshot().nav.has_value());
+    EXPECT_EQ(link.comm->Snapshot().nav->X, 42) << "but they are kept";
 }
 
 TEST(GpsCommModel, DisconnectClearsThePositionRecordsAndAnnouncesThem) {
@@ -97,16 +93,13 @@ TEST(GpsCommModel, DisconnectClearsThePositionRecordsAndAnnouncesThem) {
         hints.push_back(n->wParam);
     }
     EXPECT_EQ(hints, (std::vector<std::intptr_t>{2, 4}));
-    link.comm->Lock();
-    EXPECT_EQ(link.comm->GetNavData()->X, 0);
-    link.comm->Unlock();
+    ASSERT_TRUE(link.comm->Snapshot().nav.has_value());
+    EXPECT_EQ(link.comm->Snapshot().nav->X, 0);
 }
 
 std::vector<std::string> ReadAllLines(GpsComm& comm) {
     std::vector<std::string> lines;
-    comm.Lock();
-    while (char* line = comm.NextTextLine()) lines.emplace_back(line);
-    comm.Unlock();
+    while (std::optional<std::string> line = comm.NextTextLine()) lines.push_back(*line);
     return lines;
 }
 

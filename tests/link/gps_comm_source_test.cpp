@@ -4,9 +4,9 @@
 #include <memory>
 #include <string>
 
-#include "link_fixture.h"
-#include "listening_only_port.h"
-#include "pseudo_terminal.h"
+#include "support/link_fixture.h"
+#include "support/listening_only_port.h"
+#include "support/pseudo_terminal.h"
 #include "receiver/command_builders.h"
 
 namespace vexa {

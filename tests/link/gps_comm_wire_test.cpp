@@ -2,8 +2,8 @@
 
 #include "link/connection_controller.h"
 #include "link/receiver_commands.h"
-#include "link_fixture.h"
-#include "pseudo_terminal.h"
+#include "support/link_fixture.h"
+#include "support/pseudo_terminal.h"
 #include "receiver/command_encoder.h"
 
 namespace vexa {
@@ -64,17 +64,13 @@ TEST_F(WireLink, HeldFramesGoOutInOneWriteWhenTheReceiverAllowsSendingAgain) {
         EXPECT_EQ(link.comm->Send(message.id, message.block.data(), message.length), kResultOk);
         expected = Join({expected, Encoded(message)});
     }
-    link.comm->Lock();
     EXPECT_EQ(link.comm->PendingOutputCount(), expected.size());
-    link.comm->Unlock();
     EXPECT_EQ(link.comm->WriteRaw(expected.data(), 4), kResultOk) << "the location client's bytes are dropped meanwhile";
     EXPECT_TRUE(receiver.Receive(1, std::chrono::milliseconds(100)).empty());
     receiver.Send(Frame(test::OkToSendPayload(1)));
     EXPECT_EQ(receiver.Receive(expected.size()), expected);
-    link.comm->Lock();
     EXPECT_EQ(link.comm->PendingOutputCount(), 0u);
     EXPECT_EQ(link.comm->OkToSend(), 1);
-    link.comm->Unlock();
 }
 
 // What one receiver said about sending, and the frames held for it, are not the next receiver's.
@@ -83,15 +79,11 @@ TEST_F(WireLink, DisconnectForgetsTheWithdrawnPermissionAndTheFramesHeldUnderIt)
     ASSERT_TRUE(link.AwaitDelivery(18));
     PollSoftwareVersion(*link.comm);
     PollClockStatus(*link.comm);
-    link.comm->Lock();
     ASSERT_GT(link.comm->PendingOutputCount(), 0u);
-    link.comm->Unlock();
 
     ASSERT_EQ(link.comm->Disconnect(), kResultOk);
-    link.comm->Lock();
     EXPECT_EQ(link.comm->PendingOutputCount(), 0u);
     EXPECT_EQ(link.comm->OkToSend(), 0);
-    link.comm->Unlock();
 
     // The same receiver, connected again, allows sending: the old frames do not come out.
     ASSERT_EQ(link.comm->Connect(receiver.SlavePath(), 57600), kResultOk);

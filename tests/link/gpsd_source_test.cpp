@@ -8,9 +8,9 @@
 #include <thread>
 
 #include "byte_source_reading.h"
-#include "gpsd_process.h"
+#include "support/gpsd_process.h"
 #include "platform/result_codes.h"
-#include "pseudo_terminal.h"
+#include "support/pseudo_terminal.h"
 
 namespace vexa {
 namespace {

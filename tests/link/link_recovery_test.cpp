@@ -14,8 +14,8 @@
 
 #include "link/baud_settings.h"
 #include "link/connection_controller.h"
-#include "link_fixture.h"
-#include "pseudo_terminal.h"
+#include "support/link_fixture.h"
+#include "support/pseudo_terminal.h"
 #include "scripted_link.h"
 
 namespace vexa {

@@ -3,8 +3,8 @@
 #include <cstring>
 #include <string>
 
-#include "link_fixture.h"
-#include "pseudo_terminal.h"
+#include "support/link_fixture.h"
+#include "support/pseudo_terminal.h"
 
 namespace vexa {
 namespace {
@@ -19,13 +19,11 @@ Bytes ChannelOpenFrame(std::uint8_t channel) {
             static_cast<std::uint8_t>(0x80 | (sum >> 8)), static_cast<std::uint8_t>(sum), 0xB0, 0xB3};
 }
 
-// Takes the text lines under the lock until one equals `wanted`.
+// Takes the text lines until one equals `wanted`.
 bool AwaitTextLine(test::LinkUnderTest& link, const std::string& wanted) {
     while (link.AwaitDelivery(255)) {
-        link.comm->Lock();
         bool found = false;
-        while (const char* line = link.comm->NextTextLine()) found = found || wanted == line;
-        link.comm->Unlock();
+        while (const std::optional<std::string> line = link.comm->NextTextLine()) found = found || wanted == *line;
         if (found) return true;
     }
     return false;

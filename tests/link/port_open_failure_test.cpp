@@ -14,7 +14,7 @@
 #include "link/gps_comm.h"
 #include "platform/result_codes.h"
 #include "platform/user_accounts.h"
-#include "pseudo_terminal.h"
+#include "support/pseudo_terminal.h"
 
 namespace vexa {
 namespace {

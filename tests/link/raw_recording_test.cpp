@@ -9,9 +9,9 @@
 #include <sys/resource.h>
 #include <unistd.h>
 
-#include "link_fixture.h"
-#include "log_file_text.h"
-#include "pseudo_terminal.h"
+#include "support/link_fixture.h"
+#include "support/log_file_text.h"
+#include "support/pseudo_terminal.h"
 
 namespace vexa {
 namespace {

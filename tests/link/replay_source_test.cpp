@@ -10,7 +10,7 @@
 
 #include <unistd.h>
 
-#include "link_fixture.h"
+#include "support/link_fixture.h"
 #include "link/replay_name.h"
 #include "platform/result_codes.h"
 

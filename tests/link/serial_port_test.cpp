@@ -11,7 +11,7 @@
 #include "link/byte_source.h"
 #include "platform/result_codes.h"
 #include "platform/serial_device.h"
-#include "pseudo_terminal.h"
+#include "support/pseudo_terminal.h"
 
 namespace vexa {
 namespace {

@@ -2,7 +2,7 @@
 
 #include <numeric>
 
-#include "frame_bytes.h"
+#include "support/message_bytes.h"
 #include "location/messages/ai3_reassembly.h"
 #include "location/messages/air_message.h"
 #include "location/messages/logical_channel.h"

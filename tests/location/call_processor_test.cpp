@@ -3,7 +3,7 @@
 #include <array>
 #include <functional>
 
-#include "client_harness.h"
+#include "support/client_harness.h"
 #include "location/session/call_processor.h"
 
 namespace vexa {

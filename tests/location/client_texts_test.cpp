@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <string>
 
-#include "client_harness.h"
+#include "support/client_harness.h"
 #include "location/session/call_processor.h"
 
 namespace vexa {

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "counted_message.h"
-#include "frame_bytes.h"
+#include "support/message_bytes.h"
 #include "location/messages/logical_channel.h"
 #include "location/messages/message_f.h"
 #include "location/messages/message_mas.h"

@@ -3,7 +3,7 @@
 #include <new>
 #include <thread>
 
-#include "client_harness.h"
+#include "support/client_harness.h"
 #include "location/session/client_profile_manager.h"
 #include "location/transport/network_module.h"
 #include "platform/tcp_socket.h"

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "frame_bytes.h"
+#include "support/message_bytes.h"
 #include "location/messages/logical_channel.h"
 #include "location/messages/message_decoder.h"
 #include "location/messages/message_f.h"

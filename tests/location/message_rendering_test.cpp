@@ -5,7 +5,7 @@
 #include <memory>
 #include <string>
 
-#include "frame_bytes.h"
+#include "support/message_bytes.h"
 #include "location/messages/message_f.h"
 #include "location/messages/message_mas.h"
 #include "location/messages/message_tunnel.h"

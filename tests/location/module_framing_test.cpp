@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "frame_bytes.h"
+#include "support/message_bytes.h"
 #include "receiver/frame_writer.h"
 
 namespace vexa {

@@ -13,9 +13,9 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
-#include "../link/pseudo_terminal.h"
-#include "frame_bytes.h"
-#include "loopback_server.h"
+#include "support/pseudo_terminal.h"
+#include "support/message_bytes.h"
+#include "support/loopback_server.h"
 #include "location/messages/logical_channel.h"
 #include "location/messages/message_f.h"
 #include "location/messages/message_mas.h"

@@ -8,7 +8,7 @@
 #include <thread>
 #include <vector>
 
-#include "../link/pseudo_terminal.h"
+#include "support/pseudo_terminal.h"
 
 namespace vexa {
 namespace {

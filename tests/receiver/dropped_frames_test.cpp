@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "frame_bytes.h"
+#include "support/frame_bytes.h"
 #include "receiver/frame_dispatch.h"
 #include "receiver/frame_receiver.h"
 

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "frame_bytes.h"
+#include "support/frame_bytes.h"
 
 namespace vexa {
 namespace {
@@ -109,9 +109,9 @@ TEST(FrameDispatch, FramesByProduct) {
         EXPECT_EQ(harness.client.binaryCalls, c.product == kOsprey ? std::vector<int>{1} : std::vector<int>{})
             << c.legend;
         EXPECT_EQ(harness.context.LinkProtocol, kBinaryProtocol) << c.legend;
-        EXPECT_EQ(harness.context.DebugToggleCount, kDebugToggleStart + c.debugCount) << c.legend;
-        EXPECT_EQ(harness.context.NavLibToggleCount, kNavLibToggleStart + c.navLibCount) << c.legend;
-        EXPECT_EQ(harness.context.NmeaChannelCount, kNmeaChannelStart + c.nmeaChannelCount) << c.legend;
+        EXPECT_EQ(harness.context.DebugToggleCount, kDebugToggleThreshold + c.debugCount) << c.legend;
+        EXPECT_EQ(harness.context.NavLibToggleCount, kNavLibToggleThreshold + c.navLibCount) << c.legend;
+        EXPECT_EQ(harness.context.NmeaChannelCount, kNmeaChannelToggleThreshold + c.nmeaChannelCount) << c.legend;
         EXPECT_EQ(harness.dispatch.droppedFrames(), c.dropped) << c.legend;
     }
 }

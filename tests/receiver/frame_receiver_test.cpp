@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "frame_bytes.h"
+#include "support/frame_bytes.h"
 
 namespace vexa {
 namespace {

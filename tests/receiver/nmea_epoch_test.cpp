@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "nmea_text.h"
+#include "support/nmea_text.h"
 
 namespace vexa {
 namespace {

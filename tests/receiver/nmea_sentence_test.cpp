@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "nmea_text.h"
+#include "support/nmea_text.h"
 #include "receiver/nmea_satellites.h"
 
 namespace vexa {

@@ -1,10 +1,5 @@
 #pragma once
 
-#include <fcntl.h>
-#include <poll.h>
-#include <termios.h>
-#include <unistd.h>
-
 #include <chrono>
 #include <cstdint>
 #include <cstring>
@@ -20,6 +15,8 @@
 #include "receiver/frame_receiver.h"
 #include "sim/baud_rate.h"
 #include "sim/receiver_simulator.h"
+#include "support/frame_bytes.h"
+#include "support/pseudo_terminal.h"
 
 namespace vexa::sim::simtest {
 
@@ -46,55 +43,11 @@ inline std::vector<std::uint8_t> CommandFrame(const CommandMessage& command) {
 }
 
 template <class Block>
-std::vector<std::uint8_t> CommandFrame(int id, const Block& block) {
+std::vector<std::uint8_t> CommandFrame(MessageId id, const Block& block) {
     return CommandFrame(CommandMessage::Of(id, block));
 }
 
-// A program on the slave side of the simulator's pseudo-terminal, as a serial port user would be.
-class PtyPeer {
-public:
-    PtyPeer(const std::string& path, int baud) : fd_(::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK)) {
-        if (fd_ < 0) throw std::runtime_error("cannot open " + path);
-        setBaud(baud);
-    }
-    ~PtyPeer() { ::close(fd_); }
-    PtyPeer(const PtyPeer&) = delete;
-    PtyPeer& operator=(const PtyPeer&) = delete;
-
-    void setBaud(int baud) {
-        termios settings{};
-        tcgetattr(fd_, &settings);
-        cfmakeraw(&settings);
-        cfsetspeed(&settings, *SpeedOfBaud(baud));
-        tcsetattr(fd_, TCSANOW, &settings);
-    }
-
-    void send(std::span<const std::uint8_t> bytes) {
-        if (::write(fd_, bytes.data(), bytes.size()) != static_cast<ssize_t>(bytes.size())) {
-            throw std::runtime_error("short write to the pseudo-terminal");
-        }
-    }
-
-    // Reads until `total` bytes have arrived since the peer opened, or two seconds pass.
-    std::vector<std::uint8_t> readUntilTotal(std::uint64_t total) {
-        std::vector<std::uint8_t> bytes;
-        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(2);
-        while (received_ < total && std::chrono::steady_clock::now() < deadline) {
-            pollfd descriptor{fd_, POLLIN, 0};
-            if (::poll(&descriptor, 1, 20) <= 0) continue;
-            std::uint8_t buffer[4096];
-            const ssize_t count = ::read(fd_, buffer, sizeof buffer);
-            if (count <= 0) continue;
-            bytes.insert(bytes.end(), buffer, buffer + count);
-            received_ += static_cast<std::uint64_t>(count);
-        }
-        return bytes;
-    }
-
-private:
-    int fd_;
-    std::uint64_t received_ = 0;
-};
+using test::PtyPeer;
 
 // Runs the simulator's clock for `duration` in steps and gives everything the peer read meanwhile.
 inline std::vector<std::uint8_t> RunFor(ReceiverSimulator& simulator, PtyPeer& peer, std::chrono::milliseconds duration,
@@ -117,10 +70,6 @@ inline void Deliver(ReceiverSimulator& simulator, PtyPeer& peer, std::span<const
         simulator.advance(std::chrono::microseconds(0));
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
     }
-}
-
-inline std::vector<std::uint8_t> Bytes(std::string_view text) {
-    return std::vector<std::uint8_t>(text.begin(), text.end());
 }
 
 }  // namespace vexa::sim::simtest

@@ -95,7 +95,7 @@ protected:
         receiver_.onFrame(received.frames[0], at);
     }
     template <class Block>
-    void command(int id, const Block& block, double at) {
+    void command(MessageId id, const Block& block, double at) {
         command(CommandFrame(id, block), at);
     }
 
@@ -217,7 +217,7 @@ TEST_F(SimulatedReceiverTest, DevelopmentTextWhileEnabledWithTheTimeToFirstFixRe
     EXPECT_EQ(SeventhWord(reports[0]), "6.5");
 
     OutputRateBlock off{0, 255, 0};
-    command(166, off, 12.5);
+    command(MessageId::OutputRate, off, 12.5);
     const std::size_t before = capture_.of(255).size();
     runUntil(15);
     EXPECT_EQ(capture_.of(255).size(), before);

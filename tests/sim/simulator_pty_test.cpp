@@ -19,7 +19,6 @@ namespace vexa::sim {
 namespace {
 
 using namespace std::chrono_literals;
-using simtest::Bytes;
 using simtest::CommandFrame;
 using simtest::Deliver;
 using simtest::Parse;
@@ -114,9 +113,9 @@ TEST(SimulatorOnPty, ProtocolSwitchesChangeTheBaudAndTheProgramMustFollow) {
     ASSERT_FALSE(nmea.sentences.empty());
     EXPECT_TRUE(nmea.frames.empty());
 
-    Deliver(simulator, peer, Bytes("$PVXA100,0,57600,8,1,0*3E\r\n"));
+    Deliver(simulator, peer, test::Text("$PVXA100,0,57600,8,1,0*3E\r\n"));
     EXPECT_EQ(simulator.protocol(), Protocol::Nmea) << "a wrong checksum is ignored";
-    Deliver(simulator, peer, Bytes(*SwitchToBinarySentence(kKestrel)));
+    Deliver(simulator, peer, test::Text(*SwitchToBinarySentence(kKestrel)));
     EXPECT_EQ(simulator.protocol(), Protocol::Binary);
     EXPECT_EQ(simulator.baud(), 57600);
     peer.setBaud(57600);

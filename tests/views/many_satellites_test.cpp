@@ -123,7 +123,7 @@ protected:
     }
 
     ReceiverContext context;
-    ReceiverSnapshot snapshot;
+    ModelSnapshot snapshot;
     std::int64_t now = 100000;
     CSignalView view{context, [this] { return snapshot; }, nullptr, [this] { return now; }};
 };
@@ -182,7 +182,7 @@ GnssSky FourSystemSky() {
 }
 
 TEST(SkyPlotOfManySystems, EverySatelliteInViewIsDrawnInItsColour) {
-    ReceiverSnapshot snapshot;
+    ModelSnapshot snapshot;
     snapshot.sky = FourSystemSky();
     const SkyGeometry geometry = SkyGeometryFor({172, 172});
     QImage image;
@@ -203,7 +203,7 @@ TEST(SkyPlotOfManySystems, EverySatelliteInViewIsDrawnInItsColour) {
 }
 
 TEST(SkyPlotOfManySystems, SatellitesWithoutAPlaceInTheSkyAreLeftOut) {
-    ReceiverSnapshot snapshot;
+    ModelSnapshot snapshot;
     snapshot.sky = GnssSky{};
     SkySatellite below = Satellite(GnssId::Glonass, 3, 30, false, -5, 0);
     SkySatellite unplaced = Satellite(GnssId::Galileo, 4, 30, false);
@@ -221,7 +221,7 @@ TEST(SkyPlotOfManySystems, SatellitesWithoutAPlaceInTheSkyAreLeftOut) {
 }
 
 TEST(SkyPageOfManySystems, BoxesShowTheTwelveOfTheSignalPage) {
-    ReceiverSnapshot snapshot;
+    ModelSnapshot snapshot;
     snapshot.sky = FourSystemSky();
     CViewSky page{[&snapshot] { return snapshot; }};
     page.resize(238, 250);

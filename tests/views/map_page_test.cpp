@@ -7,6 +7,7 @@
 #include <QMouseEvent>
 #include <QTemporaryDir>
 
+#include "receiver/message_ids.h"
 #include "uicore/scripted_prompts.h"
 #include "views/graphic/cartex_view.h"
 #include "views/graphic/picture_button.h"
@@ -26,11 +27,11 @@ protected:
 
     void Load(const QString& geoset) {
         prompts.fileAnswers.push_back(geoset);
-        page.MapView()->LoadMap();
+        page.CartexView()->LoadMap();
     }
     void LoadSample() {
         Load(kSampleGeoset);
-        ASSERT_TRUE(page.MapView()->MapLoaded());
+        ASSERT_TRUE(page.CartexView()->MapLoaded());
         ASSERT_TRUE(prompts.messages.isEmpty()) << prompts.messages.join('\n').toStdString();
     }
     // One navigation update with a fix at a place given in view widths and heights from the centre.
@@ -38,10 +39,10 @@ protected:
         const GeoRect view = Control().Bounds();
         fix = GeodeticFix{Control().CenterY() + heights * view.Height(), Control().CenterX() + widths * view.Width(),
                           12.0};
-        page.OnUpdate(CCartexView::kHintNavigation);
+        page.OnUpdate(ToWire(MessageId::NavData));
     }
-    CCartex& Control() { return *page.MapView()->Control(); }
-    const VectorFeature& Marker() { return page.MapView()->PositionLayer()->Features().front(); }
+    CCartex& Control() { return *page.CartexView()->Control(); }
+    const VectorFeature& Marker() { return page.CartexView()->PositionLayer()->Features().front(); }
 
     ScriptedPrompts prompts;
     std::optional<GeodeticFix> fix;
@@ -49,7 +50,7 @@ protected:
 };
 
 TEST_F(MapPage, CancellingTheGeosetDialogChangesNothing) {
-    page.MapView()->LoadMap();
+    page.CartexView()->LoadMap();
     ASSERT_EQ(prompts.fileRequests.size(), 1u);
     const FileRequest& request = prompts.fileRequests.front();
     EXPECT_EQ(request.title, "Select Geoset");
@@ -59,7 +60,7 @@ TEST_F(MapPage, CancellingTheGeosetDialogChangesNothing) {
     EXPECT_TRUE(request.initialFolder.endsWith("VexaDemoPPC_Maps"));
     EXPECT_EQ(prompts.waitNoticesShown, 0);
     EXPECT_TRUE(prompts.messages.isEmpty());
-    EXPECT_FALSE(page.MapView()->MapLoaded());
+    EXPECT_FALSE(page.CartexView()->MapLoaded());
     EXPECT_EQ(Control().Layers().Count(), 0u);
 }
 
@@ -69,7 +70,7 @@ TEST_F(MapPage, AnInstalledProgramOffersTheInstalledSampleMaps) {
     ASSERT_TRUE(QDir(root.path()).mkpath("share/vexademo/maps/VexaDemoPPC_Maps"));
     const QString started = QDir::currentPath();
     ASSERT_TRUE(QDir::setCurrent(root.filePath("bin")));
-    page.MapView()->LoadMap();
+    page.CartexView()->LoadMap();
     QDir::setCurrent(started);
     ASSERT_EQ(prompts.fileRequests.size(), 1u);
     EXPECT_EQ(QDir(prompts.fileRequests.front().initialFolder).canonicalPath(),
@@ -81,7 +82,7 @@ TEST_F(MapPage, AGeosetThatFailsGivesItsOwnMessageThenTheMapMessage) {
     ASSERT_EQ(prompts.messages.size(), 2);
     EXPECT_TRUE(prompts.messages[0].contains("/nonexistent/city.gst"));
     EXPECT_EQ(prompts.messages[1], "Could not open Geoset file.\r\nMap won't be available");
-    EXPECT_FALSE(page.MapView()->MapLoaded());
+    EXPECT_FALSE(page.CartexView()->MapLoaded());
     EXPECT_EQ(prompts.waitNoticesShown, 1);
     EXPECT_EQ(prompts.waitNoticesClosed, 1);
 }
@@ -91,9 +92,9 @@ TEST_F(MapPage, AFailedLoadKeepsTheMapShownWithOneMarker) {
     const std::size_t layers = Control().Layers().Count();
     Load(QStringLiteral("/nonexistent/city.gst"));
     EXPECT_EQ(prompts.messages.size(), 2);
-    EXPECT_TRUE(page.MapView()->MapLoaded());
+    EXPECT_TRUE(page.CartexView()->MapLoaded());
     EXPECT_EQ(Control().Layers().Count(), layers);
-    EXPECT_EQ(Control().Layers().Item(0), page.MapView()->PositionLayer());
+    EXPECT_EQ(Control().Layers().Item(0), page.CartexView()->PositionLayer());
 }
 
 TEST_F(MapPage, ALayerThatFailsIsNamedAndTheRestIsShown) {
@@ -104,7 +105,7 @@ TEST_F(MapPage, ALayerThatFailsIsNamedAndTheRestIsShown) {
                   "\"\\TABLE\\2\\FILE\" = \"lost.tab\"\n").toUtf8());
     geoset.close();
     Load(geoset.fileName());
-    EXPECT_TRUE(page.MapView()->MapLoaded());
+    EXPECT_TRUE(page.CartexView()->MapLoaded());
     ASSERT_EQ(prompts.messages.size(), 1);
     EXPECT_TRUE(prompts.messages[0].contains("lost.tab"));
     ASSERT_EQ(Control().Layers().Count(), 2u);  // streets and the position layer
@@ -122,10 +123,10 @@ TEST_F(MapPage, LoadingSetsUpTheMarkerAndTheZoomLimit) {
     EXPECT_EQ(prompts.waitNoticesShown, 1);
     EXPECT_EQ(prompts.waitNoticesClosed, 1);
     EXPECT_DOUBLE_EQ(Control().Zoom(), 1500.0);
-    EXPECT_DOUBLE_EQ(page.MapView()->ZoomLimit(), 1500.0);
+    EXPECT_DOUBLE_EQ(page.CartexView()->ZoomLimit(), 1500.0);
     EXPECT_NEAR(Control().CenterX(), kSampleLongitude, 1e-9);
     EXPECT_NEAR(Control().CenterY(), kSampleLatitude, 1e-9);
-    const auto& gps = page.MapView()->PositionLayer();
+    const auto& gps = page.CartexView()->PositionLayer();
     ASSERT_TRUE(gps);
     EXPECT_EQ(gps->Name(), "GPS");
     EXPECT_EQ(Control().Layers().Item(0), gps);
@@ -137,10 +138,10 @@ TEST_F(MapPage, LoadingSetsUpTheMarkerAndTheZoomLimit) {
 
 TEST_F(MapPage, TheControlTakesTheViewsSizeOnceLoaded) {
     page.show();
-    page.MapView()->resize(300, 150);
+    page.CartexView()->resize(300, 150);
     EXPECT_EQ(Control().size(), QSize(239, 210));
     LoadSample();
-    page.MapView()->resize(320, 160);
+    page.CartexView()->resize(320, 160);
     EXPECT_EQ(Control().geometry(), QRect(1, 1, 318, 158)) << "inside the view's border";
 }
 
@@ -155,7 +156,7 @@ TEST_F(MapPage, TheViewRectangleFollowsTheControlsSizeAlsoWhileHidden) {
 TEST_F(MapPage, TheMarkerIsReplacedInPlaceOnEveryFix) {
     LoadSample();
     for (int i = 0; i < 50; ++i) FixAt(0.001 * i, -0.001 * i);
-    ASSERT_EQ(page.MapView()->PositionLayer()->FeatureCount(), 1u);
+    ASSERT_EQ(page.CartexView()->PositionLayer()->FeatureCount(), 1u);
     const GeoPoint center = Marker().bounds.Center();
     EXPECT_NEAR(center.x, fix->longitude, 1e-9);
     EXPECT_NEAR(center.y, fix->latitude, 1e-9);
@@ -169,7 +170,7 @@ TEST_F(MapPage, NoNavigationRecordLeavesTheMarkerAlone) {
     FixAt(0.1, 0.1);
     const std::vector<GeoPoint> before = Marker().points;
     fix.reset();
-    page.OnUpdate(CCartexView::kHintNavigation);
+    page.OnUpdate(ToWire(MessageId::NavData));
     page.OnUpdate(3);
     EXPECT_EQ(Marker().points, before);
 }
@@ -195,7 +196,7 @@ TEST_P(MapFollow, PansByNineTenthsWhenTheFixLeavesTheCentralNineTenths) {
     EXPECT_NEAR(Control().CenterX() - before.Center().x, GetParam().shiftedWidths * before.Width(), 1e-9);
     EXPECT_NEAR(Control().CenterY() - before.Center().y, GetParam().shiftedHeights * before.Height(), 1e-9);
     EXPECT_EQ(viewChanges, GetParam().shiftedWidths != 0.0 || GetParam().shiftedHeights != 0.0 ? 1 : 0);
-    EXPECT_EQ(page.MapView()->PositionLayer()->FeatureCount(), 1u);
+    EXPECT_EQ(page.CartexView()->PositionLayer()->FeatureCount(), 1u);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -217,7 +218,7 @@ TEST_F(MapPage, AFarFixIsApproachedOneStepPerUpdate) {
     const GeodeticFix far{kSampleLatitude, kSampleLongitude + 10.0 * view.Width(), 0.0};
     for (int update = 1; update <= 3; ++update) {
         fix = far;
-        page.OnUpdate(CCartexView::kHintNavigation);
+        page.OnUpdate(ToWire(MessageId::NavData));
         EXPECT_NEAR(Control().CenterX(), kSampleLongitude + 0.9 * update * view.Width(), 1e-9) << update;
         EXPECT_NEAR(Control().CenterY(), kSampleLatitude, 1e-12);
     }
@@ -225,12 +226,12 @@ TEST_F(MapPage, AFarFixIsApproachedOneStepPerUpdate) {
 
 TEST_F(MapPage, AZoomAboveTheLimitIsResetAtTheNextDraw) {
     LoadSample();
-    const double limit = page.MapView()->ZoomLimit();
+    const double limit = page.CartexView()->ZoomLimit();
     Control().SetZoom(limit * 3.0);
-    page.MapView()->grab();
+    page.CartexView()->grab();
     EXPECT_DOUBLE_EQ(Control().Zoom(), limit - 1.0);
     Control().SetZoom(limit / 2.0);
-    page.MapView()->grab();
+    page.CartexView()->grab();
     EXPECT_DOUBLE_EQ(Control().Zoom(), limit / 2.0);
 }
 
@@ -265,9 +266,9 @@ TEST_F(MapPage, ButtonsAndTheBorderedViewSitAtTheirRectangles) {
     EXPECT_EQ(page.Button(CViewMap::kPanButton)->geometry(), QRect(53, 218, 22, 21));
     // Neighbouring buttons keep a gap of one pixel column.
     EXPECT_FALSE(page.Button(CViewMap::kZoomInButton)->geometry().intersects(page.Button(CViewMap::kZoomOutButton)->geometry()));
-    EXPECT_EQ(page.MapView()->geometry(), QRect(-1, -1, 241, 211));
-    EXPECT_EQ(page.MapView()->frameShape(), QFrame::Box);
-    EXPECT_EQ(page.MapView()->contentsRect(), QRect(1, 1, 239, 209));
+    EXPECT_EQ(page.CartexView()->geometry(), QRect(-1, -1, 241, 211));
+    EXPECT_EQ(page.CartexView()->frameShape(), QFrame::Box);
+    EXPECT_EQ(page.CartexView()->contentsRect(), QRect(1, 1, 239, 209));
     EXPECT_EQ(Control().geometry().topLeft(), QPoint(1, 1));
 }
 
@@ -285,13 +286,13 @@ TEST(MapPageWithoutControl, SaysSoAndNeverAsksForAFile) {
     ScriptedPrompts prompts;
     CViewMap page(prompts, [] { return std::optional<GeodeticFix>(); }, nullptr, [](QWidget*) { return nullptr; });
     EXPECT_EQ(prompts.messages, QStringList{"Map control cannot be created."});
-    page.MapView()->LoadMap();
-    page.OnUpdate(CCartexView::kHintNavigation);
+    page.CartexView()->LoadMap();
+    page.OnUpdate(ToWire(MessageId::NavData));
     page.Button(CViewMap::kPanButton)->click();
     page.grab();
     EXPECT_TRUE(prompts.fileRequests.empty());
     EXPECT_EQ(prompts.messages.size(), 2);
-    EXPECT_FALSE(page.MapView()->MapLoaded());
+    EXPECT_FALSE(page.CartexView()->MapLoaded());
 }
 
 void Click(QWidget& widget, QPoint from, QPoint to) {

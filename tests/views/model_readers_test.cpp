@@ -17,7 +17,7 @@ TEST(ModelReaders, CopyTheRecordsOnlyWhileTheLinkIsBinary) {
     comm->DeliverMessage(2, reinterpret_cast<const std::uint8_t*>(&nav), sizeof nav);
     comm->DeliverMessage(4, reinterpret_cast<const std::uint8_t*>(&track), sizeof track);
 
-    const ReceiverReader snapshot = SnapshotReader(*comm);
+    const ModelReader snapshot = SnapshotReader(*comm);
     context.LinkProtocol = kNmeaProtocol;
     EXPECT_FALSE(snapshot().nav || snapshot().track);
 

@@ -3,15 +3,15 @@
 #include <QLabel>
 #include <QPushButton>
 
-#include "uicore/display_preferences.h"
-#include "views/display_sheets.h"
-#include "views/pref_units_page.h"
-#include "views/preferences_sheet.h"
 #include "page_test_support.h"
 #include "receiver/receiver_context.h"
+#include "uicore/display_preferences.h"
+#include "views/display_sheets.h"
 #include "views/nav_msg_view.h"
 #include "views/nav_texts.h"
 #include "views/page_palette.h"
+#include "views/pref_units_page.h"
+#include "views/preferences_sheet.h"
 
 namespace vexa {
 namespace {
@@ -138,7 +138,7 @@ protected:
         DisplaySheets(settings, prompts, [this](CPreferencesSheet& sheet) { return answerSheet(sheet); })};
     std::optional<NavData> nav;
     std::optional<GnssFix> fix;
-    CNavMsgView view{context, [this] { return ReceiverSnapshot{nav, std::nullopt, fix}; }, preferences};
+    CNavMsgView view{context, [this] { return ModelSnapshot{nav, std::nullopt, fix}; }, preferences};
 };
 
 TEST_F(PositionPage, FieldsFollowNavigationUpdatesOnly) {

@@ -5,10 +5,10 @@
 #include <QWidget>
 #include <cmath>
 
+#include "receiver/records.h"
 #include "uicore/app_settings.h"
 #include "uicore/prompts.h"
 #include "uicore/settings_sections.h"
-#include "receiver/records.h"
 
 namespace vexa::testing_support {
 

@@ -2,14 +2,14 @@
 
 #include <QLineEdit>
 
+#include "page_test_support.h"
 #include "uicore/display_preferences.h"
 #include "views/display_sheets.h"
-#include "views/pref_map_page.h"
-#include "views/preferences_sheet.h"
-#include "page_test_support.h"
-#include "views/graphic/map_view.h"
+#include "views/graphic/plot_view.h"
 #include "views/graphic/view_sct.h"
 #include "views/page_palette.h"
+#include "views/pref_map_page.h"
+#include "views/preferences_sheet.h"
 
 namespace vexa {
 namespace {

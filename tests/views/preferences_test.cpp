@@ -3,12 +3,12 @@
 #include <QAbstractButton>
 #include <QLineEdit>
 
+#include "page_test_support.h"
 #include "uicore/display_preferences.h"
 #include "views/display_sheets.h"
 #include "views/pref_map_page.h"
 #include "views/pref_units_page.h"
 #include "views/preferences_sheet.h"
-#include "page_test_support.h"
 
 namespace vexa {
 namespace {

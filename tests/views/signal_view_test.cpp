@@ -84,7 +84,7 @@ protected:
     QString Status() const { return view.FixStatusColour().name(); }
 
     ReceiverContext context;
-    ReceiverSnapshot snapshot;
+    ModelSnapshot snapshot;
     std::int64_t now = 100000;
     CSignalView view{context, [this] { return snapshot; }, nullptr, [this] { return now; }};
 };

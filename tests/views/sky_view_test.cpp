@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "page_test_support.h"
+#include "receiver/message_ids.h"
 #include "views/graphic/radar_view.h"
 #include "views/graphic/sky_plot.h"
 #include "views/graphic/view_sky.h"
@@ -31,8 +32,8 @@ int LeftmostBlack(const QImage& image, int x0, int x1, int y0, int y1) {
     return -1;
 }
 
-ReceiverSnapshot OneSatellite(std::uint8_t prn, std::uint8_t elevation, std::uint8_t azimuth, std::uint16_t state) {
-    ReceiverSnapshot snapshot{NavData{}, TrackData{}};
+ModelSnapshot OneSatellite(std::uint8_t prn, std::uint8_t elevation, std::uint8_t azimuth, std::uint16_t state) {
+    ModelSnapshot snapshot{NavData{}, TrackData{}};
     TrackChannel& channel = snapshot.track->Channels[0];
     channel.Prn = prn;
     channel.Elevation = elevation;
@@ -84,7 +85,7 @@ TEST(SkyPlot, CirclesOfTheHorizonAndOf45Degrees) {
     QImage image;
     SkyBoxTexts boxes;
     const SkyGeometry g = SkyGeometryFor({172, 172});
-    ASSERT_FALSE(DrawSkyPlot(image, g, ReceiverSnapshot{}, boxes));
+    ASSERT_FALSE(DrawSkyPlot(image, g, ModelSnapshot{}, boxes));
     ASSERT_EQ(image.size(), QSize(172, 172));
     const QString green = kPaletteGreen.name();
     // The horizon touches rows and columns 15 and 156, the 45-degree circle 50 and 121 (radius 36).
@@ -123,7 +124,7 @@ TEST(SkyPlot, BoxTextsTruncateAndIdleChannelsAreEmpty) {
     QImage image;
     SkyBoxTexts boxes;
     boxes[5].satellite = "old";
-    ReceiverSnapshot snapshot = OneSatellite(12, 1, 1, 0);
+    ModelSnapshot snapshot = OneSatellite(12, 1, 1, 0);
     ASSERT_TRUE(DrawSkyPlot(image, SkyGeometryFor({172, 172}), snapshot, boxes));
     EXPECT_EQ(boxes[0].azimuth, "1");
     EXPECT_EQ(boxes[0].elevation, "0");
@@ -133,7 +134,7 @@ TEST(SkyPlot, BoxTextsTruncateAndIdleChannelsAreEmpty) {
 TEST(SkyPlot, GarbageAnglesAndTinyAreasDrawWithoutHarm) {
     QImage image;
     SkyBoxTexts boxes;
-    ReceiverSnapshot snapshot = OneSatellite(255, 255, 255, 0xFFFF);
+    ModelSnapshot snapshot = OneSatellite(255, 255, 255, 0xFFFF);
     for (QSize client : {QSize(172, 172), QSize(20, 20), QSize(1, 1), QSize(0, 0)})
         DrawSkyPlot(image, SkyGeometryFor(client), snapshot, boxes);
     EXPECT_EQ(boxes[0].elevation, "127");
@@ -146,7 +147,7 @@ protected:
         page.resize(238, 250);
         page.OnInitialUpdate();
     }
-    ReceiverSnapshot snapshot;
+    ModelSnapshot snapshot;
     CViewSky page{[this] { return snapshot; }};
 };
 
@@ -167,7 +168,7 @@ TEST_F(SkyPage, WithoutTrackerDataTheSquareIsBlackAndBoxesKeepTheirTexts) {
 
 TEST_F(SkyPage, AnUpdateFillsTheBoxesBeforeTheFirstPaint) {
     snapshot = OneSatellite(7, 90, 60, 0x01);
-    page.OnUpdate(CViewSky::kHintNavigation);
+    page.OnUpdate(ToWire(MessageId::NavData));
     EXPECT_EQ(page.BoxTexts(0).satellite, "7");
     const QImage image = Render(page);
     int inked = 0;  // the digit inside the first satellite box, within its frame

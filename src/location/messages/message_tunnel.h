@@ -6,6 +6,7 @@
 
 #include "location/messages/host_callbacks.h"
 #include "location/messages/message.h"
+#include "receiver/message_ids.h"
 
 namespace vexa {
 
@@ -15,7 +16,7 @@ namespace vexa {
 // The body of the receiver's warm reset command, tunnelled.
 class MessageXTN_WarmReset : public StoredPayload<MessageXTN> {
 public:
-    static constexpr std::uint8_t kId = 0x80;
+    static constexpr std::uint8_t kId = ToWire(MessageId::Reset);
     MessageXTN_WarmReset();
 };
 

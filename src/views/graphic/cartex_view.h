@@ -23,8 +23,6 @@ using MapControlFactory = std::function<CCartex*(QWidget* parent)>;
 class CCartexView : public QFrame {
     Q_OBJECT
 public:
-    static constexpr int kHintNavigation = 2;
-
     CCartexView(Prompts& prompts, GeodeticFixReader readFix, QWidget* parent = nullptr,
                 const MapControlFactory& createControl = {});
 

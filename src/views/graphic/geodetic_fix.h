@@ -4,6 +4,7 @@
 #include <optional>
 
 #include "receiver/gnss_fix.h"
+#include "receiver/message_ids.h"
 
 namespace vexa {
 
@@ -19,8 +20,8 @@ struct GeodeticFix {
 // north pole); with NMEA the latest fix that has a position. Nothing while there is none.
 using GeodeticFixReader = std::function<std::optional<GeodeticFix>()>;
 
-// A new position for the pages that follow it: a navigation message (hint 2) or a new NMEA fix.
-constexpr bool IsPositionUpdate(int hint) { return hint == 2 || hint == kFixUpdatedHint; }
+// A new position for the pages that follow it: a navigation message or a new NMEA fix.
+constexpr bool IsPositionUpdate(int hint) { return hint == ToWire(MessageId::NavData) || hint == kFixUpdatedHint; }
 
 class GpsComm;
 

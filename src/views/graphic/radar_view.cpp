@@ -1,3 +1,4 @@
+#include "receiver/message_ids.h"
 #include "views/graphic/radar_view.h"
 
 #include <QPainter>
@@ -7,7 +8,7 @@
 
 namespace vexa {
 
-CRadarView::CRadarView(CViewSky* page, ReceiverReader read, QWidget* parent)
+CRadarView::CRadarView(CViewSky* page, ModelReader read, QWidget* parent)
     : QFrame(parent), page_(page), read_(std::move(read)) {
     setFrameStyle(QFrame::Box | QFrame::Plain);
     setLineWidth(1);
@@ -15,7 +16,7 @@ CRadarView::CRadarView(CViewSky* page, ReceiverReader read, QWidget* parent)
 }
 
 void CRadarView::OnUpdate(int hint) {
-    if (hint != CViewSky::kHintNavigation && hint != kSkyUpdatedHint) return;
+    if (hint != ToWire(MessageId::NavData) && hint != kSkyUpdatedHint) return;
     FillBoxes();
     update();
 }

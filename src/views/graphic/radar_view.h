@@ -4,7 +4,7 @@
 #include <QImage>
 
 #include "views/graphic/sky_plot.h"
-#include "views/receiver_snapshot.h"
+#include "views/model_readers.h"
 
 namespace vexa {
 
@@ -15,7 +15,7 @@ class CViewSky;
 class CRadarView : public QFrame {
     Q_OBJECT
 public:
-    CRadarView(CViewSky* page, ReceiverReader read, QWidget* parent);
+    CRadarView(CViewSky* page, ModelReader read, QWidget* parent);
 
     void OnUpdate(int hint);
     // Sets the page's boxes from the current tracker data, as the paint does.
@@ -27,7 +27,7 @@ protected:
 
 private:
     CViewSky* page_;
-    ReceiverReader read_;
+    ModelReader read_;
     SkyGeometry geometry_;
     QImage image_;
     SkyBoxTexts boxes_;

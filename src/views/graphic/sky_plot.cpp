@@ -6,7 +6,7 @@
 #include <numbers>
 #include <vector>
 
-#include "views/gdi_shapes.h"
+#include "views/box_ellipse.h"
 #include "views/page_palette.h"
 #include "views/page_text.h"
 #include "views/satellite_colour.h"
@@ -134,7 +134,7 @@ QPoint SkyPositionDegrees(const SkyGeometry& geometry, double elevation, double 
     return Polar(geometry, r, azimuth * std::numbers::pi / 180.0);
 }
 
-bool SkyBoxTextsFor(const ReceiverSnapshot& snapshot, SkyBoxTexts& boxes) {
+bool SkyBoxTextsFor(const ModelSnapshot& snapshot, SkyBoxTexts& boxes) {
     if (!snapshot.track) {
         if (!snapshot.sky) return false;
         SkyBoxTextsFromSky(*snapshot.sky, boxes);
@@ -153,7 +153,7 @@ bool SkyBoxTextsFor(const ReceiverSnapshot& snapshot, SkyBoxTexts& boxes) {
     return true;
 }
 
-bool DrawSkyPlot(QImage& image, const SkyGeometry& geometry, const ReceiverSnapshot& snapshot, SkyBoxTexts& boxes) {
+bool DrawSkyPlot(QImage& image, const SkyGeometry& geometry, const ModelSnapshot& snapshot, SkyBoxTexts& boxes) {
     const int side = geometry.side;
     if (image.size() != QSize(side, side)) image = QImage(side, side, QImage::Format_RGB32);
     if (side <= 0) return false;

@@ -9,7 +9,7 @@
 
 #include "receiver/gnss_fix.h"
 #include "receiver/records.h"
-#include "views/receiver_snapshot.h"
+#include "views/model_readers.h"
 
 namespace vexa {
 
@@ -43,11 +43,11 @@ using SkyBoxTexts = std::array<SkyChannelTexts, kTrackChannels>;
 
 // Every channel's box texts, from the tracker data, or without it from the sky of a receiver of many
 // systems (its twelve satellites of the Signal page); false, with `boxes` untouched, without either.
-bool SkyBoxTextsFor(const ReceiverSnapshot& snapshot, SkyBoxTexts& boxes);
+bool SkyBoxTextsFor(const ModelSnapshot& snapshot, SkyBoxTexts& boxes);
 
 // Draws the plot into `image` (made side x side when it is not). Without tracker data or a sky only
 // the circles are drawn and false is returned: the plot is then not to be shown and the boxes keep
 // their texts. With them, `boxes` receives every channel's texts; a sky shows every satellite in view.
-bool DrawSkyPlot(QImage& image, const SkyGeometry& geometry, const ReceiverSnapshot& snapshot, SkyBoxTexts& boxes);
+bool DrawSkyPlot(QImage& image, const SkyGeometry& geometry, const ModelSnapshot& snapshot, SkyBoxTexts& boxes);
 
 }  // namespace vexa

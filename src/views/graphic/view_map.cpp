@@ -25,8 +25,8 @@ CViewMap::CViewMap(Prompts& prompts, GeodeticFixReader readFix, QWidget* parent,
       zoomIn_(MakeButton(ToolPicture::kZoomIn, kZoomInButton, QRect(5, 218, 22, 21), this)),
       zoomOut_(MakeButton(ToolPicture::kZoomOut, kZoomOutButton, QRect(29, 218, 22, 21), this)),
       pan_(MakeButton(ToolPicture::kPan, kPanButton, QRect(53, 218, 22, 21), this)),
-      mapView_(new CCartexView(prompts, std::move(readFix), this, createControl)) {
-    mapView_->setGeometry(QRect(QPoint(-1, -1), QPoint(239, 209)));
+      cartexView_(new CCartexView(prompts, std::move(readFix), this, createControl)) {
+    cartexView_->setGeometry(QRect(QPoint(-1, -1), QPoint(239, 209)));
     connect(zoomIn_, &QAbstractButton::clicked, this, [this] { ChooseTool(CCartex::kToolZoomIn); });
     connect(zoomOut_, &QAbstractButton::clicked, this, [this] { ChooseTool(CCartex::kToolZoomOut); });
     connect(pan_, &QAbstractButton::clicked, this, [this] { ChooseTool(CCartex::kToolPan); });
@@ -51,19 +51,19 @@ void CViewMap::OnInitialUpdate() {
 }
 
 void CViewMap::OnUpdate(int hint) {
-    mapView_->OnUpdate(hint);
-    if (IsPositionUpdate(hint) && mapView_->MapLoaded()) mapView_->update();
+    cartexView_->OnUpdate(hint);
+    if (IsPositionUpdate(hint) && cartexView_->MapLoaded()) cartexView_->update();
 }
 
 void CViewMap::ChooseTool(int tool) {
-    if (mapView_->MapLoaded()) mapView_->Control()->SetCurrentTool(tool);
+    if (cartexView_->MapLoaded()) cartexView_->Control()->SetCurrentTool(tool);
 }
 
 void CViewMap::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.fillRect(pageRect_, kLightGrey);
-    if (!mapView_->MapLoaded()) return;
-    switch (mapView_->Control()->CurrentTool()) {
+    if (!cartexView_->MapLoaded()) return;
+    switch (cartexView_->Control()->CurrentTool()) {
     case CCartex::kToolZoomIn:
         zoomIn_->setFocus();
         break;

@@ -20,7 +20,7 @@ public:
     CViewMap(Prompts& prompts, GeodeticFixReader readFix, QWidget* parent = nullptr,
              const MapControlFactory& createControl = {});
 
-    CCartexView* MapView() const { return mapView_; }
+    CCartexView* CartexView() const { return cartexView_; }
     PictureButton* Button(int id) const;
 
     void OnInitialUpdate();
@@ -37,7 +37,7 @@ private:
     PictureButton* zoomOut_;
     PictureButton* pan_;
     QRect pageRect_;
-    CCartexView* mapView_;
+    CCartexView* cartexView_;
 };
 
 }  // namespace vexa

@@ -4,7 +4,7 @@
 #include <QPushButton>
 
 #include "uicore/display_preferences.h"
-#include "views/graphic/map_view.h"
+#include "views/graphic/plot_view.h"
 #include "views/page_palette.h"
 
 namespace vexa {

@@ -1,3 +1,4 @@
+#include "receiver/message_ids.h"
 #include "views/graphic/view_sky.h"
 
 #include <QPainter>
@@ -24,7 +25,7 @@ QLabel* MakeBox(QWidget* page, const QFont& font, int id, int column, int top) {
 
 }  // namespace
 
-CViewSky::CViewSky(ReceiverReader read, QWidget* parent)
+CViewSky::CViewSky(ModelReader read, QWidget* parent)
     : QWidget(parent), labelFont_(ArialCell(11)) {
     for (int i = 0; i < static_cast<int>(kTrackChannels); ++i) {
         satellite_[i] = MakeBox(this, labelFont_, kFirstSatelliteBox + i, i, 185);
@@ -42,7 +43,7 @@ void CViewSky::OnInitialUpdate() {
 }
 
 void CViewSky::OnUpdate(int hint) {
-    if (hint != kHintNavigation && hint != kSkyUpdatedHint) return;
+    if (hint != ToWire(MessageId::NavData) && hint != kSkyUpdatedHint) return;
     update();
     plot_->OnUpdate(hint);
 }

@@ -6,7 +6,7 @@
 #include <QWidget>
 
 #include "views/graphic/sky_plot.h"
-#include "views/receiver_snapshot.h"
+#include "views/model_readers.h"
 
 namespace vexa {
 
@@ -18,12 +18,11 @@ class CRadarView;
 class CViewSky : public QWidget {
     Q_OBJECT
 public:
-    static constexpr int kHintNavigation = 2;
     static constexpr int kFirstSatelliteBox = 1061;
     static constexpr int kFirstAzimuthBox = 1109;
     static constexpr int kFirstElevationBox = 1097;
 
-    CViewSky(ReceiverReader read, QWidget* parent = nullptr);
+    CViewSky(ModelReader read, QWidget* parent = nullptr);
 
     void OnInitialUpdate();
     void OnUpdate(int hint);

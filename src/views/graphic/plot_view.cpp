@@ -1,11 +1,11 @@
-#include "views/graphic/map_view.h"
+#include "views/graphic/plot_view.h"
 
 #include <QPainter>
 #include <algorithm>
 
-#include "uicore/settings_sections.h"
 #include "receiver/coordinate_conversion.h"
-#include "views/gdi_shapes.h"
+#include "uicore/settings_sections.h"
+#include "views/box_ellipse.h"
 #include "views/page_palette.h"
 #include "views/page_text.h"
 

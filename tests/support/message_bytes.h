@@ -4,10 +4,11 @@
 #include <vector>
 
 #include "location/messages/message.h"
+#include "support/frame_bytes.h"
 
 namespace vexa::test {
 
-using Bytes = std::vector<std::uint8_t>;
+// The bytes a location client message puts on the wire, and its payload.
 
 inline Bytes frameOf(Message& message) {
     const std::uint8_t* frame = message.getBytes();

@@ -4,6 +4,7 @@
 #include <chrono>
 #include <cstdint>
 #include <cstdlib>
+#include <span>
 #include <stdexcept>
 #include <string>
 #include <thread>
@@ -14,7 +15,24 @@
 #include <termios.h>
 #include <unistd.h>
 
+#include "platform/serial_device.h"
+
 namespace vexa::test {
+
+// Appends what `fd` gives until `bytes` holds `wanted` bytes or `deadline` passes.
+inline void ReadUntil(int fd, std::vector<std::uint8_t>& bytes, std::size_t wanted,
+                      std::chrono::steady_clock::time_point deadline) {
+    while (bytes.size() < wanted) {
+        const auto left =
+            std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+        if (left.count() <= 0) break;
+        pollfd readable{fd, POLLIN, 0};
+        if (::poll(&readable, 1, static_cast<int>(left.count())) <= 0) continue;
+        std::uint8_t chunk[4096];
+        const ssize_t got = ::read(fd, chunk, std::min(sizeof chunk, wanted - bytes.size()));
+        if (got > 0) bytes.insert(bytes.end(), chunk, chunk + got);
+    }
+}
 
 // A real pseudo-terminal: the link opens the slave by its path, the test plays the receiver
 // on the master.
@@ -54,16 +72,7 @@ public:
     // What the link wrote, collecting until `count` bytes came or `timeout` passed.
     std::vector<std::uint8_t> Receive(std::size_t count, std::chrono::milliseconds timeout = std::chrono::seconds(5)) const {
         std::vector<std::uint8_t> bytes;
-        const auto deadline = std::chrono::steady_clock::now() + timeout;
-        while (bytes.size() < count) {
-            const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
-            if (left.count() <= 0) break;
-            pollfd readable{master_, POLLIN, 0};
-            if (::poll(&readable, 1, static_cast<int>(left.count())) <= 0) continue;
-            std::uint8_t chunk[4096];
-            const ssize_t got = ::read(master_, chunk, std::min(sizeof chunk, count - bytes.size()));
-            if (got > 0) bytes.insert(bytes.end(), chunk, chunk + got);
-        }
+        ReadUntil(master_, bytes, count, std::chrono::steady_clock::now() + timeout);
         return bytes;
     }
 
@@ -88,6 +97,48 @@ private:
     int master_ = -1;
     int keeper_ = -1;
     std::string slavePath_;
+};
+
+// A program on the slave side of a pseudo-terminal that someone else drives (the simulator), as a
+// serial port user would be.
+class PtyPeer {
+public:
+    PtyPeer(const std::string& path, int baud) : fd_(::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK)) {
+        if (fd_ < 0) throw std::runtime_error("cannot open " + path);
+        setBaud(baud);
+    }
+    ~PtyPeer() { ::close(fd_); }
+    PtyPeer(const PtyPeer&) = delete;
+    PtyPeer& operator=(const PtyPeer&) = delete;
+
+    void setBaud(int baud) {
+        termios settings{};
+        tcgetattr(fd_, &settings);
+        cfmakeraw(&settings);
+        cfsetspeed(&settings, TermiosSpeed(baud).value());
+        tcsetattr(fd_, TCSANOW, &settings);
+    }
+
+    void send(std::span<const std::uint8_t> bytes) {
+        if (::write(fd_, bytes.data(), bytes.size()) != static_cast<ssize_t>(bytes.size())) {
+            throw std::runtime_error("short write to the pseudo-terminal");
+        }
+    }
+
+    // Reads until `total` bytes have arrived since the peer opened, or two seconds pass.
+    std::vector<std::uint8_t> readUntilTotal(std::uint64_t total) {
+        std::vector<std::uint8_t> bytes;
+        if (received_ < total) {
+            ReadUntil(fd_, bytes, static_cast<std::size_t>(total - received_),
+                      std::chrono::steady_clock::now() + std::chrono::seconds(2));
+        }
+        received_ += bytes.size();
+        return bytes;
+    }
+
+private:
+    int fd_;
+    std::uint64_t received_ = 0;
 };
 
 }  // namespace vexa::test

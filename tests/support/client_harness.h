@@ -15,7 +15,7 @@
 #include <string>
 #include <vector>
 
-#include "frame_bytes.h"
+#include "support/frame_bytes.h"
 #include "location/messages/client_profile.h"
 #include "location/messages/number_encoding.h"
 #include "location/messages/run_length.h"
