@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "link/network_source_name.h"
+
 namespace vexa {
 
 namespace {
@@ -13,12 +15,7 @@ bool Printable(std::string_view text) {
 }  // namespace
 
 bool IsNetworkSourceName(std::string_view name) {
-    for (std::string_view scheme : {kTcpScheme, kGpsdScheme}) {
-        if (!name.starts_with(scheme)) continue;
-        const std::string_view rest = name.substr(scheme.size());
-        return !rest.empty() && rest.front() != ':' && rest.front() != '/' && Printable(rest);
-    }
-    return false;
+    return Printable(name) && (ParseTcpSourceName(name) || ParseGpsdSourceName(name));
 }
 
 std::vector<std::string> UsableNetworkSources(const std::vector<std::string>& names, std::size_t limit) {

@@ -6,11 +6,8 @@
 
 namespace vexa {
 
-inline constexpr std::string_view kTcpScheme = "tcp://";
-inline constexpr std::string_view kGpsdScheme = "gpsd://";
-
 // Whether a port name stands for a receiver reached over the network ("tcp://HOST:PORT",
-// "gpsd://HOST[:PORT][/DEVICE]") rather than for a device: a known scheme, then a host.
+// "gpsd://HOST[:PORT][/DEVICE]", printable throughout) rather than for a device.
 bool IsNetworkSourceName(std::string_view name);
 
 // The network sources worth remembering among `names` (from the settings file, which anyone may
