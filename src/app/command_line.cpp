@@ -23,7 +23,8 @@ const char* const kDemoUsage =
     "  --sim-constellations LIST   the systems the simulated receiver tracks, from gps,glonass,galileo,\n"
     "                           beidou,qzss,navic,sbas (gps, always included); with more than gps its NMEA\n"
     "                           is that of a multi-constellation receiver\n"
-    "  --port PATH              add a serial device to the port list (repeatable)\n"
+    "  --port PATH              add a port to the list (repeatable): a serial device, tcp://HOST:PORT or\n"
+    "                           gpsd://HOST[:PORT][/DEVICE]\n"
     "  --scale N                enlarge the whole window N times (1 to 8)\n"
     "  --product Kestrel|Osprey|Merlin   skip the Product Selection dialog (any case)\n"
     "  --connect                skip the Serial Comm dialog: connect to the first listed port with \"Auto\"\n"
@@ -98,7 +99,7 @@ ParsedDemoOptions ParseDemoOptions(std::span<const std::string_view> arguments) 
             }
         } else if (argument == "--port") {
             const auto text = value();
-            if (!text || text->empty()) return fail("--port takes a device path");
+            if (!text || text->empty()) return fail("--port takes a device path, tcp://HOST:PORT or gpsd://HOST[:PORT][/DEVICE]");
             options.ports.emplace_back(*text);
         } else if (argument == "--scale") {
             const auto text = value();

@@ -20,10 +20,12 @@ const char* const kCliUsage =
     "  or:  vexademo-cli --help|--version\n"
     "The headless front end of the GPS receiver demonstration program.\n"
     "\n"
-    "Live: opens the receiver's serial port PATH and finds its baud rate and protocol (NMEA or\n"
-    "binary). Each new connection status goes to standard error, one line each; every message\n"
-    "received goes to standard output as one line, as --decode prints it. Runs until S seconds\n"
-    "have passed or SIGINT or SIGTERM arrives.\n"
+    "Live: opens the receiver's port PATH and finds its baud rate and protocol (NMEA or\n"
+    "binary). PATH is a serial device, tcp://HOST:PORT (the receiver's bytes over TCP), or\n"
+    "gpsd://HOST[:PORT][/DEVICE] (the raw bytes of a receiver a running gpsd owns; no commands).\n"
+    "The baud rate applies to serial devices only. Each new connection status goes to standard\n"
+    "error, one line each; every message received goes to standard output as one line, as\n"
+    "--decode prints it. Runs until S seconds have passed or SIGINT or SIGTERM arrives.\n"
     "  --baud N|auto    4800, 9600, 19200, 38400, 57600 or 115200, or auto (the default): try\n"
     "                   57600, 38400, 4800, 19200, 9600 and 115200 for five seconds each.\n"
     "                   The osprey always talks at 57600, so --baud is refused for it.\n"
@@ -104,7 +106,7 @@ std::optional<double> Seconds(std::string_view text) {
 // Applies an option that takes a value; gives an error text, empty when it was good.
 std::string Apply(std::string_view name, const std::string& value, CliOptions& options, bool& baudGiven) {
     if (name == "--port") {
-        if (value.empty()) return "--port takes a device path";
+        if (value.empty()) return "--port takes a device path, tcp://HOST:PORT or gpsd://HOST[:PORT][/DEVICE]";
         options.portPaths.push_back(value);
     } else if (name == "--baud") {
         const std::string selection = value == "auto" ? "Auto" : value;

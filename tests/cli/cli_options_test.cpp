@@ -47,7 +47,7 @@ INSTANTIATE_TEST_SUITE_P(
                       BadUsage{{"--port", "/dev/a", "--seconds", "1e300"}, "--seconds takes a positive number of seconds"},
                       BadUsage{{"--port", "/dev/a", "--seconds", "5s"}, "--seconds takes a positive number of seconds"},
                       BadUsage{{"--port", "/dev/a", "--send", "warm"}, "unknown receiver command 'warm'"},
-                      BadUsage{{"--port", "", "--baud", "auto"}, "--port takes a device path"},
+                      BadUsage{{"--port", "", "--baud", "auto"}, "--port takes a device path, tcp://HOST:PORT or gpsd://HOST[:PORT][/DEVICE]"},
                       BadUsage{{"--list-ports", "--seconds", "3"}, "--list-ports takes only --port"},
                       BadUsage{{"--port", "/dev/a", "--record", ""}, "--record takes a file name"},
                       BadUsage{{"--port", "/dev/a", "--recrod", "x.bin"},
