@@ -6,6 +6,7 @@
 
 #include "app/demo_tab_view.h"
 #include "app/serial_comm_dialog.h"
+#include "link/replay_name.h"
 #include "platform/result_codes.h"
 #include "sim/receiver_simulator.h"
 #include "ui_fixture.h"
@@ -99,6 +100,29 @@ TEST_F(EndToEndTest, AutoFindsTheNmeaReceiverAndTheTextPageShowsItsSentences) {
     ReceiverSecond();
     ProcessEvents();
     EXPECT_EQ(list->count(), shown);
+}
+
+// A capture replayed as the receiver drives the pages as a live receiver would: the protocol is
+// found from its bytes and the Position page shows its fix.
+using ReplayEndToEndTest = UiFixture;
+
+TEST_F(ReplayEndToEndTest, ACaptureDrivesThePositionPageLikeALiveReceiver) {
+    BuildFrame();
+    const std::string name = MakeReplayName(VEXA_SOURCE_DIR "/res/samples/demo.bin", ReplayPace{ReplayPace::kFastest, false});
+    ASSERT_EQ(comm->Connect(name, 0), kResultOk) << comm->ConnectProblem();
+    const auto* position = qobject_cast<CNavMsgView*>(frame->TabHost()->GetView(CDemoTabView::kPosition));
+    ASSERT_NE(position, nullptr);
+    QElapsedTimer waited;
+    waited.start();
+    while ((receiver.LinkProtocol != kBinaryProtocol || position->Text(CNavMsgView::kLatLon) == kEmptyLatLon) &&
+           waited.elapsed() < 10000) {
+        QThread::msleep(20);
+        ProcessEvents();
+    }
+    EXPECT_EQ(receiver.LinkProtocol, kBinaryProtocol);
+    EXPECT_TRUE(position->Text(CNavMsgView::kLatLon).startsWith("Lat: ")) << position->Text(CNavMsgView::kLatLon).toStdString();
+    EXPECT_NE(position->Text(CNavMsgView::kLatLon), kEmptyLatLon);
+    EXPECT_EQ(comm->CommandsRefused(), "a replayed capture takes no commands");
 }
 
 // The simulated receiver in the binary protocol at 57600 baud, switched on without any memory of
