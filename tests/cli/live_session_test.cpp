@@ -113,7 +113,8 @@ TEST(LiveSession, TheProtocolSwitchesAreFollowedAtTheirNewRates) {
     EXPECT_TRUE(rig.err.text().ends_with("Connected (Vexa Binary)\nNot connected\n"));
     rig.simulator->advance(1s);
     ASSERT_TRUE(rig.Await([&] { return rig.session->Context().LinkProtocol == kNmeaProtocol; }));
-    EXPECT_TRUE(rig.err.text().ends_with("Not connected\nConnected (NMEA)\n"));
+    // The status line is printed when the session handles the reader's notice, a moment after.
+    EXPECT_TRUE(rig.Await([&] { return rig.err.text().ends_with("Not connected\nConnected (NMEA)\n"); })) << rig.err.text();
 
     // Sentences read just before the switch back may still announce NMEA for a moment.
     rig.session->Queue(Request("switch-protocol"));
@@ -121,7 +122,7 @@ TEST(LiveSession, TheProtocolSwitchesAreFollowedAtTheirNewRates) {
     EXPECT_EQ(rig.simulator->baud(), 57600);
     rig.simulator->advance(1s);
     ASSERT_TRUE(rig.Await([&] { return rig.session->Context().LinkProtocol == kBinaryProtocol; }));
-    EXPECT_TRUE(rig.err.text().ends_with("Connected (Vexa Binary)\n"));
+    EXPECT_TRUE(rig.Await([&] { return rig.err.text().ends_with("Connected (Vexa Binary)\n"); })) << rig.err.text();
     EXPECT_GT(CountLinesStartingWith(rig.out.text(), "$GPGGA,"), 0);
 }
 
@@ -134,7 +135,9 @@ TEST(LiveSession, CommandsAfterASwitchWaitForTheReceiverAndNeedTheBinaryProtocol
     rig.simulator->advance(1s);
     ASSERT_TRUE(rig.AwaitConnected());
     EXPECT_EQ(rig.session->Context().LinkProtocol, kNmeaProtocol);
-    EXPECT_NE(rig.err.text().find("vexademo-cli: poll-version not sent: the receiver talks NMEA\n"), std::string::npos);
+    EXPECT_TRUE(rig.Await([&] {
+        return rig.err.text().find("vexademo-cli: poll-version not sent: the receiver talks NMEA\n") != std::string::npos;
+    })) << rig.err.text();
 }
 
 TEST(LiveSession, ACommandQueuedBeforeTheReceiverIsFoundGoesOutOnceItIs) {
@@ -182,7 +185,7 @@ TEST(LiveSession, AColdStartClearsTheTimeToFirstFixUntilTheReceiverReportsItAgai
     // Three seconds to the fix; each second's output goes out on the line during the next one.
     EXPECT_EQ(seconds, 4);
     EXPECT_EQ(rig.session->Context().Ttff.text(), "3.0 sec");
-    EXPECT_EQ(CountLinesStartingWith(rig.out.text(), "225,6,"), 2);
+    EXPECT_TRUE(rig.Await([&] { return CountLinesStartingWith(rig.out.text(), "225,6,") == 2; })) << rig.out.text();
 }
 
 TEST(LiveSession, CommandsAreHeldWhileTheReceiverSleepsUnderTimedPower) {
