@@ -61,6 +61,16 @@ TEST(MessagePipe, WaitTakeWakesForAMessageFromAnotherThread) {
     EXPECT_EQ(message->id(), 7);
 }
 
+// A stopping reader must not wait out its time-out; an interruption before the wait ends it too.
+TEST(MessagePipe, AnInterruptedWaitEndsWithoutAMessage) {
+    MessagePipe pipe;
+    std::thread stopper([&] { pipe.interruptWait(); });
+    EXPECT_EQ(pipe.waitTake(std::chrono::hours(1)), nullptr);
+    stopper.join();
+    pipe.interruptWait();
+    EXPECT_EQ(pipe.waitTake(std::chrono::hours(1)), nullptr);
+}
+
 TEST(MessagePipe, FlushReleasesEverything) {
     MessagePipe pipe;
     std::atomic<int> released{0};

@@ -24,6 +24,7 @@ CallProcessor::CallProcessor(const ClientProfile& profile, HostInterface& host, 
 
 CallProcessor::~CallProcessor() {
     run_ = false;
+    comm_.interruptGetMessage();
     join();
 }
 
@@ -166,6 +167,7 @@ bool CallProcessor::shutdown() {
         keepSession_ = true;
     }
     run_ = false;
+    comm_.interruptGetMessage();
     // The thread's last lines reach the logs before they close.
     join();
     return comm_.shutdown();

@@ -53,6 +53,8 @@ public:
     // Renders, logs and writes the message to its peer; the caller keeps it.
     bool sendMessage(Message& message);
     std::unique_ptr<Message> getMessage(std::chrono::milliseconds timeout);
+    // Ends a getMessage wait at once, so that a stopping call processor is not held up.
+    void interruptGetMessage() { pipe_.interruptWait(); }
     // Hands a frame the host received from the receiver to the serial module's decoding.
     bool deliverFromHost(const std::uint8_t* bytes, std::size_t length);
 

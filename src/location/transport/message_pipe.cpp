@@ -28,8 +28,15 @@ std::unique_ptr<Message> MessagePipe::take() {
 
 std::unique_ptr<Message> MessagePipe::waitTake(std::chrono::milliseconds timeout) {
     std::unique_lock lock(mutex_);
-    filled_.wait_for(lock, timeout, [this] { return count_ > 0; });
+    filled_.wait_for(lock, timeout, [this] { return count_ > 0 || interrupted_; });
+    interrupted_ = false;
     return takeLocked();
+}
+
+void MessagePipe::interruptWait() {
+    std::lock_guard lock(mutex_);
+    interrupted_ = true;
+    filled_.notify_all();
 }
 
 void MessagePipe::flush() {

@@ -21,8 +21,10 @@ public:
     std::size_t put(std::unique_ptr<Message> message);
     // The oldest message, or null when the pipe is empty.
     std::unique_ptr<Message> take();
-    // Waits at most timeout for a message when the pipe is empty.
+    // Waits at most timeout for a message when the pipe is empty, or until interrupted.
     std::unique_ptr<Message> waitTake(std::chrono::milliseconds timeout);
+    // Ends the current or next wait at once (the reader is stopping).
+    void interruptWait();
     // Releases every held message.
     void flush();
 
@@ -41,6 +43,7 @@ private:
     std::size_t count_ = 0;
     std::size_t readIndex_ = 0;
     std::size_t writeIndex_ = 0;
+    bool interrupted_ = false;
 };
 
 }  // namespace vexa
