@@ -448,7 +448,7 @@ void CMainFrame::ShowConnectionState() {
 
 void CMainFrame::OnRedrawTimer() {
     if (recovery_) recovery_->Tick();
-    doc_.UpdateAllViews(kHintClock);
+    doc_.UpdateAllViews(kClockHint);
     if (tabHost_) tabHost_->TextView()->OnRedrawTimer();
 }
 

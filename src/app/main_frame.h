@@ -53,9 +53,6 @@ public:
     static constexpr int kClientWidth = 240;
     static constexpr int kClientHeight = 268;
     static constexpr int kRedrawTimerMs = 1000;
-    // The update hint of the redraw timer's second: no message has id 0. Pages with a time rule
-    // (the fix status turning yellow) apply it even when the receiver sends nothing.
-    static constexpr int kHintClock = 0;
 
     CMainFrame(UiContext& ui, CFeedDoc& doc, NotifyBridge& bridge);
     ~CMainFrame() override;

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "receiver/receiver_context.h"
+#include "uicore/feed_doc.h"
 #include "views/nav_mode_bits.h"
 #include "views/page_palette.h"
 #include "views/page_text.h"
@@ -127,7 +128,7 @@ void CSignalView::OnUpdate(int hint) {
         context_.Ttff.setChanged(false);
         ttff_->setText(QString::fromLatin1(context_.Ttff.text().c_str()));
     }
-    if (hint == kHintSecond) {
+    if (hint == kClockHint) {
         const TtffClock::Clock::time_point now{std::chrono::milliseconds(ticks_())};
         if (const auto count = context_.TtffCounter.counting(now)) ttff_->setText(QString::fromStdString(*count));
     }

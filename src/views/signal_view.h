@@ -27,8 +27,6 @@ std::int64_t SteadyTicks();
 class CSignalView : public QWidget {
     Q_OBJECT
 public:
-    // The main frame's once-a-second update: while the time to first fix is counted, it shows the count.
-    static constexpr int kHintSecond = 0;
     static constexpr int kTtff = 1060;
     static constexpr int kFirstNumber = 1061;
     static constexpr int kFirstStrength = 1073;

@@ -4,6 +4,7 @@
 
 #include "page_test_support.h"
 #include "receiver/receiver_context.h"
+#include "uicore/feed_doc.h"
 #include "views/page_palette.h"
 #include "views/satellite_colour.h"
 #include "views/signal_bar.h"
@@ -137,32 +138,32 @@ TEST_F(SignalPage, TimeToFirstFixCountsUpUntilTheFirstFix) {
     const auto at = [](std::int64_t ms) { return TtffClock::Clock::time_point(milliseconds(ms)); };
     context.TtffCounter.start(at(now));
     now += 999;
-    view.OnUpdate(CSignalView::kHintSecond);
+    view.OnUpdate(kClockHint);
     EXPECT_EQ(view.TtffLabel()->text(), "0 sec");
     now += 1;
-    view.OnUpdate(CSignalView::kHintSecond);
+    view.OnUpdate(kClockHint);
     EXPECT_EQ(view.TtffLabel()->text(), "1 sec");
     now += 41000;
     view.OnUpdate(2);  // only the second's update counts
     EXPECT_EQ(view.TtffLabel()->text(), "1 sec");
-    view.OnUpdate(CSignalView::kHintSecond);
+    view.OnUpdate(kClockHint);
     EXPECT_EQ(view.TtffLabel()->text(), "42 sec");
 
     context.Ttff.set(*context.TtffCounter.fixed(at(now + 300)));
     now += 5000;
-    view.OnUpdate(CSignalView::kHintSecond);
+    view.OnUpdate(kClockHint);
     EXPECT_EQ(view.TtffLabel()->text(), "42.3 sec");
 
     context.Ttff.set("");  // a reset command
     context.TtffCounter.start(at(now));
     now += 3000;
-    view.OnUpdate(CSignalView::kHintSecond);
+    view.OnUpdate(kClockHint);
     EXPECT_EQ(view.TtffLabel()->text(), "3 sec");
     context.Ttff.set("12.5 sec");  // the receiver's own report
     context.TtffCounter.receiverReported();
     EXPECT_FALSE(context.TtffCounter.fixed(at(now + 1000)));
     now += 4000;
-    view.OnUpdate(CSignalView::kHintSecond);
+    view.OnUpdate(kClockHint);
     EXPECT_EQ(view.TtffLabel()->text(), "12.5 sec");
 }
 
