@@ -15,7 +15,6 @@ namespace vexa {
 
 namespace {
 
-const QString kNmeaTextOnly = QStringLiteral("Only the Text view is available in NMEA.");
 const QString kMapNotLoaded = QStringLiteral("MAP is NOT loaded.\r\nTo load MAP, select\r\nSetup | Load Map...");
 
 const QColor kPressedTab(192, 192, 192);
@@ -61,11 +60,6 @@ void CDemoTabView::DrawItem(QPainter& painter, int index, const QRect& itemRect,
 }
 
 void CDemoTabView::OnSelChange(int index) {
-    if (ui_.receiver.LinkProtocol == kNmeaProtocol && PreviousIndex() == kText) {
-        RestoreSelection(kText);
-        ui_.prompts.ShowMessage(this, kNmeaTextOnly);
-        return;
-    }
     if (index == kMap) {
         const CViewMap* map = MapPage();
         if (!map || !map->CartexView()->Control() || !map->CartexView()->MapLoaded()) {

@@ -11,8 +11,8 @@ class CFeedDoc;
 class CViewMap;
 struct UiContext;
 
-// The program's six pages under tabs painted in the fix status colour. While the link runs NMEA
-// the Text page cannot be left, and the Map page cannot be opened before a map is loaded.
+// The program's six pages under tabs painted in the fix status colour. The Map page cannot be
+// opened before a map is loaded; every page shows either protocol's data, so NMEA limits none.
 class CDemoTabView : public CTabView {
     Q_OBJECT
 public:

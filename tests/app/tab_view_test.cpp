@@ -4,6 +4,7 @@
 #include <QListWidget>
 #include <QPainter>
 #include <QPushButton>
+#include <QTest>
 
 #include "app/demo_tab_view.h"
 #include "ui_fixture.h"
@@ -20,7 +21,10 @@ protected:
         frame->show();
         tabs = frame->TabHost();
     }
-    void Click(int index) { emit tabs->Tabs()->ItemClicked(index); }
+    void Click(int index) {
+        TabStrip* strip = tabs->Tabs();
+        QTest::mouseClick(strip, Qt::LeftButton, Qt::NoModifier, strip->ItemRect(index).center());
+    }
     // A key pressed while `target` holds the focus.
     static void Press(QWidget* target, int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
         QKeyEvent press(QEvent::KeyPress, key, modifiers);
@@ -69,17 +73,19 @@ TEST_F(TabViewTest, PagesSitBelowTheTabsAndOnlyTheCurrentOneFollowsAResize) {
     EXPECT_EQ(tabs->GetView(CDemoTabView::kSky)->height(), 275);
 }
 
-TEST_F(TabViewTest, InNmeaTheTextPageCannotBeLeft) {
+// Every page shows NMEA data as well as binary: in NMEA the tabs behave as in binary, also from
+// the Text page that start-up opens for an NMEA receiver.
+TEST_F(TabViewTest, InNmeaEveryPageOpensFromTheTextPage) {
     receiver.LinkProtocol = kNmeaProtocol;
-    Click(CDemoTabView::kSky);
-    EXPECT_EQ(tabs->CurrentIndex(), CDemoTabView::kSky);
-    EXPECT_TRUE(prompts.messages.isEmpty());
     Click(CDemoTabView::kText);
-    Click(CDemoTabView::kPlot);
-    EXPECT_EQ(tabs->CurrentIndex(), CDemoTabView::kText);
-    EXPECT_EQ(tabs->Tabs()->Current(), CDemoTabView::kText);
-    EXPECT_FALSE(tabs->GetView(CDemoTabView::kText)->isHidden());
-    EXPECT_EQ(prompts.messages, QStringList{"Only the Text view is available in NMEA."});
+    for (int index : {CDemoTabView::kSky, CDemoTabView::kText, CDemoTabView::kPosition, CDemoTabView::kSignal,
+                      CDemoTabView::kPlot, CDemoTabView::kText}) {
+        Click(index);
+        EXPECT_EQ(tabs->CurrentIndex(), index);
+        EXPECT_EQ(tabs->Tabs()->Current(), index);
+        EXPECT_FALSE(tabs->GetView(index)->isHidden()) << index;
+    }
+    EXPECT_TRUE(prompts.messages.isEmpty());
 }
 
 TEST_F(TabViewTest, TheMapPageNeedsALoadedMap) {
