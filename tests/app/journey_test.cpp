@@ -1,0 +1,280 @@
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QDialogButtonBox>
+#include <QElapsedTimer>
+#include <QFileDialog>
+#include <QInputDialog>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMainWindow>
+#include <QPushButton>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <filesystem>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "support/serial_server.h"
+#include "app/command_line.h"
+#include "app/demo_app.h"
+#include "app/demo_tab_view.h"
+#include "app/main_frame.h"
+#include "app/product_dialog.h"
+#include "app/qt_prompts.h"
+#include "app/serial_comm_dialog.h"
+#include "sim/receiver_simulator.h"
+#include "uicore/ui_context.h"
+#include "user_at_the_screen.h"
+#include "views/debug_data_view.h"
+#include "views/graphic/plot_view.h"
+#include "views/graphic/view_map.h"
+#include "views/graphic/view_sct.h"
+#include "views/graphic/view_sky.h"
+#include "views/nav_msg_view.h"
+#include "views/nav_texts.h"
+#include "views/signal_view.h"
+#include "views/tab_strip.h"
+
+namespace vexa::test {
+namespace {
+
+const std::string kSampleMap = VEXA_SOURCE_DIR "/res/maps/VexaDemoPPC_Maps/VexaDemoPPC.gst";
+const QString kSampleCapture = QStringLiteral(VEXA_SOURCE_DIR "/res/samples/demo.bin");
+constexpr int kPatienceMs = 30000;
+
+// How the user reaches the receiver in the Serial Comm dialog of the first start.
+enum class Reach {
+    kFirstListed,     // the port listed first, as offered (a first start: with "Auto")
+    kNetworkSource,   // "Add Network Source...", then the tcp:// name of a serial server
+    kReplayedCapture, // nothing to connect at first; then Setup, "Replay capture...", the sample capture
+};
+
+struct Journey {
+    const char* name;
+    std::vector<std::string> arguments;  // the program's, after its name
+    Reach reach;
+    QString baud;  // typed into the baud box before Connect; empty keeps the one offered
+    std::optional<int> protocol;  // what the link runs once connected; either for a capture of both
+    int firstPage;                // shown once connected
+    bool developmentText = false;  // Command, "Debug Data Output": a binary receiver's lines for the Text page
+};
+
+void PrintTo(const Journey& journey, std::ostream* stream) { *stream << journey.name; }
+
+// A new user's first run of the program as vexademo builds it, with its settings in a folder of its
+// own, no serial devices but those the journey names, and real message boxes and file dialogs.
+class JourneyTest : public ::testing::Test {
+protected:
+    JourneyTest() : user(kPatienceMs) {
+        QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, folder.path());
+    }
+    ~JourneyTest() override {
+        app.reset();
+        QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, QString());
+    }
+
+    // Starts the program with these arguments and walks through its first questions as the user's
+    // answers (queued before) say; false when the command line is refused or the program ends at once.
+    bool Start(const std::vector<std::string>& arguments) {
+        const std::vector<std::string_view> views(arguments.begin(), arguments.end());
+        const ParsedDemoOptions parsed = ParseDemoOptions(views);
+        if (!parsed.error.empty()) {
+            ADD_FAILURE() << parsed.error;
+            return false;
+        }
+        const QString instance = QStringLiteral("vexa-journey-%1").arg(QCoreApplication::applicationPid());
+        app = std::make_unique<CDemoApp>(parsed.options, prompts, instance);
+        app->Ui().ports.sysfsRoot = folder.filePath("no-sysfs").toStdString();
+        return app->InitInstance();
+    }
+
+    // First start: Product Selection OK, then in Serial Comm the receiver reached as the journey says,
+    // Connect and, once connected, Done.
+    void AnswerTheFirstQuestions(Reach reach, const QString& baud, const QString& networkSource = {}) {
+        user.Answer<CProductSelDlg>([](CProductSelDlg& dialog) {
+            UserAtTheScreen::Click(dialog.findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok));
+        });
+        if (reach == Reach::kReplayedCapture) {
+            user.Answer<CSerialCommDlg>([](CSerialCommDlg& dialog) { UserAtTheScreen::Click(dialog.DoneButton()); });
+            return;
+        }
+        if (reach == Reach::kNetworkSource) {
+            user.Answer<CSerialCommDlg>([](CSerialCommDlg& dialog) { UserAtTheScreen::Click(dialog.AddSourceButton()); });
+            user.Answer<QInputDialog>([networkSource](QInputDialog& dialog) {
+                UserAtTheScreen::Type(dialog.findChild<QLineEdit*>(), networkSource);
+                UserAtTheScreen::Click(dialog.findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok));
+            });
+        }
+        ConnectAndDone(baud);
+    }
+
+    void ConnectAndDone(const QString& baud) {
+        user.Answer<CSerialCommDlg>([baud](CSerialCommDlg& dialog) {
+            if (!baud.isEmpty()) UserAtTheScreen::Type(dialog.BaudCombo(), baud);
+            UserAtTheScreen::Click(dialog.ConnectButton());
+        });
+        user.Answer<CSerialCommDlg>([](CSerialCommDlg& dialog) { UserAtTheScreen::Click(dialog.DoneButton()); },
+                                    [](CSerialCommDlg& dialog) {
+                                        return !dialog.Controller().Testing() &&
+                                               dialog.Controller().Status().text.starts_with("Connected");
+                                    });
+    }
+
+    // Setup, "Replay capture...", the sample capture typed into the file dialog, Open; then Connect and
+    // Done in the Serial Comm dialog that follows, the capture chosen there.
+    void ReplayTheSampleCapture() {
+        user.Answer<QFileDialog>([](QFileDialog& dialog) {
+            UserAtTheScreen::Type(dialog.findChild<QLineEdit*>(QStringLiteral("fileNameEdit")), kSampleCapture);
+            UserAtTheScreen::Click(dialog.findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Open));
+        });
+        ConnectAndDone({});
+        UserAtTheScreen::ChooseMenuItem(Frame()->menuBar(), QStringLiteral("Setup"), QStringLiteral("Replay capture..."));
+    }
+
+    // Command, "Debug Data Output": the receiver's development text on the Text page.
+    void TurnOnDevelopmentText() {
+        UserAtTheScreen::ChooseMenuItem(Frame()->menuBar(), QStringLiteral("Command"), QStringLiteral("Debug Data Output"));
+    }
+
+    CMainFrame* Frame() const { return app->MainFrame(); }
+    CDemoTabView* Tabs() const { return Frame()->TabHost(); }
+    template <class Page>
+    Page* PageAt(int index) const { return qobject_cast<Page*>(Tabs()->GetView(index)); }
+
+    void ClickTab(int index) {
+        TabStrip* strip = Tabs()->Tabs();
+        UserAtTheScreen::Click(strip, strip->ItemRect(index).center());
+    }
+
+    // What each page shows once the receiver's data reached it: a position, satellites, a track, the
+    // marker on the map, lines.
+    bool ShowsData(int index) const {
+        switch (index) {
+        case CDemoTabView::kPosition: return PageAt<CNavMsgView>(index)->Text(CNavMsgView::kLatLon) != kEmptyLatLon;
+        case CDemoTabView::kSignal: return SatellitesListed([this](int row) {
+            return PageAt<CSignalView>(CDemoTabView::kSignal)->NumberLabel(row)->text();
+        });
+        case CDemoTabView::kSky: return SatellitesListed([this](int row) {
+            return PageAt<CViewSky>(CDemoTabView::kSky)->BoxTexts(row).satellite;
+        });
+        case CDemoTabView::kPlot: return PageAt<CViewSct>(index)->Plot()->HistoryCount() > 0;
+        case CDemoTabView::kMap: {
+            const auto& marker = PageAt<CViewMap>(index)->CartexView()->PositionLayer();
+            return marker && !marker->Features().empty();
+        }
+        case CDemoTabView::kText: return PageAt<CDebugDataView>(index)->List()->count() > 0;
+        }
+        return false;
+    }
+    // Four or more of the twelve places show a satellite.
+    static bool SatellitesListed(const std::function<QString(int)>& numberAt) {
+        int listed = 0;
+        for (int row = 0; row < static_cast<int>(kTrackChannels); ++row) listed += !numberAt(row).trimmed().isEmpty();
+        return listed >= 4;
+    }
+
+    // A click on every tab, in order: each opens its page, which shows the receiver's data.
+    void ClickEveryTab() {
+        for (int index = CDemoTabView::kPosition; index <= CDemoTabView::kText; ++index) {
+            const QString label = Tabs()->Tabs()->Label(index);
+            ClickTab(index);
+            EXPECT_EQ(Tabs()->CurrentIndex(), index) << label.toStdString();
+            EXPECT_TRUE(Tabs()->GetView(index)->isVisible()) << label.toStdString();
+            EXPECT_TRUE(UserAtTheScreen::RunUntil([&] { return ShowsData(index); }, 15000))
+                << label.toStdString() << " shows no data";
+        }
+    }
+
+    QTemporaryDir folder;
+    QtPrompts prompts;
+    UserAtTheScreen user;
+    std::unique_ptr<CDemoApp> app;
+};
+
+class Journeys : public JourneyTest, public ::testing::WithParamInterface<Journey> {};
+
+TEST_P(Journeys, FirstStartConnectAndEveryPageShowsTheReceiver) {
+    const Journey& journey = GetParam();
+    // A receiver with a network port: the simulated one behind a serial server on loopback.
+    std::unique_ptr<sim::ReceiverSimulator> networkReceiver;
+    std::unique_ptr<SerialServer> serialServer;
+    if (journey.reach == Reach::kNetworkSource) {
+        sim::SimulatorOptions options;
+        options.receiver.protocol = sim::Protocol::Nmea;
+        options.receiver.baud = 4800;
+        networkReceiver = std::make_unique<sim::ReceiverSimulator>(options);
+        serialServer = std::make_unique<SerialServer>(networkReceiver->slavePath(), 4800);
+        networkReceiver->start();
+    }
+    AnswerTheFirstQuestions(journey.reach, journey.baud,
+                            serialServer ? QString::fromStdString(serialServer->Name()) : QString());
+    ASSERT_TRUE(Start(journey.arguments));
+    if (journey.reach == Reach::kReplayedCapture) ReplayTheSampleCapture();
+    ASSERT_TRUE(user.Done()) << "surprises: " << user.Surprises().join(" | ").toStdString();
+    const int protocol = app->Ui().receiver.LinkProtocol;
+    EXPECT_NE(protocol, kNotConnected);
+    EXPECT_EQ(protocol, journey.protocol.value_or(protocol));
+    EXPECT_EQ(Tabs()->CurrentIndex(), journey.firstPage);
+    if (journey.developmentText) TurnOnDevelopmentText();
+
+    ClickEveryTab();
+    EXPECT_TRUE(user.Surprises().isEmpty()) << user.Surprises().join(" | ").toStdString();
+    if (networkReceiver) networkReceiver->stop();
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    NewUser, Journeys,
+    ::testing::Values(
+        Journey{"Binary", {"--simulate", "--map", kSampleMap}, Reach::kFirstListed, {}, kBinaryProtocol,
+                CDemoTabView::kPosition, true},
+        // Start-up opens the Text page for a receiver found talking NMEA; every other page opens from it.
+        Journey{"Nmea", {"--simulate", "--sim-protocol", "nmea", "--map", kSampleMap}, Reach::kFirstListed,
+                QStringLiteral("4800"), kNmeaProtocol, CDemoTabView::kText},
+        Journey{"NmeaFourSystems",
+                {"--simulate", "--sim-protocol", "nmea", "--sim-constellations", "gps,glonass,galileo,beidou", "--map",
+                 kSampleMap},
+                Reach::kFirstListed, QStringLiteral("38400"), kNmeaProtocol, CDemoTabView::kText},
+        // The sample capture holds binary frames and NMEA sentences; it is connected after start-up.
+        Journey{"ReplayedCapture", {"--map", kSampleMap}, Reach::kReplayedCapture, {}, std::nullopt,
+                CDemoTabView::kPosition},
+        Journey{"TcpSource", {"--map", kSampleMap}, Reach::kNetworkSource, {}, kNmeaProtocol, CDemoTabView::kText}),
+    [](const ::testing::TestParamInfo<Journey>& info) { return std::string(info.param.name); });
+
+// The receiver behind a fixed name goes away (unplugged) and comes back: the window says so, and the
+// pages go on with the returned receiver's data without the user doing anything.
+TEST_F(JourneyTest, UnplugAndReturn) {
+    const std::string link = folder.filePath("receiver").toStdString();
+    sim::SimulatorOptions options;
+    auto receiver = std::make_unique<sim::ReceiverSimulator>(options);
+    std::filesystem::create_symlink(receiver->slavePath(), link);
+    receiver->start();
+    AnswerTheFirstQuestions(Reach::kFirstListed, {});
+    ASSERT_TRUE(Start({"--port", link, "--map", kSampleMap}));
+    ASSERT_TRUE(user.Done()) << "surprises: " << user.Surprises().join(" | ").toStdString();
+    TurnOnDevelopmentText();
+    ClickEveryTab();
+
+    receiver.reset();
+    std::filesystem::remove(link);
+    EXPECT_TRUE(UserAtTheScreen::RunUntil([&] { return Frame()->windowTitle() == "VexaDemoPPC - Not connected"; }, 10000));
+
+    receiver = std::make_unique<sim::ReceiverSimulator>(options);
+    std::filesystem::create_symlink(receiver->slavePath(), link);
+    receiver->start();
+    EXPECT_TRUE(UserAtTheScreen::RunUntil([&] { return Frame()->windowTitle() == "VexaDemoPPC"; }, 15000));
+    ClickTab(CDemoTabView::kPlot);
+    const CMapView* plot = PageAt<CViewSct>(CDemoTabView::kPlot)->Plot();
+    const int track = plot->HistoryCount();
+    EXPECT_TRUE(UserAtTheScreen::RunUntil([&] { return plot->HistoryCount() > track; }, 15000))
+        << "the returned receiver's fixes reach the page";
+    EXPECT_TRUE(user.Surprises().isEmpty()) << user.Surprises().join(" | ").toStdString();
+    receiver->stop();
+}
+
+}  // namespace
+}  // namespace vexa::test
