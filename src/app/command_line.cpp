@@ -6,45 +6,60 @@
 #include "link/replay_name.h"
 #include "link/replay_source.h"
 #include "platform/option_suggestion.h"
+#include "platform/option_table.h"
 #include "platform/result_codes.h"
 #include "receiver/product_table.h"
 
 namespace vexa {
 
-const char* const kDemoUsage =
-    "Usage: vexademo [options]\n"
-    "The demonstration and diagnostic program for a GPS receiver: it finds the receiver's baud rate and\n"
-    "protocol on a serial port and shows its position, signals, sky, track, map and messages.\n"
-    "\n"
-    "  --simulate               start the built-in simulated receiver, listed first as \"Simulated receiver\"\n"
-    "  --sim-protocol binary|nmea   what the simulated receiver speaks (binary)\n"
-    "  --sim-baud N             the simulated receiver's baud rate (57600 binary, 4800 NMEA,\n"
-    "                           38400 multi-constellation NMEA)\n"
-    "  --sim-constellations LIST   the systems the simulated receiver tracks, from gps,glonass,galileo,\n"
-    "                           beidou,qzss,navic,sbas (gps, always included); with more than gps its NMEA\n"
-    "                           is that of a multi-constellation receiver\n"
-    "  --port PATH              add a port to the list (repeatable): a serial device, tcp://HOST:PORT or\n"
-    "                           gpsd://HOST[:PORT][/DEVICE]\n"
-    "  --scale N                enlarge the whole window N times (1 to 8)\n"
-    "  --product Kestrel|Osprey|Merlin   skip the Product Selection dialog (any case)\n"
-    "  --connect                skip the Serial Comm dialog: connect to the first listed port with \"Auto\"\n"
-    "                           (without --product, also skip the Product Selection dialog: Kestrel)\n"
-    "  --screenshots DIR        with --connect: after --seconds, save window.png and one PNG per page, then exit\n"
-    "  --seconds S              how long to run before the screenshots (default 5)\n"
-    "  --map FILE               load a geoset at start\n"
-    "  --replay FILE            play a raw capture (from Start Recording... or vexademo-cli --record) as\n"
-    "                           the receiver: listed first as replay:FILE and connected at start\n"
-    "  --speed X                play it at X times its line rate of 57600 baud, 1 to 50 (default 1)\n"
-    "  --loop                   start the capture again at its end instead of ending the connection\n"
-    "  --help                   this text\n"
-    "  --version                the program's version\n";
-
 namespace {
 
-constexpr std::string_view kOptionNames[] = {"--simulate", "--sim-protocol", "--sim-baud", "--port",
-                                             "--scale",    "--product",      "--connect",  "--screenshots",
-                                             "--seconds",  "--map",          "--replay",   "--speed",
-                                             "--loop",     "--help",         "--version"};
+enum class DemoOption {
+    kSimulate, kSimProtocol, kSimBaud, kSimConstellations, kPort, kScale, kProduct, kConnect, kScreenshots,
+    kSeconds, kMap, kReplay, kSpeed, kLoop, kHelp, kVersion,
+};
+
+constexpr OptionRow<DemoOption> kDemoOptions[] = {
+    {DemoOption::kSimulate, "--simulate", "", "start the built-in simulated receiver, listed first as \"Simulated receiver\""},
+    {DemoOption::kSimProtocol, "--sim-protocol", "binary|nmea", "what the simulated receiver speaks (binary)"},
+    {DemoOption::kSimBaud, "--sim-baud", "N",
+     "the simulated receiver's baud rate (57600 binary, 4800 NMEA,\n38400 multi-constellation NMEA)"},
+    {DemoOption::kSimConstellations, "--sim-constellations", "LIST",
+     "the systems the simulated receiver tracks, from gps,glonass,galileo,\n"
+     "beidou,qzss,navic,sbas (gps, always included); with more than gps its NMEA\n"
+     "is that of a multi-constellation receiver"},
+    {DemoOption::kPort, "--port", "PATH",
+     "add a port to the list (repeatable): a serial device, tcp://HOST:PORT or\ngpsd://HOST[:PORT][/DEVICE]"},
+    {DemoOption::kScale, "--scale", "N", "enlarge the whole window N times (1 to 8)", OptionRange{1, 8}},
+    {DemoOption::kProduct, "--product", "Kestrel|Osprey|Merlin", "skip the Product Selection dialog (any case)"},
+    {DemoOption::kConnect, "--connect", "",
+     "skip the Serial Comm dialog: connect to the first listed port with \"Auto\"\n"
+     "(without --product, also skip the Product Selection dialog: Kestrel)"},
+    {DemoOption::kScreenshots, "--screenshots", "DIR",
+     "with --connect: after --seconds, save window.png and one PNG per page, then exit"},
+    {DemoOption::kSeconds, "--seconds", "S", "how long to run before the screenshots (default 5)", OptionRange{0, 86400}},
+    {DemoOption::kMap, "--map", "FILE", "load a geoset at start"},
+    {DemoOption::kReplay, "--replay", "FILE",
+     "play a raw capture (from Start Recording... or vexademo-cli --record) as\n"
+     "the receiver: listed first as replay:FILE and connected at start"},
+    {DemoOption::kSpeed, "--speed", "X", "play it at X times its line rate of 57600 baud, 1 to 50 (default 1)"},
+    {DemoOption::kLoop, "--loop", "", "start the capture again at its end instead of ending the connection"},
+    {DemoOption::kHelp, "--help", "", "this text"},
+    {DemoOption::kVersion, "--version", "", "the program's version"},
+};
+
+std::string DemoUsage() {
+    return "Usage: vexademo [options]\n"
+           "The demonstration and diagnostic program for a GPS receiver: it finds the receiver's baud rate and\n"
+           "protocol on a serial port and shows its position, signals, sky, track, map and messages.\n"
+           "\n"
+           "Options:\n" +
+           OptionHelp<DemoOption>(kDemoOptions, HelpLayout{27, true}) +
+           "\n"
+           "Examples:\n"
+           "  $ vexademo --simulate --sim-protocol nmea --sim-constellations gps,glonass,galileo,beidou\n"
+           "  $ QT_QPA_PLATFORM=offscreen vexademo --simulate --connect --screenshots shots --seconds 8\n";
+}
 
 template <class Number>
 std::optional<Number> ParseNumber(std::string_view text) {
@@ -55,6 +70,11 @@ std::optional<Number> ParseNumber(std::string_view text) {
 }
 
 }  // namespace
+
+const char* const kDemoUsage = [] {
+    static const std::string text = DemoUsage();
+    return text.c_str();
+}();
 
 ParsedDemoOptions ParseDemoOptions(std::span<const std::string_view> arguments) {
     ParsedDemoOptions parsed;
@@ -72,74 +92,97 @@ ParsedDemoOptions ParseDemoOptions(std::span<const std::string_view> arguments) 
             parsed.error = std::move(text);
             return parsed;
         };
-        if (argument == "--help" || argument == "-h") {
-            options.help = true;
-        } else if (argument == "--version") {
-            options.version = true;
-        } else if (argument == "--simulate") {
-            options.simulate = true;
-        } else if (argument == "--connect") {
-            options.connect = true;
-        } else if (argument == "--sim-protocol") {
+        const OptionRow<DemoOption>* option =
+            FindOption<DemoOption>(kDemoOptions, argument == "-h" ? std::string_view("--help") : argument);
+        if (option == nullptr) {
+            return fail(argument.starts_with("-") ? UnknownOptionText(argument, OptionNames<DemoOption>(kDemoOptions))
+                                                  : "unexpected '" + std::string(argument) + "'");
+        }
+        switch (option->id) {
+        case DemoOption::kHelp: options.help = true; break;
+        case DemoOption::kVersion: options.version = true; break;
+        case DemoOption::kSimulate: options.simulate = true; break;
+        case DemoOption::kConnect: options.connect = true; break;
+        case DemoOption::kSimProtocol: {
             const auto text = value();
             if (text != "binary" && text != "nmea") return fail("--sim-protocol takes binary or nmea");
             options.simulateNmea = text == "nmea";
-        } else if (argument == "--sim-baud") {
+            break;
+        }
+        case DemoOption::kSimBaud: {
             const auto text = value();
             const auto baud = text ? ParseNumber<int>(*text) : std::nullopt;
             if (!baud || *baud == kAutoBaud || ParseBaudSelection(*text) != baud) {
                 return fail("--sim-baud takes 4800, 9600, 19200, 38400, 57600 or 115200");
             }
             options.simulateBaud = baud;
-        } else if (argument == "--sim-constellations") {
+            break;
+        }
+        case DemoOption::kSimConstellations: {
             const auto text = value();
             options.simulateConstellations = text ? sim::ParseConstellations(*text) : std::nullopt;
             if (!options.simulateConstellations) {
                 return fail("--sim-constellations takes a list of gps,glonass,galileo,beidou,qzss,navic,sbas with gps");
             }
-        } else if (argument == "--port") {
+            break;
+        }
+        case DemoOption::kPort: {
             const auto text = value();
             if (!text || text->empty()) return fail("--port takes a device path, tcp://HOST:PORT or gpsd://HOST[:PORT][/DEVICE]");
             options.ports.emplace_back(*text);
-        } else if (argument == "--scale") {
+            break;
+        }
+        case DemoOption::kScale: {
             const auto text = value();
             const auto scale = text ? ParseNumber<int>(*text) : std::nullopt;
-            if (!scale || *scale < 1 || *scale > 8) return fail("--scale takes a whole number from 1 to 8");
+            if (!scale || !option->range->Holds(*scale)) return fail("--scale takes a whole number from 1 to 8");
             options.scale = *scale;
-        } else if (argument == "--product") {
+            break;
+        }
+        case DemoOption::kProduct: {
             const auto text = value();
             options.product = text ? ProductNamed(*text) : std::nullopt;
             if (!options.product) return fail("--product takes Kestrel, Osprey or Merlin");
-        } else if (argument == "--screenshots") {
+            break;
+        }
+        case DemoOption::kScreenshots: {
             const auto text = value();
             if (!text || text->empty()) return fail("--screenshots takes a folder");
             options.screenshotsFolder = *text;
-        } else if (argument == "--seconds") {
+            break;
+        }
+        case DemoOption::kSeconds: {
             const auto text = value();
             const auto seconds = text ? ParseNumber<double>(*text) : std::nullopt;
-            if (!seconds || !(*seconds >= 0 && *seconds <= 86400)) return fail("--seconds takes a number of seconds");
+            if (!seconds || !option->range->Holds(*seconds)) return fail("--seconds takes a number of seconds");
             options.seconds = *seconds;
             secondsGiven = true;
-        } else if (argument == "--map") {
+            break;
+        }
+        case DemoOption::kMap: {
             const auto text = value();
             if (!text || text->empty()) return fail("--map takes a geoset file");
             options.mapFile = *text;
-        } else if (argument == "--replay") {
+            break;
+        }
+        case DemoOption::kReplay: {
             const auto text = value();
             if (!text || text->empty()) return fail("--replay takes a capture file");
             options.replayFile = *text;
-        } else if (argument == "--speed") {
+            break;
+        }
+        case DemoOption::kSpeed: {
             const auto text = value();
             const auto speed = text ? ParseReplaySpeed(*text) : std::nullopt;
             if (!speed) return fail("--speed takes " + std::string(kReplaySpeedRange));
             options.replaySpeed = *speed;
             paceGiven = true;
-        } else if (argument == "--loop") {
+            break;
+        }
+        case DemoOption::kLoop:
             options.replayLoop = true;
             paceGiven = true;
-        } else {
-            return fail(argument.starts_with("-") ? UnknownOptionText(argument, kOptionNames)
-                                                  : "unexpected '" + std::string(argument) + "'");
+            break;
         }
     }
     if (!options.screenshotsFolder.empty() && !options.connect) return {options, "--screenshots needs --connect"};

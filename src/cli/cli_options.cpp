@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <charconv>
-#include <cmath>
 #include <string_view>
 
 #include "link/baud_settings.h"
@@ -11,126 +10,171 @@
 
 namespace vexa {
 
-const char* const kCliUsage =
-    "Usage: vexademo-cli --port PATH [--baud N] [--product P] [--seconds S] [--log FILE] [--record FILE] [--json]\n"
-    "                    [--unknown] [--gpx FILE] [--send CMD]...\n"
-    "  or:  vexademo-cli --list-ports [--port PATH]...\n"
-    "  or:  vexademo-cli --decode FILE [--product P] [--log FILE] [--json] [--unknown] [--gpx FILE]\n"
-    "  or:  vexademo-cli --session autonomous|network --product osprey --port PATH [OPTION]...\n"
-    "  or:  vexademo-cli --help|--version\n"
-    "The headless front end of the GPS receiver demonstration program.\n"
-    "\n"
-    "Live: opens the receiver's port PATH and finds its baud rate and protocol (NMEA or\n"
-    "binary). PATH is a serial device, tcp://HOST:PORT (the receiver's bytes over TCP), or\n"
-    "gpsd://HOST[:PORT][/DEVICE] (the raw bytes of a receiver a running gpsd owns; no commands).\n"
-    "The baud rate applies to serial devices only. Each new connection status goes to standard\n"
-    "error, one line each; every message received goes to standard output as one line, as\n"
-    "--decode prints it. Runs until S seconds have passed or SIGINT or SIGTERM arrives.\n"
-    "  --baud N|auto    4800, 9600, 19200, 38400, 57600 or 115200, or auto (the default): try\n"
-    "                   57600, 38400, 4800, 19200, 9600 and 115200 for five seconds each.\n"
-    "                   The osprey always talks at 57600, so --baud is refused for it.\n"
-    "  --product P      kestrel (the default), osprey or merlin, in any case\n"
-    "  --seconds S      run time in seconds (default: until SIGINT or SIGTERM)\n"
-    "  --log FILE       write the data log, a dated text line per message, to FILE\n"
-    "  --record FILE    write every byte received, unchanged, to FILE: a raw capture that\n"
-    "                   --decode reads and vexasim --replay plays\n"
-    "  --json           instead of the message lines, print gpsd's JSON reports: a TPV object\n"
-    "                   per fix with a position, a SKY object per sky, one a line, flushed as\n"
-    "                   they come (see README)\n"
-    "  --unknown        also print a line for every frame of an id the program does not know:\n"
-    "                   \"Unknown MID 77, 5 bytes: 01 02 03 04 05\" (to standard error with --json)\n"
-    "  --gpx FILE       at the end, write every fix with a position as a GPX 1.1 track to FILE\n"
-    "  --send CMD       once the receiver is found, send CMD; repeat for more, sent in order.\n"
-    "                   All but switch-protocol need the binary protocol. The commands:\n"
-    "  --send hot-start|warm-start|cold-start|factory-reset\n"
-    "                   restart the receiver\n"
-    "  --send debug-output\n"
-    "                   toggle the development data output\n"
-    "  --send navlib-output\n"
-    "                   toggle the navigation library output (messages 28 to 31)\n"
-    "  --send poll-version\n"
-    "                   ask for the software version; its text is printed\n"
-    "  --send poll-clock\n"
-    "                   ask for the clock status; its six lines are printed\n"
-    "  --send switch-protocol\n"
-    "                   binary to NMEA at 4800 baud, or NMEA to binary at 57600 baud; the\n"
-    "                   commands after it wait until the receiver is found again\n"
-    "  --send elevation-mask=DEG\n"
-    "                   the navigation elevation mask, -20 to 90 degrees\n"
-    "  --send power=always\n"
-    "                   continuous power\n"
-    "  --send power=timed,ON_MS,RATE_S\n"
-    "                   TimedPower: on-time 200 to 900 ms in steps of 100, update rate 1 to 10 s\n"
-    "  --send power=fod,PERIOD_S\n"
-    "                   fix-on-demand every PERIOD_S seconds\n"
-    "The closing counts line says why frames were dropped: bad checksum, bad length, and the\n"
-    "unknown ids one by one (\"unknown MID 77: 3\").\n"
-    "Exit status: 0 when a receiver was found, 2 when none was (\"Not connected\"), 1 for bad usage\n"
-    "or a track that could not be written.\n"
-    "\n"
-    "--list-ports prints the serial ports found, one a line: the device path, a tab, the name\n"
-    "shown for it. Paths given with --port are listed first.\n"
-    "\n"
-    "--decode reads a raw capture (- for standard input) through the same receive path and\n"
-    "prints one line per message, then the counts of bytes, frames, sentences and dropped frames;\n"
-    "with --log it also writes the data log; with --json it prints the JSON reports instead;\n"
-    "--unknown and --gpx as above, the track holding the capture's fixes.\n"
-    "\n"
-    "--session runs positioning sessions of the location client through the receiver on PATH:\n"
-    "network asks the assistance server for aiding, autonomous never connects to it. Every status\n"
-    "text and every fix is printed. Exit status 0 after the N-th fix, 3 when the fixes did not come\n"
-    "in time, 2 when the port cannot be opened, 1 for bad options.\n"
-    "  --baud N             the receiver's baud rate (default 57600)\n"
-    "  --server ADDR:PORT   the assistance server (default 127.0.0.1:7557)\n"
-    "  --fixes N            stop after the N-th fix (default 1)\n"
-    "  --seconds S          give up when the fixes did not come within S seconds (default 60)\n"
-    "\n"
-    "--version prints the program's version.\n";
-
 namespace {
-
-constexpr std::string_view kLiveOptionsWithValue[] = {"--port", "--baud", "--product", "--seconds",
-                                                      "--log",  "--record", "--send", "--gpx"};
 
 // The run time is counted in milliseconds; a century is more than enough.
 constexpr double kLongestRunSeconds = 100.0 * 365 * 24 * 3600;
 
-std::optional<double> Seconds(std::string_view text) {
+constexpr unsigned kLiveAndDecode = kLiveMode | kDecodeMode;
+
+constexpr OptionRow<CliOption> kCliOptions[] = {
+    {CliOption::kPort, "--port", "PATH", "", std::nullopt, kLiveMode | kSessionMode},
+    {CliOption::kBaud, "--baud", "N|auto",
+     "4800, 9600, 19200, 38400, 57600 or 115200, or auto (the default): try\n"
+     "57600, 38400, 4800, 19200, 9600 and 115200 for five seconds each.\n"
+     "The osprey always talks at 57600, so --baud is refused for it.",
+     std::nullopt, kLiveMode},
+    {CliOption::kProduct, "--product", "P", "kestrel (the default), osprey or merlin, in any case", std::nullopt,
+     kLiveAndDecode},
+    {CliOption::kSeconds, "--seconds", "S", "run time in seconds (default: until SIGINT or SIGTERM)",
+     OptionRange{0, kLongestRunSeconds, true}, kLiveMode},
+    {CliOption::kLog, "--log", "FILE", "write the data log, a dated text line per message, to FILE", std::nullopt,
+     kLiveAndDecode},
+    {CliOption::kRecord, "--record", "FILE",
+     "write every byte received, unchanged, to FILE: a raw capture that\n"
+     "--decode reads and vexasim --replay plays",
+     std::nullopt, kLiveMode},
+    {CliOption::kJson, "--json", "",
+     "instead of the message lines, print gpsd's JSON reports: a TPV object\n"
+     "per fix with a position, a SKY object per sky, one a line, flushed as\n"
+     "they come (see README)",
+     std::nullopt, kLiveAndDecode},
+    {CliOption::kUnknown, "--unknown", "",
+     "also print a line for every frame of an id the program does not know:\n"
+     "\"Unknown MID 77, 5 bytes: 01 02 03 04 05\" (to standard error with --json)",
+     std::nullopt, kLiveAndDecode},
+    {CliOption::kGpx, "--gpx", "FILE", "at the end, write every fix with a position as a GPX 1.1 track to FILE",
+     std::nullopt, kLiveAndDecode},
+    {CliOption::kSend, "--send", "CMD",
+     "once the receiver is found, send CMD; repeat for more, sent in order.\n"
+     "All but switch-protocol need the binary protocol. The commands:",
+     std::nullopt, kLiveMode},
+    {CliOption::kListPorts, "--list-ports", "", "", std::nullopt, kLiveMode},
+    {CliOption::kDecode, "--decode", "FILE", "", std::nullopt, kDecodeMode},
+    {CliOption::kHelp, "--help", "", "", std::nullopt, kLiveMode},
+    {CliOption::kVersion, "--version", "", "", std::nullopt, kLiveMode},
+    {CliOption::kSession, "--session", "autonomous|network", "", std::nullopt, kSessionMode},
+    {CliOption::kSessionProduct, "--product", "osprey", "", std::nullopt, kSessionMode},
+    {CliOption::kSessionBaud, "--baud", "N", "the receiver's baud rate (default 57600)", OptionRange{0, 999999999, true},
+     kSessionMode},
+    {CliOption::kServer, "--server", "ADDR:PORT", "the assistance server (default 127.0.0.1:7557)", std::nullopt,
+     kSessionMode},
+    {CliOption::kFixes, "--fixes", "N", "stop after the N-th fix (default 1)", OptionRange{1, 65535}, kSessionMode},
+    {CliOption::kSessionSeconds, "--seconds", "S", "give up when the fixes did not come within S seconds (default 60)",
+     OptionRange{0, 1e6, true}, kSessionMode},
+};
+
+// man's formatter (help2man) takes a help that starts on its own line at column 20 or more.
+constexpr HelpLayout kLiveHelp{20};
+constexpr HelpLayout kSessionHelp{23};
+
+// The values of --send, listed after it as options of their own.
+constexpr const char* kSendCommands =
+    "  --send hot-start|warm-start|cold-start|factory-reset\n"
+    "                    restart the receiver\n"
+    "  --send debug-output\n"
+    "                    toggle the development data output\n"
+    "  --send navlib-output\n"
+    "                    toggle the navigation library output (messages 28 to 31)\n"
+    "  --send poll-version\n"
+    "                    ask for the software version; its text is printed\n"
+    "  --send poll-clock\n"
+    "                    ask for the clock status; its six lines are printed\n"
+    "  --send switch-protocol\n"
+    "                    binary to NMEA at 4800 baud, or NMEA to binary at 57600 baud; the\n"
+    "                    commands after it wait until the receiver is found again\n"
+    "  --send elevation-mask=DEG\n"
+    "                    the navigation elevation mask, -20 to 90 degrees\n"
+    "  --send power=always\n"
+    "                    continuous power\n"
+    "  --send power=timed,ON_MS,RATE_S\n"
+    "                    TimedPower: on-time 200 to 900 ms in steps of 100, update rate 1 to 10 s\n"
+    "  --send power=fod,PERIOD_S\n"
+    "                    fix-on-demand every PERIOD_S seconds\n";
+
+// Each form of the command on one line, as the manual page's synopsis takes them.
+std::string CliUsage() {
+    return std::string(
+               "Usage: vexademo-cli --port PATH [--baud N] [--product P] [--seconds S] [--log FILE] [--record FILE]"
+               " [--json] [--unknown] [--gpx FILE] [--send CMD]...\n"
+               "  or:  vexademo-cli --list-ports [--port PATH]...\n"
+               "  or:  vexademo-cli --decode FILE [--product P] [--log FILE] [--json] [--unknown] [--gpx FILE]\n"
+               "  or:  vexademo-cli --session autonomous|network --product osprey --port PATH [OPTION]...\n"
+               "  or:  vexademo-cli --help|--version\n"
+               "The headless front end of the GPS receiver demonstration program.\n"
+               "\n"
+               "Live: opens the receiver's port PATH and finds its baud rate and protocol (NMEA or\n"
+               "binary). PATH is a serial device, tcp://HOST:PORT (the receiver's bytes over TCP), or\n"
+               "gpsd://HOST[:PORT][/DEVICE] (the raw bytes of a receiver a running gpsd owns; no commands).\n"
+               "The baud rate applies to serial devices only. Each new connection status goes to standard\n"
+               "error, one line each; every message received goes to standard output as one line, as\n"
+               "--decode prints it. Runs until S seconds have passed or SIGINT or SIGTERM arrives.\n"
+               "The closing counts line says why frames were dropped: bad checksum, bad length, and the\n"
+               "unknown ids one by one (\"unknown MID 77: 3\").\n"
+               "Exit status: 0 when a receiver was found, 2 when none was (\"Not connected\"), 1 for bad usage\n"
+               "or a track that could not be written.\n"
+               "\n"
+               "--list-ports prints the serial ports found, one a line: the device path, a tab, the name\n"
+               "shown for it. Paths given with --port are listed first.\n"
+               "\n"
+               "--decode reads a raw capture (- for standard input) through the same receive path and\n"
+               "prints one line per message, then the counts of bytes, frames, sentences and dropped frames;\n"
+               "with --log it also writes the data log; with --json it prints the JSON reports instead;\n"
+               "--unknown and --gpx as below, the track holding the capture's fixes.\n"
+               "\n"
+               "--session runs positioning sessions of the location client through the receiver on PATH:\n"
+               "network asks the assistance server for aiding, autonomous never connects to it. Every status\n"
+               "text and every fix is printed. Exit status 0 after the N-th fix, 3 when the fixes did not come\n"
+               "in time, 2 when the port cannot be opened, 1 for bad options.\n"
+               "\n"
+               "--version prints the program's version.\n"
+               "\n"
+               "Options:\n") +
+           OptionHelp<CliOption>(kCliOptions, kLiveHelp, kLiveMode) + kSendCommands +
+           "Options of --session:\n" + OptionHelp<CliOption>(kCliOptions, kSessionHelp, kSessionMode) +
+           "\n"
+           "Examples:\n"
+           "  $ vexademo-cli --port /dev/ttyUSB0 --json | jq .\n"
+           "  $ vexademo-cli --decode capture.bin --gpx track.gpx\n"
+           "  $ vexademo-cli --session network --product osprey --port /tmp/osprey --fixes 3\n";
+}
+
+std::optional<double> Number(std::string_view text) {
     double value = 0;
     const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
     if (text.empty() || error != std::errc() || end != text.data() + text.size()) return std::nullopt;
-    if (!std::isfinite(value) || value <= 0 || value > kLongestRunSeconds) return std::nullopt;
     return value;
 }
 
 // Applies an option that takes a value; gives an error text, empty when it was good.
-std::string Apply(std::string_view name, const std::string& value, CliOptions& options, bool& baudGiven) {
-    if (name == "--port") {
+std::string Apply(const OptionRow<CliOption>& option, const std::string& value, CliOptions& options, bool& baudGiven) {
+    const CliOption name = option.id;
+    if (name == CliOption::kPort) {
         if (value.empty()) return "--port takes a device path, tcp://HOST:PORT or gpsd://HOST[:PORT][/DEVICE]";
         options.portPaths.push_back(value);
-    } else if (name == "--baud") {
+    } else if (name == CliOption::kBaud) {
         const std::string selection = value == "auto" ? "Auto" : value;
         if (!ParseBaudSelection(selection)) return "--baud takes 4800, 9600, 19200, 38400, 57600, 115200 or auto";
         options.baudSelection = selection;
         baudGiven = true;
-    } else if (name == "--product") {
+    } else if (name == CliOption::kProduct) {
         const std::optional<int> product = ProductNamed(value);
         if (!product) return "--product takes kestrel, osprey or merlin";
         options.product = *product;
-    } else if (name == "--seconds") {
-        const std::optional<double> seconds = Seconds(value);
-        if (!seconds) return "--seconds takes a positive number of seconds";
+    } else if (name == CliOption::kSeconds) {
+        const std::optional<double> seconds = Number(value);
+        if (!seconds || !option.range->Holds(*seconds)) return "--seconds takes a positive number of seconds";
         options.seconds = seconds;
-    } else if (name == "--log") {
+    } else if (name == CliOption::kLog) {
         if (value.empty()) return "--log takes a file name";
         options.logPath = value;
-    } else if (name == "--gpx") {
+    } else if (name == CliOption::kGpx) {
         if (value.empty()) return "--gpx takes a file name";
         options.gpxPath = value;
-    } else if (name == "--record") {
+    } else if (name == CliOption::kRecord) {
         if (value.empty()) return "--record takes a file name";
         options.recordPath = value;
-    } else if (name == "--send") {
+    } else if (name == CliOption::kSend) {
         std::optional<ReceiverRequest> request = ParseReceiverRequest(value);
         if (!request) return "unknown receiver command '" + value + "'";
         options.requests.push_back(std::move(*request));
@@ -140,9 +184,21 @@ std::string Apply(std::string_view name, const std::string& value, CliOptions& o
 
 }  // namespace
 
+const char* const kCliUsage = [] {
+    static const std::string text = CliUsage();
+    return text.c_str();
+}();
+
+const OptionRow<CliOption>* FindCliOption(std::string_view name, CliMode mode) {
+    const OptionRow<CliOption>* row = FindOption<CliOption>(kCliOptions, name, mode);
+    return row != nullptr ? row : FindOption<CliOption>(kCliOptions, name);
+}
+
 std::string RefusedOptionText(std::string_view option, std::string_view mode) {
-    if (IsKnownOption(option, kCliOptionNames)) return std::string(option) + " cannot be used " + std::string(mode);
-    return UnknownOptionText(option, kCliOptionNames);
+    if (FindOption<CliOption>(kCliOptions, option) != nullptr) {
+        return std::string(option) + " cannot be used " + std::string(mode);
+    }
+    return UnknownOptionText(option, OptionNames<CliOption>(kCliOptions));
 }
 
 bool AsksForDecode(const std::vector<std::string>& arguments) {
@@ -155,36 +211,48 @@ std::optional<CliOptions> ParseCliOptions(const std::vector<std::string>& argume
     bool liveOnlyGiven = false;
     for (std::size_t i = 0; i < arguments.size(); ++i) {
         const std::string& argument = arguments[i];
-        if (argument == "--help" || argument == "-h") {
-            options.mode = CliOptions::Mode::Help;
-            return options;
-        }
-        if (argument == "--version") {
-            options.mode = CliOptions::Mode::Version;
-            return options;
-        }
-        if (argument == "--list-ports") {
-            options.mode = CliOptions::Mode::ListPorts;
-            continue;
-        }
-        if (argument == "--json" || argument == "--unknown") {
-            (argument == "--json" ? options.json : options.unknown) = true;
-            liveOnlyGiven = true;
-            continue;
-        }
-        if (!IsKnownOption(argument, kLiveOptionsWithValue)) {
+        const OptionRow<CliOption>* option = FindCliOption(argument == "-h" ? "--help" : argument, kLiveMode);
+        if (option == nullptr) {
             error = argument.starts_with("-") ? RefusedOptionText(argument, "without --session")
                                               : "unexpected '" + argument + "'";
             return std::nullopt;
         }
-        if (i + 1 >= arguments.size()) {
-            error = argument + " needs a value";
+        switch (option->id) {
+        case CliOption::kHelp: options.mode = CliOptions::Mode::Help; return options;
+        case CliOption::kVersion: options.mode = CliOptions::Mode::Version; return options;
+        case CliOption::kListPorts: options.mode = CliOptions::Mode::ListPorts; break;
+        case CliOption::kJson:
+        case CliOption::kUnknown:
+            (option->id == CliOption::kJson ? options.json : options.unknown) = true;
+            liveOnlyGiven = true;
+            break;
+        case CliOption::kPort:
+        case CliOption::kBaud:
+        case CliOption::kProduct:
+        case CliOption::kSeconds:
+        case CliOption::kLog:
+        case CliOption::kRecord:
+        case CliOption::kGpx:
+        case CliOption::kSend:
+            if (i + 1 >= arguments.size()) {
+                error = argument + " needs a value";
+                return std::nullopt;
+            }
+            error = Apply(*option, arguments[i + 1], options, baudGiven);
+            if (!error.empty()) return std::nullopt;
+            liveOnlyGiven = liveOnlyGiven || option->id != CliOption::kPort;
+            ++i;
+            break;
+        case CliOption::kDecode:
+        case CliOption::kSession:
+        case CliOption::kSessionProduct:
+        case CliOption::kSessionBaud:
+        case CliOption::kServer:
+        case CliOption::kFixes:
+        case CliOption::kSessionSeconds:
+            error = RefusedOptionText(argument, "without --session");
             return std::nullopt;
         }
-        error = Apply(argument, arguments[i + 1], options, baudGiven);
-        if (!error.empty()) return std::nullopt;
-        liveOnlyGiven = liveOnlyGiven || argument != "--port";
-        ++i;
     }
     if (options.mode == CliOptions::Mode::ListPorts) {
         if (liveOnlyGiven) error = "--list-ports takes only --port";

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "cli/receiver_request.h"
+#include "platform/option_table.h"
 
 namespace vexa {
 
@@ -34,11 +35,19 @@ bool AsksForDecode(const std::vector<std::string>& arguments);
 
 extern const char* const kCliUsage;
 
-// Every option of the program, whatever its mode.
-inline constexpr std::string_view kCliOptionNames[] = {"--port",   "--baud",    "--product", "--seconds",
-                                                      "--log",    "--record", "--send",    "--list-ports", "--decode",
-                                                      "--session", "--server", "--fixes",   "--json", "--help",
-                                                      "--version", "--unknown", "--gpx"};
+// The program's modes, as its option table marks them: the live run with the port list (one
+// parser), the offline decoder and the positioning session.
+enum CliMode : unsigned { kLiveMode = 1, kDecodeMode = 2, kSessionMode = 4 };
+
+// Every option of the program, whatever its mode; an option whose meaning differs between modes has
+// a row, and an id, in each.
+enum class CliOption {
+    kPort, kBaud, kProduct, kSeconds, kLog, kRecord, kJson, kUnknown, kGpx, kSend, kListPorts, kDecode, kHelp,
+    kVersion, kSession, kSessionProduct, kSessionBaud, kServer, kFixes, kSessionSeconds,
+};
+
+// The option's row in the mode, or else its first row; nothing for a name the program does not know.
+const OptionRow<CliOption>* FindCliOption(std::string_view name, CliMode mode);
 
 // Why an option is refused in a mode: an option of another mode "cannot be used <mode>", anything
 // else is unknown, with the closest option named when one is close.

@@ -76,7 +76,8 @@ private:
 };
 
 std::string RefusedDecodeArgument(const std::string& argument, bool hasValue) {
-    if (argument == "--decode" || argument == "--product" || argument == "--log" || argument == "--gpx") {
+    const OptionRow<CliOption>* option = FindCliOption(argument, kDecodeMode);
+    if (option != nullptr && option->In(kDecodeMode) && option->TakesValue()) {
         return argument + (hasValue ? " given twice" : " needs a value");
     }
     if (!argument.starts_with("-")) return "unexpected '" + argument + "'";

@@ -9,7 +9,6 @@
 #include "cli/cli_options.h"
 #include "link/gps_comm.h"
 #include "link/port_open_failure.h"
-#include "platform/option_suggestion.h"
 #include "platform/result_codes.h"
 #include "receiver/product_table.h"
 #include "receiver/receiver_context.h"
@@ -23,9 +22,6 @@ constexpr std::chrono::milliseconds kLinkPoll{20};
 constexpr const char* kSessionUsage =
     "usage: vexademo-cli --session autonomous|network --product osprey --port PATH [--baud N]\n"
     "                    [--server ADDR:PORT] [--fixes N] [--seconds S]\n";
-
-constexpr std::string_view kSessionOptions[] = {"--session", "--product", "--port", "--baud",
-                                               "--server",  "--fixes",   "--seconds"};
 
 std::optional<unsigned long> WholeNumber(const std::string& text) {
     if (text.empty() || text.find_first_not_of("0123456789") != std::string::npos || text.size() > 9) return std::nullopt;
@@ -91,7 +87,8 @@ std::optional<SessionOptions> ParseSessionOptions(const std::vector<std::string>
     bool osprey = false;
     for (std::size_t i = 0; i < arguments.size(); ++i) {
         const std::string& name = arguments[i];
-        if (!IsKnownOption(name, kSessionOptions)) {
+        const OptionRow<CliOption>* option = FindCliOption(name, kSessionMode);
+        if (option == nullptr || !option->In(kSessionMode)) {
             error = name.starts_with("-") ? RefusedOptionText(name, "with --session") : "unexpected '" + name + "'";
             return std::nullopt;
         }
@@ -100,47 +97,70 @@ std::optional<SessionOptions> ParseSessionOptions(const std::vector<std::string>
             return std::nullopt;
         }
         const std::string& value = arguments[++i];
-        if (name == "--session") {
+        switch (option->id) {
+        case CliOption::kSession:
             if (value != "autonomous" && value != "network") {
                 error = "--session takes autonomous or network";
                 return std::nullopt;
             }
             options.network = value == "network";
             kindGiven = true;
-        } else if (name == "--product") {
+            break;
+        case CliOption::kSessionProduct:
             if (ProductNamed(value) != kOsprey) {
                 error = "a session needs --product osprey";
                 return std::nullopt;
             }
             osprey = true;
-        } else if (name == "--port") {
-            options.portPath = value;
-        } else if (name == "--baud") {
+            break;
+        case CliOption::kPort: options.portPath = value; break;
+        case CliOption::kSessionBaud: {
             const auto baud = WholeNumber(value);
-            if (!baud || *baud == 0) {
+            if (!baud || !option->range->Holds(static_cast<double>(*baud))) {
                 error = "--baud takes a rate";
                 return std::nullopt;
             }
             options.baud = static_cast<int>(*baud);
-        } else if (name == "--server") {
+            break;
+        }
+        case CliOption::kServer:
             if (!ParseServer(value, options)) {
                 error = "--server takes ADDR:PORT";
                 return std::nullopt;
             }
-        } else if (name == "--fixes") {
+            break;
+        case CliOption::kFixes: {
             const auto fixes = WholeNumber(value);
-            if (!fixes || *fixes == 0 || *fixes > 65535) {
+            if (!fixes || !option->range->Holds(static_cast<double>(*fixes))) {
                 error = "--fixes takes 1 to 65535";
                 return std::nullopt;
             }
             options.fixes = static_cast<unsigned>(*fixes);
-        } else if (name == "--seconds") {
+            break;
+        }
+        case CliOption::kSessionSeconds: {
             char* end = nullptr;
             options.seconds = std::strtod(value.c_str(), &end);
-            if (end == value.c_str() || *end != '\0' || !(options.seconds > 0) || options.seconds > 1e6) {
+            if (end == value.c_str() || *end != '\0' || !option->range->Holds(options.seconds)) {
                 error = "--seconds takes a positive number";
                 return std::nullopt;
             }
+            break;
+        }
+        // Options of the other modes, refused above.
+        case CliOption::kBaud:
+        case CliOption::kProduct:
+        case CliOption::kSeconds:
+        case CliOption::kLog:
+        case CliOption::kRecord:
+        case CliOption::kJson:
+        case CliOption::kUnknown:
+        case CliOption::kGpx:
+        case CliOption::kSend:
+        case CliOption::kListPorts:
+        case CliOption::kDecode:
+        case CliOption::kHelp:
+        case CliOption::kVersion: break;
         }
     }
     if (!kindGiven || !osprey || options.portPath.empty()) {

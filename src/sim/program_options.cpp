@@ -2,52 +2,70 @@
 
 #include <algorithm>
 #include <charconv>
+#include <limits>
 #include <vector>
 
 #include "platform/option_suggestion.h"
+#include "platform/option_table.h"
 #include "receiver/product_table.h"
 #include "sim/baud_rate.h"
 #include "sim/constellation.h"
 
 namespace vexa::sim {
 
-const char* const kProgramUsage =
-    "Usage: vexasim [options]\n"
-    "A simulated GPS receiver on a pseudo-terminal. The slave's path is the first line of output;\n"
-    "open it as a serial port. Output is readable only at the receiver's baud rate.\n"
-    "\n"
-    "  --product kestrel|merlin|osprey\n"
-    "                             the receiver product, in any case (default kestrel); an Osprey's\n"
-    "                             payloads carry channel bytes and it serves the location client's\n"
-    "                             exchanges\n"
-    "  --protocol binary|nmea     the protocol at start (default binary)\n"
-    "  --constellations LIST      the systems it tracks, from gps,glonass,galileo,beidou,qzss,navic,sbas\n"
-    "                             (default gps; gps is always among them). With more than gps its NMEA\n"
-    "                             output is that of a multi-constellation receiver (NMEA 4.11): GN talker\n"
-    "                             for GGA, GNS, RMC, VTG and ZDA, a GSA per system, GSV per system;\n"
-    "                             use 19200 baud or more to carry it all\n"
-    "  --baud N                   4800, 9600, 19200, 38400, 57600 or 115200 (default 57600)\n"
-    "  --origin LAT,LON,ALT       centre of the walk, degrees and metres (default 37.3875,-121.9720,25)\n"
-    "  --seed N                   seed of the sky, the walk, the noise and the damage (default 1)\n"
-    "  --ttff H,W,C,F             seconds to the first fix after a hot, warm, cold start and a factory\n"
-    "                             reset (default 2,30,45,60); power-on counts as a hot start\n"
-    "  --replay FILE              send the bytes of a raw capture at the line rate instead of synthesising\n"
-    "  --corrupt P                damage each frame or sentence with probability P, 0 to 1 (default 0)\n"
-    "  --link PATH                also make PATH a symbolic link to the slave\n"
-    "  --mas-port P               also run an assistance server on 127.0.0.1 port P (0: any free port;\n"
-    "                             the port is the second line of output)\n"
-    "  --seconds S                stop after S seconds (default: run until SIGINT or SIGTERM)\n"
-    "  --help                     show this text\n"
-    "  --version                  show the program's version\n";
-
 namespace {
 
-constexpr std::string_view kOptionsWithValue[] = {"--product", "--protocol", "--baud",   "--origin",
-                                                  "--seed",    "--ttff",     "--replay", "--corrupt",
-                                                  "--link",    "--mas-port", "--seconds"};
-constexpr std::string_view kOptionNames[] = {"--product", "--protocol", "--baud",     "--origin",  "--seed",
-                                             "--ttff",    "--replay",   "--corrupt",  "--link",    "--mas-port",
-                                             "--seconds", "--help",     "--version"};
+enum class SimOption {
+    kProduct, kProtocol, kConstellations, kBaud, kOrigin, kSeed, kTtff, kReplay, kCorrupt, kLink, kMasPort,
+    kSeconds, kHelp, kVersion,
+};
+
+constexpr OptionRow<SimOption> kSimOptions[] = {
+    {SimOption::kProduct, "--product", "kestrel|merlin|osprey",
+     "the receiver product, in any case (default kestrel); an Osprey's\n"
+     "payloads carry channel bytes and it serves the location client's\n"
+     "exchanges"},
+    {SimOption::kProtocol, "--protocol", "binary|nmea", "the protocol at start (default binary)"},
+    {SimOption::kConstellations, "--constellations", "LIST",
+     "the systems it tracks, from gps,glonass,galileo,beidou,qzss,navic,sbas\n"
+     "(default gps; gps is always among them). With more than gps its NMEA\n"
+     "output is that of a multi-constellation receiver (NMEA 4.11): GN talker\n"
+     "for GGA, GNS, RMC, VTG and ZDA, a GSA per system, GSV per system;\n"
+     "use 19200 baud or more to carry it all"},
+    {SimOption::kBaud, "--baud", "N", "4800, 9600, 19200, 38400, 57600 or 115200 (default 57600)"},
+    {SimOption::kOrigin, "--origin", "LAT,LON,ALT", "centre of the walk, degrees and metres (default 37.3875,-121.9720,25)"},
+    {SimOption::kSeed, "--seed", "N", "seed of the sky, the walk, the noise and the damage (default 1)",
+     OptionRange{0, 4294967295.0}},
+    {SimOption::kTtff, "--ttff", "H,W,C,F",
+     "seconds to the first fix after a hot, warm, cold start and a factory\n"
+     "reset (default 2,30,45,60); power-on counts as a hot start"},
+    {SimOption::kReplay, "--replay", "FILE", "send the bytes of a raw capture at the line rate instead of synthesising"},
+    {SimOption::kCorrupt, "--corrupt", "P", "damage each frame or sentence with probability P, 0 to 1 (default 0)",
+     OptionRange{0, 1}},
+    {SimOption::kLink, "--link", "PATH", "also make PATH a symbolic link to the slave"},
+    {SimOption::kMasPort, "--mas-port", "P",
+     "also run an assistance server on 127.0.0.1 port P (0: any free port;\n"
+     "the port is the second line of output)",
+     OptionRange{0, 65535}},
+    {SimOption::kSeconds, "--seconds", "S", "stop after S seconds (default: run until SIGINT or SIGTERM)",
+     OptionRange{0, std::numeric_limits<double>::infinity()}},
+    {SimOption::kHelp, "--help", "", "show this text"},
+    {SimOption::kVersion, "--version", "", "show the program's version"},
+};
+
+std::string ProgramUsage() {
+    return "Usage: vexasim [options]\n"
+           "A simulated GPS receiver on a pseudo-terminal. The slave's path is the first line of output;\n"
+           "open it as a serial port. Output is readable only at the receiver's baud rate.\n"
+           "\n"
+           "Options:\n" +
+           OptionHelp<SimOption>(kSimOptions, HelpLayout{29}) +
+           "\n"
+           "Examples:\n"
+           "  $ vexasim --protocol nmea --baud 4800 --link /tmp/gps\n"
+           "  $ vexasim --protocol nmea --constellations gps,glonass,galileo,beidou --baud 38400 --link /tmp/gnss\n"
+           "  $ vexasim --product osprey --mas-port 7557 --ttff 1,1,1,1 --link /tmp/osprey\n";
+}
 
 std::optional<double> Number(std::string_view text) {
     double value = 0;
@@ -70,100 +88,125 @@ std::optional<std::vector<double>> Numbers(std::string_view text, std::size_t co
     return values;
 }
 
-// Applies one option with its value; gives an error text, empty when it was good.
-std::string Apply(std::string_view name, std::string_view value, ProgramOptions& options) {
+// Applies one option with its value (empty for an option that takes none); gives an error text,
+// empty when it was good.
+std::string Apply(const OptionRow<SimOption>& option, std::string_view value, ProgramOptions& options) {
     SimulatorOptions& simulator = options.simulator;
     ReceiverConfig& receiver = simulator.receiver;
-    if (name == "--product") {
+    switch (option.id) {
+    case SimOption::kHelp: options.help = true; break;
+    case SimOption::kVersion: options.version = true; break;
+    case SimOption::kProduct: {
         const std::optional<int> product = ProductNamed(value);
         if (!product) return "--product takes kestrel, merlin or osprey";
         receiver.productName = ProductName(*product);
-    } else if (name == "--protocol") {
+        break;
+    }
+    case SimOption::kProtocol:
         if (value != "binary" && value != "nmea") return "--protocol takes binary or nmea";
         receiver.protocol = value == "nmea" ? Protocol::Nmea : Protocol::Binary;
-    } else if (name == "--constellations") {
+        break;
+    case SimOption::kConstellations: {
         const auto constellations = ParseConstellations(value);
         if (!constellations) {
             return "--constellations takes a list of gps,glonass,galileo,beidou,qzss,navic,sbas that includes gps";
         }
         receiver.constellations = *constellations;
-    } else if (name == "--baud") {
+        break;
+    }
+    case SimOption::kBaud: {
         const auto baud = Number(value);
         if (!baud || !IsSupportedBaud(static_cast<int>(*baud)) || *baud != static_cast<int>(*baud)) {
             return "--baud takes 4800, 9600, 19200, 38400, 57600 or 115200";
         }
         receiver.baud = static_cast<int>(*baud);
-    } else if (name == "--origin") {
+        break;
+    }
+    case SimOption::kOrigin: {
         const auto values = Numbers(value, 3);
         if (!values || (*values)[0] < -90 || (*values)[0] > 90 || (*values)[1] < -180 || (*values)[1] > 180) {
             return "--origin takes LAT,LON,ALT in degrees and metres";
         }
         receiver.origin = {(*values)[0], (*values)[1], (*values)[2]};
-    } else if (name == "--seed") {
+        break;
+    }
+    case SimOption::kSeed: {
         const auto seed = Number(value);
-        if (!seed || *seed < 0 || *seed > 4294967295.0 || *seed != static_cast<double>(static_cast<long long>(*seed))) {
+        if (!seed || !option.range->Holds(*seed) || *seed != static_cast<double>(static_cast<long long>(*seed))) {
             return "--seed takes a whole number from 0 to 4294967295";
         }
         receiver.seed = static_cast<std::uint32_t>(*seed);
-    } else if (name == "--ttff") {
+        break;
+    }
+    case SimOption::kTtff: {
         const auto values = Numbers(value, 4);
         if (!values || *std::min_element(values->begin(), values->end()) < 0) {
             return "--ttff takes four times in seconds: HOT,WARM,COLD,FACTORY";
         }
         receiver.timesToFirstFix = {(*values)[0], (*values)[1], (*values)[2], (*values)[3]};
-    } else if (name == "--replay") {
-        simulator.replayPath = value;
-    } else if (name == "--corrupt") {
+        break;
+    }
+    case SimOption::kReplay: simulator.replayPath = value; break;
+    case SimOption::kCorrupt: {
         const auto probability = Number(value);
-        if (!probability || *probability < 0 || *probability > 1) return "--corrupt takes a probability from 0 to 1";
+        if (!probability || !option.range->Holds(*probability)) return "--corrupt takes a probability from 0 to 1";
         simulator.corruptProbability = *probability;
-    } else if (name == "--link") {
-        options.linkPath = value;
-    } else if (name == "--mas-port") {
+        break;
+    }
+    case SimOption::kLink: options.linkPath = value; break;
+    case SimOption::kMasPort: {
         const auto port = Number(value);
-        if (!port || *port < 0 || *port > 65535 || *port != static_cast<int>(*port)) {
+        if (!port || !option.range->Holds(*port) || *port != static_cast<int>(*port)) {
             return "--mas-port takes a port from 0 to 65535";
         }
         options.masPort = static_cast<std::uint16_t>(*port);
-    } else if (name == "--seconds") {
+        break;
+    }
+    case SimOption::kSeconds: {
         const auto seconds = Number(value);
-        if (!seconds || *seconds < 0) return "--seconds takes a time in seconds";
+        if (!seconds || !option.range->Holds(*seconds)) return "--seconds takes a time in seconds";
         options.seconds = *seconds;
+        break;
+    }
     }
     return {};
 }
 
 }  // namespace
 
+const char* const kProgramUsage = [] {
+    static const std::string text = ProgramUsage();
+    return text.c_str();
+}();
+
 ParsedOptions ParseProgramOptions(std::span<const std::string_view> arguments) {
     ParsedOptions parsed;
     for (std::size_t i = 0; i < arguments.size(); ++i) {
-        std::string_view name = arguments[i];
-        if (name == "--help" || name == "-h") {
-            parsed.options.help = true;
-            continue;
-        }
-        if (name == "--version") {
-            parsed.options.version = true;
-            continue;
-        }
-        const std::size_t equals = name.find('=');
-        if (!IsKnownOption(name.substr(0, equals), kOptionsWithValue)) {
-            parsed.error = name.starts_with("-") ? UnknownOptionText(name.substr(0, equals), kOptionNames)
-                                                 : "unexpected '" + std::string(name) + "'";
+        const std::string_view argument = arguments[i];
+        // --name=value gives the value in the same argument.
+        const std::size_t equals = argument.find('=');
+        const std::string_view name = argument == "-h" ? std::string_view("--help") : argument.substr(0, equals);
+        const OptionRow<SimOption>* option = FindOption<SimOption>(kSimOptions, name);
+        if (option == nullptr) {
+            parsed.error = argument.starts_with("-") ? UnknownOptionText(name, OptionNames<SimOption>(kSimOptions))
+                                                     : "unexpected '" + std::string(argument) + "'";
             return parsed;
         }
         std::string_view value;
-        if (name.starts_with("--") && equals != std::string_view::npos) {
-            value = name.substr(equals + 1);
-            name = name.substr(0, equals);
+        if (!option->TakesValue()) {
+            if (equals != std::string_view::npos) {
+                parsed.error = std::string(name) + " takes no value";
+                return parsed;
+            }
+        } else if (equals != std::string_view::npos) {
+            value = argument.substr(equals + 1);
         } else if (i + 1 < arguments.size()) {
             value = arguments[++i];
         } else {
             parsed.error = std::string(name) + " needs a value";
             return parsed;
         }
-        parsed.error = Apply(name, value, parsed.options);
+        parsed.error = Apply(*option, value, parsed.options);
         if (!parsed.error.empty()) return parsed;
     }
     return parsed;

@@ -2,6 +2,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <sstream>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -79,6 +80,19 @@ TEST(CommandLineTest, AnUnknownOptionIsCalledUnknownWithTheClosestNamed) {
     EXPECT_EQ(Parse({"--simulate", "--conect"}).error, "unknown option '--conect'; did you mean '--connect'?");
     EXPECT_EQ(Parse({"--screenshot", "/tmp/x"}).error, "unknown option '--screenshot'; did you mean '--screenshots'?");
     EXPECT_EQ(Parse({"Osprey"}).error, "unexpected 'Osprey'");
+}
+
+// Every option the help lists is taken: the help and the parser read one table.
+TEST(CommandLineTest, EveryOptionTheHelpListsIsTaken) {
+    std::istringstream help(kDemoUsage);
+    int listed = 0;
+    for (std::string line; std::getline(help, line);) {
+        if (!line.starts_with("  --")) continue;
+        const std::string name = line.substr(2, line.find(' ', 2) - 2);
+        ++listed;
+        EXPECT_EQ(Parse({name}).error.find("unknown option"), std::string::npos) << name;
+    }
+    EXPECT_GE(listed, 16);
 }
 
 TEST(CommandLineTest, AReplayIsListedByItsReplayNameWithItsPace) {

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sstream>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -32,6 +34,23 @@ TEST(ProgramOptions, TheProductIsNamedInAnyCase) {
         EXPECT_EQ(parsed.options.simulator.receiver.productName, "Osprey") << name;
     }
     EXPECT_EQ(ErrorOf({"--product", "harrier"}), "--product takes kestrel, merlin or osprey");
+}
+
+// Every option the help lists is taken: the help and the parser read one table.
+TEST(ProgramOptions, EveryOptionTheHelpListsIsTaken) {
+    std::istringstream help(kProgramUsage);
+    int listed = 0;
+    for (std::string line; std::getline(help, line);) {
+        if (!line.starts_with("  --")) continue;
+        const std::string name = line.substr(2, line.find(' ', 2) - 2);
+        ++listed;
+        EXPECT_EQ(ErrorOf({name}).find("unknown option"), std::string::npos) << name;
+    }
+    EXPECT_GE(listed, 14);
+    const ParsedOptions parsed =
+        ParseProgramOptions(std::vector<std::string_view>{"--constellations", "gps,glonass,galileo,beidou"});
+    EXPECT_EQ(parsed.error, "");
+    EXPECT_EQ(parsed.options.simulator.receiver.constellations.size(), 4u);
 }
 
 }  // namespace
