@@ -62,9 +62,9 @@ std::string ProgramUsage() {
            OptionHelp<SimOption>(kSimOptions, HelpLayout{29}) +
            "\n"
            "Examples:\n"
-           "  $ vexasim --protocol nmea --baud 4800 --link /tmp/gps\n"
-           "  $ vexasim --protocol nmea --constellations gps,glonass,galileo,beidou --baud 38400 --link /tmp/gnss\n"
-           "  $ vexasim --product osprey --mas-port 7557 --ttff 1,1,1,1 --link /tmp/osprey\n";
+           "  $ vexasim --protocol nmea --baud 4800 --link /tmp/gps &\n"
+           "  $ vexasim --protocol nmea --constellations gps,glonass,galileo,beidou --baud 38400 --link /tmp/gnss &\n"
+           "  $ vexasim --product osprey --mas-port 7557 --ttff 1,1,1,1 --link /tmp/osprey &\n";
 }
 
 std::optional<double> Number(std::string_view text) {
