@@ -2,13 +2,13 @@
 
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 #include <string>
 #include <string_view>
 #include <utility>
 #include <vector>
 
 #include "app/command_line.h"
+#include "support/listed_options.h"
 
 #include <unistd.h>
 
@@ -84,15 +84,9 @@ TEST(CommandLineTest, AnUnknownOptionIsCalledUnknownWithTheClosestNamed) {
 
 // Every option the help lists is taken: the help and the parser read one table.
 TEST(CommandLineTest, EveryOptionTheHelpListsIsTaken) {
-    std::istringstream help(kDemoUsage);
-    int listed = 0;
-    for (std::string line; std::getline(help, line);) {
-        if (!line.starts_with("  --")) continue;
-        const std::string name = line.substr(2, line.find(' ', 2) - 2);
-        ++listed;
-        EXPECT_EQ(Parse({name}).error.find("unknown option"), std::string::npos) << name;
-    }
-    EXPECT_GE(listed, 16);
+    const std::vector<std::string> listed = test::OptionsListedUnder(kDemoUsage, "Options:");
+    for (const std::string& name : listed) EXPECT_EQ(Parse({name}).error.find("unknown option"), std::string::npos) << name;
+    EXPECT_EQ(listed.size(), 16u);
 }
 
 TEST(CommandLineTest, AReplayIsListedByItsReplayNameWithItsPace) {

@@ -2,12 +2,11 @@
 
 #include <gtest/gtest.h>
 
-#include <sstream>
 #include <string>
-#include <string_view>
 #include <vector>
 
 #include "cli/session_command.h"
+#include "support/listed_options.h"
 #include "receiver/receiver_context.h"
 
 namespace vexa {
@@ -111,30 +110,13 @@ TEST(CliOptions, HelpWinsOverEverythingElse) {
     EXPECT_EQ(help->mode, CliOptions::Mode::Help);
 }
 
-// The options a section of the help lists, from "HEADING:" to the next line that is not an option's.
-std::vector<std::string> ListedOptions(std::string_view heading) {
-    std::istringstream help(kCliUsage);
-    std::vector<std::string> names;
-    bool inSection = false;
-    for (std::string line; std::getline(help, line);) {
-        if (line == heading) {
-            inSection = true;
-        } else if (inSection && line.starts_with("  --")) {
-            names.push_back(line.substr(2, line.find(' ', 2) - 2));
-        } else if (inSection && !line.starts_with("    ")) {
-            break;
-        }
-    }
-    return names;
-}
-
 // Every option the help lists is taken in its mode, the help and the parsers reading one table.
 TEST(CliOptions, EveryOptionTheHelpListsIsTakenInItsMode) {
     const auto refused = [](const std::string& error) {
         return error.find("unknown option") != std::string::npos || error.find("cannot be used") != std::string::npos;
     };
-    const std::vector<std::string> live = ListedOptions("Options:");
-    const std::vector<std::string> session = ListedOptions("Options of --session:");
+    const std::vector<std::string> live = test::OptionsListedUnder(kCliUsage, "Options:");
+    const std::vector<std::string> session = test::OptionsListedUnder(kCliUsage, "Options of --session:");
     EXPECT_GE(live.size(), 9u);
     EXPECT_EQ(session.size(), 4u);
     for (const std::string& name : live) {

@@ -2,10 +2,11 @@
 
 #include <gtest/gtest.h>
 
-#include <sstream>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "support/listed_options.h"
 
 namespace vexa::sim {
 namespace {
@@ -38,15 +39,9 @@ TEST(ProgramOptions, TheProductIsNamedInAnyCase) {
 
 // Every option the help lists is taken: the help and the parser read one table.
 TEST(ProgramOptions, EveryOptionTheHelpListsIsTaken) {
-    std::istringstream help(kProgramUsage);
-    int listed = 0;
-    for (std::string line; std::getline(help, line);) {
-        if (!line.starts_with("  --")) continue;
-        const std::string name = line.substr(2, line.find(' ', 2) - 2);
-        ++listed;
-        EXPECT_EQ(ErrorOf({name}).find("unknown option"), std::string::npos) << name;
-    }
-    EXPECT_GE(listed, 14);
+    const std::vector<std::string> listed = test::OptionsListedUnder(kProgramUsage, "Options:");
+    for (const std::string& name : listed) EXPECT_EQ(ErrorOf({name}).find("unknown option"), std::string::npos) << name;
+    EXPECT_EQ(listed.size(), 14u);
     const ParsedOptions parsed =
         ParseProgramOptions(std::vector<std::string_view>{"--constellations", "gps,glonass,galileo,beidou"});
     EXPECT_EQ(parsed.error, "");
