@@ -148,33 +148,33 @@ std::optional<double> Number(std::string_view text) {
 
 // Applies an option that takes a value; gives an error text, empty when it was good.
 std::string Apply(const OptionRow<CliOption>& option, const std::string& value, CliOptions& options, bool& baudGiven) {
-    const CliOption name = option.id;
-    if (name == CliOption::kPort) {
+    const CliOption id = option.id;
+    if (id == CliOption::kPort) {
         if (value.empty()) return "--port takes a device path, tcp://HOST:PORT or gpsd://HOST[:PORT][/DEVICE]";
         options.portPaths.push_back(value);
-    } else if (name == CliOption::kBaud) {
+    } else if (id == CliOption::kBaud) {
         const std::string selection = value == "auto" ? "Auto" : value;
         if (!ParseBaudSelection(selection)) return "--baud takes 4800, 9600, 19200, 38400, 57600, 115200 or auto";
         options.baudSelection = selection;
         baudGiven = true;
-    } else if (name == CliOption::kProduct) {
+    } else if (id == CliOption::kProduct) {
         const std::optional<int> product = ProductNamed(value);
         if (!product) return "--product takes kestrel, osprey or merlin";
         options.product = *product;
-    } else if (name == CliOption::kSeconds) {
+    } else if (id == CliOption::kSeconds) {
         const std::optional<double> seconds = Number(value);
         if (!seconds || !option.range->Holds(*seconds)) return "--seconds takes a positive number of seconds";
         options.seconds = seconds;
-    } else if (name == CliOption::kLog) {
+    } else if (id == CliOption::kLog) {
         if (value.empty()) return "--log takes a file name";
         options.logPath = value;
-    } else if (name == CliOption::kGpx) {
+    } else if (id == CliOption::kGpx) {
         if (value.empty()) return "--gpx takes a file name";
         options.gpxPath = value;
-    } else if (name == CliOption::kRecord) {
+    } else if (id == CliOption::kRecord) {
         if (value.empty()) return "--record takes a file name";
         options.recordPath = value;
-    } else if (name == CliOption::kSend) {
+    } else if (id == CliOption::kSend) {
         std::optional<ReceiverRequest> request = ParseReceiverRequest(value);
         if (!request) return "unknown receiver command '" + value + "'";
         options.requests.push_back(std::move(*request));
