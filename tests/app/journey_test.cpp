@@ -73,10 +73,6 @@ protected:
     JourneyTest() : user(kPatienceMs) {
         QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, folder.path());
     }
-    ~JourneyTest() override {
-        app.reset();
-        QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, QString());
-    }
 
     // Starts the program with these arguments and walks through its first questions as the user's
     // answers (queued before) say; false when the command line is refused or the program ends at once.
