@@ -254,8 +254,8 @@ void CMainFrame::AdaptCommandMenu() {
     }
 }
 
-void CMainFrame::OnSerialComm() {
-    CSerialCommDlg dialog(ui_, this);
+void CMainFrame::OnSerialComm(const std::string& portToChoose) {
+    CSerialCommDlg dialog(ui_, this, portToChoose);
     ui_.RunModal(dialog);
 }
 
@@ -362,8 +362,7 @@ void CMainFrame::OnReplayCapture() {
     std::vector<std::string>& listed = ui_.ports.extraPaths;
     listed.erase(std::remove(listed.begin(), listed.end(), name), listed.end());
     listed.insert(listed.begin(), name);
-    ui_.Settings().m_strSerialPort = name;
-    OnSerialComm();
+    OnSerialComm(name);
 }
 
 // The window closes through the normal shut-down before the program ends with code 0.

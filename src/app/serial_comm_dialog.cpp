@@ -34,7 +34,7 @@ QRect FromEdges(int left, int top, int right, int bottom) { return QRect(left, t
 
 }  // namespace
 
-CSerialCommDlg::CSerialCommDlg(UiContext& ui, QWidget* parent)
+CSerialCommDlg::CSerialCommDlg(UiContext& ui, QWidget* parent, std::string portToChoose)
     : QDialog(parent),
       ui_(ui),
       portCombo_(new QComboBox(this)),
@@ -97,7 +97,8 @@ CSerialCommDlg::CSerialCommDlg(UiContext& ui, QWidget* parent)
     ui_.ports.networkSources = ui_.Settings().m_networkSources;
     FillPortCombo();
     FillBaudCombo();
-    std::string portPath = ui_.Settings().m_strSerialPort;
+    // Chosen after the settings are loaded, which would otherwise put the stored port back.
+    std::string portPath = portToChoose.empty() ? ui_.Settings().m_strSerialPort : std::move(portToChoose);
     int baudSetting = ui_.Settings().m_nBaudRate;
     // On a first start nothing is stored yet: the first port listed with automatic detection,
     // so that Connect simply works.

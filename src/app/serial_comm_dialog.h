@@ -28,7 +28,9 @@ class CSerialCommDlg : public QDialog {
 public:
     static constexpr int kTimerMs = 1000;
 
-    CSerialCommDlg(UiContext& ui, QWidget* parent = nullptr);
+    // Opens with the stored port selected, or with `portToChoose` when one is given (a capture
+    // just chosen for replay).
+    CSerialCommDlg(UiContext& ui, QWidget* parent = nullptr, std::string portToChoose = {});
     ~CSerialCommDlg() override;
 
     ConnectionController& Controller() { return *controller_; }

@@ -418,6 +418,36 @@ TEST_F(MainFrameTest, AReplayedCaptureBecomesTheSelectedPortOfTheSerialCommList)
     }
 }
 
+// The port stored from an earlier connection must not take the place of the capture just chosen.
+TEST_F(MainFrameTest, AReplayedCaptureIsChosenOverTheStoredPortAndConnectPlaysIt) {
+    PseudoTerminal storedReceiver;
+    ui->ports.sysfsRoot = settingsFolder.filePath("no-sysfs").toStdString();
+    ui->ports.extraPaths = {storedReceiver.SlavePath()};
+    settings.m_strSerialPort = storedReceiver.SlavePath();
+    store->SaveDisplaySettings();
+    const QString capture = settingsFolder.filePath("drive.bin");
+    QFile file(capture);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("$GPGSA,A,3,,,,,,,,,,,,,1.0,1.0,1.0*30\r\n");
+    file.close();
+    BuildFrame();
+    frame->show();
+
+    QString chosen;
+    answerDialog = [&](QDialog& dialog) {
+        auto& serialComm = static_cast<CSerialCommDlg&>(dialog);
+        serialComm.show();
+        chosen = serialComm.PortCombo()->currentText();
+        QTest::mouseClick(serialComm.ConnectButton(), Qt::LeftButton);
+        return int{QDialog::Rejected};
+    };
+    prompts.fileAnswers = {capture};
+    ChooseMenuItem(Frame::kReplayCapture);
+    EXPECT_EQ(chosen, "replay:" + capture);
+    EXPECT_EQ(comm->CommandsRefused(), "a replayed capture takes no commands");
+    EXPECT_TRUE(prompts.messages.isEmpty()) << prompts.messages.join('|').toStdString();
+}
+
 // The poll answers arrive as link notifications; a box shows only while its poll is pending.
 TEST_F(MainFrameTest, PollAnswersShowOnlyWhilePending) {
     BuildFrame();
