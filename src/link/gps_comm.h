@@ -154,7 +154,9 @@ public:
     // Told of every delivered message, under the lock, after it is stored (nullptr: nobody).
     void SetDeliveryListener(MessageSink* listener) { deliveryListener_ = listener; }
     // Told of every dropped frame and why, under the lock (nullptr: nobody). A frame of an unknown
-    // id also becomes a text line ("Unknown MID ..."), announced as message 255.
+    // id also becomes a text line ("Unknown MID ..."), announced as message 255: for the Osprey
+    // always, for the other products while the receiver's debug output is on (DebugToggleCount
+    // above its threshold).
     void SetDropListener(DropListener* listener) { dropListener_ = listener; }
 
     // What the receive path has seen: bytes, frames, sentences and frames refused by their checks,
