@@ -447,6 +447,7 @@ void CMainFrame::ShowConnectionState() {
 
 void CMainFrame::OnRedrawTimer() {
     if (recovery_) recovery_->Tick();
+    if (ui_.comm) ui_.comm->FlushLog();
     doc_.UpdateAllViews(kClockHint);
     if (tabHost_) tabHost_->TextView()->OnRedrawTimer();
 }

@@ -394,6 +394,11 @@ void GpsComm::CloseLog() {
     if (const int cause = log_.Close(); cause != 0) ReportLogError(cause);
 }
 
+void GpsComm::FlushLog() {
+    std::lock_guard guard(*modelLock_);
+    if (const int cause = log_.Flush(); cause != 0) ReportLogError(cause);
+}
+
 void GpsComm::WriteLogLine(std::string_view text) {
     WriteLogText(text);
     WriteLogText("\r\n");

@@ -130,6 +130,9 @@ public:
     LinkResult OpenLog(const std::string& path);
     void CloseLog();
     bool IsLogOpen() const { return log_.IsOpen(); }
+    // Under the lock: writes the log's buffered lines out. The reader does so whenever the receiver
+    // pauses; one that never pauses needs a caller's timer, lest a killed program lose them.
+    void FlushLog();
 
     // Raw recording, beside the data log and independent of it: every byte the comm reader reads
     // goes to the file unchanged. StartRecording gives 0 or the system's error number. A write
