@@ -6,8 +6,8 @@
 #include <array>
 #include <atomic>
 #include <cerrno>
-#include <cstring>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "app/about_dialog.h"
@@ -17,6 +17,7 @@
 #include "app/serial_comm_dialog.h"
 #include "link/gps_comm.h"
 #include "link/link_recovery.h"
+#include "link/poll_answer_text.h"
 #include "link/receiver_commands.h"
 #include "link/track_export.h"
 #include "link/replay_name.h"
@@ -50,6 +51,9 @@ const QString kNoTrackYet = QStringLiteral("There is no track to export: no fix 
 const QString kTrackNotWritten = QStringLiteral("The track could not be written.");
 const QString kCouldNotReplay = QStringLiteral("Could not replay the capture.");
 const QString kCouldNotCreateRecording = QStringLiteral("Could not create the recording. Please try again.");
+
+// The receiver's 8-bit text as the boxes show it.
+QString Latin1(std::string_view text) { return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size())); }
 
 }  // namespace
 
@@ -254,8 +258,8 @@ void CMainFrame::AdaptCommandMenu() {
     }
 }
 
-void CMainFrame::OnSerialComm() {
-    CSerialCommDlg dialog(ui_, this);
+void CMainFrame::OnSerialComm(const std::string& portToChoose) {
+    CSerialCommDlg dialog(ui_, this, portToChoose);
     ui_.RunModal(dialog);
 }
 
@@ -362,8 +366,7 @@ void CMainFrame::OnReplayCapture() {
     std::vector<std::string>& listed = ui_.ports.extraPaths;
     listed.erase(std::remove(listed.begin(), listed.end(), name), listed.end());
     listed.insert(listed.begin(), name);
-    ui_.Settings().m_strSerialPort = name;
-    OnSerialComm();
+    OnSerialComm(name);
 }
 
 // The window closes through the normal shut-down before the program ends with code 0.
@@ -418,20 +421,14 @@ void CMainFrame::OnLinkNotification(const Notification& notification) {
 
 void CMainFrame::ShowSwVersion() {
     ui_.SwVersionPending = false;
-    const SwVersion version = ui_.comm->SoftwareVersion();
-    // The receiver's text is zero-terminated only when it sent the terminator.
-    const QString text = QString::fromLatin1(version.Text, static_cast<qsizetype>(strnlen(version.Text, sizeof version.Text)));
-    ui_.prompts.ShowCaptionedMessage(this, QStringLiteral("SW Version"), text);
+    const std::string text = SwVersionText(ui_.comm->SoftwareVersion());
+    ui_.prompts.ShowCaptionedMessage(this, Latin1(kSwVersionCaption), Latin1(text));
 }
 
 void CMainFrame::ShowClockStatus() {
     ui_.ClockStatusPending = false;
-    const ClockStatus status = ui_.comm->ClockStatusReport();
-    const QString text = QString::asprintf(
-        "GPS week = %u\nGPS time = %.2f s\nsv cnt = %u\nclk offset = %u Hz\nclk bias = %u ns\nest. time = %.3f s",
-        unsigned{status.Week}, status.TOW * 0.01, unsigned{status.SVCnt}, unsigned{status.ClockDrift},
-        unsigned{status.ClockBias}, status.EstGPSTime * 0.001);
-    ui_.prompts.ShowCaptionedMessage(this, QStringLiteral("Clock Status"), text);
+    const std::string text = ClockStatusText(ui_.comm->ClockStatusReport());
+    ui_.prompts.ShowCaptionedMessage(this, Latin1(kClockStatusCaption), Latin1(text));
 }
 
 void CMainFrame::OnLinkLost() {
@@ -448,6 +445,7 @@ void CMainFrame::ShowConnectionState() {
 
 void CMainFrame::OnRedrawTimer() {
     if (recovery_) recovery_->Tick();
+    if (ui_.comm) ui_.comm->FlushLog();
     doc_.UpdateAllViews(kClockHint);
     if (tabHost_) tabHost_->TextView()->OnRedrawTimer();
 }

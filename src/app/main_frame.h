@@ -5,6 +5,7 @@
 #include <QTimer>
 #include <map>
 #include <memory>
+#include <string>
 
 #include "platform/notify_sink.h"
 #include "receiver/command_builders.h"
@@ -72,7 +73,8 @@ public:
     void OnSelectProduct();
     // Fits the "Command" popup to the selected product.
     void AdaptCommandMenu();
-    void OnSerialComm();
+    // The Serial Comm dialog, with `portToChoose` selected instead of the stored port when one is given.
+    void OnSerialComm(const std::string& portToChoose = {});
     void OnLinkNotification(const vexa::Notification& notification);
     void OnRedrawTimer();
 

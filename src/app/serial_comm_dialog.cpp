@@ -34,7 +34,7 @@ QRect FromEdges(int left, int top, int right, int bottom) { return QRect(left, t
 
 }  // namespace
 
-CSerialCommDlg::CSerialCommDlg(UiContext& ui, QWidget* parent)
+CSerialCommDlg::CSerialCommDlg(UiContext& ui, QWidget* parent, std::string portToChoose)
     : QDialog(parent),
       ui_(ui),
       portCombo_(new QComboBox(this)),
@@ -44,6 +44,7 @@ CSerialCommDlg::CSerialCommDlg(UiContext& ui, QWidget* parent)
       disconnectButton_(new QPushButton(QStringLiteral("Disconnect"), this)),
       doneButton_(new QPushButton(QStringLiteral("Done"), this)),
       addSourceButton_(new QPushButton(QStringLiteral("Add Network Source..."), this)),
+      removeSourceButton_(new QPushButton(QStringLiteral("Remove Source"), this)),
       portWatch_(ui.ports.devRoot) {
     setObjectName(QStringLiteral("135"));
     setWindowTitle(QStringLiteral("GPS Comm Setting"));
@@ -69,6 +70,8 @@ CSerialCommDlg::CSerialCommDlg(UiContext& ui, QWidget* parent)
     doneButton_->setDefault(true);
     addSourceButton_->setObjectName(QStringLiteral("AddSource"));
     addSourceButton_->setGeometry(FromEdges(10, 200, 230, 226));
+    removeSourceButton_->setObjectName(QStringLiteral("RemoveSource"));
+    removeSourceButton_->setGeometry(FromEdges(10, 232, 230, 258));
 
     ConnectionCallbacks callbacks;
     callbacks.showMessage = [this](std::string_view text) { ui_.prompts.ShowMessage(this, FromUtf8(text)); };
@@ -97,7 +100,8 @@ CSerialCommDlg::CSerialCommDlg(UiContext& ui, QWidget* parent)
     ui_.ports.networkSources = ui_.Settings().m_networkSources;
     FillPortCombo();
     FillBaudCombo();
-    std::string portPath = ui_.Settings().m_strSerialPort;
+    // Chosen after the settings are loaded, which would otherwise put the stored port back.
+    std::string portPath = portToChoose.empty() ? ui_.Settings().m_strSerialPort : std::move(portToChoose);
     int baudSetting = ui_.Settings().m_nBaudRate;
     // On a first start nothing is stored yet: the first port listed with automatic detection,
     // so that Connect simply works.
@@ -110,6 +114,7 @@ CSerialCommDlg::CSerialCommDlg(UiContext& ui, QWidget* parent)
 
     connect(portCombo_, &QComboBox::currentIndexChanged, this, [this](int index) {
         if (index >= 0) chosenPortPath_ = ports_[static_cast<std::size_t>(index)].devicePath;
+        EnableRemoveSource();
     });
     if (portWatch_.Watching()) {
         auto* portNotifier = new QSocketNotifier(portWatch_.Descriptor(), QSocketNotifier::Read, this);
@@ -119,6 +124,7 @@ CSerialCommDlg::CSerialCommDlg(UiContext& ui, QWidget* parent)
     connect(disconnectButton_, &QPushButton::clicked, this, &CSerialCommDlg::OnDisconnect);
     connect(doneButton_, &QPushButton::clicked, this, &CSerialCommDlg::OnDone);
     connect(addSourceButton_, &QPushButton::clicked, this, &CSerialCommDlg::OnAddSource);
+    connect(removeSourceButton_, &QPushButton::clicked, this, &CSerialCommDlg::OnRemoveSource);
 }
 
 // The combo's own signal stays quiet while it is refilled, so the port the user chose is kept.
@@ -139,6 +145,12 @@ void CSerialCommDlg::SelectPort(std::string_view portName) {
     const SerialPortEntry* port = FindPortByDevicePath(ports_, portName);
     const QSignalBlocker quiet(portCombo_);
     portCombo_->setCurrentIndex(port ? static_cast<int>(port - ports_.data()) : -1);
+    EnableRemoveSource();
+}
+
+void CSerialCommDlg::EnableRemoveSource() {
+    const std::vector<std::string>& sources = ui_.Settings().m_networkSources;
+    removeSourceButton_->setEnabled(std::find(sources.begin(), sources.end(), SelectedPort()) != sources.end());
 }
 
 void CSerialCommDlg::RefreshPorts() {
@@ -167,6 +179,18 @@ void CSerialCommDlg::OnAddSource() {
     ui_.ports.networkSources = sources;
     FillPortCombo();
     SelectPort(name);
+}
+
+void CSerialCommDlg::OnRemoveSource() {
+    std::vector<std::string>& sources = ui_.Settings().m_networkSources;
+    const auto source = std::find(sources.begin(), sources.end(), SelectedPort());
+    if (source == sources.end()) return;
+    const auto place = static_cast<std::size_t>(portCombo_->currentIndex());
+    sources.erase(source);
+    ui_.store.SaveDisplaySettings();
+    ui_.ports.networkSources = sources;
+    FillPortCombo();
+    SelectPort(ports_.empty() ? std::string() : ports_[std::min(place, ports_.size() - 1)].devicePath);
 }
 
 CSerialCommDlg::~CSerialCommDlg() = default;

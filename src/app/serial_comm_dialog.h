@@ -19,16 +19,18 @@ namespace vexa {
 
 struct UiContext;
 
-// "GPS Comm Setting": the port and baud rate lists, Connect, Disconnect and Done, and the
-// status line. The connection controller does the work; a one-second timer drives it while
-// the dialog is open. The port list follows receivers plugged in and pulled out, keeping the
-// port the user chose.
+// "GPS Comm Setting": the port and baud rate lists, Connect, Disconnect and Done, the status
+// line, and the buttons that add and remove network sources. The connection controller does the
+// work; a one-second timer drives it while the dialog is open. The port list follows receivers
+// plugged in and pulled out, keeping the port the user chose.
 class CSerialCommDlg : public QDialog {
     Q_OBJECT
 public:
     static constexpr int kTimerMs = 1000;
 
-    CSerialCommDlg(UiContext& ui, QWidget* parent = nullptr);
+    // Opens with the stored port selected, or with `portToChoose` when one is given (a capture
+    // just chosen for replay).
+    CSerialCommDlg(UiContext& ui, QWidget* parent = nullptr, std::string portToChoose = {});
     ~CSerialCommDlg() override;
 
     ConnectionController& Controller() { return *controller_; }
@@ -48,6 +50,8 @@ public:
     void OnTimer();
     // Asks for a network source, remembers it in the settings and lists and selects it.
     void OnAddSource();
+    // Forgets the network source selected; the entry that takes its place is selected.
+    void OnRemoveSource();
     // Lists the ports anew; the port chosen last is selected whenever it is listed.
     void RefreshPorts();
 
@@ -64,6 +68,8 @@ private:
     std::string SelectedPort() const;
     // Selects the entry of a port name; none when it is not listed.
     void SelectPort(std::string_view portName);
+    // "Remove Source" answers only while a remembered network source is selected.
+    void EnableRemoveSource();
     void ShowSettings();
     void OnPortsChanged();
 
@@ -79,6 +85,7 @@ private:
     QPushButton* disconnectButton_;
     QPushButton* doneButton_;
     QPushButton* addSourceButton_;
+    QPushButton* removeSourceButton_;
     QTimer timer_;
     PortWatch portWatch_;
 };

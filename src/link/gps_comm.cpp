@@ -23,6 +23,14 @@ constexpr std::size_t kLongestTrack = 1 << 20;
 constexpr std::string_view kHeldFrameRefused =
     "GPS_COMM_TRK_Write OkToSend=FALSE, attempt to buffer VexaBinary message for later output failed.";
 
+// Whether a frame of an unknown id becomes a text line for the Text page: the Osprey's page has a
+// debug filter of its own; on the other products a chatty receiver would flood the page, so only
+// while the receiver's debug output is on (its menu item checked).
+bool UnknownFramesShown(const ReceiverContext& context) {
+    const ProductTraits* product = SupportedProduct(context.ProductSelection.load());
+    return (product != nullptr && product->textFilter) || context.DebugToggleCount.load() > kDebugToggleThreshold;
+}
+
 // Copies a delivered record into its stored form; a shorter record leaves the rest zero.
 template <class Record>
 void StoreRecord(Record& stored, const std::uint8_t* record, std::size_t length) {
@@ -386,6 +394,11 @@ void GpsComm::CloseLog() {
     if (const int cause = log_.Close(); cause != 0) ReportLogError(cause);
 }
 
+void GpsComm::FlushLog() {
+    std::lock_guard guard(*modelLock_);
+    if (const int cause = log_.Flush(); cause != 0) ReportLogError(cause);
+}
+
 void GpsComm::WriteLogLine(std::string_view text) {
     WriteLogText(text);
     WriteLogText("\r\n");
@@ -428,16 +441,17 @@ void GpsComm::onRefused(FrameFault fault) { onDropped(DropReasonOf(fault), {}); 
 void GpsComm::onDropped(DropReason reason, std::span<const std::uint8_t> payload) {
     const bool unknownId = reason == DropReason::UnknownId && !payload.empty();
     drops_.add(reason, unknownId ? payload[0] : 0);
-    if (!unknownId && dropListener_ == nullptr) return;
+    const bool shownAsText = unknownId && UnknownFramesShown(context_);
+    if (!shownAsText && dropListener_ == nullptr) return;
     {
         std::lock_guard guard(*modelLock_);
-        if (unknownId) {
+        if (shownAsText) {
             const std::string line = UnknownFrameLine(payload);
             StoreTextLine(line.data(), line.size());
         }
         if (dropListener_ != nullptr) dropListener_->onDropped(reason, payload);
     }
-    if (unknownId) Post(kNotifyMessageDelivered, ToWire(MessageId::DevelopmentText));
+    if (shownAsText) Post(kNotifyMessageDelivered, ToWire(MessageId::DevelopmentText));
 }
 
 void GpsComm::onIdle() {

@@ -130,6 +130,9 @@ public:
     LinkResult OpenLog(const std::string& path);
     void CloseLog();
     bool IsLogOpen() const { return log_.IsOpen(); }
+    // Under the lock: writes the log's buffered lines out. The reader does so whenever the receiver
+    // pauses; one that never pauses needs a caller's timer, lest a killed program lose them.
+    void FlushLog();
 
     // Raw recording, beside the data log and independent of it: every byte the comm reader reads
     // goes to the file unchanged. StartRecording gives 0 or the system's error number. A write
@@ -154,7 +157,9 @@ public:
     // Told of every delivered message, under the lock, after it is stored (nullptr: nobody).
     void SetDeliveryListener(MessageSink* listener) { deliveryListener_ = listener; }
     // Told of every dropped frame and why, under the lock (nullptr: nobody). A frame of an unknown
-    // id also becomes a text line ("Unknown MID ..."), announced as message 255.
+    // id also becomes a text line ("Unknown MID ..."), announced as message 255: for the Osprey
+    // always, for the other products while the receiver's debug output is on (DebugToggleCount
+    // above its threshold).
     void SetDropListener(DropListener* listener) { dropListener_ = listener; }
 
     // What the receive path has seen: bytes, frames, sentences and frames refused by their checks,

@@ -38,7 +38,6 @@ std::vector<FoundPort> FoundInSysfs(const PortDiscoveryOptions& options) {
 
 class PortList {
 public:
-    bool Full() const { return ports_.size() >= kMaxListedPorts; }
     bool Holds(const fs::path& device) const {
         return std::find(devices_.begin(), devices_.end(), device) != devices_.end();
     }
@@ -62,7 +61,7 @@ std::vector<SerialPortEntry> DiscoverPorts(const PortDiscoveryOptions& options) 
     }
     std::vector<FoundPort> found = FoundInSysfs(options);
     for (const std::string& path : options.extraPaths) {
-        if (path.empty() || list.Full()) continue;
+        if (path.empty()) continue;
         // A network source is no file: it is known by its name alone.
         const fs::path device = IsNetworkSourceName(path) ? fs::path(path) : ResolvedDevice(path);
         if (list.Holds(device)) continue;
@@ -74,14 +73,16 @@ std::vector<SerialPortEntry> DiscoverPorts(const PortDiscoveryOptions& options) 
         list.Add({path, PortDisplayName(path, friendlyName)}, device);
     }
     for (const std::string& name : options.networkSources) {
-        if (list.Full()) break;
         if (list.Holds(name)) continue;
         list.Add({name, PortDisplayName(name, "")}, name);
     }
+    // The limit is the discovered ports' alone, so the user's own entries never push them out.
+    std::size_t discovered = 0;
     for (const FoundPort& port : found) {
-        if (list.Full()) break;
+        if (discovered == kMaxListedPorts) break;
         if (list.Holds(port.device)) continue;
         list.Add({port.devicePath, PortDisplayName(port.devicePath, port.friendlyName)}, port.device);
+        ++discovered;
     }
     return list.Take();
 }

@@ -32,8 +32,8 @@ struct PortDiscoveryOptions {
     std::vector<std::string> networkSources;
 };
 
-// The port list: the simulated receiver, the user's paths, the network sources, then the serial
-// ports found in sysfs whose device node exists; each port once, at most kMaxListedPorts entries.
+// The port list: the simulated receiver, the user's paths, the network sources, then at most
+// kMaxListedPorts of the serial ports found in sysfs whose device node exists; each port once.
 std::vector<SerialPortEntry> DiscoverPorts(const PortDiscoveryOptions& options);
 
 // The entry shown under a display name, or the entry of a device path; null when none is.

@@ -71,7 +71,6 @@ CDebugDataView::CDebugDataView(UiContext& ui, CFeedDoc& doc, QWidget* parent)
 
 void CDebugDataView::OnInitialUpdate() {
     lastListRedrawTick_ = 0;
-    m_rcView = rect().adjusted(0, 0, 2, 2);
     // The list's client area: inside its frame, less the scroll bars it always shows.
     list_->ensurePolished();
     const QSize bars(list_->verticalScrollBar()->sizeHint().width(), list_->horizontalScrollBar()->sizeHint().height());
@@ -178,7 +177,8 @@ void CDebugDataView::OnFilterClicked() {
 
 void CDebugDataView::paintEvent(QPaintEvent*) {
     QPainter painter(this);
-    painter.fillRect(m_rcView.isNull() ? rect() : m_rcView, kLightGrey);
+    // The whole page as it is now: the tab host sizes the page after its first update.
+    painter.fillRect(rect(), kLightGrey);
     FollowFilterRule();
 }
 

@@ -65,7 +65,6 @@ private:
     QRadioButton* debugButton_;
     QRadioButton* nmeaButton_;
     QRect m_rcList;
-    QRect m_rcView;
     int m_nFilter = kDebugFilter;
     std::uint32_t lastListRedrawTick_ = 0;
 };

@@ -5,6 +5,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QVBoxLayout>
+#include <cmath>
 #include <optional>
 
 #include "uicore/field_text.h"
@@ -63,9 +64,19 @@ void CPrefMapPage::LoadControls() {
 
 bool CPrefMapPage::SaveControls() {
     // Every field is checked before any setting changes, so a refused entry changes nothing.
-    for (QLineEdit* edit : {originLat_, originLon_}) {
-        if (!ReadDouble(edit)) {
-            prompts_.ShowMessage(this, QStringLiteral("Please enter a number."));
+    // The origin is a place on the earth: "nan", "inf" and degrees beyond it convert but are none.
+    const struct {
+        QLineEdit* edit;
+        double limit;
+        QString refusal;
+    } origin[] = {
+        {originLat_, 90.0, QStringLiteral("Please enter a latitude between -90 and 90.")},
+        {originLon_, 180.0, QStringLiteral("Please enter a longitude between -180 and 180.")},
+    };
+    for (const auto& [edit, limit, refusal] : origin) {
+        const std::optional<double> degrees = ReadDouble(edit);
+        if (!degrees || !(std::fabs(*degrees) <= limit)) {
+            prompts_.ShowMessage(this, degrees ? refusal : QStringLiteral("Please enter a number."));
             edit->setFocus();
             return false;
         }

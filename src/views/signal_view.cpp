@@ -97,7 +97,8 @@ QColor CSignalView::ShowSky(const GnssSky& sky, const GnssFix* fix) {
 }
 
 QColor CSignalView::ShowChannels(const ModelSnapshot& snapshot) {
-    if (!snapshot.track && snapshot.sky) return ShowSky(*snapshot.sky, snapshot.fix ? &*snapshot.fix : nullptr);
+    // Without binary channels the fix decides the status, even before any satellite list came.
+    if (!snapshot.track) return ShowSky(snapshot.sky.value_or(GnssSky{}), snapshot.fix ? &*snapshot.fix : nullptr);
     const NavData* nav = snapshot.nav ? &*snapshot.nav : nullptr;
     bool tracking = false;
     for (int i = 0; i < static_cast<int>(kTrackChannels); ++i) {

@@ -5,7 +5,9 @@
 #include <string>
 
 #include "support/frame_bytes.h"
+#include "support/pseudo_terminal.h"
 #include "app/demo_tab_view.h"
+#include "platform/result_codes.h"
 #include "ui_fixture.h"
 #include "views/debug_data_view.h"
 
@@ -160,6 +162,37 @@ TEST_F(DebugDataViewTest, TheFilterButtonsBelongToTheOspreyOnly) {
         EXPECT_TRUE(text->NmeaButton()->isHidden()) << product;
     }
     EXPECT_EQ(text->List()->count(), 2);
+}
+
+// Without the Osprey's filter, frames nobody decodes would flood the page: they show only while the
+// receiver's debug output is on (its menu item checked), which the user turns on and off.
+TEST_F(DebugDataViewTest, UnknownFramesShowOnlyWhileDebugOutputIsOn) {
+    PseudoTerminal receiverEnd;
+    const Bytes unknownThenAck = Join({Frame({77, 0x01, 0x02}), Frame({11, 0x84})});
+    const auto count = [this](const QString& line) { return static_cast<int>(Lines().count(line)); };
+    const QString unknown = QStringLiteral("Unknown MID 77, 2 bytes: 01 02");
+    const QString ack = QStringLiteral("Ack: 0x84");
+    for (int product : {kKestrel, kMerlin}) {
+        receiver.ProductSelection = product;
+        receiver.DebugToggleCount = kDebugToggleThreshold;
+        text->ClearList();
+        ASSERT_EQ(comm->Connect(receiverEnd.SlavePath(), 57600), kResultOk);
+        const auto receive = [&](const Bytes& frames, int acks) {
+            receiverEnd.Send(frames);
+            return QTest::qWaitFor([&] { return count(ack) == acks; }, 5000);
+        };
+        ASSERT_TRUE(receive(unknownThenAck, 1));
+        EXPECT_EQ(count(unknown), 0) << product;
+
+        ChooseMenuItem(CMainFrame::kDebugOutput);
+        ASSERT_TRUE(receive(Join({Frame(Join({{255}, Text("tracking 7")})), unknownThenAck}), 2));
+        EXPECT_EQ(count(unknown), 1) << product;
+
+        ChooseMenuItem(CMainFrame::kDebugOutput);
+        ASSERT_TRUE(receive(unknownThenAck, 3));
+        EXPECT_EQ(count(unknown), 1) << product;
+        (void)comm->Disconnect();
+    }
 }
 
 TEST_F(DebugDataViewTest, CheckReportsSetTheTimeToFirstFixForKestrelAndMerlinOnBinary) {

@@ -1,4 +1,6 @@
+#include <QDialogButtonBox>
 #include <QLineEdit>
+#include <QPushButton>
 
 #include "../views/page_test_support.h"
 #include "app/command_dialogs.h"
@@ -14,6 +16,8 @@
 #include "views/graphic/view_sky.h"
 #include "views/nav_msg_view.h"
 #include "views/page_palette.h"
+#include "views/pref_map_page.h"
+#include "views/preferences_sheet.h"
 #include "views/signal_view.h"
 #include "views/tab_strip.h"
 
@@ -131,6 +135,47 @@ TEST_F(DemoPages, RecordsBeforeTheFirstFixReachNeitherThePlotNorTheMap) {
     DeliverSearching();
     EXPECT_EQ(plot->HistoryCount(), 1);
     EXPECT_NEAR(marker().y, centre.y + 0.0005, 1e-5);
+}
+
+// An origin that is no place on the earth is refused where it is typed, and the sheet stays open
+// for the user to put it right.
+TEST_F(DemoPages, ThePlotOriginTakesOnlyPlacesOnTheEarth) {
+    BuildFrame();
+    frame->show();
+    ClickTab(CDemoTabView::kPlot);
+    ASSERT_EQ(Tabs()->CurrentIndex(), CDemoTabView::kPlot);
+    const QString latitudeRange = QStringLiteral("Please enter a latitude between -90 and 90.");
+    const QString longitudeRange = QStringLiteral("Please enter a longitude between -180 and 180.");
+    struct Case {
+        int field;
+        const char* typed;
+        const QString& refusal;
+    } cases[] = {
+        {1021, "nan", latitudeRange},  {1021, "-inf", latitudeRange},  {1021, "90.001", latitudeRange},
+        {1022, "inf", longitudeRange}, {1022, "NaN", longitudeRange},  {1022, "-180.5", longitudeRange},
+    };
+    answerDialog = [&](QDialog& dialog) {
+        auto& sheet = static_cast<CPreferencesSheet&>(dialog);
+        sheet.show();
+        auto* page = static_cast<CPrefMapPage*>(sheet.Page());
+        QPushButton* ok = sheet.findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok);
+        for (const Case& c : cases) {
+            prompts.messages.clear();
+            TypeInto(page->Field(c.field), QString::fromLatin1(c.typed));
+            QTest::mouseClick(ok, Qt::LeftButton);
+            EXPECT_TRUE(sheet.isVisible()) << c.typed;
+            EXPECT_EQ(prompts.messages, QStringList{c.refusal}) << c.typed;
+            TypeInto(page->Field(c.field), QStringLiteral("0"));
+        }
+        TypeInto(page->Field(1021), QStringLiteral("-90"));
+        TypeInto(page->Field(1022), QStringLiteral("180"));
+        QTest::mouseClick(ok, Qt::LeftButton);
+        return sheet.result();
+    };
+    QTest::mouseClick(PageAt<CViewSct>(CDemoTabView::kPlot)->findChild<QPushButton*>(QStringLiteral("1030")),
+                      Qt::LeftButton);
+    EXPECT_EQ(settings.m_dOriginLat, -90.0);
+    EXPECT_EQ(settings.m_dOriginLon, 180.0);
 }
 
 TEST_F(DemoPages, TheElevationMaskDialogIsKeptAndShowsTheLastConfirmedMask) {

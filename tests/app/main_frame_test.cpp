@@ -4,6 +4,7 @@
 #include <QMenu>
 
 #include "support/frame_bytes.h"
+#include "support/log_file_text.h"
 #include "support/pseudo_terminal.h"
 #include "support/listening_only_port.h"
 #include "app/command_dialogs.h"
@@ -418,6 +419,36 @@ TEST_F(MainFrameTest, AReplayedCaptureBecomesTheSelectedPortOfTheSerialCommList)
     }
 }
 
+// The port stored from an earlier connection must not take the place of the capture just chosen.
+TEST_F(MainFrameTest, AReplayedCaptureIsChosenOverTheStoredPortAndConnectPlaysIt) {
+    PseudoTerminal storedReceiver;
+    ui->ports.sysfsRoot = settingsFolder.filePath("no-sysfs").toStdString();
+    ui->ports.extraPaths = {storedReceiver.SlavePath()};
+    settings.m_strSerialPort = storedReceiver.SlavePath();
+    store->SaveDisplaySettings();
+    const QString capture = settingsFolder.filePath("drive.bin");
+    QFile file(capture);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("$GPGSA,A,3,,,,,,,,,,,,,1.0,1.0,1.0*30\r\n");
+    file.close();
+    BuildFrame();
+    frame->show();
+
+    QString chosen;
+    answerDialog = [&](QDialog& dialog) {
+        auto& serialComm = static_cast<CSerialCommDlg&>(dialog);
+        serialComm.show();
+        chosen = serialComm.PortCombo()->currentText();
+        QTest::mouseClick(serialComm.ConnectButton(), Qt::LeftButton);
+        return int{QDialog::Rejected};
+    };
+    prompts.fileAnswers = {capture};
+    ChooseMenuItem(Frame::kReplayCapture);
+    EXPECT_EQ(chosen, "replay:" + capture);
+    EXPECT_EQ(comm->CommandsRefused(), "a replayed capture takes no commands");
+    EXPECT_TRUE(prompts.messages.isEmpty()) << prompts.messages.join('|').toStdString();
+}
+
 // The poll answers arrive as link notifications; a box shows only while its poll is pending.
 TEST_F(MainFrameTest, PollAnswersShowOnlyWhilePending) {
     BuildFrame();
@@ -446,6 +477,18 @@ TEST_F(MainFrameTest, PollAnswersShowOnlyWhilePending) {
     EXPECT_EQ(prompts.messages[1],
               "GPS week = 1300\nGPS time = 34567.89 s\nsv cnt = 9\nclk offset = 96000 Hz\nclk bias = 123456 ns\n"
               "est. time = 345678.901 s");
+}
+
+// A receiver that never pauses gives the reader no moment to write the log out; the frame's
+// one-second timer does, so a program killed loses at most the last second.
+TEST_F(MainFrameTest, TheDataLogReachesItsFileEverySecondAlsoWhileTheReceiverNeverPauses) {
+    BuildFrame();
+    const std::string path = settingsFolder.filePath("drive.gps").toStdString();
+    ASSERT_EQ(comm->OpenLog(path), kResultOk);
+    const ClockStatus clock{1300, 3456789, 9, 96000, 123456, 345678901};
+    comm->DeliverMessage(7, reinterpret_cast<const std::uint8_t*>(&clock), sizeof clock);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return ReadFile(path).find("Week:1300") != std::string::npos; }, 5000))
+        << ReadFile(path);
 }
 
 TEST_F(MainFrameTest, ALinkMessageTextIsShownInABox) {

@@ -93,6 +93,40 @@ TEST_F(SerialCommDialogTest, ANetworkSourceAddedIsListedSelectedAndRemembered) {
     EXPECT_EQ(reopened.PortCombo()->itemText(1), "tcp://gnss-box:4001");
 }
 
+// Only a remembered network source can be removed; the entry that takes its place is selected.
+TEST_F(SerialCommDialogTest, ARememberedNetworkSourceIsRemovedByItsButton) {
+    settings.m_networkSources = {"tcp://gnss-box:4001", "gpsd://base-station"};
+    store->SaveDisplaySettings();
+    BuildFrame(false);
+    frame->show();
+    QStringList listed;
+    QString selected;
+    answerDialog = [&](QDialog& dialog) {
+        dialog.show();
+        auto* ports = dialog.findChild<QComboBox*>(QStringLiteral("1000"));
+        auto* remove = dialog.findChild<QPushButton*>(QStringLiteral("RemoveSource"));
+        EXPECT_TRUE(remove);
+        if (!remove) return int{QDialog::Rejected};
+        EXPECT_EQ(ports->currentText().toStdString(), receiverEnd.SlavePath());
+        EXPECT_FALSE(remove->isEnabled()) << "a serial port is no remembered source";
+        QTest::keyClick(ports, Qt::Key_Down);
+        EXPECT_EQ(ports->currentText(), "tcp://gnss-box:4001");
+        EXPECT_TRUE(remove->isEnabled());
+        QTest::mouseClick(remove, Qt::LeftButton);
+        for (int index = 0; index < ports->count(); ++index) listed.append(ports->itemText(index));
+        selected = ports->currentText();
+        EXPECT_TRUE(remove->isEnabled()) << "the next source can go too";
+        return int{QDialog::Rejected};
+    };
+    ChooseMenuItem(CMainFrame::kSerialComm);
+    EXPECT_EQ(listed, (QStringList{QString::fromStdString(receiverEnd.SlavePath()), "gpsd://base-station"}));
+    EXPECT_EQ(selected, "gpsd://base-station");
+    AppSettings stored;
+    SettingsStore reread(stored);
+    reread.LoadDisplaySettings();
+    EXPECT_EQ(stored.m_networkSources, (std::vector<std::string>{"gpsd://base-station"}));
+}
+
 TEST_F(SerialCommDialogTest, ListingThePortsAgainKeepsTheSelection) {
     settings.m_networkSources = {"gpsd://base-station"};
     store->SaveDisplaySettings();

@@ -73,6 +73,20 @@ TEST_F(TabViewTest, PagesSitBelowTheTabsAndOnlyTheCurrentOneFollowsAResize) {
     EXPECT_EQ(tabs->GetView(CDemoTabView::kSky)->height(), 275);
 }
 
+// The pages have their first update at the rectangle they are made with; the host lays each out
+// larger when it is shown. The grey reaches the corners below the button rows and right of the sky plot.
+TEST_F(TabViewTest, EveryPageIsGreyToTheCornersOfTheSizeTheHostGivesIt) {
+    for (int index = 0; index < tabs->TabCount(); ++index) {
+        tabs->SelectTab(index);
+        QWidget* page = Page(index);
+        ASSERT_EQ(page->size(), QSize(240, 243)) << index;
+        const QImage image = page->grab().toImage();
+        for (const QPoint corner : {QPoint(2, 240), QPoint(237, 240)}) {
+            EXPECT_EQ(image.pixelColor(corner).name(), "#c0c0c0") << "page " << index << " at " << corner.x();
+        }
+    }
+}
+
 // Every page shows NMEA data as well as binary: in NMEA the tabs behave as in binary, also from
 // the Text page that start-up opens for an NMEA receiver.
 TEST_F(TabViewTest, InNmeaEveryPageOpensFromTheTextPage) {

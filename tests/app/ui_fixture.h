@@ -1,15 +1,21 @@
 #pragma once
 
+#include <QAction>
 #include <QCoreApplication>
 #include <QDialog>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
 #include <QSettings>
 #include <QTemporaryDir>
+#include <QTest>
 #include <cstdint>
 #include <functional>
 #include <memory>
 
 #include <gtest/gtest.h>
 
+#include "app/demo_tab_view.h"
 #include "app/main_frame.h"
 #include "app/notify_bridge.h"
 #include "link/gps_comm.h"
@@ -19,6 +25,7 @@
 #include "uicore/scripted_prompts.h"
 #include "uicore/settings_store.h"
 #include "uicore/ui_context.h"
+#include "views/tab_strip.h"
 
 namespace vexa::test {
 
@@ -53,6 +60,33 @@ protected:
     }
 
     static void ProcessEvents() { QCoreApplication::processEvents(); }
+
+    // The user's input, as events on the shown frame's widgets.
+    // A menu item: a click on its menu's title in the menu bar, then one on the item.
+    void ChooseMenuItem(int commandId) {
+        QAction* item = frame->Action(commandId);
+        QMenuBar* bar = frame->menuBar();
+        for (QAction* title : bar->actions()) {
+            QMenu* menu = title->menu();
+            if (menu == nullptr || !menu->actions().contains(item)) continue;
+            QTest::mouseClick(bar, Qt::LeftButton, {}, bar->actionGeometry(title).center());
+            ASSERT_TRUE(menu->isVisible()) << title->text().toStdString();
+            ASSERT_TRUE(item->isEnabled()) << item->text().toStdString();
+            QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(item).center());
+            return;
+        }
+        FAIL() << "no menu holds item " << commandId;
+    }
+    void ClickTab(int index) {
+        TabStrip* tabs = frame->TabHost()->Tabs();
+        QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->ItemRect(index).center());
+    }
+    // Everything in the field replaced by `text`, typed.
+    static void TypeInto(QLineEdit* field, const QString& text) {
+        QTest::mouseClick(field, Qt::LeftButton);
+        QTest::keyClick(field, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClicks(field, text);
+    }
 
     QTemporaryDir settingsFolder;
     ReceiverContext receiver;

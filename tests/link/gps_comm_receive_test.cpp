@@ -127,10 +127,12 @@ TEST(GpsCommTextLines, LongTextIsCutTo255CharactersAndNothingIsGivenWhileNotConn
     EXPECT_EQ(lines[0], std::string(255, 'n'));
 }
 
-// The receiver's diagnostic messages and the frames of unknown ids become text lines, each announced
-// with a hint the text page takes (10 or 255); the unknown ones stay out of the deliveries.
+// The receiver's diagnostic messages and the frames of unknown ids (while its debug output is on)
+// become text lines, each announced with a hint the text page takes (10 or 255); the unknown ones
+// stay out of the deliveries.
 TEST(GpsCommTextLines, DiagnosticsAndUnknownFramesBecomeTextLines) {
     LinkUnderTest link;
+    link.context.DebugToggleCount = kDebugToggleThreshold + 1;
     ErrorReport report{2, 2, {7, 3, 0, 0, 0}};
     link.comm->Receive(Join({Frame(ReplyPayload(false, 0x84)), Frame(MessagePayload(report)), Frame(Bytes{77, 1, 2}),
                              Frame(Bytes{12, 0x80, 0x00})}));

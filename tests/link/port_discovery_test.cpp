@@ -162,13 +162,20 @@ TEST_F(PortFixture, SimulatedReceiverAndUserPathsComeFirst) {
     EXPECT_EQ(DiscoverPorts(options_), expected);
 }
 
-TEST_F(PortFixture, UserPathsAreNotCutByDiscoveredPorts) {
-    for (int i = 0; i < 10; ++i) AddUsbTty("ttyUSB" + std::to_string(i), "Adapter");
-    options_.extraPaths = {"/dev/gps0"};
+// The ten-entry limit is the discovered ports' alone: the user's paths, captures and remembered
+// network sources come on top of it, so however many there are, no serial port is pushed out.
+TEST_F(PortFixture, UserPathsCapturesAndNetworkSourcesDoNotCutTheDiscoveredPorts) {
+    for (int i = 0; i < 12; ++i) AddUsbTty("ttyUSB" + std::to_string(i), "Adapter");
+    options_.simulatedReceiver = SerialPortEntry{"/dev/pts/7", std::string(kSimulatedReceiverName)};
+    options_.extraPaths = {"/dev/gps0", "replay:/data/drive.bin"};
+    for (int i = 0; i < 10; ++i) options_.networkSources.push_back("tcp://gnss-box:" + std::to_string(4001 + i));
     const std::vector<std::string> paths = Paths();
-    ASSERT_EQ(paths.size(), kMaxListedPorts);
-    EXPECT_EQ(paths.front(), "/dev/gps0");
-    EXPECT_EQ(paths.back(), Node("ttyUSB8"));
+    ASSERT_EQ(paths.size(), 13 + kMaxListedPorts);
+    EXPECT_EQ(paths[1], "/dev/gps0");
+    EXPECT_EQ(paths[2], "replay:/data/drive.bin");
+    EXPECT_EQ(paths[12], "tcp://gnss-box:4010");
+    EXPECT_EQ(paths[13], Node("ttyUSB0"));
+    EXPECT_EQ(paths.back(), Node("ttyUSB9"));
 }
 
 TEST_F(PortFixture, NetworkSourcesFollowTheUserPathsUnderTheirOwnNames) {

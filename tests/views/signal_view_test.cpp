@@ -199,6 +199,29 @@ TEST_F(SignalPage, FixStatusFollowsFixesTrackingAndTime) {
                                     kPaletteRed.name()}));
 }
 
+// An NMEA receiver that sends no GSV, or the first fix after a switch from binary, has no satellite
+// list: the places empty, and the status still follows the fix.
+TEST_F(SignalPage, AnNmeaFixWithoutASatelliteListSetsTheStatus) {
+    snapshot.track->Channels[0] = Channel(3, 0x02);
+    view.OnUpdate(2);
+    context.LinkProtocol = kNmeaProtocol;
+    snapshot = {};
+    snapshot.fix = GnssFix{};
+    snapshot.fix->mode = FixMode::ThreeD;
+    snapshot.fix->latitude = 48.1;
+    snapshot.fix->longitude = 11.6;
+    view.OnUpdate(kFixUpdatedHint);
+    EXPECT_EQ(Status(), kPaletteGreen.name());
+    EXPECT_TRUE(view.NumberLabel(0)->text().isEmpty());
+    EXPECT_EQ(view.Bar(0)->Pos(), 10) << "the bar's floor";
+    now += CSignalView::kFixLostAfterMs;
+    view.OnUpdate(kClockHint);
+    EXPECT_EQ(Status(), kPaletteYellow.name());
+    snapshot.fix->mode = FixMode::NoFix;
+    view.OnUpdate(kFixUpdatedHint);
+    EXPECT_EQ(Status(), kPaletteRed.name());
+}
+
 TEST_F(SignalPage, WithoutRecordsEveryRowEmptiesAndTheStatusIsRed) {
     snapshot.track->Channels[0] = Channel(3, 0x02);
     snapshot.nav->Mode1 = 4;

@@ -46,7 +46,6 @@ PictureButton* CViewMap::Button(int id) const {
 }
 
 void CViewMap::OnInitialUpdate() {
-    pageRect_ = rect();
     ChooseTool(CCartex::kToolZoomIn);
 }
 
@@ -61,7 +60,8 @@ void CViewMap::ChooseTool(int tool) {
 
 void CViewMap::paintEvent(QPaintEvent*) {
     QPainter painter(this);
-    painter.fillRect(pageRect_, kLightGrey);
+    // The whole page as it is now: the tab host sizes the page after its first update.
+    painter.fillRect(rect(), kLightGrey);
     if (!cartexView_->MapLoaded()) return;
     switch (cartexView_->Control()->CurrentTool()) {
     case CCartex::kToolZoomIn:

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QRect>
 #include <QWidget>
 
 #include "views/graphic/cartex_view.h"
@@ -36,7 +35,6 @@ private:
     PictureButton* zoomIn_;
     PictureButton* zoomOut_;
     PictureButton* pan_;
-    QRect pageRect_;
     CCartexView* cartexView_;
 };
 

@@ -33,7 +33,6 @@ CViewSct::CViewSct(DisplayPreferences& preferences, GeodeticFixReader readFix, Q
 }
 
 void CViewSct::OnInitialUpdate() {
-    pageRect_ = rect().adjusted(0, 0, 2, 2);
     plot_->OnInitialUpdate();
 }
 
@@ -53,7 +52,8 @@ void CViewSct::OnProperties() {
 
 void CViewSct::paintEvent(QPaintEvent*) {
     QPainter painter(this);
-    painter.fillRect(pageRect_.isValid() ? pageRect_ : rect(), kPaletteLightGrey);
+    // The whole page as it is now: the tab host sizes the page after its first update.
+    painter.fillRect(rect(), kPaletteLightGrey);
 }
 
 }  // namespace vexa

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QRect>
 #include <QWidget>
 
 #include "views/graphic/geodetic_fix.h"
@@ -39,7 +38,6 @@ private:
     QPushButton* properties_;
     QPushButton* center_;
     CMapView* plot_;
-    QRect pageRect_;
 };
 
 }  // namespace vexa

@@ -37,7 +37,6 @@ CViewSky::CViewSky(ModelReader read, QWidget* parent)
 }
 
 void CViewSky::OnInitialUpdate() {
-    pageRect_ = rect().adjusted(0, 0, 2, 2);
     plot_->FillBoxes();
     plot_->update();
 }
@@ -64,7 +63,8 @@ SkyChannelTexts CViewSky::BoxTexts(int channel) const {
 
 void CViewSky::paintEvent(QPaintEvent*) {
     QPainter painter(this);
-    painter.fillRect(pageRect_.isValid() ? pageRect_ : rect(), kPaletteLightGrey);
+    // The whole page as it is now: the tab host sizes the page after its first update.
+    painter.fillRect(rect(), kPaletteLightGrey);
     DrawPageLabel(painter, labelFont_, {4, 175}, QStringLiteral("Satellite:"));
     DrawPageLabel(painter, labelFont_, {4, 197}, QStringLiteral("Azimuth:"));
     DrawPageLabel(painter, labelFont_, {4, 219}, QStringLiteral("Elevation:"));

@@ -2,7 +2,6 @@
 
 #include <QFont>
 #include <QLabel>
-#include <QRect>
 #include <QWidget>
 
 #include "views/graphic/sky_plot.h"
@@ -40,7 +39,6 @@ private:
     QLabel* azimuth_[kTrackChannels] = {};
     QLabel* elevation_[kTrackChannels] = {};
     CRadarView* plot_;
-    QRect pageRect_;
 };
 
 }  // namespace vexa
