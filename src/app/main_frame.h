@@ -47,7 +47,7 @@ public:
         kSwVersion = 32791,
         kClockStatus = 32792,
         kAbout = 32793,
-        kExportTrack = 32799,  // beyond the original's menu
+        kExportTrack = 32799,
         kRecording = 32810,
         kReplayCapture = 32811,
     };

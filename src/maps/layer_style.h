@@ -12,7 +12,7 @@ struct Rgb {
     friend bool operator==(const Rgb&, const Rgb&) = default;
 };
 
-// Colours given the Windows way, 0x00BBGGRR (65280 is green), as map clients pass them.
+// Colours given as one number 0x00BBGGRR (65280 is green), as map clients pass them.
 inline Rgb RgbFromColorRef(std::uint32_t colorRef) {
     return {static_cast<std::uint8_t>(colorRef & 0xFF), static_cast<std::uint8_t>((colorRef >> 8) & 0xFF),
             static_cast<std::uint8_t>((colorRef >> 16) & 0xFF)};

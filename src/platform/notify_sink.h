@@ -5,12 +5,11 @@
 
 namespace vexa {
 
-// Notifications that the comm reader posts to the user interface. Their numbers are window
-// message numbers (the user range starts at 0x400) so that the data log and traces read alike.
+// Notifications that the comm reader posts to the user interface, numbered from 0x403 on.
 inline constexpr int kNotifyMessageDelivered = 0x400 + 3;  // wParam: message id
 inline constexpr int kNotifyShowMessage = 0x400 + 4;       // text: shown in a message box
 // The receiver's port hung up or failed (unplugged, or the other end went away); the comm reader
-// has closed it. Not a message of the original platform.
+// has closed it, and the front end looks for the receiver again.
 inline constexpr int kNotifyLinkLost = 0x400 + 5;
 
 struct Notification {

@@ -102,7 +102,7 @@ void NmeaEpochBuilder::add(const NmeaSentence& sentence) {
     bool counted = true;
     std::visit(Overloaded{[&](const GgaSentence& s) {
                               hasFixSentence_ = true;
-                              takePosition(s.position);
+                              takePosition(s.position, PositionSource::GgaOrGns);
                               if (!ggaQuality_) ggaQuality_ = s.quality;
                               if (s.quality == 0) noFix_ = true;
                               if (!satellitesUsed_) satellitesUsed_ = s.satellitesUsed;
@@ -112,7 +112,7 @@ void NmeaEpochBuilder::add(const NmeaSentence& sentence) {
                           },
                           [&](const RmcSentence& s) {
                               hasFixSentence_ = true;
-                              takePosition(s.position);
+                              takePosition(s.position, PositionSource::Rmc);
                               if (s.valid == false) noFix_ = true;
                               takeMode(s.mode);
                               if (!speed_ && s.speedKnots) speed_ = *s.speedKnots * kMetresPerSecondPerKnot;
@@ -121,13 +121,13 @@ void NmeaEpochBuilder::add(const NmeaSentence& sentence) {
                           },
                           [&](const GllSentence& s) {
                               hasFixSentence_ = true;
-                              takePosition(s.position);
+                              takePosition(s.position, PositionSource::Gll);
                               if (s.valid == false) noFix_ = true;
                               takeMode(s.mode);
                           },
                           [&](const GnsSentence& s) {
                               hasFixSentence_ = true;
-                              takePosition(s.position);
+                              takePosition(s.position, PositionSource::GgaOrGns);
                               if (const std::string_view modes = s.modeLetters(); !modes.empty()) {
                                   const auto fixing = std::find_if(modes.begin(), modes.end(), [](char m) { return m != 'N'; });
                                   if (fixing == modes.end()) {
@@ -234,6 +234,7 @@ void NmeaEpochBuilder::clearEpoch() {
     ggaQuality_.reset();
     modeLetter_.reset();
     position_.reset();
+    positionSource_ = PositionSource::None;
     altitudeMsl_.reset();
     geoidSeparation_.reset();
     speed_.reset();
@@ -258,8 +259,10 @@ void NmeaEpochBuilder::takeDate(std::optional<NmeaDate> date) {
     if (!date_) date_ = date;
 }
 
-void NmeaEpochBuilder::takePosition(const std::optional<NmeaPosition>& position) {
-    if (!position_) position_ = position;
+void NmeaEpochBuilder::takePosition(const std::optional<NmeaPosition>& position, PositionSource source) {
+    if (!position || source <= positionSource_) return;
+    position_ = position;
+    positionSource_ = source;
 }
 
 void NmeaEpochBuilder::takeMode(std::optional<char> mode) {

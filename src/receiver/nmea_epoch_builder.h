@@ -19,7 +19,10 @@ namespace vexa {
 // a GSV cycle already completed) comes a second time, or, once a cycle has been seen whole, right
 // after the sentence that ended the previous one, so that the fix is reported without waiting for
 // the next second. The sky of an epoch is the satellites of its complete GSV cycles; a cycle with
-// missing or out-of-order parts is left out. After the first epochs the builder allocates nothing.
+// missing or out-of-order parts is left out. Where the sentences of one epoch disagree on the
+// position (a multiplexer that delays one of them, a receiver that writes GLL from another filter),
+// the position is the one of the sentences that carry altitude and fix quality (GGA, GNS), else
+// RMC's, else GLL's. After the first epochs the builder allocates nothing.
 class NmeaEpochBuilder {
 public:
     static constexpr std::size_t kMaxSatellites = 255;
@@ -38,6 +41,8 @@ private:
         int ordinal = 0;
         friend bool operator==(const CycleMark&, const CycleMark&) = default;
     };
+    // Which sentence gave the epoch's position, in rising order of trust.
+    enum class PositionSource { None, Gll, Rmc, GgaOrGns };
     struct KeyCount {
         std::uint32_t key = 0;
         int count = 0;
@@ -58,7 +63,8 @@ private:
 
     void takeTime(std::optional<NmeaTimeOfDay> time);
     void takeDate(std::optional<NmeaDate> date);
-    void takePosition(const std::optional<NmeaPosition>& position);
+    // Keeps the first position of the most trusted source.
+    void takePosition(const std::optional<NmeaPosition>& position, PositionSource source);
     void takeMode(std::optional<char> mode);
     void takeUsed(NmeaSystem system, const GsaSentence& gsa);
     // True when the part completes its cycle.
@@ -82,6 +88,7 @@ private:
     std::optional<int> ggaQuality_;
     std::optional<char> modeLetter_;
     std::optional<NmeaPosition> position_;
+    PositionSource positionSource_ = PositionSource::None;
     std::optional<double> altitudeMsl_;
     std::optional<double> geoidSeparation_;
     std::optional<double> speed_;

@@ -497,7 +497,7 @@ TEST_F(MainFrameTest, ALinkMessageTextIsShownInABox) {
     EXPECT_EQ(prompts.messages, QStringList{"Disk is full. Log file will be closed."});
 }
 
-TEST_F(MainFrameTest, TheClientAreaIsTheHandheldScreenBelowTheMenu) {
+TEST_F(MainFrameTest, TheClientAreaIs240By268BelowTheMenu) {
     BuildFrame(false);
     EXPECT_EQ(frame->centralWidget()->size(), QSize(240, 268));
     EXPECT_EQ(frame->windowTitle(), "VexaDemoPPC");

@@ -2,6 +2,7 @@
 
 #include "support/nmea_text.h"
 #include "support/link_fixture.h"
+#include "support/pseudo_terminal.h"
 #include "receiver/message_writer.h"
 
 namespace vexa {
@@ -104,6 +105,39 @@ TEST(GpsCommGnss, TimeToFirstFixCountsFromTheResetToTheFirstNmeaFix) {
     link.comm->Receive(Text(kTwoSeconds));
     link.comm->EndOfInput();
     EXPECT_FALSE(link.context.Ttff.changed()) << "only the first fix counts";
+}
+
+// A reconnection starts a new track segment and forgets the epoch left half built when the link
+// closed: its fix would be stale, and would stop the time to first fix at once.
+TEST(GpsCommGnss, AReconnectionStartsANewSegmentWithoutTheHalfBuiltEpoch) {
+    test::PseudoTerminal receiver;
+    LinkUnderTest link;
+    // Whole seconds of GGA and RMC, then the GGA of one more.
+    const auto seconds = [](std::initializer_list<const char*> times, const char* last, const std::string& latitude) {
+        const std::string position = "," + latitude + ",N,00734.5678,E,";
+        std::string text;
+        for (const char* time : times) {
+            text += Sentence(std::string("GPGGA,") + time + position + "1,8,1.03,61.7,M,55.3,M,,") +
+                    Sentence(std::string("GPRMC,") + time + ",A" + position + "0.02,31.66,280511,,,A");
+        }
+        return Text(text + Sentence(std::string("GPGGA,") + last + position + "1,8,1.03,61.7,M,55.3,M,,"));
+    };
+    ASSERT_EQ(link.comm->Connect(receiver.SlavePath(), 4800), kResultOk);
+    receiver.Send(seconds({"092750", "092751"}, "092752", "4512.0000"));
+    ASSERT_TRUE(link.AwaitDelivery(kFixUpdatedHint));
+    ASSERT_TRUE(link.AwaitDelivery(kFixUpdatedHint));
+    ASSERT_EQ(link.comm->Disconnect(), kResultOk);
+
+    ASSERT_EQ(link.comm->Connect(receiver.SlavePath(), 4800), kResultOk);
+    receiver.Send(seconds({"093010", "093011"}, "093012", "4600.0000"));
+    ASSERT_TRUE(link.AwaitDelivery(kFixUpdatedHint));
+    ASSERT_TRUE(link.AwaitDelivery(kFixUpdatedHint));
+    const std::vector<TrackPoint> track = link.comm->Track();
+    ASSERT_GE(track.size(), 3u);
+    EXPECT_TRUE(track[0].startsSegment);
+    EXPECT_FALSE(track[1].startsSegment);
+    EXPECT_DOUBLE_EQ(track[2].latitude, 46.0) << "the first fix of the new connection";
+    EXPECT_TRUE(track[2].startsSegment) << "no line drawn across the gap";
 }
 
 NavData NavAtZeroZero() {

@@ -147,6 +147,11 @@ TEST_F(LinkRecoveryTest, OnlyAConnectedReceiverIsRecoveredAndTheUserEndsTheSearc
     recovery_.Tick();
     EXPECT_TRUE(link_.calls.empty());
     EXPECT_FALSE(recovery_.Recovering());
+    // A receiver connected without the recovery learning of it: its loss is not searched for with the
+    // forgotten settings.
+    context_.LinkProtocol = kNmeaProtocol;
+    recovery_.LinkLost();
+    EXPECT_FALSE(recovery_.Recovering());
 
     // A later loss starts over: the attempt the user cut short is not carried on.
     link_.receiverRate = 9600;

@@ -98,6 +98,10 @@ TEST(TcpSource, APeerThatHangsUpEndsTheSourceAfterItsLastBytes) {
     EXPECT_EQ(source.EndReason(), "Connection closed by 127.0.0.1:" + std::to_string(server.port()));
     std::uint8_t byte = 0;
     EXPECT_EQ(source.Write(&byte, 1), kResultCommFailure) << "nothing is written to a stream that ended";
+
+    ASSERT_EQ(source.Open(0), kResultOk);
+    ASSERT_TRUE(server.accept());
+    EXPECT_EQ(source.EndReason(), "") << "the new connection is sound";
 }
 
 TEST(TcpSource, RefusedUnresolvableAndMalformedNamesFailWithTheReason) {

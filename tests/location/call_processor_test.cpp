@@ -304,10 +304,10 @@ TEST(CallProcessor, ApproximatePositionRequest) {
     }
 }
 
-// The server asks to close and hangs up at once: whichever the client notices first closes the test,
+// The server asks to close and hangs up at once: the close request, received first, closes the test,
 // once, so the time it brought still reaches the receiver.
 TEST(CallProcessor, CloseRequestAndHangUpCloseTheTestOnce) {
-    ClientHarness harness(networkProfile());
+    ClientHarness harness(networkProfile(), true, ClientHarness::Logging::On);
     ASSERT_TRUE(aidedByTheServer(harness));
     // Both are there when the client next looks: it is held in the host's callback meanwhile.
     harness.holdNextNmea();
@@ -319,6 +319,7 @@ TEST(CallProcessor, CloseRequestAndHangUpCloseTheTestOnce) {
     harness.fromReceiver({kF, kTimeTransfer});
     ASSERT_TRUE(harness.awaitReceiverFrames(kF, kTimeTransfer)) << "answered with the time";
     EXPECT_EQ(harness.receiverCount(kF, kReject), 0U);
+    EXPECT_EQ(harness.errorLog().find("Network connection lost."), std::string::npos) << harness.errorLog();
 }
 
 // Messages leave in the order the client builds them, whichever thread builds them and whichever

@@ -3,9 +3,12 @@
 #include <atomic>
 #include <cerrno>
 #include <fstream>
+#include <functional>
+#include <future>
 #include <iterator>
 #include <random>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "counted_message.h"
@@ -29,6 +32,7 @@ struct TransportLog {
     bool running = false;
     int closes = 0;
     std::vector<Bytes> writes;
+    std::function<void()> whileOpening;
 };
 
 class RecordingTransport : public Transport {
@@ -38,7 +42,10 @@ public:
         log_.writes.emplace_back(bytes, bytes + length);
         return true;
     }
-    bool open() override { return log_.running = log_.openResult; }
+    bool open() override {
+        if (log_.whileOpening) log_.whileOpening();
+        return log_.running = log_.openResult;
+    }
     bool close() override {
         log_.running = false;
         ++log_.closes;
@@ -249,14 +256,18 @@ TEST_F(CommunicationManagerTest, StatusAndErrorTexts) {
 
     errno = 5;
     manager->reportError("SerialModule->Cannot create critical section");
-    EXPECT_EQ(errors.back(), "5|ERROR: SerialModule->Cannot create critical section , ErrNo:5\n");
-    EXPECT_TRUE(contains(errorLog(), ":ERROR: SerialModule->Cannot create critical section , ErrNo:5\n\r\n"));
+    EXPECT_EQ(errors.back(), "5|SerialModule->Cannot create critical section");
+    EXPECT_TRUE(contains(errorLog(), std::string(kStamp) + "SerialModule->Cannot create critical section\r\n"));
+    EXPECT_TRUE(contains(debugText, "ERROR: SerialModule->Cannot create critical section , ErrNo:5\n"));
 
     const std::string longText(200, 'x');
     manager->reportStatus(longText);
     EXPECT_EQ(displayed.back(), std::string(79, 'x')) << "cut to the 80-character buffer";
+    debugText.clear();
+    errno = 5;
     manager->reportError(longText);
-    EXPECT_EQ(errors.back().size(), 2U + 79U);
+    EXPECT_EQ(debugText, "ERROR: " + std::string(72, 'x')) << "cut to the 80-character buffer";
+    EXPECT_EQ(errors.back(), "5|" + longText) << "the host gets the whole text";
 }
 
 TEST_F(CommunicationManagerTest, LoggingDisabledWritesNoFile) {
@@ -272,7 +283,7 @@ TEST_F(CommunicationManagerTest, LoggingDisabledWritesNoFile) {
     manager->shutdown();
     EXPECT_TRUE(std::filesystem::is_empty(directory));
     EXPECT_EQ(displayed.back(), "status");
-    EXPECT_EQ(errors.back(), "2|ERROR: failure , ErrNo:2\n");
+    EXPECT_EQ(errors.back(), "2|failure");
     EXPECT_TRUE(contains(debugText, "status\n"));
     EXPECT_TRUE(contains(debugText, "ERROR: failure , ErrNo:2\n"));
 }
@@ -288,6 +299,27 @@ TEST_F(CommunicationManagerTest, NetworkStartAndStop) {
     manager->stopNetwork();
     EXPECT_FALSE(manager->networkUp());
     EXPECT_FALSE(network.running);
+}
+
+// The call processor looks for a lost server between messages: a connect that takes long must not
+// hold it up, and counts as not lost.
+TEST_F(CommunicationManagerTest, TheLostServerCheckNeverWaitsForAConnect) {
+    started();
+    std::promise<void> connecting;
+    std::promise<void> answered;
+    bool answeredInTime = false;
+    network.whileOpening = [&, answer = answered.get_future().share()] {
+        connecting.set_value();
+        answeredInTime = answer.wait_for(std::chrono::seconds(5)) == std::future_status::ready;
+    };
+    std::thread opener([this] { manager->startNetwork(); });
+    connecting.get_future().wait();
+    EXPECT_FALSE(manager->networkLost());
+    answered.set_value();
+    opener.join();
+    EXPECT_TRUE(answeredInTime) << "the check waited for the connect to end";
+    network.running = false;  // the server went away
+    EXPECT_TRUE(manager->networkLost());
 }
 
 TEST_F(CommunicationManagerTest, ShutdownClosesEverythingAndLatePostsAreReleased) {

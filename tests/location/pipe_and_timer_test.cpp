@@ -35,6 +35,7 @@ TEST(MessagePipe, IndexesWrap) {
     for (int n = 0; n < 40; ++n) {
         pipe.put(numbered(n));
         EXPECT_TRUE(pipe.signalled());
+        EXPECT_TRUE(pipe.holds(0x02) && !pipe.holds(0xAA)) << n;
         EXPECT_EQ(pipe.take()->id(), n);
         EXPECT_FALSE(pipe.signalled());
     }

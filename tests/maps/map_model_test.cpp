@@ -113,7 +113,7 @@ TEST(CircularRegion, RadiusIsInStatuteMiles) {
     EXPECT_EQ(MakeCircularRegion({0, 0}, NAN, RegionStyle{}).bounds.Width(), 0.0);
 }
 
-TEST(RegionStyle, TakesWindowsColourValues) {
+TEST(RegionStyle, TakesBlueGreenRedColourNumbers) {
     RegionStyle style;
     style.SetRegionColor(65280);
     style.SetRegionBorderColor(33023);

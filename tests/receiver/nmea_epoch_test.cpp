@@ -127,6 +127,49 @@ TEST(NmeaEpochs, OnceTheCycleIsKnownEachFixIsReportedAtItsLastSentence) {
     EXPECT_EQ(b.recorder.skies[2].satellites.size(), 12u);
     b.builder.finish();
     EXPECT_EQ(b.recorder.fixes.size(), 3u) << "nothing was left over";
+
+    // Without GSV the cycle ends at the second GSA; each epoch has only its own used satellites.
+    Builder gsaOnly;
+    for (const char* time : {"102030.00", "102031.00"}) {
+        std::vector<std::string> epoch = MultiConstellationEpoch(time);
+        epoch.resize(5);  // RMC, VTG, GGA and the GPS and GLONASS GSA
+        gsaOnly.feed(epoch);
+    }
+    gsaOnly.feed({"GNRMC,102032.00,A,5230.0000,N,01322.5000,E,10.0,90.0,140325,,,A,V",
+                  "GNGGA,102032.00,5230.0000,N,01322.5000,E,1,02,0.8,35.0,M,40.0,M,,",
+                  "GNGSA,A,3,02,,,,,,,,,,,,1.5,0.8,1.2,1", "GNGSA,A,3,70,,,,,,,,,,,,1.5,0.8,1.2,2"});
+    ASSERT_EQ(gsaOnly.recorder.fixes.size(), 3u);
+    EXPECT_EQ(gsaOnly.recorder.fixes[2].used, (std::vector<SatelliteId>{{GnssId::Gps, 2}, {GnssId::Glonass, 6}}));
+}
+
+// Sentences of one epoch that disagree on the position (a multiplexer that delays one, a receiver
+// that writes GLL from another filter): GGA's or GNS's counts, then RMC's, then GLL's.
+TEST(NmeaEpochs, DisagreeingSentencesGiveThePositionOfTheMostTrustedOne) {
+    const std::string rmc = "GPRMC,080000,A,4100.000,N,00300.000,W,0.0,,010125,,,A";
+    const std::string gga = "GPGGA,080000,4200.000,N,00300.000,W,1,05,1.0,100.0,M,50.0,M,,";
+    const std::string gll = "GPGLL,4300.000,N,00300.000,W,080000,A,A";
+    const std::string gns = "GNGNS,080000,4400.000,N,00300.000,W,AA,06,1.0,100.0,50.0,,,S";
+    const std::string ggaWithout = "GPGGA,080000,,,,,1,05,1.0,100.0,M,50.0,M,,";
+    struct Case {
+        const char* legend;
+        std::vector<std::string> bodies;
+        double latitude;
+    };
+    const Case cases[] = {
+        {"RMC before GGA", {rmc, gga}, 42.0},
+        {"GLL and RMC before GNS", {gll, rmc, gns}, 44.0},
+        {"GLL before RMC", {gll, rmc}, 41.0},
+        {"GGA before GNS: the first of the two", {gga, gns}, 42.0},
+        {"a GGA without a position", {rmc, ggaWithout}, 41.0},
+    };
+    for (const Case& c : cases) {
+        Builder b;
+        b.feed(c.bodies);
+        b.builder.finish();
+        ASSERT_EQ(b.recorder.fixes.size(), 1u) << c.legend;
+        ASSERT_TRUE(b.recorder.fixes[0].latitude) << c.legend;
+        EXPECT_DOUBLE_EQ(*b.recorder.fixes[0].latitude, c.latitude) << c.legend;
+    }
 }
 
 TEST(NmeaEpochs, BrokenGsvCyclesLeaveOnlyTheirConstellationOut) {
@@ -253,6 +296,19 @@ TEST(NmeaEpochs, ResetForgetsTheEpochInProgress) {
     b.builder.reset();
     b.builder.finish();
     EXPECT_TRUE(b.recorder.fixes.empty());
+
+    // A receiver whose cycles end at GGA, then one that writes GGA first: its epoch is not cut there.
+    for (const char* time : {"080001", "080002", "080003"}) {
+        b.feed({std::string("GPRMC,") + time + ",A,4000.000,N,00300.000,W,0.0,,010125,,,A",
+                std::string("GPGGA,") + time + ",4000.000,N,00300.000,W,1,05,1.0,100.0,M,50.0,M,,"});
+    }
+    ASSERT_EQ(b.recorder.fixes.size(), 3u) << "the third ends at its GGA";
+    b.builder.reset();
+    b.feed({"GPGGA,090000,4000.000,N,00300.000,W,1,05,1.0,100.0,M,50.0,M,,",
+            "GPRMC,090000,A,4000.000,N,00300.000,W,10.0,,010125,,,A"});
+    b.builder.finish();
+    ASSERT_EQ(b.recorder.fixes.size(), 4u);
+    EXPECT_TRUE(b.recorder.fixes[3].speed) << "the RMC belongs to the epoch";
 }
 
 }  // namespace

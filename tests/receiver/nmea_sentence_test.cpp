@@ -116,6 +116,9 @@ TEST(NmeaSentences, FieldsThatCannotBeReadAreNotReported) {
     EXPECT_TRUE(Parsed<GllSentence>(Sentence("GPGLL,9000.000,N,18000.000,W,123519,A,A")).position) << "the poles exist";
 
     EXPECT_FALSE(Parsed<RmcSentence>(Sentence("GPRMC,246000,A,4807.038,N,01131.000,E,,,230394,,,A")).time);
+    EXPECT_EQ(Parsed<RmcSentence>(Sentence("GPRMC,235960,A,4807.038,N,01131.000,E,,,311216,,,A")).time, Clock(23, 59, 60))
+        << "a leap second";
+    EXPECT_FALSE(Parsed<RmcSentence>(Sentence("GPRMC,235961,A,4807.038,N,01131.000,E,,,311216,,,A")).time);
     EXPECT_FALSE(Parsed<RmcSentence>(Sentence("GPRMC,123519,A,4807.038,N,01131.000,E,,,310294,,,A")).date)
         << "31 February";
 }
@@ -234,6 +237,8 @@ TEST(NmeaSatelliteNumbers, TalkerAndNumberName) {
         {NmeaSystem::BeiDou, 63, SatelliteId{GnssId::BeiDou, 63}},
         {NmeaSystem::BeiDou, 201, SatelliteId{GnssId::BeiDou, 1}},
         {NmeaSystem::BeiDou, 437, SatelliteId{GnssId::BeiDou, 37}},
+        {NmeaSystem::BeiDou, 463, SatelliteId{GnssId::BeiDou, 63}},
+        {NmeaSystem::BeiDou, 464, std::nullopt},
         {NmeaSystem::Qzss, 1, SatelliteId{GnssId::Qzss, 1}},
         {NmeaSystem::Qzss, 193, SatelliteId{GnssId::Qzss, 1}},
         {NmeaSystem::Navic, 14, SatelliteId{GnssId::Navic, 14}},

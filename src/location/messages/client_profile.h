@@ -31,7 +31,7 @@ struct ClientProfile {
     std::uint8_t approxPositionValid = 0;
     float approxLatitude = 37.3875F;             // degrees; the simulated receiver's starting point
     float approxLongitude = -121.9720F;          // degrees
-    std::int16_t approxAltitude = 25;            // metres
+    std::int16_t approxAltitude = 0;             // metres
     std::uint16_t approxAux = 0;
     std::uint16_t approxUncertainty = 500;
     std::uint8_t externalSerial = 1;             // the receiver is reached through the host

@@ -55,11 +55,13 @@ void CallProcessor::serverGone() {
 }
 
 // A server that went away without its close request ends its part of the session as if it had sent
-// one; the receiver's part goes on and is answered from what the client has. Looked at after the
-// messages already received, so a close request that came just before the hang-up is taken as the close.
+// one; the receiver's part goes on and is answered from what the client has. The loss counts only
+// once every server message received before it has been handled, so a close request that came just
+// before the hang-up is taken as the close.
 void CallProcessor::watchServer() {
     Lock lock(lock_);
-    if (comm_.networkLost()) {
+    // The loss is read before the pipe: once the module has closed, all the server sent is in the pipe.
+    if (comm_.networkLost() && !comm_.pipe().holds(MAS_CHANNEL)) {
         comm_.logError("Network connection lost.");
         serverGone();
     }

@@ -221,11 +221,11 @@ void CommunicationManager::reportStatus(std::string_view text) {
 
 void CommunicationManager::reportError(std::string_view text) {
     const int code = errno;
+    // Only the debug output gets the decorated text; the host and the error log get the text itself.
     const std::string formatted = "ERROR: " + std::string(text) + " , ErrNo:" + std::to_string(code) + "\n";
-    const std::string_view kept = host_.rotate(formatted);
-    host_.debug(kept);
-    if (host_.callbacks().error) host_.callbacks().error(code, kept);
-    logError(kept);
+    host_.debug(host_.rotate(formatted));
+    if (host_.callbacks().error) host_.callbacks().error(code, text);
+    logError(text);
 }
 
 void CommunicationManager::logTrace(std::string_view text) {

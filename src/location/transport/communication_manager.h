@@ -69,7 +69,8 @@ public:
     MessagePipe& pipe() { return pipe_; }
 
     void reportStatus(std::string_view text);
-    // Reports the text with the last system error number (errno).
+    // Reports the text with the last system error number (errno): to the host's error callback and
+    // the error log as it is, to the debug output as "ERROR: text , ErrNo:N".
     void reportError(std::string_view text);
     void logTrace(std::string_view text);
     void logError(std::string_view text);

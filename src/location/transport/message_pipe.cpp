@@ -55,6 +55,15 @@ std::size_t MessagePipe::count() const {
     return count_;
 }
 
+bool MessagePipe::holds(std::uint8_t channel) const {
+    std::lock_guard lock(mutex_);
+    for (std::size_t i = 0; i < count_; ++i) {
+        const std::unique_ptr<Message>& message = slots_[(readIndex_ + i) % kSlots];
+        if (message && message->channel() == channel) return true;
+    }
+    return false;
+}
+
 std::size_t MessagePipe::readIndex() const {
     std::lock_guard lock(mutex_);
     return readIndex_;

@@ -4,6 +4,7 @@
 #include <chrono>
 #include <condition_variable>
 #include <cstddef>
+#include <cstdint>
 #include <memory>
 #include <mutex>
 
@@ -29,6 +30,8 @@ public:
     void flush();
 
     std::size_t count() const;
+    // Whether a message of the channel waits in the pipe.
+    bool holds(std::uint8_t channel) const;
     std::size_t readIndex() const;
     std::size_t writeIndex() const;
     // True exactly while the pipe holds a message.

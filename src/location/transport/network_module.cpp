@@ -17,16 +17,15 @@ namespace {
 
 constexpr std::size_t kReceiveBytes = 1024;
 
-void setOptions(int socket) {
+}  // namespace
+
+bool setServerSocketOptions(int socket, SocketOptionSetter set) {
     const int reuse = 1;
     const linger off{0, 0};
-    if (::setsockopt(socket, SOL_SOCKET, SO_REUSEADDR, &reuse, sizeof reuse) != 0 ||
-        ::setsockopt(socket, SOL_SOCKET, SO_LINGER, &off, sizeof off) != 0) {
-        writeDebugOutput(" setsocketopt failed\n");
-    }
+    const bool reused = set(socket, SOL_SOCKET, SO_REUSEADDR, &reuse, sizeof reuse) == 0;
+    const bool lingerOff = set(socket, SOL_SOCKET, SO_LINGER, &off, sizeof off) == 0;
+    return reused && lingerOff;
 }
-
-}  // namespace
 
 NetworkModule::NetworkModule(CommunicationManager& manager, const ClientProfile& profile)
     : ReceivingTransport(manager, networkModuleFraming(), "Network Module-> Error posting message - msg ignored"),
@@ -40,7 +39,7 @@ NetworkModule::~NetworkModule() { close(); }
 bool NetworkModule::connect() {
     const int socket = ConnectTcp(address_, port_, kConnectTimeout);
     if (socket < 0) return false;
-    setOptions(socket);
+    if (!setServerSocketOptions(socket)) writeDebugOutput(" setsocketopt failed\n");
     manager_.logError("Network Connect:IP: " + address_ + " Port:" + std::to_string(port_));
     std::lock_guard lock(mutex_);
     socket_ = socket;

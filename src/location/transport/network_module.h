@@ -5,11 +5,20 @@
 #include <cstdint>
 #include <string>
 
+#include <sys/socket.h>
+
 #include "location/messages/client_profile.h"
 #include "location/transport/byte_ring.h"
 #include "location/transport/receiving_transport.h"
 
 namespace vexa {
+
+// How a socket option is set: ::setsockopt, or in a test a stand-in that refuses on purpose.
+using SocketOptionSetter = int (*)(int socket, int level, int name, const void* value, socklen_t length);
+
+// Sets SO_REUSEADDR on and SO_LINGER off on the connection to the server, each whatever became of
+// the other; false when either was refused.
+bool setServerSocketOptions(int socket, SocketOptionSetter set = ::setsockopt);
 
 // The client's TCP link to the assistance server. A worker thread cuts the received stream into frames
 // and posts their messages; it closes the module when the server closes the connection or the socket
