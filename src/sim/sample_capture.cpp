@@ -6,12 +6,12 @@
 #include <span>
 #include <string>
 
-#include "receiver/command_builders.h"
 #include "receiver/coordinate_conversion.h"
 #include "receiver/frame_format.h"
 #include "receiver/frame_writer.h"
 #include "receiver/message_ids.h"
 #include "receiver/message_writer.h"
+#include "receiver/nmea_checksum.h"
 #include "receiver/records.h"
 
 namespace vexa {

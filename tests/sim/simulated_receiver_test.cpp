@@ -10,6 +10,7 @@
 #include "platform/result_codes.h"
 #include "receiver/coordinate_conversion.h"
 #include "receiver/decoder.h"
+#include "receiver/nmea_checksum.h"
 #include "receiver/records.h"
 #include "sim/simulated_receiver.h"
 #include "sim_test_support.h"
