@@ -3,6 +3,7 @@
 
 #include <cmath>
 
+#include "receiver/channel_bytes.h"
 #include "receiver/message_writer.h"
 #include "sim/baud_rate.h"
 #include "sim/binary_output.h"
@@ -21,9 +22,6 @@ constexpr std::uint8_t kResetCold = 0x04;
 constexpr std::uint8_t kResetWarm = 0x02;
 constexpr int kLowestMaskTenths = -200;
 constexpr int kHighestMaskTenths = 900;
-// An Osprey's payloads lead with a channel byte: its own binary messages, statistics.
-constexpr std::uint8_t kBinaryChannel = 0xEE;
-constexpr std::uint8_t kStatChannel = 0xBB;
 
 // Where each sentence's rate sits among the ten (rate, checksum) pairs of the switch to NMEA.
 constexpr int kGgaPair = 0;
