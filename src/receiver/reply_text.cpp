@@ -1,5 +1,3 @@
-#include "receiver/reply_text.h"
-
 #include <algorithm>
 #include <cinttypes>
 #include <cstring>
@@ -7,7 +5,7 @@
 
 #include "platform/result_codes.h"
 #include "receiver/line_writer.h"
-#include "receiver/records.h"
+#include "receiver/message_lines.h"
 
 namespace vexa {
 namespace {
@@ -46,12 +44,15 @@ constexpr ErrorText kErrorTexts[] = {
 // The longest format takes eighteen values; the report carries five, the rest print as 0.
 constexpr std::size_t kFormatValues = 18;
 
+void RenderCommandReply(const char* prefix, const CommandReply& reply, char* out) {
+    LineWriter line(out);
+    line.text(prefix);
+    line.format("%02X", static_cast<unsigned>(reply.MessageId));
+}
+
 }  // namespace
 
-LinkResult RenderSubframe(const std::uint8_t* record, std::size_t length, char* out) {
-    if (length < sizeof(SubframeData)) return kResultBadLength;
-    SubframeData subframe;
-    std::memcpy(&subframe, record, sizeof subframe);
+LinkResult RenderSubframe(const SubframeData& subframe, char* out) {
     if (subframe.SvId == 0) return kResultBadLength;
     LineWriter line(out);
     line.text(": ");
@@ -64,10 +65,7 @@ LinkResult RenderSubframe(const std::uint8_t* record, std::size_t length, char* 
     return kResultOk;
 }
 
-LinkResult RenderErrorReport(const std::uint8_t* record, std::size_t length, char* out) {
-    if (length < sizeof(ErrorReport)) return kResultBadLength;
-    ErrorReport report;
-    std::memcpy(&report, record, sizeof report);
+LinkResult RenderErrorReport(const ErrorReport& report, char* out) {
     const std::uint32_t* p = report.Params;
     LineWriter line(out);
     const auto* text = std::find_if(std::begin(kErrorTexts), std::end(kErrorTexts),
@@ -93,11 +91,13 @@ LinkResult RenderErrorReport(const std::uint8_t* record, std::size_t length, cha
     return kResultOk;
 }
 
-LinkResult RenderCommandReply(const char* prefix, const std::uint8_t* record, std::size_t length, char* out) {
-    if (length < sizeof(CommandReply)) return kResultBadLength;
-    LineWriter line(out);
-    line.text(prefix);
-    line.format("%02X", static_cast<unsigned>(record[0]));
+LinkResult RenderCommandAck(const CommandReply& reply, char* out) {
+    RenderCommandReply("Ack: 0x", reply, out);
+    return kResultOk;
+}
+
+LinkResult RenderCommandNak(const CommandReply& reply, char* out) {
+    RenderCommandReply("Nak: 0x", reply, out);
     return kResultOk;
 }
 

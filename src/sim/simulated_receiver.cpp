@@ -126,13 +126,15 @@ void SimulatedReceiver::outputBinary(const ReceiverSnapshot& snapshot, std::int6
             sendPayload(MessagePayload(MeasurementRecord(snapshot, channel)));
         }
     }
-    if (navLibrary(MessageId::NavLib29)) sendPayload(MessagePayload(NavLibSolutionRecord(snapshot)));
+    if (navLibrary(MessageId::NavLib29)) sendPayload(MessagePayload(NavLibDgpsRecord(snapshot)));
     for (int channel = 0; channel < kChannelCount && navLibrary(MessageId::NavLib30); ++channel) {
         if (snapshot.channels[channel].state == kStateTracking) {
             sendPayload(MessagePayload(NavLibSatelliteRecord(snapshot, channel)));
         }
     }
-    if (navLibrary(MessageId::NavLib31)) sendPayload(MessagePayload(NavLibClockRecord(snapshot)));
+    if (navLibrary(MessageId::NavLib31)) {
+        sendPayload(MessagePayload(NavLibInitialisationRecord(snapshot, masks_.navigationTenths)));
+    }
 }
 
 void SimulatedReceiver::outputOsprey(const ReceiverSnapshot& snapshot, std::int64_t second) {

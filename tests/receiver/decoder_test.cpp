@@ -168,29 +168,29 @@ TEST(DecodeMessage, RawTrackAndLibraryFieldsAtTheirOffsets) {
     EXPECT_EQ(raw.PhaseBadCount, 46);
     EXPECT_EQ(raw.CorrelationInterval, static_cast<std::int16_t>(At16(49)));
 
-    const auto lib31 = Decode<NavLibMessage31>(OffsetPattern(31, 84));
-    EXPECT_EQ(lib31.At37, static_cast<std::int16_t>(At16(37)));
-    EXPECT_EQ(lib31.At72, static_cast<std::int16_t>(At16(72)));
-    EXPECT_EQ(lib31.At83, 83);
+    const auto lib31 = Decode<NavLibInitialisation>(OffsetPattern(31, 84));
+    EXPECT_EQ(lib31.Reserved12, static_cast<std::int16_t>(At16(37)));
+    EXPECT_EQ(lib31.Week, static_cast<std::int16_t>(At16(72)));
+    EXPECT_EQ(lib31.ClockDriftSource, 83);
 
-    const auto lib30 = Decode<NavLibMessage30>(OffsetPattern(30, 83));
-    EXPECT_EQ(lib30.At70, 70);
+    const auto lib30 = Decode<NavLibSatelliteState>(OffsetPattern(30, 83));
+    EXPECT_EQ(lib30.EphemerisFlag, 70);
     std::uint32_t floatBits;
-    std::memcpy(&floatBits, &lib30.At71[2], 4);
+    std::memcpy(&floatBits, &lib30.IonosphericDelay, 4);
     EXPECT_EQ(floatBits, At32(79));
 }
 
 TEST(DecodeMessage, GeodeticFieldsAtTheirOffsets) {
     const auto geo = Decode<GeoNavData>(OffsetPattern(41, 91));
-    EXPECT_EQ(geo.At7, At32(7));
-    EXPECT_EQ(geo.At17, At16(17));
-    EXPECT_EQ(geo.At35, static_cast<std::int32_t>(At32(35)));
-    EXPECT_EQ(geo.At39, 39);
-    EXPECT_EQ(geo.At48, static_cast<std::int16_t>(At16(48)));
-    EXPECT_EQ(geo.At62, At16(62));
-    EXPECT_EQ(geo.At80, At32(80));
-    EXPECT_EQ(geo.At86, At16(86));
-    EXPECT_EQ(geo.At90, 90);
+    EXPECT_EQ(geo.Tow, At32(7));
+    EXPECT_EQ(geo.UtcSecond, At16(17));
+    EXPECT_EQ(geo.AltitudeMsl, static_cast<std::int32_t>(At32(35)));
+    EXPECT_EQ(geo.MapDatum, 39);
+    EXPECT_EQ(geo.HeadingRate, static_cast<std::int16_t>(At16(48)));
+    EXPECT_EQ(geo.HorizontalVelocityError, At16(62));
+    EXPECT_EQ(geo.Distance, At32(80));
+    EXPECT_EQ(geo.HeadingError, At16(86));
+    EXPECT_EQ(geo.ModeInfo, 90);
 }
 
 TEST(DecodeMessage, DoubleTravelsLowWordFirst) {
@@ -242,10 +242,10 @@ TEST(DecodeMessage, TtffReportSetsTheContextText) {
     std::memcpy(&report, buffer.bytes, sizeof report);
     EXPECT_EQ(report.SubId, 6);
     EXPECT_EQ(report.TimeToFirstFix, 1234);
-    EXPECT_EQ(report.At8[3], static_cast<std::int32_t>(At32(20)));
-    EXPECT_EQ(report.At29[5], 34);
-    EXPECT_EQ(report.At35, static_cast<std::int16_t>(At16(35)));
-    EXPECT_EQ(report.At38, 38);
+    EXPECT_EQ(report.TimeAidingError, static_cast<std::int32_t>(At32(20)));
+    EXPECT_EQ(report.PositionMode, 34);
+    EXPECT_EQ(report.Status, static_cast<std::int16_t>(At16(35)));
+    EXPECT_EQ(report.Reserved, 38);
 }
 
 TEST(DecodeMessage, RefusedTtffLeavesTheContextAlone) {
