@@ -278,13 +278,16 @@ struct SubframeData {
 };
 static_assert(sizeof(SubframeData) == 44);
 
-// Message 10: a receiver error report with its parameters.
+// The most parameters an error report's text takes.
+inline constexpr std::size_t kErrorReportParams = 18;
+
+// Message 10: a receiver error report with its parameters (ParamCount of them are held).
 struct ErrorReport {
     std::uint16_t ErrorId;
     std::uint16_t ParamCount;
-    std::uint32_t Params[5];
+    std::uint32_t Params[kErrorReportParams];
 };
-static_assert(sizeof(ErrorReport) == 24);
+static_assert(sizeof(ErrorReport) == 76);
 
 // Messages 11 (acknowledge) and 12 (refuse): the id of the command answered.
 struct CommandReply {

@@ -41,8 +41,7 @@ constexpr ErrorText kErrorTexts[] = {
     {8962, false, "Error: tracker data not available"},
 };
 
-// The longest format takes eighteen values; the report carries five, the rest print as 0.
-constexpr std::size_t kFormatValues = 18;
+static_assert(kErrorReportParams == 18, "the longest format takes eighteen values");
 
 void RenderCommandReply(const char* prefix, const CommandReply& reply, char* out) {
     LineWriter line(out);
@@ -66,7 +65,9 @@ LinkResult RenderSubframe(const SubframeData& subframe, char* out) {
 }
 
 LinkResult RenderErrorReport(const ErrorReport& report, char* out) {
-    const std::uint32_t* p = report.Params;
+    // The parameters the report carries, the rest as 0.
+    std::uint32_t p[kErrorReportParams] = {};
+    std::copy_n(report.Params, std::min<std::size_t>(report.ParamCount, kErrorReportParams), p);
     LineWriter line(out);
     const auto* text = std::find_if(std::begin(kErrorTexts), std::end(kErrorTexts),
                                     [&](const ErrorText& entry) { return entry.errorId == report.ErrorId; });
@@ -79,12 +80,13 @@ LinkResult RenderErrorReport(const ErrorReport& report, char* out) {
     // The texts keep their long formats; each value is the 32-bit parameter widened, so 32- and
     // 64-bit builds print the same.
     if (text->unsignedParams) {
-        unsigned long v[kFormatValues] = {p[0], p[1], p[2], p[3], p[4]};
+        unsigned long v[kErrorReportParams];
+        std::copy(std::begin(p), std::end(p), v);
         line.format(text->format, v[0], v[1], v[2], v[3], v[4], v[5], v[6], v[7], v[8], v[9], v[10], v[11], v[12],
                     v[13], v[14], v[15], v[16], v[17]);
     } else {
-        long v[kFormatValues] = {};
-        for (std::size_t i = 0; i < std::size(report.Params); ++i) v[i] = static_cast<std::int32_t>(p[i]);
+        long v[kErrorReportParams];
+        std::transform(std::begin(p), std::end(p), v, [](std::uint32_t value) { return static_cast<std::int32_t>(value); });
         line.format(text->format, v[0], v[1], v[2], v[3], v[4], v[5], v[6], v[7], v[8], v[9], v[10], v[11], v[12],
                     v[13], v[14], v[15], v[16], v[17]);
     }

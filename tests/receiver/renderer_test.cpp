@@ -2,9 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "platform/result_codes.h"
 #include "receiver/decoder.h"
@@ -221,7 +223,7 @@ TEST(RenderMessage, SubframeWords) {
 TEST(RenderMessage, ErrorReports) {
     struct Case {
         std::uint16_t errorId;
-        std::array<std::uint32_t, 5> params;
+        std::vector<std::uint32_t> params;
         const char* expected;
     };
     const Case cases[] = {
@@ -232,7 +234,11 @@ TEST(RenderMessage, ErrorReports) {
         {4100, {7, 2, static_cast<std::uint32_t>(-300)}, "Kalman Filter @7: Kill chan 02, range res=-300"},
         {4103, {1, 2, 3, 4, 5},
          "Krause solution poor:\nPOS = 1 2 3 PR = 4 5 0\nSAT1= 0 0 0\nSAT2= 0 0 0\nSAT3= 0 0 0\nSAT4= 0 0 0"},
-        {4104, {1}, "SRAM control flags contain bad checksum"},
+        {4103, {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18},
+         "Krause solution poor:\nPOS = 1 2 3 PR = 4 5 6\nSAT1= 7 8 9\nSAT2= 10 11 12\nSAT3= 13 14 15\nSAT4= 16 17 18"},
+        {4104, {}, "SRAM control flags contain bad checksum"},
+        {2, {5}, "Bad parity from SV 05, subframe 0"},
+        {999, {}, "Error in unknown format: err_id=3e7 params: 0 0 0 0 0"},
         {8194, {12, 40}, "OSOR #12 (40 ms)"},
         {8195, {0xDEADBEEF}, "Memory test failed at 0xdeadbeef"},
         {999, {1, 2, 3, 4, 0xFFFFFFFF}, "Error in unknown format: err_id=3e7 params: 1 2 3 4 ffffffff"},
@@ -240,8 +246,8 @@ TEST(RenderMessage, ErrorReports) {
     for (const Case& c : cases) {
         ErrorReport report{};
         report.ErrorId = c.errorId;
-        report.ParamCount = 5;
-        std::memcpy(report.Params, c.params.data(), sizeof report.Params);
+        report.ParamCount = static_cast<std::uint16_t>(c.params.size());
+        std::copy(c.params.begin(), c.params.end(), report.Params);
         EXPECT_EQ(Render(10, report), c.expected) << c.errorId;
     }
 }
