@@ -21,7 +21,9 @@ DecodeResult DecodeWhole(std::span<const std::uint8_t> payload, std::uint8_t* re
     const std::size_t length = payload.size() - 1;
     if (length > RecordBuffer::kSize) {
         // Frames never carry that much; refused rather than overrunning the record.
-        if constexpr (std::is_same_v<typename Row::Fields, UnreadBody>) return DecodeResult{kResultUnknownId, payload[0], 0};
+        if constexpr (std::is_same_v<typename Row::Fields, UnreadBody>) {
+            return DecodeResult{kResultUnknownId, payload[0], 0};
+        }
         return BadLength();
     }
     std::memcpy(record, payload.data() + 1, length);
@@ -47,7 +49,8 @@ DecodeResult DecodeFields(std::span<const std::uint8_t> payload, std::uint8_t* b
     if constexpr (Body::kCounted) {
         using Counted = std::remove_cv_t<decltype(Body::kLast)>;
         if (length < Body::kWidth) return BadLength();
-        const std::size_t count = wire::Load<MemberValue<Counted::kCount>>(body + Body::kWidth - PartWidth<Body::kLast>());
+        const std::size_t countAt = Body::kWidth - PartWidth<Body::kLast>();
+        const std::size_t count = wire::Load<MemberValue<Counted::kCount>>(body + countAt);
         items = std::min(count, Counted::kCapacity);
         const std::size_t carried = Counted::kOverflow == Beyond::Refused ? items : count;
         if (length != Body::kWidth + carried * wire::ItemWidth<Counted>()) return BadLength();

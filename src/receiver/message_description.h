@@ -76,9 +76,9 @@ struct Each {
     using Items = Wire<ElementMembers...>;
 };
 
-// What a count larger than the record's array takes is: the message is refused as a bad length (its
-// length is checked for as many items as the array takes), or the items beyond are read past and
-// left out (the record's count then says how many it holds).
+// What becomes of a count larger than the record's array: the message is refused as a bad length
+// (its length is checked for as many items as the array holds), or the items beyond are read past
+// and left out (the record's count then says how many it holds).
 enum class Beyond : std::uint8_t { Refused, LeftOut };
 
 // A count, then that many items of an array: its elements, or (given `ItemMembers`) each element's

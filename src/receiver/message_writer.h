@@ -24,8 +24,8 @@ std::size_t WriteMessage(int id, std::span<const std::uint8_t> record, std::span
 template <class Record>
 std::vector<std::uint8_t> MessagePayload(const Record& record) {
     std::vector<std::uint8_t> payload(1 + sizeof record);  // a wire body is never longer than its record
-    payload.resize(WriteMessage(kIdOfRecord<Record>, std::span(reinterpret_cast<const std::uint8_t*>(&record), sizeof record),
-                                payload));
+    const auto bytes = std::span(reinterpret_cast<const std::uint8_t*>(&record), sizeof record);
+    payload.resize(WriteMessage(kIdOfRecord<Record>, bytes, payload));
     return payload;
 }
 

@@ -86,7 +86,8 @@ LinkResult RenderErrorReport(const ErrorReport& report, char* out) {
                     v[13], v[14], v[15], v[16], v[17]);
     } else {
         long v[kErrorReportParams];
-        std::transform(std::begin(p), std::end(p), v, [](std::uint32_t value) { return static_cast<std::int32_t>(value); });
+        std::transform(std::begin(p), std::end(p), v,
+                       [](std::uint32_t value) { return static_cast<std::int32_t>(value); });
         line.format(text->format, v[0], v[1], v[2], v[3], v[4], v[5], v[6], v[7], v[8], v[9], v[10], v[11], v[12],
                     v[13], v[14], v[15], v[16], v[17]);
     }

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <algorithm>
 #include <bit>
 #include <cstddef>
 #include <cstdint>
@@ -50,7 +49,8 @@ void LoadValue(T& value, const std::uint8_t* in) {
     } else if constexpr (sizeof(std::remove_extent_t<T>) == 1) {
         std::memcpy(value, in, sizeof value);
     } else {
-        for (std::size_t i = 0; i < std::extent_v<T>; ++i) LoadValue(value[i], in + i * Width<std::remove_extent_t<T>>());
+        constexpr std::size_t kStep = Width<std::remove_extent_t<T>>();
+        for (std::size_t i = 0; i < std::extent_v<T>; ++i) LoadValue(value[i], in + i * kStep);
     }
 }
 
@@ -61,7 +61,8 @@ void StoreValue(const T& value, std::uint8_t* out) {
     } else if constexpr (sizeof(std::remove_extent_t<T>) == 1) {
         std::memcpy(out, value, sizeof value);
     } else {
-        for (std::size_t i = 0; i < std::extent_v<T>; ++i) StoreValue(value[i], out + i * Width<std::remove_extent_t<T>>());
+        constexpr std::size_t kStep = Width<std::remove_extent_t<T>>();
+        for (std::size_t i = 0; i < std::extent_v<T>; ++i) StoreValue(value[i], out + i * kStep);
     }
 }
 
@@ -83,7 +84,9 @@ void DecodeItem(const std::uint8_t* in, Element& element) {
     if constexpr (std::is_same_v<typename Part::Items, vexa::Wire<>>) {
         LoadValue(element, in);
     } else {
-        [&]<auto... Members>(vexa::Wire<Members...>) { DecodeParts<0, Members...>(in, element, 0); }(typename Part::Items{});
+        [&]<auto... Members>(vexa::Wire<Members...>) {
+            DecodeParts<0, Members...>(in, element, 0);
+        }(typename Part::Items{});
     }
 }
 
@@ -115,7 +118,9 @@ void EncodeItem(const Element& element, std::uint8_t* out) {
     if constexpr (std::is_same_v<typename Part::Items, vexa::Wire<>>) {
         StoreValue(element, out);
     } else {
-        [&]<auto... Members>(vexa::Wire<Members...>) { EncodeParts<0, Members...>(element, out, 0); }(typename Part::Items{});
+        [&]<auto... Members>(vexa::Wire<Members...>) {
+            EncodeParts<0, Members...>(element, out, 0);
+        }(typename Part::Items{});
     }
 }
 
