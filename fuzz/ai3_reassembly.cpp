@@ -18,7 +18,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         std::vector<std::uint8_t> content(data + position, data + position + taken);
         position += taken;
         if (content.empty()) continue;
-        content[0] = vexa::AI3_CHANNEL;
+        content[0] = vexa::kAi3Channel;
         auto message = decoder.decodeMessage(content.data(), content.size());
         if (message && message->payloadLength() > 0) {
             volatile std::uint8_t sink = message->payload()[message->payloadLength() - 1];

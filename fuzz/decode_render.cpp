@@ -18,8 +18,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         (void)vexa::RenderMessage(result.id, record.bytes, result.recordLength, line);
 
         // A decoded record must write back to the very payload, except where the decoder cut a
-        // visible-list count above 32 or the message had no body to keep.
-        const bool countCut = result.id == 13 && data[1] > 32;
+        // visible-list count above 32 or an error report's parameters beyond 18, or the message had
+        // no body to keep.
+        const bool countCut = (result.id == 13 && data[1] > 32) || (result.id == 10 && (data[3] << 8 | data[4]) > 18);
         const bool bodiless = result.id == 225 && result.recordLength == 0;
         if (!countCut && !bodiless) {
             std::uint8_t written[1 + vexa::RecordBuffer::kSize];

@@ -4,7 +4,7 @@
 #include <cstdlib>
 #include <string_view>
 
-#include "receiver/command_builders.h"
+#include "receiver/nmea_checksum.h"
 #include "sim/command_sentence.h"
 #include "sim/text_format.h"
 

@@ -11,6 +11,7 @@
 #include "receiver/command_encoder.h"
 #include "receiver/frame_format.h"
 #include "receiver/message_ids.h"
+#include "receiver/message_table.h"
 #include "receiver/nmea_sentence.h"
 #include "receiver/product_table.h"
 
@@ -31,12 +32,23 @@ bool UnknownFramesShown(const ReceiverContext& context) {
     return (product != nullptr && product->textFilter) || context.DebugToggleCount.load() > kDebugToggleThreshold;
 }
 
-// Copies a delivered record into its stored form; a shorter record leaves the rest zero.
+// Copies a delivered record into its kept form; a shorter record leaves the rest zero.
 template <class Record>
-void StoreRecord(Record& stored, const std::uint8_t* record, std::size_t length) {
+void KeepRecord(KeptRecords& kept, const std::uint8_t* record, std::size_t length) {
+    Record& stored = std::get<Record>(kept);
     stored = Record{};
     std::memcpy(&stored, record, std::min(length, sizeof(Record)));
 }
+
+using Keeper = void (*)(KeptRecords&, const std::uint8_t*, std::size_t);
+
+constexpr auto kKeepers = PerMessageId<Keeper>([]<class Row>() -> Keeper {
+    if constexpr (IsKept(Row::model)) {
+        return &KeepRecord<typename Row::Record>;
+    } else {
+        return nullptr;
+    }
+});
 
 }  // namespace
 
@@ -80,44 +92,41 @@ void GpsComm::DeliverMessage(int id, const std::uint8_t* record, std::size_t len
     std::lock_guard guard(*modelLock_);
     bool announceAsText = false;
     if (log_.IsOpen() && RenderMessage(id, record, length, logLine_) == kResultOk) WriteLogLine(logLine_);
-    switch (id) {
-    case ToWire(MessageId::NavData):
-        StoreRecord(navData_, record, length);
-        FillFixFromNav(navData_, fix_ ? *fix_ : fix_.emplace());
+    const ModelUse use = ModelUseOf(id);
+    if (IsKept(use)) kKeepers[static_cast<std::size_t>(id)](kept_, record, length);
+    switch (use) {
+    case ModelUse::Fix: {
+        FillFixFromNav(Kept<NavData>(), fix_ ? *fix_ : fix_.emplace());
         AddToTrack(*fix_);
         // The count stops here and holds; the binary receiver's own report gives the value, and a
         // navigation message still on the line from before a reset must not stand in for it.
         if (fix_->hasPosition()) context_.TtffCounter.fixed(std::chrono::steady_clock::now());
         if (gnssListener_ != nullptr) gnssListener_->onFix(*fix_);
         break;
-    case ToWire(MessageId::TrackData):
-        StoreRecord(trackData_, record, length);
-        FillSkyFromTrack(trackData_, navData_, sky_ ? *sky_ : sky_.emplace());
+    }
+    case ModelUse::Sky:
+        FillSkyFromTrack(Kept<TrackData>(), Kept<NavData>(), sky_ ? *sky_ : sky_.emplace());
         if (gnssListener_ != nullptr) gnssListener_->onSky(*sky_);
         break;
-    case ToWire(MessageId::SwVersion): StoreRecord(swVersion_, record, length); break;
-    case ToWire(MessageId::ClockStatus): StoreRecord(clockStatus_, record, length); break;
-    case ToWire(MessageId::GeoNavData): StoreRecord(geoNavData_, record, length); break;
-    case ToWire(MessageId::ErrorReport):
-    case ToWire(MessageId::SubframeData):
-    case ToWire(MessageId::CommandAck):
-    case ToWire(MessageId::CommandNak): {
+    case ModelUse::TextLine:
+    case ModelUse::ErrorLine: {
         // Rendered in full first: a ring slot holds only 255 characters.
         char line[kRenderBufferSize];
         if (RenderMessage(id, record, std::min<std::size_t>(length, TextLineRing::kSlotSize - 1), line) == kResultOk) {
             StoreTextLine(line, std::strlen(line));
             // The text page takes lines on hints 10 and 255; the others' lines come with a 255.
-            announceAsText = id != ToWire(MessageId::ErrorReport);
+            announceAsText = use == ModelUse::TextLine;
         }
         break;
     }
-    case ToWire(MessageId::DevelopmentText): StoreTextLine(reinterpret_cast<const char*>(record), length); break;
-    case ToWire(MessageId::OkToSend):
+    case ModelUse::Text: StoreTextLine(reinterpret_cast<const char*>(record), length); break;
+    case ModelUse::SendPermission:
         okToSend_ = length > 0 ? record[0] : 0;
         sendAllowed_ = okToSend_ != 0;
         if (sendAllowed_) ReleasePendingOutput();
         break;
-    default: break;
+    case ModelUse::Kept:
+    case ModelUse::LogOnly: break;
     }
     if (deliveryListener_ != nullptr) deliveryListener_->deliver(id, record, length);
     Post(kNotifyMessageDelivered, id);
@@ -171,8 +180,8 @@ ModelSnapshot GpsComm::Snapshot() const {
     std::lock_guard guard(*modelLock_);
     ModelSnapshot snapshot{std::nullopt, std::nullopt, fix_, sky_};
     if (context_.LinkProtocol.load() == kBinaryProtocol) {
-        snapshot.nav = navData_;
-        snapshot.track = trackData_;
+        snapshot.nav = Kept<NavData>();
+        snapshot.track = Kept<TrackData>();
     }
     return snapshot;
 }
@@ -187,12 +196,12 @@ std::optional<std::string> GpsComm::NextTextLine() {
 
 SwVersion GpsComm::SoftwareVersion() const {
     std::lock_guard guard(*modelLock_);
-    return swVersion_;
+    return Kept<SwVersion>();
 }
 
 ClockStatus GpsComm::ClockStatusReport() const {
     std::lock_guard guard(*modelLock_);
-    return clockStatus_;
+    return Kept<ClockStatus>();
 }
 
 std::uint8_t GpsComm::OkToSend() const {
@@ -298,9 +307,9 @@ LinkResult GpsComm::Disconnect() {
         // Closing a source that is not open is no failure here: it is closed either way.
         if (source_ != nullptr) (void)source_->Close();
         frameReceiver_.restart();
-        navData_ = NavData{};
-        trackData_ = TrackData{};
-        geoNavData_ = GeoNavData{};
+        Kept<NavData>() = NavData{};
+        Kept<TrackData>() = TrackData{};
+        Kept<GeoNavData>() = GeoNavData{};
         okToSend_ = 0;
         sendAllowed_ = true;
         pendingCount_ = 0;

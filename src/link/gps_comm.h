@@ -13,6 +13,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <tuple>
 #include <vector>
 
 #include "link/byte_source.h"
@@ -31,6 +32,7 @@
 #include "receiver/gnss_listener.h"
 #include "receiver/gpx_track.h"
 #include "receiver/location_client_link.h"
+#include "receiver/message_table.h"
 #include "receiver/message_sink.h"
 #include "receiver/nmea_epoch_builder.h"
 #include "receiver/receiver_context.h"
@@ -198,6 +200,15 @@ private:
     void onFix(const GnssFix& fix) override;
     void onSky(const GnssSky& sky) override;
 
+    template <class Record>
+    Record& Kept() {
+        return std::get<Record>(kept_);
+    }
+    template <class Record>
+    const Record& Kept() const {
+        return std::get<Record>(kept_);
+    }
+
     void AddToTrack(const GnssFix& fix);
     void MeasureTtff(const GnssFix& fix);
 
@@ -226,16 +237,13 @@ private:
     DropTally drops_;
     GnssListener* gnssListener_ = nullptr;
 
-    NavData navData_{};
-    TrackData trackData_{};
-    GeoNavData geoNavData_{};
+    // The latest record of each kept message (SwVersion and ClockStatus are never cleared).
+    KeptRecords kept_{};
     std::optional<GnssFix> fix_;
     std::optional<GnssSky> sky_;
     std::deque<TrackPoint> track_;
     bool trackSegmentPending_ = true;
     TextLineRing textLines_;
-    SwVersion swVersion_{};
-    ClockStatus clockStatus_{};
     std::uint8_t okToSend_ = 0;
     std::atomic<bool> sendAllowed_{true};
     std::array<std::uint8_t, kPendingOutputSize> pendingOutput_{};

@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "receiver/command_blocks.h"
+#include "receiver/nmea_checksum.h"
 #include "receiver/product_table.h"
 
 namespace vexa {
@@ -110,14 +111,6 @@ std::optional<std::string> SwitchToBinarySentence(int product) {
     char sentence[64];
     std::snprintf(sentence, sizeof sentence, "$PVXA100,%d,%d,8,1,0", traits->binarySwitchMode, kBinarySwitchBaud);
     return WithNmeaChecksum(sentence);
-}
-
-std::string WithNmeaChecksum(std::string_view sentence) {
-    std::uint8_t checksum = 0;
-    for (char c : sentence.substr(std::min<std::size_t>(1, sentence.size()))) checksum ^= static_cast<std::uint8_t>(c);
-    char suffix[8];
-    std::snprintf(suffix, sizeof suffix, "*%02X\r\n", checksum);
-    return std::string(sentence) + suffix;
 }
 
 }  // namespace vexa

@@ -76,9 +76,6 @@ inline constexpr int kNmeaSwitchBaud = 4800;
 std::optional<std::string> SwitchToBinarySentence(int product);
 inline constexpr int kBinarySwitchBaud = 57600;
 
-// `sentence` (from "$") followed by "*", its two-digit checksum and CR LF.
-std::string WithNmeaChecksum(std::string_view sentence);
-
 template <class Block>
 CommandMessage CommandMessage::Of(MessageId id, const Block& block) {
     static_assert(sizeof(Block) <= kMaxBlockSize);

@@ -4,7 +4,7 @@
 #include <cstring>
 
 #include "platform/result_codes.h"
-#include "receiver/frame_format.h"
+#include "receiver/channel_bytes.h"
 #include "receiver/frame_writer.h"
 #include "receiver/message_ids.h"
 
@@ -82,7 +82,7 @@ EncodeResult EncodeMessage(int id, const void* block, std::size_t blockLength, s
 
     std::uint8_t payload[kMaxCommandPayload];
     std::size_t length = 0;
-    if (channelByte) payload[length++] = kCommandChannel;
+    if (channelByte) payload[length++] = kBinaryChannel;
     payload[length++] = static_cast<std::uint8_t>(id);
     const auto* native = static_cast<const std::uint8_t*>(block);
     for (const FieldRun& run : layout->runs) {

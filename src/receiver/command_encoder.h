@@ -14,7 +14,7 @@ struct EncodeResult {
 };
 
 // Lays out a command's native parameter block (command_blocks.h) as one frame in `frame`,
-// with channel byte 0xEE before the id when `channelByte` is set. Builds nothing on failure.
+// with the binary channel byte before the id when `channelByte` is set. Builds nothing on failure.
 EncodeResult EncodeMessage(int id, const void* block, std::size_t blockLength, std::span<std::uint8_t> frame,
                            bool channelByte);
 

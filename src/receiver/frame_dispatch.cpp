@@ -1,17 +1,12 @@
 #include "receiver/frame_dispatch.h"
 
 #include "platform/result_codes.h"
+#include "receiver/channel_bytes.h"
 #include "receiver/message_ids.h"
 #include "receiver/product_table.h"
 
 namespace vexa {
 namespace {
-
-// The channel bytes of a product that leads its payloads with one.
-constexpr std::uint8_t kLocationChannel1 = 0x01;
-constexpr std::uint8_t kLocationChannel2 = 0x02;
-constexpr std::uint8_t kTtffChannel = 0xBB;
-constexpr std::uint8_t kNmeaChannel = 0xDD;
 
 // Counts an arriving output message; one past the threshold is enough to show it arriving.
 void RaiseAboveThreshold(std::atomic<int>& counter, int threshold) {
@@ -42,19 +37,19 @@ void FrameDispatch::onSentence(std::span<const std::uint8_t> text) {
 void FrameDispatch::dispatchChannels(std::span<std::uint8_t> payload) {
     const std::span<std::uint8_t> message = payload.subspan(1);
     switch (payload[0]) {
-    case kLocationChannel1:
-    case kLocationChannel2:
+    case kAi3Channel:
+    case kFChannel:
         locationClient_.postExternalSerial(payload.data(), payload.size());
         return;
-    case kTtffChannel:
-        payload[0] = ToWire(MessageId::TtffReport);  // what the 0xBB channel's payloads decode as
+    case kStatChannel:
+        payload[0] = ToWire(MessageId::TtffReport);  // what the statistics channel's payloads decode as
         if (decode(payload)) sink_.deliver(decoded_.id, record_.bytes, decoded_.recordLength);
         return;
     case kNmeaChannel:
         RaiseAboveThreshold(context_.NmeaChannelCount, kNmeaChannelToggleThreshold);
         sink_.deliver(ToWire(MessageId::DevelopmentText), message.data(), message.size());
         return;
-    case kCommandChannel:
+    case kBinaryChannel:
         decodeAndCount(message);
         return;
     default:

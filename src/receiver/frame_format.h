@@ -17,9 +17,6 @@ inline constexpr std::size_t kMaxPayloadLength = 1014;
 inline constexpr std::uint16_t kChecksumMask = 0x7FFF;
 inline constexpr std::size_t kFrameBufferSize = 1024;
 
-// With the Osprey product every payload starts with a channel byte; commands go out on this one.
-inline constexpr std::uint8_t kCommandChannel = 0xEE;
-
 inline std::uint32_t PayloadSum(std::span<const std::uint8_t> payload) {
     std::uint32_t sum = 0;
     for (std::uint8_t byte : payload) sum += byte;

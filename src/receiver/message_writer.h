@@ -6,6 +6,7 @@
 #include <string_view>
 #include <vector>
 
+#include "receiver/message_table.h"
 #include "receiver/records.h"
 
 // Turns native records back into the payloads the receiver sends (id first, big-endian fields),
@@ -13,30 +14,25 @@
 
 namespace vexa {
 
-// Writes the payload of message `id` from its record into `payload`. Copy-type messages (6, 180 to
-// 199, 255) take the record bytes as the body; 225 takes a TtffReport. Gives the payload length, or
-// 0 when the id is not one the decoder knows, the record is too short or `payload` too small.
+// Writes the payload of message `id` from its record into `payload`. Messages of a whole body (6,
+// 180 to 199, 255) take the record bytes as the body. Gives the payload length, or 0 when the id is
+// not one the decoder knows, the record is too short or `payload` too small.
 std::size_t WriteMessage(int id, std::span<const std::uint8_t> record, std::span<std::uint8_t> payload);
 
-std::vector<std::uint8_t> MessagePayload(const NavData& record);
-std::vector<std::uint8_t> MessagePayload(const TrackData& record);
-std::vector<std::uint8_t> MessagePayload(const RawTrackData& record);
-std::vector<std::uint8_t> MessagePayload(const ClockStatus& record);
-std::vector<std::uint8_t> MessagePayload(const Throughput& record);
-std::vector<std::uint8_t> MessagePayload(const VisibleList& record);  // Count entries, at most 32
-std::vector<std::uint8_t> MessagePayload(const OkToSendRecord& record);
-std::vector<std::uint8_t> MessagePayload(const NavLibMeasurement& record);
-std::vector<std::uint8_t> MessagePayload(const NavLibMessage29& record);
-std::vector<std::uint8_t> MessagePayload(const NavLibMessage30& record);
-std::vector<std::uint8_t> MessagePayload(const NavLibMessage31& record);
-std::vector<std::uint8_t> MessagePayload(const GeoNavData& record);
-std::vector<std::uint8_t> MessagePayload(const TtffReport& record);  // message 225, sub-id 6
-std::vector<std::uint8_t> MessagePayload(const SubframeData& record);
-std::vector<std::uint8_t> MessagePayload(const ErrorReport& record);
+// The payload of the message whose record is a `Record` (a visible list with its Count entries, an
+// error report with its ParamCount parameters, at most the record's).
+template <class Record>
+std::vector<std::uint8_t> MessagePayload(const Record& record) {
+    std::vector<std::uint8_t> payload(1 + sizeof record);  // a wire body is never longer than its record
+    const auto bytes = std::span(reinterpret_cast<const std::uint8_t*>(&record), sizeof record);
+    payload.resize(WriteMessage(kIdOfRecord<Record>, bytes, payload));
+    return payload;
+}
+
 // Message 11 (acknowledged) or 12 (refused) answering the command with id `commandId`.
 std::vector<std::uint8_t> ReplyPayload(bool acknowledged, std::uint8_t commandId);
 
-// A copy-type message (6, 180 to 199, 255) carrying `text` unchanged.
+// A whole-body message (6, 180 to 199, 255) carrying `text` unchanged.
 std::vector<std::uint8_t> TextPayload(int id, std::string_view text);
 // Message 225 with a sub-id other than 6, which carries no data.
 std::vector<std::uint8_t> SubIdPayload(std::uint8_t subId);

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "receiver/nmea_checksum.h"
 #include "receiver/nmea_fields.h"
 
 namespace vexa {
@@ -250,9 +251,7 @@ NmeaParseResult ParseNmeaSentence(std::string_view line) {
         const int high = HexValue(content[star + 1]);
         const int low = HexValue(content[star + 2]);
         if (high < 0 || low < 0) return result;
-        unsigned sum = 0;
-        for (char c : content.substr(0, star)) sum ^= static_cast<unsigned char>(c);
-        if (sum != static_cast<unsigned>(high << 4 | low)) {
+        if (NmeaChecksum(line.substr(0, 1 + star)) != (high << 4 | low)) {
             result.status = NmeaParseStatus::BadChecksum;
             return result;
         }

@@ -4,9 +4,9 @@
 #include <cstdint>
 
 // Native records of the receiver's binary output messages. Fields follow the wire order with the
-// wire's widths, so each struct's size is the record length reported with the message. Records are
-// laid out in a RecordBuffer; readers copy them out with memcpy. Fields named AtN are known only by
-// their wire offset N.
+// wire's widths, so each struct's size is the record length reported with the message
+// (message_table.h says how each travels). Records are laid out in a RecordBuffer; readers copy them
+// out with memcpy.
 
 namespace vexa {
 
@@ -123,139 +123,152 @@ struct NavLibMeasurement {
     std::uint8_t Channel;
     std::uint32_t TimeTag;
     std::uint8_t SvId;
-    double GpsSoftwareTime;
-    double Pseudorange;
-    float CarrierFrequency;
-    double CarrierPhase;
-    std::uint16_t TimeInTrack;
+    double GpsSoftwareTime;  // s
+    double Pseudorange;      // m
+    float CarrierFrequency;  // m/s
+    double CarrierPhase;     // m
+    std::uint16_t TimeInTrack;  // ms
     std::uint8_t SyncFlags;
-    std::uint8_t Cn0[kCn0Samples];
-    std::uint16_t DeltaRangeInterval;
-    std::int16_t MeanDeltaRangeTime;
-    std::int16_t ExtrapolationTime;
+    std::uint8_t Cn0[kCn0Samples];      // dB-Hz
+    std::uint16_t DeltaRangeInterval;   // ms
+    std::int16_t MeanDeltaRangeTime;    // ms
+    std::int16_t ExtrapolationTime;     // ms
     std::uint8_t PhaseErrorCount;
     std::uint8_t LowPowerCount;
 };
 static_assert(sizeof(NavLibMeasurement) == 72);
 
-// Message 29: navigation-library data.
-struct NavLibMessage29 {
-    std::int16_t At1;
-    std::int16_t At3;
-    std::uint8_t At5;
-    float At6[5];
+// Message 29: navigation-library differential correction of one satellite.
+struct NavLibDgpsData {
+    std::int16_t SvId;
+    std::int16_t IssueOfData;
+    std::uint8_t Source;                  // where the correction comes from, 0 = none
+    float PseudorangeCorrection;          // m
+    float PseudorangeRateCorrection;      // m/s
+    float CorrectionAge;                  // s
+    float Reserved[2];
 };
-static_assert(sizeof(NavLibMessage29) == 28);
+static_assert(sizeof(NavLibDgpsData) == 28);
 
-// Message 30: navigation-library data.
-struct NavLibMessage30 {
-    std::uint8_t At1;
-    double At2;
-    double At10[6];
-    double At58;
-    float At66;
-    std::uint8_t At70;
-    float At71[3];
+// Message 30: navigation-library state of one satellite.
+struct NavLibSatelliteState {
+    std::uint8_t SvId;
+    double GpsTime;      // s
+    double Position[3];  // ECEF, m
+    double Velocity[3];  // ECEF, m/s
+    double ClockBias;    // s
+    float ClockDrift;    // s/s
+    std::uint8_t EphemerisFlag;
+    float Reserved[2];
+    float IonosphericDelay;  // m
 };
-static_assert(sizeof(NavLibMessage30) == 96);
+static_assert(sizeof(NavLibSatelliteState) == 96);
 
-// Message 31: navigation-library data.
-struct NavLibMessage31 {
-    std::uint8_t At1;
-    std::uint8_t At2;
-    std::uint8_t At3;
-    float At4;
-    std::uint8_t At8;
-    std::int16_t At9;
-    std::int16_t At11;
-    std::int16_t At13;
-    std::uint8_t At15;
-    std::uint8_t At16;
-    std::int16_t At17;
-    std::int16_t At19;
-    std::int16_t At21;
-    std::uint8_t At23;
-    std::int16_t At24;
-    std::int16_t At26;
-    std::int16_t At28;
-    std::uint8_t At30;
-    std::int16_t At31;
-    std::uint8_t At33;
-    std::int16_t At34;
-    std::uint8_t At36;
-    std::int16_t At37;
-    double At39;
-    double At47;
-    double At55;
-    std::uint8_t At63;
-    double At64;
-    std::int16_t At72;
-    std::uint8_t At74;
-    double At75;
-    std::uint8_t At83;
+// Message 31: the navigation library's initialisation.
+struct NavLibInitialisation {
+    std::uint8_t Reserved1;
+    std::uint8_t AltitudeMode;
+    std::uint8_t AltitudeSource;
+    float Altitude;  // m
+    std::uint8_t DegradedMode;
+    std::int16_t DegradedTimeout;       // s
+    std::int16_t DeadReckoningTimeout;  // s
+    std::int16_t Reserved2;
+    std::uint8_t TrackSmoothingMode;
+    std::uint8_t Reserved3;
+    std::int16_t Reserved4;
+    std::int16_t Reserved5;
+    std::int16_t Reserved6;
+    std::uint8_t DgpsSelection;
+    std::int16_t DgpsTimeout;    // s
+    std::int16_t ElevationMask;  // 0.1 degree
+    std::int16_t Reserved7;
+    std::uint8_t Reserved8;
+    std::int16_t Reserved9;
+    std::uint8_t Reserved10;
+    std::int16_t Reserved11;
+    std::uint8_t StaticNavigation;
+    std::int16_t Reserved12;
+    double PositionX;  // ECEF, m
+    double PositionY;
+    double PositionZ;
+    std::uint8_t PositionSource;
+    double GpsTime;  // s
+    std::int16_t Week;
+    std::uint8_t TimeSource;
+    double ClockDrift;  // Hz
+    std::uint8_t ClockDriftSource;
 };
-static_assert(sizeof(NavLibMessage31) == 112);
+static_assert(sizeof(NavLibInitialisation) == 112);
 
 // Message 41: geodetic navigation data.
 struct GeoNavData {
-    std::uint16_t At1;
-    std::uint16_t At3;
-    std::uint16_t At5;
-    std::uint32_t At7;
-    std::uint16_t At11;
-    std::uint8_t At13;
-    std::uint8_t At14;
-    std::uint8_t At15;
-    std::uint8_t At16;
-    std::uint16_t At17;
-    std::uint32_t At19;
-    std::int32_t At23;
-    std::int32_t At27;
-    std::int32_t At31;
-    std::int32_t At35;
-    std::uint8_t At39;
-    std::uint16_t At40;
-    std::uint16_t At42;
-    std::int16_t At44;
-    std::int16_t At46;
-    std::int16_t At48;
-    std::uint32_t At50;
-    std::uint32_t At54;
-    std::uint32_t At58;
-    std::uint16_t At62;
-    std::int32_t At64;
-    std::uint32_t At68;
-    std::int32_t At72;
-    std::uint32_t At76;
-    std::uint32_t At80;
-    std::uint16_t At84;
-    std::uint16_t At86;
-    std::uint8_t At88;
-    std::uint8_t At89;
-    std::uint8_t At90;
+    std::uint16_t NavValid;  // 0 when the solution is valid, else the bits of what is missing
+    std::uint16_t NavType;   // fix mode bits
+    std::uint16_t Week;
+    std::uint32_t Tow;  // ms
+    std::uint16_t UtcYear;
+    std::uint8_t UtcMonth;
+    std::uint8_t UtcDay;
+    std::uint8_t UtcHour;
+    std::uint8_t UtcMinute;
+    std::uint16_t UtcSecond;       // ms
+    std::uint32_t SatellitesUsed;  // bit n - 1: satellite n is in the solution
+    std::int32_t Latitude;         // 1e-7 degree
+    std::int32_t Longitude;        // 1e-7 degree
+    std::int32_t AltitudeEllipsoid;  // cm
+    std::int32_t AltitudeMsl;        // cm
+    std::uint8_t MapDatum;
+    std::uint16_t SpeedOverGround;   // cm/s
+    std::uint16_t CourseOverGround;  // 0.01 degree
+    std::int16_t MagneticVariation;
+    std::int16_t ClimbRate;    // cm/s
+    std::int16_t HeadingRate;  // 0.01 degree/s
+    std::uint32_t HorizontalPositionError;  // cm
+    std::uint32_t VerticalPositionError;    // cm
+    std::uint32_t TimeError;
+    std::uint16_t HorizontalVelocityError;  // cm/s
+    std::int32_t ClockBias;         // cm
+    std::uint32_t ClockBiasError;   // cm
+    std::int32_t ClockDrift;        // cm/s
+    std::uint32_t ClockDriftError;  // cm/s
+    std::uint32_t Distance;         // travelled, m
+    std::uint16_t DistanceError;    // m
+    std::uint16_t HeadingError;     // 0.01 degree
+    std::uint8_t SvCount;           // satellites in the solution
+    std::uint8_t Hdop;              // HDOP x 5
+    std::uint8_t ModeInfo;          // more mode bits
 };
 static_assert(sizeof(GeoNavData) == 96);
 
 // Message 225 with sub-id 6: time-to-first-fix report.
 struct TtffReport {
     std::uint8_t SubId;
-    std::uint16_t TimeToFirstFix;  // 0.1 s
-    std::int16_t At4;
-    std::int16_t At6;
-    std::int32_t At8[4];
-    std::int16_t At24;
-    std::uint8_t At26;
-    std::int16_t At27;
-    std::uint8_t At29[6];
-    std::int16_t At35;
-    std::uint8_t At37;
-    std::uint8_t At38;
+    std::uint16_t TimeToFirstFix;       // since the reset, 0.1 s
+    std::int16_t TtffSinceAiding;       // since all aiding arrived, 0.1 s
+    std::int16_t TtffFirstNavigation;   // first navigation since the reset, 0.1 s
+    std::int32_t PositionAidingErrorNorth;
+    std::int32_t PositionAidingErrorEast;
+    std::int32_t PositionAidingErrorDown;
+    std::int32_t TimeAidingError;
+    std::int16_t FrequencyAidingError;
+    std::uint8_t HorizontalUncertainty;
+    std::int16_t VerticalUncertainty;
+    std::uint8_t TimeUncertainty;
+    std::uint8_t FrequencyUncertainty;
+    std::uint8_t AidedEphemerisCount;
+    std::uint8_t AidedAcquisitionCount;
+    std::uint8_t NavigationMode;
+    std::uint8_t PositionMode;
+    std::int16_t Status;
+    std::uint8_t StartMode;
+    std::uint8_t Reserved;
 };
 static_assert(sizeof(TtffReport) == 40);
 
 inline constexpr std::uint8_t kTtffSubId = 6;
 
-// Diagnostic records (ids 8, 10, 11, 12); message_layouts.h says how they travel.
+// Diagnostic records (ids 8, 10, 11, 12).
 
 // Message 8: one subframe of navigation bits as ten 32-bit words.
 struct SubframeData {
@@ -265,13 +278,16 @@ struct SubframeData {
 };
 static_assert(sizeof(SubframeData) == 44);
 
-// Message 10: a receiver error report with its parameters.
+// The most parameters an error report's text takes.
+inline constexpr std::size_t kErrorReportParams = 18;
+
+// Message 10: a receiver error report with its parameters (ParamCount of them are held).
 struct ErrorReport {
     std::uint16_t ErrorId;
     std::uint16_t ParamCount;
-    std::uint32_t Params[5];
+    std::uint32_t Params[kErrorReportParams];
 };
-static_assert(sizeof(ErrorReport) == 24);
+static_assert(sizeof(ErrorReport) == 76);
 
 // Messages 11 (acknowledge) and 12 (refuse): the id of the command answered.
 struct CommandReply {

@@ -1,5 +1,3 @@
-#include "receiver/reply_text.h"
-
 #include <algorithm>
 #include <cinttypes>
 #include <cstring>
@@ -7,7 +5,7 @@
 
 #include "platform/result_codes.h"
 #include "receiver/line_writer.h"
-#include "receiver/records.h"
+#include "receiver/message_lines.h"
 
 namespace vexa {
 namespace {
@@ -43,15 +41,17 @@ constexpr ErrorText kErrorTexts[] = {
     {8962, false, "Error: tracker data not available"},
 };
 
-// The longest format takes eighteen values; the report carries five, the rest print as 0.
-constexpr std::size_t kFormatValues = 18;
+static_assert(kErrorReportParams == 18, "the longest format takes eighteen values");
+
+void RenderCommandReply(const char* prefix, const CommandReply& reply, char* out) {
+    LineWriter line(out);
+    line.text(prefix);
+    line.format("%02X", static_cast<unsigned>(reply.MessageId));
+}
 
 }  // namespace
 
-LinkResult RenderSubframe(const std::uint8_t* record, std::size_t length, char* out) {
-    if (length < sizeof(SubframeData)) return kResultBadLength;
-    SubframeData subframe;
-    std::memcpy(&subframe, record, sizeof subframe);
+LinkResult RenderSubframe(const SubframeData& subframe, char* out) {
     if (subframe.SvId == 0) return kResultBadLength;
     LineWriter line(out);
     line.text(": ");
@@ -64,11 +64,10 @@ LinkResult RenderSubframe(const std::uint8_t* record, std::size_t length, char* 
     return kResultOk;
 }
 
-LinkResult RenderErrorReport(const std::uint8_t* record, std::size_t length, char* out) {
-    if (length < sizeof(ErrorReport)) return kResultBadLength;
-    ErrorReport report;
-    std::memcpy(&report, record, sizeof report);
-    const std::uint32_t* p = report.Params;
+LinkResult RenderErrorReport(const ErrorReport& report, char* out) {
+    // The parameters the report carries, the rest as 0.
+    std::uint32_t p[kErrorReportParams] = {};
+    std::copy_n(report.Params, std::min<std::size_t>(report.ParamCount, kErrorReportParams), p);
     LineWriter line(out);
     const auto* text = std::find_if(std::begin(kErrorTexts), std::end(kErrorTexts),
                                     [&](const ErrorText& entry) { return entry.errorId == report.ErrorId; });
@@ -81,23 +80,27 @@ LinkResult RenderErrorReport(const std::uint8_t* record, std::size_t length, cha
     // The texts keep their long formats; each value is the 32-bit parameter widened, so 32- and
     // 64-bit builds print the same.
     if (text->unsignedParams) {
-        unsigned long v[kFormatValues] = {p[0], p[1], p[2], p[3], p[4]};
+        unsigned long v[kErrorReportParams];
+        std::copy(std::begin(p), std::end(p), v);
         line.format(text->format, v[0], v[1], v[2], v[3], v[4], v[5], v[6], v[7], v[8], v[9], v[10], v[11], v[12],
                     v[13], v[14], v[15], v[16], v[17]);
     } else {
-        long v[kFormatValues] = {};
-        for (std::size_t i = 0; i < std::size(report.Params); ++i) v[i] = static_cast<std::int32_t>(p[i]);
+        long v[kErrorReportParams];
+        std::transform(std::begin(p), std::end(p), v,
+                       [](std::uint32_t value) { return static_cast<std::int32_t>(value); });
         line.format(text->format, v[0], v[1], v[2], v[3], v[4], v[5], v[6], v[7], v[8], v[9], v[10], v[11], v[12],
                     v[13], v[14], v[15], v[16], v[17]);
     }
     return kResultOk;
 }
 
-LinkResult RenderCommandReply(const char* prefix, const std::uint8_t* record, std::size_t length, char* out) {
-    if (length < sizeof(CommandReply)) return kResultBadLength;
-    LineWriter line(out);
-    line.text(prefix);
-    line.format("%02X", static_cast<unsigned>(record[0]));
+LinkResult RenderCommandAck(const CommandReply& reply, char* out) {
+    RenderCommandReply("Ack: 0x", reply, out);
+    return kResultOk;
+}
+
+LinkResult RenderCommandNak(const CommandReply& reply, char* out) {
+    RenderCommandReply("Nak: 0x", reply, out);
     return kResultOk;
 }
 

@@ -81,36 +81,36 @@ TrackData TrackerRecord(const ReceiverSnapshot& snapshot) {
 GeoNavData GeodeticRecord(const ReceiverSnapshot& snapshot) {
     GeoNavData record{};
     const UtcTime utc = UtcFromUnix(snapshot.unixSeconds);
-    record.At1 = snapshot.hasFix() ? 0 : 1;  // navigation valid: 0 when valid
-    record.At3 = static_cast<std::uint16_t>(snapshot.fixMode | (snapshot.timedPower ? kModeTimedPower : 0));
-    record.At5 = static_cast<std::uint16_t>(snapshot.gps.week);
-    record.At7 = static_cast<std::uint32_t>(std::llround(snapshot.gps.towSeconds * 1000.0));
-    record.At11 = static_cast<std::uint16_t>(utc.year);
-    record.At13 = static_cast<std::uint8_t>(utc.month);
-    record.At14 = static_cast<std::uint8_t>(utc.day);
-    record.At15 = static_cast<std::uint8_t>(utc.hour);
-    record.At16 = static_cast<std::uint8_t>(utc.minute);
-    record.At17 = static_cast<std::uint16_t>(std::lround(utc.second * 1000.0));
+    record.NavValid = snapshot.hasFix() ? 0 : 1;  // navigation valid: 0 when valid
+    record.NavType = static_cast<std::uint16_t>(snapshot.fixMode | (snapshot.timedPower ? kModeTimedPower : 0));
+    record.Week = static_cast<std::uint16_t>(snapshot.gps.week);
+    record.Tow = static_cast<std::uint32_t>(std::llround(snapshot.gps.towSeconds * 1000.0));
+    record.UtcYear = static_cast<std::uint16_t>(utc.year);
+    record.UtcMonth = static_cast<std::uint8_t>(utc.month);
+    record.UtcDay = static_cast<std::uint8_t>(utc.day);
+    record.UtcHour = static_cast<std::uint8_t>(utc.hour);
+    record.UtcMinute = static_cast<std::uint8_t>(utc.minute);
+    record.UtcSecond = static_cast<std::uint16_t>(std::lround(utc.second * 1000.0));
     for (const ChannelReport& channel : snapshot.channels) {
-        if (channel.usedInFix && channel.prn >= 1 && channel.prn <= 32) record.At19 |= 1u << (channel.prn - 1);
+        if (channel.usedInFix && channel.prn >= 1 && channel.prn <= 32) record.SatellitesUsed |= 1u << (channel.prn - 1);
     }
-    record.At39 = kWgs84Datum;
-    record.At88 = static_cast<std::uint8_t>(snapshot.satellitesUsed);
-    record.At89 = static_cast<std::uint8_t>(std::clamp<long>(std::lround(snapshot.hdop * 5.0), 0, 255));
+    record.MapDatum = kWgs84Datum;
+    record.SvCount = static_cast<std::uint8_t>(snapshot.satellitesUsed);
+    record.Hdop = static_cast<std::uint8_t>(std::clamp<long>(std::lround(snapshot.hdop * 5.0), 0, 255));
     if (!snapshot.hasFix()) return record;
-    record.At23 = Rounded32(snapshot.position.latitudeDeg * 1e7);
-    record.At27 = Rounded32(snapshot.position.longitudeDeg * 1e7);
-    record.At31 = Rounded32(snapshot.position.altitudeM * 100.0);
-    record.At35 = record.At31;  // the simulated geoid lies on the ellipsoid
-    record.At40 = static_cast<std::uint16_t>(std::lround(snapshot.speed() * 100.0));
-    record.At42 = static_cast<std::uint16_t>(std::lround(snapshot.courseDeg() * 100.0) % 36000);
-    record.At46 = Rounded16(snapshot.velocity.up * 100.0);
-    record.At50 = static_cast<std::uint32_t>(std::lround(snapshot.hdop * 300.0));  // horizontal error, cm
-    record.At54 = static_cast<std::uint32_t>(std::lround(snapshot.vdop * 450.0));  // vertical error, cm
-    record.At58 = static_cast<std::uint32_t>(std::lround(snapshot.pdop * 540.0));
-    record.At62 = static_cast<std::uint16_t>(std::lround(snapshot.hdop * 10.0));    // velocity error, cm/s
-    record.At64 = static_cast<std::int32_t>(kClockBiasNs * kSpeedOfLight * 1e-9 * 100.0);
-    record.At72 = static_cast<std::int32_t>(kClockDriftHz * kSpeedOfLight / kL1Hz * 100.0);
+    record.Latitude = Rounded32(snapshot.position.latitudeDeg * 1e7);
+    record.Longitude = Rounded32(snapshot.position.longitudeDeg * 1e7);
+    record.AltitudeEllipsoid = Rounded32(snapshot.position.altitudeM * 100.0);
+    record.AltitudeMsl = record.AltitudeEllipsoid;  // the simulated geoid lies on the ellipsoid
+    record.SpeedOverGround = static_cast<std::uint16_t>(std::lround(snapshot.speed() * 100.0));
+    record.CourseOverGround = static_cast<std::uint16_t>(std::lround(snapshot.courseDeg() * 100.0) % 36000);
+    record.ClimbRate = Rounded16(snapshot.velocity.up * 100.0);
+    record.HorizontalPositionError = static_cast<std::uint32_t>(std::lround(snapshot.hdop * 300.0));  // horizontal error, cm
+    record.VerticalPositionError = static_cast<std::uint32_t>(std::lround(snapshot.vdop * 450.0));  // vertical error, cm
+    record.TimeError = static_cast<std::uint32_t>(std::lround(snapshot.pdop * 540.0));
+    record.HorizontalVelocityError = static_cast<std::uint16_t>(std::lround(snapshot.hdop * 10.0));    // velocity error, cm/s
+    record.ClockBias = static_cast<std::int32_t>(kClockBiasNs * kSpeedOfLight * 1e-9 * 100.0);
+    record.ClockDrift = static_cast<std::int32_t>(kClockDriftHz * kSpeedOfLight / kL1Hz * 100.0);
     return record;
 }
 
@@ -163,47 +163,48 @@ NavLibMeasurement MeasurementRecord(const ReceiverSnapshot& snapshot, int channe
     return record;
 }
 
-NavLibMessage29 NavLibSolutionRecord(const ReceiverSnapshot& snapshot) {
-    NavLibMessage29 record{};
-    record.At1 = static_cast<std::int16_t>(snapshot.fixMode);
-    record.At3 = static_cast<std::int16_t>(snapshot.satellitesUsed);
-    record.At5 = static_cast<std::uint8_t>(snapshot.hasFix());
-    const float values[] = {static_cast<float>(snapshot.hdop), static_cast<float>(snapshot.vdop),
-                            static_cast<float>(snapshot.pdop), static_cast<float>(snapshot.speed()),
-                            static_cast<float>(snapshot.courseDeg())};
-    std::copy(std::begin(values), std::end(values), record.At6);
+NavLibDgpsData NavLibDgpsRecord(const ReceiverSnapshot& snapshot) {
+    // The simulated receiver has no differential corrections: the first satellite in use, source none.
+    NavLibDgpsData record{};
+    for (const ChannelReport& channel : snapshot.channels) {
+        if (!channel.usedInFix) continue;
+        record.SvId = static_cast<std::int16_t>(channel.prn);
+        break;
+    }
     return record;
 }
 
-NavLibMessage30 NavLibSatelliteRecord(const ReceiverSnapshot& snapshot, int channel) {
+NavLibSatelliteState NavLibSatelliteRecord(const ReceiverSnapshot& snapshot, int channel) {
     const ChannelReport& report = snapshot.channels[channel];
-    NavLibMessage30 record{};
-    record.At1 = static_cast<std::uint8_t>(report.prn);
-    record.At2 = snapshot.gps.towSeconds;
+    NavLibSatelliteState record{};
+    record.SvId = static_cast<std::uint8_t>(report.prn);
+    record.GpsTime = snapshot.gps.towSeconds;
     const double range = RangeTo(report);
     const double azimuth = report.azimuthDeg * kRadiansPerDegree;
     const double elevation = report.elevationDeg * kRadiansPerDegree;
-    const double position[] = {snapshot.ecef.x + range * std::cos(elevation) * std::sin(azimuth),
-                               snapshot.ecef.y + range * std::cos(elevation) * std::cos(azimuth),
-                               snapshot.ecef.z + range * std::sin(elevation)};
-    std::copy(std::begin(position), std::end(position), record.At10);
-    record.At10[3] = -3000.0 * std::sin(azimuth);  // velocity, m/s
-    record.At10[4] = 3000.0 * std::cos(azimuth);
-    record.At10[5] = 500.0 * std::cos(elevation);
-    record.At58 = kClockBiasNs * 1e-9;
-    record.At66 = static_cast<float>(kClockDriftHz);
-    record.At70 = 1;
-    record.At71[0] = static_cast<float>(4.0 / std::max(0.1, std::sin(elevation)));  // ionospheric delay, m
+    record.Position[0] = snapshot.ecef.x + range * std::cos(elevation) * std::sin(azimuth);
+    record.Position[1] = snapshot.ecef.y + range * std::cos(elevation) * std::cos(azimuth);
+    record.Position[2] = snapshot.ecef.z + range * std::sin(elevation);
+    record.Velocity[0] = -3000.0 * std::sin(azimuth);
+    record.Velocity[1] = 3000.0 * std::cos(azimuth);
+    record.Velocity[2] = 500.0 * std::cos(elevation);
+    record.ClockBias = kClockBiasNs * 1e-9;
+    record.ClockDrift = static_cast<float>(kClockDriftHz / kL1Hz);
+    record.EphemerisFlag = 1;
+    record.IonosphericDelay = static_cast<float>(4.0 / std::max(0.1, std::sin(elevation)));
     return record;
 }
 
-NavLibMessage31 NavLibClockRecord(const ReceiverSnapshot& snapshot) {
-    NavLibMessage31 record{};
-    record.At1 = static_cast<std::uint8_t>(snapshot.satellitesUsed);
-    record.At4 = static_cast<float>(kClockDriftHz);
-    record.At39 = snapshot.gps.towSeconds;
-    record.At47 = kClockBiasNs * 1e-9;
-    record.At55 = kClockDriftHz / kL1Hz;
+NavLibInitialisation NavLibInitialisationRecord(const ReceiverSnapshot& snapshot, int navigationMaskTenths) {
+    NavLibInitialisation record{};
+    record.Altitude = static_cast<float>(snapshot.position.altitudeM);
+    record.ElevationMask = static_cast<std::int16_t>(navigationMaskTenths);
+    record.PositionX = snapshot.ecef.x;
+    record.PositionY = snapshot.ecef.y;
+    record.PositionZ = snapshot.ecef.z;
+    record.GpsTime = snapshot.gps.towSeconds;
+    record.Week = static_cast<std::int16_t>(snapshot.gps.week);
+    record.ClockDrift = kClockDriftHz;
     return record;
 }
 

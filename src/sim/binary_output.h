@@ -18,9 +18,9 @@ VisibleList VisibleListRecord(const ReceiverSnapshot& snapshot);
 ClockStatus ClockStatusRecord(const ReceiverSnapshot& snapshot);
 TtffReport TtffRecord(double timeToFirstFixSeconds);
 NavLibMeasurement MeasurementRecord(const ReceiverSnapshot& snapshot, int channel);
-NavLibMessage29 NavLibSolutionRecord(const ReceiverSnapshot& snapshot);
-NavLibMessage30 NavLibSatelliteRecord(const ReceiverSnapshot& snapshot, int channel);
-NavLibMessage31 NavLibClockRecord(const ReceiverSnapshot& snapshot);
+NavLibDgpsData NavLibDgpsRecord(const ReceiverSnapshot& snapshot);
+NavLibSatelliteState NavLibSatelliteRecord(const ReceiverSnapshot& snapshot, int channel);
+NavLibInitialisation NavLibInitialisationRecord(const ReceiverSnapshot& snapshot, int navigationMaskTenths);
 
 // One complete frame around a payload.
 std::vector<std::uint8_t> Frame(std::span<const std::uint8_t> payload);

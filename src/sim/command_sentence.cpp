@@ -3,7 +3,7 @@
 #include <array>
 #include <charconv>
 
-#include "sim/nmea_output.h"
+#include "receiver/nmea_checksum.h"
 
 namespace vexa::sim {
 namespace {

@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "receiver/command_builders.h"
+#include "receiver/nmea_checksum.h"
 #include "sim/nmea_fields.h"
 #include "sim/text_format.h"
 
@@ -58,12 +58,6 @@ std::string Rmc(const ReceiverSnapshot& snapshot, const UtcTime& utc) {
 }
 
 }  // namespace
-
-std::uint8_t NmeaChecksum(std::string_view body) {
-    std::uint8_t sum = 0;
-    for (const char c : body.substr(body.starts_with('$') ? 1 : 0)) sum ^= static_cast<std::uint8_t>(c);
-    return sum;
-}
 
 std::vector<std::string> NmeaSentences(const ReceiverSnapshot& snapshot, const NmeaRates& rates, std::int64_t second) {
     const UtcTime utc = UtcFromUnix(snapshot.unixSeconds);

@@ -2,7 +2,6 @@
 
 #include <cstdint>
 #include <string>
-#include <string_view>
 #include <vector>
 
 #include "sim/receiver_snapshot.h"
@@ -19,9 +18,6 @@ struct NmeaRates {
     int vtg = 1;
     int zda = 1;
 };
-
-// The exclusive-or of the characters between "$" and "*".
-std::uint8_t NmeaChecksum(std::string_view body);
 
 // The sentences of one output second of a GPS-only receiver (GP talker), each complete with checksum and CR LF.
 std::vector<std::string> NmeaSentences(const ReceiverSnapshot& snapshot, const NmeaRates& rates, std::int64_t second);

@@ -61,9 +61,9 @@ void OspreyLocationSide::sendNmea(std::string_view sentence) {
 
 bool OspreyLocationSide::onFrame(std::span<const std::uint8_t> content, double nowSeconds) {
     if (content.size() < 2) return false;
-    if (content[0] == AI3_CHANNEL) {
+    if (content[0] == kAi3Channel) {
         onAi3(content);
-    } else if (content[0] == F_CHANNEL) {
+    } else if (content[0] == kFChannel) {
         if (content[1] == MessageF_GPSReset::kId) {
             fixesWanted_ = 0;
             timeRetryAt_.reset();
@@ -130,7 +130,7 @@ void OspreyLocationSide::onF(std::uint8_t id, std::span<const std::uint8_t> payl
     case MessageF_ChannelClose::kId: {
         if (payload.size() < 2) return;
         const bool open = id == MessageF_ChannelOpen::kId;
-        if (payload[1] == NMEA_CHANNEL) nmeaOpen_ = open;
+        if (payload[1] == kNmeaChannel) nmeaOpen_ = open;
         if (open) {
             MessageF_ChannelOpen answer(payload[1]);
             send(answer);

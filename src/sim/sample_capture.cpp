@@ -6,12 +6,12 @@
 #include <span>
 #include <string>
 
-#include "receiver/command_builders.h"
 #include "receiver/coordinate_conversion.h"
 #include "receiver/frame_format.h"
 #include "receiver/frame_writer.h"
 #include "receiver/message_ids.h"
 #include "receiver/message_writer.h"
+#include "receiver/nmea_checksum.h"
 #include "receiver/records.h"
 
 namespace vexa {
@@ -194,24 +194,24 @@ VisibleList Visible(int second) {
 GeoNavData Geodetic(const Fix& fix, int second) {
     GeoNavData geo{};
     const std::uint32_t utcSecond = static_cast<std::uint32_t>(second);
-    geo.At3 = 4;
-    geo.At5 = kWeek;
-    geo.At7 = (kStartTowSeconds + utcSecond) * 1000u;
-    geo.At11 = 2026;
-    geo.At13 = 1;
-    geo.At14 = 8;
-    geo.At15 = 10;
-    geo.At16 = 0;
-    geo.At17 = static_cast<std::uint16_t>(utcSecond * 1000);
-    geo.At23 = static_cast<std::int32_t>(std::lround(fix.latitude * 1e7));
-    geo.At27 = static_cast<std::int32_t>(std::lround(fix.longitude * 1e7));
-    geo.At31 = static_cast<std::int32_t>(std::lround(fix.altitude * 100));
-    geo.At35 = static_cast<std::int32_t>(std::lround((fix.altitude + 32.0) * 100));
-    geo.At39 = 21;
-    geo.At40 = 500;
-    geo.At42 = 5313;
-    geo.At88 = 8;
-    geo.At89 = 5;
+    geo.NavType = 4;
+    geo.Week = kWeek;
+    geo.Tow = (kStartTowSeconds + utcSecond) * 1000u;
+    geo.UtcYear = 2026;
+    geo.UtcMonth = 1;
+    geo.UtcDay = 8;
+    geo.UtcHour = 10;
+    geo.UtcMinute = 0;
+    geo.UtcSecond = static_cast<std::uint16_t>(utcSecond * 1000);
+    geo.Latitude = static_cast<std::int32_t>(std::lround(fix.latitude * 1e7));
+    geo.Longitude = static_cast<std::int32_t>(std::lround(fix.longitude * 1e7));
+    geo.AltitudeEllipsoid = static_cast<std::int32_t>(std::lround(fix.altitude * 100));
+    geo.AltitudeMsl = static_cast<std::int32_t>(std::lround((fix.altitude + 32.0) * 100));
+    geo.MapDatum = 21;
+    geo.SpeedOverGround = 500;
+    geo.CourseOverGround = 5313;
+    geo.SvCount = 8;
+    geo.Hdop = 5;
     return geo;
 }
 

@@ -3,6 +3,7 @@
 
 #include <cmath>
 
+#include "receiver/channel_bytes.h"
 #include "receiver/message_writer.h"
 #include "sim/baud_rate.h"
 #include "sim/binary_output.h"
@@ -21,9 +22,6 @@ constexpr std::uint8_t kResetCold = 0x04;
 constexpr std::uint8_t kResetWarm = 0x02;
 constexpr int kLowestMaskTenths = -200;
 constexpr int kHighestMaskTenths = 900;
-// An Osprey's payloads lead with a channel byte: its own binary messages, statistics.
-constexpr std::uint8_t kBinaryChannel = 0xEE;
-constexpr std::uint8_t kStatChannel = 0xBB;
 
 // Where each sentence's rate sits among the ten (rate, checksum) pairs of the switch to NMEA.
 constexpr int kGgaPair = 0;
@@ -128,13 +126,15 @@ void SimulatedReceiver::outputBinary(const ReceiverSnapshot& snapshot, std::int6
             sendPayload(MessagePayload(MeasurementRecord(snapshot, channel)));
         }
     }
-    if (navLibrary(MessageId::NavLib29)) sendPayload(MessagePayload(NavLibSolutionRecord(snapshot)));
+    if (navLibrary(MessageId::NavLib29)) sendPayload(MessagePayload(NavLibDgpsRecord(snapshot)));
     for (int channel = 0; channel < kChannelCount && navLibrary(MessageId::NavLib30); ++channel) {
         if (snapshot.channels[channel].state == kStateTracking) {
             sendPayload(MessagePayload(NavLibSatelliteRecord(snapshot, channel)));
         }
     }
-    if (navLibrary(MessageId::NavLib31)) sendPayload(MessagePayload(NavLibClockRecord(snapshot)));
+    if (navLibrary(MessageId::NavLib31)) {
+        sendPayload(MessagePayload(NavLibInitialisationRecord(snapshot, masks_.navigationTenths)));
+    }
 }
 
 void SimulatedReceiver::outputOsprey(const ReceiverSnapshot& snapshot, std::int64_t second) {

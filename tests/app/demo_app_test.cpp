@@ -2,6 +2,7 @@
 #include <QComboBox>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QListWidget>
 #include <QPushButton>
 #include <QSettings>
 #include <QTemporaryDir>
@@ -13,15 +14,19 @@
 #include <gtest/gtest.h>
 #include <poll.h>
 
+#include "support/frame_bytes.h"
 #include "support/pseudo_terminal.h"
+#include "app/command_line.h"
 #include "app/demo_app.h"
 #include "app/demo_tab_view.h"
 #include "app/main_frame.h"
 #include "app/serial_comm_dialog.h"
 #include "link/gps_comm.h"
+#include "receiver/message_writer.h"
 #include "sim/receiver_simulator.h"
 #include "uicore/scripted_prompts.h"
 #include "uicore/ui_context.h"
+#include "views/debug_data_view.h"
 #include "views/nav_msg_view.h"
 #include "views/nav_texts.h"
 
@@ -106,6 +111,33 @@ TEST_F(DemoAppTest, AnNmeaReceiverFoundAtStartUpSelectsTheTextPage) {
     ASSERT_TRUE(dialogShown);
     EXPECT_EQ(app->Ui().receiver.LinkProtocol, kNmeaProtocol);
     EXPECT_EQ(app->MainFrame()->TabHost()->CurrentIndex(), CDemoTabView::kText);
+}
+
+// A receiver's error reports carry as many parameters as they count (none, one, two ...); each
+// shows on the Text page with the parameters it carries.
+TEST_F(DemoAppTest, ErrorReportsOfEveryLengthReachTheTextPage) {
+    PseudoTerminal receiverEnd;
+    const std::string port = receiverEnd.SlavePath();
+    const std::string_view arguments[] = {"--product", "Kestrel", "--port", port, "--connect"};
+    const ParsedDemoOptions parsed = ParseDemoOptions(arguments);
+    ASSERT_EQ(parsed.error, "");
+    auto app = Build(parsed.options);
+    ASSERT_TRUE(app->InitInstance());
+    receiverEnd.Send(Frame(MessagePayload(OkToSendRecord{1})));
+    ASSERT_TRUE(RunUntil([&] { return app->Ui().receiver.LinkProtocol == kBinaryProtocol; }));
+
+    receiverEnd.Send(Join({Frame({10, 0x10, 0x08, 0, 0}), Frame({10, 0x10, 0x01, 0, 1, 0, 0, 0x01, 0xF4}),
+                           Frame({10, 0, 2, 0, 2, 0, 0, 0, 7, 0, 0, 0, 3})}));
+    const QListWidget* list = app->MainFrame()->TabHost()->TextView()->List();
+    const QStringList expected = {"SRAM control flags contain bad checksum", "VCO lock lost in 500 msec",
+                                  "Bad parity from SV 07, subframe 3"};
+    const auto shown = [&] {
+        QStringList lines;
+        for (int row = 0; row < list->count(); ++row) lines << list->item(row)->text();
+        return lines;
+    };
+    EXPECT_TRUE(RunUntil([&] { return shown().size() >= expected.size(); })) << shown().join('|').toStdString();
+    EXPECT_EQ(shown(), expected);
 }
 
 // Exit closes the window and ends the event loop with 0; then the program takes the link down in

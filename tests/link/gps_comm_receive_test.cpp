@@ -36,7 +36,7 @@ std::vector<ReceiveCase> ReceiveCases() {
          {18},
          kBinaryProtocol},
         {"unknown id is dropped", Join({Frame(Bytes{77, 1, 2}), Frame(test::OkToSendPayload(0))}), {18}, kBinaryProtocol},
-        {"acknowledgement and error report", Join({Frame(Bytes{11, 0x84}), Frame(Join({Bytes{10, 0, 2, 0, 2}, Bytes(20, 0)}))}),
+        {"acknowledgement and error report", Join({Frame(Bytes{11, 0x84}), Frame(Join({Bytes{10, 0, 2, 0, 2}, Bytes(8, 0)}))}),
          {11, 10}, kBinaryProtocol},
     };
 }

@@ -5,6 +5,7 @@
 #include "support/link_fixture.h"
 #include "support/pseudo_terminal.h"
 #include "receiver/command_encoder.h"
+#include "receiver/nmea_checksum.h"
 
 namespace vexa {
 namespace {

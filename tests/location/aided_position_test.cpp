@@ -140,7 +140,7 @@ std::vector<Bytes> answerFragments(const Bytes& answer, std::size_t size, std::u
     const std::size_t count = (compressed.size() + size - 1) / size;
     std::vector<Bytes> fragments;
     for (std::size_t k = 0; k < count; ++k) {
-        Bytes content{AI3_CHANNEL, id, static_cast<std::uint8_t>(count), static_cast<std::uint8_t>(k + 1)};
+        Bytes content{kAi3Channel, id, static_cast<std::uint8_t>(count), static_cast<std::uint8_t>(k + 1)};
         const std::size_t end = std::min(compressed.size(), (k + 1) * size);
         content.insert(content.end(), compressed.begin() + k * size, compressed.begin() + end);
         fragments.push_back(content);
@@ -179,7 +179,7 @@ TEST(Ai3Reassembly, SingleFragmentAnswerAndAcknowledgement) {
     ASSERT_EQ(fragments.size(), 1U);
     EXPECT_NE(reassembly.decode(fragments[0]), nullptr);
 
-    auto ack = reassembly.decode(Bytes{AI3_CHANNEL, 3, 0x00});
+    auto ack = reassembly.decode(Bytes{kAi3Channel, 3, 0x00});
     ASSERT_NE(ack, nullptr);
     EXPECT_EQ(test::frameOf(*ack), (Bytes{0xA0, 0xA2, 0x00, 0x03, 0x01, 0x03, 0x00, 0x00, 0x04, 0xB0, 0xB3}));
 }
@@ -209,11 +209,11 @@ TEST(Ai3Reassembly, AnswersThatAreNotWhole) {
     EXPECT_EQ(empty.positionResult().value7, 0U);
     EXPECT_EQ(test::payloadOf(empty), Bytes(248, 0));
     // A broken block stream, a fragment too short to carry its indexes, other ids: nothing.
-    EXPECT_EQ(reassembly.decode(Bytes{AI3_CHANNEL, 2, 1, 1, 0x00, 0x09, 1}), nullptr);
-    EXPECT_EQ(reassembly.decode(Bytes{AI3_CHANNEL, 2, 1}), nullptr);
+    EXPECT_EQ(reassembly.decode(Bytes{kAi3Channel, 2, 1, 1, 0x00, 0x09, 1}), nullptr);
+    EXPECT_EQ(reassembly.decode(Bytes{kAi3Channel, 2, 1}), nullptr);
     EXPECT_EQ(reassembly.decode(answerFragments(sampleAnswer(), 1016, 7)[0]), nullptr);
     // An assembly that would overfill its area is dropped, and the next answer still arrives.
-    Bytes huge{AI3_CHANNEL, 2, 9, 1};
+    Bytes huge{kAi3Channel, 2, 9, 1};
     huge.resize(4 + 3000);
     EXPECT_EQ(reassembly.decode(huge), nullptr);
     huge[3] = 2;

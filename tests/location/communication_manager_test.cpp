@@ -132,7 +132,7 @@ TEST_F(CommunicationManagerTest, StartFailures) {
     EXPECT_FALSE(manager->start());
     EXPECT_TRUE(contains(errorLog(), ":commManager:  could not open serial\r\n"));
     std::atomic<int> released{0};
-    manager->postMessage(std::make_unique<CountedMessage>(F_CHANNEL, 0, &released));
+    manager->postMessage(std::make_unique<CountedMessage>(kFChannel, 0, &released));
     EXPECT_EQ(released, 1) << "a disabled pipe takes nothing";
 
     profile.logDirectory = directory / "missing";
@@ -150,9 +150,9 @@ TEST_F(CommunicationManagerTest, SendRoutesByChannel) {
         bool sent;
     };
     const Case cases[] = {
-        {AI3_CHANNEL, "CP->RVX:AI3", 1, 0, true}, {F_CHANNEL, "CP->RVX:F", 1, 0, true},
-        {NMEA_CHANNEL, "CP->RVX:NMEA", 1, 0, true}, {XTN_CHANNEL, "CP->RVX:XTN", 1, 0, true},
-        {MAS_CHANNEL, "CP->MAS:MAS", 0, 1, true}, {STAT_CHANNEL, nullptr, 0, 0, false},
+        {kAi3Channel, "CP->RVX:AI3", 1, 0, true}, {kFChannel, "CP->RVX:F", 1, 0, true},
+        {kNmeaChannel, "CP->RVX:NMEA", 1, 0, true}, {kBinaryChannel, "CP->RVX:XTN", 1, 0, true},
+        {kMasChannel, "CP->MAS:MAS", 0, 1, true}, {kStatChannel, nullptr, 0, 0, false},
         {0x05, nullptr, 0, 0, false},
     };
     started();
@@ -225,13 +225,13 @@ TEST_F(CommunicationManagerTest, ReceivedMessagesAreLoggedByChannel) {
          "RVX->CP:NMEA:" + stamp + " A0 A2 00 02 DD 01 00 DE B0 B3\r\n", ""},
         {"server", [] { return std::make_unique<MessageMAS_Ready>(5); },
          "MAS->CP:MAS:" + stamp + " A0 A2 00 02 08 05 B0 B3\r\n", ""},
-        {"AI3 answer", framed(AI3_CHANNEL, 2), "RVX->CP:AI3:" + dump, ""},
-        {"other AI3 ids", framed(AI3_CHANNEL, 1), stamp + "RVX->CP:AI3 msg error\r\n", ""},
-        {"STAT", framed(STAT_CHANNEL, 6), "RVX->CP:STAT:" + dump, ""},
+        {"AI3 answer", framed(kAi3Channel, 2), "RVX->CP:AI3:" + dump, ""},
+        {"other AI3 ids", framed(kAi3Channel, 1), stamp + "RVX->CP:AI3 msg error\r\n", ""},
+        {"STAT", framed(kStatChannel, 6), "RVX->CP:STAT:" + dump, ""},
         {"unknown channel", framed(0x05, 6), stamp + "->CP:Unknown\r\n" + dump, ""},
-        {"F without a frame", frameless(F_CHANNEL, 1), "",
+        {"F without a frame", frameless(kFChannel, 1), "",
          stamp + "F_CHANNEL:  getBytes() buffer too small - increase buffer size\r\n"},
-        {"NMEA without a frame", frameless(NMEA_CHANNEL, 6), "",
+        {"NMEA without a frame", frameless(kNmeaChannel, 6), "",
          stamp + "NMEA_CHANNEL:  getBytes() buffer too small - increase buffer size\r\n"},
         {"unknown channel without a frame", frameless(0x05, 6), stamp + "->CP:Unknown\r\n", ""},
     };
@@ -327,7 +327,7 @@ TEST_F(CommunicationManagerTest, ShutdownClosesEverythingAndLatePostsAreReleased
     network.closeResult = false;
     started();
     std::atomic<int> released{0};
-    manager->postMessage(std::make_unique<CountedMessage>(F_CHANNEL, 1, &released));
+    manager->postMessage(std::make_unique<CountedMessage>(kFChannel, 1, &released));
     EXPECT_TRUE(manager->shutdown());
     EXPECT_EQ(released, 1) << "the pipe was flushed";
     EXPECT_EQ(serial.closes, 1);
@@ -340,7 +340,7 @@ TEST_F(CommunicationManagerTest, ShutdownClosesEverythingAndLatePostsAreReleased
 
     const std::string traceAtClose = trace();
     const std::string errorsAtClose = errorLog();
-    manager->postMessage(std::make_unique<CountedMessage>(F_CHANNEL, 1, &released));
+    manager->postMessage(std::make_unique<CountedMessage>(kFChannel, 1, &released));
     EXPECT_EQ(released, 2);
     MessageF_SWVersionRequest request;
     EXPECT_FALSE(manager->sendMessage(request));

@@ -15,7 +15,7 @@ namespace {
 using test::Bytes;
 
 Bytes statContent(std::uint8_t id, std::size_t payloadLength) {
-    Bytes content{STAT_CHANNEL, id};
+    Bytes content{kStatChannel, id};
     for (std::size_t i = 0; i < payloadLength; ++i) content.push_back(static_cast<std::uint8_t>(i));
     return content;
 }
@@ -56,7 +56,7 @@ TEST(MessageDecoding, ChannelsAndIds) {
         EXPECT_EQ(message->channel(), c.content[0]) << c.legend;
         EXPECT_EQ(message->id(), c.content[1]) << c.legend;
         Bytes expected = c.payload;
-        if (c.content[0] == STAT_CHANNEL) expected.erase(expected.begin(), expected.begin() + 2);
+        if (c.content[0] == kStatChannel) expected.erase(expected.begin(), expected.begin() + 2);
         EXPECT_EQ(test::payloadOf(*message), expected) << c.legend;
     }
 }
@@ -91,7 +91,7 @@ TEST(MessageDecoding, LongVersionTextsAreCutToTheirFields) {
 }
 
 TEST(MessageDecoding, NmeaPayloadIsCutToItsCapacityAndRecordToItsSize) {
-    Bytes content{NMEA_CHANNEL, 0x09};
+    Bytes content{kNmeaChannel, 0x09};
     for (int i = 0; i < 300; ++i) content.push_back(static_cast<std::uint8_t>(i));
     MessageDecoder decoder;
     auto message = decoder.decodeMessage(content.data(), content.size());

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "platform/result_codes.h"
+#include "receiver/byte_order.h"
 #include "receiver/message_writer.h"
 #include "receiver/records.h"
 
@@ -84,8 +85,6 @@ TEST(DecodeMessage, ChecksEveryLayoutLength) {
         {"copy type beyond the record buffer", 199, 1026, -1, kResultUnknownId, 199, 0},
         {"subframe", 8, 43, -1, kResultOk, 8, 44},
         {"subframe one short", 8, 42, -1, kResultBadLength, 0, 0},
-        {"error report", 10, 25, -1, kResultOk, 10, 24},
-        {"error report one long", 10, 26, -1, kResultBadLength, 0, 0},
         {"acknowledgement", 11, 2, -1, kResultOk, 11, 1},
         {"refusal", 12, 2, -1, kResultOk, 12, 1},
         {"refusal without command id", 12, 1, -1, kResultBadLength, 0, 0},
@@ -102,6 +101,49 @@ TEST(DecodeMessage, ChecksEveryLayoutLength) {
         EXPECT_EQ(result.id, c.reportedId) << c.legend;
         EXPECT_EQ(result.recordLength, c.recordLength) << c.legend;
     }
+}
+
+// An error report carries its error id, its parameter count and that many 32-bit parameters.
+TEST(DecodeMessage, ErrorReportsCarryAsManyParametersAsTheyCount) {
+    struct Case {
+        const char* legend;
+        std::vector<std::uint8_t> payload;
+        LinkResult code;
+        std::uint16_t count;
+        std::uint32_t last;  // the last parameter held
+    };
+    const Case cases[] = {
+        {"no parameters", {10, 0x10, 0x08, 0, 0}, kResultOk, 0, 0},
+        {"one parameter", {10, 0x10, 0x01, 0, 1, 0, 0, 0x01, 0xF4}, kResultOk, 1, 500},
+        {"two parameters", {10, 0, 2, 0, 2, 0, 0, 0, 7, 0xFF, 0xFF, 0xFF, 0xFD}, kResultOk, 2, 0xFFFFFFFD},
+        {"a parameter short of its count", {10, 0, 2, 0, 2, 0, 0, 0, 7}, kResultBadLength, 0, 0},
+        {"a byte beyond its count", {10, 0x10, 0x08, 0, 0, 0}, kResultBadLength, 0, 0},
+        {"no count", {10, 0x10, 0x08, 0}, kResultBadLength, 0, 0},
+    };
+    for (const Case& c : cases) {
+        RecordBuffer buffer;
+        std::memset(buffer.bytes, 0xAA, sizeof buffer.bytes);
+        ReceiverContext context;
+        const DecodeResult result = DecodeMessage(c.payload, buffer, context);
+        ASSERT_EQ(result.code, c.code) << c.legend;
+        if (result.code != kResultOk) continue;
+        EXPECT_EQ(result.recordLength, sizeof(ErrorReport)) << c.legend;
+        ErrorReport report;
+        std::memcpy(&report, buffer.bytes, sizeof report);
+        EXPECT_EQ(report.ErrorId, LoadBig16(&c.payload[1])) << c.legend;
+        EXPECT_EQ(report.ParamCount, c.count) << c.legend;
+        if (c.count > 0) EXPECT_EQ(report.Params[c.count - 1], c.last) << c.legend;
+        EXPECT_EQ(report.Params[kErrorReportParams - 1], 0u) << c.legend << ": the parameters not sent read as 0";
+    }
+}
+
+// More parameters than the longest text takes: the report is kept with the first eighteen.
+TEST(DecodeMessage, ErrorReportKeepsTheParametersItsTextsTake) {
+    std::vector<std::uint8_t> payload = {10, 0x10, 0x07, 0, 20};
+    for (std::uint8_t p = 1; p <= 20; ++p) payload.insert(payload.end(), {0, 0, 0, p});
+    const auto report = Decode<ErrorReport>(payload);
+    EXPECT_EQ(report.ParamCount, kErrorReportParams);
+    EXPECT_EQ(report.Params[kErrorReportParams - 1], 18u);
 }
 
 TEST(DecodeMessage, EmptyPayloadIsABadLength) {
@@ -168,29 +210,29 @@ TEST(DecodeMessage, RawTrackAndLibraryFieldsAtTheirOffsets) {
     EXPECT_EQ(raw.PhaseBadCount, 46);
     EXPECT_EQ(raw.CorrelationInterval, static_cast<std::int16_t>(At16(49)));
 
-    const auto lib31 = Decode<NavLibMessage31>(OffsetPattern(31, 84));
-    EXPECT_EQ(lib31.At37, static_cast<std::int16_t>(At16(37)));
-    EXPECT_EQ(lib31.At72, static_cast<std::int16_t>(At16(72)));
-    EXPECT_EQ(lib31.At83, 83);
+    const auto lib31 = Decode<NavLibInitialisation>(OffsetPattern(31, 84));
+    EXPECT_EQ(lib31.Reserved12, static_cast<std::int16_t>(At16(37)));
+    EXPECT_EQ(lib31.Week, static_cast<std::int16_t>(At16(72)));
+    EXPECT_EQ(lib31.ClockDriftSource, 83);
 
-    const auto lib30 = Decode<NavLibMessage30>(OffsetPattern(30, 83));
-    EXPECT_EQ(lib30.At70, 70);
+    const auto lib30 = Decode<NavLibSatelliteState>(OffsetPattern(30, 83));
+    EXPECT_EQ(lib30.EphemerisFlag, 70);
     std::uint32_t floatBits;
-    std::memcpy(&floatBits, &lib30.At71[2], 4);
+    std::memcpy(&floatBits, &lib30.IonosphericDelay, 4);
     EXPECT_EQ(floatBits, At32(79));
 }
 
 TEST(DecodeMessage, GeodeticFieldsAtTheirOffsets) {
     const auto geo = Decode<GeoNavData>(OffsetPattern(41, 91));
-    EXPECT_EQ(geo.At7, At32(7));
-    EXPECT_EQ(geo.At17, At16(17));
-    EXPECT_EQ(geo.At35, static_cast<std::int32_t>(At32(35)));
-    EXPECT_EQ(geo.At39, 39);
-    EXPECT_EQ(geo.At48, static_cast<std::int16_t>(At16(48)));
-    EXPECT_EQ(geo.At62, At16(62));
-    EXPECT_EQ(geo.At80, At32(80));
-    EXPECT_EQ(geo.At86, At16(86));
-    EXPECT_EQ(geo.At90, 90);
+    EXPECT_EQ(geo.Tow, At32(7));
+    EXPECT_EQ(geo.UtcSecond, At16(17));
+    EXPECT_EQ(geo.AltitudeMsl, static_cast<std::int32_t>(At32(35)));
+    EXPECT_EQ(geo.MapDatum, 39);
+    EXPECT_EQ(geo.HeadingRate, static_cast<std::int16_t>(At16(48)));
+    EXPECT_EQ(geo.HorizontalVelocityError, At16(62));
+    EXPECT_EQ(geo.Distance, At32(80));
+    EXPECT_EQ(geo.HeadingError, At16(86));
+    EXPECT_EQ(geo.ModeInfo, 90);
 }
 
 TEST(DecodeMessage, DoubleTravelsLowWordFirst) {
@@ -242,10 +284,10 @@ TEST(DecodeMessage, TtffReportSetsTheContextText) {
     std::memcpy(&report, buffer.bytes, sizeof report);
     EXPECT_EQ(report.SubId, 6);
     EXPECT_EQ(report.TimeToFirstFix, 1234);
-    EXPECT_EQ(report.At8[3], static_cast<std::int32_t>(At32(20)));
-    EXPECT_EQ(report.At29[5], 34);
-    EXPECT_EQ(report.At35, static_cast<std::int16_t>(At16(35)));
-    EXPECT_EQ(report.At38, 38);
+    EXPECT_EQ(report.TimeAidingError, static_cast<std::int32_t>(At32(20)));
+    EXPECT_EQ(report.PositionMode, 34);
+    EXPECT_EQ(report.Status, static_cast<std::int16_t>(At16(35)));
+    EXPECT_EQ(report.Reserved, 38);
 }
 
 TEST(DecodeMessage, RefusedTtffLeavesTheContextAlone) {
@@ -266,9 +308,12 @@ TEST(DecodeMessage, DiagnosticFieldsAtTheirOffsets) {
     EXPECT_EQ(subframe.Words[0], At32(3));
     EXPECT_EQ(subframe.Words[9], At32(39));
 
-    const auto report = Decode<ErrorReport>(OffsetPattern(10, 25));
+    auto reportPayload = OffsetPattern(10, 25);
+    reportPayload[3] = 0;  // five parameters
+    reportPayload[4] = 5;
+    const auto report = Decode<ErrorReport>(reportPayload);
     EXPECT_EQ(report.ErrorId, At16(1));
-    EXPECT_EQ(report.ParamCount, At16(3));
+    EXPECT_EQ(report.ParamCount, 5);
     EXPECT_EQ(report.Params[0], At32(5));
     EXPECT_EQ(report.Params[4], At32(21));
 
@@ -288,7 +333,7 @@ TEST(MessageWriter, RoundTripsEveryDecodedMessage) {
                             {13, 2, 0},   {13, 27, 5},  {13, 162, 32}, {18, 2, -1},   {28, 56, -1},
                             {29, 26, -1}, {30, 83, -1}, {31, 84, -1},  {41, 91, -1},  {225, 39, 6},
                             {6, 40, -1},  {6, 1, -1},   {185, 300, -1}, {255, 1014, -1}, {8, 43, -1},
-                            {10, 25, -1}, {11, 2, -1},  {12, 2, -1}};
+                            {10, 5, -1},  {10, 25, -1}, {10, 77, -1}, {11, 2, -1},  {12, 2, -1}};
     std::mt19937 random(7);
     for (const Shape& shape : shapes) {
         for (int trial = 0; trial < 8; ++trial) {
@@ -296,6 +341,10 @@ TEST(MessageWriter, RoundTripsEveryDecodedMessage) {
             for (auto& byte : payload) byte = static_cast<std::uint8_t>(random());
             payload[0] = static_cast<std::uint8_t>(shape.id);
             if (shape.secondByte >= 0) payload[1] = static_cast<std::uint8_t>(shape.secondByte);
+            if (shape.id == 10) {  // the parameter count the length carries
+                payload[3] = 0;
+                payload[4] = static_cast<std::uint8_t>((shape.length - 5) / 4);
+            }
             RecordBuffer record{};
             ReceiverContext context;
             const DecodeResult decoded = DecodeMessage(payload, record, context);

@@ -2,9 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "platform/result_codes.h"
 #include "receiver/decoder.h"
@@ -138,11 +140,11 @@ TEST(RenderMessage, NavLibraryLines) {
               "28,1,4294967295,6,1.0000000000e+00,2.0000000000e+07,-5.0000000000e-01,0.0000000000e+00,300,3,"
               "0,0,0,0,0,0,0,0,0,40,65535,-1,2,4,5");
 
-    NavLibMessage29 lib29{-1, 2, 3, {1.0f, 0.25f, 0, 0, -2.0f}};
+    NavLibDgpsData lib29{-1, 2, 3, 1.0f, 0.25f, 0, {0, -2.0f}};
     EXPECT_EQ(Render(29, lib29),
               "29,-1,2,3,1.0000000000e+00,2.5000000000e-01,0.0000000000e+00,0.0000000000e+00,-2.0000000000e+00");
 
-    const NavLibMessage30 lib30{1, 1.0, {0, 0, 0, 0, 0, 3.0}, -4.0, 0.5f, 9, {0, 0, 8.0f}};
+    const NavLibSatelliteState lib30{1, 1.0, {0, 0, 0}, {0, 0, 3.0}, -4.0, 0.5f, 9, {0, 0}, 8.0f};
     const std::string zero = ",0.0000000000e+00";
     EXPECT_EQ(Render(30, lib30), "30,1,1.00000000000e+00" + zero + zero + zero + zero + zero +
                                      ",3.0000000000e+00,-4.0000000000e+00,5.0000000000e-01,9" + zero + zero +
@@ -150,20 +152,20 @@ TEST(RenderMessage, NavLibraryLines) {
 }
 
 TEST(RenderMessage, NavLibrary31KeepsWireOrder) {
-    NavLibMessage31 lib31{};
-    lib31.At1 = 1;
-    lib31.At3 = 3;
-    lib31.At4 = 0.25f;
-    lib31.At8 = 8;
-    lib31.At9 = -9;
-    lib31.At37 = -37;
-    lib31.At39 = 39.0;
-    lib31.At63 = 63;
-    lib31.At64 = -64.0;
-    lib31.At72 = -72;
-    lib31.At74 = 74;
-    lib31.At75 = 75.0;
-    lib31.At83 = 83;
+    NavLibInitialisation lib31{};
+    lib31.Reserved1 = 1;
+    lib31.AltitudeSource = 3;
+    lib31.Altitude = 0.25f;
+    lib31.DegradedMode = 8;
+    lib31.DegradedTimeout = -9;
+    lib31.Reserved12 = -37;
+    lib31.PositionX = 39.0;
+    lib31.PositionSource = 63;
+    lib31.GpsTime = -64.0;
+    lib31.Week = -72;
+    lib31.TimeSource = 74;
+    lib31.ClockDrift = 75.0;
+    lib31.ClockDriftSource = 83;
     EXPECT_EQ(Render(31, lib31),
               "31,1,0,3,2.5000000000e-01,8,-9,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,-37,3.9000000000e+01,"
               "0.0000000000e+00,0.0000000000e+00,63,-6.4000000000e+01,-72,74,7.5000000000e+01,83");
@@ -171,22 +173,27 @@ TEST(RenderMessage, NavLibrary31KeepsWireOrder) {
 
 TEST(RenderMessage, GeodeticLinePrintsRecordValues) {
     GeoNavData geo{};
-    geo.At1 = 1;
-    geo.At7 = 4294967295u;
-    geo.At13 = 255;
-    geo.At23 = -2147483647 - 1;
-    geo.At35 = 35;
-    geo.At44 = -44;
-    geo.At48 = 48;
-    geo.At64 = -64;
-    geo.At80 = 80;
-    geo.At90 = 90;
+    geo.NavValid = 1;
+    geo.Tow = 4294967295u;
+    geo.UtcMonth = 255;
+    geo.Latitude = -2147483647 - 1;
+    geo.AltitudeMsl = 35;
+    geo.MagneticVariation = -44;
+    geo.HeadingRate = 48;
+    geo.ClockBias = -64;
+    geo.Distance = 80;
+    geo.ModeInfo = 90;
     EXPECT_EQ(Render(41, geo),
               "41,1,0,0,4294967295,0,255,0,0,0,0,0,-2147483648,0,0,35,0,0,0,-44,0,48,0,0,0,0,-64,0,0,0,80,0,0,0,0,90");
 }
 
 TEST(RenderMessage, TtffReportOnlyForSubId6) {
-    const TtffReport report{6, 1234, 0, 0, {}, 0, 0, 0, {0, 0, 0, 0, 33, 34}, -1, 0, 0};
+    TtffReport report{};
+    report.SubId = 6;
+    report.TimeToFirstFix = 1234;
+    report.NavigationMode = 33;
+    report.PositionMode = 34;
+    report.Status = -1;
     EXPECT_EQ(Render(225, report), "225,6,1234,33,34,4294967295");
 
     GuardedLine out;
@@ -216,7 +223,7 @@ TEST(RenderMessage, SubframeWords) {
 TEST(RenderMessage, ErrorReports) {
     struct Case {
         std::uint16_t errorId;
-        std::array<std::uint32_t, 5> params;
+        std::vector<std::uint32_t> params;
         const char* expected;
     };
     const Case cases[] = {
@@ -227,7 +234,11 @@ TEST(RenderMessage, ErrorReports) {
         {4100, {7, 2, static_cast<std::uint32_t>(-300)}, "Kalman Filter @7: Kill chan 02, range res=-300"},
         {4103, {1, 2, 3, 4, 5},
          "Krause solution poor:\nPOS = 1 2 3 PR = 4 5 0\nSAT1= 0 0 0\nSAT2= 0 0 0\nSAT3= 0 0 0\nSAT4= 0 0 0"},
-        {4104, {1}, "SRAM control flags contain bad checksum"},
+        {4103, {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18},
+         "Krause solution poor:\nPOS = 1 2 3 PR = 4 5 6\nSAT1= 7 8 9\nSAT2= 10 11 12\nSAT3= 13 14 15\nSAT4= 16 17 18"},
+        {4104, {}, "SRAM control flags contain bad checksum"},
+        {2, {5}, "Bad parity from SV 05, subframe 0"},
+        {999, {}, "Error in unknown format: err_id=3e7 params: 0 0 0 0 0"},
         {8194, {12, 40}, "OSOR #12 (40 ms)"},
         {8195, {0xDEADBEEF}, "Memory test failed at 0xdeadbeef"},
         {999, {1, 2, 3, 4, 0xFFFFFFFF}, "Error in unknown format: err_id=3e7 params: 1 2 3 4 ffffffff"},
@@ -235,8 +246,8 @@ TEST(RenderMessage, ErrorReports) {
     for (const Case& c : cases) {
         ErrorReport report{};
         report.ErrorId = c.errorId;
-        report.ParamCount = 5;
-        std::memcpy(report.Params, c.params.data(), sizeof report.Params);
+        report.ParamCount = static_cast<std::uint16_t>(c.params.size());
+        std::copy(c.params.begin(), c.params.end(), report.Params);
         EXPECT_EQ(Render(10, report), c.expected) << c.errorId;
     }
 }

@@ -10,6 +10,7 @@
 #include "platform/result_codes.h"
 #include "receiver/coordinate_conversion.h"
 #include "receiver/decoder.h"
+#include "receiver/nmea_checksum.h"
 #include "receiver/records.h"
 #include "sim/simulated_receiver.h"
 #include "sim_test_support.h"
@@ -125,13 +126,13 @@ TEST_F(SimulatedReceiverTest, EachSecondCarriesNavigationTrackerGeodeticAndThrou
         ASSERT_EQ(FixType(navigation[i]), 4);
         double latitude, longitude, altitude, speed, heading;
         NavToGeodetic(nav, &latitude, &longitude, &altitude, &speed, &heading);
-        EXPECT_NEAR(latitude, geo.At23 * 1e-7, 1e-5);
-        EXPECT_NEAR(longitude, geo.At27 * 1e-7, 1e-5);
-        EXPECT_NEAR(altitude, geo.At31 * 0.01, 1.5);
-        EXPECT_NEAR(speed, geo.At40 * 0.01, 0.15);
+        EXPECT_NEAR(latitude, geo.Latitude * 1e-7, 1e-5);
+        EXPECT_NEAR(longitude, geo.Longitude * 1e-7, 1e-5);
+        EXPECT_NEAR(altitude, geo.AltitudeEllipsoid * 0.01, 1.5);
+        EXPECT_NEAR(speed, geo.SpeedOverGround * 0.01, 0.15);
         EXPECT_NEAR(speed, 1.5, 0.3);
-        EXPECT_NEAR(std::remainder(heading - geo.At42 * 0.01, 360.0), 0.0, 8.0);
-        EXPECT_EQ(geo.At88, nav.SvCount);
+        EXPECT_NEAR(std::remainder(heading - geo.CourseOverGround * 0.01, 360.0), 0.0, 8.0);
+        EXPECT_EQ(geo.SvCount, nav.SvCount);
     }
     const auto tracker = Capture::As<TrackData>(capture_.of(4).back());
     EXPECT_EQ(tracker.ChannelCount, 12);

@@ -11,7 +11,7 @@
 #include <thread>
 #include <vector>
 
-#include "sim/nmea_output.h"
+#include "receiver/nmea_checksum.h"
 #include "sim/receiver_simulator.h"
 #include "sim_test_support.h"
 

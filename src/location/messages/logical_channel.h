@@ -3,15 +3,11 @@
 #include <cstddef>
 #include <cstdint>
 
-namespace vexa {
+#include "receiver/channel_bytes.h"
 
-// The channel byte that leads every message of the location client.
-inline constexpr std::uint8_t AI3_CHANNEL = 0x01;
-inline constexpr std::uint8_t F_CHANNEL = 0x02;
-inline constexpr std::uint8_t MAS_CHANNEL = 0xAA;
-inline constexpr std::uint8_t STAT_CHANNEL = 0xBB;
-inline constexpr std::uint8_t NMEA_CHANNEL = 0xDD;
-inline constexpr std::uint8_t XTN_CHANNEL = 0xEE;
+// Every message of the location client starts with its channel byte (receiver/channel_bytes.h).
+
+namespace vexa {
 
 // Bit 15 of the checksum field marks frames this client sends towards the receiver.
 inline constexpr std::uint16_t FrameFlag = 0x8000;

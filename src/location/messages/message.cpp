@@ -19,14 +19,14 @@ const std::uint8_t* ReceiverChannelMessage::getBytes() {
 
 std::size_t ReceiverChannelMessage::getLength() { return payloadLength() + 2 + kFrameOverhead; }
 
-MessageF::MessageF(std::uint8_t id) : ReceiverChannelMessage(F_CHANNEL, id, kFFrameLimit) {}
+MessageF::MessageF(std::uint8_t id) : ReceiverChannelMessage(kFChannel, id, kFFrameLimit) {}
 
-MessageXTN::MessageXTN(std::uint8_t id) : ReceiverChannelMessage(XTN_CHANNEL, id, kXtnFrameLimit) {}
+MessageXTN::MessageXTN(std::uint8_t id) : ReceiverChannelMessage(kBinaryChannel, id, kXtnFrameLimit) {}
 
 MessageSTAT::MessageSTAT(std::uint8_t id)
-    : ReceiverChannelMessage(STAT_CHANNEL, id, std::numeric_limits<std::size_t>::max()) {}
+    : ReceiverChannelMessage(kStatChannel, id, std::numeric_limits<std::size_t>::max()) {}
 
-MessageMAS::MessageMAS(std::uint8_t id) : Message(MAS_CHANNEL, id) {}
+MessageMAS::MessageMAS(std::uint8_t id) : Message(kMasChannel, id) {}
 
 const std::uint8_t* MessageMAS::getBytes() {
     if (getLength() > kMasFrameLimit) return nullptr;

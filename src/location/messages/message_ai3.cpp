@@ -37,7 +37,7 @@ void appendAi3Fragments(std::vector<std::uint8_t>& out, std::uint8_t id, std::sp
                         std::size_t fragmentBytes) {
     const std::size_t count = ai3FragmentCount(compressed.size(), fragmentBytes);
     for (std::size_t index = 1; index <= count; ++index) {
-        const std::array<std::uint8_t, 4> header{AI3_CHANNEL, id, static_cast<std::uint8_t>(count),
+        const std::array<std::uint8_t, 4> header{kAi3Channel, id, static_cast<std::uint8_t>(count),
                                                  static_cast<std::uint8_t>(index)};
         const std::size_t start = (index - 1) * fragmentBytes;
         const std::size_t length = std::min(fragmentBytes, compressed.size() - start);
@@ -45,7 +45,7 @@ void appendAi3Fragments(std::vector<std::uint8_t>& out, std::uint8_t id, std::sp
     }
 }
 
-MessageAI3::MessageAI3(std::uint8_t id) : Message(AI3_CHANNEL, id) {}
+MessageAI3::MessageAI3(std::uint8_t id) : Message(kAi3Channel, id) {}
 
 const std::uint8_t* MessageAI3::getBytes() {
     frame_.clear();

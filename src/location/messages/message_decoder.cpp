@@ -94,15 +94,15 @@ std::unique_ptr<Message> MessageDecoder::decodeMessage(const std::uint8_t* bytes
     const Content content(bytes, length);
     try {
         switch (content[0]) {
-            case F_CHANNEL:
+            case kFChannel:
                 return decodeF(content);
-            case MAS_CHANNEL:
+            case kMasChannel:
                 return decodeMas(content);
-            case STAT_CHANNEL:
+            case kStatChannel:
                 return decodeStat(content);
-            case NMEA_CHANNEL:
+            case kNmeaChannel:
                 return std::make_unique<MessageNMEA>(content[1], content.subspan(2));
-            case AI3_CHANNEL: {
+            case kAi3Channel: {
                 std::lock_guard lock(ai3Mutex_);
                 return ai3_.decode(content);
             }

@@ -13,7 +13,7 @@ MessageXTN_WarmReset::MessageXTN_WarmReset() : StoredPayload(kId, std::vector<st
 }
 
 MessageNMEA::MessageNMEA(std::uint8_t id, std::span<const std::uint8_t> payload)
-    : ReceiverChannelMessage(NMEA_CHANNEL, id, kNmeaFrameLimit),
+    : ReceiverChannelMessage(kNmeaChannel, id, kNmeaFrameLimit),
       payload_(payload.begin(), payload.begin() + static_cast<std::ptrdiff_t>(std::min(payload.size(), kCapacity))) {}
 
 NmeaRecord MessageNMEA::record() const {

@@ -138,10 +138,10 @@ void CallProcessor::setNmea(bool on, const std::array<std::uint8_t, 4>& settings
         if (on) {
             comm_.reportStatus(status::kNmeaEnabled);
             nmeaSettings_ = settings;
-            send(std::make_unique<MessageF_ChannelOpen>(NMEA_CHANNEL), "DEBUG:CP->RVX:NMEA Channel ON");
+            send(std::make_unique<MessageF_ChannelOpen>(kNmeaChannel), "DEBUG:CP->RVX:NMEA Channel ON");
         } else {
             comm_.reportStatus(status::kNmeaDisabled);
-            send(std::make_unique<MessageF_ChannelClose>(NMEA_CHANNEL), "DEBUG:CP->RVX:NMEA Channel OFF");
+            send(std::make_unique<MessageF_ChannelClose>(kNmeaChannel), "DEBUG:CP->RVX:NMEA Channel OFF");
         }
     }
     sendQueued();
@@ -152,10 +152,10 @@ void CallProcessor::setBinary(bool on) {
         Lock lock(lock_);
         if (on) {
             comm_.reportStatus("DEBUG: Enabling Vexa Binary");
-            send(std::make_unique<MessageF_ChannelOpen>(XTN_CHANNEL), "DEBUG:CP->RVX:XTN Channel ON");
+            send(std::make_unique<MessageF_ChannelOpen>(kBinaryChannel), "DEBUG:CP->RVX:XTN Channel ON");
         } else {
             comm_.reportStatus("DEBUG: Disabling Vexa Binary");
-            send(std::make_unique<MessageF_ChannelClose>(XTN_CHANNEL), "DEBUG:CP->RVX:XTN Channel OFF");
+            send(std::make_unique<MessageF_ChannelClose>(kBinaryChannel), "DEBUG:CP->RVX:XTN Channel OFF");
         }
     }
     sendQueued();

@@ -21,7 +21,7 @@ void CallProcessor::run() {
         std::unique_ptr<Message> message = comm_.getMessage(kPipeWait);
         watchSession();
         if (message) {
-            if (message->channel() == MAS_CHANNEL) {
+            if (message->channel() == kMasChannel) {
                 networkTimer_.reset();
             } else {
                 serialTimer_.reset();
@@ -90,15 +90,15 @@ void CallProcessor::watchSession() {
 
 void CallProcessor::handle(Message& message) {
     switch (message.channel()) {
-    case MAS_CHANNEL: handleServer(message); return;
-    case AI3_CHANNEL: handleAi3(message); return;
-    case F_CHANNEL: handleF(message); return;
-    case NMEA_CHANNEL:
+    case kMasChannel: handleServer(message); return;
+    case kAi3Channel: handleAi3(message); return;
+    case kFChannel: handleF(message); return;
+    case kNmeaChannel:
         if (auto* nmea = dynamic_cast<MessageNMEA*>(&message); nmea && host_.callbacks().nmea) {
             host_.callbacks().nmea(nmea->record());
         }
         return;
-    case STAT_CHANNEL: handleStat(message); return;
+    case kStatChannel: handleStat(message); return;
     default:
         comm_.logError(printfText("Rx: Unknown Channel %x: MsgID:%x", message.channel(), message.id()));
         return;

@@ -16,7 +16,7 @@ std::unique_ptr<Transport> make(const TransportFactory::Make& factory, Communica
 }
 
 bool towardsReceiver(std::uint8_t channel) {
-    return channel == AI3_CHANNEL || channel == F_CHANNEL || channel == NMEA_CHANNEL || channel == XTN_CHANNEL;
+    return channel == kAi3Channel || channel == kFChannel || channel == kNmeaChannel || channel == kBinaryChannel;
 }
 
 }  // namespace
@@ -123,7 +123,7 @@ void CommunicationManager::postMessage(std::unique_ptr<Message> message) {
 void CommunicationManager::logReceived(Message& message) {
     const std::uint8_t* frame = message.getBytes();
     const std::size_t length = frame ? message.getLength() : 0;
-    if (message.channel() == AI3_CHANNEL) {
+    if (message.channel() == kAi3Channel) {
         if (message.id() != 2 && message.id() != 3) {
             logTrace("RVX->CP:AI3 msg error");
         } else if (frame) {
@@ -132,10 +132,10 @@ void CommunicationManager::logReceived(Message& message) {
         return;
     }
     static constexpr LogRoute kRoutes[] = {
-        {F_CHANNEL, "RVX->CP:F", "F_CHANNEL:  getBytes() buffer too small - increase buffer size", true},
-        {NMEA_CHANNEL, "RVX->CP:NMEA", "NMEA_CHANNEL:  getBytes() buffer too small - increase buffer size", true},
-        {MAS_CHANNEL, "MAS->CP:MAS", "MAS_CHANNEL:  getBytes() buffer too small - increase buffer size", false},
-        {STAT_CHANNEL, "RVX->CP:STAT", "STAT_CHANNEL:  getBytes() buffer too small - increase buffer size", false},
+        {kFChannel, "RVX->CP:F", "F_CHANNEL:  getBytes() buffer too small - increase buffer size", true},
+        {kNmeaChannel, "RVX->CP:NMEA", "NMEA_CHANNEL:  getBytes() buffer too small - increase buffer size", true},
+        {kMasChannel, "MAS->CP:MAS", "MAS_CHANNEL:  getBytes() buffer too small - increase buffer size", false},
+        {kStatChannel, "RVX->CP:STAT", "STAT_CHANNEL:  getBytes() buffer too small - increase buffer size", false},
     };
     if (logByRoute(kRoutes, message.channel(), frame, length)) return;
     logTrace("->CP:Unknown");
@@ -181,7 +181,7 @@ bool CommunicationManager::sendMessage(Message& message) {
         std::lock_guard lock(serialMutex_);
         return serial_ && serial_->send(message);
     }
-    if (channel == MAS_CHANNEL) {
+    if (channel == kMasChannel) {
         std::lock_guard lock(networkMutex_);
         return network_ && network_->send(message);
     }
@@ -192,11 +192,11 @@ bool CommunicationManager::sendMessage(Message& message) {
 void CommunicationManager::logSent(Message& message, const std::uint8_t* frame) {
     if (!logEnabled_) return;
     static constexpr LogRoute kRoutes[] = {
-        {AI3_CHANNEL, "CP->RVX:AI3", "AI3_CHANNEL: getBytes() buffer too small - increase buffer size.", false},
-        {F_CHANNEL, "CP->RVX:F", "Send F_CHANNEL: getBytes() buffer too small - increase buffer size.", false},
-        {NMEA_CHANNEL, "CP->RVX:NMEA", "NMEA_CHANNEL: getBytes() buffer too small - increase buffer size.", false},
-        {XTN_CHANNEL, "CP->RVX:XTN", "XTN_CHANNEL: getBytes() buffer too small - increase buffer size.", false},
-        {MAS_CHANNEL, "CP->MAS:MAS", "MAS_CHANNEL: getBytes() buffer too small - increase buffer size.", false},
+        {kAi3Channel, "CP->RVX:AI3", "AI3_CHANNEL: getBytes() buffer too small - increase buffer size.", false},
+        {kFChannel, "CP->RVX:F", "Send F_CHANNEL: getBytes() buffer too small - increase buffer size.", false},
+        {kNmeaChannel, "CP->RVX:NMEA", "NMEA_CHANNEL: getBytes() buffer too small - increase buffer size.", false},
+        {kBinaryChannel, "CP->RVX:XTN", "XTN_CHANNEL: getBytes() buffer too small - increase buffer size.", false},
+        {kMasChannel, "CP->MAS:MAS", "MAS_CHANNEL: getBytes() buffer too small - increase buffer size.", false},
     };
     logByRoute(kRoutes, message.channel(), frame, frame ? message.getLength() : 0);
 }

@@ -30,7 +30,7 @@ ModuleFraming serialModuleFraming() {
 }
 
 ModuleFraming networkModuleFraming() {
-    return {{.maxPayloadLength = 4090, .checksum = false, .sentences = false, .channel = MAS_CHANNEL},
+    return {{.maxPayloadLength = 4090, .checksum = false, .sentences = false, .channel = kMasChannel},
             "Network Module: Payload > MAX_NETWORK_BUFFER! Msg ignored",
             "Network Module: Payload length 0! Msg ignored",
             {},
