@@ -168,7 +168,7 @@ bool DecodeCapture(std::FILE* input, const DecodeOptions& options, std::FILE* ou
     counts.bytes = statistics.bytes;
     counts.frames = statistics.frames;
     counts.sentences = statistics.sentences;
-    counts.dropped = statistics.refusedFrames() + comm->UndeliveredFrames();
+    counts.dropped = statistics.dropped() + comm->UndeliveredFrames();
     counts.drops = comm->Drops();
     if (!options.gpxPath.empty()) {
         if (const std::string why = ExportGpxTrack(options.gpxPath, comm->Track()); !why.empty()) {

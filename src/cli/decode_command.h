@@ -27,7 +27,7 @@ struct DecodeCounts {
     std::uint64_t bytes = 0;
     std::uint64_t frames = 0;
     std::uint64_t sentences = 0;
-    std::uint64_t dropped = 0;  // refused for length, checksum, end sequence or decoding
+    std::uint64_t dropped = 0;  // frames refused for length, checksum, end sequence or decoding; bad sentences
     DropTally drops;            // the dropped frames by reason
 };
 

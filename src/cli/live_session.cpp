@@ -144,7 +144,7 @@ bool LiveSession::GaveUp() const { return attempted_ && !controller_.Testing() &
 DecodeCounts LiveSession::Counts() {
     const GpsComm::PausedCounts counts = comm_->CountsAtLastPause();
     return DecodeCounts{counts.received.bytes, counts.received.frames, counts.received.sentences,
-                        counts.received.refusedFrames() + counts.undelivered, counts.drops};
+                        counts.received.dropped() + counts.undelivered, counts.drops};
 }
 
 void LiveSession::Finish() {

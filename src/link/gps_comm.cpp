@@ -425,6 +425,8 @@ void GpsComm::onSentence(std::span<const std::uint8_t> text) {
 
 void GpsComm::onRefused(FrameFault fault) { onDropped(DropReasonOf(fault), {}); }
 
+void GpsComm::onBadSentence(SentenceFault fault) { onDropped(DropReasonOf(fault), {}); }
+
 void GpsComm::onDropped(DropReason reason, std::span<const std::uint8_t> payload) {
     const bool unknownId = reason == DropReason::UnknownId && !payload.empty();
     drops_.add(reason, unknownId ? payload[0] : 0);

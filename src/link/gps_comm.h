@@ -186,6 +186,7 @@ private:
     void onFrame(std::span<std::uint8_t> payload) override;
     void onSentence(std::span<const std::uint8_t> text) override;
     void onRefused(FrameFault fault) override;
+    void onBadSentence(SentenceFault fault) override;
     void onDropped(DropReason reason, std::span<const std::uint8_t> payload) override;
     void onBytes(std::span<const std::uint8_t> bytes) override;
     void onIdle() override;
