@@ -7,6 +7,7 @@
 
 #include "platform/lock_pool.h"
 #include "platform/result_codes.h"
+#include "platform/visible_text.h"
 #include "receiver/binary_fix.h"
 #include "receiver/command_encoder.h"
 #include "receiver/frame_format.h"
@@ -71,7 +72,11 @@ GpsComm::~GpsComm() {
 void GpsComm::DeliverMessage(int id, const std::uint8_t* record, std::size_t length) {
     std::lock_guard guard(*modelLock_);
     bool announceAsText = false;
-    if (log_.IsOpen() && RenderMessage(id, record, length, logLine_) == kResultOk) WriteLogLine(logLine_);
+    if (log_.IsOpen() && RenderMessage(id, record, length, logLine_) == kResultOk) {
+        // The log is read with cat and less: the receiver's texts must not steer the reader's terminal.
+        const std::string_view line(logLine_);
+        WriteLogLine(NeedsVisibleEscapes(line) ? VisibleText(line) : line);
+    }
     switch (id) {
     case ToWire(MessageId::NavData):
         StoreRecord(navData_, record, length);
