@@ -412,6 +412,7 @@ void GpsComm::StopRecording() {
 }
 
 void GpsComm::onBytes(std::span<const std::uint8_t> bytes) {
+    bytesReceived_ += bytes.size();
     if (const std::string problem = recording_.Append(bytes); !problem.empty()) Post(kNotifyShowMessage, 0, problem);
     frameReceiver_.feed(bytes);
 }

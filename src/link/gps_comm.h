@@ -105,6 +105,7 @@ public:
     LinkResult Disconnect() override;
     // False also after the comm reader closed a source that ended (kNotifyLinkLost).
     bool PortOpen() const;
+    std::optional<std::uint64_t> BytesReceived() const override { return bytesReceived_.load(); }
     // Why commands cannot be sent to the receiver through the source connected (a receiver shared
     // through gpsd); nothing while they can, or while no source is connected.
     std::optional<std::string> CommandsRefused() const;
@@ -217,6 +218,7 @@ private:
     DataLog log_;
     RawRecording recording_;
     std::atomic<NotifySink*> notify_{nullptr};
+    std::atomic<std::uint64_t> bytesReceived_{0};
     MessageSink* deliveryListener_ = nullptr;
     DropListener* dropListener_ = nullptr;
     DropTally drops_;
