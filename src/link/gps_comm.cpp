@@ -223,6 +223,7 @@ std::vector<TrackPoint> GpsComm::Track() const {
 }
 
 void GpsComm::AddToTrack(const GnssFix& fix) {
+    if (!keepTrack_) return;
     std::optional<TrackPoint> point = TrackPointOf(fix);
     if (!point) return;
     point->startsSegment = std::exchange(trackSegmentPending_, false);
@@ -305,6 +306,8 @@ LinkResult GpsComm::Disconnect() {
         sky_.reset();
         context_.TtffCounter.stop();
         epochs_.reset();
+        // The reader is paused here, so its counts are whole even while a flood leaves it no idle moment.
+        pausedCounts_ = {frameReceiver_.statistics(), dispatch_.droppedFrames(), drops_};
     });
     Post(kNotifyMessageDelivered, ToWire(MessageId::NavData));
     Post(kNotifyMessageDelivered, ToWire(MessageId::TrackData));

@@ -88,6 +88,9 @@ public:
     // The first fix after each connection starts a segment; a reconnection after a lost link or a
     // disconnection forgets nothing, so the track can still be exported.
     std::vector<TrackPoint> Track() const;
+    // Whether fixes are kept for Track() (they are unless told otherwise): a front end that exports
+    // no track saves the memory a long run or a flood of fixes would take. Set before connecting.
+    void KeepTrack(bool keep) { keepTrack_ = keep; }
 
     // Between two chunks of the reader: opens the source the name stands for (MakeByteSource), at
     // `baud` where a rate applies. The source of another name is closed and replaced first.
@@ -164,7 +167,7 @@ public:
     std::uint64_t UndeliveredFrames() const { return dispatch_.droppedFrames(); }
     // Every frame dropped by the checks or undelivered, by reason.
     const DropTally& Drops() const { return drops_; }
-    // All three, as of the comm reader's last pause, copied under the lock for other threads.
+    // All three, as of the comm reader's last pause (or Disconnect), copied under the lock for other threads.
     struct PausedCounts {
         ReceiveStatistics received;
         std::uint64_t undelivered = 0;
@@ -230,6 +233,7 @@ private:
     std::optional<GnssFix> fix_;
     std::optional<GnssSky> sky_;
     std::deque<TrackPoint> track_;
+    bool keepTrack_ = true;
     bool trackSegmentPending_ = true;
     TextLineRing textLines_;
     SwVersion swVersion_{};
