@@ -19,11 +19,13 @@ LineOutput::LineOutput(std::FILE* stream, std::function<void()> waiting, std::si
 
 void LineOutput::Write(std::string_view line) {
     const std::string visible = NeedsVisibleEscapes(line) ? VisibleText(line) : std::string(line);
+    // A rendered message may span lines; each counts.
+    const auto lines = static_cast<std::size_t>(std::count(visible.begin(), visible.end(), '\n')) + 1;
     bool wasEmpty = false;
     {
         const std::lock_guard lock(mutex_);
         if (writeError_ != 0 || buffer_.size() - start_ + visible.size() + 1 > capacity_) {
-            ++dropped_;
+            dropped_ += lines;
             return;
         }
         if (start_ > 0 && buffer_.size() + visible.size() + 1 > capacity_) {
@@ -33,7 +35,7 @@ void LineOutput::Write(std::string_view line) {
         wasEmpty = start_ == buffer_.size();
         buffer_.insert(buffer_.end(), visible.begin(), visible.end());
         buffer_.push_back('\n');
-        ++lines_;
+        lines_ += lines;
     }
     if (wasEmpty && waiting_) waiting_();
 }

@@ -49,7 +49,7 @@ private:
     mutable std::mutex mutex_;
     std::vector<char> buffer_;
     std::size_t start_ = 0;  // the first byte not yet written
-    std::size_t lines_ = 0;  // the lines not yet written whole
+    std::size_t lines_ = 0;  // the line ends not yet written
     std::uint64_t dropped_ = 0;
     int writeError_ = 0;
 };
