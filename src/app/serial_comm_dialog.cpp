@@ -243,15 +243,19 @@ void CSerialCommDlg::OnTimer() {
     update();
 }
 
+// A lost receiver that is being looked for shows why it was lost, or why the last attempt failed.
 void CSerialCommDlg::paintEvent(QPaintEvent*) {
-    const StatusLine status = controller_->Status();
+    const bool recovering = !controller_->Testing() && ui_.linkRecovery && ui_.linkRecovery->Recovering();
+    const StatusLine status = recovering ? ui_.linkRecovery->Status() : controller_->Status();
     QPainter painter(this);
     painter.fillRect(FromEdges(kStatusRect.left, kStatusRect.top, kStatusRect.right, kStatusRect.bottom),
                      QColor(status.fill.red, status.fill.green, status.fill.blue));
     if (status.text.empty()) return;
     painter.setPen(QColor(0, 0, 0));
     const QRect textRect(status.textX, kStatusTextY, kStatusRect.right - status.textX, kStatusRect.bottom - kStatusTextY);
-    painter.drawText(textRect, Qt::AlignLeft | Qt::AlignTop, FromUtf8(status.text));
+    // A reason longer than the line ends in an ellipsis.
+    const QString text = painter.fontMetrics().elidedText(FromUtf8(status.text), Qt::ElideRight, textRect.width());
+    painter.drawText(textRect, Qt::AlignLeft | Qt::AlignTop, text);
 }
 
 }  // namespace vexa

@@ -112,7 +112,7 @@ std::string CliUsage() {
                "The closing counts line says why frames were dropped: bad checksum, bad length, and the\n"
                "unknown ids one by one (\"unknown MID 77: 3\").\n"
                "Exit status: 0 when a receiver was found, 2 when none was (\"Not connected\"), 1 for bad usage\n"
-               "or a track that could not be written.\n"
+               "or an output (log, recording, track, standard output) that could not be written.\n"
                "\n"
                "--list-ports prints the serial ports found, one a line: the device path, a tab, the name\n"
                "shown for it. Paths given with --port are listed first.\n"

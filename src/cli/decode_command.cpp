@@ -1,18 +1,20 @@
 #include "cli/decode_command.h"
 
 #include <cerrno>
-#include <cinttypes>
 #include <cstring>
 
+#include "cli/capture_input.h"
 #include "cli/cli_options.h"
 #include "cli/gpsd_json.h"
 #include "cli/output_buffer.h"
+#include "cli/output_clash.h"
 #include "receiver/product_table.h"
 #include "link/gps_comm.h"
 #include "link/track_export.h"
 #include "platform/file_problem.h"
 #include "platform/notify_sink.h"
 #include "platform/result_codes.h"
+#include "platform/visible_text.h"
 #include "receiver/renderer.h"
 
 namespace vexa {
@@ -33,6 +35,10 @@ public:
         char* line = output_.reserve(kRenderBufferSize + 1);
         if (RenderMessage(id, record, length, line) != kResultOk) return;
         const std::size_t size = std::strlen(line);
+        if (NeedsVisibleEscapes(std::string_view(line, size))) {
+            output_.append(VisibleText(std::string_view(line, size)) + '\n');
+            return;
+        }
         line[size] = '\n';
         output_.commit(size + 1);
     }
@@ -68,12 +74,31 @@ class MessageBoxPrinter : public NotifySink {
 public:
     explicit MessageBoxPrinter(std::FILE* errors) : errors_(errors) {}
     void post(Notification notification) override {
-        if (notification.message == kNotifyShowMessage) std::fprintf(errors_, "vexademo-cli: %s\n", notification.text.c_str());
+        if (notification.message == kNotifyShowMessage) {
+            std::fprintf(errors_, "vexademo-cli: %s\n", VisibleText(notification.text).c_str());
+            shown_ = true;
+        }
     }
+    // The link shows only the data log's write errors here.
+    bool Shown() const { return shown_; }
 
 private:
     std::FILE* errors_;
+    bool shown_ = false;
 };
+
+std::vector<NamedFile> DecodeInputs(const DecodeOptions& options, std::FILE* input) {
+    if (options.path != "-") return {{"--decode", options.path}};
+    if (const int fd = ::fileno(input); fd >= 0) return {{"--decode", "/proc/self/fd/" + std::to_string(fd), "standard input"}};
+    return {};
+}
+
+std::vector<NamedFile> DecodeOutputs(const DecodeOptions& options, std::FILE* output) {
+    std::vector<NamedFile> outputs = RedirectedToFile(::fileno(output), "standard output");
+    if (!options.logPath.empty()) outputs.push_back({"--log", options.logPath});
+    if (!options.gpxPath.empty()) outputs.push_back({"--gpx", options.gpxPath});
+    return outputs;
+}
 
 std::string RefusedDecodeArgument(const std::string& argument, bool hasValue) {
     const OptionRow<CliOption>* option = FindCliOption(argument, kDecodeMode);
@@ -123,11 +148,11 @@ std::optional<DecodeOptions> ParseDecodeOptions(const std::vector<std::string>& 
 }
 
 bool DecodeCapture(std::FILE* input, const DecodeOptions& options, std::FILE* output, std::FILE* errors,
-                   DecodeCounts& counts, std::string& error) {
+                   DecodeCounts& counts, std::string& error, const WakeEvent* stop) {
     ReceiverContext context;
     context.ProductSelection = options.product;
     MessageBoxPrinter messageBoxes(errors);
-    OutputBuffer lines(output);
+    OutputBuffer lines(output, OutputBuffer::kDefaultCapacity, stop);
     LinePrinter printer(lines);
     JsonReportPrinter reports(lines);
     UnknownFramePrinter unknownFrames = options.json ? UnknownFramePrinter(errors) : UnknownFramePrinter(lines);
@@ -137,6 +162,7 @@ bool DecodeCapture(std::FILE* input, const DecodeOptions& options, std::FILE* ou
         return false;
     }
     comm->SetNotifyWindow(&messageBoxes);
+    comm->KeepTrack(!options.gpxPath.empty());
     if (options.json) {
         comm->SetGnssListener(&reports);
     } else {
@@ -156,41 +182,56 @@ bool DecodeCapture(std::FILE* input, const DecodeOptions& options, std::FILE* ou
     }
 
     std::vector<std::uint8_t> chunk(kChunkSize);
+    CaptureInput capture(input, stop);
     std::size_t read;
-    while ((read = std::fread(chunk.data(), 1, chunk.size(), input)) > 0) comm->Receive(std::span(chunk.data(), read));
+    while ((read = capture.Read(chunk)) > 0) comm->Receive(std::span(chunk.data(), read));
     comm->EndOfInput();
-    const bool readAll = std::ferror(input) == 0;
-    if (!readAll) error = "cannot read " + options.path + ": " + std::strerror(errno);
+    const bool readAll = capture.Error() == 0;
+    if (!readAll) error = "cannot read " + options.path + ": " + std::strerror(capture.Error());
     comm->CloseLog();
+    const bool logWritten = !messageBoxes.Shown();
+    if (!logWritten && readAll) error = "the data log " + options.logPath + " is incomplete";
     const bool written = lines.flush();
-    if (!written && readAll) error = std::string("cannot write the output: ") + std::strerror(lines.writeError());
+    if (!written && readAll && logWritten) {
+        error = std::string("cannot write the output: ") + std::strerror(lines.writeError());
+    }
+    if (const std::uint64_t dropped = lines.droppedAfterStop(); dropped > 0) {
+        std::fprintf(errors, "vexademo-cli: the output did not take the last %llu bytes after the stop\n",
+                     static_cast<unsigned long long>(dropped));
+    }
 
     const ReceiveStatistics& statistics = comm->ReceiveCounts();
     counts.bytes = statistics.bytes;
     counts.frames = statistics.frames;
     counts.sentences = statistics.sentences;
-    counts.dropped = statistics.refusedFrames() + comm->UndeliveredFrames();
+    counts.dropped = statistics.dropped() + comm->UndeliveredFrames();
     counts.drops = comm->Drops();
     if (!options.gpxPath.empty()) {
         if (const std::string why = ExportGpxTrack(options.gpxPath, comm->Track()); !why.empty()) {
-            if (readAll && written) error = "cannot write the track " + why;
+            if (readAll && written && logWritten) error = "cannot write the track " + why;
             return false;
         }
     }
-    return readAll && written;
+    return readAll && written && logWritten;
 }
 
-void WriteCounts(std::FILE* errors, const DecodeCounts& counts) {
-    std::fprintf(errors, "bytes %" PRIu64 ", frames %" PRIu64 ", sentences %" PRIu64 ", dropped %" PRIu64 "%s\n",
-                 counts.bytes, counts.frames, counts.sentences, counts.dropped, DropBreakdown(counts.drops).c_str());
+std::string CountsLine(const DecodeCounts& counts) {
+    return "bytes " + std::to_string(counts.bytes) + ", frames " + std::to_string(counts.frames) + ", sentences " +
+           std::to_string(counts.sentences) + ", dropped " + std::to_string(counts.dropped) +
+           DropBreakdown(counts.drops);
 }
 
 int RunDecodeCommand(const std::vector<std::string>& arguments, std::FILE* input, std::FILE* output,
-                     std::FILE* errors) {
+                     std::FILE* errors, const WakeEvent* stop) {
     std::string error;
     const std::optional<DecodeOptions> options = ParseDecodeOptions(arguments, error);
     if (!options) {
         std::fprintf(errors, "vexademo-cli: %s\n", error.c_str());
+        return 1;
+    }
+    if (const std::string clash = OutputClash(DecodeInputs(*options, input), DecodeOutputs(*options, output));
+        !clash.empty()) {
+        std::fprintf(errors, "vexademo-cli: %s; nothing was written\n", clash.c_str());
         return 1;
     }
     std::FILE* capture = input;
@@ -202,13 +243,13 @@ int RunDecodeCommand(const std::vector<std::string>& arguments, std::FILE* input
         }
     }
     DecodeCounts counts;
-    const bool decoded = DecodeCapture(capture, *options, output, errors, counts, error);
+    const bool decoded = DecodeCapture(capture, *options, output, errors, counts, error, stop);
     if (capture != input) std::fclose(capture);
     if (!decoded) {
         std::fprintf(errors, "vexademo-cli: %s\n", error.c_str());
         return 1;
     }
-    WriteCounts(errors, counts);
+    std::fprintf(errors, "%s\n", CountsLine(counts).c_str());
     return 0;
 }
 

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/wake_event.h"
 #include "receiver/dropped_frames.h"
 
 namespace vexa {
@@ -27,7 +28,7 @@ struct DecodeCounts {
     std::uint64_t bytes = 0;
     std::uint64_t frames = 0;
     std::uint64_t sentences = 0;
-    std::uint64_t dropped = 0;  // refused for length, checksum, end sequence or decoding
+    std::uint64_t dropped = 0;  // frames refused for length, checksum, end sequence or decoding; bad sentences
     DropTally drops;            // the dropped frames by reason
 };
 
@@ -36,18 +37,22 @@ struct DecodeCounts {
 // per sky instead); with a log path, also writes the data log as the program
 // does; with unknown, a line for each frame of an unknown id (to `errors` with json); with a GPX
 // path, the track of the fixes. Messages for the user (a log write error) go to `errors`. False when
-// reading failed (what was read is still written), the log could not be created, the output or the
-// track could not be written
+// reading failed (what was read is still written), the log could not be created or met a write
+// error, the output or the track could not be written
 // (`error` then says which).
+//
+// Once `stop` (when given) is signalled, reading ends as at the end of the input and the rest is done
+// as usual: the lines so far written out (the output is waited for briefly: OutputBuffer), the log
+// closed with its closing line, the track written.
 bool DecodeCapture(std::FILE* input, const DecodeOptions& options, std::FILE* output, std::FILE* errors,
-                   DecodeCounts& counts, std::string& error);
+                   DecodeCounts& counts, std::string& error, const WakeEvent* stop = nullptr);
 
 // The counts line: "bytes B, frames F, sentences S, dropped D", then, when frames were dropped,
 // why: " (bad checksum C, bad length L, unknown MID 77: N)" (see DropBreakdown).
-void WriteCounts(std::FILE* errors, const DecodeCounts& counts);
+std::string CountsLine(const DecodeCounts& counts);
 
-// The offline decoder: the counts line goes to `errors`. Gives the exit code.
+// The offline decoder: the counts line goes to `errors`. Gives the exit code. `stop` as for DecodeCapture.
 int RunDecodeCommand(const std::vector<std::string>& arguments, std::FILE* input, std::FILE* output,
-                     std::FILE* errors);
+                     std::FILE* errors, const WakeEvent* stop = nullptr);
 
 }  // namespace vexa

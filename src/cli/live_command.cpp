@@ -3,12 +3,16 @@
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
+#include <cstring>
 #include <memory>
 
 #include "cli/live_session.h"
+#include "cli/output_clash.h"
 #include "link/track_export.h"
 #include "cli/stop_signals.h"
 #include "link/port_discovery.h"
+#include "link/replay_name.h"
+#include "link/source_names.h"
 #include "platform/file_problem.h"
 
 namespace vexa {
@@ -18,6 +22,8 @@ using Clock = std::chrono::steady_clock;
 using std::chrono::milliseconds;
 
 constexpr milliseconds kTickPeriod{1000};
+// What the streams may still take once the run is over; a stream nobody reads loses the rest.
+constexpr milliseconds kLastOutputTime{500};
 
 // Waits for notifications until the next tick or the end, rounded up so that it never spins.
 milliseconds Until(Clock::time_point when) {
@@ -32,10 +38,38 @@ std::string OnOneLine(std::string text) {
     return text;
 }
 
+// The receiver's device, or the capture a replay plays, is read; a network source is no file.
+std::vector<NamedFile> LiveInputs(const CliOptions& options) {
+    const std::string& port = options.portPaths.front();
+    if (IsNetworkSourceName(port)) return {};
+    if (IsReplayName(port)) {
+        std::string problem;
+        const std::optional<ReplayName> replay = ParseReplayName(port, problem);
+        return replay ? std::vector<NamedFile>{{"--port", replay->path}} : std::vector<NamedFile>{};
+    }
+    return {{"--port", port}};
+}
+
+std::vector<NamedFile> LiveOutputs(const CliOptions& options, std::FILE* output) {
+    std::vector<NamedFile> outputs = RedirectedToFile(::fileno(output), "standard output");
+    if (!options.logPath.empty()) outputs.push_back({"--log", options.logPath});
+    if (!options.recordPath.empty()) outputs.push_back({"--record", options.recordPath});
+    if (!options.gpxPath.empty()) outputs.push_back({"--gpx", options.gpxPath});
+    return outputs;
+}
+
 }  // namespace
 
 int RunLiveCommand(const CliOptions& options, std::FILE* output, std::FILE* errors) {
     StopSignals signals;
+    if (const std::string problem = SourceNameProblem(options.portPaths.front()); !problem.empty()) {
+        std::fprintf(errors, "vexademo-cli: %s\n", problem.c_str());
+        return kExitBadUsage;
+    }
+    if (const std::string clash = OutputClash(LiveInputs(options), LiveOutputs(options, output)); !clash.empty()) {
+        std::fprintf(errors, "vexademo-cli: %s; nothing was written\n", clash.c_str());
+        return kExitBadUsage;
+    }
     if (!options.gpxPath.empty()) {
         // Said before the run, not after it.
         if (const std::string why = WhyTrackCannotBeWritten(options.gpxPath); !why.empty()) {
@@ -50,19 +84,18 @@ int RunLiveCommand(const CliOptions& options, std::FILE* output, std::FILE* erro
         return kExitNotConnected;
     }
     if (!options.logPath.empty() && !session->OpenLog(options.logPath)) {
-        const std::string reason = FileErrorText(options.logPath, errno);
-        std::fprintf(errors, "vexademo-cli: cannot open the data log %s\n", reason.c_str());
+        session->Report("vexademo-cli: cannot open the data log " + FileErrorText(options.logPath, errno));
         return kExitBadUsage;
     }
     if (!options.recordPath.empty()) {
         if (const int error = session->StartRecording(options.recordPath); error != 0) {
-            const std::string reason = FileErrorText(options.recordPath, error);
-            std::fprintf(errors, "vexademo-cli: cannot create the recording %s\n", reason.c_str());
+            session->Report("vexademo-cli: cannot create the recording " + FileErrorText(options.recordPath, error));
             return kExitBadUsage;
         }
     }
+    session->Comm().KeepTrack(!options.gpxPath.empty());
     // Watched only while the session exists.
-    signals.Watch([&session] { session->RequestStop(); });
+    signals.Watch([&session](int) { session->RequestStop(); });
     for (const ReceiverRequest& request : options.requests) session->Queue(request);
 
     const Clock::time_point start = Clock::now();
@@ -71,7 +104,7 @@ int RunLiveCommand(const CliOptions& options, std::FILE* output, std::FILE* erro
                         : Clock::time_point::max();
     Clock::time_point nextTick = start + kTickPeriod;
     session->Connect(options.portPaths.front(), options.baudSelection);
-    while (!session->StopRequested() && !session->GaveUp() && Clock::now() < end) {
+    while (!session->StopRequested() && session->OutputError() == 0 && Clock::now() < end) {
         if (Clock::now() >= nextTick) {
             session->Tick();
             nextTick += kTickPeriod;
@@ -81,13 +114,20 @@ int RunLiveCommand(const CliOptions& options, std::FILE* output, std::FILE* erro
     }
     signals.StopWatching();
     session->Finish();
+    int status = session->ReceiverFound() ? kExitReceiverFound : kExitNotConnected;
+    if (session->FileWriteFailed()) status = kExitBadUsage;
+    if (const int error = session->OutputError(); error != 0) {
+        session->Report(std::string("vexademo-cli: cannot write the output: ") + std::strerror(error));
+        status = kExitBadUsage;
+    }
     if (!options.gpxPath.empty()) {
         if (const std::string why = session->ExportTrack(options.gpxPath); !why.empty()) {
-            std::fprintf(errors, "vexademo-cli: cannot write the track %s\n", why.c_str());
-            return kExitBadUsage;
+            session->Report("vexademo-cli: cannot write the track " + why);
+            status = kExitBadUsage;
         }
     }
-    return session->ReceiverFound() ? kExitReceiverFound : kExitNotConnected;
+    session->DrainOutput(Clock::now() + kLastOutputTime);
+    return status;
 }
 
 int RunListPorts(const CliOptions& options, std::FILE* output) {

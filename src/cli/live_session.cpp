@@ -1,5 +1,6 @@
 #include "cli/live_session.h"
 
+#include <algorithm>
 #include <optional>
 #include <string>
 #include <utility>
@@ -16,29 +17,26 @@ namespace vexa {
 namespace {
 
 // The headless front end's own notifications, beside those of the link.
-constexpr int kNotifyMessageLine = 0x400 + 100;  // wParam: message id, text: its rendered line
-constexpr int kNotifyStop = 0x400 + 101;
-constexpr int kNotifyUnknownFrame = 0x400 + 102;  // text: the frame's line
+constexpr int kNotifyStop = 0x400 + 100;
+constexpr int kNotifyLinesWaiting = 0x400 + 101;
+
+// Lines to print wake the caller's loop at once; otherwise it waits its whole time-out.
+constexpr std::chrono::milliseconds kOutputRetry{20};
 
 std::string_view WithoutLeadingBlanks(std::string_view text) {
     const std::size_t first = text.find_first_not_of(' ');
     return first == std::string_view::npos ? std::string_view() : text.substr(first);
 }
 
-void WriteLine(std::FILE* file, std::string_view text) {
-    std::fwrite(text.data(), 1, text.size(), file);
-    std::fputc('\n', file);
-}
-
 }  // namespace
 
 void LiveSession::LinePoster::deliver(int id, const std::uint8_t* record, std::size_t length) {
-    if (RenderMessage(id, record, length, line_) == kResultOk) sink_.post(Notification{kNotifyMessageLine, id, 0, line_});
+    if (RenderMessage(id, record, length, line_) == kResultOk) lines_.Write(line_);
 }
 
 void LiveSession::UnknownFramePoster::onDropped(DropReason reason, std::span<const std::uint8_t> payload) {
     if (reason == DropReason::UnknownId && !payload.empty()) {
-        sink_.post(Notification{kNotifyUnknownFrame, 0, 0, UnknownFrameLine(payload)});
+        lines_.Write(UnknownFrameLine(payload));
     }
 }
 
@@ -46,13 +44,31 @@ void LiveSession::ReportPoster::onFix(const GnssFix& fix) {
     if (!fix.hasPosition()) return;
     std::string line;
     AppendTpvReport(line, fix);
-    sink_.post(Notification{kNotifyMessageLine, 0, 0, std::move(line)});
+    lines_.Write(line);
 }
 
 void LiveSession::ReportPoster::onSky(const GnssSky& sky) {
     std::string line;
     AppendSkyReport(line, sky);
-    sink_.post(Notification{kNotifyMessageLine, 0, 0, std::move(line)});
+    lines_.Write(line);
+}
+
+std::atomic<bool>* LiveSession::LinkNotices::WaitingFlag(std::intptr_t id) {
+    if (id == ToWire(MessageId::SwVersion)) return &versionWaiting_;
+    if (id == ToWire(MessageId::ClockStatus)) return &clockWaiting_;
+    return nullptr;
+}
+
+void LiveSession::LinkNotices::post(Notification notification) {
+    if (notification.message == kNotifyMessageDelivered) {
+        std::atomic<bool>* waiting = WaitingFlag(notification.wParam);
+        if (waiting == nullptr || waiting->exchange(true)) return;
+    }
+    queue_.post(std::move(notification));
+}
+
+void LiveSession::LinkNotices::Taken(std::intptr_t id) {
+    if (std::atomic<bool>* waiting = WaitingFlag(id)) *waiting = false;
 }
 
 std::unique_ptr<LiveSession> LiveSession::Create(int product, std::FILE* output, std::FILE* errors, Wait wait,
@@ -67,17 +83,22 @@ std::unique_ptr<LiveSession> LiveSession::Create(int product, std::FILE* output,
 
 LiveSession::LiveSession(std::unique_ptr<ReceiverContext> context, std::unique_ptr<GpsComm> comm, std::FILE* output,
                          std::FILE* errors, Wait wait, bool json, bool unknown)
-    : output_(output),
-      errors_(errors),
-      json_(json),
+    : json_(json),
       wait_(std::move(wait)),
       context_(std::move(context)),
-      linePoster_(notifications_),
-      reportPoster_(notifications_),
-      unknownFramePoster_(notifications_),
+      output_(output, [this] { LinesWaiting(); }),
+      errors_(errors, [this] { LinesWaiting(); }),
+      linkNotices_(notifications_),
+      linePoster_(output_),
+      reportPoster_(output_),
+      unknownFramePoster_(json ? errors_ : output_),
       comm_(std::move(comm)),
       controller_(*comm_, *context_,
-                  ConnectionCallbacks{.showMessage = [this](std::string_view text) { ShowMessage(text); },
+                  // A reason the status line shows is not shown twice.
+                  ConnectionCallbacks{.showMessage =
+                                          [this](std::string_view text) {
+                                              if (controller_.Problem().empty()) ShowMessage(text);
+                                          },
                                       .saveSettings = {},
                                       .showSettings = {},
                                       .repaint = [this] { UpdateStatus(); },
@@ -85,7 +106,7 @@ LiveSession::LiveSession(std::unique_ptr<ReceiverContext> context, std::unique_p
                                           recovery_.Remember(portPath, chosenBaudSetting);
                                       }}),
       recovery_(*comm_, *context_, [this] { UpdateStatus(); }) {
-    comm_->SetNotifyWindow(&notifications_);
+    comm_->SetNotifyWindow(&linkNotices_);
     if (json) {
         comm_->SetGnssListener(&reportPoster_);
     } else {
@@ -108,67 +129,103 @@ void LiveSession::Connect(const std::string& portPath, const std::string& baudSe
     recovery_.Stop();
     controller_.Connect(portPath, baudSelection);
     UpdateStatus();
-    std::fflush(errors_);
+    PumpOutput();
 }
 
 void LiveSession::Queue(ReceiverRequest request) {
     requests_.push_back(std::move(request));
     SendWhileConnected();
+    PumpOutput();
 }
 
 void LiveSession::Tick() {
     controller_.Tick();
     recovery_.Tick();
+    if (BetweenAttempts()) {
+        recovery_.Search(controller_.PortPath(), controller_.BaudSetting(), controller_.Problem());
+    }
     UpdateStatus();
     SendWhileConnected();
-    std::fflush(output_);
-    std::fflush(errors_);
+    PumpOutput();
 }
 
 void LiveSession::HandleNotifications(std::chrono::milliseconds timeout) {
+    if (output_.Pending() || errors_.Pending()) timeout = std::min(timeout, kOutputRetry);
     std::optional<Notification> notification = notifications_.take(timeout);
-    if (!notification) return;
-    do {
-        Handle(*notification);
-    } while ((notification = notifications_.take()));
-    UpdateStatus();
-    SendWhileConnected();
-    std::fflush(output_);
-    std::fflush(errors_);
+    if (notification) {
+        do {
+            Handle(*notification);
+        } while ((notification = notifications_.take()));
+        UpdateStatus();
+        SendWhileConnected();
+    }
+    PumpOutput();
+}
+
+void LiveSession::PumpOutput() {
+    output_.Pump();
+    errors_.Pump();
+}
+
+void LiveSession::LinesWaiting() {
+    if (!linesWaiting_.exchange(true)) notifications_.post(Notification{kNotifyLinesWaiting, 0, 0, {}});
 }
 
 void LiveSession::RequestStop() { notifications_.post(Notification{kNotifyStop, 0, 0, {}}); }
 
-bool LiveSession::GaveUp() const { return attempted_ && !controller_.Testing() && !receiverFound_; }
+bool LiveSession::BetweenAttempts() const {
+    return attempted_ && !controller_.Testing() && !recovery_.Recovering() && context_->LinkProtocol == kNotConnected;
+}
 
 DecodeCounts LiveSession::Counts() {
     const GpsComm::PausedCounts counts = comm_->CountsAtLastPause();
     return DecodeCounts{counts.received.bytes, counts.received.frames, counts.received.sentences,
-                        counts.received.refusedFrames() + counts.undelivered, counts.drops};
+                        counts.received.dropped() + counts.undelivered, counts.drops};
 }
 
 void LiveSession::Finish() {
+    // Nothing more is read, so the log's last line and the counts are the last of the run.
+    (void)comm_->Disconnect();  // closing cannot fail in a way left to report at the end
     comm_->CloseLog();
     comm_->StopRecording();
     HandleNotifications(std::chrono::milliseconds(0));
-    WriteCounts(errors_, Counts());
-    std::fflush(errors_);
+    errors_.Write(CountsLine(Counts()));
+    PumpOutput();
+}
+
+void LiveSession::Report(std::string_view text) {
+    errors_.Write(text);
+    errors_.Pump();
+}
+
+void LiveSession::DrainOutput(std::chrono::steady_clock::time_point deadline) {
+    output_.Drain(deadline);
+    if (const std::uint64_t lost = output_.DroppedLines(); lost > 0) {
+        errors_.Write("vexademo-cli: " + std::to_string(lost) +
+                      (lost == 1 ? " line" : " lines") + " not printed: standard output did not take them in time");
+    }
+    errors_.Drain(deadline);
 }
 
 std::string LiveSession::ExportTrack(const std::string& path) const { return ExportGpxTrack(path, comm_->Track()); }
 
 void LiveSession::Handle(const Notification& notification) {
     switch (notification.message) {
-    case kNotifyMessageLine: WriteLine(output_, notification.text); break;
-    case kNotifyMessageDelivered: ShowPollAnswer(static_cast<int>(notification.wParam)); break;
-    case kNotifyShowMessage: ShowMessage(notification.text); break;
+    case kNotifyLinesWaiting: linesWaiting_ = false; break;
+    case kNotifyMessageDelivered:
+        linkNotices_.Taken(notification.wParam);
+        ShowPollAnswer(static_cast<int>(notification.wParam));
+        break;
+    // The link shows only the write errors of the data log and of the recording.
+    case kNotifyShowMessage:
+        fileWriteFailed_ = true;
+        ShowMessage(notification.text);
+        break;
     case kNotifyLinkLost:
         // An open port is a newer connection than the one that was lost.
         if (!comm_->PortOpen()) recovery_.LinkLost();
         break;
     case kNotifyStop: stopRequested_ = true; break;
-    // The output of --json holds nothing but JSON lines.
-    case kNotifyUnknownFrame: WriteLine(json_ ? errors_ : output_, notification.text); break;
     default: break;
     }
 }
@@ -186,7 +243,7 @@ void LiveSession::ShowPollAnswer(int id) {
         return;
     }
     // The output of --json holds nothing but JSON lines.
-    WriteLine(json_ ? errors_ : output_, text);
+    (json_ ? errors_ : output_).Write(text);
 }
 
 // The menus offer the receiver commands only while the link is up, and all but the protocol
@@ -197,11 +254,11 @@ void LiveSession::SendWhileConnected() {
         const ReceiverRequest request = std::move(requests_.front());
         requests_.pop_front();
         if (const std::optional<std::string> reason = comm_->CommandsRefused()) {
-            std::fprintf(errors_, "vexademo-cli: %s not sent: %s\n", request.text.c_str(), reason->c_str());
+            errors_.Write("vexademo-cli: " + request.text + " not sent: " + *reason);
             continue;
         }
         if (NeedsBinaryProtocol(request.kind) && context_->LinkProtocol != kBinaryProtocol) {
-            std::fprintf(errors_, "vexademo-cli: %s not sent: the receiver talks NMEA\n", request.text.c_str());
+            errors_.Write("vexademo-cli: " + request.text + " not sent: the receiver talks NMEA");
             continue;
         }
         Send(request);
@@ -244,16 +301,16 @@ void LiveSession::Send(const ReceiverRequest& request) {
 
 void LiveSession::UpdateStatus() {
     if (!controller_.Testing() && context_->LinkProtocol != kNotConnected) receiverFound_ = true;
-    const StatusLine status = controller_.Status();
+    const StatusLine status = recovery_.Recovering() ? recovery_.Status() : controller_.Status();
     const std::string_view text = WithoutLeadingBlanks(status.text);
     if (text.empty() || text == shownStatus_) return;
     shownStatus_ = text;
-    WriteLine(errors_, text);
+    errors_.Write(text);
 }
 
 void LiveSession::ShowMessage(std::string_view text) {
-    WriteLine(errors_, text);
-    std::fflush(errors_);
+    errors_.Write(text);
+    errors_.Pump();
 }
 
 }  // namespace vexa

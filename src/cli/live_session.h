@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <chrono>
 #include <cstdio>
 #include <deque>
@@ -8,6 +9,7 @@
 #include <string>
 
 #include "cli/decode_command.h"
+#include "cli/line_output.h"
 #include "cli/receiver_request.h"
 #include "link/connection_controller.h"
 #include "link/gps_comm.h"
@@ -21,10 +23,15 @@ namespace vexa {
 
 // The headless front end's link: GpsComm with the connection controller, driven by the caller's
 // one-second ticks. A receiver that goes away is reported as "Not connected" and looked for again
-// every tick with the settings that found it. It writes each new connection status and every message box text to `errors`,
+// every tick with the settings that found it; one that was never found is looked for in the same way
+// once the first attempt has ended, until the run ends. It writes each new connection status and every message box text to `errors`,
 // every delivered message's line and the answers to polls to `output`, and sends the queued
 // receiver commands in order while the link is up. Everything but the comm reader runs on the
 // caller's thread.
+//
+// Whatever the receiver sends, the session stays within a fixed memory and never waits on its
+// streams: lines go out through LineOutput (dropped and counted when a stream does not take them),
+// and of the link's per-message notifications only one of each kind waits at a time.
 class LiveSession {
 public:
     // The protocol switch waits for the receiver to change over; it sleeps when this is empty.
@@ -60,14 +67,23 @@ public:
     bool StopRequested() const { return stopRequested_; }
     // A receiver answered at some time since the start.
     bool ReceiverFound() const { return receiverFound_; }
-    // The last attempt ended without a receiver, so nothing more will arrive.
-    bool GaveUp() const;
+    // No receiver is connected and none is being tried: the next tick looks for one again.
+    bool BetweenAttempts() const;
+    // The data log or the recording met a write error (and was closed, with the reason shown).
+    bool FileWriteFailed() const { return fileWriteFailed_; }
+    // Why standard output failed (EPIPE: nobody reads it any more), 0 while it has not.
+    int OutputError() const { return output_.WriteError(); }
 
     // What the receive path has counted, as of the comm reader's last pause.
     DecodeCounts Counts();
 
-    // Closes the data log with its closing line and writes the counts of what was received.
+    // Closes the link, closes the data log with its closing line and writes the counts of what was received.
     void Finish();
+    // A line for the user on the error stream.
+    void Report(std::string_view text);
+    // Lets the streams take what is left until `deadline`; a stream that does not read loses the
+    // rest. The lines lost on standard output are reported on the error stream first.
+    void DrainOutput(std::chrono::steady_clock::time_point deadline);
     // Writes the fixes since the connection as a GPX track; gives why it failed, empty on success.
     std::string ExportTrack(const std::string& path) const;
 
@@ -77,36 +93,54 @@ public:
     const LinkRecovery& Recovery() const { return recovery_; }
 
 private:
-    // Renders each delivered message on the comm reader thread and queues its line.
+    // Renders each delivered message on the comm reader thread and writes its line.
     class LinePoster : public MessageSink {
     public:
-        explicit LinePoster(NotifySink& sink) : sink_(sink) {}
+        explicit LinePoster(LineOutput& lines) : lines_(lines) {}
         void deliver(int id, const std::uint8_t* record, std::size_t length) override;
 
     private:
-        NotifySink& sink_;
+        LineOutput& lines_;
         char line_[kRenderBufferSize];
     };
 
-    // Queues the line of each frame of an unknown id, on the comm reader thread.
+    // Writes the line of each frame of an unknown id, on the comm reader thread.
     class UnknownFramePoster : public DropListener {
     public:
-        explicit UnknownFramePoster(NotifySink& sink) : sink_(sink) {}
+        explicit UnknownFramePoster(LineOutput& lines) : lines_(lines) {}
         void onDropped(DropReason reason, std::span<const std::uint8_t> payload) override;
 
     private:
-        NotifySink& sink_;
+        LineOutput& lines_;
     };
 
-    // Writes each fix and sky as a JSON report on the comm reader thread and queues its line.
+    // Writes each fix and sky as a JSON report on the comm reader thread.
     class ReportPoster : public GnssListener {
     public:
-        explicit ReportPoster(NotifySink& sink) : sink_(sink) {}
+        explicit ReportPoster(LineOutput& lines) : lines_(lines) {}
         void onFix(const GnssFix& fix) override;
         void onSky(const GnssSky& sky) override;
 
     private:
-        NotifySink& sink_;
+        LineOutput& lines_;
+    };
+
+    // Passes the link's notifications on to the session's queue. Of the hint the link posts for
+    // every message only the answers to polls matter here, and one of each waiting is enough, so
+    // the queue stays short whatever the receiver sends.
+    class LinkNotices : public NotifySink {
+    public:
+        explicit LinkNotices(NotifySink& queue) : queue_(queue) {}
+        void post(Notification notification) override;
+        // The hint for `id` has been taken: the next one is passed on again.
+        void Taken(std::intptr_t id);
+
+    private:
+        std::atomic<bool>* WaitingFlag(std::intptr_t id);
+
+        NotifySink& queue_;
+        std::atomic<bool> versionWaiting_{false};
+        std::atomic<bool> clockWaiting_{false};
     };
 
     LiveSession(std::unique_ptr<ReceiverContext> context, std::unique_ptr<GpsComm> comm, std::FILE* output,
@@ -118,13 +152,18 @@ private:
     void Send(const ReceiverRequest& request);
     void UpdateStatus();
     void ShowMessage(std::string_view text);
+    void PumpOutput();
+    // Called by the outputs when lines arrive in an empty buffer: one wake at a time.
+    void LinesWaiting();
 
-    std::FILE* output_;
-    std::FILE* errors_;
     bool json_;
     Wait wait_;
     std::unique_ptr<ReceiverContext> context_;
     NotifyQueue notifications_;
+    std::atomic<bool> linesWaiting_{false};
+    LineOutput output_;
+    LineOutput errors_;
+    LinkNotices linkNotices_;
     LinePoster linePoster_;
     ReportPoster reportPoster_;
     UnknownFramePoster unknownFramePoster_;
@@ -138,6 +177,7 @@ private:
     bool versionPending_ = false;
     bool clockPending_ = false;
     bool stopRequested_ = false;
+    bool fileWriteFailed_ = false;
 };
 
 }  // namespace vexa

@@ -6,7 +6,14 @@
 
 namespace vexa {
 
-OutputBuffer::OutputBuffer(std::FILE* output, std::size_t capacity) : output_(output), buffer_(capacity) {}
+namespace {
+
+constexpr std::chrono::milliseconds kLongestWait{1000};
+
+}  // namespace
+
+OutputBuffer::OutputBuffer(std::FILE* output, std::size_t capacity, const WakeEvent* stop)
+    : writer_(output), stop_(stop), buffer_(capacity) {}
 
 char* OutputBuffer::reserve(std::size_t size) {
     if (buffer_.size() - used_ < size) write();
@@ -24,16 +31,37 @@ void OutputBuffer::append(std::string_view text) {
 
 bool OutputBuffer::flush() {
     write();
-    errno = 0;
-    if (std::fflush(output_) != 0) fail();
     return writeError_ == 0;
 }
 
 void OutputBuffer::write() {
     // After a failed write the rest is dropped rather than retried: the stream is not coming back.
-    errno = 0;
-    if (writeError_ == 0 && used_ > 0 && std::fwrite(buffer_.data(), 1, used_, output_) != used_) fail();
+    std::size_t written = 0;
+    while (writeError_ == 0 && written < used_) {
+        errno = 0;
+        const long count = writer_.WriteSome(buffer_.data() + written, used_ - written);
+        if (count < 0) {
+            fail();
+        } else if (count > 0) {
+            written += static_cast<std::size_t>(count);
+        } else if (!waitForStream()) {
+            droppedAfterStop_ += used_ - written;
+            break;
+        }
+    }
     used_ = 0;
+}
+
+bool OutputBuffer::waitForStream() {
+    if (stop_ == nullptr || !stop_->signalled()) {
+        writer_.WaitWritable(stop_, kLongestWait);
+        return true;
+    }
+    const auto now = std::chrono::steady_clock::now();
+    if (!giveUpAt_) giveUpAt_ = now + kStopGrace;
+    if (now >= *giveUpAt_) return false;
+    writer_.WaitWritable(nullptr, std::chrono::ceil<std::chrono::milliseconds>(*giveUpAt_ - now));
+    return true;
 }
 
 void OutputBuffer::fail() {

@@ -1,17 +1,28 @@
 #pragma once
 
+#include <chrono>
 #include <cstddef>
+#include <cstdint>
 #include <cstdio>
+#include <optional>
 #include <string_view>
 #include <vector>
+
+#include "cli/stream_writer.h"
+#include "platform/wake_event.h"
 
 namespace vexa {
 
 // Collects output lines in one large block and hands it to the stream in few writes, so a decode of
-// millions of lines makes no stdio call per line.
+// millions of lines makes no stdio call per line. A stream that is slow to read is waited for; once
+// `stop` (when given) is signalled, only for kStopGrace more: what the stream has not taken by then
+// is dropped and counted, so that a signal ends the program even while its output is not read.
 class OutputBuffer {
 public:
-    explicit OutputBuffer(std::FILE* output, std::size_t capacity = 1 << 20);
+    static constexpr std::chrono::milliseconds kStopGrace{500};
+    static constexpr std::size_t kDefaultCapacity = 1 << 20;
+
+    explicit OutputBuffer(std::FILE* output, std::size_t capacity = kDefaultCapacity, const WakeEvent* stop = nullptr);
 
     // Room for `size` more characters at the end (size at most the capacity); commit() what was used.
     char* reserve(std::size_t size);
@@ -21,12 +32,19 @@ public:
     bool flush();
     // The errno of the first failed write, 0 while none failed.
     int writeError() const { return writeError_; }
+    // The bytes dropped after the stop because the stream did not take them in time.
+    std::uint64_t droppedAfterStop() const { return droppedAfterStop_; }
 
 private:
     void write();
     void fail();
+    // Waits until the stream takes more; false once the grace after the stop has passed.
+    bool waitForStream();
 
-    std::FILE* output_;
+    StreamWriter writer_;
+    const WakeEvent* stop_;
+    std::optional<std::chrono::steady_clock::time_point> giveUpAt_;
+    std::uint64_t droppedAfterStop_ = 0;
     std::vector<char> buffer_;
     std::size_t used_ = 0;
     int writeError_ = 0;

@@ -22,11 +22,11 @@ void StopSignals::StopWatching() {
     watcher_.join();
 }
 
-void StopSignals::Watch(std::function<void()> onSignal) {
+void StopSignals::Watch(std::function<void(int signal)> onSignal) {
     onSignal_ = std::move(onSignal);
     watcher_ = std::thread([this] {
         int signal = 0;
-        while (sigwait(&signals_, &signal) == 0 && !ending_) onSignal_();
+        while (sigwait(&signals_, &signal) == 0 && !ending_) onSignal_(signal);
     });
 }
 

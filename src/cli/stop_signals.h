@@ -19,13 +19,14 @@ public:
     StopSignals(const StopSignals&) = delete;
     StopSignals& operator=(const StopSignals&) = delete;
 
-    void Watch(std::function<void()> onSignal);
+    // `onSignal` is told which signal arrived.
+    void Watch(std::function<void(int signal)> onSignal);
     // Ends the watcher; after this `onSignal` is not called any more.
     void StopWatching();
 
 private:
     sigset_t signals_;
-    std::function<void()> onSignal_;
+    std::function<void(int signal)> onSignal_;
     std::atomic<bool> ending_{false};
     std::thread watcher_;
 };

@@ -41,6 +41,7 @@ void ConnectionController::Connect(std::string_view portPath, std::string_view b
     }
     portPath_ = portPath;
     baudSetting_ = *baud;
+    problem_.clear();
 
     CloseLink();
     ResetToggleCounters();
@@ -52,11 +53,13 @@ void ConnectionController::Connect(std::string_view portPath, std::string_view b
         rate = AutoBaudRate(autoBaudIndex_);
     }
     if (link_.Connect(portPath_, rate) != kResultOk) {
+        if (!link_.BaudChangeable()) problem_ = link_.ConnectProblem();
         Report(ConnectFailureText(link_, portPath_, ports_));
         Repaint();
         return;
     }
     protocolOnly_ = !link_.BaudChangeable();
+    bytesAtConnect_ = link_.BytesReceived();
     testing_ = true;
     Repaint();
 }
@@ -66,6 +69,7 @@ void ConnectionController::Disconnect() {
         Report(kPleaseWaitText);
         return;
     }
+    problem_.clear();
     CloseLink();
     ResetToggleCounters();
     Repaint();
@@ -80,7 +84,10 @@ bool ConnectionController::Done() {
 }
 
 void ConnectionController::Tick() {
-    if (!testing_) return;
+    if (!testing_) {
+        WatchForQuiet();
+        return;
+    }
     ++testTicks_;
     if (baudSetting_ == kAutoBaud && !protocolOnly_) {
         TickAutoBaud();
@@ -100,13 +107,40 @@ void ConnectionController::TickFixedBaud() {
         // A source that connects in the background tells here why it could not.
         testing_ = false;
         CloseLink();
+        if (protocolOnly_) problem_ = reason;
         Report(reason);
         Repaint();
     } else if (testTicks_ >= kTicksPerAttempt) {
         testing_ = false;
+        if (protocolOnly_ && SilentSinceConnect()) problem_ = NoDataText(testTicks_);
         CloseLink();
         Repaint();
     }
+}
+
+void ConnectionController::WatchForQuiet() {
+    const std::optional<std::uint64_t> bytes = link_.BytesReceived();
+    if (!protocolOnly_ || !bytes || context_.LinkProtocol == kNotConnected) {
+        quietTicks_ = 0;
+        quiet_ = false;
+        bytesAtLastTick_.reset();
+        return;
+    }
+    quietTicks_ = bytes == bytesAtLastTick_ ? quietTicks_ + 1 : 0;
+    bytesAtLastTick_ = bytes;
+    const bool quiet = quietTicks_ >= kTicksPerAttempt;
+    if (quiet == quiet_) return;
+    quiet_ = quiet;
+    Repaint();
+}
+
+bool ConnectionController::SilentSinceConnect() const {
+    const std::optional<std::uint64_t> bytes = link_.BytesReceived();
+    return bytes && bytes == bytesAtConnect_;
+}
+
+std::string ConnectionController::NoDataText(int seconds) const {
+    return "No data from " + portPath_ + " for " + std::to_string(seconds) + " s";
 }
 
 void ConnectionController::TickAutoBaud() {
@@ -146,8 +180,10 @@ void ConnectionController::ResetToggleCounters() {
 bool ConnectionController::ReceiverAnswered() const { return context_.LinkProtocol != kNotConnected; }
 
 StatusLine ConnectionController::Status() const {
-    return StatusLineFor(
-        {testing_, baudSetting_, autoBaudIndex_, context_.LinkProtocol, context_.ProductSelection, protocolOnly_});
+    const bool connected = context_.LinkProtocol != kNotConnected;
+    const std::string problem = connected ? (quiet_ ? NoDataText(kTicksPerAttempt) : "") : problem_;
+    return StatusLineFor({testing_, baudSetting_, autoBaudIndex_, context_.LinkProtocol, context_.ProductSelection,
+                          protocolOnly_, problem});
 }
 
 void ConnectionController::SaveSettings() {
@@ -155,6 +191,9 @@ void ConnectionController::SaveSettings() {
 }
 
 void ConnectionController::ReportConnected(int chosenBaudSetting) {
+    bytesAtLastTick_ = link_.BytesReceived();
+    quietTicks_ = 0;
+    quiet_ = false;
     if (callbacks_.connected) callbacks_.connected(portPath_, chosenBaudSetting);
 }
 

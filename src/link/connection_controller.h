@@ -1,6 +1,8 @@
 #pragma once
 
+#include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -33,7 +35,9 @@ struct ConnectionCallbacks {
 // Opens the receiver's port and watches, one tick (a second) at a time, whether the comm
 // reader recognises a frame or a sentence; with the baud setting "Auto" it steps through the
 // automatic detection rates until one works. A source without a line speed of its own (a network
-// stream) is only watched for its protocol, as at a fixed rate. Driven by the caller's ticks, so nothing here
+// stream) is only watched for its protocol, as at a fixed rate, and the status tells why it is not
+// heard: it could not be reached, it ended, it sent nothing during the attempt, or, once connected,
+// it has sent nothing for kTicksPerAttempt ticks. Driven by the caller's ticks, so nothing here
 // waits or shows anything.
 class ConnectionController {
 public:
@@ -56,6 +60,9 @@ public:
     void Tick();
 
     StatusLine Status() const;
+    // Why a source without a line speed could not be connected, as the status shows it; empty when it
+    // was, or when nothing more than "Not connected" is known.
+    const std::string& Problem() const { return problem_; }
 
     bool Testing() const { return testing_; }
     int TestTicks() const { return testTicks_; }
@@ -69,6 +76,11 @@ private:
     void TickFixedBaud();
     void TickAutoBaud();
     bool ReceiverAnswered() const;
+    // Counts the ticks without a byte while connected; a source that went quiet is shown so.
+    void WatchForQuiet();
+    // Whether no byte came since the attempt began.
+    bool SilentSinceConnect() const;
+    std::string NoDataText(int seconds) const;
     void SaveSettings();
     void ReportConnected(int chosenBaudSetting);
     void Report(std::string_view text);
@@ -85,6 +97,11 @@ private:
     bool protocolOnly_ = false;
     std::string portPath_;
     int baudSetting_ = 0;
+    std::string problem_;
+    std::optional<std::uint64_t> bytesAtConnect_;
+    std::optional<std::uint64_t> bytesAtLastTick_;
+    int quietTicks_ = 0;
+    bool quiet_ = false;  // connected, but nothing came for kTicksPerAttempt ticks
 };
 
 }  // namespace vexa

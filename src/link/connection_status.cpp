@@ -25,6 +25,12 @@ StatusLine StatusLineFor(const ConnectionState& state) {
         }
         return {kYellow, "                Please wait...", 25};
     }
+    // Left-aligned, so that as much as possible of the reason shows.
+    constexpr int kProblemX = 12;
+    if (!state.problem.empty()) {
+        if (state.linkProtocol != kNotConnected) return {kYellow, state.problem, kProblemX};
+        return {kRed, "Not connected: " + state.problem, kProblemX};
+    }
     switch (state.linkProtocol) {
         case kBinaryProtocol:
             if (const ProductTraits* product = SupportedProduct(state.product)) {

@@ -39,6 +39,9 @@ struct ConnectionState {
     int linkProtocol;
     int product;
     bool protocolOnly = false;  // the source has no line speed to test
+    // Why the receiver is not heard ("Connection closed by 10.0.0.7:4001", "No data from ... for 5 s"):
+    // while connected, that it went quiet; else why it could not be connected or was lost.
+    std::string problem{};
 };
 StatusLine StatusLineFor(const ConnectionState& state);
 

@@ -7,6 +7,7 @@
 
 #include "platform/lock_pool.h"
 #include "platform/result_codes.h"
+#include "platform/visible_text.h"
 #include "receiver/binary_fix.h"
 #include "receiver/command_encoder.h"
 #include "receiver/frame_format.h"
@@ -91,7 +92,11 @@ GpsComm::~GpsComm() {
 void GpsComm::DeliverMessage(int id, const std::uint8_t* record, std::size_t length) {
     std::lock_guard guard(*modelLock_);
     bool announceAsText = false;
-    if (log_.IsOpen() && RenderMessage(id, record, length, logLine_) == kResultOk) WriteLogLine(logLine_);
+    if (log_.IsOpen() && RenderMessage(id, record, length, logLine_) == kResultOk) {
+        // The log is read with cat and less: the receiver's texts must not steer the reader's terminal.
+        const std::string_view line(logLine_);
+        WriteLogLine(NeedsVisibleEscapes(line) ? VisibleText(line) : line);
+    }
     const ModelUse use = ModelUseOf(id);
     if (IsKept(use)) kKeepers[static_cast<std::size_t>(id)](kept_, record, length);
     switch (use) {
@@ -235,6 +240,7 @@ std::vector<TrackPoint> GpsComm::Track() const {
 }
 
 void GpsComm::AddToTrack(const GnssFix& fix) {
+    if (!keepTrack_) return;
     std::optional<TrackPoint> point = TrackPointOf(fix);
     if (!point) return;
     point->startsSegment = std::exchange(trackSegmentPending_, false);
@@ -317,6 +323,8 @@ LinkResult GpsComm::Disconnect() {
         sky_.reset();
         context_.TtffCounter.stop();
         epochs_.reset();
+        // The reader is paused here, so its counts are whole even while a flood leaves it no idle moment.
+        pausedCounts_ = {frameReceiver_.statistics(), dispatch_.droppedFrames(), drops_};
     });
     Post(kNotifyMessageDelivered, ToWire(MessageId::NavData));
     Post(kNotifyMessageDelivered, ToWire(MessageId::TrackData));
@@ -429,6 +437,7 @@ void GpsComm::StopRecording() {
 }
 
 void GpsComm::onBytes(std::span<const std::uint8_t> bytes) {
+    bytesReceived_ += bytes.size();
     if (const std::string problem = recording_.Append(bytes); !problem.empty()) Post(kNotifyShowMessage, 0, problem);
     frameReceiver_.feed(bytes);
 }
@@ -446,6 +455,8 @@ void GpsComm::onSentence(std::span<const std::uint8_t> text) {
 }
 
 void GpsComm::onRefused(FrameFault fault) { onDropped(DropReasonOf(fault), {}); }
+
+void GpsComm::onBadSentence(SentenceFault fault) { onDropped(DropReasonOf(fault), {}); }
 
 void GpsComm::onDropped(DropReason reason, std::span<const std::uint8_t> payload) {
     const bool unknownId = reason == DropReason::UnknownId && !payload.empty();

@@ -90,6 +90,9 @@ public:
     // The first fix after each connection starts a segment; a reconnection after a lost link or a
     // disconnection forgets nothing, so the track can still be exported.
     std::vector<TrackPoint> Track() const;
+    // Whether fixes are kept for Track() (they are unless told otherwise): a front end that exports
+    // no track saves the memory a long run or a flood of fixes would take. Set before connecting.
+    void KeepTrack(bool keep) { keepTrack_ = keep; }
 
     // Between two chunks of the reader: opens the source the name stands for (MakeByteSource), at
     // `baud` where a rate applies. The source of another name is closed and replaced first.
@@ -107,6 +110,7 @@ public:
     LinkResult Disconnect() override;
     // False also after the comm reader closed a source that ended (kNotifyLinkLost).
     bool PortOpen() const;
+    std::optional<std::uint64_t> BytesReceived() const override { return bytesReceived_.load(); }
     // Why commands cannot be sent to the receiver through the source connected (a receiver shared
     // through gpsd); nothing while they can, or while no source is connected.
     std::optional<std::string> CommandsRefused() const;
@@ -170,7 +174,7 @@ public:
     std::uint64_t UndeliveredFrames() const { return dispatch_.droppedFrames(); }
     // Every frame dropped by the checks or undelivered, by reason.
     const DropTally& Drops() const { return drops_; }
-    // All three, as of the comm reader's last pause, copied under the lock for other threads.
+    // All three, as of the comm reader's last pause (or Disconnect), copied under the lock for other threads.
     struct PausedCounts {
         ReceiveStatistics received;
         std::uint64_t undelivered = 0;
@@ -193,6 +197,7 @@ private:
     void onFrame(std::span<std::uint8_t> payload) override;
     void onSentence(std::span<const std::uint8_t> text) override;
     void onRefused(FrameFault fault) override;
+    void onBadSentence(SentenceFault fault) override;
     void onDropped(DropReason reason, std::span<const std::uint8_t> payload) override;
     void onBytes(std::span<const std::uint8_t> bytes) override;
     void onIdle() override;
@@ -232,6 +237,7 @@ private:
     DataLog log_;
     RawRecording recording_;
     std::atomic<NotifySink*> notify_{nullptr};
+    std::atomic<std::uint64_t> bytesReceived_{0};
     MessageSink* deliveryListener_ = nullptr;
     DropListener* dropListener_ = nullptr;
     DropTally drops_;
@@ -242,6 +248,7 @@ private:
     std::optional<GnssFix> fix_;
     std::optional<GnssSky> sky_;
     std::deque<TrackPoint> track_;
+    bool keepTrack_ = true;
     bool trackSegmentPending_ = true;
     TextLineRing textLines_;
     std::uint8_t okToSend_ = 0;

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "link/network_source_name.h"
+#include "link/source_names.h"
 #include "platform/result_codes.h"
 
 namespace vexa {
@@ -20,7 +21,7 @@ LinkResult GpsdSource::Open(int) {
     served_ = 0;
     const std::optional<GpsdTarget> target = ParseGpsdSourceName(Name());
     if (!target) {
-        connection_.Reject("Not a gpsd source: " + Name() + " (gpsd://HOST[:PORT][/DEVICE])");
+        connection_.Reject(SourceNameProblem(Name()));
         return kResultCommFailure;
     }
     watch_.emplace("gpsd at " + target->endpoint.Text(), target->device);

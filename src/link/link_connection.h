@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstdint>
+#include <optional>
 #include <string>
 
 #include "platform/result_codes.h"
@@ -26,6 +28,9 @@ public:
     virtual std::string EndReason() const { return {}; }
     // Closes the source and blanks the receiver records.
     virtual LinkResult Disconnect() = 0;
+    // Every byte received since the link was made, for telling a silent source; nothing when the
+    // link does not count them.
+    virtual std::optional<std::uint64_t> BytesReceived() const { return std::nullopt; }
 };
 
 }  // namespace vexa

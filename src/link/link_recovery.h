@@ -27,6 +27,10 @@ public:
     void BaudChanged(int baud);
     // The user connects or disconnects: no more attempts; settings are learnt again at the next answer.
     void Stop();
+    // Looks for a receiver that was never found, as for one that was lost: the port tried once a tick
+    // with these settings (kAutoBaud: automatic detection) until one answers. `problem` is why the
+    // first attempt found nothing, shown until a later attempt knows better.
+    void Search(const std::string& portPath, int baudSetting, std::string problem);
 
     // The link's port hung up or failed and the comm reader closed it. Ignored unless a receiver
     // was connected (an attempt that loses its port simply finds nothing).
@@ -35,8 +39,14 @@ public:
     void Tick();
 
     bool Recovering() const { return recovering_; }
+    // While recovering: "Not connected", with why when it is known (the source's end, or why the last
+    // attempt failed).
+    StatusLine Status() const;
 
 private:
+    // An attempt ended without a receiver: its reason, when it has one, is shown from now on.
+    void TakeProblem();
+
     LinkConnection& link_;
     ReceiverContext& context_;
     std::function<void()> statusChanged_;
@@ -45,6 +55,7 @@ private:
     std::string portPath_;
     std::optional<int> chosenBaudSetting_;
     bool recovering_ = false;
+    std::string problem_;
 };
 
 }  // namespace vexa

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "link/network_source_name.h"
+#include "link/replay_name.h"
 
 namespace vexa {
 
@@ -16,6 +17,17 @@ bool Printable(std::string_view text) {
 
 bool IsNetworkSourceName(std::string_view name) {
     return Printable(name) && (ParseTcpSourceName(name) || ParseGpsdSourceName(name));
+}
+
+std::string SourceNameProblem(std::string_view name) {
+    const std::string text(name);
+    if (name.starts_with(kTcpScheme) && !ParseTcpSourceName(name)) return "Not a TCP source: " + text + " (tcp://HOST:PORT)";
+    if (name.starts_with(kGpsdScheme) && !ParseGpsdSourceName(name)) {
+        return "Not a gpsd source: " + text + " (gpsd://HOST[:PORT][/DEVICE])";
+    }
+    std::string problem;
+    if (IsReplayName(name) && !ParseReplayName(name, problem)) return problem;
+    return {};
 }
 
 std::vector<std::string> UsableNetworkSources(const std::vector<std::string>& names, std::size_t limit) {

@@ -1,6 +1,7 @@
 #include "link/tcp_source.h"
 
 #include "link/network_source_name.h"
+#include "link/source_names.h"
 #include "platform/result_codes.h"
 
 namespace vexa {
@@ -8,7 +9,7 @@ namespace vexa {
 LinkResult TcpSource::Open(int) {
     const std::optional<NetworkEndpoint> endpoint = ParseTcpSourceName(Name());
     if (!endpoint) {
-        connection_.Reject("Not a TCP source: " + Name() + " (tcp://HOST:PORT)");
+        connection_.Reject(SourceNameProblem(Name()));
         return kResultCommFailure;
     }
     return connection_.Open(*endpoint, {}) ? kResultOk : kResultCommFailure;

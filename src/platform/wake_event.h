@@ -17,6 +17,7 @@ public:
     int descriptor() const { return fd_; }
     void signal();
     void clear();
+    bool signalled() const { return waitReadable(-1, std::chrono::milliseconds(0)) == Wait::Woken; }
 
     enum class Wait { Readable, Woken, TimedOut, Failed };
     // Waits until fd has bytes (or has hung up or failed, which a read then reports), the event is

@@ -1,6 +1,7 @@
 #include "receiver/dropped_frames.h"
 
 #include <numeric>
+#include <utility>
 
 namespace vexa {
 
@@ -13,6 +14,15 @@ DropReason DropReasonOf(FrameFault fault) {
     case FrameFault::BadEnd2: break;
     }
     return DropReason::BadEndSequence;
+}
+
+DropReason DropReasonOf(SentenceFault fault) {
+    switch (fault) {
+    case SentenceFault::Empty: return DropReason::EmptySentence;
+    case SentenceFault::TooLong: return DropReason::OverlongSentence;
+    case SentenceFault::Unprintable: break;
+    }
+    return DropReason::UnprintableSentence;
 }
 
 void DropTally::add(DropReason reason, int id) {
@@ -34,6 +44,12 @@ std::string DropBreakdown(const DropTally& tally) {
     }
     for (const auto& [id, count] : tally.unknownIds()) {
         text += ", unknown MID " + std::to_string(id) + ": " + std::to_string(count);
+    }
+    const std::pair<DropReason, const char*> sentences[] = {{DropReason::UnprintableSentence, ", unprintable sentence "},
+                                                            {DropReason::EmptySentence, ", empty sentence "},
+                                                            {DropReason::OverlongSentence, ", overlong sentence "}};
+    for (const auto& [reason, name] : sentences) {
+        if (const auto count = tally.count(reason); count > 0) text += name + std::to_string(count);
     }
     text += ')';
     return text;

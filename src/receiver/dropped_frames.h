@@ -17,10 +17,14 @@ enum class DropReason : std::uint8_t {
     BadEndSequence,
     UnknownChannel,  // Osprey: a channel byte the program does not know
     UnknownId,
+    UnprintableSentence,  // a sentence broken by a byte outside the printable class
+    EmptySentence,        // "$" CR LF
+    OverlongSentence,
 };
 
 // A refusal of the frame machine as a drop: a length field out of range (too long or zero) is a bad length.
 DropReason DropReasonOf(FrameFault fault);
+DropReason DropReasonOf(SentenceFault fault);
 
 // Told of every frame the receive path drops, and why. For an unknown id the payload (id first)
 // is valid during the call only; for the other reasons it is empty.
@@ -39,13 +43,14 @@ public:
     const std::map<int, std::uint64_t>& unknownIds() const { return unknownIds_; }
 
 private:
-    static constexpr std::size_t kReasons = static_cast<std::size_t>(DropReason::UnknownId) + 1;
+    static constexpr std::size_t kReasons = static_cast<std::size_t>(DropReason::OverlongSentence) + 1;
     std::uint64_t byReason_[kReasons] = {};
     std::map<int, std::uint64_t> unknownIds_;
 };
 
-// " (bad checksum C, bad length L[, bad end E][, unknown channel U][, unknown MID 77: N]...)", the
-// reasons that add up to the dropped count; empty when nothing was dropped.
+// " (bad checksum C, bad length L[, bad end E][, unknown channel U][, unknown MID 77: N]...
+// [, unprintable sentence P][, empty sentence Y][, overlong sentence O])", the reasons that add up to
+// the dropped count; empty when nothing was dropped.
 std::string DropBreakdown(const DropTally& tally);
 
 // One line for a frame of an unknown id: "Unknown MID 77, 5 bytes: 01 02 03 04 05", the bytes

@@ -14,6 +14,8 @@ constexpr bool IsPrintable(std::uint8_t byte) { return byte >= 0x20 && byte <= 0
 
 constexpr bool ContinuesSentence(std::uint8_t byte) { return IsPrintable(byte) && byte != kDollar; }
 
+constexpr bool IsCapital(std::uint8_t byte) { return byte >= 'A' && byte <= 'Z'; }
+
 const std::uint8_t* Find(const std::uint8_t* at, const std::uint8_t* end, std::uint8_t byte) {
     const void* found = std::memchr(at, byte, static_cast<std::size_t>(end - at));
     return found == nullptr ? end : static_cast<const std::uint8_t*>(found);
@@ -95,7 +97,7 @@ const std::uint8_t* FrameReceiver::takeSentence(const std::uint8_t* at, const st
     std::memcpy(buffer_.data() + index_ + 1, at, count);
     index_ += count;
     if (index_ >= kMaxSentenceCharacters) {
-        state_ = State::Hunt;  // too long: dropped
+        dropSentence(SentenceFault::TooLong);
         return stop;
     }
     if (stop == end) return end;
@@ -104,8 +106,21 @@ const std::uint8_t* FrameReceiver::takeSentence(const std::uint8_t* at, const st
         state_ = State::AwaitLF;
         return stop + 1;
     }
-    state_ = State::Hunt;
+    // A "$" abandons the sentence for the next one.
+    if (*stop == kDollar) {
+        state_ = State::Hunt;
+    } else {
+        dropSentence(SentenceFault::Unprintable);
+    }
     return stop;
+}
+
+void FrameReceiver::dropSentence(SentenceFault fault) {
+    state_ = State::Hunt;
+    const bool begun = fault == SentenceFault::Empty || (index_ >= 2 && IsCapital(buffer_[1]) && IsCapital(buffer_[2]));
+    if (!begun) return;
+    ++statistics_.badSentences;
+    listener_.onBadSentence(fault);
 }
 
 void FrameReceiver::refuse(FrameFault fault) {
@@ -184,8 +199,17 @@ bool FrameReceiver::step(std::uint8_t byte) {
         refuse(FrameFault::BadEnd2);
         return false;
     case State::AwaitLF:
+        // index_ is where the CR lies.
+        if (byte != kLineFeed) {
+            --index_;
+            dropSentence(SentenceFault::Unprintable);
+            return false;
+        }
+        if (index_ == 1) {
+            dropSentence(SentenceFault::Empty);
+            return true;
+        }
         state_ = State::Hunt;
-        if (byte != kLineFeed) return false;
         buffer_[++index_] = byte;
         ++statistics_.sentences;
         listener_.onSentence(std::span<const std::uint8_t>(buffer_.data(), index_ + 1));

@@ -15,6 +15,13 @@ namespace vexa {
 // when its first or its second byte is wrong.
 enum class FrameFault : std::uint8_t { TooLong, Empty, BadChecksum, BadEnd1, BadEnd2 };
 
+// Why a begun sentence was dropped: a byte outside the printable class before its end (a CR not
+// followed by LF included), nothing between "$" and CR LF, or more characters than a sentence holds.
+// A "$" and two capital letters begin a sentence (every talker and maker code does so); a "$"
+// followed by anything else is not counted, so the bytes of a broken binary frame do not count as
+// broken sentences.
+enum class SentenceFault : std::uint8_t { Unprintable, Empty, TooLong };
+
 // How one link frames its messages: A0 A2, 16-bit length, payload, [16-bit checksum], B0 B3, and
 // perhaps NMEA sentences between the frames.
 struct FrameRules {
@@ -34,6 +41,7 @@ public:
     virtual void onFrame(std::span<std::uint8_t> payload) = 0;  // the channel byte first, where the rules add one
     virtual void onSentence(std::span<const std::uint8_t> /*text*/) {}  // from "$" through LF
     virtual void onRefused(FrameFault /*fault*/) {}
+    virtual void onBadSentence(SentenceFault /*fault*/) {}
 };
 
 struct ReceiveStatistics {
@@ -43,8 +51,11 @@ struct ReceiveStatistics {
     std::uint64_t badLength = 0;
     std::uint64_t badChecksum = 0;
     std::uint64_t badEndSequence = 0;
+    std::uint64_t badSentences = 0;
 
     std::uint64_t refusedFrames() const { return badLength + badChecksum + badEndSequence; }
+    // Everything the frame machine dropped: refused frames and bad sentences.
+    std::uint64_t dropped() const { return refusedFrames() + badSentences; }
 };
 
 // Cuts a byte stream into binary frames and NMEA sentences, in a buffer sized once by its rules.
@@ -91,6 +102,8 @@ private:
     // Returns false when the byte is to be looked at again as a possible start.
     bool step(std::uint8_t byte);
     void refuse(FrameFault fault);
+    // Drops the sentence in progress; counted only when it had begun as one.
+    void dropSentence(SentenceFault fault);
 
     FrameListener& listener_;
     const FrameRules rules_;

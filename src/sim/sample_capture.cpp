@@ -13,6 +13,7 @@
 #include "receiver/message_writer.h"
 #include "receiver/nmea_checksum.h"
 #include "receiver/records.h"
+#include "sim/simulated_receiver.h"
 
 namespace vexa {
 namespace {
@@ -282,6 +283,29 @@ std::vector<std::uint8_t> MakeSampleCapture(SampleCaptureContents* contents, int
     counted.seconds = seconds;
     if (contents != nullptr) *contents = counted;
     return writer.take();
+}
+
+namespace {
+
+// Collects the simulated receiver's output, frames and sentences alike, in the order it sends them.
+class CaptureCollector : public sim::ReceiverOutput {
+public:
+    void send(std::vector<std::uint8_t> message) override { bytes.insert(bytes.end(), message.begin(), message.end()); }
+    void changeLine(sim::Protocol, int) override {}
+    std::vector<std::uint8_t> bytes;
+};
+
+}  // namespace
+
+std::vector<std::uint8_t> MakeNmeaCapture(int seconds) {
+    sim::ReceiverConfig config;
+    config.protocol = sim::Protocol::Nmea;
+    config.constellations = {sim::Constellation::Gps, sim::Constellation::Glonass, sim::Constellation::Galileo,
+                             sim::Constellation::BeiDou};
+    CaptureCollector collector;
+    sim::SimulatedReceiver receiver(config, collector);
+    for (int second = 0; second < seconds; ++second) receiver.outputSecond(second);
+    return std::move(collector.bytes);
 }
 
 }  // namespace vexa

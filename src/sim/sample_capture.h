@@ -21,4 +21,7 @@ inline constexpr int kSampleCaptureSeconds = 60;
 std::vector<std::uint8_t> MakeSampleCapture(SampleCaptureContents* contents = nullptr,
                                             int seconds = kSampleCaptureSeconds);
 
+// `seconds` of the simulated receiver's NMEA output while it tracks GPS, GLONASS, Galileo and BeiDou.
+std::vector<std::uint8_t> MakeNmeaCapture(int seconds);
+
 }  // namespace vexa

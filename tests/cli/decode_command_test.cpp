@@ -183,9 +183,10 @@ TEST(DecodeCommand, LogProblemsAreReported) {
     EXPECT_EQ(uncreatable.output, "");
     EXPECT_NE(uncreatable.errors.find("cannot create /nonexistent/run.gps"), std::string::npos);
     const Outcome full = RunCli({"--decode", "-", "--log", "/dev/full"}, Text("$GPGSA*00\r\n"));
-    EXPECT_EQ(full.code, 0);
+    EXPECT_EQ(full.code, 1);
     EXPECT_EQ(full.output, "$GPGSA*00  \n");
     EXPECT_EQ(full.errors.find("vexademo-cli: Disk is full. Log file will be closed.\n"), 0u) << full.errors;
+    EXPECT_NE(full.errors.find("vexademo-cli: the data log /dev/full is incomplete\n"), std::string::npos) << full.errors;
 }
 
 // The standard output of a shell command, and whether it succeeded.

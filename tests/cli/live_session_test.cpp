@@ -76,16 +76,19 @@ INSTANTIATE_TEST_SUITE_P(
                  "Connected (Vexa Binary)\n"}),
     [](const auto& info) { return std::string(info.param.legend); });
 
-TEST(LiveSession, AFixedWrongRateEndsNotConnectedAfterFiveTicks) {
+TEST(LiveSession, AFixedWrongRateEndsNotConnectedAfterFiveTicksAndIsTriedAgain) {
     LiveRig rig(Receiver(Protocol::Binary, 57600));
     rig.session->Connect(rig.simulator->slavePath(), "9600");
     for (int tick = 1; tick <= 4; ++tick) {
         rig.Second(false);
-        EXPECT_FALSE(rig.session->GaveUp()) << tick;
+        EXPECT_TRUE(rig.session->Controller().Testing()) << tick;
     }
     rig.Second(false);
-    EXPECT_TRUE(rig.session->GaveUp());
+    EXPECT_FALSE(rig.session->Controller().Testing());
+    EXPECT_TRUE(rig.session->Recovery().Recovering()) << "looked for again, as a lost receiver is";
     EXPECT_FALSE(rig.session->ReceiverFound());
+    rig.session->Tick();
+    EXPECT_TRUE(rig.session->Comm().PortOpen()) << "the next attempt starts at the next tick";
     EXPECT_EQ(rig.err.text(), "Please wait...\nNot connected\n");
     EXPECT_EQ(rig.out.text(), "");
 }
@@ -94,7 +97,7 @@ TEST(LiveSession, APortThatCannotBeOpenedEndsNotConnectedAtOnce) {
     LiveRig rig(Receiver(Protocol::Binary, 57600));
     const std::string missing = ::testing::TempDir() + "no-such-port";
     rig.session->Connect(missing, "Auto");
-    EXPECT_TRUE(rig.session->GaveUp());
+    EXPECT_TRUE(rig.session->BetweenAttempts());
     // The ports listed after the reason are this machine's.
     const std::string errors = rig.err.text();
     EXPECT_TRUE(errors.starts_with("Could not open specified port. \n" + missing + ": No such file or directory.\n"))
@@ -318,7 +321,7 @@ TEST(LiveSession, AReceiverThatGoesAwayIsReportedAndFoundAgainUnderItsLinkName) 
     EXPECT_FALSE(rig.session->Recovery().Recovering());
     EXPECT_EQ(rig.session->Context().LinkProtocol, kBinaryProtocol);
     EXPECT_EQ(CountLinesStartingWith(rig.err.text(), "Connected (Vexa Binary)"), 2) << rig.err.text();
-    EXPECT_FALSE(rig.session->GaveUp());
+    EXPECT_FALSE(rig.session->BetweenAttempts());
     std::filesystem::remove(linkName);
 }
 

@@ -264,6 +264,66 @@ TEST_F(ConnectionControllerTest, ASourceThatCannotBeOpenedTellsItsOwnReason) {
     EXPECT_EQ(messages_, (std::vector<std::string>{"Could not open specified port. \ngnss-box: the name does not resolve"}));
 }
 
+// A network source that is not heard says why, whether it was never connected or went quiet; a serial
+// port keeps its plain "Not connected".
+TEST_F(ConnectionControllerTest, TheStatusOfASilentNetworkSourceSaysWhy) {
+    struct Case {
+        const char* legend;
+        bool baudChangeable;
+        bool bytesArrive;
+        std::string endReason;
+        std::string connectProblem;
+        std::string status;
+    };
+    const std::string source = "tcp://gnss-box:4001";
+    const Case cases[] = {
+        {"silent server", false, false, "", "", "Not connected: No data from " + source + " for 5 s"},
+        {"bytes but no protocol", false, true, "", "", "Not connected"},
+        {"ended while watched", false, false, "Connection closed by gnss-box:4001", "",
+         "Not connected: Connection closed by gnss-box:4001"},
+        {"not reached", false, false, "", "Connection refused by gnss-box:4001",
+         "Not connected: Connection refused by gnss-box:4001"},
+        {"silent serial port", true, false, "", "", "Not connected"},
+    };
+    for (const Case& c : cases) {
+        link_.baudChangeable = c.baudChangeable;
+        link_.bytesReceived = 100;
+        link_.endReason.clear();
+        link_.connectProblem = c.connectProblem;
+        link_.unopenableRate = c.connectProblem.empty() ? 0 : ScriptedLink::kAnyRate;
+        auto controller = MakeController();
+        controller.Connect(source, "9600");
+        for (int tick = 0; tick < 5 && controller.Testing(); ++tick) {
+            if (c.bytesArrive) *link_.bytesReceived += 10;
+            if (tick == 2) link_.endReason = c.endReason;
+            controller.Tick();
+        }
+        EXPECT_FALSE(controller.Testing()) << c.legend;
+        EXPECT_EQ(controller.Status().text, c.status) << c.legend;
+    }
+}
+
+TEST_F(ConnectionControllerTest, ANetworkSourceThatGoesQuietIsShownSoUntilBytesComeAgain) {
+    link_.baudChangeable = false;
+    link_.receiverRate = 57600;
+    link_.bytesReceived = 0;
+    auto controller = MakeController();
+    controller.Connect("tcp://gnss-box:4001", "Auto");
+    *link_.bytesReceived += 100;
+    controller.Tick();
+    ASSERT_EQ(controller.Status().text, "Connected (NMEA)");
+    for (int tick = 1; tick <= 4; ++tick) {
+        controller.Tick();
+        EXPECT_EQ(controller.Status().text, "Connected (NMEA)") << tick;
+    }
+    controller.Tick();
+    EXPECT_EQ(controller.Status().text, "No data from tcp://gnss-box:4001 for 5 s");
+    EXPECT_EQ(controller.Status().fill, (StatusColour{255, 255, 0}));
+    *link_.bytesReceived += 1;
+    controller.Tick();
+    EXPECT_EQ(controller.Status().text, "Connected (NMEA)");
+}
+
 TEST_F(ConnectionControllerTest, ConnectAndDisconnectRestartTheToggleCounters) {
     auto controller = MakeController();
     for (const bool connect : {true, false}) {

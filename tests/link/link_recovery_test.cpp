@@ -91,6 +91,35 @@ TEST_F(LinkRecoveryTest, ALostReceiverIsDisconnectedAndItsPortTriedOncePerTick) 
     EXPECT_EQ(link_.calls.back(), "connect " + kPort + " 19200") << "no attempts once the receiver is back";
 }
 
+// A network source that closes is looked for with the reason shown; a failed attempt's own reason
+// takes its place. A search can also begin for a source never found.
+TEST_F(LinkRecoveryTest, TheStatusWhileLookingSaysWhyTheSourceIsNotHeard) {
+    const std::string source = "tcp://gnss-box:4001";
+    link_.baudChangeable = false;
+    link_.receiverRate = 57600;
+    user_.Connect(source, "Auto");
+    user_.Tick();
+    ASSERT_EQ(context_.LinkProtocol, kNmeaProtocol);
+    link_.endReason = "Connection closed by gnss-box:4001";
+    recovery_.LinkLost();
+    EXPECT_EQ(recovery_.Status().text, "Not connected: Connection closed by gnss-box:4001");
+
+    link_.unopenableRate = ScriptedLink::kAnyRate;
+    link_.connectProblem = "Connection refused by gnss-box:4001";
+    recovery_.Tick();
+    EXPECT_EQ(recovery_.Status().text, "Not connected: Connection refused by gnss-box:4001");
+
+    recovery_.Stop();
+    recovery_.Search(source, kAutoBaud, "No data from " + source + " for 5 s");
+    EXPECT_TRUE(recovery_.Recovering());
+    EXPECT_EQ(recovery_.Status().text, "Not connected: No data from " + source + " for 5 s");
+    link_.unopenableRate = 0;
+    recovery_.Tick();
+    recovery_.Tick();
+    EXPECT_FALSE(recovery_.Recovering());
+    EXPECT_EQ(context_.LinkProtocol, kNmeaProtocol);
+}
+
 TEST_F(LinkRecoveryTest, AReceiverFoundAutomaticallyIsLookedForAutomaticallyAgain) {
     link_.receiverRate = 38400;
     ConnectAsTheUser("Auto");

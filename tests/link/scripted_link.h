@@ -32,6 +32,7 @@ public:
     std::string ConnectProblem() const override { return connectProblem; }
     bool BaudChangeable() const override { return baudChangeable; }
     std::string EndReason() const override { return endReason; }
+    std::optional<std::uint64_t> BytesReceived() const override { return bytesReceived; }
 
     static constexpr int kAnyRate = -1;
     int connectError = 0;
@@ -39,6 +40,7 @@ public:
     // False: a source without a line speed of its own, such as a network stream.
     bool baudChangeable = true;
     std::string endReason;
+    std::optional<std::uint64_t> bytesReceived;
     std::optional<int> receiverRate;
     int receiverProtocol = kNmeaProtocol;
     int unopenableRate = 0;

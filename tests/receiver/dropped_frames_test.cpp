@@ -39,6 +39,7 @@ public:
     void onFrame(std::span<std::uint8_t> payload) override { dispatch.onFrame(payload); }
     void onSentence(std::span<const std::uint8_t> text) override { dispatch.onSentence(text); }
     void onRefused(FrameFault fault) override { onDropped(DropReasonOf(fault), {}); }
+    void onBadSentence(SentenceFault fault) override { onDropped(DropReasonOf(fault), {}); }
     void onDropped(DropReason reason, std::span<const std::uint8_t> payload) override {
         tally.add(reason, payload.empty() ? 0 : payload[0]);
         lines.push_back(reason == DropReason::UnknownId ? UnknownFrameLine(payload) : Name(reason));
@@ -50,6 +51,9 @@ public:
         case DropReason::BadEndSequence: return "end";
         case DropReason::UnknownChannel: return "channel";
         case DropReason::UnknownId: return "id";
+        case DropReason::UnprintableSentence: return "unprintable";
+        case DropReason::EmptySentence: return "empty";
+        case DropReason::OverlongSentence: return "overlong";
         }
         return "?";
     }
@@ -87,6 +91,10 @@ TEST(DroppedFrames, EveryDropIsToldWithItsReason) {
         {"osprey: unknown channel, then an unknown id on the command channel", kOsprey,
          Join({Frame({0x00, 0x12, 0x01}), Frame({0xEE, 0x4D, 0x10})}), {"channel", "Unknown MID 77, 1 byte: 10"},
          " (bad checksum 0, bad length 0, unknown channel 1, unknown MID 77: 1)"},
+        {"sentences: a terminal escape inside, an empty one, one too long", kKestrel,
+         Join({Text("$GPTXT,\x1b[2J*00\r\n$\r\n$GP"), Bytes(1010, 'A'), Text("\r\n")}),
+         {"unprintable", "empty", "overlong"},
+         " (bad checksum 0, bad length 0, unprintable sentence 1, empty sentence 1, overlong sentence 1)"},
     };
     for (const Case& c : cases) {
         DropRecorder recorder(c.product);
@@ -95,7 +103,7 @@ TEST(DroppedFrames, EveryDropIsToldWithItsReason) {
         EXPECT_EQ(DropBreakdown(recorder.tally), c.breakdown) << c.legend;
         // Every frame the path lets go is told: the tally adds up to what the path counted.
         EXPECT_EQ(recorder.tally.total(),
-                  recorder.receiver.statistics().refusedFrames() + recorder.dispatch.droppedFrames())
+                  recorder.receiver.statistics().dropped() + recorder.dispatch.droppedFrames())
             << c.legend;
     }
 }

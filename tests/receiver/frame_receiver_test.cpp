@@ -43,6 +43,7 @@ struct Case {
     Bytes input;
     std::vector<std::string> expected;
     std::uint64_t refused = 0;
+    std::uint64_t badSentences = 0;
 };
 
 const Bytes kShort{0x12, 0x34, 0x56};
@@ -69,15 +70,17 @@ std::vector<Case> Cases() {
         {"sentence", Text(kGga), {"S " + kGga}},
         {"sentence then frame", Join({Text(kGga), Frame(kShort)}), {"S " + kGga, Hex(kShort)}},
         {"frame then sentence", Join({Frame(kShort), Text(kGga)}), {Hex(kShort), "S " + kGga}},
-        {"sentence with BEL dropped", Join({Text("$GPX\a,1\r\n"), Text(kGga)}), {"S " + kGga}},
-        {"CR followed by x dropped", Join({Text("$GPX,1\rx\n"), Text(kGga)}), {"S " + kGga}},
+        {"sentence with BEL dropped", Join({Text("$GPX\a,1\r\n"), Text(kGga)}), {"S " + kGga}, 0, 1},
+        {"sentence with ESC dropped", Join({Text("$GPX,\x1b]0;x\a\r\n"), Text(kGga)}), {"S " + kGga}, 0, 1},
+        {"CR followed by x dropped", Join({Text("$GPX,1\rx\n"), Text(kGga)}), {"S " + kGga}, 0, 1},
+        {"a dollar and a control byte is noise, not a sentence", Join({Text("$\x01$G\x02"), Text(kGga)}), {"S " + kGga}},
         {"dollar inside a sentence starts the next", Join({Text("$GPX,1"), Text(kGga)}), {"S " + kGga}},
-        {"frame start inside a sentence", Join({Text("$GPX,1"), Frame(kShort)}), {Hex(kShort)}},
-        {"bare sentence", Text("$\r\n"), {"S $\r\n"}},
+        {"frame start inside a sentence", Join({Text("$GPX,1"), Frame(kShort)}), {Hex(kShort)}, 0, 1},
+        {"empty sentence dropped", Join({Text("$\r\n"), Text(kGga)}), {"S " + kGga}, 0, 1},
         {"longest sentence", Join({Text("$"), Filled(1008, 'A'), Text("\r\n")}),
          {"S $" + std::string(1008, 'A') + "\r\n"}},
         {"sentence one character too long", Join({Text("$"), Filled(1009, 'A'), Text("\r\n"), Text(kGga)}),
-         {"S " + kGga}},
+         {"S " + kGga}, 0, 1},
         {"dollar inside a payload is data", Join({Frame(Text("$GP")), Text(kGga)}), {Hex(Text("$GP")), "S " + kGga}},
         {"frame start inside a payload is data", Join({Frame({0xA0, 0xA2, 0x00}), Frame(kShort)}),
          {Hex({0xA0, 0xA2, 0x00}), Hex(kShort)}},
@@ -87,6 +90,7 @@ std::vector<Case> Cases() {
 void ExpectCase(const Case& c, const Recorder& recorder, const FrameReceiver& receiver, const std::string& how) {
     EXPECT_EQ(recorder.events, c.expected) << c.legend << how;
     EXPECT_EQ(receiver.statistics().refusedFrames(), c.refused) << c.legend << how;
+    EXPECT_EQ(receiver.statistics().badSentences, c.badSentences) << c.legend << how;
     EXPECT_EQ(receiver.statistics().bytes, c.input.size()) << c.legend << how;
 }
 

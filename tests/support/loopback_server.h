@@ -26,13 +26,19 @@ public:
     LoopbackServer& operator=(const LoopbackServer&) = delete;
 
     std::uint16_t port() const { return LocalPort(listener_); }
+    // The next connection; the one before, if any, is closed.
     bool accept(std::chrono::milliseconds patience = std::chrono::seconds(3)) {
         pollfd waiting{listener_, POLLIN, 0};
         if (::poll(&waiting, 1, static_cast<int>(patience.count())) != 1) return false;
+        CloseTcp(peer_);
         peer_ = AcceptTcp(listener_);
         return peer_ >= 0;
     }
     void send(const Bytes& bytes) { SendTcp(peer_, bytes.data(), bytes.size(), std::chrono::seconds(3)); }
+    // What the client takes within `patience`: the count sent, or -1 once it has gone.
+    long sendSome(const Bytes& bytes, std::chrono::milliseconds patience) {
+        return SendTcp(peer_, bytes.data(), bytes.size(), patience);
+    }
     // Connections accepted from now on take few bytes at a time, so the client's sends back up soon.
     void limitReceiveBuffer() {
         const int small = 4096;

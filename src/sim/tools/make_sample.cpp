@@ -7,30 +7,10 @@
 #include <vector>
 
 #include "sim/sample_capture.h"
-#include "sim/simulated_receiver.h"
 
 namespace {
 
 constexpr const char* kUsage = "usage: vexa-make-sample FILE [--seconds N] [--nmea]";
-
-// Collects the simulated receiver's output, frames and sentences alike, in the order it sends them.
-class CaptureCollector : public vexa::sim::ReceiverOutput {
-public:
-    void send(std::vector<std::uint8_t> message) override { bytes.insert(bytes.end(), message.begin(), message.end()); }
-    void changeLine(vexa::sim::Protocol, int) override {}
-    std::vector<std::uint8_t> bytes;
-};
-
-std::vector<std::uint8_t> NmeaCapture(int seconds) {
-    using namespace vexa::sim;
-    ReceiverConfig config;
-    config.protocol = Protocol::Nmea;
-    config.constellations = {Constellation::Gps, Constellation::Glonass, Constellation::Galileo, Constellation::BeiDou};
-    CaptureCollector collector;
-    SimulatedReceiver receiver(config, collector);
-    for (int second = 0; second < seconds; ++second) receiver.outputSecond(second);
-    return std::move(collector.bytes);
-}
 
 }  // namespace
 
@@ -60,7 +40,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "%s\n", kUsage);
         return 1;
     }
-    const std::vector<std::uint8_t> capture = nmea ? NmeaCapture(seconds) : vexa::MakeSampleCapture(nullptr, seconds);
+    const std::vector<std::uint8_t> capture = nmea ? vexa::MakeNmeaCapture(seconds) : vexa::MakeSampleCapture(nullptr, seconds);
     std::FILE* file = std::fopen(path, "wb");
     if (file == nullptr) {
         std::perror(path);
