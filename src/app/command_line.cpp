@@ -29,7 +29,8 @@ const char* const kDemoUsage =
     "  --product Kestrel|Osprey|Merlin   skip the Product Selection dialog (any case)\n"
     "  --connect                skip the Serial Comm dialog: connect to the first listed port with \"Auto\"\n"
     "                           (without --product, also skip the Product Selection dialog: Kestrel)\n"
-    "  --screenshots DIR        with --connect: after --seconds, save window.png and one PNG per page, then exit\n"
+    "  --screenshots DIR        with --connect or --replay: after --seconds, save window.png and one PNG per\n"
+    "                           page, then exit\n"
     "  --seconds S              how long to run before the screenshots (default 5)\n"
     "  --map FILE               load a geoset at start\n"
     "  --replay FILE            play a raw capture (from Start Recording... or vexademo-cli --record) as\n"
@@ -142,7 +143,10 @@ ParsedDemoOptions ParseDemoOptions(std::span<const std::string_view> arguments) 
                                                   : "unexpected '" + std::string(argument) + "'");
         }
     }
-    if (!options.screenshotsFolder.empty() && !options.connect) return {options, "--screenshots needs --connect"};
+    // A replayed capture is connected at start, as --connect would.
+    if (!options.screenshotsFolder.empty() && !options.connect && options.replayFile.empty()) {
+        return {options, "--screenshots needs --connect or --replay"};
+    }
     if (secondsGiven && options.screenshotsFolder.empty()) return {options, "--seconds needs --screenshots"};
     if ((options.simulateNmea || options.simulateBaud || options.simulateConstellations) && !options.simulate) {
         return {options, "--sim-protocol, --sim-baud and --sim-constellations need --simulate"};
