@@ -36,7 +36,7 @@ constexpr OptionRow<DemoOption> kDemoOptions[] = {
      "skip the Serial Comm dialog: connect to the first listed port with \"Auto\"\n"
      "(without --product, also skip the Product Selection dialog: Kestrel)"},
     {DemoOption::kScreenshots, "--screenshots", "DIR",
-     "with --connect: after --seconds, save window.png and one PNG per page, then exit"},
+     "with --connect or --replay: after --seconds, save window.png and one PNG per\npage, then exit"},
     {DemoOption::kSeconds, "--seconds", "S", "how long to run before the screenshots (default 5)", OptionRange{0, 86400}},
     {DemoOption::kMap, "--map", "FILE", "load a geoset at start"},
     {DemoOption::kReplay, "--replay", "FILE",
@@ -185,7 +185,10 @@ ParsedDemoOptions ParseDemoOptions(std::span<const std::string_view> arguments) 
             break;
         }
     }
-    if (!options.screenshotsFolder.empty() && !options.connect) return {options, "--screenshots needs --connect"};
+    // A replayed capture is connected at start, as --connect would.
+    if (!options.screenshotsFolder.empty() && !options.connect && options.replayFile.empty()) {
+        return {options, "--screenshots needs --connect or --replay"};
+    }
     if (secondsGiven && options.screenshotsFolder.empty()) return {options, "--seconds needs --screenshots"};
     if ((options.simulateNmea || options.simulateBaud || options.simulateConstellations) && !options.simulate) {
         return {options, "--sim-protocol, --sim-baud and --sim-constellations need --simulate"};

@@ -59,6 +59,10 @@ int main(int argc, char** argv) {
     vexa::UnattendedPrompts unattended;
     const bool attended = parsed.options.screenshotsFolder.empty();
     vexa::CDemoApp demo(parsed.options, attended ? static_cast<vexa::Prompts&>(interactive) : unattended);
-    if (!demo.InitInstance()) return 0;
+    if (!demo.InitInstance()) {
+        std::fputs("vexademo: the program is already running for this user; its window is brought forward\n", stderr);
+        // A run that was to leave something behind (screenshots) has not done so.
+        return attended ? 0 : 1;
+    }
     return QApplication::exec();
 }

@@ -3,9 +3,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
-#include <filesystem>
 #include <fstream>
-#include <system_error>
 
 #include "platform/file_problem.h"
 #include "platform/result_codes.h"
@@ -43,10 +41,9 @@ ReplaySource::ReplaySource(std::string name, Clock clock) : name_(std::move(name
 }
 
 std::string ReplaySource::Refusal(const std::string& path, int& error) const {
-    std::error_code status;
-    if (std::filesystem::is_directory(path, status)) {
-        error = EISDIR;
-        return FileErrorText(path, EISDIR);
+    // Opening a named pipe would wait for a writer; anything but a regular file is refused unopened.
+    if (const std::string reason = WhyNotARegularFile(path, error); !reason.empty()) {
+        return error != 0 ? FileErrorText(path, error) : path + ": " + reason;
     }
     std::ifstream file(path, std::ios::binary);
     if (!file) {

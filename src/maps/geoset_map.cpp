@@ -1,5 +1,6 @@
 #include "maps/geoset_map.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <fstream>
@@ -7,6 +8,7 @@
 
 #include "maps/geoset.h"
 #include "maps/layer_loader.h"
+#include "platform/file_problem.h"
 
 namespace vexa {
 
@@ -14,13 +16,18 @@ namespace {
 
 // A geoset is a short text; anything far larger is not one and is not read into memory.
 constexpr std::uintmax_t kMaxGeosetBytes = 1 << 20;
+// A message lists this many of the layers that could not be read, and counts the rest.
+constexpr std::size_t kListedProblems = 5;
 
 // The file's text; nothing, and the reason in `problem`, when it cannot be read.
 std::optional<std::string> ReadSmallFile(const std::filesystem::path& file, std::string& problem) {
-    std::error_code error;
-    const std::uintmax_t size = std::filesystem::file_size(file, error);
-    if (error) {
-        problem = error.message();
+    int error = 0;
+    problem = WhyNotARegularFile(file.string(), error);
+    if (!problem.empty()) return std::nullopt;
+    std::error_code sizeError;
+    const std::uintmax_t size = std::filesystem::file_size(file, sizeError);
+    if (sizeError) {
+        problem = sizeError.message();
         return std::nullopt;
     }
     if (size > kMaxGeosetBytes) {
@@ -36,6 +43,17 @@ std::optional<std::string> ReadSmallFile(const std::filesystem::path& file, std:
 }
 
 }  // namespace
+
+std::string LayerProblemsText(const std::vector<std::string>& problems) {
+    std::string text;
+    const std::size_t listed = std::min(problems.size(), kListedProblems);
+    for (std::size_t i = 0; i < listed; ++i) text += (i > 0 ? "\n" : "") + problems[i];
+    if (problems.size() > listed) {
+        const std::size_t rest = problems.size() - listed;
+        text += "\n... and " + std::to_string(rest) + " more map layer" + (rest == 1 ? "" : "s") + " that could not be read.";
+    }
+    return text;
+}
 
 std::variant<GeosetMap, std::string> LoadGeosetMap(const std::filesystem::path& geosetFile) {
     const std::string shownName = geosetFile.string();
@@ -58,9 +76,7 @@ std::variant<GeosetMap, std::string> LoadGeosetMap(const std::filesystem::path& 
         map.bounds.Include(map.layers.back().Bounds());
     }
     if (map.layers.empty()) {
-        std::string message = "The geoset \"" + shownName + "\" has no readable map layer.";
-        for (const std::string& problem : map.problems) message += "\n" + problem;
-        return message;
+        return "The geoset \"" + shownName + "\" has no readable map layer.\n" + LayerProblemsText(map.problems);
     }
     return map;
 }

@@ -25,4 +25,8 @@ struct GeosetMap {
 // layers can.
 std::variant<GeosetMap, std::string> LoadGeosetMap(const std::filesystem::path& geosetFile);
 
+// The layer problems one per line, the first few of them, and how many more there are: a message
+// that fits on the screen however many layers a geoset names.
+std::string LayerProblemsText(const std::vector<std::string>& problems);
+
 }  // namespace vexa

@@ -7,7 +7,9 @@
 
 #include <map>
 #include <memory>
-#include <mutex>
+
+#include "maps/gdal_setup.h"
+#include "platform/file_problem.h"
 
 namespace vexa {
 
@@ -41,9 +43,18 @@ public:
     }
 };
 
-void RegisterDriversOnce() {
-    static std::once_flag once;
-    std::call_once(once, [] { GDALAllRegister(); });
+// The formats a map layer may be in: files read whole from the local disk. Left out are the
+// formats that open other sources by name (a virtual layer file, a database or web service).
+const char* const kLayerDrivers[] = {"GeoJSON", "GeoJSONSeq", "ESRI Shapefile", "MapInfo File", "GPKG",
+                                     "OSM",     "FlatGeobuf", "KML",            "GPX",          nullptr};
+
+// Why a layer path is no local file GDAL may read; empty when it is one. GDAL takes a path that
+// begins with /vsi as one of its virtual file systems (the network among them), and waits on a
+// named pipe or reads a device without end, so only a regular file on the disk is handed to it.
+std::string WhyNotALocalFile(const std::string& path) {
+    if (path.starts_with("/vsi")) return "not a local file (map layers are files on this computer)";
+    int error = 0;
+    return WhyNotARegularFile(path, error);
 }
 
 // Splits any OGR geometry into up to three features, one per kind.
@@ -124,11 +135,16 @@ std::variant<Transformation, std::string> TransformationFor(const OGRLayer& laye
 }  // namespace
 
 std::variant<VectorLayer, std::string> LoadLayerFile(const std::filesystem::path& file, const LayerStyle& style) {
-    RegisterDriversOnce();
+    // A relative path would be GDAL's to interpret, and "PG:..." or "WFS:..." are not files.
+    std::error_code noCurrentFolder;
+    const std::string name = std::filesystem::absolute(file, noCurrentFolder).string();
+    if (const std::string problem = WhyNotALocalFile(name); !problem.empty()) {
+        return "Cannot open map layer \"" + name + "\": " + problem;
+    }
+    PrepareGdal();
     QuietGdalErrors quiet;
-    const std::string name = file.string();
     std::unique_ptr<GDALDataset, DatasetCloser> dataset(
-        GDALDataset::Open(name.c_str(), GDAL_OF_VECTOR | GDAL_OF_READONLY));
+        GDALDataset::Open(name.c_str(), GDAL_OF_VECTOR | GDAL_OF_READONLY, kLayerDrivers));
     if (!dataset) return "Cannot open map layer \"" + name + "\": " + QuietGdalErrors::LastMessage();
 
     VectorLayer layer(file.filename().string(), style);

@@ -59,4 +59,18 @@ std::string WhyNotWritable(const std::string& path) {
     return {};
 }
 
+std::string WhyNotARegularFile(const std::string& path, int& error) {
+    error = 0;
+    struct stat info {};
+    if (::stat(path.c_str(), &info) != 0) error = errno;
+    else if (S_ISDIR(info.st_mode)) error = EISDIR;
+    if (error != 0) return std::strerror(error);
+    if (S_ISREG(info.st_mode)) return {};
+    const char* kind = S_ISFIFO(info.st_mode)  ? "a named pipe"
+                       : S_ISSOCK(info.st_mode) ? "a socket"
+                       : S_ISCHR(info.st_mode) || S_ISBLK(info.st_mode) ? "a device"
+                                                                         : "a special file";
+    return std::string(kind) + ", not a regular file";
+}
+
 }  // namespace vexa

@@ -27,9 +27,9 @@ struct AppSettings {
     int m_nBaudRate = 57600;      // 0 means automatic detection
 };
 
-// The plot's rings must grow outwards and the outer one must have a size.
+// The plot's rings must grow outwards, each with a size: a radius of 0 or less is no ring.
 inline bool RingRadiiAcceptable(int ring1, int ring2, int ring3) {
-    return ring1 <= ring2 && ring2 <= ring3 && ring3 > 0;
+    return 0 < ring1 && ring1 <= ring2 && ring2 <= ring3;
 }
 
 // Whether the plot has an origin to draw around. (0, 0) means none was chosen; (90, 0) is where a

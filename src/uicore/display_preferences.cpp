@@ -11,10 +11,6 @@ DisplayPreferences::DisplayPreferences(AppSettings& settings, SettingsSections& 
                                        DisplaySheetRunner showSheet)
     : settings_(settings), store_(store), prompts_(prompts), showSheet_(std::move(showSheet)) {}
 
-bool DisplayPreferences::RadiiValid(const AppSettings& settings) {
-    return settings.m_nRing1 <= settings.m_nRing2 && settings.m_nRing2 <= settings.m_nRing3 && settings.m_nRing3 > 0;
-}
-
 bool DisplayPreferences::Confirmed(DisplaySheetPage page, QWidget* parent) {
     return showSheet_ && showSheet_(page, parent) == QDialog::Accepted;
 }
@@ -29,7 +25,7 @@ void DisplayPreferences::EditUnits(QWidget* parent) {
 bool DisplayPreferences::EditPlot(QWidget* parent) {
     store_.LoadPlotSettings();
     if (Confirmed(DisplaySheetPage::Plot, parent)) {
-        if (RadiiValid(settings_)) {
+        if (RingRadiiAcceptable(settings_.m_nRing1, settings_.m_nRing2, settings_.m_nRing3)) {
             store_.SavePlotSettings();
             return true;
         }

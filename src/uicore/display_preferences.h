@@ -37,9 +37,6 @@ public:
     // is to be rebuilt.
     bool EditPlot(QWidget* parent);
 
-    // The rule the ring radii must follow: ordered, and the outer ring wider than 0.
-    static bool RadiiValid(const AppSettings& settings);
-
 private:
     bool Confirmed(DisplaySheetPage page, QWidget* parent);
 

@@ -58,7 +58,10 @@ double SettingsStore::ReadDegrees(const QString& key) const {
 void SettingsStore::WriteOut() {
     store_.sync();
     if (store_.status() == QSettings::NoError || !reportWriteFailure_) return;
+    // A file that could not be parsed when read leaves FormatError standing even after sync has
+    // written it anew; then only a file that cannot be written is a failure to report.
     const std::string reason = WhyNotWritable(QFile::encodeName(FileName()).toStdString());
+    if (store_.status() == QSettings::FormatError && reason.empty()) return;
     reportWriteFailure_(QStringLiteral("The settings could not be saved.\n") +
                         (reason.empty() ? FileName() + QStringLiteral(": it cannot be written")
                                         : QFile::decodeName(reason.c_str())));

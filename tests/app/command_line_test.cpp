@@ -96,6 +96,8 @@ TEST(CommandLineTest, AReplayIsListedByItsReplayNameWithItsPace) {
     EXPECT_EQ(ReplayPortName(parsed.options), "replay,speed=12.5,loop:/data/drive.bin");
     EXPECT_EQ(ReplayPortName(Parse({"--replay", "/data/drive.bin"}).options), "replay:/data/drive.bin");
     EXPECT_EQ(ReplayPortName(Parse({}).options), "");
+    EXPECT_EQ(Parse({"--replay", "/data/drive.bin", "--screenshots", "/tmp/shots"}).error, "")
+        << "a replay connects at start, as --connect does";
 }
 
 TEST(CommandLineTest, ReplayOptionsAreRefusedWithAReason) {
@@ -107,6 +109,7 @@ TEST(CommandLineTest, ReplayOptionsAreRefusedWithAReason) {
         {{"--replay"}, "--replay takes a capture file"},
         {{"--speed", "2"}, "--speed and --loop need --replay"},
         {{"--loop"}, "--speed and --loop need --replay"},
+        {{"--screenshots", "/tmp/x"}, "--screenshots needs --connect or --replay"},
         {{"--replay", "a.bin", "--lop"}, "unknown option '--lop'; did you mean '--loop'?"},
     };
     for (const auto& [arguments, error] : cases) EXPECT_EQ(Parse(arguments).error, error) << arguments.front();

@@ -1,4 +1,6 @@
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QSettings>
 
 #include "ui_fixture.h"
@@ -44,6 +46,20 @@ TEST_F(SettingsStoreTest, ASettingsFileThatCannotBeWrittenIsReportedWithItsReaso
                                             settingsFolder.filePath("Vexa") + " is not a folder"});
 }
 
+// Qt keeps reporting a file it could not parse after writing it anew: that is no failure to save.
+TEST_F(SettingsStoreTest, AGarbledFileIsReplacedOnSaveWithoutAFalseFailure) {
+    QFile garbled(store->FileName());
+    ASSERT_TRUE(QDir().mkpath(QFileInfo(garbled).path()));
+    ASSERT_TRUE(garbled.open(QIODevice::WriteOnly));
+    garbled.write("[Map View\nRing 1=5\n\x01\x02[[garbage\n=\n");
+    garbled.close();
+    LoadAll();
+    settings.m_nRing3 = 75;
+    store->SavePlotSettings();
+    EXPECT_EQ(prompts.messages, QStringList{});
+    EXPECT_EQ(File().value("Map View/Ring 3").toInt(), 75);
+}
+
 TEST_F(SettingsStoreTest, SavedSectionsReadBackInANewStore) {
     settings.m_nLatLonFormat = 1;
     settings.m_nAltitudeUnits = 1;
@@ -52,9 +68,9 @@ TEST_F(SettingsStoreTest, SavedSectionsReadBackInANewStore) {
     settings.m_nBaudRate = 0;
     settings.m_dOriginLat = -33.8688197;
     settings.m_dOriginLon = 151.2092957;
-    settings.m_nRing1 = -5;
-    settings.m_nRing2 = 0;
-    settings.m_nRing3 = 5;
+    settings.m_nRing1 = 5;
+    settings.m_nRing2 = 5;
+    settings.m_nRing3 = 250;
     settings.m_strLogFileName = "/tmp/run.gps";
     store->SaveDisplaySettings();
     store->SavePlotSettings();
@@ -72,8 +88,8 @@ TEST_F(SettingsStoreTest, SavedSectionsReadBackInANewStore) {
     EXPECT_EQ(reread.m_nBaudRate, 0);
     EXPECT_DOUBLE_EQ(reread.m_dOriginLat, -33.868820);
     EXPECT_DOUBLE_EQ(reread.m_dOriginLon, 151.209296);
-    EXPECT_EQ(reread.m_nRing1, -5);
-    EXPECT_EQ(reread.m_nRing3, 5);
+    EXPECT_EQ(reread.m_nRing1, 5);
+    EXPECT_EQ(reread.m_nRing3, 250);
     EXPECT_EQ(reread.m_strLogFileName, "/tmp/run.gps");
 }
 
@@ -169,8 +185,9 @@ TEST_F(SettingsStoreTest, RingRadiiThatFailThePreferencesTestAllFallBack) {
         int ring1, ring2, ring3;
         bool kept;
     };
-    for (const Case& c : {Case{10, 10, 10, true}, Case{-5, 0, 5, true}, Case{10, 30, 20, false},
-                          Case{0, 0, 0, false}, Case{5, 6, -1, false}}) {
+    for (const Case& c : {Case{10, 10, 10, true}, Case{1, 2, 3, true}, Case{-5, 0, 5, false}, Case{0, 5, 10, false},
+                          Case{-30, -20, -10, false}, Case{10, 30, 20, false}, Case{0, 0, 0, false},
+                          Case{5, 6, -1, false}}) {
         File().setValue("Map View/Ring 1", c.ring1);
         File().setValue("Map View/Ring 2", c.ring2);
         File().setValue("Map View/Ring 3", c.ring3);

@@ -1,25 +1,40 @@
-#include <QCoreApplication>
-#include <QElapsedTimer>
-#include <QUuid>
+#include <QEventLoop>
+#include <QTemporaryDir>
+#include <QThread>
+#include <QTimer>
+#include <atomic>
+#include <future>
 #include <gtest/gtest.h>
+#include <memory>
 
 #include "app/single_instance.h"
 
 namespace vexa {
 namespace {
 
+// The first copy answers from its own event loop, as it does in a process of its own.
 TEST(SingleInstanceTest, ASecondCopyRaisesTheFirstAndGivesWay) {
-    const QString name = QStringLiteral("vexa-test-") + QUuid::createUuid().toString(QUuid::Id128);
-    SingleInstance first(name);
-    ASSERT_TRUE(first.Claim());
-    bool raised = false;
-    QObject::connect(&first, &SingleInstance::RaiseRequested, [&raised] { raised = true; });
+    QTemporaryDir folder;
+    const QString name = folder.filePath(QStringLiteral("instance"));
+    std::atomic<bool> raised = false;
+    std::promise<bool> claimed;
+    const std::unique_ptr<QThread> first(QThread::create([&] {
+        SingleInstance instance(name);
+        QEventLoop loop;
+        QObject::connect(&instance, &SingleInstance::RaiseRequested, &loop, [&] {
+            raised = true;
+            loop.quit();
+        });
+        QTimer::singleShot(30000, &loop, &QEventLoop::quit);  // a second copy that never asks ends the wait
+        claimed.set_value(instance.Claim());
+        loop.exec();
+    }));
+    first->start();
+    ASSERT_TRUE(claimed.get_future().get());
 
     SingleInstance second(name);
     EXPECT_FALSE(second.Claim());
-    QElapsedTimer waited;
-    waited.start();
-    while (!raised && waited.elapsed() < 5000) QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+    first->wait();
     EXPECT_TRUE(raised);
 }
 

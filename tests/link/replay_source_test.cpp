@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include "support/link_fixture.h"
@@ -211,12 +212,15 @@ TEST_F(ReplaySourceTest, FilesThatCannotBePlayedFailToOpenWithTheReason) {
     const std::string missing = (folder_ / "missing.bin").string();
     const std::string inMissingFolder = (folder_ / "gone" / "drive.bin").string();
     const std::string folder = (folder_ / "folder").string();
+    const std::string pipe = (folder_ / "pipe.bin").string();
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
     const std::pair<std::string, std::string> cases[] = {
         {MakeReplayName(empty, {}), empty + ": the capture is empty"},
         {MakeReplayName(notCapture, {}), notCapture + ": not a receiver capture"},
         {MakeReplayName(missing, {}), missing + ": No such file or directory"},
         {MakeReplayName(inMissingFolder, {}), "the folder " + (folder_ / "gone").string() + " does not exist"},
         {MakeReplayName(folder, {}), folder + ": Is a directory"},
+        {MakeReplayName(pipe, {}), pipe + ": a named pipe, not a regular file"},
         {"replay,speed=1000:" + empty, "the replay speed must be a number from 1 to 50, not 1000"},
     };
     for (const auto& [name, reason] : cases) {

@@ -4,8 +4,11 @@
 
 #include <sstream>
 
+#include <sys/stat.h>
+
 #include "maps/geoset_map.h"
 #include "maps/layer_loader.h"
+#include "support/loopback_server.h"
 #include "temp_folder.h"
 
 namespace vexa {
@@ -152,6 +155,36 @@ TEST(LayerLoader, NamesTheFileItCannotRead) {
     auto loaded = LoadLayerFile(missing, DefaultLayerStyle(0));
     ASSERT_TRUE(std::holds_alternative<std::string>(loaded));
     EXPECT_NE(std::get<std::string>(loaded).find(missing.string()), std::string::npos);
+}
+
+// Only a regular file on this computer reaches GDAL: a URL or another of its virtual paths would
+// fetch from the network, a named pipe would hold the program up, a device would never end.
+TEST(LayerLoader, RefusesWhatIsNoLocalRegularFileUnopened) {
+    TempFolder folder;
+    test::LoopbackServer server;
+    const std::string url = "http://127.0.0.1:" + std::to_string(server.port()) + "/streets.geojson";
+    const std::filesystem::path pipe = folder.Path() / "pipe.geojson";
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+    // A local file of a format that opens other sources by name.
+    const auto remote = folder.Write("remote.vrt", "<OGRVRTDataSource><OGRVRTLayer name=\"streets\"><SrcDataSource>/vsicurl/" +
+                                                       url + "</SrcDataSource></OGRVRTLayer></OGRVRTDataSource>");
+    const std::pair<std::string, std::string> cases[] = {
+        {"/vsicurl/" + url, "not a local file"},
+        {"/vsicurl_streaming/" + url, "not a local file"},
+        {"/vsis3/bucket/streets.geojson", "not a local file"},
+        {pipe.string(), "a named pipe, not a regular file"},
+        {"/dev/zero", "a device, not a regular file"},
+        {folder.Path().string(), "Is a directory"},
+        {remote.string(), ""},
+    };
+    for (const auto& [path, reason] : cases) {
+        auto loaded = LoadLayerFile(path, DefaultLayerStyle(0));
+        ASSERT_TRUE(std::holds_alternative<std::string>(loaded)) << path;
+        const std::string& message = std::get<std::string>(loaded);
+        EXPECT_NE(message.find("\"" + path + "\""), std::string::npos) << message;
+        EXPECT_NE(message.find(reason), std::string::npos) << message;
+    }
+    EXPECT_FALSE(server.accept(std::chrono::milliseconds(0))) << "a layer reached the network";
 }
 
 TEST(GeosetMap, LoadsTheReadableLayersAndListsTheOthers) {

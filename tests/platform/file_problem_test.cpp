@@ -7,6 +7,9 @@
 #include <fstream>
 #include <string>
 
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
 #include <unistd.h>
 
 namespace vexa {
@@ -53,6 +56,38 @@ TEST_F(FileProblem, WhyNotWritableFindsWhatStandsInTheWay) {
               Path("notes.txt/settings.ini") + ": " + Path("notes.txt") + " is not a folder");
     EXPECT_EQ(WhyNotWritable(Path("notes.txt/more/settings.ini")),
               Path("notes.txt/more/settings.ini") + ": " + Path("notes.txt") + " is not a folder");
+}
+
+// Looked at, never opened: a named pipe nobody writes to must not hold the caller up.
+TEST_F(FileProblem, WhyNotARegularFileNamesWhatThePathIsInstead) {
+    ASSERT_EQ(::mkfifo(Path("pipe").c_str(), 0600), 0);
+    fs::create_symlink(Path("pipe"), Path("link-to-pipe"));
+    const int listener = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    const std::string socketPath = Path("socket");
+    ASSERT_LT(socketPath.size(), sizeof address.sun_path);
+    socketPath.copy(address.sun_path, socketPath.size());
+    ASSERT_EQ(::bind(listener, reinterpret_cast<const sockaddr*>(&address), sizeof address), 0);
+    const struct {
+        std::string path;
+        std::string reason;
+        int error;
+    } cases[] = {
+        {Path("notes.txt"), "", 0},
+        {Path("pipe"), "a named pipe, not a regular file", 0},
+        {Path("link-to-pipe"), "a named pipe, not a regular file", 0},
+        {socketPath, "a socket, not a regular file", 0},
+        {"/dev/null", "a device, not a regular file", 0},
+        {folder_.string(), "Is a directory", EISDIR},
+        {Path("gone.bin"), "No such file or directory", ENOENT},
+    };
+    for (const auto& c : cases) {
+        int error = -1;
+        EXPECT_EQ(WhyNotARegularFile(c.path, error), c.reason) << c.path;
+        EXPECT_EQ(error, c.error) << c.path;
+    }
+    ::close(listener);
 }
 
 }  // namespace

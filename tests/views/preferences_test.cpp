@@ -35,7 +35,7 @@ auto ConfirmPlot(std::map<int, QString> fields) {
     };
 }
 
-TEST_F(Preferences, RingRadiiMustBeOrderedWithAPositiveOuterRing) {
+TEST_F(Preferences, RingRadiiMustBeOrderedAndEachPositive) {
     struct Case {
         const char* ring1;
         const char* ring2;
@@ -43,7 +43,8 @@ TEST_F(Preferences, RingRadiiMustBeOrderedWithAPositiveOuterRing) {
         bool accepted;
     } cases[] = {
         {"10", "10", "10", true}, {"10", "30", "20", false}, {"0", "0", "0", false},
-        {"-5", "0", "5", true},   {"5", "5", "-1", false},   {"1", "2", "2147483647", true},
+        {"-5", "0", "5", false},  {"5", "5", "-1", false},   {"1", "2", "2147483647", true},
+        {"0", "5", "10", false},
     };
     for (const Case& c : cases) {
         prompts.messages.clear();

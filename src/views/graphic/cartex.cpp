@@ -43,8 +43,7 @@ void CCartex::SetGeoSet(const QString& path) {
 
     geoSet_ = path;
     title_ = QString::fromStdString(map.name);
-    loadProblems_.clear();
-    for (const std::string& message : map.problems) loadProblems_.append(QString::fromStdString(message));
+    loadProblems_ = QString::fromStdString(LayerProblemsText(map.problems));
     viewport_.SetCenter(map.center.value_or(map.bounds.Center()));
     viewport_.SetZoomMetres(map.zoomMetres.value_or(std::max(View().ZoomToFit(map.bounds) * kFitMargin,
                                                              kSmallestFittedZoom)));

@@ -2,7 +2,6 @@
 
 #include <QPoint>
 #include <QString>
-#include <QStringList>
 #include <QWidget>
 #include <optional>
 #include <stdexcept>
@@ -36,8 +35,9 @@ public:
     // when the geoset or all of its layers cannot be read; the map shown before stays then.
     void SetGeoSet(const QString& path);
     QString GeoSet() const { return geoSet_; }
-    // Messages for the layer files of the last geoset that could not be read (the rest is shown).
-    QStringList LoadProblems() const { return loadProblems_; }
+    // The layer files of the last geoset that could not be read (the rest is shown), as one
+    // message listing the first few and counting the others; empty when every layer was read.
+    QString LoadProblems() const { return loadProblems_; }
 
     double Zoom() const { return viewport_.ZoomMetres(); }
     void SetZoom(double metres);
@@ -87,7 +87,7 @@ private:
     MapPainter painter_;
     QString geoSet_;
     QString title_;
-    QStringList loadProblems_;
+    QString loadProblems_;
     int tool_ = kToolZoomIn;
     bool titleVisible_ = true;
     bool autoRedraw_ = false;

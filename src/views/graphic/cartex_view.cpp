@@ -109,8 +109,8 @@ void CCartexView::LoadGeoset(const QString& path) {
         prompts_.ShowMessage(this, kGeosetFailed);
         return;
     }
-    const QStringList problems = control_->LoadProblems();
-    if (!problems.isEmpty()) prompts_.ShowMessage(this, problems.join(QStringLiteral("\r\n")));
+    const QString problems = control_->LoadProblems();
+    if (!problems.isEmpty()) prompts_.ShowMessage(this, problems);
 }
 
 void CCartexView::CreatePositionLayer() {
