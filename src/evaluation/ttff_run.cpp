@@ -1,0 +1,25 @@
+#include "evaluation/ttff_run.h"
+
+namespace vexa {
+
+std::string_view ResetKindName(ResetKind kind) {
+    switch (kind) {
+    case ResetKind::Hot: return "hot";
+    case ResetKind::Warm: return "warm";
+    case ResetKind::Cold: return "cold";
+    case ResetKind::Factory: return "factory";
+    }
+    return "cold";
+}
+
+std::string_view RunOutcomeName(RunOutcome outcome) {
+    switch (outcome) {
+    case RunOutcome::Fixed: return "fixed";
+    case RunOutcome::TimedOut: return "timed_out";
+    case RunOutcome::Lost: return "lost";
+    case RunOutcome::Stopped: return "stopped";
+    }
+    return "stopped";
+}
+
+}  // namespace vexa
