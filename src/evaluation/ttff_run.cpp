@@ -2,16 +2,6 @@
 
 namespace vexa {
 
-std::string_view ResetKindName(ResetKind kind) {
-    switch (kind) {
-    case ResetKind::Hot: return "hot";
-    case ResetKind::Warm: return "warm";
-    case ResetKind::Cold: return "cold";
-    case ResetKind::Factory: return "factory";
-    }
-    return "cold";
-}
-
 std::string_view RunOutcomeName(RunOutcome outcome) {
     switch (outcome) {
     case RunOutcome::Fixed: return "fixed";

@@ -1,20 +1,13 @@
 #pragma once
 
-#include <array>
 #include <cstdint>
 #include <optional>
 #include <string_view>
 
 #include "receiver/gnss_fix.h"
+#include "receiver/reset_kind.h"
 
 namespace vexa {
-
-enum class ResetKind : std::uint8_t { Hot, Warm, Cold, Factory };
-
-inline constexpr std::array kResetKinds = {ResetKind::Hot, ResetKind::Warm, ResetKind::Cold, ResetKind::Factory};
-
-// "hot", "warm", "cold", "factory": the names the report files use.
-std::string_view ResetKindName(ResetKind kind);
 
 // How a run ended: with a fix; without one before the time allowed; with the receiver gone
 // (no data, the link lost); or stopped by the user before either.
