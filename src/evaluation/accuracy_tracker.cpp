@@ -1,36 +1,46 @@
 #include "evaluation/accuracy_tracker.h"
 
-#include <algorithm>
 #include <cmath>
 
 namespace vexa {
 
 namespace {
 
-std::optional<double> RootMeanSquare(const std::vector<double>& values) {
-    if (values.empty()) return std::nullopt;
-    double sum = 0.0;
-    for (const double value : values) sum += value * value;
-    return std::sqrt(sum / static_cast<double>(values.size()));
-}
+// The root mean square of the values given, skipping the absent ones.
+class RootMeanSquare {
+public:
+    void Add(const std::optional<double>& value) {
+        if (!value) return;
+        squares_ += *value * *value;
+        ++count_;
+    }
+    std::optional<double> Value() const {
+        if (count_ == 0) return std::nullopt;
+        return std::sqrt(squares_ / static_cast<double>(count_));
+    }
+
+private:
+    double squares_ = 0.0;
+    std::size_t count_ = 0;
+};
 
 std::optional<ReceiverEstimateFigures> EstimateFigures(std::span<const FixSample> fixes) {
     ReceiverEstimateFigures figures;
-    std::vector<double> east;
-    std::vector<double> north;
-    std::vector<double> up;
+    RootMeanSquare east;
+    RootMeanSquare north;
+    RootMeanSquare up;
     for (const FixSample& fix : fixes) {
         const ReceiverErrorEstimate& estimate = fix.estimate;
         if (!estimate.sigmaEast && !estimate.sigmaNorth && !estimate.sigmaUp) continue;
         ++figures.fixes;
-        if (estimate.sigmaEast) east.push_back(*estimate.sigmaEast);
-        if (estimate.sigmaNorth) north.push_back(*estimate.sigmaNorth);
-        if (estimate.sigmaUp) up.push_back(*estimate.sigmaUp);
+        east.Add(estimate.sigmaEast);
+        north.Add(estimate.sigmaNorth);
+        up.Add(estimate.sigmaUp);
     }
     if (figures.fixes == 0) return std::nullopt;
-    figures.sigmaEast = RootMeanSquare(east);
-    figures.sigmaNorth = RootMeanSquare(north);
-    figures.sigmaUp = RootMeanSquare(up);
+    figures.sigmaEast = east.Value();
+    figures.sigmaNorth = north.Value();
+    figures.sigmaUp = up.Value();
     return figures;
 }
 
@@ -95,23 +105,7 @@ EnuOffset AccuracyTracker::DeviationAt(std::size_t index) const {
 }
 
 const EnuOffset& AccuracyTracker::MeanOffset() const {
-    if (!meanOffset_) {
-        double east = 0.0;
-        double north = 0.0;
-        double up = 0.0;
-        std::size_t vertical = 0;
-        for (const EnuOffset& offset : offsets_) {
-            east += offset.east;
-            north += offset.north;
-            if (offset.up) {
-                up += *offset.up;
-                ++vertical;
-            }
-        }
-        const double count = static_cast<double>(std::max<std::size_t>(offsets_.size(), 1));
-        meanOffset_ = EnuOffset{east / count, north / count, std::nullopt};
-        if (vertical > 0) meanOffset_->up = up / static_cast<double>(vertical);
-    }
+    if (!meanOffset_) meanOffset_ = MeanOffsetOf(offsets_);
     return *meanOffset_;
 }
 

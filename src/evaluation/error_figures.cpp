@@ -1,11 +1,31 @@
 #include "evaluation/error_figures.h"
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 
 #include "evaluation/nearest_rank.h"
 
 namespace vexa {
+
+EnuOffset MeanOffsetOf(std::span<const EnuOffset> offsets) {
+    double east = 0.0;
+    double north = 0.0;
+    double up = 0.0;
+    std::size_t vertical = 0;
+    for (const EnuOffset& offset : offsets) {
+        east += offset.east;
+        north += offset.north;
+        if (offset.up) {
+            up += *offset.up;
+            ++vertical;
+        }
+    }
+    const double count = static_cast<double>(std::max<std::size_t>(offsets.size(), 1));
+    EnuOffset mean{east / count, north / count, std::nullopt};
+    if (vertical > 0) mean.up = up / static_cast<double>(vertical);
+    return mean;
+}
 
 // Two plain passes (the means, then the spreads about them) rather than an update per value: the
 // offsets are metres from a nearby origin, so the sums stay exact, and the loops stay quick enough
@@ -14,22 +34,12 @@ std::optional<ErrorFigures> ErrorFiguresAbout(std::span<const EnuOffset> offsets
                                               std::vector<double>& scratch) {
     if (offsets.empty()) return std::nullopt;
     const double centreUp = centre.up.value_or(0.0);
-    double sumEast = 0.0;
-    double sumNorth = 0.0;
-    double sumUp = 0.0;
-    std::size_t vertical = 0;
-    for (const EnuOffset& offset : offsets) {
-        sumEast += offset.east;
-        sumNorth += offset.north;
-        if (offset.up) {
-            sumUp += *offset.up;
-            ++vertical;
-        }
-    }
+    const EnuOffset mean = MeanOffsetOf(offsets);
+    const double meanEast = mean.east - centre.east;
+    const double meanNorth = mean.north - centre.north;
+    const double meanUp = mean.up.value_or(centreUp) - centreUp;
     const double count = static_cast<double>(offsets.size());
-    const double meanEast = sumEast / count - centre.east;
-    const double meanNorth = sumNorth / count - centre.north;
-    const double meanUp = vertical > 0 ? sumUp / static_cast<double>(vertical) - centreUp : 0.0;
+    std::size_t vertical = 0;
 
     double squaresEast = 0.0;
     double squaresNorth = 0.0;
@@ -45,7 +55,11 @@ std::optional<ErrorFigures> ErrorFiguresAbout(std::span<const EnuOffset> offsets
         scratch[i] = std::sqrt(squared);
         squaresEast += (east - meanEast) * (east - meanEast);
         squaresNorth += (north - meanNorth) * (north - meanNorth);
-        if (offset.up) squaresUp += (*offset.up - centreUp - meanUp) * (*offset.up - centreUp - meanUp);
+        if (offset.up) {
+            const double fromMean = *offset.up - centreUp - meanUp;
+            squaresUp += fromMean * fromMean;
+            ++vertical;
+        }
     }
 
     ErrorFigures figures;

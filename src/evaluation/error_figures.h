@@ -34,6 +34,10 @@ struct ErrorFigures {
     std::optional<double> sdUp;
 };
 
+// The mean of the offsets: east and north over all, up over those that have one (empty without any).
+// Zero for no offsets.
+EnuOffset MeanOffsetOf(std::span<const EnuOffset> offsets);
+
 // The figures of `offsets` taken about `centre` (an empty up of the centre counts as 0), or none
 // when there are no offsets. `scratch` holds the errors while they are selected, so that repeated
 // calls reuse one buffer.
