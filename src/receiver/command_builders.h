@@ -10,6 +10,7 @@
 
 #include "receiver/message_ids.h"
 #include "receiver/receiver_context.h"
+#include "receiver/reset_kind.h"
 
 namespace vexa {
 
@@ -23,8 +24,6 @@ struct CommandMessage {
     template <class Block>
     static CommandMessage Of(MessageId id, const Block& block);
 };
-
-enum class ResetKind { Hot, Warm, Cold, Factory };
 
 // The resets also forget the time to first fix and the output toggles of the context.
 CommandMessage ResetCommand(ResetKind kind, ReceiverContext& context);

@@ -2,7 +2,8 @@
 
 #include <charconv>
 #include <cmath>
-#include <cstdio>
+
+#include "receiver/utc_text.h"
 
 namespace vexa {
 namespace {
@@ -48,18 +49,6 @@ void AppendElement(std::string& out, const char* name, std::string_view value) {
     out += ">\n";
 }
 
-std::string IsoTime(UtcTime time) {
-    const auto day = std::chrono::floor<std::chrono::days>(time);
-    const std::chrono::year_month_day date(day);
-    const std::chrono::hh_mm_ss clock(time - day);
-    char text[32];
-    std::snprintf(text, sizeof text, "%04d-%02u-%02uT%02d:%02d:%02d.%03dZ", static_cast<int>(date.year()),
-                  static_cast<unsigned>(date.month()), static_cast<unsigned>(date.day()),
-                  static_cast<int>(clock.hours().count()), static_cast<int>(clock.minutes().count()),
-                  static_cast<int>(clock.seconds().count()), static_cast<int>(clock.subseconds().count()));
-    return text;
-}
-
 // The GPX fix kinds: none, 2d, 3d, dgps (pps is never reported).
 const char* FixKind(const TrackPoint& point) {
     if (point.quality == FixQuality::Differential) return "dgps";
@@ -84,7 +73,7 @@ void AppendPoint(std::string& out, const TrackPoint& point) {
         AppendNumber(value, *point.elevation, 2);
         AppendElement(out, "ele", value);
     }
-    if (point.time) AppendElement(out, "time", IsoTime(*point.time));
+    if (point.time) AppendElement(out, "time", IsoUtcText(*point.time));
     AppendElement(out, "fix", FixKind(point));
     if (point.satellites && *point.satellites >= 0) AppendElement(out, "sat", std::to_string(*point.satellites));
     if (point.hdop && *point.hdop >= 0) {
