@@ -61,7 +61,7 @@ void CallProcessor::serverGone() {
 void CallProcessor::watchServer() {
     Lock lock(lock_);
     // The loss is read before the pipe: once the module has closed, all the server sent is in the pipe.
-    if (comm_.networkLost() && !comm_.pipe().holds(MAS_CHANNEL)) {
+    if (comm_.networkLost() && !comm_.pipe().holds(kMasChannel)) {
         comm_.logError("Network connection lost.");
         serverGone();
     }
