@@ -4,10 +4,10 @@
 #include <cstring>
 #include <vector>
 
-#include "receiver/decoder.h"
-#include "receiver/message_writer.h"
-#include "receiver/records.h"
-#include "receiver/renderer.h"
+#include "receiver/binary/decoder.h"
+#include "receiver/binary/message_writer.h"
+#include "receiver/binary/records.h"
+#include "receiver/binary/renderer.h"
 
 namespace {
 

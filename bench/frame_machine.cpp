@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "receiver/frame_receiver.h"
+#include "receiver/frames/frame_receiver.h"
 
 namespace vexa {
 namespace {

@@ -6,9 +6,9 @@
 #include <vector>
 
 #include "platform/result_codes.h"
-#include "receiver/frame_dispatch.h"
-#include "receiver/frame_receiver.h"
-#include "receiver/renderer.h"
+#include "receiver/binary/frame_dispatch.h"
+#include "receiver/frames/frame_receiver.h"
+#include "receiver/binary/renderer.h"
 #include "sim/sample_capture.h"
 
 namespace vexa {

@@ -10,9 +10,9 @@
 #include <string_view>
 #include <vector>
 
-#include "receiver/frame_receiver.h"
-#include "receiver/nmea_epoch_builder.h"
-#include "receiver/nmea_sentence.h"
+#include "receiver/frames/frame_receiver.h"
+#include "receiver/nmea/nmea_epoch_builder.h"
+#include "receiver/nmea/nmea_sentence.h"
 
 // g++ takes the replaced operator delete's free() for a mismatch with operator new; both are ours.
 #if defined(__GNUC__) && !defined(__clang__)

@@ -6,7 +6,7 @@
 #include <QImage>
 #include <memory>
 
-#include "receiver/receiver_context.h"
+#include "receiver/product/receiver_context.h"
 #include "uicore/display_preferences.h"
 #include "uicore/prompts.h"
 #include "uicore/settings_sections.h"

@@ -5,10 +5,10 @@
 #include <iterator>
 #include <vector>
 
-#include "receiver/coordinate_conversion.h"
-#include "receiver/frame_dispatch.h"
-#include "receiver/frame_receiver.h"
-#include "receiver/renderer.h"
+#include "receiver/binary/coordinate_conversion.h"
+#include "receiver/binary/frame_dispatch.h"
+#include "receiver/frames/frame_receiver.h"
+#include "receiver/binary/renderer.h"
 
 namespace vexa {
 namespace {

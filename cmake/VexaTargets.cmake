@@ -1,8 +1,13 @@
-# Each library is the set of sources in its folder, so adding a file needs no edit here.
-# A folder's main.cpp, if any, becomes the program named by PROGRAM, linked with that library.
+# Each library is the set of sources in its folder and in the SUBFOLDERS named (its rooms), so
+# adding a file needs no edit here. A folder's main.cpp, if any, becomes the program named by
+# PROGRAM, linked with that library.
 function(vexa_library name)
-  cmake_parse_arguments(ARG "" "PROGRAM" "DEPS" ${ARGN})
-  file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
+  cmake_parse_arguments(ARG "" "PROGRAM" "DEPS;SUBFOLDERS" ${ARGN})
+  set(patterns ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
+  foreach(folder ${ARG_SUBFOLDERS})
+    list(APPEND patterns ${CMAKE_CURRENT_SOURCE_DIR}/${folder}/*.cpp)
+  endforeach()
+  file(GLOB sources CONFIGURE_DEPENDS ${patterns})
   list(FILTER sources EXCLUDE REGEX "/main\\.cpp$")
   if(sources)
     add_library(${name} STATIC ${sources})
@@ -41,13 +46,14 @@ function(vexa_qt_library name)
   endif()
 endfunction()
 
-# One test program per folder of tests/, linked with the libraries it tests.
+# One test program per folder of tests/ (its subfolders, which follow the rooms of src/, included),
+# linked with the libraries it tests. Its files include the helpers of their own subfolder by name.
 # LABELS threaded marks the programs that the thread-sanitizer run repeats.
 # Qt test programs (DEPS naming one of the Qt libraries) bring their own main, which selects the
 # offscreen platform.
 function(vexa_test_folder name)
   cmake_parse_arguments(ARG "" "" "DEPS;LABELS;READS_SOURCE_DIR" ${ARGN})
-  file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
+  file(GLOB_RECURSE sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
   if(NOT sources)
     return()
   endif()

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "cli/cli_options.h"
-#include "link/baud_settings.h"
+#include "link/connection/baud_settings.h"
 
 namespace {
 

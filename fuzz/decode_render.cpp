@@ -4,9 +4,9 @@
 #include <cstring>
 
 #include "platform/result_codes.h"
-#include "receiver/decoder.h"
-#include "receiver/message_writer.h"
-#include "receiver/renderer.h"
+#include "receiver/binary/decoder.h"
+#include "receiver/binary/message_writer.h"
+#include "receiver/binary/renderer.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     vexa::RecordBuffer record;

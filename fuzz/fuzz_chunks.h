@@ -5,7 +5,7 @@
 #include <span>
 
 #include "location/messages/message_decoder.h"
-#include "receiver/frame_receiver.h"
+#include "receiver/frames/frame_receiver.h"
 
 namespace vexa::fuzz {
 

@@ -15,8 +15,8 @@
 #include <vector>
 
 #include "link/gps_comm.h"
-#include "receiver/command_builders.h"
-#include "receiver/frame_format.h"
+#include "receiver/commands/command_builders.h"
+#include "receiver/frames/frame_format.h"
 
 namespace {
 

@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "link/gpsd_reply_filter.h"
-#include "link/gpsd_watch.h"
+#include "link/sources/gpsd_reply_filter.h"
+#include "link/sources/gpsd_watch.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "receiver/line_writer.h"
+#include "receiver/binary/line_writer.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-#include "link/network_source_name.h"
+#include "link/sources/network_source_name.h"
 
 namespace {
 

@@ -8,9 +8,9 @@
 #include <span>
 #include <string_view>
 
-#include "receiver/frame_receiver.h"
-#include "receiver/nmea_epoch_builder.h"
-#include "receiver/nmea_sentence.h"
+#include "receiver/frames/frame_receiver.h"
+#include "receiver/nmea/nmea_epoch_builder.h"
+#include "receiver/nmea/nmea_sentence.h"
 
 namespace {
 

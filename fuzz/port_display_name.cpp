@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-#include "link/port_display_name.h"
+#include "link/ports/port_display_name.h"
 
 namespace {
 

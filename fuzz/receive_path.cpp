@@ -7,9 +7,9 @@
 #include <span>
 #include <vector>
 
-#include "receiver/frame_dispatch.h"
-#include "receiver/frame_receiver.h"
-#include "receiver/renderer.h"
+#include "receiver/binary/frame_dispatch.h"
+#include "receiver/frames/frame_receiver.h"
+#include "receiver/binary/renderer.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-#include "link/source_names.h"
+#include "link/sources/source_names.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "link/replay_name.h"
+#include "link/sources/replay_name.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include <cstdlib>
 #include <string_view>
 
-#include "receiver/nmea_checksum.h"
+#include "receiver/nmea/nmea_checksum.h"
 #include "sim/command_sentence.h"
 #include "sim/text_format.h"
 

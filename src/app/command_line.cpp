@@ -2,13 +2,13 @@
 
 #include <charconv>
 
-#include "link/baud_settings.h"
-#include "link/replay_name.h"
-#include "link/replay_source.h"
+#include "link/connection/baud_settings.h"
+#include "link/sources/replay_name.h"
+#include "link/sources/replay_source.h"
 #include "platform/option_suggestion.h"
 #include "platform/option_table.h"
 #include "platform/result_codes.h"
-#include "receiver/product_table.h"
+#include "receiver/product/product_table.h"
 
 namespace vexa {
 

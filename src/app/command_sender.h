@@ -4,7 +4,7 @@
 #include <functional>
 
 #include "platform/result_codes.h"
-#include "receiver/command_builders.h"
+#include "receiver/commands/command_builders.h"
 
 namespace vexa {
 

@@ -5,7 +5,7 @@
 
 #include "app/command_line.h"
 #include "app/notify_bridge.h"
-#include "receiver/receiver_context.h"
+#include "receiver/product/receiver_context.h"
 #include "uicore/app_settings.h"
 
 namespace vexa {

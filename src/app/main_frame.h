@@ -8,7 +8,7 @@
 #include <string>
 
 #include "platform/notify_sink.h"
-#include "receiver/command_builders.h"
+#include "receiver/commands/command_builders.h"
 
 class QAction;
 class QMenu;

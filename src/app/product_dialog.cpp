@@ -8,7 +8,7 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
-#include "receiver/product_table.h"
+#include "receiver/product/product_table.h"
 
 namespace vexa {
 

@@ -9,10 +9,10 @@
 #include <algorithm>
 #include <optional>
 
-#include "link/baud_settings.h"
+#include "link/connection/baud_settings.h"
 #include "link/gps_comm.h"
-#include "link/link_recovery.h"
-#include "link/source_names.h"
+#include "link/connection/link_recovery.h"
+#include "link/sources/source_names.h"
 #include "platform/result_codes.h"
 #include "uicore/prompts.h"
 #include "uicore/ui_context.h"

@@ -7,9 +7,9 @@
 #include <string_view>
 #include <vector>
 
-#include "link/connection_controller.h"
-#include "link/port_discovery.h"
-#include "link/port_watch.h"
+#include "link/connection/connection_controller.h"
+#include "link/ports/port_discovery.h"
+#include "link/ports/port_watch.h"
 
 class QComboBox;
 class QLabel;

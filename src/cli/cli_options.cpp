@@ -4,9 +4,9 @@
 #include <charconv>
 #include <string_view>
 
-#include "link/baud_settings.h"
+#include "link/connection/baud_settings.h"
 #include "platform/option_suggestion.h"
-#include "receiver/product_table.h"
+#include "receiver/product/product_table.h"
 
 namespace vexa {
 

@@ -8,14 +8,14 @@
 #include "cli/gpsd_json.h"
 #include "cli/output_buffer.h"
 #include "cli/output_clash.h"
-#include "receiver/product_table.h"
+#include "receiver/product/product_table.h"
 #include "link/gps_comm.h"
-#include "link/track_export.h"
+#include "link/recording/track_export.h"
 #include "platform/file_problem.h"
 #include "platform/notify_sink.h"
 #include "platform/result_codes.h"
 #include "platform/visible_text.h"
-#include "receiver/renderer.h"
+#include "receiver/binary/renderer.h"
 
 namespace vexa {
 namespace {

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "platform/wake_event.h"
-#include "receiver/dropped_frames.h"
+#include "receiver/frames/dropped_frames.h"
 
 namespace vexa {
 

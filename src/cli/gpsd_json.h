@@ -3,8 +3,8 @@
 #include <string>
 
 #include "cli/output_buffer.h"
-#include "receiver/gnss_fix.h"
-#include "receiver/gnss_listener.h"
+#include "receiver/fix/gnss_fix.h"
+#include "receiver/fix/gnss_listener.h"
 
 namespace vexa {
 

@@ -8,11 +8,11 @@
 
 #include "cli/live_session.h"
 #include "cli/output_clash.h"
-#include "link/track_export.h"
+#include "link/recording/track_export.h"
 #include "cli/stop_signals.h"
-#include "link/port_discovery.h"
-#include "link/replay_name.h"
-#include "link/source_names.h"
+#include "link/ports/port_discovery.h"
+#include "link/sources/replay_name.h"
+#include "link/sources/source_names.h"
 #include "platform/file_problem.h"
 
 namespace vexa {

@@ -6,12 +6,12 @@
 #include <utility>
 
 #include "cli/gpsd_json.h"
-#include "link/poll_answer_text.h"
+#include "link/model/poll_answer_text.h"
 #include "link/receiver_commands.h"
-#include "link/track_export.h"
+#include "link/recording/track_export.h"
 #include "platform/result_codes.h"
-#include "receiver/message_ids.h"
-#include "receiver/renderer.h"
+#include "receiver/binary/message_ids.h"
+#include "receiver/binary/renderer.h"
 
 namespace vexa {
 namespace {

@@ -11,13 +11,13 @@
 #include "cli/decode_command.h"
 #include "cli/line_output.h"
 #include "cli/receiver_request.h"
-#include "link/connection_controller.h"
+#include "link/connection/connection_controller.h"
 #include "link/gps_comm.h"
-#include "link/link_recovery.h"
+#include "link/connection/link_recovery.h"
 #include "platform/notify_queue.h"
-#include "receiver/gnss_listener.h"
-#include "receiver/message_sink.h"
-#include "receiver/receiver_context.h"
+#include "receiver/fix/gnss_listener.h"
+#include "receiver/binary/message_sink.h"
+#include "receiver/product/receiver_context.h"
 
 namespace vexa {
 

@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-#include "receiver/command_builders.h"
+#include "receiver/commands/command_builders.h"
 
 namespace vexa {
 

@@ -8,10 +8,10 @@
 
 #include "cli/cli_options.h"
 #include "link/gps_comm.h"
-#include "link/port_open_failure.h"
+#include "link/connection/port_open_failure.h"
 #include "platform/result_codes.h"
-#include "receiver/product_table.h"
-#include "receiver/receiver_context.h"
+#include "receiver/product/product_table.h"
+#include "receiver/product/receiver_context.h"
 
 namespace vexa {
 

@@ -7,7 +7,7 @@
 #include <string_view>
 
 #include "evaluation/local_frame.h"
-#include "receiver/gnss_fix.h"
+#include "receiver/fix/gnss_fix.h"
 
 namespace vexa {
 

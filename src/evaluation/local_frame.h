@@ -2,7 +2,7 @@
 
 #include <optional>
 
-#include "receiver/coordinate_conversion.h"
+#include "receiver/binary/coordinate_conversion.h"
 
 namespace vexa {
 

@@ -4,8 +4,8 @@
 #include <optional>
 #include <string_view>
 
-#include "receiver/gnss_fix.h"
-#include "receiver/reset_kind.h"
+#include "receiver/fix/gnss_fix.h"
+#include "receiver/commands/reset_kind.h"
 
 namespace vexa {
 

@@ -8,7 +8,7 @@
 #include <span>
 #include <thread>
 
-#include "link/byte_source.h"
+#include "link/sources/byte_source.h"
 #include "platform/result_codes.h"
 #include "platform/wake_event.h"
 

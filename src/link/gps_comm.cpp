@@ -8,13 +8,13 @@
 #include "platform/lock_pool.h"
 #include "platform/result_codes.h"
 #include "platform/visible_text.h"
-#include "receiver/binary_fix.h"
-#include "receiver/command_encoder.h"
-#include "receiver/frame_format.h"
-#include "receiver/message_ids.h"
-#include "receiver/message_table.h"
-#include "receiver/nmea_sentence.h"
-#include "receiver/product_table.h"
+#include "receiver/binary/binary_fix.h"
+#include "receiver/commands/command_encoder.h"
+#include "receiver/frames/frame_format.h"
+#include "receiver/binary/message_ids.h"
+#include "receiver/binary/message_table.h"
+#include "receiver/nmea/nmea_sentence.h"
+#include "receiver/product/product_table.h"
 
 namespace vexa {
 namespace {

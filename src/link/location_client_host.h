@@ -7,7 +7,7 @@
 
 #include "location/messages/client_profile.h"
 #include "location/session/location_client.h"
-#include "receiver/location_client_link.h"
+#include "receiver/binary/location_client_link.h"
 
 namespace vexa {
 

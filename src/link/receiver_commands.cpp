@@ -5,9 +5,9 @@
 
 #include "link/gps_comm.h"
 #include "platform/result_codes.h"
-#include "receiver/command_encoder.h"
-#include "receiver/frame_format.h"
-#include "receiver/product_table.h"
+#include "receiver/commands/command_encoder.h"
+#include "receiver/frames/frame_format.h"
+#include "receiver/product/product_table.h"
 
 namespace vexa {
 namespace {

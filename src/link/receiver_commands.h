@@ -3,7 +3,7 @@
 #include <chrono>
 #include <functional>
 
-#include "receiver/command_builders.h"
+#include "receiver/commands/command_builders.h"
 
 namespace vexa {
 

@@ -8,7 +8,7 @@
 #include "location/messages/orbit_slots.h"
 #include "location/transport/module_framing.h"
 #include "platform/tcp_socket.h"
-#include "receiver/byte_order.h"
+#include "receiver/frames/byte_order.h"
 #include "sim/gps_time.h"
 #include "sim/sky.h"
 

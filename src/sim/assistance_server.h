@@ -10,7 +10,7 @@
 
 #include "location/messages/message.h"
 #include "platform/wake_event.h"
-#include "receiver/frame_receiver.h"
+#include "receiver/frames/frame_receiver.h"
 
 namespace vexa::sim {
 

@@ -4,8 +4,8 @@
 #include <cmath>
 #include <numbers>
 
-#include "receiver/frame_format.h"
-#include "receiver/frame_writer.h"
+#include "receiver/frames/frame_format.h"
+#include "receiver/frames/frame_writer.h"
 
 namespace vexa::sim {
 namespace {

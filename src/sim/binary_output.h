@@ -4,7 +4,7 @@
 #include <span>
 #include <vector>
 
-#include "receiver/records.h"
+#include "receiver/binary/records.h"
 #include "sim/receiver_snapshot.h"
 
 namespace vexa::sim {

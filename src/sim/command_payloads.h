@@ -4,7 +4,7 @@
 #include <optional>
 #include <span>
 
-#include "receiver/command_blocks.h"
+#include "receiver/commands/command_blocks.h"
 
 namespace vexa::sim {
 

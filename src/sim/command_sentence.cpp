@@ -3,7 +3,7 @@
 #include <array>
 #include <charconv>
 
-#include "receiver/nmea_checksum.h"
+#include "receiver/nmea/nmea_checksum.h"
 
 namespace vexa::sim {
 namespace {

@@ -2,7 +2,7 @@
 
 #include <optional>
 
-#include "receiver/command_builders.h"
+#include "receiver/commands/command_builders.h"
 
 namespace vexa::sim {
 

@@ -3,7 +3,7 @@
 #include <cmath>
 #include <numbers>
 
-#include "receiver/coordinate_conversion.h"
+#include "receiver/binary/coordinate_conversion.h"
 
 namespace vexa::sim {
 namespace {

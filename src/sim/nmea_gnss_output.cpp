@@ -4,7 +4,7 @@
 #include <cmath>
 #include <string_view>
 
-#include "receiver/nmea_checksum.h"
+#include "receiver/nmea/nmea_checksum.h"
 #include "sim/nmea_fields.h"
 #include "sim/text_format.h"
 

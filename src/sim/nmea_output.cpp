@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "receiver/nmea_checksum.h"
+#include "receiver/nmea/nmea_checksum.h"
 #include "sim/nmea_fields.h"
 #include "sim/text_format.h"
 

@@ -9,8 +9,8 @@
 #include "location/messages/message_tunnel.h"
 #include "location/messages/number_encoding.h"
 #include "location/messages/run_length.h"
-#include "receiver/byte_order.h"
-#include "receiver/frame_writer.h"
+#include "receiver/frames/byte_order.h"
+#include "receiver/frames/frame_writer.h"
 
 namespace vexa::sim {
 namespace {

@@ -7,7 +7,7 @@
 
 #include "platform/option_suggestion.h"
 #include "platform/option_table.h"
-#include "receiver/product_table.h"
+#include "receiver/product/product_table.h"
 #include "sim/baud_rate.h"
 #include "sim/constellation.h"
 

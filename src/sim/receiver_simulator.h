@@ -10,7 +10,7 @@
 
 #include "platform/capture_feed.h"
 #include "platform/line_pacer.h"
-#include "receiver/frame_receiver.h"
+#include "receiver/frames/frame_receiver.h"
 #include "sim/line_noise.h"
 #include "sim/pseudo_terminal.h"
 #include "sim/simulated_receiver.h"

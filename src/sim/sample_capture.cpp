@@ -6,13 +6,13 @@
 #include <span>
 #include <string>
 
-#include "receiver/coordinate_conversion.h"
-#include "receiver/frame_format.h"
-#include "receiver/frame_writer.h"
-#include "receiver/message_ids.h"
-#include "receiver/message_writer.h"
-#include "receiver/nmea_checksum.h"
-#include "receiver/records.h"
+#include "receiver/binary/coordinate_conversion.h"
+#include "receiver/frames/frame_format.h"
+#include "receiver/frames/frame_writer.h"
+#include "receiver/binary/message_ids.h"
+#include "receiver/binary/message_writer.h"
+#include "receiver/nmea/nmea_checksum.h"
+#include "receiver/binary/records.h"
 #include "sim/simulated_receiver.h"
 
 namespace vexa {

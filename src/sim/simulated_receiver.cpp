@@ -1,10 +1,10 @@
-#include "receiver/message_ids.h"
+#include "receiver/binary/message_ids.h"
 #include "sim/simulated_receiver.h"
 
 #include <cmath>
 
-#include "receiver/channel_bytes.h"
-#include "receiver/message_writer.h"
+#include "receiver/frames/channel_bytes.h"
+#include "receiver/binary/message_writer.h"
 #include "sim/baud_rate.h"
 #include "sim/binary_output.h"
 #include "sim/command_payloads.h"

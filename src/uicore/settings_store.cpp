@@ -5,9 +5,9 @@
 #include <charconv>
 #include <optional>
 
-#include "link/baud_settings.h"
-#include "link/port_discovery.h"
-#include "link/source_names.h"
+#include "link/connection/baud_settings.h"
+#include "link/ports/port_discovery.h"
+#include "link/sources/source_names.h"
 #include "platform/file_problem.h"
 
 namespace vexa {

@@ -6,8 +6,8 @@
 #include <cstdint>
 #include <functional>
 
-#include "link/port_discovery.h"
-#include "receiver/receiver_context.h"
+#include "link/ports/port_discovery.h"
+#include "receiver/product/receiver_context.h"
 #include "uicore/display_preferences.h"
 #include "uicore/settings_store.h"
 

@@ -12,8 +12,8 @@
 #include "uicore/feed_doc.h"
 #include "uicore/ui_context.h"
 #include "link/gps_comm.h"
-#include "receiver/message_ids.h"
-#include "receiver/product_table.h"
+#include "receiver/binary/message_ids.h"
+#include "receiver/product/product_table.h"
 #include "views/fitted_text.h"
 #include "views/ttff_report.h"
 

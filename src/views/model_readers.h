@@ -2,7 +2,7 @@
 
 #include <functional>
 
-#include "link/model_snapshot.h"
+#include "link/model/model_snapshot.h"
 
 namespace vexa {
 

@@ -4,8 +4,8 @@
 #include <QPainter>
 #include <QPushButton>
 
-#include "receiver/message_ids.h"
-#include "receiver/receiver_context.h"
+#include "receiver/binary/message_ids.h"
+#include "receiver/product/receiver_context.h"
 #include "uicore/display_preferences.h"
 #include "views/nav_texts.h"
 #include "views/page_palette.h"

@@ -4,7 +4,7 @@
 #include <cmath>
 #include <cstdio>
 
-#include "receiver/coordinate_conversion.h"
+#include "receiver/binary/coordinate_conversion.h"
 #include "views/nav_mode_bits.h"
 
 namespace vexa {

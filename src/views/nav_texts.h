@@ -2,8 +2,8 @@
 
 #include <QString>
 
-#include "receiver/gnss_fix.h"
-#include "receiver/records.h"
+#include "receiver/fix/gnss_fix.h"
+#include "receiver/binary/records.h"
 #include "uicore/app_settings.h"
 
 namespace vexa {

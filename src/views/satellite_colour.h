@@ -2,8 +2,8 @@
 
 #include <QColor>
 
-#include "receiver/gnss_fix.h"
-#include "receiver/records.h"
+#include "receiver/fix/gnss_fix.h"
+#include "receiver/binary/records.h"
 
 namespace vexa {
 

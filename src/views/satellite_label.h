@@ -3,7 +3,7 @@
 #include <QFontMetrics>
 #include <QString>
 
-#include "receiver/gnss_fix.h"
+#include "receiver/fix/gnss_fix.h"
 
 namespace vexa {
 

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <tuple>
 
-#include "receiver/records.h"
+#include "receiver/binary/records.h"
 
 namespace vexa {
 

@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "receiver/gnss_fix.h"
+#include "receiver/fix/gnss_fix.h"
 
 namespace vexa {
 

@@ -1,4 +1,4 @@
-#include "receiver/message_ids.h"
+#include "receiver/binary/message_ids.h"
 #include "views/signal_view.h"
 
 #include <QLabel>
@@ -7,7 +7,7 @@
 #include <cmath>
 #include <vector>
 
-#include "receiver/receiver_context.h"
+#include "receiver/product/receiver_context.h"
 #include "uicore/feed_doc.h"
 #include "views/nav_mode_bits.h"
 #include "views/page_palette.h"

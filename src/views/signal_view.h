@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <functional>
 
-#include "receiver/records.h"
+#include "receiver/binary/records.h"
 #include "views/model_readers.h"
 
 class QLabel;

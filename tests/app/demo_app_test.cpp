@@ -22,7 +22,7 @@
 #include "app/main_frame.h"
 #include "app/serial_comm_dialog.h"
 #include "link/gps_comm.h"
-#include "receiver/message_writer.h"
+#include "receiver/binary/message_writer.h"
 #include "sim/receiver_simulator.h"
 #include "uicore/scripted_prompts.h"
 #include "uicore/ui_context.h"

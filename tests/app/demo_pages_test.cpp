@@ -6,7 +6,7 @@
 #include "app/command_dialogs.h"
 #include "app/demo_tab_view.h"
 #include "app/elevation_mask_dialog.h"
-#include "receiver/message_ids.h"
+#include "receiver/binary/message_ids.h"
 #include "sim/geodesy.h"
 #include "ui_fixture.h"
 #include "views/debug_data_view.h"

@@ -6,7 +6,7 @@
 
 #include "app/demo_tab_view.h"
 #include "app/serial_comm_dialog.h"
-#include "link/replay_name.h"
+#include "link/sources/replay_name.h"
 #include "platform/result_codes.h"
 #include "sim/receiver_simulator.h"
 #include "ui_fixture.h"

@@ -10,7 +10,7 @@
 #include "support/pseudo_terminal.h"
 #include "../views/page_test_support.h"
 #include "app/serial_comm_dialog.h"
-#include "link/link_recovery.h"
+#include "link/connection/link_recovery.h"
 #include "ui_fixture.h"
 #include "views/page_palette.h"
 

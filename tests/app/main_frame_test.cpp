@@ -13,7 +13,7 @@
 #include "app/serial_comm_dialog.h"
 #include "location/messages/message_f.h"
 #include "platform/result_codes.h"
-#include "receiver/message_writer.h"
+#include "receiver/binary/message_writer.h"
 #include "ui_fixture.h"
 #include "views/debug_data_view.h"
 

@@ -8,7 +8,7 @@
 #include "../views/page_test_support.h"
 #include "app/elevation_mask_dialog.h"
 #include "app/power_management_dialog.h"
-#include "receiver/command_encoder.h"
+#include "receiver/commands/command_encoder.h"
 
 namespace vexa {
 namespace {

@@ -14,7 +14,7 @@
 #include "../views/page_test_support.h"
 #include "app/command_dialogs.h"
 #include "app/demo_tab_view.h"
-#include "receiver/message_ids.h"
+#include "receiver/binary/message_ids.h"
 #include "sim/geodesy.h"
 #include "ui_fixture.h"
 #include "views/debug_data_view.h"

@@ -19,7 +19,7 @@
 #include "app/main_frame.h"
 #include "app/notify_bridge.h"
 #include "link/gps_comm.h"
-#include "receiver/receiver_context.h"
+#include "receiver/product/receiver_context.h"
 #include "uicore/app_settings.h"
 #include "uicore/feed_doc.h"
 #include "uicore/scripted_prompts.h"

@@ -7,7 +7,7 @@
 
 #include "cli/session_command.h"
 #include "support/listed_options.h"
-#include "receiver/receiver_context.h"
+#include "receiver/product/receiver_context.h"
 
 namespace vexa {
 namespace {

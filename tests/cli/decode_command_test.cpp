@@ -13,8 +13,8 @@
 #include <string>
 #include <vector>
 
-#include "receiver/message_writer.h"
-#include "receiver/receiver_context.h"
+#include "receiver/binary/message_writer.h"
+#include "receiver/product/receiver_context.h"
 #include "sim/sample_capture.h"
 #include "support/captured_stream.h"
 #include "support/frame_bytes.h"

@@ -12,9 +12,9 @@
 
 #include "cli/live_session.h"
 #include "cli/receiver_request.h"
-#include "link/baud_settings.h"
-#include "receiver/command_encoder.h"
-#include "receiver/frame_format.h"
+#include "link/connection/baud_settings.h"
+#include "receiver/commands/command_encoder.h"
+#include "receiver/frames/frame_format.h"
 #include "sim/receiver_simulator.h"
 #include "support/captured_stream.h"
 

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "support/frame_bytes.h"
-#include "link/baud_settings.h"
+#include "link/connection/baud_settings.h"
 #include "live_rig.h"
 #include "sim/sample_capture.h"
 

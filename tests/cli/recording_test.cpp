@@ -11,7 +11,7 @@
 #include "cli/cli_options.h"
 #include "cli/decode_command.h"
 #include "cli/live_command.h"
-#include "link/baud_settings.h"
+#include "link/connection/baud_settings.h"
 #include "live_rig.h"
 
 namespace vexa::clitest {

@@ -10,9 +10,9 @@
 #include <string>
 
 #include "cli/decode_command.h"
-#include "receiver/coordinate_conversion.h"
-#include "receiver/frame_dispatch.h"
-#include "receiver/frame_receiver.h"
+#include "receiver/binary/coordinate_conversion.h"
+#include "receiver/binary/frame_dispatch.h"
+#include "receiver/frames/frame_receiver.h"
 
 namespace vexa {
 namespace {

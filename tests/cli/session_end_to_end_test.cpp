@@ -19,7 +19,7 @@
 #include "link/gps_comm.h"
 #include "location/messages/run_length.h"
 #include "platform/result_codes.h"
-#include "receiver/receiver_context.h"
+#include "receiver/product/receiver_context.h"
 #include "session_run.h"
 #include "sim/assistance_server.h"
 #include "sim/receiver_simulator.h"

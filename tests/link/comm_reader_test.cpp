@@ -12,7 +12,7 @@
 #include <thread>
 #include <vector>
 
-#include "link/serial_port.h"
+#include "link/sources/serial_port.h"
 #include "platform/result_codes.h"
 #include "support/pseudo_terminal.h"
 

@@ -3,7 +3,7 @@
 #include "support/nmea_text.h"
 #include "support/link_fixture.h"
 #include "support/pseudo_terminal.h"
-#include "receiver/message_writer.h"
+#include "receiver/binary/message_writer.h"
 
 namespace vexa {
 namespace {

@@ -4,8 +4,8 @@
 
 #include "support/link_fixture.h"
 #include "support/log_file_text.h"
-#include "receiver/command_blocks.h"
-#include "receiver/command_builders.h"
+#include "receiver/commands/command_blocks.h"
+#include "receiver/commands/command_builders.h"
 
 namespace vexa {
 namespace {

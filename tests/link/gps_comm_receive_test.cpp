@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "receiver/message_writer.h"
+#include "receiver/binary/message_writer.h"
 #include "support/link_fixture.h"
 
 namespace vexa {

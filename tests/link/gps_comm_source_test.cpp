@@ -7,7 +7,7 @@
 #include "support/link_fixture.h"
 #include "support/listening_only_port.h"
 #include "support/pseudo_terminal.h"
-#include "receiver/command_builders.h"
+#include "receiver/commands/command_builders.h"
 
 namespace vexa {
 namespace {

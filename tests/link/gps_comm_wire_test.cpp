@@ -1,11 +1,11 @@
 #include <gtest/gtest.h>
 
-#include "link/connection_controller.h"
+#include "link/connection/connection_controller.h"
 #include "link/receiver_commands.h"
 #include "support/link_fixture.h"
 #include "support/pseudo_terminal.h"
-#include "receiver/command_encoder.h"
-#include "receiver/nmea_checksum.h"
+#include "receiver/commands/command_encoder.h"
+#include "receiver/nmea/nmea_checksum.h"
 
 namespace vexa {
 namespace {

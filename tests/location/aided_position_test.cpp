@@ -8,7 +8,7 @@
 #include "location/messages/logical_channel.h"
 #include "location/messages/message_ai3.h"
 #include "location/messages/run_length.h"
-#include "receiver/frame_format.h"
+#include "receiver/frames/frame_format.h"
 
 namespace vexa {
 namespace {

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "support/message_bytes.h"
-#include "receiver/frame_writer.h"
+#include "receiver/frames/frame_writer.h"
 
 namespace vexa {
 namespace {

@@ -25,7 +25,7 @@
 #include "location/transport/network_module.h"
 #include "location/transport/serial_module.h"
 #include "platform/tcp_socket.h"
-#include "receiver/frame_writer.h"
+#include "receiver/frames/frame_writer.h"
 
 namespace vexa {
 namespace {

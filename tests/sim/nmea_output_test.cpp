@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "receiver/nmea_checksum.h"
+#include "receiver/nmea/nmea_checksum.h"
 #include "sim/fix_acquisition.h"
 #include "sim/nmea_output.h"
 #include "sim/world_model.h"

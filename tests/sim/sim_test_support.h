@@ -9,10 +9,10 @@
 #include <thread>
 #include <vector>
 
-#include "receiver/command_blocks.h"
-#include "receiver/command_builders.h"
-#include "receiver/command_encoder.h"
-#include "receiver/frame_receiver.h"
+#include "receiver/commands/command_blocks.h"
+#include "receiver/commands/command_builders.h"
+#include "receiver/commands/command_encoder.h"
+#include "receiver/frames/frame_receiver.h"
 #include "sim/baud_rate.h"
 #include "sim/receiver_simulator.h"
 #include "support/frame_bytes.h"

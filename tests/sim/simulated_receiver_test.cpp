@@ -8,10 +8,10 @@
 #include <vector>
 
 #include "platform/result_codes.h"
-#include "receiver/coordinate_conversion.h"
-#include "receiver/decoder.h"
-#include "receiver/nmea_checksum.h"
-#include "receiver/records.h"
+#include "receiver/binary/coordinate_conversion.h"
+#include "receiver/binary/decoder.h"
+#include "receiver/nmea/nmea_checksum.h"
+#include "receiver/binary/records.h"
 #include "sim/simulated_receiver.h"
 #include "sim_test_support.h"
 

@@ -11,7 +11,7 @@
 #include <thread>
 #include <vector>
 
-#include "receiver/nmea_checksum.h"
+#include "receiver/nmea/nmea_checksum.h"
 #include "sim/receiver_simulator.h"
 #include "sim_test_support.h"
 

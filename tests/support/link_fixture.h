@@ -13,7 +13,7 @@
 #include "link/gps_comm.h"
 #include "platform/result_codes.h"
 #include "platform/notify_queue.h"
-#include "receiver/message_sink.h"
+#include "receiver/binary/message_sink.h"
 
 namespace vexa::test {
 

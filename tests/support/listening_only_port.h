@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "link/serial_port.h"
+#include "link/sources/serial_port.h"
 
 namespace vexa::test {
 

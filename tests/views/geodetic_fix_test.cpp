@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "link/gps_comm.h"
-#include "receiver/records.h"
+#include "receiver/binary/records.h"
 #include "views/graphic/geodetic_fix.h"
 
 namespace vexa {

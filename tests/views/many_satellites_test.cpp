@@ -6,7 +6,7 @@
 #include <set>
 
 #include "page_test_support.h"
-#include "receiver/receiver_context.h"
+#include "receiver/product/receiver_context.h"
 #include "views/graphic/sky_plot.h"
 #include "views/graphic/view_sky.h"
 #include "views/page_palette.h"

@@ -7,7 +7,7 @@
 #include <QMouseEvent>
 #include <QTemporaryDir>
 
-#include "receiver/message_ids.h"
+#include "receiver/binary/message_ids.h"
 #include "uicore/scripted_prompts.h"
 #include "views/graphic/cartex_view.h"
 #include "views/graphic/picture_button.h"

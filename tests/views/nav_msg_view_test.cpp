@@ -4,7 +4,7 @@
 #include <QPushButton>
 
 #include "page_test_support.h"
-#include "receiver/receiver_context.h"
+#include "receiver/product/receiver_context.h"
 #include "uicore/display_preferences.h"
 #include "views/display_sheets.h"
 #include "views/nav_msg_view.h"

@@ -5,7 +5,7 @@
 #include <QWidget>
 #include <cmath>
 
-#include "receiver/records.h"
+#include "receiver/binary/records.h"
 #include "uicore/app_settings.h"
 #include "uicore/prompts.h"
 #include "uicore/settings_sections.h"

@@ -3,7 +3,7 @@
 #include <QLabel>
 
 #include "page_test_support.h"
-#include "receiver/receiver_context.h"
+#include "receiver/product/receiver_context.h"
 #include "uicore/feed_doc.h"
 #include "views/page_palette.h"
 #include "views/satellite_colour.h"

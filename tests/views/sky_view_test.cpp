@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "page_test_support.h"
-#include "receiver/message_ids.h"
+#include "receiver/binary/message_ids.h"
 #include "views/graphic/radar_view.h"
 #include "views/graphic/sky_plot.h"
 #include "views/graphic/view_sky.h"

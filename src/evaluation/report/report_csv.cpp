@@ -2,7 +2,7 @@
 
 #include "evaluation/fixed_text.h"
 #include "evaluation/report/report_contents.h"
-#include "receiver/utc_text.h"
+#include "receiver/fix/utc_text.h"
 
 namespace vexa {
 

@@ -3,7 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "receiver/channel_bytes.h"
+#include "receiver/frames/channel_bytes.h"
 
 // Every message of the location client starts with its channel byte (receiver/channel_bytes.h).
 

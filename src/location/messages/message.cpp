@@ -4,8 +4,8 @@
 #include <limits>
 
 #include "location/messages/logical_channel.h"
-#include "receiver/frame_format.h"
-#include "receiver/frame_writer.h"
+#include "receiver/frames/frame_format.h"
+#include "receiver/frames/frame_writer.h"
 
 namespace vexa {
 

@@ -5,9 +5,9 @@
 #include "location/messages/logical_channel.h"
 #include "location/messages/number_encoding.h"
 #include "location/messages/run_length.h"
-#include "receiver/byte_order.h"
-#include "receiver/frame_format.h"
-#include "receiver/frame_writer.h"
+#include "receiver/frames/byte_order.h"
+#include "receiver/frames/frame_format.h"
+#include "receiver/frames/frame_writer.h"
 
 namespace vexa {
 

@@ -7,7 +7,7 @@
 #include "location/messages/message_f.h"
 #include "location/messages/message_mas.h"
 #include "location/messages/message_tunnel.h"
-#include "receiver/byte_order.h"
+#include "receiver/frames/byte_order.h"
 
 namespace vexa {
 

@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "location/messages/number_encoding.h"
-#include "receiver/byte_order.h"
+#include "receiver/frames/byte_order.h"
 
 namespace vexa {
 

@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "location/messages/logical_channel.h"
-#include "receiver/byte_order.h"
+#include "receiver/frames/byte_order.h"
 
 namespace vexa {
 

@@ -6,7 +6,7 @@
 
 #include "location/messages/host_callbacks.h"
 #include "location/messages/message.h"
-#include "receiver/message_ids.h"
+#include "receiver/binary/message_ids.h"
 
 namespace vexa {
 

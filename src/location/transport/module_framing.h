@@ -2,7 +2,7 @@
 
 #include <string_view>
 
-#include "receiver/frame_receiver.h"
+#include "receiver/frames/frame_receiver.h"
 
 namespace vexa {
 

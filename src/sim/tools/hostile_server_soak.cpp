@@ -20,7 +20,7 @@
 
 #include "location/session/location_client.h"
 #include "platform/tcp_socket.h"
-#include "receiver/frame_writer.h"
+#include "receiver/frames/frame_writer.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 #include "views/graphic/geodetic_fix.h"
 
 #include "link/gps_comm.h"
-#include "receiver/coordinate_conversion.h"
+#include "receiver/binary/coordinate_conversion.h"
 #include "views/nav_mode_bits.h"
 
 namespace vexa {

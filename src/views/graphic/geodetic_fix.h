@@ -3,8 +3,8 @@
 #include <functional>
 #include <optional>
 
-#include "receiver/gnss_fix.h"
-#include "receiver/message_ids.h"
+#include "receiver/fix/gnss_fix.h"
+#include "receiver/binary/message_ids.h"
 
 namespace vexa {
 

@@ -3,7 +3,7 @@
 #include <QPainter>
 #include <algorithm>
 
-#include "receiver/coordinate_conversion.h"
+#include "receiver/binary/coordinate_conversion.h"
 #include "uicore/settings_sections.h"
 #include "views/box_ellipse.h"
 #include "views/page_palette.h"

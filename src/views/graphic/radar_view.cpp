@@ -1,4 +1,4 @@
-#include "receiver/message_ids.h"
+#include "receiver/binary/message_ids.h"
 #include "views/graphic/radar_view.h"
 
 #include <QPainter>

@@ -7,8 +7,8 @@
 #include <array>
 #include <optional>
 
-#include "receiver/gnss_fix.h"
-#include "receiver/records.h"
+#include "receiver/fix/gnss_fix.h"
+#include "receiver/binary/records.h"
 #include "views/model_readers.h"
 
 namespace vexa {
