@@ -164,7 +164,7 @@ bool DecodeCapture(std::FILE* input, const DecodeOptions& options, std::FILE* ou
     comm->SetNotifyWindow(&messageBoxes);
     comm->KeepTrack(!options.gpxPath.empty());
     if (options.json) {
-        comm->SetGnssListener(&reports);
+        comm->AddGnssListener(reports);
     } else {
         comm->SetDeliveryListener(&printer);
     }

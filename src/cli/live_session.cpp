@@ -108,7 +108,7 @@ LiveSession::LiveSession(std::unique_ptr<ReceiverContext> context, std::unique_p
       recovery_(*comm_, *context_, [this] { UpdateStatus(); }) {
     comm_->SetNotifyWindow(&linkNotices_);
     if (json) {
-        comm_->SetGnssListener(&reportPoster_);
+        comm_->AddGnssListener(reportPoster_);
     } else {
         comm_->SetDeliveryListener(&linePoster_);
     }

@@ -106,12 +106,12 @@ void GpsComm::DeliverMessage(int id, const std::uint8_t* record, std::size_t len
         // The count stops here and holds; the binary receiver's own report gives the value, and a
         // navigation message still on the line from before a reset must not stand in for it.
         if (fix_->hasPosition()) context_.TtffCounter.fixed(std::chrono::steady_clock::now());
-        if (gnssListener_ != nullptr) gnssListener_->onFix(*fix_);
+        for (GnssListener* listener : gnssListeners_) listener->onFix(*fix_);
         break;
     }
     case ModelUse::Sky:
         FillSkyFromTrack(Kept<TrackData>(), Kept<NavData>(), sky_ ? *sky_ : sky_.emplace());
-        if (gnssListener_ != nullptr) gnssListener_->onSky(*sky_);
+        for (GnssListener* listener : gnssListeners_) listener->onSky(*sky_);
         break;
     case ModelUse::TextLine:
     case ModelUse::ErrorLine: {
@@ -138,13 +138,23 @@ void GpsComm::DeliverMessage(int id, const std::uint8_t* record, std::size_t len
     if (announceAsText) Post(kNotifyMessageDelivered, ToWire(MessageId::DevelopmentText));
 }
 
+void GpsComm::AddGnssListener(GnssListener& listener) {
+    std::lock_guard guard(*modelLock_);
+    gnssListeners_.push_back(&listener);
+}
+
+void GpsComm::RemoveGnssListener(const GnssListener& listener) {
+    std::lock_guard guard(*modelLock_);
+    std::erase(gnssListeners_, &listener);
+}
+
 void GpsComm::onFix(const GnssFix& fix) {
     {
         std::lock_guard guard(*modelLock_);
         fix_ = fix;
         AddToTrack(fix);
         MeasureTtff(fix);
-        if (gnssListener_ != nullptr) gnssListener_->onFix(fix);
+        for (GnssListener* listener : gnssListeners_) listener->onFix(fix);
     }
     Post(kNotifyMessageDelivered, kFixUpdatedHint);
 }
@@ -153,7 +163,7 @@ void GpsComm::onSky(const GnssSky& sky) {
     {
         std::lock_guard guard(*modelLock_);
         sky_ = sky;
-        if (gnssListener_ != nullptr) gnssListener_->onSky(sky);
+        for (GnssListener* listener : gnssListeners_) listener->onSky(sky);
     }
     Post(kNotifyMessageDelivered, kSkyUpdatedHint);
 }

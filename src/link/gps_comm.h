@@ -153,8 +153,10 @@ public:
     // The source has ended: the NMEA epoch in progress is complete.
     void EndOfInput() { epochs_.finish(); }
 
-    // Told of every new fix and completed sky, under the lock, after it is stored (nullptr: nobody).
-    void SetGnssListener(GnssListener* listener) { gnssListener_ = listener; }
+    // Each listener is told of every new fix and completed sky, under the lock, after it is stored,
+    // in the order they were added. A listener is removed before it goes away.
+    void AddGnssListener(GnssListener& listener);
+    void RemoveGnssListener(const GnssListener& listener);
     // The time to first fix counts from here: the connection or a reset command, until the first fix
     // of either protocol or the receiver's own report. An NMEA receiver's first fix gives the measured
     // value; a binary receiver reports its own.
@@ -241,7 +243,7 @@ private:
     MessageSink* deliveryListener_ = nullptr;
     DropListener* dropListener_ = nullptr;
     DropTally drops_;
-    GnssListener* gnssListener_ = nullptr;
+    std::vector<GnssListener*> gnssListeners_;
 
     // The latest record of each kept message (SwVersion and ClockStatus are never cleared).
     KeptRecords kept_{};
