@@ -32,8 +32,8 @@ std::function<void(QWidget*)> ShowKeptDialog(UiContext& ui) {
 void InstallCommandHooks(UiContext& ui) {
     ui.showPowerManagement = ShowKeptDialog<CPowerManagementDlg>(ui);
     ui.showElevationMask = ShowKeptDialog<CElevationMaskDlg>(ui);
-    ui.setNmeaTunnel = [&ui](bool enable, const std::array<std::uint8_t, 4>& settings) {
-        if (ui.comm) ui.comm->Location().setNmea(enable, settings);
+    ui.setNmeaTunnel = [&ui](bool enable) {
+        if (ui.comm) ui.comm->Location().setNmea(enable);
     };
 }
 

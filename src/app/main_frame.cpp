@@ -3,7 +3,6 @@
 #include <QCoreApplication>
 #include <QMenuBar>
 #include <algorithm>
-#include <array>
 #include <atomic>
 #include <cerrno>
 #include <string>
@@ -35,8 +34,6 @@
 namespace vexa {
 
 namespace {
-
-constexpr std::array<std::uint8_t, 4> kNmeaTunnelSettings{0x01, 0x01, 0x05, 0x01};
 
 // The Command popup's positions: with the two dialogs it has ten items, with the NMEA Channel toggle eight.
 constexpr int kDialogsCommandItems = 10;
@@ -383,7 +380,7 @@ void CMainFrame::OnNmeaChannel() {
     std::atomic<int>& count = ui_.receiver.NmeaChannelCount;
     const bool enable = count <= kNmeaChannelToggleThreshold;
     count = enable ? std::max(count.load(), kNmeaChannelToggleThreshold) : 0;
-    if (ui_.comm && ui_.setNmeaTunnel) ui_.setNmeaTunnel(enable, kNmeaTunnelSettings);
+    if (ui_.comm && ui_.setNmeaTunnel) ui_.setNmeaTunnel(enable);
 }
 
 void CMainFrame::OnSwVersion() {

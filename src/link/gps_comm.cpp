@@ -325,7 +325,6 @@ LinkResult GpsComm::Disconnect() {
         frameReceiver_.restart();
         Kept<NavData>() = NavData{};
         Kept<TrackData>() = TrackData{};
-        Kept<GeoNavData>() = GeoNavData{};
         okToSend_ = 0;
         sendAllowed_ = true;
         pendingCount_ = 0;

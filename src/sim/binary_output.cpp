@@ -4,6 +4,7 @@
 #include <cmath>
 #include <numbers>
 
+#include "receiver/binary/nav_mode_bits.h"
 #include "receiver/frames/frame_format.h"
 #include "receiver/frames/frame_writer.h"
 
@@ -16,7 +17,6 @@ constexpr double kL1Hz = 1575.42e6;
 constexpr double kWgs84Datum = 21;
 constexpr std::uint32_t kClockDriftHz = 94315;
 constexpr std::uint32_t kClockBiasNs = 103240;
-constexpr int kModeTimedPower = 0x08;  // in the mode bytes of messages 2 and 41
 
 std::int32_t Rounded32(double value) {
     return static_cast<std::int32_t>(std::lround(value));
@@ -47,7 +47,7 @@ NavData NavigationRecord(const ReceiverSnapshot& snapshot) {
         record.VY = Rounded16(snapshot.velocityEcef.y * 8.0);
         record.VZ = Rounded16(snapshot.velocityEcef.z * 8.0);
     }
-    record.Mode1 = static_cast<std::uint8_t>(snapshot.fixMode | (snapshot.timedPower ? kModeTimedPower : 0));
+    record.Mode1 = static_cast<std::uint8_t>(snapshot.fixMode | (snapshot.timedPower ? kTimedPowerMode : 0));
     record.Hdop = static_cast<std::uint8_t>(std::clamp<long>(std::lround(snapshot.hdop * 5.0), 0, 255));
     record.Week = static_cast<std::uint16_t>(snapshot.gps.week);
     record.Tow = TowCentiseconds(snapshot);
@@ -82,7 +82,7 @@ GeoNavData GeodeticRecord(const ReceiverSnapshot& snapshot) {
     GeoNavData record{};
     const UtcTime utc = UtcFromUnix(snapshot.unixSeconds);
     record.NavValid = snapshot.hasFix() ? 0 : 1;  // navigation valid: 0 when valid
-    record.NavType = static_cast<std::uint16_t>(snapshot.fixMode | (snapshot.timedPower ? kModeTimedPower : 0));
+    record.NavType = static_cast<std::uint16_t>(snapshot.fixMode | (snapshot.timedPower ? kTimedPowerMode : 0));
     record.Week = static_cast<std::uint16_t>(snapshot.gps.week);
     record.Tow = static_cast<std::uint32_t>(std::llround(snapshot.gps.towSeconds * 1000.0));
     record.UtcYear = static_cast<std::uint16_t>(utc.year);

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QColor>
-#include <array>
 #include <chrono>
 #include <cstdint>
 #include <functional>
@@ -63,7 +62,7 @@ struct UiContext {
     // The product selection changed; the built-in simulated receiver follows it. May be empty.
     std::function<void()> productChanged;
     // The location client's NMEA tunnel, switched from the Osprey's "Command" menu.
-    std::function<void(bool enable, const std::array<std::uint8_t, 4>& settings)> setNmeaTunnel;
+    std::function<void(bool enable)> setNmeaTunnel;
 
     AppSettings& Settings() { return store.Settings(); }
     int RunModal(QDialog& dialog);

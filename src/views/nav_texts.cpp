@@ -5,7 +5,7 @@
 #include <cstdio>
 
 #include "receiver/binary/coordinate_conversion.h"
-#include "views/nav_mode_bits.h"
+#include "receiver/binary/nav_mode_bits.h"
 
 namespace vexa {
 

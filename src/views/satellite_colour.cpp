@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "views/nav_mode_bits.h"
+#include "receiver/binary/nav_mode_bits.h"
 #include "views/page_palette.h"
 
 namespace vexa {

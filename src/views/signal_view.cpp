@@ -9,7 +9,7 @@
 
 #include "receiver/product/receiver_context.h"
 #include "uicore/feed_doc.h"
-#include "views/nav_mode_bits.h"
+#include "receiver/binary/nav_mode_bits.h"
 #include "views/page_palette.h"
 #include "views/page_text.h"
 #include "views/satellite_colour.h"

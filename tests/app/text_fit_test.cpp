@@ -19,7 +19,7 @@
 #include "ui_fixture.h"
 #include "views/debug_data_view.h"
 #include "views/fitted_text.h"
-#include "views/nav_mode_bits.h"
+#include "receiver/binary/nav_mode_bits.h"
 #include "views/nav_msg_view.h"
 #include "views/tab_strip.h"
 

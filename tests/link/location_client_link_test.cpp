@@ -54,7 +54,7 @@ TEST_F(LocationClientLink, BinaryLinkOpensTheClientsTunnel) {
 
 TEST_F(LocationClientLink, NmeaChannelSwitch) {
     link.context.LinkProtocol = kBinaryProtocol;  // text lines are read only while a protocol is up
-    EXPECT_TRUE(link.comm->Location().setNmea(true, {1, 1, 5, 1}));
+    EXPECT_TRUE(link.comm->Location().setNmea(true));
     const Bytes expected = ChannelOpenFrame(0xDD);
     EXPECT_EQ(pty.Receive(expected.size()), expected);
     EXPECT_TRUE(AwaitTextLine(link, "0128:NMEA ENABLED"));

@@ -265,8 +265,8 @@ TEST(CallProcessor, TunnelSwitches) {
         Bytes payload;
     };
     const Case cases[] = {
-        {"NMEA on", [](LocationClient& c) { c.setNmea(true, {1, 1, 5, 1}); }, status::kNmeaEnabled, 160, {0, 0xDD, 0}},
-        {"NMEA off", [](LocationClient& c) { c.setNmea(false, {1, 1, 5, 1}); }, status::kNmeaDisabled, 161, {0, 0xDD}},
+        {"NMEA on", [](LocationClient& c) { c.setNmea(true); }, status::kNmeaEnabled, 160, {0, 0xDD, 0}},
+        {"NMEA off", [](LocationClient& c) { c.setNmea(false); }, status::kNmeaDisabled, 161, {0, 0xDD}},
         {"binary on", [](LocationClient& c) { c.setBinary(true); }, "DEBUG: Enabling Vexa Binary", 160, {0, 0xEE, 0}},
         {"binary off", [](LocationClient& c) { c.setBinary(false); }, "DEBUG: Disabling Vexa Binary", 161, {0, 0xEE}},
     };

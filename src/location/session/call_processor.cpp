@@ -132,12 +132,11 @@ bool CallProcessor::aidingReceivedLocked(const std::uint8_t* frame, std::size_t 
     return flags != 0;
 }
 
-void CallProcessor::setNmea(bool on, const std::array<std::uint8_t, 4>& settings) {
+void CallProcessor::setNmea(bool on) {
     {
         Lock lock(lock_);
         if (on) {
             comm_.reportStatus(status::kNmeaEnabled);
-            nmeaSettings_ = settings;
             send(std::make_unique<MessageF_ChannelOpen>(kNmeaChannel), "DEBUG:CP->RVX:NMEA Channel ON");
         } else {
             comm_.reportStatus(status::kNmeaDisabled);

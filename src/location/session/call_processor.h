@@ -1,6 +1,5 @@
 #pragma once
 
-#include <array>
 #include <atomic>
 #include <cstddef>
 #include <cstdint>
@@ -65,7 +64,7 @@ public:
     bool stopSession();
     // A rendered server aiding frame; false when it holds nothing usable.
     bool aidingReceived(const std::uint8_t* frame, std::size_t length);
-    void setNmea(bool on, const std::array<std::uint8_t, 4>& settings);
+    void setNmea(bool on);
     void setBinary(bool on);
     // Ends the thread (waiting for it unless called on it) and shuts the communication manager down.
     bool shutdown();
@@ -135,11 +134,9 @@ private:
     std::uint16_t masSessionId_ = 0;
     std::string version1_;
     std::string version2_;
-    std::array<std::uint8_t, 4> nmeaSettings_{};
     SessionKind sessionKind_ = SessionKind::None;
     int testState_ = kIdle;
     bool networkSession_ = false;
-    bool aidingValid_ = false;
     bool receiverSessionOpen_ = false;
     bool aidingReady_ = false;
     bool aidedRequestSent_ = false;

@@ -76,8 +76,8 @@ bool ClientProfileManager::startAutonomousSession() {
     return true;
 }
 
-bool ClientProfileManager::setNmea(bool on, const std::array<std::uint8_t, 4>& settings) {
-    callProcessor_->setNmea(on, settings);
+bool ClientProfileManager::setNmea(bool on) {
+    callProcessor_->setNmea(on);
     return true;
 }
 

@@ -30,7 +30,7 @@ public:
     int isSessionActive() override { return sessionActive_; }
     bool startAutonomousSession() override;
     int reservedOperation() override { return 0; }
-    bool setNmea(bool on, const std::array<std::uint8_t, 4>& settings) override;
+    bool setNmea(bool on) override;
     bool setBinary(bool on) override;
     // Shuts the call processor down and waits for its thread; false when already closed.
     bool close() override;

@@ -75,9 +75,9 @@ bool LocationClient::startAutonomousSession() {
 
 int LocationClient::reservedOperation() { return 0; }
 
-bool LocationClient::setNmea(bool on, const std::array<std::uint8_t, 4>& settings) {
+bool LocationClient::setNmea(bool on) {
     const auto client = implementation();
-    return client && client->setNmea(on, settings);
+    return client && client->setNmea(on);
 }
 
 bool LocationClient::setBinary(bool on) {

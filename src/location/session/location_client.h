@@ -1,6 +1,5 @@
 #pragma once
 
-#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -42,8 +41,8 @@ public:
     virtual bool startAutonomousSession() = 0;
     // Kept for hosts written against the whole operation table; always 0.
     virtual int reservedOperation() = 0;
-    // The four setting bytes are kept, not sent.
-    virtual bool setNmea(bool on, const std::array<std::uint8_t, 4>& settings) = 0;
+    // Opens or closes the receiver's NMEA channel.
+    virtual bool setNmea(bool on) = 0;
     virtual bool setBinary(bool on) = 0;
     virtual bool close() = 0;
     // Empty until the receiver has told its versions.
@@ -75,7 +74,7 @@ public:
     int isSessionActive() override;
     bool startAutonomousSession() override;
     int reservedOperation() override;
-    bool setNmea(bool on, const std::array<std::uint8_t, 4>& settings) override;
+    bool setNmea(bool on) override;
     bool setBinary(bool on) override;
     bool close() override;
     std::string getReceiverVersion1() override;

@@ -3,13 +3,11 @@
 #include <algorithm>
 
 #include "receiver/binary/coordinate_conversion.h"
+#include "receiver/binary/nav_mode_bits.h"
 
 namespace vexa {
 namespace {
 
-constexpr std::uint8_t kPositionModeMask = 0x07;
-constexpr std::uint8_t kDopMaskExceeded = 0x40;
-constexpr std::uint8_t kDgpsUsed = 0x80;
 constexpr int kDeadReckoningMode = 7;
 
 constexpr std::chrono::seconds kGpsAheadOfUtc{18};

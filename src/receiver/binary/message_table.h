@@ -90,7 +90,7 @@ using MessageTable = MessageList<
                  &NavLibInitialisation::PositionZ, &NavLibInitialisation::PositionSource,
                  &NavLibInitialisation::GpsTime, &NavLibInitialisation::Week, &NavLibInitialisation::TimeSource,
                  &NavLibInitialisation::ClockDrift, &NavLibInitialisation::ClockDriftSource>>,
-    MessageRow<MessageId::GeoNavData, GeoNavData, ModelUse::Kept, kPlainValues,
+    MessageRow<MessageId::GeoNavData, GeoNavData, ModelUse::LogOnly, kPlainValues,
             Wire<&GeoNavData::NavValid, &GeoNavData::NavType, &GeoNavData::Week, &GeoNavData::Tow,
                  &GeoNavData::UtcYear, &GeoNavData::UtcMonth, &GeoNavData::UtcDay, &GeoNavData::UtcHour,
                  &GeoNavData::UtcMinute, &GeoNavData::UtcSecond, &GeoNavData::SatellitesUsed, &GeoNavData::Latitude,

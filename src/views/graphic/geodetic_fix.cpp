@@ -2,7 +2,7 @@
 
 #include "link/gps_comm.h"
 #include "receiver/binary/coordinate_conversion.h"
-#include "views/nav_mode_bits.h"
+#include "receiver/binary/nav_mode_bits.h"
 
 namespace vexa {
 

@@ -4,7 +4,7 @@
 
 namespace vexa {
 
-// Bits of the navigation record's Mode1.
+// Bits of the navigation record's Mode1 (and of the geodetic record's NavType).
 inline constexpr std::uint8_t kPositionModeMask = 0x07;
 inline constexpr std::uint8_t kTimedPowerMode = 0x08;
 inline constexpr std::uint8_t kDopMaskExceeded = 0x40;
