@@ -35,11 +35,6 @@ namespace vexa {
 
 namespace {
 
-// The Command popup's positions: with the two dialogs it has ten items, with the NMEA Channel toggle eight.
-constexpr int kDialogsCommandItems = 10;
-constexpr int kNmeaChannelCommandItems = 8;
-constexpr int kFirstDialogItem = 7;
-
 const QString kWindowTitle = QStringLiteral("VexaDemoPPC");
 const QString kLostWindowTitle = QStringLiteral("VexaDemoPPC - Not connected");
 const QString kDisconnectFirst = QStringLiteral("Please disconnect from GPS receiver first.");
@@ -48,9 +43,6 @@ const QString kNoTrackYet = QStringLiteral("There is no track to export: no fix 
 const QString kTrackNotWritten = QStringLiteral("The track could not be written.");
 const QString kCouldNotReplay = QStringLiteral("Could not replay the capture.");
 const QString kCouldNotCreateRecording = QStringLiteral("Could not create the recording. Please try again.");
-
-// The receiver's 8-bit text as the boxes show it.
-QString Latin1(std::string_view text) { return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size())); }
 
 }  // namespace
 
@@ -80,139 +72,6 @@ CMainFrame::~CMainFrame() {
     if (ui_.comm) ui_.comm->SetNotifyWindow(nullptr);
 }
 
-QAction* CMainFrame::AddItem(QMenu* menu, const QString& text, int id) {
-    auto* action = new QAction(text, this);
-    action->setData(id);
-    connect(action, &QAction::triggered, this, [this, id] { RunCommand(id); });
-    actions_[id] = action;
-    if (menu) menu->addAction(action);
-    return action;
-}
-
-void CMainFrame::BuildMenus() {
-    QMenu* setup = menuBar()->addMenu(QStringLiteral("Setup"));
-    AddItem(setup, QStringLiteral("Select Product..."), kSelectProduct);
-    AddItem(setup, QStringLiteral("Serial Comm..."), kSerialComm);
-    AddItem(setup, QStringLiteral("Replay capture..."), kReplayCapture);
-    AddItem(setup, QStringLiteral("Switch to NMEA"), kSwitchProtocol);
-    AddItem(setup, QStringLiteral("Load Map..."), kLoadMap);
-    AddItem(setup, QStringLiteral("Start Logging..."), kLogging);
-    AddItem(setup, QStringLiteral("Export Track..."), kExportTrack);
-    AddItem(setup, QStringLiteral("Start Recording..."), kRecording);
-    AddItem(setup, QStringLiteral("Exit"), kExit);
-
-    commandMenu_ = menuBar()->addMenu(QStringLiteral("Command"));
-    AddItem(commandMenu_, QStringLiteral("Hot Start"), kHotStart);
-    AddItem(commandMenu_, QStringLiteral("Warm Start"), kWarmStart);
-    AddItem(commandMenu_, QStringLiteral("Cold Start"), kColdStart);
-    AddItem(commandMenu_, QStringLiteral("Factory Reset"), kFactoryReset);
-    commandMenu_->addSeparator();
-    AddItem(commandMenu_, QStringLiteral("Debug Data Output"), kDebugOutput)->setCheckable(true);
-    AddItem(commandMenu_, QStringLiteral("Nav Library Output"), kNavLibOutput)->setCheckable(true);
-    commandSeparator_ = commandMenu_->addSeparator();
-    AddItem(commandMenu_, QStringLiteral("Power Management..."), kPowerManagement);
-    AddItem(commandMenu_, QStringLiteral("SV Elevation Mask..."), kElevationMask);
-    AddItem(nullptr, QStringLiteral("NMEA Channel"), kNmeaChannel)->setCheckable(true);
-
-    QMenu* poll = menuBar()->addMenu(QStringLiteral("Poll"));
-    AddItem(poll, QStringLiteral("SW Version"), kSwVersion);
-    AddItem(poll, QStringLiteral("Clock Status"), kClockStatus);
-
-    QMenu* help = menuBar()->addMenu(QStringLiteral("Help"));
-    AddItem(help, QStringLiteral("About"), kAbout);
-
-    for (QMenu* menu : {setup, commandMenu_, poll, help}) {
-        connect(menu, &QMenu::aboutToShow, this, &CMainFrame::UpdateMenuStates);
-    }
-}
-
-QAction* CMainFrame::Action(int id) const {
-    const auto found = actions_.find(id);
-    return found == actions_.end() ? nullptr : found->second;
-}
-
-void CMainFrame::UpdateMenuStates() {
-    const int protocol = ui_.receiver.LinkProtocol;
-    const bool binary = protocol == kBinaryProtocol;
-    for (int id : {kHotStart, kWarmStart, kColdStart, kFactoryReset, kDebugOutput, kNavLibOutput, kNmeaChannel,
-                   kPowerManagement, kElevationMask, kSwVersion, kClockStatus}) {
-        Action(id)->setEnabled(binary);
-    }
-    // A disabled toggle shows no check mark.
-    Action(kDebugOutput)->setChecked(binary && ui_.receiver.DebugToggleCount > kDebugToggleThreshold);
-    Action(kNavLibOutput)->setChecked(binary && ui_.receiver.NavLibToggleCount > kNavLibToggleThreshold);
-    Action(kNmeaChannel)->setChecked(binary && ui_.receiver.NmeaChannelCount > kNmeaChannelToggleThreshold);
-
-    QAction* switchItem = Action(kSwitchProtocol);
-    switchItem->setEnabled(protocol != kNotConnected);
-    if (const ProductTraits* product = SupportedProduct(ui_.receiver.ProductSelection.load())) {
-        const QString binaryName = QString::fromLatin1(product->binaryProtocolName.data(),
-                                                       static_cast<qsizetype>(product->binaryProtocolName.size()));
-        switchItem->setText(protocol == kNmeaProtocol ? QStringLiteral("Switch to ") + binaryName
-                                                      : QStringLiteral("Switch to NMEA"));
-    }
-    const bool logging = ui_.comm && ui_.comm->IsLogOpen();
-    Action(kLogging)->setText(logging ? QStringLiteral("Stop Logging") : QStringLiteral("Start Logging..."));
-    const bool recording = ui_.comm && ui_.comm->IsRecording();
-    Action(kRecording)->setText(recording ? QStringLiteral("Stop Recording") : QStringLiteral("Start Recording..."));
-    Action(kRecording)->setEnabled(ui_.comm != nullptr);
-}
-
-void CMainFrame::RunCommand(int id) {
-    if (IsReceiverCommand(id) && CommandsRefused()) return;
-    switch (id) {
-    case kSelectProduct: OnSelectProduct(); break;
-    case kSerialComm: OnSerialComm(); break;
-    case kSwitchProtocol: OnSwitchProtocol(); break;
-    case kLoadMap: OnLoadMap(); break;
-    case kLogging: OnLogging(); break;
-    case kExportTrack: OnExportTrack(); break;
-    case kRecording: OnRecording(); break;
-    case kReplayCapture: OnReplayCapture(); break;
-    case kExit: OnExit(); break;
-    case kHotStart: Reset(ResetKind::Hot); break;
-    case kWarmStart: Reset(ResetKind::Warm); break;
-    case kColdStart: Reset(ResetKind::Cold); break;
-    case kFactoryReset: Reset(ResetKind::Factory); break;
-    case kDebugOutput:
-        if (ui_.comm) ToggleDebugOutput(*ui_.comm);
-        break;
-    case kNavLibOutput:
-        if (ui_.comm) ToggleNavLibOutput(*ui_.comm);
-        break;
-    case kNmeaChannel: OnNmeaChannel(); break;
-    case kPowerManagement:
-        if (ui_.showPowerManagement) ui_.showPowerManagement(this);
-        break;
-    case kElevationMask:
-        if (ui_.showElevationMask) ui_.showElevationMask(this);
-        break;
-    case kSwVersion: OnSwVersion(); break;
-    case kClockStatus: OnClockStatus(); break;
-    case kAbout: OnAbout(); break;
-    default: break;
-    }
-    UpdateMenuStates();
-}
-
-bool CMainFrame::IsReceiverCommand(int id) {
-    switch (id) {
-    case kSwitchProtocol:
-    case kHotStart:
-    case kWarmStart:
-    case kColdStart:
-    case kFactoryReset:
-    case kDebugOutput:
-    case kNavLibOutput:
-    case kNmeaChannel:
-    case kPowerManagement:
-    case kElevationMask:
-    case kSwVersion:
-    case kClockStatus: return true;
-    default: return false;
-    }
-}
-
 // A source that cannot write to the receiver (one shared through gpsd) says why instead.
 bool CMainFrame::CommandsRefused() {
     if (!ui_.comm) return false;
@@ -231,28 +90,6 @@ void CMainFrame::OnSelectProduct() {
     if (ui_.RunModal(dialog) == QDialog::Accepted) ui_.receiver.ProductSelection = dialog.Selection();
     AdaptCommandMenu();
     if (ui_.productChanged) ui_.productChanged();
-}
-
-void CMainFrame::AdaptCommandMenu() {
-    const QList<QAction*> items = commandMenu_->actions();
-    const ProductTraits* product = SupportedProduct(ui_.receiver.ProductSelection.load());
-    if (product == nullptr) return;
-    switch (product->commandMenu) {
-    case CommandMenuLayout::PowerAndElevationDialogs:
-        if (items.size() != kNmeaChannelCommandItems) return;
-        commandMenu_->removeAction(items[kFirstDialogItem]);
-        commandMenu_->addAction(commandSeparator_);
-        commandMenu_->addAction(Action(kPowerManagement));
-        commandMenu_->addAction(Action(kElevationMask));
-        break;
-    case CommandMenuLayout::NmeaChannelToggle:
-        if (items.size() != kDialogsCommandItems) return;
-        for (int position = kDialogsCommandItems - 1; position >= kFirstDialogItem; --position) {
-            commandMenu_->removeAction(items[position]);
-        }
-        commandMenu_->addAction(Action(kNmeaChannel));
-        break;
-    }
 }
 
 void CMainFrame::OnSerialComm(const std::string& portToChoose) {
@@ -376,11 +213,27 @@ void CMainFrame::Reset(ResetKind kind) {
     if (ui_.comm) SendReset(*ui_.comm, kind);
 }
 
+void CMainFrame::OnDebugOutput() {
+    if (ui_.comm) ToggleDebugOutput(*ui_.comm);
+}
+
+void CMainFrame::OnNavLibOutput() {
+    if (ui_.comm) ToggleNavLibOutput(*ui_.comm);
+}
+
 void CMainFrame::OnNmeaChannel() {
     std::atomic<int>& count = ui_.receiver.NmeaChannelCount;
     const bool enable = count <= kNmeaChannelToggleThreshold;
     count = enable ? std::max(count.load(), kNmeaChannelToggleThreshold) : 0;
     if (ui_.comm && ui_.setNmeaTunnel) ui_.setNmeaTunnel(enable);
+}
+
+void CMainFrame::OnPowerManagement() {
+    if (ui_.showPowerManagement) ui_.showPowerManagement(this);
+}
+
+void CMainFrame::OnElevationMask() {
+    if (ui_.showElevationMask) ui_.showElevationMask(this);
 }
 
 void CMainFrame::OnSwVersion() {
@@ -419,13 +272,13 @@ void CMainFrame::OnLinkNotification(const Notification& notification) {
 void CMainFrame::ShowSwVersion() {
     ui_.SwVersionPending = false;
     const std::string text = SwVersionText(ui_.comm->SoftwareVersion());
-    ui_.prompts.ShowCaptionedMessage(this, Latin1(kSwVersionCaption), Latin1(text));
+    ui_.prompts.ShowCaptionedMessage(this, QString::fromLatin1(kSwVersionCaption), QString::fromLatin1(text));
 }
 
 void CMainFrame::ShowClockStatus() {
     ui_.ClockStatusPending = false;
     const std::string text = ClockStatusText(ui_.comm->ClockStatusReport());
-    ui_.prompts.ShowCaptionedMessage(this, Latin1(kClockStatusCaption), Latin1(text));
+    ui_.prompts.ShowCaptionedMessage(this, QString::fromLatin1(kClockStatusCaption), QString::fromLatin1(text));
 }
 
 void CMainFrame::OnLinkLost() {

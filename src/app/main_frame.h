@@ -3,12 +3,16 @@
 #include <QMainWindow>
 #include <QString>
 #include <QTimer>
-#include <map>
+#include <array>
 #include <memory>
+#include <optional>
+#include <span>
 #include <string>
+#include <vector>
 
 #include "platform/notify_sink.h"
 #include "receiver/commands/command_builders.h"
+#include "receiver/product/product_table.h"
 
 class QAction;
 class QMenu;
@@ -29,6 +33,7 @@ class CMainFrame : public QMainWindow {
 public:
     // Menu item ids, kept as each action's data.
     enum CommandId : int {
+        kSeparator = 0,
         kSelectProduct = 32772,
         kSerialComm = 32773,
         kSwitchProtocol = 32774,
@@ -59,7 +64,7 @@ public:
     ~CMainFrame() override;
 
     QAction* Action(int id) const;
-    QMenu* CommandMenu() const { return commandMenu_; }
+    QMenu* CommandMenu() const { return menus_[static_cast<std::size_t>(Menu::Command)]; }
     CDemoTabView* TabHost() const { return tabHost_; }
     QTimer& RedrawTimer() { return redrawTimer_; }
     // Null when there is no receiver link.
@@ -79,12 +84,28 @@ public:
     void OnRedrawTimer();
 
 private:
+    // The menus of the menu bar, left to right.
+    enum class Menu { Setup, Command, Poll, Help };
+    static constexpr std::size_t kMenuCount = 4;
+    // One item of the menus: where it sits, what it shows and runs, when it is enabled and checked
+    // (main_frame_menus.cpp holds the table, in the menus' order).
+    struct MenuItem;
+    static std::span<const MenuItem> MenuItems();
+
     void BuildMenus();
-    QAction* AddItem(QMenu* menu, const QString& text, int id);
-    // The items that send to the receiver.
-    static bool IsReceiverCommand(int id);
+    // Puts the items of `menu` into its popup, the Command popup in the product's layout.
+    void PlaceItems(Menu menu);
     // True, after telling the user why, when the source connected takes no commands.
     bool CommandsRefused();
+    // The menu items' live texts and check marks; no value keeps the text shown.
+    std::optional<QString> SwitchProtocolText() const;
+    std::optional<QString> LoggingText() const;
+    std::optional<QString> RecordingText() const;
+    bool DebugOutputOn() const;
+    bool NavLibOutputOn() const;
+    bool NmeaChannelOn() const;
+
+    void OnSerialCommItem() { OnSerialComm(); }
     void OnSwitchProtocol();
     void OnLoadMap();
     void OnLogging();
@@ -93,7 +114,15 @@ private:
     void OnReplayCapture();
     void OnExit();
     void Reset(ResetKind kind);
+    void OnHotStart() { Reset(ResetKind::Hot); }
+    void OnWarmStart() { Reset(ResetKind::Warm); }
+    void OnColdStart() { Reset(ResetKind::Cold); }
+    void OnFactoryReset() { Reset(ResetKind::Factory); }
+    void OnDebugOutput();
+    void OnNavLibOutput();
     void OnNmeaChannel();
+    void OnPowerManagement();
+    void OnElevationMask();
     void OnSwVersion();
     void OnClockStatus();
     void OnAbout();
@@ -105,9 +134,10 @@ private:
     UiContext& ui_;
     CFeedDoc& doc_;
     CDemoTabView* tabHost_;
-    QMenu* commandMenu_ = nullptr;
-    QAction* commandSeparator_ = nullptr;
-    std::map<int, QAction*> actions_;
+    std::array<QMenu*, kMenuCount> menus_{};
+    // The action of each row of MenuItems(), in the table's order.
+    std::vector<QAction*> itemActions_;
+    CommandMenuLayout commandLayout_ = CommandMenuLayout::PowerAndElevationDialogs;
     QTimer redrawTimer_;
     std::unique_ptr<LinkRecovery> recovery_;
     QString recordingPath_ = QStringLiteral("capture.bin");  // the last recording's file, offered again

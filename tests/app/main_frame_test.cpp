@@ -2,6 +2,7 @@
 #include <QComboBox>
 #include <QFile>
 #include <QMenu>
+#include <QMenuBar>
 
 #include "support/frame_bytes.h"
 #include "support/log_file_text.h"
@@ -48,6 +49,31 @@ const QList<int> kFullCommandMenu{Frame::kHotStart, Frame::kWarmStart, Frame::kC
                                   Frame::kElevationMask};
 const QList<int> kOspreyCommandMenu{Frame::kHotStart, Frame::kWarmStart, Frame::kColdStart, Frame::kFactoryReset, 0,
                                     Frame::kDebugOutput, Frame::kNavLibOutput, Frame::kNmeaChannel};
+
+// Every menu as the user meets it at start, then the Command popup for the Osprey: the items in
+// order, "-" a separator, "*" a checkable item.
+TEST_F(MainFrameTest, TheMenusListTheirItemsInOrder) {
+    BuildFrame();
+    const auto menus = [this] {
+        QStringList shown;
+        for (QAction* title : frame->menuBar()->actions()) {
+            QStringList items;
+            for (QAction* item : title->menu()->actions()) {
+                items << (item->isSeparator() ? QStringLiteral("-") : item->text() + (item->isCheckable() ? "*" : ""));
+            }
+            shown << title->text() + ": " + items.join(", ");
+        }
+        return shown;
+    };
+    const QString setup = "Setup: Select Product..., Serial Comm..., Replay capture..., Switch to NMEA, Load Map..., "
+                          "Start Logging..., Export Track..., Start Recording..., Exit";
+    const QString resets = "Command: Hot Start, Warm Start, Cold Start, Factory Reset, -, Debug Data Output*, "
+                           "Nav Library Output*, ";
+    EXPECT_EQ(menus(), (QStringList{setup, resets + "-, Power Management..., SV Elevation Mask...",
+                                    "Poll: SW Version, Clock Status", "Help: About"}));
+    ChooseProduct(kOsprey);
+    EXPECT_EQ(menus()[1], resets + "NMEA Channel*");
+}
 
 TEST_F(MainFrameTest, MenuStatesFollowTheLinkAndTheProduct) {
     BuildFrame(false);
