@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "../views/page_test_support.h"
+#include "support/frame_bytes.h"
 #include "app/elevation_mask_dialog.h"
 #include "app/power_management_dialog.h"
 #include "receiver/commands/command_encoder.h"
@@ -13,7 +14,8 @@
 namespace vexa {
 namespace {
 
-using Bytes = std::vector<std::uint8_t>;
+using test::Bytes;
+using test::Join;
 
 // Keeps the payload of every frame the dialogs send, as it goes on the wire.
 struct RecordingLink {
@@ -34,12 +36,6 @@ Bytes Be32(std::uint32_t value) {
 }
 
 Bytes Be16(std::uint16_t value) { return {std::uint8_t(value >> 8), std::uint8_t(value)}; }
-
-Bytes Join(std::initializer_list<Bytes> parts) {
-    Bytes all;
-    for (const Bytes& part : parts) all.insert(all.end(), part.begin(), part.end());
-    return all;
-}
 
 class PowerManagement : public testing::Test {
 protected:

@@ -13,6 +13,7 @@
 #include <sstream>
 #include <thread>
 
+#include "support/frame_bytes.h"
 #include "support/pseudo_terminal.h"
 #include "support/loopback_server.h"
 #include "cli/session_command.h"
@@ -149,13 +150,8 @@ TEST_F(SessionEndToEnd, NetworkSessionWithoutAServerRunsAutonomously) {
     EXPECT_FALSE(run.has("0008:AIDING RECEIVED")) << run.output;
 }
 
-using Bytes = std::vector<std::uint8_t>;
-
-Bytes Join(std::initializer_list<Bytes> parts) {
-    Bytes all;
-    for (const Bytes& part : parts) all.insert(all.end(), part.begin(), part.end());
-    return all;
-}
+using test::Bytes;
+using test::Join;
 
 std::string Hex(const Bytes& bytes) {
     std::ostringstream text;

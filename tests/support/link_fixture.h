@@ -1,49 +1,20 @@
 #pragma once
 
-#include <algorithm>
 #include <chrono>
 #include <cstdint>
 #include <memory>
 #include <mutex>
-#include <string>
 #include <vector>
 
 #include <gtest/gtest.h>
 
+#include "support/frame_bytes.h"
 #include "link/gps_comm.h"
 #include "platform/result_codes.h"
 #include "platform/notify_queue.h"
 #include "receiver/binary/message_sink.h"
 
 namespace vexa::test {
-
-using Bytes = std::vector<std::uint8_t>;
-
-// A binary frame around `payload`, as the receiver sends it.
-inline Bytes Frame(const Bytes& payload) {
-    unsigned sum = 0;
-    for (std::uint8_t byte : payload) sum += byte;
-    sum &= 0x7FFF;
-    Bytes frame(payload.size() + 8);
-    frame[0] = 0xA0;
-    frame[1] = 0xA2;
-    frame[2] = static_cast<std::uint8_t>(payload.size() >> 8);
-    frame[3] = static_cast<std::uint8_t>(payload.size());
-    std::copy(payload.begin(), payload.end(), frame.begin() + 4);
-    frame[payload.size() + 4] = static_cast<std::uint8_t>(sum >> 8);
-    frame[payload.size() + 5] = static_cast<std::uint8_t>(sum);
-    frame[payload.size() + 6] = 0xB0;
-    frame[payload.size() + 7] = 0xB3;
-    return frame;
-}
-
-inline Bytes Text(const std::string& text) { return Bytes(text.begin(), text.end()); }
-
-inline Bytes Join(std::initializer_list<Bytes> parts) {
-    Bytes all;
-    for (const Bytes& part : parts) all.insert(all.end(), part.begin(), part.end());
-    return all;
-}
 
 // Message 2 with a recognisable X, and message 18 (OkToSend).
 inline Bytes NavPayload(std::uint8_t x) {

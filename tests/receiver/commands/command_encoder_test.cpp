@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "support/frame_bytes.h"
 #include "platform/result_codes.h"
 #include "receiver/commands/command_blocks.h"
 #include "receiver/commands/command_builders.h"
@@ -13,7 +14,8 @@
 namespace vexa {
 namespace {
 
-using Bytes = std::vector<std::uint8_t>;
+using test::Bytes;
+using test::Join;
 
 Bytes Encode(const CommandMessage& command, bool channelByte = false) {
     std::uint8_t frame[1024];
@@ -37,12 +39,6 @@ Bytes Payload(const Bytes& frame) {
 }
 
 Bytes Zeros(std::size_t count) { return Bytes(count, 0); }
-
-Bytes Join(std::initializer_list<Bytes> parts) {
-    Bytes all;
-    for (const Bytes& part : parts) all.insert(all.end(), part.begin(), part.end());
-    return all;
-}
 
 PowerSettings Power(PowerMode mode, int onTime, int updateRate) {
     PowerSettings settings;
