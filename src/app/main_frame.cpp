@@ -31,6 +31,7 @@
 #include "receiver/product/product_table.h"
 #include "views/debug_data_view.h"
 #include "views/graphic/view_map.h"
+#include "views/receiver_test/receiver_test_window.h"
 
 namespace vexa {
 
@@ -121,6 +122,9 @@ void CMainFrame::BuildMenus() {
     AddItem(poll, QStringLiteral("SW Version"), kSwVersion);
     AddItem(poll, QStringLiteral("Clock Status"), kClockStatus);
 
+    QMenu* tools = menuBar()->addMenu(QStringLiteral("Tools"));
+    AddItem(tools, QStringLiteral("Receiver Test..."), kReceiverTest);
+
     QMenu* help = menuBar()->addMenu(QStringLiteral("Help"));
     AddItem(help, QStringLiteral("About"), kAbout);
 
@@ -193,6 +197,7 @@ void CMainFrame::RunCommand(int id) {
     case kSwVersion: OnSwVersion(); break;
     case kClockStatus: OnClockStatus(); break;
     case kAbout: OnAbout(); break;
+    case kReceiverTest: OnReceiverTest(); break;
     default: break;
     }
     UpdateMenuStates();
@@ -401,6 +406,15 @@ void CMainFrame::OnClockStatus() {
 void CMainFrame::OnAbout() {
     CAboutDlg dialog(this);
     ui_.RunModal(dialog);
+}
+
+// One window, opened beside the frame and brought forward when asked for again; closing it hides it
+// and keeps its fixes.
+void CMainFrame::OnReceiverTest() {
+    if (!receiverTest_) receiverTest_ = new ReceiverTestWindow(ui_, this);
+    receiverTest_->show();
+    receiverTest_->raise();
+    receiverTest_->activateWindow();
 }
 
 void CMainFrame::OnLinkNotification(const Notification& notification) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QMainWindow>
+#include <QPointer>
 #include <QString>
 #include <QTimer>
 #include <map>
@@ -19,6 +20,7 @@ class CDemoTabView;
 class CFeedDoc;
 class LinkRecovery;
 class NotifyBridge;
+class ReceiverTestWindow;
 struct UiContext;
 
 // The program's window: the menu bar above the tab host. Turns menu commands into receiver commands,
@@ -50,6 +52,7 @@ public:
         kExportTrack = 32799,
         kRecording = 32810,
         kReplayCapture = 32811,
+        kReceiverTest = 32812,
     };
     static constexpr int kClientWidth = 240;
     static constexpr int kClientHeight = 268;
@@ -97,6 +100,7 @@ private:
     void OnSwVersion();
     void OnClockStatus();
     void OnAbout();
+    void OnReceiverTest();
     void ShowSwVersion();
     void ShowClockStatus();
     void OnLinkLost();
@@ -110,6 +114,7 @@ private:
     std::map<int, QAction*> actions_;
     QTimer redrawTimer_;
     std::unique_ptr<LinkRecovery> recovery_;
+    QPointer<ReceiverTestWindow> receiverTest_;  // made at its first opening, kept while the frame lives
     QString recordingPath_ = QStringLiteral("capture.bin");  // the last recording's file, offered again
 };
 
