@@ -26,6 +26,7 @@
 #include "uicore/feed_doc.h"
 #include "uicore/prompts.h"
 #include "uicore/ui_context.h"
+#include "views/receiver_test/receiver_test_window.h"
 #include "receiver/binary/message_ids.h"
 #include "receiver/product/product_table.h"
 #include "views/debug_data_view.h"
@@ -246,6 +247,15 @@ void CMainFrame::OnClockStatus() {
     if (!ui_.comm) return;
     PollClockStatus(*ui_.comm);
     ui_.ClockStatusPending = true;
+}
+
+// One window, opened beside the frame and brought forward when asked for again; closing it hides it
+// and keeps its fixes.
+void CMainFrame::OnReceiverTest() {
+    if (!receiverTest_) receiverTest_ = new ReceiverTestWindow(ui_, this);
+    receiverTest_->show();
+    receiverTest_->raise();
+    receiverTest_->activateWindow();
 }
 
 void CMainFrame::OnAbout() {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QMainWindow>
+#include <QPointer>
 #include <QString>
 #include <QTimer>
 #include <array>
@@ -23,6 +24,7 @@ class CDemoTabView;
 class CFeedDoc;
 class LinkRecovery;
 class NotifyBridge;
+class ReceiverTestWindow;
 struct UiContext;
 
 // The program's window: the menu bar above the tab host. Turns menu commands into receiver commands,
@@ -55,6 +57,7 @@ public:
         kExportTrack = 32799,
         kRecording = 32810,
         kReplayCapture = 32811,
+        kReceiverTest = 32812,
     };
     static constexpr int kClientWidth = 240;
     static constexpr int kClientHeight = 268;
@@ -85,8 +88,8 @@ public:
 
 private:
     // The menus of the menu bar, left to right.
-    enum class Menu { Setup, Command, Poll, Help };
-    static constexpr std::size_t kMenuCount = 4;
+    enum class Menu { Setup, Command, Poll, Tools, Help };
+    static constexpr std::size_t kMenuCount = 5;
     // One item of the menus: where it sits, what it shows and runs, when it is enabled and checked
     // (main_frame_menus.cpp holds the table, in the menus' order).
     struct MenuItem;
@@ -126,6 +129,7 @@ private:
     void OnSwVersion();
     void OnClockStatus();
     void OnAbout();
+    void OnReceiverTest();
     void ShowSwVersion();
     void ShowClockStatus();
     void OnLinkLost();
@@ -140,6 +144,7 @@ private:
     CommandMenuLayout commandLayout_ = CommandMenuLayout::PowerAndElevationDialogs;
     QTimer redrawTimer_;
     std::unique_ptr<LinkRecovery> recovery_;
+    QPointer<ReceiverTestWindow> receiverTest_;  // made at its first opening, kept while the frame lives
     QString recordingPath_ = QStringLiteral("capture.bin");  // the last recording's file, offered again
 };
 

@@ -1,14 +1,17 @@
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QDialogButtonBox>
+#include <QDoubleSpinBox>
 #include <QElapsedTimer>
 #include <QFileDialog>
 #include <QInputDialog>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMainWindow>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QSettings>
+#include <QSpinBox>
 #include <QTemporaryDir>
 #include <filesystem>
 #include <memory>
@@ -37,6 +40,9 @@
 #include "views/graphic/view_sky.h"
 #include "views/nav_msg_view.h"
 #include "views/nav_texts.h"
+#include "views/receiver_test/campaign_box.h"
+#include "views/receiver_test/receiver_test_window.h"
+#include "views/receiver_test/reference_box.h"
 #include "views/signal_view.h"
 #include "views/tab_strip.h"
 
@@ -270,6 +276,53 @@ TEST_F(JourneyTest, UnplugAndReturn) {
         << "the returned receiver's fixes reach the page";
     EXPECT_TRUE(user.Surprises().isEmpty()) << user.Surprises().join(" | ").toStdString();
     receiver->stop();
+}
+
+// Tools, "Receiver Test...": the window opens beside the frame. The user types the simulated
+// receiver's home as the reference and uses it, sets two hot starts (a radius that takes in its
+// walk, a short settle) and starts them with the mouse: the progress bar moves as the runs end,
+// and the fixes are measured about the point.
+TEST_F(JourneyTest, ReceiverTestCampaign) {
+    AnswerTheFirstQuestions(Reach::kFirstListed, {});
+    ASSERT_TRUE(Start({"--simulate"}));
+    ASSERT_TRUE(user.Done()) << "surprises: " << user.Surprises().join(" | ").toStdString();
+    UserAtTheScreen::ChooseMenuItem(Frame()->menuBar(), QStringLiteral("Tools"), QStringLiteral("Receiver Test..."));
+    auto* window = Frame()->findChild<ReceiverTestWindow*>();
+    ASSERT_NE(window, nullptr);
+    ASSERT_TRUE(UserAtTheScreen::RunUntil([&] { return window->isVisible(); }, 5000));
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(window));
+
+    ReferenceBox* reference = window->Reference();
+    UserAtTheScreen::Type(reference->PointEdit(), QStringLiteral("37.3875, -121.9720, 25"));
+    UserAtTheScreen::Click(reference->UseButton());
+    EXPECT_TRUE(reference->StateText().startsWith(QStringLiteral("Reference (entered)"))) << reference->StateText().toStdString();
+
+    CampaignBox* campaign = window->CampaignControls();
+    const auto retype = [](QWidget* box, const QString& text) {
+        UserAtTheScreen::Click(box);
+        QTest::keyClick(box, Qt::Key_A, Qt::ControlModifier);
+        UserAtTheScreen::Type(box, text);
+    };
+    QComboBox* kind = campaign->KindChoice();
+    UserAtTheScreen::Type(kind, QStringLiteral("hot"));
+    retype(campaign->Runs(), QStringLiteral("2"));
+    retype(campaign->RunTimeout(), QStringLiteral("60"));
+    retype(campaign->Settle(), QStringLiteral("1"));
+    retype(campaign->Radius(), QStringLiteral("500"));
+    EXPECT_EQ(kind->currentText(), QStringLiteral("hot"));
+    UserAtTheScreen::Click(campaign->StartButton());
+
+    QProgressBar* progress = campaign->Progress();
+    EXPECT_EQ(progress->maximum(), 2) << campaign->ProgressText().toStdString();
+    EXPECT_TRUE(UserAtTheScreen::RunUntil([&] { return progress->value() >= 1; }, 30000)) << campaign->ProgressText().toStdString();
+    EXPECT_TRUE(UserAtTheScreen::RunUntil([&] { return progress->value() == 2 && campaign->StartButton()->isEnabled(); }, 30000))
+        << campaign->ProgressText().toStdString();
+    EXPECT_TRUE(campaign->ProgressText().startsWith(QStringLiteral("Finished"))) << campaign->ProgressText().toStdString();
+    const TtffFigures& hot = window->Ttff().Figures(ResetKind::Hot);
+    EXPECT_EQ(hot.runs, 2u);
+    EXPECT_EQ(hot.failures, 0u);
+    EXPECT_TRUE(window->Accuracy().Figures().accuracy.has_value()) << "the fixes are measured about the reference";
+    EXPECT_TRUE(user.Surprises().isEmpty()) << user.Surprises().join(" | ").toStdString();
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "evaluation/evaluation_charts.h"
+#include "evaluation/figure_rows.h"
 #include "evaluation/fixed_text.h"
 #include "evaluation/report/markup_text.h"
 #include "evaluation/report/svg_chart.h"
@@ -41,28 +42,10 @@ std::string ChartBlock(const Chart& chart) { return "<div class=\"chart\">\n" + 
 
 // The rows of figures with a column for each set given (an absent set shows dashes).
 std::string ErrorTable(const std::vector<std::string>& headings, const std::vector<const std::optional<ErrorFigures>*>& sets) {
-    struct Line {
-        const char* name;
-        std::optional<double> (*value)(const ErrorFigures&);
-    };
-    static const Line kLines[] = {
-        {"CEP50 (m)", [](const ErrorFigures& f) { return std::optional(f.cep50); }},
-        {"CEP95 (m)", [](const ErrorFigures& f) { return std::optional(f.cep95); }},
-        {"CEP99 (m)", [](const ErrorFigures& f) { return std::optional(f.cep99); }},
-        {"vertical 95 % (m)", [](const ErrorFigures& f) { return f.vertical95; }},
-        {"DRMS (m)", [](const ErrorFigures& f) { return std::optional(f.drms); }},
-        {"2DRMS (m)", [](const ErrorFigures& f) { return std::optional(f.twoDrms); }},
-        {"mean east (m)", [](const ErrorFigures& f) { return std::optional(f.meanEast); }},
-        {"mean north (m)", [](const ErrorFigures& f) { return std::optional(f.meanNorth); }},
-        {"mean up (m)", [](const ErrorFigures& f) { return f.meanUp; }},
-        {"sd east (m)", [](const ErrorFigures& f) { return std::optional(f.sdEast); }},
-        {"sd north (m)", [](const ErrorFigures& f) { return std::optional(f.sdNorth); }},
-        {"sd up (m)", [](const ErrorFigures& f) { return f.sdUp; }},
-    };
     std::string out = "<table>\n" + HeadingRow(headings);
-    for (const Line& line : kLines) {
+    for (const ErrorFigureRow& line : kErrorFigureRows) {
         std::vector<std::string> cells;
-        for (const std::optional<ErrorFigures>* set : sets) cells.push_back(*set ? Cell(line.value(**set), 3) : kNoValue);
+        for (const std::optional<ErrorFigures>* set : sets) cells.push_back(*set ? Cell(line.value(**set), kShownMetreDecimals) : kNoValue);
         out += Row(line.name, cells);
     }
     return out + "</table>\n";
@@ -117,12 +100,15 @@ std::string TtffPart(const TtffTracker& ttff) {
     std::string out = "<h2>Time to first fix</h2>\n";
     const std::optional<Chart> perRun = TtffPerRunChart(ttff);
     if (!perRun) return out + Empty("No runs.");
-    out += "<table>\n" + HeadingRow({"reset", "runs", "failures", "min (s)", "median (s)", "mean (s)", "p90 (s)", "p95 (s)", "max (s)", "sd (s)"});
+    std::vector<std::string> headings{"reset", "runs", "failures"};
+    for (const TtffFigureColumn& column : kTtffTimeColumns) headings.emplace_back(column.name);
+    out += "<table>\n" + HeadingRow(headings);
     for (const ResetKind kind : kResetKinds) {
         const TtffFigures& f = ttff.Figures(kind);
         if (f.runs == 0) continue;
-        out += Row(ResetKindName(kind), {std::to_string(f.runs), std::to_string(f.failures), Cell(f.min, 2), Cell(f.median, 2),
-                                         Cell(f.mean, 2), Cell(f.p90, 2), Cell(f.p95, 2), Cell(f.max, 2), Cell(f.sd, 2)});
+        std::vector<std::string> cells{std::to_string(f.runs), std::to_string(f.failures)};
+        for (const TtffFigureColumn& column : kTtffTimeColumns) cells.push_back(Cell(column.value(f), kShownSecondDecimals));
+        out += Row(ResetKindName(kind), cells);
     }
     out += "</table>\n" + ChartBlock(*perRun);
     for (const Chart& histogram : TtffHistogramCharts(ttff)) out += ChartBlock(histogram);

@@ -1,0 +1,30 @@
+#include "evaluation/figure_rows.h"
+
+namespace vexa {
+
+const std::array<ErrorFigureRow, 12> kErrorFigureRows = {{
+    {"CEP50 (m)", [](const ErrorFigures& f) { return std::optional(f.cep50); }},
+    {"CEP95 (m)", [](const ErrorFigures& f) { return std::optional(f.cep95); }},
+    {"CEP99 (m)", [](const ErrorFigures& f) { return std::optional(f.cep99); }},
+    {"vertical 95 % (m)", [](const ErrorFigures& f) { return f.vertical95; }},
+    {"DRMS (m)", [](const ErrorFigures& f) { return std::optional(f.drms); }},
+    {"2DRMS (m)", [](const ErrorFigures& f) { return std::optional(f.twoDrms); }},
+    {"mean east (m)", [](const ErrorFigures& f) { return std::optional(f.meanEast); }},
+    {"mean north (m)", [](const ErrorFigures& f) { return std::optional(f.meanNorth); }},
+    {"mean up (m)", [](const ErrorFigures& f) { return f.meanUp; }},
+    {"sd east (m)", [](const ErrorFigures& f) { return std::optional(f.sdEast); }},
+    {"sd north (m)", [](const ErrorFigures& f) { return std::optional(f.sdNorth); }},
+    {"sd up (m)", [](const ErrorFigures& f) { return f.sdUp; }},
+}};
+
+const std::array<TtffFigureColumn, 7> kTtffTimeColumns = {{
+    {"min (s)", [](const TtffFigures& f) { return f.min; }},
+    {"median (s)", [](const TtffFigures& f) { return f.median; }},
+    {"mean (s)", [](const TtffFigures& f) { return f.mean; }},
+    {"p90 (s)", [](const TtffFigures& f) { return f.p90; }},
+    {"p95 (s)", [](const TtffFigures& f) { return f.p95; }},
+    {"max (s)", [](const TtffFigures& f) { return f.max; }},
+    {"sd (s)", [](const TtffFigures& f) { return f.sd; }},
+}};
+
+}  // namespace vexa
