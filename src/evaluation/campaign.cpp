@@ -68,7 +68,8 @@ void Campaign::SetReference(std::optional<GeodeticPoint> reference) {
 
 void Campaign::OnFix(const GnssFix& fix, UtcTime now) {
     Advance(now);
-    if (phase_ != CampaignPhase::Running) return;
+    // A fix stamped before the reset went out belongs to the receiver's life before it.
+    if (phase_ != CampaignPhase::Running || now < runStart_) return;
     const std::optional<FixSample> sample = FixSampleOf(fix);
     if (!sample) return;
     const double seconds = SecondsBetween(runStart_, now);
@@ -87,7 +88,7 @@ void Campaign::OnFix(const GnssFix& fix, UtcTime now) {
 void Campaign::OnReceiverTtff(double seconds, UtcTime now) {
     Advance(now);
     if (!std::isfinite(seconds) || seconds < 0.0) return;
-    if (phase_ == CampaignPhase::Running) {
+    if (phase_ == CampaignPhase::Running && now >= runStart_) {
         current_.receiverTtff = seconds;
     } else if (phase_ == CampaignPhase::Settling && pending_) {
         pending_->receiverTtff = seconds;

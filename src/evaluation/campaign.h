@@ -100,6 +100,7 @@ public:
     // A reference to time the runs' fixes within the radius of (none: no such time).
     void SetReference(std::optional<GeodeticPoint> reference);
 
+    // A fix with the time it arrived; one that arrived before the run's reset is not the run's.
     void OnFix(const GnssFix& fix, UtcTime now);
     // The receiver's own report of its time to first fix, in seconds.
     void OnReceiverTtff(double seconds, UtcTime now);
