@@ -125,11 +125,11 @@ void Campaign::OnLinkReturned(UtcTime now) {
         // A receiver that just came back gets the settle time before the next reset.
         phase_ = CampaignPhase::Settling;
         settleEnd_ = now + settings_.settle;
-        Advance(now);
+        Advance(now, true);
     }
 }
 
-void Campaign::OnTick(UtcTime now) { Advance(now); }
+void Campaign::OnTick(UtcTime now) { Advance(now, true); }
 
 CampaignProgress Campaign::Progress(UtcTime now) const {
     CampaignProgress progress;
@@ -150,7 +150,7 @@ CampaignProgress Campaign::Progress(UtcTime now) const {
     return progress;
 }
 
-void Campaign::Advance(UtcTime now) {
+void Campaign::Advance(UtcTime now, bool mayReset) {
     if (phase_ == CampaignPhase::Running && now - runStart_ >= settings_.runTimeout) {
         const UtcTime timedOut = runStart_ + settings_.runTimeout;
         EndRun(timedOut, RunOutcome::TimedOut);
@@ -162,10 +162,10 @@ void Campaign::Advance(UtcTime now) {
             phase_ = CampaignPhase::Finished;
         } else if (settings_.powerCycle) {
             phase_ = linkUp_ ? CampaignPhase::AwaitingPowerOff : CampaignPhase::AwaitingReturn;
-        } else if (linkUp_) {
-            BeginRun(now);
-        } else {
+        } else if (!linkUp_) {
             phase_ = CampaignPhase::AwaitingLink;
+        } else if (mayReset) {
+            BeginRun(now);
         }
     }
 }

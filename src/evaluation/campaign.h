@@ -106,7 +106,8 @@ public:
     void OnReceiverTtff(double seconds, UtcTime now);
     void OnLinkLost(UtcTime now);
     void OnLinkReturned(UtcTime now);
-    // Time passing with nothing received: time-outs and settle times end by it.
+    // Time passing: time-outs and settle times end by it, and the next reset is sent by it alone,
+    // so its `now` must be the time it is called.
     void OnTick(UtcTime now);
 
     const CampaignSettings& Settings() const { return settings_; }
@@ -115,7 +116,10 @@ public:
     bool Ended() const { return phase_ == CampaignPhase::Finished || phase_ == CampaignPhase::Stopped; }
 
 private:
-    void Advance(UtcTime now);
+    // Ends time-outs and settle times due by `now`; the next reset goes out only when `mayReset`
+    // (a tick, the receiver's return), as an event stamped earlier than it arrived must not
+    // date a reset sent now.
+    void Advance(UtcTime now, bool mayReset = false);
     void BeginRun(UtcTime now);
     void StartTiming(UtcTime now);
     void EndRun(UtcTime now, RunOutcome outcome);
