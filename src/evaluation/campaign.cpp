@@ -71,7 +71,14 @@ void Campaign::OnFix(const GnssFix& fix, UtcTime now) {
     // A fix stamped before the reset went out belongs to the receiver's life before it.
     if (phase_ != CampaignPhase::Running || now < runStart_) return;
     const std::optional<FixSample> sample = FixSampleOf(fix);
-    if (!sample) return;
+    if (!sample) {
+        resetSeen_ = resetSeen_ || !fix.hasPosition();
+        return;
+    }
+    // A fix on its way when the reset went out, or from a receiver that ignored the reset, is not
+    // the run's: the receiver first shows it lost its fix. One that came back from a power cycle
+    // starts without one.
+    if (!resetSeen_) return;
     const double seconds = SecondsBetween(runStart_, now);
     if (!current_.ttffAny) current_.ttffAny = seconds;
     if (!current_.ttff3d && fix.mode == FixMode::ThreeD) current_.ttff3d = seconds;
@@ -175,6 +182,7 @@ void Campaign::BeginRun(UtcTime now) {
     current_.kind = settings_.plan.KindOfRun(runsBegun_);
     current_.start = now;
     runStart_ = now;
+    resetSeen_ = settings_.powerCycle;
     ++runsBegun_;
     phase_ = CampaignPhase::Running;
     if (!settings_.powerCycle && !sender_.Send(current_.kind)) {

@@ -78,7 +78,8 @@ struct CampaignProgress {
 
 // Runs a time-to-first-fix campaign: N resets, each followed by timing (a) the first fix with a
 // position, (b) the first 3D fix and (c) the first fix within the radius of the reference, when
-// one is set. A run ends when all of these came or at its time-out, and is recorded (and handed to
+// one is set. Fixes count once the receiver has reported being without one after the reset, so
+// that a fix already on its way is not a time of 0 and a reset the receiver ignored times out. A run ends when all of these came or at its time-out, and is recorded (and handed to
 // the run-ended callback) after its settle time. A receiver lost in a run ends that run as lost
 // (a run that already had its first fix keeps it) and the campaign waits for it to return.
 //
@@ -137,6 +138,7 @@ private:
     bool linkUp_ = true;
     TtffRun current_;
     UtcTime runStart_{};
+    bool resetSeen_ = false;  // the receiver reported no fix since the run's reset
     std::optional<TtffRun> pending_;  // ended, waiting for its settle time to be recorded
     UtcTime settleEnd_{};
     std::size_t runsBegun_ = 0;
