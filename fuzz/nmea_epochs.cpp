@@ -32,6 +32,10 @@ public:
         mixNumber(fix.longitude.value_or(999.0));
         mix(static_cast<std::uint64_t>(fix.time ? fix.time->time_since_epoch().count() : -1));
         mix(fix.used.size());
+        for (const auto& sigma : {fix.sigmaEast, fix.sigmaNorth, fix.sigmaUp}) {
+            if (sigma && !(*sigma >= 0.0)) __builtin_trap();
+            mixNumber(sigma.value_or(-1.0));
+        }
     }
     void onSky(const vexa::GnssSky& sky) override {
         if (sky.satellites.size() > vexa::NmeaEpochBuilder::kMaxSatellites) __builtin_trap();

@@ -2,8 +2,11 @@
 
 #include <algorithm>
 #include <charconv>
+#include <chrono>
 #include <string_view>
 
+#include "evaluation/reference_point.h"
+#include "evaluation/reset_text.h"
 #include "link/connection/baud_settings.h"
 #include "platform/option_suggestion.h"
 #include "receiver/product/product_table.h"
@@ -49,6 +52,37 @@ constexpr OptionRow<CliOption> kCliOptions[] = {
      "once the receiver is found, send CMD; repeat for more, sent in order.\n"
      "All but switch-protocol need the binary protocol. The commands:",
      std::nullopt, kLiveMode},
+    {CliOption::kCampaign, "--campaign", "KIND",
+     "run a time-to-first-fix campaign instead of printing messages: resets\n"
+     "of KIND (hot, warm, cold, factory, or cycle for each in turn), each\n"
+     "timed to the first fix, the first 3D fix and the first fix within\n"
+     "10 m of the reference; a line per run as it ends. Needs --runs and\n"
+     "--report; the receiver's own report of its time is shown beside it",
+     std::nullopt, kLiveMode},
+    {CliOption::kRuns, "--runs", "N", "the campaign's number of resets", OptionRange{1, 100000}, kLiveMode},
+    {CliOption::kRunTimeout, "--run-timeout", "S",
+     "a run without a fix after S seconds has failed (default 300)", OptionRange{0, 1e6, true}, kLiveMode},
+    {CliOption::kSettle, "--settle", "S",
+     "seconds between the end of a run and the next reset (default 10)", OptionRange{0, 1e6}, kLiveMode},
+    {CliOption::kResetText, "--reset-text", "KIND=TEXT",
+     "send TEXT as the reset of KIND instead of the program's reset command\n"
+     "(for receivers it has none for); \\r, \\n, \\t, \\\\ and \\xHH stand\n"
+     "for those bytes. Repeat for more kinds",
+     std::nullopt, kLiveMode},
+    {CliOption::kPowerCycle, "--power-cycle", "",
+     "send no reset: switch the receiver off and on (or unplug it) for each\n"
+     "run, timed from the receiver coming back",
+     std::nullopt, kLiveMode},
+    {CliOption::kReference, "--reference", "LAT,LON,H|survey=S|mean",
+     "the known point errors are measured from: degrees and metres above\n"
+     "the WGS-84 ellipsoid; survey=S (campaign): the mean of the receiver's\n"
+     "fixes over S seconds before the first reset; mean (--decode): the\n"
+     "mean of the capture's fixes. Without it, only precision is given",
+     std::nullopt, kLiveAndDecode},
+    {CliOption::kReport, "--report", "DIR",
+     "write the report to DIR: fixes.csv, runs.csv, summary.json, report.html",
+     std::nullopt, kLiveAndDecode},
+    {CliOption::kAccuracy, "--accuracy", "", "", std::nullopt, kDecodeMode},
     {CliOption::kListPorts, "--list-ports", "", "", std::nullopt, kLiveMode},
     {CliOption::kDecode, "--decode", "FILE", "", std::nullopt, kDecodeMode},
     {CliOption::kHelp, "--help", "", "", std::nullopt, kLiveMode},
@@ -97,8 +131,11 @@ std::string CliUsage() {
     return std::string(
                "Usage: vexademo-cli --port PATH [--baud N] [--product P] [--seconds S] [--log FILE] [--record FILE]"
                " [--json] [--unknown] [--gpx FILE] [--send CMD]...\n"
+               "  or:  vexademo-cli --port PATH --campaign KIND --runs N [--run-timeout S] [--settle S]"
+               " [--reset-text KIND=TEXT]... [--power-cycle] [--reference LAT,LON,H|survey=S] --report DIR\n"
                "  or:  vexademo-cli --list-ports [--port PATH]...\n"
                "  or:  vexademo-cli --decode FILE [--product P] [--log FILE] [--json] [--unknown] [--gpx FILE]\n"
+               "  or:  vexademo-cli --decode FILE --accuracy [--product P] [--reference LAT,LON,H|mean] --report DIR\n"
                "  or:  vexademo-cli --session autonomous|network --product osprey --port PATH [OPTION]...\n"
                "  or:  vexademo-cli --help|--version\n"
                "The headless front end of the GPS receiver demonstration program.\n"
@@ -120,7 +157,13 @@ std::string CliUsage() {
                "--decode reads a raw capture (- for standard input) through the same receive path and\n"
                "prints one line per message, then the counts of bytes, frames, sentences and dropped frames;\n"
                "with --log it also writes the data log; with --json it prints the JSON reports instead;\n"
-               "--unknown and --gpx as below, the track holding the capture's fixes.\n"
+               "--unknown and --gpx as below, the track holding the capture's fixes. With --accuracy it prints\n"
+               "the accuracy and precision of the capture's fixes instead and writes the report to DIR.\n"
+               "\n"
+               "--campaign prints a line per run as it ends and, at the end (or at SIGINT or SIGTERM, keeping\n"
+               "the runs done), the figures per reset kind, and writes the report. A receiver lost in a run\n"
+               "loses that run; the campaign goes on when it is back. Exit status 1 when the report could not\n"
+               "be written.\n"
                "\n"
                "--session runs positioning sessions of the location client through the receiver on PATH:\n"
                "network asks the assistance server for aiding, autonomous never connects to it. Every status\n"
@@ -136,6 +179,8 @@ std::string CliUsage() {
            "Examples:\n"
            "  $ vexademo-cli --port /dev/ttyUSB0 --json | jq .\n"
            "  $ vexademo-cli --decode capture.bin --gpx track.gpx\n"
+           "  $ vexademo-cli --port /dev/ttyUSB0 --campaign cold --runs 20 --reference survey=300 --report cold-test\n"
+           "  $ vexademo-cli --decode capture.bin --accuracy --reference mean --report accuracy\n"
            "  $ vexademo-cli --session network --product osprey --port /tmp/osprey --fixes 3\n";
 }
 
@@ -144,6 +189,84 @@ std::optional<double> Number(std::string_view text) {
     const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
     if (text.empty() || error != std::errc() || end != text.data() + text.size()) return std::nullopt;
     return value;
+}
+
+// What the campaign's options say before they are put together.
+struct CampaignArguments {
+    std::optional<CampaignPlan> plan;
+    std::optional<std::size_t> runs;
+    CampaignSettings settings;
+    std::vector<std::string_view> given;  // the campaign's options given, to refuse without --campaign
+};
+
+// Applies a campaign option; gives an error text, empty when it was good.
+std::string ApplyCampaign(const OptionRow<CliOption>& option, const std::string& value, CliOptions& options,
+                          CampaignArguments& campaign) {
+    const CliOption id = option.id;
+    const std::optional<double> number = Number(value);
+    if (id != CliOption::kCampaign) campaign.given.push_back(option.name);
+    if (id == CliOption::kCampaign) {
+        campaign.plan = ParseCampaignPlan(value);
+        if (!campaign.plan) return "--campaign takes hot, warm, cold, factory or cycle";
+    } else if (id == CliOption::kRuns) {
+        if (!number || !option.range->Holds(*number) || *number != static_cast<double>(static_cast<long>(*number))) {
+            return "--runs takes a whole number from 1 to 100000";
+        }
+        campaign.runs = static_cast<std::size_t>(*number);
+    } else if (id == CliOption::kRunTimeout || id == CliOption::kSettle) {
+        const bool timeout = id == CliOption::kRunTimeout;
+        if (!number || !option.range->Holds(*number)) {
+            return timeout ? "--run-timeout takes a number of seconds above 0" : "--settle takes a number of seconds, 0 or more";
+        }
+        const auto milliseconds = std::chrono::round<std::chrono::milliseconds>(std::chrono::duration<double>(*number));
+        (timeout ? campaign.settings.runTimeout : campaign.settings.settle) = milliseconds;
+        if (timeout && milliseconds <= std::chrono::milliseconds::zero()) return "--run-timeout takes a number of seconds above 0";
+    } else if (id == CliOption::kResetText) {
+        const std::size_t equals = value.find('=');
+        const std::optional<CampaignPlan> kind = ParseCampaignPlan(value.substr(0, std::min(equals, value.size())));
+        if (equals == std::string::npos || !kind || kind->kinds.size() != 1) {
+            return "--reset-text takes KIND=TEXT, KIND one of hot, warm, cold, factory";
+        }
+        const ParsedResetText text = ParseResetText(std::string_view(value).substr(equals + 1));
+        if (!text.bytes) return "--reset-text " + value.substr(0, equals) + ": " + text.problem;
+        options.resetTexts[static_cast<std::size_t>(kind->kinds.front())].assign(text.bytes->begin(), text.bytes->end());
+    } else if (id == CliOption::kReference) {
+        if (value == "mean") return "--reference mean is the mean of a capture's fixes: use it with --decode";
+        if (value.starts_with("survey=")) {
+            const std::optional<double> seconds = Number(std::string_view(value).substr(7));
+            if (!seconds || *seconds < 1 || *seconds > 86400 || *seconds != static_cast<double>(static_cast<int>(*seconds))) {
+                return "--reference survey= takes a whole number of seconds from 1 to 86400";
+            }
+            options.surveySeconds = static_cast<int>(*seconds);
+        } else {
+            const ParsedReference reference = ParseReferencePoint(value);
+            if (!reference.point) return reference.message;
+            options.reference = reference.point;
+        }
+    } else if (id == CliOption::kReport) {
+        if (value.empty()) return "--report takes a folder";
+        options.reportPath = value;
+    }
+    return {};
+}
+
+// The campaign put together, or why it cannot be.
+std::string PutCampaignTogether(const CampaignArguments& campaign, CliOptions& options) {
+    if (!campaign.plan) {
+        return campaign.given.empty() ? std::string() : std::string(campaign.given.front()) + " needs --campaign";
+    }
+    if (!campaign.runs) return "--campaign needs --runs N";
+    if (options.reportPath.empty()) return "--campaign needs --report DIR";
+    if (options.json) return "--json cannot be used with --campaign";
+    const bool resetTexts = std::any_of(options.resetTexts.begin(), options.resetTexts.end(),
+                                        [](const std::vector<std::uint8_t>& text) { return !text.empty(); });
+    if (campaign.settings.powerCycle && resetTexts) return "--power-cycle sends no reset; --reset-text cannot be used with it";
+    CampaignSettings settings = campaign.settings;
+    settings.plan = *campaign.plan;
+    settings.runs = *campaign.runs;
+    if (std::string why = WhyNotACampaign(settings); !why.empty()) return why;
+    options.campaign = std::move(settings);
+    return {};
 }
 
 // Applies an option that takes a value; gives an error text, empty when it was good.
@@ -207,6 +330,7 @@ bool AsksForDecode(const std::vector<std::string>& arguments) {
 
 std::optional<CliOptions> ParseCliOptions(const std::vector<std::string>& arguments, std::string& error) {
     CliOptions options;
+    CampaignArguments campaign;
     bool baudGiven = false;
     bool liveOnlyGiven = false;
     for (std::size_t i = 0; i < arguments.size(); ++i) {
@@ -243,6 +367,27 @@ std::optional<CliOptions> ParseCliOptions(const std::vector<std::string>& argume
             liveOnlyGiven = liveOnlyGiven || option->id != CliOption::kPort;
             ++i;
             break;
+        case CliOption::kPowerCycle:
+            campaign.settings.powerCycle = true;
+            campaign.given.push_back(option->name);
+            liveOnlyGiven = true;
+            break;
+        case CliOption::kCampaign:
+        case CliOption::kRuns:
+        case CliOption::kRunTimeout:
+        case CliOption::kSettle:
+        case CliOption::kResetText:
+        case CliOption::kReference:
+        case CliOption::kReport:
+            if (i + 1 >= arguments.size()) {
+                error = argument + " needs a value";
+                return std::nullopt;
+            }
+            error = ApplyCampaign(*option, arguments[++i], options, campaign);
+            if (!error.empty()) return std::nullopt;
+            liveOnlyGiven = true;
+            break;
+        case CliOption::kAccuracy:
         case CliOption::kDecode:
         case CliOption::kSession:
         case CliOption::kSessionProduct:
@@ -260,6 +405,8 @@ std::optional<CliOptions> ParseCliOptions(const std::vector<std::string>& argume
         error = "give one --port";
     } else if (baudGiven && FixedBaud(options.product)) {
         error = "the osprey talks at 57600 baud; --baud cannot be chosen";
+    } else {
+        error = PutCampaignTogether(campaign, options);
     }
     if (!error.empty()) return std::nullopt;
     return options;

@@ -1,11 +1,15 @@
 #pragma once
 
+#include <array>
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "cli/receiver_request.h"
+#include "evaluation/campaign.h"
+#include "evaluation/local_frame.h"
 #include "platform/option_table.h"
 
 namespace vexa {
@@ -25,6 +29,14 @@ struct CliOptions {
     bool unknown = false;                // a line for every frame of an unknown id
     std::string gpxPath;                 // the track written at the end; none when empty
     std::vector<ReceiverRequest> requests;
+    // A time-to-first-fix campaign instead of the message lines (--campaign), its report folder,
+    // the user's own reset bytes per kind (empty: the link's reset command) and its reference:
+    // entered, or surveyed from the receiver's fixes over surveySeconds first.
+    std::optional<CampaignSettings> campaign;
+    std::string reportPath;
+    std::array<std::vector<std::uint8_t>, kResetKinds.size()> resetTexts;
+    std::optional<GeodeticPoint> reference;
+    std::optional<int> surveySeconds;
 };
 
 // Parses the arguments after the program name; on failure gives nothing and a message in `error`.
@@ -43,7 +55,8 @@ enum CliMode : unsigned { kLiveMode = 1, kDecodeMode = 2, kSessionMode = 4 };
 // a row, and an id, in each.
 enum class CliOption {
     kPort, kBaud, kProduct, kSeconds, kLog, kRecord, kJson, kUnknown, kGpx, kSend, kListPorts, kDecode, kHelp,
-    kVersion, kSession, kSessionProduct, kSessionBaud, kServer, kFixes, kSessionSeconds,
+    kVersion, kSession, kSessionProduct, kSessionBaud, kServer, kFixes, kSessionSeconds, kCampaign, kRuns,
+    kRunTimeout, kSettle, kResetText, kPowerCycle, kReference, kReport, kAccuracy,
 };
 
 // The option's row in the mode, or else its first row; nothing for a name the program does not know.

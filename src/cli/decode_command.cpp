@@ -3,12 +3,16 @@
 #include <cerrno>
 #include <cstring>
 
+#include "cli/campaign_lines.h"
+#include "cli/capture_accuracy.h"
 #include "cli/capture_input.h"
 #include "cli/cli_options.h"
 #include "cli/gpsd_json.h"
 #include "cli/output_buffer.h"
 #include "cli/output_clash.h"
 #include "receiver/product/product_table.h"
+#include "evaluation/reference_point.h"
+#include "evaluation/report/report_writer.h"
 #include "link/gps_comm.h"
 #include "link/recording/track_export.h"
 #include "platform/file_problem.h"
@@ -22,7 +26,8 @@ namespace {
 
 constexpr const char* kUsage =
     "usage: vexademo-cli --decode FILE [--product kestrel|osprey|merlin] [--log FILE] [--json] [--unknown]\n"
-    "                    [--gpx FILE]";
+    "                    [--gpx FILE]\n"
+    "       vexademo-cli --decode FILE --accuracy [--product P] [--reference LAT,LON,H|mean] --report DIR";
 constexpr std::size_t kChunkSize = 64 * 1024;
 
 // Prints each delivered message as its rendered line; messages without a rendering print nothing.
@@ -135,6 +140,19 @@ std::optional<DecodeOptions> ParseDecodeOptions(const std::vector<std::string>& 
             options.json = true;
         } else if (argument == "--unknown") {
             options.unknown = true;
+        } else if (argument == "--accuracy") {
+            options.accuracy = true;
+        } else if (argument == "--reference" && hasValue && !options.reference && !options.referenceMean) {
+            const std::string& value = arguments[++i];
+            const ParsedReference reference = value == "mean" ? ParsedReference{} : ParseReferencePoint(value);
+            if (value != "mean" && !reference.point) {
+                error = reference.message;
+                return std::nullopt;
+            }
+            options.reference = reference.point;
+            options.referenceMean = value == "mean";
+        } else if (argument == "--report" && hasValue && options.reportPath.empty()) {
+            options.reportPath = arguments[++i];
         } else {
             error = RefusedDecodeArgument(argument, hasValue) + "\n" + kUsage;
             return std::nullopt;
@@ -142,6 +160,16 @@ std::optional<DecodeOptions> ParseDecodeOptions(const std::vector<std::string>& 
     }
     if (!havePath) {
         error = kUsage;
+        return std::nullopt;
+    }
+    if (options.accuracy) {
+        if (options.reportPath.empty()) error = "--accuracy needs --report DIR";
+        if (options.json) error = "--json cannot be used with --accuracy";
+    } else if (options.reference || options.referenceMean || !options.reportPath.empty()) {
+        error = (options.reportPath.empty() ? "--reference" : "--report") + std::string(" needs --accuracy");
+    }
+    if (!error.empty()) {
+        error += "\n" + std::string(kUsage);
         return std::nullopt;
     }
     return options;
@@ -163,7 +191,14 @@ bool DecodeCapture(std::FILE* input, const DecodeOptions& options, std::FILE* ou
     }
     comm->SetNotifyWindow(&messageBoxes);
     comm->KeepTrack(!options.gpxPath.empty());
-    if (options.json) {
+    CaptureAccuracy accuracy;
+    if (options.accuracy) {
+        comm->AddGnssListener(accuracy);
+        if (const std::string why = WhyReportCannotBeWritten(options.reportPath); !why.empty()) {
+            error = why;
+            return false;
+        }
+    } else if (options.json) {
         comm->AddGnssListener(reports);
     } else {
         comm->SetDeliveryListener(&printer);
@@ -209,6 +244,20 @@ bool DecodeCapture(std::FILE* input, const DecodeOptions& options, std::FILE* ou
     if (!options.gpxPath.empty()) {
         if (const std::string why = ExportGpxTrack(options.gpxPath, comm->Track()); !why.empty()) {
             if (readAll && written && logWritten) error = "cannot write the track " + why;
+            return false;
+        }
+    }
+    if (options.accuracy) {
+        if (accuracy.Tracker().Fixes().empty()) std::fprintf(errors, "vexademo-cli: no fix in %s\n", options.path.c_str());
+        const std::string title = "Capture " + (options.path == "-" ? std::string("from standard input") : options.path);
+        if (std::string why = accuracy.WriteReport(options.reportPath, title, options.reference, options.referenceMean);
+            !why.empty()) {
+            if (readAll && written && logWritten) error = std::move(why);
+            return false;
+        }
+        lines.append(AccuracyLine(accuracy.Tracker().Figures()) + '\n');
+        if (!lines.flush() && readAll && logWritten) {
+            error = std::string("cannot write the output: ") + std::strerror(lines.writeError());
             return false;
         }
     }

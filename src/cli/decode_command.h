@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "evaluation/local_frame.h"
 #include "platform/wake_event.h"
 #include "receiver/frames/dropped_frames.h"
 
@@ -18,10 +19,16 @@ struct DecodeOptions {
     bool json = false;    // gpsd's TPV and SKY reports instead of the message lines
     bool unknown = false;  // a line for every frame of an unknown id
     std::string gpxPath{};  // the track of the capture's fixes; none when empty
+    // --accuracy: the accuracy line instead of the message lines, and the report in reportPath,
+    // measured from the reference, from the fixes' mean (referenceMean) or about that mean only.
+    bool accuracy = false;
+    std::optional<GeodeticPoint> reference{};
+    bool referenceMean = false;
+    std::string reportPath{};
 };
 
 // Parses "--decode FILE [--product kestrel|osprey|merlin] [--log FILE] [--json] [--unknown]
-// [--gpx FILE]"; on failure gives nothing and a message in `error`.
+// [--gpx FILE]" or "--decode FILE --accuracy [--product P] [--reference LAT,LON,H|mean] --report DIR"; on failure gives nothing and a message in `error`.
 std::optional<DecodeOptions> ParseDecodeOptions(const std::vector<std::string>& arguments, std::string& error);
 
 struct DecodeCounts {

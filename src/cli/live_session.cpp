@@ -198,6 +198,16 @@ void LiveSession::Report(std::string_view text) {
     errors_.Pump();
 }
 
+void LiveSession::QuietMessages() {
+    comm_->SetDeliveryListener(nullptr);
+    if (json_) comm_->RemoveGnssListener(reportPoster_);
+}
+
+void LiveSession::Print(std::string_view text) {
+    output_.Write(text);
+    output_.Pump();
+}
+
 void LiveSession::DrainOutput(std::chrono::steady_clock::time_point deadline) {
     output_.Drain(deadline);
     if (const std::uint64_t lost = output_.DroppedLines(); lost > 0) {

@@ -81,6 +81,11 @@ public:
     void Finish();
     // A line for the user on the error stream.
     void Report(std::string_view text);
+    // From now on the messages print nothing, and the caller prints its own lines (Print); call it
+    // before Connect.
+    void QuietMessages();
+    // A line on the output stream.
+    void Print(std::string_view text);
     // Lets the streams take what is left until `deadline`; a stream that does not read loses the
     // rest. The lines lost on standard output are reported on the error stream first.
     void DrainOutput(std::chrono::steady_clock::time_point deadline);

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "cli/campaign_command.h"
 #include "cli/cli_options.h"
 #include "cli/decode_command.h"
 #include "cli/live_command.h"
@@ -50,6 +51,7 @@ int main(int argc, char** argv) {
     case vexa::CliOptions::Mode::Live:
         // A standard output nobody reads any more is a write error the run ends on, with its log closed.
         std::signal(SIGPIPE, SIG_IGN);
+        if (options->campaign) return vexa::RunCampaignCommand(*options, stdout, stderr);
         return vexa::RunLiveCommand(*options, stdout, stderr);
     }
     return vexa::kExitBadUsage;

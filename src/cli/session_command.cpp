@@ -157,6 +157,15 @@ std::optional<SessionOptions> ParseSessionOptions(const std::vector<std::string>
         case CliOption::kUnknown:
         case CliOption::kGpx:
         case CliOption::kSend:
+        case CliOption::kCampaign:
+        case CliOption::kRuns:
+        case CliOption::kRunTimeout:
+        case CliOption::kSettle:
+        case CliOption::kResetText:
+        case CliOption::kPowerCycle:
+        case CliOption::kReference:
+        case CliOption::kReport:
+        case CliOption::kAccuracy:
         case CliOption::kListPorts:
         case CliOption::kDecode:
         case CliOption::kHelp:

@@ -68,9 +68,17 @@ void Campaign::SetReference(std::optional<GeodeticPoint> reference) {
 
 void Campaign::OnFix(const GnssFix& fix, UtcTime now) {
     Advance(now);
-    if (phase_ != CampaignPhase::Running) return;
+    // A fix stamped before the reset went out belongs to the receiver's life before it.
+    if (phase_ != CampaignPhase::Running || now < runStart_) return;
     const std::optional<FixSample> sample = FixSampleOf(fix);
-    if (!sample) return;
+    if (!sample) {
+        resetSeen_ = resetSeen_ || !fix.hasPosition();
+        return;
+    }
+    // A fix on its way when the reset went out, or from a receiver that ignored the reset, is not
+    // the run's: the receiver first shows it lost its fix. One that came back from a power cycle
+    // starts without one.
+    if (!resetSeen_) return;
     const double seconds = SecondsBetween(runStart_, now);
     if (!current_.ttffAny) current_.ttffAny = seconds;
     if (!current_.ttff3d && fix.mode == FixMode::ThreeD) current_.ttff3d = seconds;
@@ -87,7 +95,7 @@ void Campaign::OnFix(const GnssFix& fix, UtcTime now) {
 void Campaign::OnReceiverTtff(double seconds, UtcTime now) {
     Advance(now);
     if (!std::isfinite(seconds) || seconds < 0.0) return;
-    if (phase_ == CampaignPhase::Running) {
+    if (phase_ == CampaignPhase::Running && now >= runStart_) {
         current_.receiverTtff = seconds;
     } else if (phase_ == CampaignPhase::Settling && pending_) {
         pending_->receiverTtff = seconds;
@@ -124,11 +132,11 @@ void Campaign::OnLinkReturned(UtcTime now) {
         // A receiver that just came back gets the settle time before the next reset.
         phase_ = CampaignPhase::Settling;
         settleEnd_ = now + settings_.settle;
-        Advance(now);
+        Advance(now, true);
     }
 }
 
-void Campaign::OnTick(UtcTime now) { Advance(now); }
+void Campaign::OnTick(UtcTime now) { Advance(now, true); }
 
 CampaignProgress Campaign::Progress(UtcTime now) const {
     CampaignProgress progress;
@@ -149,7 +157,7 @@ CampaignProgress Campaign::Progress(UtcTime now) const {
     return progress;
 }
 
-void Campaign::Advance(UtcTime now) {
+void Campaign::Advance(UtcTime now, bool mayReset) {
     if (phase_ == CampaignPhase::Running && now - runStart_ >= settings_.runTimeout) {
         const UtcTime timedOut = runStart_ + settings_.runTimeout;
         EndRun(timedOut, RunOutcome::TimedOut);
@@ -161,10 +169,10 @@ void Campaign::Advance(UtcTime now) {
             phase_ = CampaignPhase::Finished;
         } else if (settings_.powerCycle) {
             phase_ = linkUp_ ? CampaignPhase::AwaitingPowerOff : CampaignPhase::AwaitingReturn;
-        } else if (linkUp_) {
-            BeginRun(now);
-        } else {
+        } else if (!linkUp_) {
             phase_ = CampaignPhase::AwaitingLink;
+        } else if (mayReset) {
+            BeginRun(now);
         }
     }
 }
@@ -174,6 +182,7 @@ void Campaign::BeginRun(UtcTime now) {
     current_.kind = settings_.plan.KindOfRun(runsBegun_);
     current_.start = now;
     runStart_ = now;
+    resetSeen_ = settings_.powerCycle;
     ++runsBegun_;
     phase_ = CampaignPhase::Running;
     if (!settings_.powerCycle && !sender_.Send(current_.kind)) {

@@ -78,7 +78,8 @@ struct CampaignProgress {
 
 // Runs a time-to-first-fix campaign: N resets, each followed by timing (a) the first fix with a
 // position, (b) the first 3D fix and (c) the first fix within the radius of the reference, when
-// one is set. A run ends when all of these came or at its time-out, and is recorded (and handed to
+// one is set. Fixes count once the receiver has reported being without one after the reset, so
+// that a fix already on its way is not a time of 0 and a reset the receiver ignored times out. A run ends when all of these came or at its time-out, and is recorded (and handed to
 // the run-ended callback) after its settle time. A receiver lost in a run ends that run as lost
 // (a run that already had its first fix keeps it) and the campaign waits for it to return.
 //
@@ -100,12 +101,14 @@ public:
     // A reference to time the runs' fixes within the radius of (none: no such time).
     void SetReference(std::optional<GeodeticPoint> reference);
 
+    // A fix with the time it arrived; one that arrived before the run's reset is not the run's.
     void OnFix(const GnssFix& fix, UtcTime now);
     // The receiver's own report of its time to first fix, in seconds.
     void OnReceiverTtff(double seconds, UtcTime now);
     void OnLinkLost(UtcTime now);
     void OnLinkReturned(UtcTime now);
-    // Time passing with nothing received: time-outs and settle times end by it.
+    // Time passing: time-outs and settle times end by it, and the next reset is sent by it alone,
+    // so its `now` must be the time it is called.
     void OnTick(UtcTime now);
 
     const CampaignSettings& Settings() const { return settings_; }
@@ -114,7 +117,10 @@ public:
     bool Ended() const { return phase_ == CampaignPhase::Finished || phase_ == CampaignPhase::Stopped; }
 
 private:
-    void Advance(UtcTime now);
+    // Ends time-outs and settle times due by `now`; the next reset goes out only when `mayReset`
+    // (a tick, the receiver's return), as an event stamped earlier than it arrived must not
+    // date a reset sent now.
+    void Advance(UtcTime now, bool mayReset = false);
     void BeginRun(UtcTime now);
     void StartTiming(UtcTime now);
     void EndRun(UtcTime now, RunOutcome outcome);
@@ -132,6 +138,7 @@ private:
     bool linkUp_ = true;
     TtffRun current_;
     UtcTime runStart_{};
+    bool resetSeen_ = false;  // the receiver reported no fix since the run's reset
     std::optional<TtffRun> pending_;  // ended, waiting for its settle time to be recorded
     UtcTime settleEnd_{};
     std::size_t runsBegun_ = 0;

@@ -58,6 +58,7 @@ std::optional<FixSample> FixSampleOf(const GnssFix& fix) {
     sample.longitude = *fix.longitude;
     sample.height = fix.altitudeHae;
     sample.kind = *kind;
+    sample.estimate = {fix.sigmaEast, fix.sigmaNorth, fix.sigmaUp};
     if (!IsUsableSample(sample)) return std::nullopt;
     return sample;
 }

@@ -26,7 +26,7 @@ ParsedResetText ParseResetText(std::string_view typed) {
             continue;
         }
         const std::string at = " at " + std::to_string(i + 1) + " ";
-        if (i + 1 == typed.size()) return {std::nullopt, std::string("reset text: a \\ ends it; ") + kEscapes};
+        if (i + 1 == typed.size()) return {std::nullopt, std::string("a \\ ends it; ") + kEscapes};
         const char escape = typed[++i];
         switch (escape) {
         case 'r': bytes += '\r'; break;
@@ -35,18 +35,18 @@ ParsedResetText ParseResetText(std::string_view typed) {
         case '\\': bytes += '\\'; break;
         case 'x': {
             const std::optional<char> byte = HexByte(typed.substr(i + 1, 2));
-            if (!byte) return {std::nullopt, "reset text: \\x" + at + "needs two hexadecimal digits"};
+            if (!byte) return {std::nullopt, "\\x" + at + "needs two hexadecimal digits"};
             bytes += *byte;
             i += 2;
             break;
         }
         default: {
             const bool printable = escape > 0x20 && escape < 0x7f;
-            return {std::nullopt, "reset text: \\" + (printable ? std::string(1, escape) : std::string("?")) + at + "is no escape; " + kEscapes};
+            return {std::nullopt, "\\" + (printable ? std::string(1, escape) : std::string("?")) + at + "is no escape; " + kEscapes};
         }
         }
     }
-    if (bytes.empty()) return {std::nullopt, "reset text: empty"};
+    if (bytes.empty()) return {std::nullopt, "empty"};
     return {std::move(bytes), {}};
 }
 

@@ -14,11 +14,16 @@ double TimesToFirstFix::of(ResetKind kind) const {
     return cold;
 }
 
-FixAcquisition::FixAcquisition(TimesToFirstFix times) : times_(times) {}
+FixAcquisition::FixAcquisition(TimesToFirstFix times, const TtffSpreads& spreads, std::uint32_t seed)
+    : times_(times), spreads_(spreads), draws_(seed ^ 0x77ffu) {}
 
 void FixAcquisition::reset(ResetKind kind, double nowSeconds) {
     kind_ = kind;
     resetAt_ = nowSeconds;
+    ttff_ = times_.of(kind);
+    if (const std::optional<TtffSpread>& spread = spreads_[static_cast<std::size_t>(kind)]) {
+        ttff_ = std::uniform_real_distribution<double>(spread->min, spread->max)(draws_);
+    }
     firstFixReported_ = false;
 }
 
@@ -26,17 +31,17 @@ void FixAcquisition::reset(ResetKind kind, double nowSeconds) {
 // before the fix, and after a factory reset they stay idle for a while as the receiver starts from nothing.
 double FixAcquisition::acquiredAt(int index) const {
     if (kind_ == ResetKind::Hot) return 0.0;
-    return times_.of(kind_) * 0.8 * (index + 1) / kChannelCount;
+    return ttff_ * 0.8 * (index + 1) / kChannelCount;
 }
 
 FixAcquisition::ChannelProgress FixAcquisition::channel(int index, double nowSeconds) const {
     const double elapsed = nowSeconds - resetAt_;
-    if (kind_ == ResetKind::Factory && elapsed < times_.factory * 0.1) return ChannelProgress::Idle;
+    if (kind_ == ResetKind::Factory && elapsed < ttff_ * 0.1) return ChannelProgress::Idle;
     return elapsed >= acquiredAt(index) ? ChannelProgress::Tracking : ChannelProgress::Searching;
 }
 
 bool FixAcquisition::fixAllowed(double nowSeconds) const {
-    return nowSeconds - resetAt_ >= times_.of(kind_);
+    return nowSeconds - resetAt_ >= ttff_;
 }
 
 std::optional<double> FixAcquisition::takeFirstFix(double nowSeconds) {

@@ -1,6 +1,9 @@
 #pragma once
 
+#include <array>
+#include <cstdint>
 #include <optional>
+#include <random>
 
 #include "receiver/commands/command_builders.h"
 
@@ -16,12 +19,21 @@ struct TimesToFirstFix {
     double of(ResetKind kind) const;
 };
 
+// Seconds to the first fix drawn anew at each reset of a kind, uniform from min to max.
+struct TtffSpread {
+    double min = 0.0;
+    double max = 0.0;
+};
+// One per reset kind, in the order of kResetKinds; a kind without one takes its fixed time.
+using TtffSpreads = std::array<std::optional<TtffSpread>, kResetKinds.size()>;
+
 // How far the receiver has come since its last reset: which channels track, and when the fix returns.
 class FixAcquisition {
 public:
     enum class ChannelProgress { Idle, Searching, Tracking };
 
-    explicit FixAcquisition(TimesToFirstFix times);
+    // The spreads' draws follow from `seed`, so that a run can be repeated.
+    explicit FixAcquisition(TimesToFirstFix times, const TtffSpreads& spreads = {}, std::uint32_t seed = 1);
 
     void reset(ResetKind kind, double nowSeconds);
     ChannelProgress channel(int index, double nowSeconds) const;
@@ -33,6 +45,9 @@ private:
     double acquiredAt(int index) const;
 
     TimesToFirstFix times_;
+    TtffSpreads spreads_;
+    std::mt19937 draws_;
+    double ttff_ = 0;  // of the last reset
     ResetKind kind_ = ResetKind::Hot;
     double resetAt_ = 0;
     bool firstFixReported_ = false;

@@ -41,6 +41,15 @@ std::string PositionFields(const ReceiverSnapshot& snapshot) {
            AngleFields(snapshot.position.longitudeDeg, 3, 'E', 'W');
 }
 
+std::optional<std::string> Gst(const ReceiverSnapshot& snapshot, const UtcTime& utc, std::string_view talker, int timeDecimals) {
+    if (!snapshot.hasFix() || !snapshot.errorSigma) return std::nullopt;
+    const double horizontal = snapshot.errorSigma->horizontalSigma;
+    const double vertical = snapshot.errorSigma->verticalSigma;
+    return "$" + std::string(talker) + "GST," + TimeField(utc, timeDecimals) +
+           FormatText(",%.2f,%.2f,%.2f,0.0,%.2f,%.2f,%.2f", std::hypot(horizontal, horizontal, vertical), horizontal,
+                      horizontal, horizontal, horizontal, vertical);
+}
+
 int AverageCn0(const ChannelReport& channel) {
     int sum = 0;
     for (const auto sample : channel.cn0) sum += sample;

@@ -1,7 +1,9 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
+#include <string_view>
 
 #include "sim/gps_time.h"
 #include "sim/receiver_snapshot.h"
@@ -24,6 +26,10 @@ std::string DateField(const UtcTime& utc);
 
 // "ddmm.mmmm,N,dddmm.mmmm,E", or ",,," without a fix.
 std::string PositionFields(const ReceiverSnapshot& snapshot);
+
+// "$ttGST,time,rms,major,minor,orientation,lat sd,lon sd,alt sd" without checksum: the receiver's
+// own error estimate; none without a fix or without a known error.
+std::optional<std::string> Gst(const ReceiverSnapshot& snapshot, const UtcTime& utc, std::string_view talker, int timeDecimals);
 
 // The mean of the last second's C/N0 samples, dB-Hz.
 int AverageCn0(const ChannelReport& channel);

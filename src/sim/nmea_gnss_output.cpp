@@ -203,6 +203,8 @@ std::vector<std::string> GnssNmeaSentences(const ReceiverSnapshot& snapshot, con
     if (Due(rates.gga, second)) {
         bodies.push_back(Gga(snapshot, utc, talker));
         bodies.push_back(Gns(snapshot, utc, talker, constellations, inView));
+        // Inside the cycle, never its last sentence: with or without a fix the cycle ends the same.
+        if (auto gst = Gst(snapshot, utc, talker, kTimeDecimals)) bodies.push_back(std::move(*gst));
     }
     if (Due(rates.gsa, second)) {
         for (std::string& body : Gsa(snapshot, talker, constellations, inView)) bodies.push_back(std::move(body));
@@ -213,6 +215,7 @@ std::vector<std::string> GnssNmeaSentences(const ReceiverSnapshot& snapshot, con
     if (Due(rates.rmc, second)) bodies.push_back(Rmc(snapshot, utc, talker));
     if (Due(rates.vtg, second)) bodies.push_back(Vtg(snapshot, talker));
     if (Due(rates.zda, second)) bodies.push_back(Zda(utc, talker));
+
     std::vector<std::string> sentences;
     sentences.reserve(bodies.size());
     for (const std::string& body : bodies) sentences.push_back(WithNmeaChecksum(body));

@@ -62,7 +62,11 @@ std::string Rmc(const ReceiverSnapshot& snapshot, const UtcTime& utc) {
 std::vector<std::string> NmeaSentences(const ReceiverSnapshot& snapshot, const NmeaRates& rates, std::int64_t second) {
     const UtcTime utc = UtcFromUnix(snapshot.unixSeconds);
     std::vector<std::string> sentences;
-    if (Due(rates.gga, second)) sentences.push_back(WithNmeaChecksum(Gga(snapshot, utc)));
+    if (Due(rates.gga, second)) {
+        sentences.push_back(WithNmeaChecksum(Gga(snapshot, utc)));
+        // Inside the cycle, never its last sentence: with or without a fix the cycle ends the same.
+        if (const auto gst = Gst(snapshot, utc, "GP", kTimeDecimals)) sentences.push_back(WithNmeaChecksum(*gst));
+    }
     if (Due(rates.gsa, second)) sentences.push_back(WithNmeaChecksum(Gsa(snapshot)));
     if (Due(rates.gsv, second)) {
         for (const std::string& body : Gsv(snapshot)) sentences.push_back(WithNmeaChecksum(body));

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <cmath>
 #include <limits>
 #include <vector>
 
@@ -16,7 +17,7 @@ namespace vexa::sim {
 namespace {
 
 enum class SimOption {
-    kProduct, kProtocol, kConstellations, kBaud, kOrigin, kSeed, kTtff, kReplay, kCorrupt, kLink, kMasPort,
+    kProduct, kProtocol, kConstellations, kBaud, kOrigin, kSeed, kTtff, kTtffSpread, kNoise, kReplay, kCorrupt, kLink, kMasPort,
     kSeconds, kHelp, kVersion,
 };
 
@@ -39,6 +40,14 @@ constexpr OptionRow<SimOption> kSimOptions[] = {
     {SimOption::kTtff, "--ttff", "H,W,C,F",
      "seconds to the first fix after a hot, warm, cold start and a factory\n"
      "reset (default 2,30,45,60); power-on counts as a hot start"},
+    {SimOption::kTtffSpread, "--ttff-spread", "KIND=MIN..MAX",
+     "seconds to the first fix after a reset of KIND (hot, warm, cold,\n"
+     "factory), drawn anew for each reset, uniform from MIN to MAX and\n"
+     "repeatable with --seed; give it once per kind"},
+    {SimOption::kNoise, "--noise", "H_SIGMA,V_SIGMA",
+     "stand still at the origin and report each fix off it by Gaussian\n"
+     "noise of these 1-sigma metres on each horizontal axis and on the\n"
+     "vertical (CEP50 about 1.1774 x H_SIGMA); in NMEA also write GST"},
     {SimOption::kReplay, "--replay", "FILE", "send the bytes of a raw capture at the line rate instead of synthesising"},
     {SimOption::kCorrupt, "--corrupt", "P", "damage each frame or sentence with probability P, 0 to 1 (default 0)",
      OptionRange{0, 1}},
@@ -64,7 +73,8 @@ std::string ProgramUsage() {
            "Examples:\n"
            "  $ vexasim --protocol nmea --baud 4800 --link /tmp/gps &\n"
            "  $ vexasim --protocol nmea --constellations gps,glonass,galileo,beidou --baud 38400 --link /tmp/gnss &\n"
-           "  $ vexasim --product osprey --mas-port 7557 --ttff 1,1,1,1 --link /tmp/osprey &\n";
+           "  $ vexasim --product osprey --mas-port 7557 --ttff 1,1,1,1 --link /tmp/osprey &\n"
+           "  $ vexasim --ttff-spread hot=1..3 --ttff-spread cold=20..40 --noise 2.5,4 --seed 7 --link /tmp/gps &\n";
 }
 
 std::optional<double> Number(std::string_view text) {
@@ -144,6 +154,31 @@ std::string Apply(const OptionRow<SimOption>& option, std::string_view value, Pr
             return "--ttff takes four times in seconds: HOT,WARM,COLD,FACTORY";
         }
         receiver.timesToFirstFix = {(*values)[0], (*values)[1], (*values)[2], (*values)[3]};
+        break;
+    }
+    case SimOption::kTtffSpread: {
+        const std::size_t equals = value.find('=');
+        const std::size_t dots = value.find("..");
+        const std::string_view kind = value.substr(0, equals);
+        const auto reset = std::find_if(kResetKinds.begin(), kResetKinds.end(),
+                                        [&](ResetKind k) { return ResetKindName(k) == kind; });
+        const auto least = equals == std::string_view::npos || dots == std::string_view::npos || dots < equals
+                               ? std::nullopt
+                               : Number(value.substr(equals + 1, dots - equals - 1));
+        const auto most = least ? Number(value.substr(dots + 2)) : std::nullopt;
+        if (reset == kResetKinds.end() || !most || *least < 0 || *most < *least || !std::isfinite(*most)) {
+            return "--ttff-spread takes KIND=MIN..MAX: hot, warm, cold or factory and seconds with MIN no more than MAX";
+        }
+        receiver.ttffSpreads[static_cast<std::size_t>(*reset)] = TtffSpread{*least, *most};
+        break;
+    }
+    case SimOption::kNoise: {
+        const auto values = Numbers(value, 2);
+        if (!values || !((*values)[0] > 0) || !((*values)[1] > 0) || !std::isfinite((*values)[0]) ||
+            !std::isfinite((*values)[1])) {
+            return "--noise takes H_SIGMA,V_SIGMA: two distances in metres above 0";
+        }
+        receiver.noise = PositionNoise{(*values)[0], (*values)[1]};
         break;
     }
     case SimOption::kReplay: simulator.replayPath = value; break;

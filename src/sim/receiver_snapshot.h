@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 #include "sim/constellation.h"
@@ -25,6 +26,12 @@ struct ChannelReport {
     bool usedInFix = false;
 };
 
+// The 1-sigma error of the reported positions, in metres: Gaussian on each horizontal axis and on the vertical.
+struct PositionNoise {
+    double horizontalSigma = 0;
+    double verticalSigma = 0;
+};
+
 enum FixMode : int { kNoFix = 0, kFix2D = 3, kFix3D = 4 };
 
 // Everything the receiver reports for one output second.
@@ -41,6 +48,8 @@ struct ReceiverSnapshot {
     EastNorthUp velocity;    // metres per second
     Vector3 velocityEcef;    // metres per second
     bool timedPower = false;
+    std::optional<PositionNoise> errorSigma;  // the error the receiver knows its fix to have, with a fix
+
     std::array<ChannelReport, kChannelCount> channels{};  // GPS, one per channel
     std::vector<ChannelReport> otherSatellites;           // the other systems' satellites, when tracked
 

@@ -49,8 +49,8 @@ const char* ResetName(ResetKind kind) {
 SimulatedReceiver::SimulatedReceiver(const ReceiverConfig& config, ReceiverOutput& output)
     : config_(config),
       output_(output),
-      world_(config.origin, config.seed, config.constellations),
-      acquisition_(config.timesToFirstFix),
+      world_(config.origin, config.seed, config.constellations, config.noise),
+      acquisition_(config.timesToFirstFix, config.ttffSpreads, config.seed),
       protocol_(config.protocol),
       baud_(config.baud) {
     acquisition_.reset(ResetKind::Hot, 0.0);

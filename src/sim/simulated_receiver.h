@@ -29,6 +29,8 @@ struct ReceiverConfig {
     std::uint32_t seed = 1;
     Constellations constellations{Constellation::Gps};  // what it tracks; more than GPS changes its NMEA output
     TimesToFirstFix timesToFirstFix;
+    TtffSpreads ttffSpreads;              // drawn from the seed
+    std::optional<PositionNoise> noise;   // drawn from the seed; the receiver then stands at the origin
     double startUnixSeconds = 0;  // the time of day the receiver wakes up to
 };
 

@@ -25,8 +25,14 @@ double ReceiverSnapshot::courseDeg() const {
     return course < 0 ? course + 360.0 : course;
 }
 
-WorldModel::WorldModel(const Geodetic& origin, std::uint32_t seed, const Constellations& constellations)
-    : origin_(origin), walk_(WalkPhase(seed)), gpsSky_(seed, Constellation::Gps), noise_(seed ^ 0x5eedu) {
+WorldModel::WorldModel(const Geodetic& origin, std::uint32_t seed, const Constellations& constellations,
+                       std::optional<PositionNoise> noise)
+    : origin_(origin),
+      walk_(WalkPhase(seed)),
+      gpsSky_(seed, Constellation::Gps),
+      noise_(seed ^ 0x5eedu),
+      positionNoise_(noise),
+      positionDraws_(seed ^ 0x9a55u) {
     for (const Constellation system : constellations) {
         if (system != Constellation::Gps) otherSkies_.emplace_back(seed, system);
     }
@@ -83,7 +89,15 @@ ReceiverSnapshot WorldModel::snapshot(double simSeconds, double unixSeconds, con
     snapshot.hdop = 0.6 + 4.0 / usable;
     snapshot.vdop = snapshot.hdop * 1.3;
     snapshot.pdop = std::hypot(snapshot.hdop, snapshot.vdop);
-    const Walk::State walk = walk_.at(simSeconds);
+    Walk::State walk = walk_.at(simSeconds);
+    if (positionNoise_) {
+        std::normal_distribution<double> horizontal(0.0, positionNoise_->horizontalSigma);
+        std::normal_distribution<double> vertical(0.0, positionNoise_->verticalSigma);
+        const double east = horizontal(positionDraws_);
+        const double north = horizontal(positionDraws_);
+        walk = {{east, north, vertical(positionDraws_)}, {}};
+        snapshot.errorSigma = positionNoise_;
+    }
     snapshot.position = OffsetGeodetic(origin_, walk.offset);
     snapshot.ecef = GeodeticToEcef(snapshot.position);
     snapshot.velocity = walk.velocity;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <random>
 #include <vector>
 
@@ -23,7 +24,9 @@ struct ElevationMasks {
 // makes of it, given how far it has come since its last reset.
 class WorldModel {
 public:
-    WorldModel(const Geodetic& origin, std::uint32_t seed, const Constellations& constellations = {Constellation::Gps});
+    // With `noise` the receiver stands still at the origin and each fix is off it by that noise.
+    WorldModel(const Geodetic& origin, std::uint32_t seed, const Constellations& constellations = {Constellation::Gps},
+               std::optional<PositionNoise> noise = std::nullopt);
 
     ReceiverSnapshot snapshot(double simSeconds, double unixSeconds, const FixAcquisition& acquisition,
                               const ElevationMasks& masks);
@@ -37,6 +40,8 @@ private:
     Sky gpsSky_;
     std::vector<Sky> otherSkies_;
     std::mt19937 noise_;
+    std::optional<PositionNoise> positionNoise_;
+    std::mt19937 positionDraws_;
 };
 
 }  // namespace vexa::sim

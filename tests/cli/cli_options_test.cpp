@@ -54,7 +54,42 @@ INSTANTIATE_TEST_SUITE_P(
                       BadUsage{{"--port", "/dev/a", "--record", ""}, "--record takes a file name"},
                       BadUsage{{"--port", "/dev/a", "--recrod", "x.bin"},
                                "unknown option '--recrod'; did you mean '--record'?"},
-                      BadUsage{{"--list-ports", "--record", "x.bin"}, "--list-ports takes only --port"}));
+                      BadUsage{{"--list-ports", "--record", "x.bin"}, "--list-ports takes only --port"},
+                      BadUsage{{"--port", "/dev/a", "--campaign", "cold", "--runs", "0", "--report", "r"},
+                               "--runs takes a whole number from 1 to 100000"},
+                      BadUsage{{"--port", "/dev/a", "--campaign", "cold", "--runs", "3", "--run-timeout", "-5", "--report", "r"},
+                               "--run-timeout takes a number of seconds above 0"},
+                      BadUsage{{"--port", "/dev/a", "--campaign", "tepid", "--runs", "3"},
+                               "--campaign takes hot, warm, cold, factory or cycle"},
+                      BadUsage{{"--port", "/dev/a", "--campaign", "cold", "--runs", "3"}, "--campaign needs --report DIR"},
+                      BadUsage{{"--port", "/dev/a", "--campaign", "cold", "--report", "r"}, "--campaign needs --runs N"},
+                      BadUsage{{"--port", "/dev/a", "--runs", "3"}, "--runs needs --campaign"},
+                      BadUsage{{"--port", "/dev/a", "--campaign", "hot", "--runs", "3", "--report", "r", "--power-cycle",
+                                "--reset-text", "hot=X"},
+                               "--power-cycle sends no reset; --reset-text cannot be used with it"},
+                      BadUsage{{"--port", "/dev/a", "--reset-text", "hot=\\q"},
+                               "--reset-text hot: \\q at 1 is no escape; use \\r \\n \\t \\\\ or \\xHH"},
+                      BadUsage{{"--port", "/dev/a", "--reference", "0,181,0"},
+                               "reference point \"0,181,0\": the longitude 181 is outside -180 to 180 degrees"},
+                      BadUsage{{"--port", "/dev/a", "--reference", "survey=0"},
+                               "--reference survey= takes a whole number of seconds from 1 to 86400"}));
+
+TEST(CliOptions, ACampaignWithEverything) {
+    std::string error;
+    const auto options = ParseCliOptions({"--port", "/dev/a", "--campaign", "cycle", "--runs", "8", "--run-timeout", "90.5",
+                                          "--settle", "0", "--reset-text", "cold=$PXYZ,1\\r\\n\\x01", "--reference",
+                                          "survey=120", "--report", "out"},
+                                         error);
+    ASSERT_TRUE(options && options->campaign) << error;
+    EXPECT_EQ(options->campaign->plan.kinds.size(), 4u);
+    EXPECT_EQ(options->campaign->runs, 8u);
+    EXPECT_EQ(options->campaign->runTimeout, std::chrono::milliseconds(90500));
+    EXPECT_EQ(options->campaign->settle, std::chrono::milliseconds(0));
+    const std::string coldText(options->resetTexts[2].begin(), options->resetTexts[2].end());
+    EXPECT_EQ(coldText, "$PXYZ,1\r\n\x01");
+    EXPECT_EQ(options->surveySeconds, 120);
+    EXPECT_EQ(options->reportPath, "out");
+}
 
 TEST(CliOptions, LiveWithEveryOption) {
     std::string error;

@@ -77,7 +77,7 @@ TEST(Campaign, ScriptedRuns) {
     const Case cases[] = {
         {"two hot runs, each to a 3D fix, with the settle time between",
          SettingsOf(CampaignPlan::Of(kHot), 2, 60, 5), false,
-         {{1.5, What::Fix3d}, {6.5, What::Tick}, {9.0, What::Fix3d}, {14.0, What::Tick}},
+         {{0.5, What::NoFix}, {1.5, What::Fix3d}, {6.5, What::Tick}, {7.0, What::NoFix}, {9.0, What::Fix3d}, {14.0, What::Tick}},
          {{kHot, 1.5, 1.5, {}, {}, RunOutcome::Fixed, 0.0}, {kHot, 2.5, 2.5, {}, {}, RunOutcome::Fixed, 6.5}},
          {kHot, kHot}, CampaignPhase::Finished},
         {"no-fix and 2D fixes before the 3D one; the receiver's own time joins in the settle time",
@@ -86,12 +86,12 @@ TEST(Campaign, ScriptedRuns) {
          {{kCold, 30.0, 34.0, {}, 29.6, RunOutcome::Fixed, 0.0}}, {kCold}, CampaignPhase::Finished},
         {"a run without any fix times out; one with only a 2D fix is fixed without a 3D time",
          SettingsOf(CampaignPlan::Of(kCold), 2, 10, 1), false,
-         {{9.9, What::NoFix}, {10.5, What::Fix3d}, {11.0, What::Tick}, {15.0, What::Fix2d}, {40.0, What::Tick}},
+         {{9.9, What::NoFix}, {10.5, What::Fix3d}, {11.0, What::Tick}, {12.0, What::NoFix}, {15.0, What::Fix2d}, {40.0, What::Tick}},
          {{kCold, {}, {}, {}, {}, RunOutcome::TimedOut, 0.0}, {kCold, 4.0, {}, {}, {}, RunOutcome::Fixed, 11.0}},
          {kCold, kCold}, CampaignPhase::Finished},
         {"with a reference the run waits for a fix within the radius",
          SettingsOf(CampaignPlan::Of(kHot), 1, 60, 0), true,
-         {{3.0, What::FarFix3d}, {7.0, What::Fix3d}, {8.0, What::Tick}},
+         {{1.0, What::NoFix}, {3.0, What::FarFix3d}, {7.0, What::Fix3d}, {8.0, What::Tick}},
          {{kHot, 3.0, 3.0, 7.0, {}, RunOutcome::Fixed, 0.0}}, {kHot}, CampaignPhase::Finished},
         {"a cycle resets hot, warm, cold, factory in turn",
          SettingsOf(CampaignPlan::Cycle(), 4, 5, 0), false,
@@ -104,11 +104,11 @@ TEST(Campaign, ScriptedRuns) {
         {"the receiver lost in a run: that run is lost, the next reset follows its return and the settle time",
          SettingsOf(CampaignPlan::Of(kCold), 2, 60, 5), false,
          {{4.0, What::Lost}, {80.0, What::Tick}, {100.0, What::Returned}, {104.0, What::Tick}, {105.0, What::Tick},
-          {125.0, What::Fix3d}, {130.0, What::Tick}},
+          {106.0, What::NoFix}, {125.0, What::Fix3d}, {130.0, What::Tick}},
          {{kCold, {}, {}, {}, {}, RunOutcome::Lost, 0.0}, {kCold, 20.0, 20.0, {}, {}, RunOutcome::Fixed, 105.0}},
          {kCold, kCold}, CampaignPhase::Finished},
         {"lost after its first fix, a run keeps that fix",
-         SettingsOf(CampaignPlan::Of(kCold), 1, 60, 5), false, {{20.0, What::Fix2d}, {25.0, What::Lost}},
+         SettingsOf(CampaignPlan::Of(kCold), 1, 60, 5), false, {{1.0, What::NoFix}, {20.0, What::Fix2d}, {25.0, What::Lost}},
          {{kCold, 20.0, {}, {}, {}, RunOutcome::Fixed, 0.0}}, {kCold}, CampaignPhase::Finished},
         {"power cycle: no reset; each run is timed from the receiver coming back",
          SettingsOf(CampaignPlan::Of(kCold), 2, 60, 2, true), false,
@@ -116,9 +116,22 @@ TEST(Campaign, ScriptedRuns) {
           {50.0, What::Lost}, {52.0, What::Returned}, {60.0, What::Lost}},
          {{kCold, 30.0, 30.0, {}, {}, RunOutcome::Fixed, 15.0}, {kCold, {}, {}, {}, {}, RunOutcome::Lost, 52.0}},
          {}, CampaignPhase::Finished},
+        {"a fix after the settle time sends no reset: the next tick does, at its own time",
+         SettingsOf(CampaignPlan::Of(kHot), 2, 60, 1), false,
+         {{0.5, What::NoFix}, {1.0, What::Fix3d}, {2.5, What::Fix3d}, {3.0, What::Tick}, {4.0, What::NoFix}, {5.0, What::Fix3d},
+          {6.0, What::Tick}},
+         {{kHot, 1.0, 1.0, {}, {}, RunOutcome::Fixed, 0.0}, {kHot, 2.0, 2.0, {}, {}, RunOutcome::Fixed, 3.0}},
+         {kHot, kHot}, CampaignPhase::Finished},
+        {"a fix before the receiver shows it lost its fix is not the run's; a reset it ignores times out",
+         SettingsOf(CampaignPlan::Of(kHot), 2, 10, 0), false,
+         {{0.1, What::Fix3d}, {1.0, What::NoFix}, {2.0, What::Fix3d}, {3.0, What::Tick}, {4.0, What::Fix3d},
+          {14.0, What::Tick}},
+         {{kHot, 2.0, 2.0, {}, {}, RunOutcome::Fixed, 0.0}, {kHot, {}, {}, {}, {}, RunOutcome::TimedOut, 3.0}},
+         {kHot, kHot}, CampaignPhase::Finished},
         {"Stop keeps the finished runs and records the one in progress as stopped",
          SettingsOf(CampaignPlan::Of(kHot), 5, 60, 1), false,
-         {{2.0, What::Fix3d}, {3.0, What::Tick}, {4.0, What::Fix2d}, {4.5, What::Stop}, {20.0, What::Fix3d}},
+         {{1.0, What::NoFix}, {2.0, What::Fix3d}, {3.0, What::Tick}, {3.5, What::NoFix}, {4.0, What::Fix2d}, {4.5, What::Stop},
+          {20.0, What::Fix3d}},
          {{kHot, 2.0, 2.0, {}, {}, RunOutcome::Fixed, 0.0}, {kHot, 1.0, {}, {}, {}, RunOutcome::Stopped, 3.0}},
          {kHot, kHot}, CampaignPhase::Stopped},
     };
@@ -198,6 +211,7 @@ TEST(Campaign, ProgressCountsRunsAndEstimatesTheTimeLeft) {
     Campaign campaign(SettingsOf(CampaignPlan::Of(kCold), 3, 100, 10), resets);
     EXPECT_EQ(campaign.Progress(UtcTime{}).timeLeft, seconds(3 * 110));
     campaign.Start(UtcTime{});
+    campaign.OnFix(FixOf(What::NoFix), UtcTime{seconds(1)});
     campaign.OnFix(FixOf(What::Fix3d), UtcTime{seconds(40)});
     // One run of 40 s done, settling until 50 s; two more of 40 s and their settle times.
     const CampaignProgress progress = campaign.Progress(UtcTime{seconds(45)});

@@ -16,11 +16,11 @@ TEST(ResetText, IsSentAsTypedWithItsEscapesAndRefusedWithTheReason) {
         {"$PXYZ,101*3C\\r\\n", "$PXYZ,101*3C\r\n", ""},
         {"\\xa0\\xA2\\x00\\x19", std::string("\xa0\xa2\x00\x19", 4), ""},
         {"tab\\there \\\\ back", "tab\there \\ back", ""},
-        {"bad\\q", "", "reset text: \\q at 4 is no escape"},
-        {"end\\", "", "reset text: a \\ ends it"},
-        {"\\x4", "", "reset text: \\x at 1 needs two hexadecimal digits"},
-        {"\\xg0", "", "reset text: \\x at 1 needs two hexadecimal digits"},
-        {"", "", "reset text: empty"},
+        {"bad\\q", "", "\\q at 4 is no escape"},
+        {"end\\", "", "a \\ ends it"},
+        {"\\x4", "", "\\x at 1 needs two hexadecimal digits"},
+        {"\\xg0", "", "\\x at 1 needs two hexadecimal digits"},
+        {"", "", "empty"},
     };
     for (const auto& c : kCases) {
         const ParsedResetText parsed = ParseResetText(c.typed);

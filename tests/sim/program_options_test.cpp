@@ -41,11 +41,36 @@ TEST(ProgramOptions, TheProductIsNamedInAnyCase) {
 TEST(ProgramOptions, EveryOptionTheHelpListsIsTaken) {
     const std::vector<std::string> listed = test::OptionsListedUnder(kProgramUsage, "Options:");
     for (const std::string& name : listed) EXPECT_EQ(ErrorOf({name}).find("unknown option"), std::string::npos) << name;
-    EXPECT_EQ(listed.size(), 14u);
+    EXPECT_EQ(listed.size(), 16u);
     const ParsedOptions parsed =
         ParseProgramOptions(std::vector<std::string_view>{"--constellations", "gps,glonass,galileo,beidou"});
     EXPECT_EQ(parsed.error, "");
     EXPECT_EQ(parsed.options.simulator.receiver.constellations.size(), 4u);
+}
+
+TEST(ProgramOptions, TtffSpreadsPerKindAndPositionNoise) {
+    const ParsedOptions parsed = ParseProgramOptions(std::vector<std::string_view>{
+        "--ttff-spread", "hot=1..3", "--ttff-spread=cold=20.5..40", "--noise", "2.5,4"});
+    ASSERT_EQ(parsed.error, "");
+    const ReceiverConfig& receiver = parsed.options.simulator.receiver;
+    ASSERT_TRUE(receiver.ttffSpreads[0] && receiver.ttffSpreads[2]);
+    EXPECT_FALSE(receiver.ttffSpreads[1]);
+    EXPECT_EQ(receiver.ttffSpreads[0]->max, 3.0);
+    EXPECT_EQ(receiver.ttffSpreads[2]->min, 20.5);
+    EXPECT_EQ(receiver.noise->horizontalSigma, 2.5);
+    EXPECT_EQ(receiver.noise->verticalSigma, 4.0);
+
+    const std::string spreadError =
+        "--ttff-spread takes KIND=MIN..MAX: hot, warm, cold or factory and seconds with MIN no more than MAX";
+    const std::string noiseError = "--noise takes H_SIGMA,V_SIGMA: two distances in metres above 0";
+    const std::pair<std::vector<std::string_view>, std::string> refused[] = {
+        {{"--ttff-spread", "lukewarm=1..2"}, spreadError}, {{"--ttff-spread", "hot=3..1"}, spreadError},
+        {{"--ttff-spread", "hot=-1..1"}, spreadError},     {{"--ttff-spread", "hot=1-2"}, spreadError},
+        {{"--ttff-spread", "hot"}, spreadError},           {{"--ttff-spread", "hot=1..inf"}, spreadError},
+        {{"--noise", "0,1"}, noiseError},                  {{"--noise", "1"}, noiseError},
+        {{"--noise", "1,nan"}, noiseError},
+    };
+    for (const auto& [arguments, error] : refused) EXPECT_EQ(ErrorOf(arguments), error) << arguments[1];
 }
 
 }  // namespace

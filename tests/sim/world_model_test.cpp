@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <vector>
 
 #include "sim/fix_acquisition.h"
 #include "sim/world_model.h"
@@ -124,6 +126,58 @@ TEST(FixAcquisition, ColdStartLocksChannelsOneByOneAndFactoryResetStartsIdle) {
     EXPECT_EQ(acquisition.channel(11, 10.0), FixAcquisition::ChannelProgress::Searching);
     acquisition.reset(ResetKind::Factory, 0);
     EXPECT_EQ(acquisition.channel(0, 1.0), FixAcquisition::ChannelProgress::Idle);
+}
+
+// The spread's draws lie in their range, follow from the seed, and a kind without one keeps its time.
+TEST(FixAcquisition, SpreadTimesAreDrawnPerResetFromTheSeed) {
+    TtffSpreads spreads;
+    spreads[static_cast<std::size_t>(ResetKind::Cold)] = TtffSpread{20.0, 40.0};
+    const auto draws = [&](std::uint32_t seed) {
+        FixAcquisition acquisition({2, 30, 45, 60}, spreads, seed);
+        std::vector<double> times;
+        for (int reset = 0; reset < 50; ++reset) {
+            const double at = reset * 100.0;
+            acquisition.reset(ResetKind::Cold, at);
+            double second = at;
+            while (!acquisition.fixAllowed(second)) second += 0.25;
+            times.push_back(second - at);
+        }
+        return times;
+    };
+    const std::vector<double> first = draws(7);
+    EXPECT_EQ(draws(7), first);
+    EXPECT_NE(draws(8), first);
+    EXPECT_GE(*std::min_element(first.begin(), first.end()), 20.0);
+    EXPECT_LE(*std::max_element(first.begin(), first.end()), 40.25);
+    EXPECT_GT(*std::max_element(first.begin(), first.end()) - *std::min_element(first.begin(), first.end()), 10.0);
+    FixAcquisition fixed({2, 30, 45, 60}, spreads, 7);
+    fixed.reset(ResetKind::Warm, 0);
+    EXPECT_FALSE(fixed.fixAllowed(29.9));
+    EXPECT_TRUE(fixed.fixAllowed(30.0));
+}
+
+// With noise the receiver stands at the origin and its fixes scatter by the Gaussian's closed forms:
+// sd per axis the sigma, CEP50 = sigma sqrt(2 ln 2) = 1.1774 sigma.
+TEST(WorldModel, NoiseScattersFixesAboutTheOriginByItsSigmas) {
+    constexpr double kHorizontal = 2.0;
+    constexpr double kVertical = 5.0;
+    WorldModel world(kOrigin, 11, {Constellation::Gps}, PositionNoise{kHorizontal, kVertical});
+    const FixAcquisition acquisition = FixedAcquisition();
+    const Vector3 origin = GeodeticToEcef(kOrigin);
+    std::vector<double> horizontal;
+    double sumUpSquares = 0;
+    constexpr int kFixes = 20000;
+    for (int second = 0; second < kFixes; ++second) {
+        const ReceiverSnapshot snapshot = world.snapshot(second, kStartUnix + second, acquisition, {});
+        ASSERT_TRUE(snapshot.errorSigma);
+        const double up = snapshot.position.altitudeM - kOrigin.altitudeM;
+        sumUpSquares += up * up;
+        const double threeD = Distance(snapshot.ecef, origin);
+        horizontal.push_back(std::sqrt(std::max(threeD * threeD - up * up, 0.0)));
+    }
+    std::nth_element(horizontal.begin(), horizontal.begin() + kFixes / 2 - 1, horizontal.end());
+    EXPECT_NEAR(horizontal[kFixes / 2 - 1], 1.1774 * kHorizontal, 0.03 * kHorizontal);
+    EXPECT_NEAR(std::sqrt(sumUpSquares / kFixes), kVertical, 0.02 * kVertical);
 }
 
 }  // namespace

@@ -1,6 +1,9 @@
 #include "evaluation/report/report_writer.h"
 
+#include <unistd.h>
+
 #include <array>
+#include <cerrno>
 #include <memory>
 #include <system_error>
 
@@ -45,6 +48,14 @@ constexpr std::array<ReportFile, 4> kReportFiles = {{
 }};
 
 }  // namespace
+
+std::string WhyReportCannotBeWritten(const std::filesystem::path& folder) {
+    std::error_code error;
+    std::filesystem::create_directories(folder, error);
+    if (error) return Failed(FileErrorText(folder.string(), error.value()));
+    if (::access(folder.c_str(), W_OK | X_OK) != 0) return Failed(FileErrorText(folder.string(), errno));
+    return {};
+}
 
 std::string WriteReport(const std::filesystem::path& folder, const ReportContents& contents) {
     std::error_code error;

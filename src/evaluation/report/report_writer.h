@@ -18,6 +18,10 @@ inline constexpr const char* kReportHtmlName = "report.html";
 // in full beside its name first and only then are all four put in place, so a folder that cannot
 // be written or a full disk leaves none of them new. Gives an empty text on success, otherwise
 // "report not written: PATH: reason".
+// Whether a report can be written into `folder`, asked before a long test rather than after it: the
+// folder is made when missing and must be writable. Empty when it can, else WriteReport's message.
+std::string WhyReportCannotBeWritten(const std::filesystem::path& folder);
+
 std::string WriteReport(const std::filesystem::path& folder, const ReportContents& contents);
 
 }  // namespace vexa

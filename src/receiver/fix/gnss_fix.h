@@ -64,6 +64,10 @@ struct GnssFix {
     std::optional<double> pdop;
     std::optional<int> satellitesUsed;
     std::vector<SatelliteId> used;  // the satellites the receiver named as used, when it named them
+    // The receiver's own 1-sigma estimate of the position's error, metres (NMEA GST).
+    std::optional<double> sigmaEast;
+    std::optional<double> sigmaNorth;
+    std::optional<double> sigmaUp;
 
     bool hasPosition() const { return mode != FixMode::NoFix && latitude && longitude; }
 };

@@ -35,7 +35,7 @@ bool CarriesTime(NmeaType type) {
 std::optional<NmeaTimeOfDay> TimeOf(const NmeaData& data) {
     return std::visit(Overloaded{[](const GgaSentence& s) { return s.time; }, [](const RmcSentence& s) { return s.time; },
                                  [](const GllSentence& s) { return s.time; }, [](const GnsSentence& s) { return s.time; },
-                                 [](const ZdaSentence& s) { return s.time; },
+                                 [](const ZdaSentence& s) { return s.time; }, [](const GstSentence& s) { return s.time; },
                                  [](const auto&) { return std::optional<NmeaTimeOfDay>{}; }},
                       data);
 }
@@ -159,7 +159,11 @@ void NmeaEpochBuilder::add(const NmeaSentence& sentence) {
                               if (!track_) track_ = s.courseTrue;
                               takeMode(s.mode);
                           },
-                          [&](const ZdaSentence& s) { takeDate(s.date); }},
+                          [&](const ZdaSentence& s) { takeDate(s.date); },
+                          [&](const GstSentence& s) {
+                              // An estimate of another second's fix is not this one's.
+                              if (!s.time || !time_ || *s.time == *time_) errorEstimate_ = s;
+                          }},
                sentence.data);
 
     if (!counted) return;
@@ -243,6 +247,7 @@ void NmeaEpochBuilder::clearEpoch() {
     vdop_.reset();
     pdop_.reset();
     satellitesUsed_.reset();
+    errorEstimate_.reset();
     hasGsa_ = false;
     used_.clear();
     satellites_.clear();
@@ -328,6 +333,9 @@ void NmeaEpochBuilder::buildFix() {
     fix.altitudeHae.reset();
     fix.speed.reset();
     fix.track.reset();
+    fix.sigmaEast.reset();
+    fix.sigmaNorth.reset();
+    fix.sigmaUp.reset();
     if (hasFix) {
         if (gsaFixType_ >= 2) {
             fix.mode = gsaFixType_ == 3 ? FixMode::ThreeD : FixMode::TwoD;
@@ -343,6 +351,11 @@ void NmeaEpochBuilder::buildFix() {
         }
         fix.speed = speed_;
         fix.track = track_;
+        if (errorEstimate_) {
+            fix.sigmaEast = errorEstimate_->sigmaLongitude;
+            fix.sigmaNorth = errorEstimate_->sigmaLatitude;
+            if (fix.mode == FixMode::ThreeD) fix.sigmaUp = errorEstimate_->sigmaAltitude;
+        }
     }
     fix.hdop = hdop_;
     fix.vdop = vdop_;

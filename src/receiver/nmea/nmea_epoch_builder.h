@@ -22,7 +22,7 @@ namespace vexa {
 // missing or out-of-order parts is left out. Where the sentences of one epoch disagree on the
 // position (a multiplexer that delays one of them, a receiver that writes GLL from another filter),
 // the position is the one of the sentences that carry altitude and fix quality (GGA, GNS), else
-// RMC's, else GLL's. After the first epochs the builder allocates nothing.
+// RMC's, else GLL's. A GST of the epoch's time gives the fix the receiver's own error estimate. After the first epochs the builder allocates nothing.
 class NmeaEpochBuilder {
 public:
     static constexpr std::size_t kMaxSatellites = 255;
@@ -97,6 +97,7 @@ private:
     std::optional<double> vdop_;
     std::optional<double> pdop_;
     std::optional<int> satellitesUsed_;
+    std::optional<GstSentence> errorEstimate_;
     bool hasGsa_ = false;
     std::vector<SatelliteId> used_;
     std::vector<SkySatellite> satellites_;  // of complete cycles, then of the one in progress

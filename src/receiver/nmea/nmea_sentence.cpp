@@ -203,6 +203,14 @@ ZdaSentence ReadZda(const NmeaFields& f) {
     return zda;
 }
 
+// Time, range residuals' RMS, the error ellipse's major and minor axis and orientation, then the
+// latitude, longitude and altitude errors. An error beyond 10,000 km is garbage, left empty.
+GstSentence ReadGst(const NmeaFields& f) {
+    constexpr double kLargestError = 1e7;
+    return GstSentence{TimeField(f, 0), InRange(f.number(1), 0.0, kLargestError), InRange(f.number(5), 0.0, kLargestError),
+                       InRange(f.number(6), 0.0, kLargestError), InRange(f.number(7), 0.0, kLargestError)};
+}
+
 NmeaSystem TalkerSystem(char first, char second) {
     if (first == 'G') {
         switch (second) {
@@ -229,6 +237,7 @@ std::optional<NmeaType> TypeOf(std::string_view name) {
     if (name == "GSV") return NmeaType::Gsv;
     if (name == "VTG") return NmeaType::Vtg;
     if (name == "ZDA") return NmeaType::Zda;
+    if (name == "GST") return NmeaType::Gst;
     return std::nullopt;
 }
 
@@ -289,6 +298,7 @@ NmeaParseResult ParseNmeaSentence(std::string_view line) {
     }
     case NmeaType::Vtg: sentence.data = ReadVtg(fields); break;
     case NmeaType::Zda: sentence.data = ReadZda(fields); break;
+    case NmeaType::Gst: sentence.data = ReadGst(fields); break;
     }
     result.status = NmeaParseStatus::Parsed;
     return result;

@@ -105,11 +105,20 @@ struct ZdaSentence {
     std::optional<NmeaDate> date;
 };
 
-using NmeaData =
-    std::variant<GgaSentence, RmcSentence, GllSentence, GnsSentence, GsaSentence, GsvSentence, VtgSentence, ZdaSentence>;
+// The receiver's own estimate of its position error, 1 sigma in metres.
+struct GstSentence {
+    std::optional<NmeaTimeOfDay> time;
+    std::optional<double> rangeRms;
+    std::optional<double> sigmaLatitude;
+    std::optional<double> sigmaLongitude;
+    std::optional<double> sigmaAltitude;
+};
+
+using NmeaData = std::variant<GgaSentence, RmcSentence, GllSentence, GnsSentence, GsaSentence, GsvSentence, VtgSentence,
+                              ZdaSentence, GstSentence>;
 
 // The three letters after the talker.
-enum class NmeaType : std::uint8_t { Gga, Rmc, Gll, Gns, Gsa, Gsv, Vtg, Zda };
+enum class NmeaType : std::uint8_t { Gga, Rmc, Gll, Gns, Gsa, Gsv, Vtg, Zda, Gst };
 
 struct NmeaSentence {
     char talker[2] = {};

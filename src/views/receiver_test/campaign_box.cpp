@@ -148,7 +148,7 @@ std::optional<ResetTexts> CampaignBox::Texts() {
         // Latin-1: each character typed below 256 is the byte of that value.
         const ParsedResetText parsed = ParseResetText(typed.toLatin1().toStdString());
         if (!parsed.bytes) {
-            ShowProblem(QStringLiteral("Not started: ") + Name(ResetKindName(kResetKinds[i])) + QStringLiteral(" ") +
+            ShowProblem(QStringLiteral("Not started: ") + Name(ResetKindName(kResetKinds[i])) + QStringLiteral(" reset text: ") +
                         QString::fromStdString(parsed.problem));
             return std::nullopt;
         }

@@ -220,6 +220,36 @@ TEST(NmeaEpochs, NoFixShowsNoPosition) {
     }
 }
 
+// GST: time, range RMS, ellipse major, minor, orientation, then latitude, longitude, altitude sigma.
+TEST(NmeaEpochs, TheGstOfTheEpochGivesTheFixItsErrorEstimate) {
+    struct Case {
+        const char* legend;
+        std::string gga, gst;
+        std::optional<double> east, north, up;
+    };
+    const std::string fix3d = "GPGGA,080000,4000.000,N,00300.000,W,1,05,1.0,100.0,M,50.0,M,,";
+    const Case cases[] = {
+        {"a 3D fix with its estimate", fix3d, "GPGST,080000,3.2,2.5,1.5,30.0,1.9,2.1,3.4", 2.1, 1.9, 3.4},
+        {"no vertical estimate for a 2D fix", "GPGGA,080000,4000.000,N,00300.000,W,1,03,1.0,,M,,M,,",
+         "GPGST,080000,3.2,2.5,1.5,30.0,1.9,2.1,3.4", 2.1, 1.9, {}},
+        {"empty fields give no estimate", fix3d, "GPGST,080000,,,,,,,", {}, {}, {}},
+        {"negative and absurd sigmas are left out", fix3d, "GPGST,080000,3.2,2.5,1.5,30.0,-1.0,1e99,0.5", {}, {}, 0.5},
+        {"another second's estimate is not this fix's", fix3d, "GPGST,080001,3.2,2.5,1.5,30.0,1.9,2.1,3.4", {}, {}, {}},
+        {"no estimate without a fix", "GPGGA,080000,4000.000,N,00300.000,W,0,00,,,M,,M,,",
+         "GPGST,080000,3.2,2.5,1.5,30.0,1.9,2.1,3.4", {}, {}, {}},
+    };
+    for (const Case& c : cases) {
+        Builder b;
+        b.feed({c.gga, c.gst});
+        b.builder.finish();
+        ASSERT_FALSE(b.recorder.fixes.empty()) << c.legend;
+        const GnssFix& fix = b.recorder.fixes[0];
+        EXPECT_EQ(fix.sigmaEast, c.east) << c.legend;
+        EXPECT_EQ(fix.sigmaNorth, c.north) << c.legend;
+        EXPECT_EQ(fix.sigmaUp, c.up) << c.legend;
+    }
+}
+
 TEST(NmeaEpochs, KindOfFixFromTheSentencesAtHand) {
     struct Case {
         const char* legend;
