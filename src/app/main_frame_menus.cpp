@@ -174,8 +174,8 @@ void CMainFrame::AdaptCommandMenu() {
 std::optional<QString> CMainFrame::SwitchProtocolText() const {
     const ProductTraits* product = SupportedProduct(ui_.receiver.ProductSelection.load());
     if (product == nullptr) return std::nullopt;
-    return ui_.receiver.LinkProtocol == kNmeaProtocol ? QStringLiteral("Switch to ") + QString::fromLatin1(product->binaryProtocolName)
-                                                      : QStringLiteral("Switch to NMEA");
+    if (ui_.receiver.LinkProtocol != kNmeaProtocol) return QStringLiteral("Switch to NMEA");
+    return QStringLiteral("Switch to ") + QString::fromLatin1(product->binaryProtocolName);
 }
 
 std::optional<QString> CMainFrame::LoggingText() const {
@@ -183,7 +183,8 @@ std::optional<QString> CMainFrame::LoggingText() const {
 }
 
 std::optional<QString> CMainFrame::RecordingText() const {
-    return ui_.comm && ui_.comm->IsRecording() ? QStringLiteral("Stop Recording") : QStringLiteral("Start Recording...");
+    const bool recording = ui_.comm && ui_.comm->IsRecording();
+    return recording ? QStringLiteral("Stop Recording") : QStringLiteral("Start Recording...");
 }
 
 bool CMainFrame::DebugOutputOn() const { return ui_.receiver.DebugToggleCount > kDebugToggleThreshold; }
