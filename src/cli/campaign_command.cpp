@@ -11,6 +11,7 @@
 #include "cli/campaign_lines.h"
 #include "cli/live_command.h"
 #include "cli/live_session.h"
+#include "cli/live_timing.h"
 #include "cli/stop_signals.h"
 #include "evaluation/report/report_writer.h"
 #include "link/receiver_commands.h"
@@ -22,10 +23,8 @@ namespace {
 using Clock = std::chrono::steady_clock;
 using std::chrono::milliseconds;
 
-constexpr milliseconds kTickPeriod{1000};
 // How often the campaign looks at the fixes that came and the time passing.
 constexpr milliseconds kCampaignStep{100};
-constexpr milliseconds kLastOutputTime{500};
 
 // The campaign's clock: the time of day at the start moved on by a clock that never goes back, so
 // that the runs are timed right whatever happens to the system's clock meanwhile. Read on any thread.
@@ -170,8 +169,7 @@ int RunCampaignCommand(const CliOptions& options, std::FILE* output, std::FILE* 
             session->Tick();
             nextTick += kTickPeriod;
         }
-        session->HandleNotifications(std::min(kCampaignStep, std::chrono::ceil<milliseconds>(std::max(
-                                                                  nextTick - Clock::now(), Clock::duration::zero()))));
+        session->HandleNotifications(std::min(kCampaignStep, Until(nextTick)));
         ReceiverContext& context = session->Context();
         if (const bool connected = context.LinkProtocol != kNotConnected; connected != linkUp) {
             linkUp = connected;

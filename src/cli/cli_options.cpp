@@ -199,6 +199,12 @@ struct CampaignArguments {
     std::vector<std::string_view> given;  // the campaign's options given, to refuse without --campaign
 };
 
+bool IsCampaignOption(CliOption id) {
+    return id == CliOption::kCampaign || id == CliOption::kRuns || id == CliOption::kRunTimeout ||
+           id == CliOption::kSettle || id == CliOption::kResetText || id == CliOption::kReference ||
+           id == CliOption::kReport;
+}
+
 // Applies a campaign option; gives an error text, empty when it was good.
 std::string ApplyCampaign(const OptionRow<CliOption>& option, const std::string& value, CliOptions& options,
                           CampaignArguments& campaign) {
@@ -358,20 +364,6 @@ std::optional<CliOptions> ParseCliOptions(const std::vector<std::string>& argume
         case CliOption::kRecord:
         case CliOption::kGpx:
         case CliOption::kSend:
-            if (i + 1 >= arguments.size()) {
-                error = argument + " needs a value";
-                return std::nullopt;
-            }
-            error = Apply(*option, arguments[i + 1], options, baudGiven);
-            if (!error.empty()) return std::nullopt;
-            liveOnlyGiven = liveOnlyGiven || option->id != CliOption::kPort;
-            ++i;
-            break;
-        case CliOption::kPowerCycle:
-            campaign.settings.powerCycle = true;
-            campaign.given.push_back(option->name);
-            liveOnlyGiven = true;
-            break;
         case CliOption::kCampaign:
         case CliOption::kRuns:
         case CliOption::kRunTimeout:
@@ -383,8 +375,15 @@ std::optional<CliOptions> ParseCliOptions(const std::vector<std::string>& argume
                 error = argument + " needs a value";
                 return std::nullopt;
             }
-            error = ApplyCampaign(*option, arguments[++i], options, campaign);
+            error = IsCampaignOption(option->id) ? ApplyCampaign(*option, arguments[i + 1], options, campaign)
+                                                 : Apply(*option, arguments[i + 1], options, baudGiven);
             if (!error.empty()) return std::nullopt;
+            liveOnlyGiven = liveOnlyGiven || option->id != CliOption::kPort;
+            ++i;
+            break;
+        case CliOption::kPowerCycle:
+            campaign.settings.powerCycle = true;
+            campaign.given.push_back(option->name);
             liveOnlyGiven = true;
             break;
         case CliOption::kAccuracy:

@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "cli/live_session.h"
+#include "cli/live_timing.h"
 #include "cli/output_clash.h"
 #include "link/recording/track_export.h"
 #include "cli/stop_signals.h"
@@ -20,15 +21,6 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 using std::chrono::milliseconds;
-
-constexpr milliseconds kTickPeriod{1000};
-// What the streams may still take once the run is over; a stream nobody reads loses the rest.
-constexpr milliseconds kLastOutputTime{500};
-
-// Waits for notifications until the next tick or the end, rounded up so that it never spins.
-milliseconds Until(Clock::time_point when) {
-    return std::chrono::ceil<milliseconds>(std::max(when - Clock::now(), Clock::duration::zero()));
-}
 
 // A display name stays on its own line whatever bytes the device reported.
 std::string OnOneLine(std::string text) {
