@@ -68,7 +68,8 @@ void Campaign::SetReference(std::optional<GeodeticPoint> reference) {
 
 void Campaign::OnFix(const GnssFix& fix, UtcTime now) {
     Advance(now);
-    if (phase_ != CampaignPhase::Running) return;
+    // A fix at the moment its run began (the settle time ended by it) was made before the reset.
+    if (phase_ != CampaignPhase::Running || now <= runStart_) return;
     const std::optional<FixSample> sample = FixSampleOf(fix);
     if (!sample) return;
     const double seconds = SecondsBetween(runStart_, now);
