@@ -68,8 +68,9 @@ void Campaign::SetReference(std::optional<GeodeticPoint> reference) {
 
 void Campaign::OnFix(const GnssFix& fix, UtcTime now) {
     Advance(now);
-    // A fix stamped before the reset went out belongs to the receiver's life before it.
-    if (phase_ != CampaignPhase::Running || now < runStart_) return;
+    // A fix stamped before the reset went out, or at the moment its run began (the settle time ended
+    // by it), belongs to the receiver's life before the reset.
+    if (phase_ != CampaignPhase::Running || now <= runStart_) return;
     const std::optional<FixSample> sample = FixSampleOf(fix);
     if (!sample) {
         resetSeen_ = resetSeen_ || !fix.hasPosition();

@@ -116,25 +116,20 @@ ReceiverTestWindow::~ReceiverTestWindow() {
 // A receiver that came back is taken as back before the fixes that came with it, one that went away
 // as gone after the fixes it sent before.
 void ReceiverTestWindow::TakeFixes() {
-    const UtcTime now = UtcAt(std::chrono::steady_clock::now());
     const bool running = campaign_ && !campaign_->Ended();
     const bool up = LinkUp();
-    // The campaign's clock never goes back: fixes that arrived before the return was seen count from it.
-    UtcTime earliest = UtcTime::min();
-    if (running && up && !linkUp_) {
-        campaign_->OnLinkReturned(now);
-        earliest = now;
-    }
+    if (running && up && !linkUp_) campaign_->OnLinkReturned(CampaignNow());
     for (const ArrivedFix& arrived : inbox_.Take()) {
-        if (running) campaign_->OnFix(arrived.fix, std::max(UtcAt(arrived.arrived), earliest));
+        if (running) campaign_->OnFix(arrived.fix, CampaignTime(UtcAt(arrived.arrived)));
         const std::optional<FixSample> sample = FixSampleOf(arrived.fix);
         if (!sample) continue;
         reference_->OfferFix(*sample);
         changed_ = accuracy_.Add(*sample) || changed_;
     }
-    if (running && !up && linkUp_) campaign_->OnLinkLost(now);
+    if (running && !up && linkUp_) campaign_->OnLinkLost(CampaignNow());
     linkUp_ = up;
     if (!running) return;
+    const UtcTime now = CampaignNow();
     campaign_->OnTick(now);
     ShowCampaign(now);
 }
@@ -176,6 +171,15 @@ UtcTime ReceiverTestWindow::UtcAt(std::chrono::steady_clock::time_point at) cons
     return openedUtc_ + std::chrono::duration_cast<std::chrono::milliseconds>(at - openedSteady_);
 }
 
+// A fix that arrived just before an event already handed on (the link's return seen late) counts
+// as at that event, so that no time to first fix comes out below zero.
+UtcTime ReceiverTestWindow::CampaignTime(UtcTime at) {
+    campaignClock_ = std::max(campaignClock_, at);
+    return campaignClock_;
+}
+
+UtcTime ReceiverTestWindow::CampaignNow() { return CampaignTime(UtcAt(std::chrono::steady_clock::now())); }
+
 bool ReceiverTestWindow::LinkUp() const {
     const bool recovering = ui_.linkRecovery != nullptr && ui_.linkRecovery->Recovering();
     return ui_.receiver.LinkProtocol != kNotConnected && !recovering;
@@ -184,6 +188,8 @@ bool ReceiverTestWindow::LinkUp() const {
 // Each run that ends joins the figures; a new campaign adds its runs to those before it.
 void ReceiverTestWindow::OnStart() {
     if (campaign_ && !campaign_->Ended()) return;
+    // The fixes that arrived before the first reset are taken first, so that none counts in its run.
+    TakeFixes();
     if (!ui_.comm) {
         campaignBox_->ShowProblem(QStringLiteral("Not started: there is no receiver link."));
         return;
@@ -202,7 +208,7 @@ void ReceiverTestWindow::OnStart() {
         changed_ = ttff_.Add(run) || changed_;
     });
     if (const std::optional<ReferencePoint>& reference = accuracy_.Reference()) campaign_->SetReference(reference->position);
-    const UtcTime now = UtcAt(std::chrono::steady_clock::now());
+    const UtcTime now = CampaignNow();
     linkUp_ = LinkUp();
     if (!linkUp_) campaign_->OnLinkLost(now);
     campaign_->Start(now);
@@ -212,7 +218,7 @@ void ReceiverTestWindow::OnStart() {
 
 void ReceiverTestWindow::OnStop() {
     if (!campaign_) return;
-    const UtcTime now = UtcAt(std::chrono::steady_clock::now());
+    const UtcTime now = CampaignNow();
     campaign_->Stop(now);
     ShowCampaign(now);
 }

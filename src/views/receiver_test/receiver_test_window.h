@@ -58,6 +58,9 @@ private:
     void OnStop();
     // The campaign's clock: the time of day at the window's opening, moved on by a clock that never goes back.
     UtcTime UtcAt(std::chrono::steady_clock::time_point at) const;
+    // The times handed to the campaign, never going back.
+    UtcTime CampaignTime(UtcTime at);
+    UtcTime CampaignNow();
     // The receiver is connected and not being looked for after a loss.
     bool LinkUp() const;
     void ShowCampaign(UtcTime now);
@@ -73,6 +76,7 @@ private:
     std::unique_ptr<LinkResetSender> sender_;
     std::unique_ptr<Campaign> campaign_;
     bool linkUp_ = true;
+    UtcTime campaignClock_{};
 
     ReferenceBox* reference_;
     CampaignBox* campaignBox_;
