@@ -7,7 +7,7 @@
 #include <memory>
 #include <string>
 
-#include "platform/notify_sink.h"
+#include "link/model/link_update.h"
 #include "receiver/commands/command_builders.h"
 
 class QAction;
@@ -75,7 +75,7 @@ public:
     void AdaptCommandMenu();
     // The Serial Comm dialog, with `portToChoose` selected instead of the stored port when one is given.
     void OnSerialComm(const std::string& portToChoose = {});
-    void OnLinkNotification(const vexa::Notification& notification);
+    void OnLinkUpdate(const vexa::LinkUpdate& update);
     void OnRedrawTimer();
 
 private:
