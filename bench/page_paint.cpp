@@ -97,7 +97,7 @@ void BM_PositionPage(benchmark::State& state) {
     Fixture fixture;
     CNavMsgView page(fixture.context, fixture.read, fixture.preferences);
     page.OnInitialUpdate();
-    page.OnUpdate(2);
+    page.OnUpdate(MessageDelivered{MessageId::NavData});
     PaintLoop(state, page);
 }
 
@@ -106,7 +106,7 @@ void BM_SignalPage(benchmark::State& state) {
     Fixture fixture;
     CSignalView page(fixture.context, fixture.read);
     page.OnInitialUpdate();
-    page.OnUpdate(2);
+    page.OnUpdate(MessageDelivered{MessageId::NavData});
     PaintLoop(state, page);
 }
 
@@ -125,7 +125,7 @@ void BM_PlotPage(benchmark::State& state) {
     page.OnInitialUpdate();
     for (int i = 0; i < 8; ++i) {
         fixture.fix->latitude += 0.00003;
-        page.OnUpdate(2);
+        page.OnUpdate(MessageDelivered{MessageId::NavData});
     }
     PaintLoop(state, page);
 }

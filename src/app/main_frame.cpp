@@ -54,9 +54,9 @@ CMainFrame::CMainFrame(UiContext& ui, CFeedDoc& doc, NotifyBridge& bridge)
     tabHost_->setFixedSize(kClientWidth, kClientHeight);
     setCentralWidget(tabHost_);
 
-    connect(&bridge, &NotifyBridge::Notified, this, &CMainFrame::OnLinkNotification);
+    connect(&bridge, &NotifyBridge::Updated, this, &CMainFrame::OnLinkUpdate);
     if (ui_.comm) {
-        ui_.comm->SetNotifyWindow(&bridge);
+        ui_.comm->SetUpdateSink(&bridge);
         recovery_ = std::make_unique<LinkRecovery>(*ui_.comm, ui_.receiver, [this] { ShowConnectionState(); });
         ui_.linkRecovery = recovery_.get();
     }
@@ -70,7 +70,7 @@ CMainFrame::CMainFrame(UiContext& ui, CFeedDoc& doc, NotifyBridge& bridge)
 CMainFrame::~CMainFrame() {
     redrawTimer_.stop();
     ui_.linkRecovery = nullptr;
-    if (ui_.comm) ui_.comm->SetNotifyWindow(nullptr);
+    if (ui_.comm) ui_.comm->SetUpdateSink(nullptr);
 }
 
 // A source that cannot write to the receiver (one shared through gpsd) says why instead.
@@ -263,20 +263,19 @@ void CMainFrame::OnAbout() {
     ui_.RunModal(dialog);
 }
 
-void CMainFrame::OnLinkNotification(const Notification& notification) {
-    if (notification.message == kNotifyShowMessage) {
-        ui_.prompts.ShowMessage(this, QString::fromStdString(notification.text));
+void CMainFrame::OnLinkUpdate(const LinkUpdate& update) {
+    if (const auto* message = std::get_if<MessageToShow>(&update)) {
+        ui_.prompts.ShowMessage(this, QString::fromStdString(message->text));
         return;
     }
-    if (notification.message == kNotifyLinkLost) {
+    if (std::holds_alternative<LinkLost>(update)) {
         OnLinkLost();
         return;
     }
-    if (notification.message != kNotifyMessageDelivered || !ui_.comm) return;
-    const int kind = static_cast<int>(notification.wParam);
-    doc_.UpdateAllViews(kind);
-    if (kind == ToWire(MessageId::SwVersion) && ui_.SwVersionPending) ShowSwVersion();
-    if (kind == ToWire(MessageId::ClockStatus) && ui_.ClockStatusPending) ShowClockStatus();
+    if (!ui_.comm) return;
+    doc_.UpdateAllViews(update);
+    if (IsDelivered(update, MessageId::SwVersion) && ui_.SwVersionPending) ShowSwVersion();
+    if (IsDelivered(update, MessageId::ClockStatus) && ui_.ClockStatusPending) ShowClockStatus();
 }
 
 void CMainFrame::ShowSwVersion() {
@@ -306,7 +305,7 @@ void CMainFrame::ShowConnectionState() {
 void CMainFrame::OnRedrawTimer() {
     if (recovery_) recovery_->Tick();
     if (ui_.comm) ui_.comm->FlushLog();
-    doc_.UpdateAllViews(kClockHint);
+    doc_.UpdateAllViews(ClockTick{});
     if (tabHost_) tabHost_->TextView()->OnRedrawTimer();
 }
 

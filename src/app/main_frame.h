@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/notify_sink.h"
+#include "link/model/link_update.h"
 #include "receiver/commands/command_builders.h"
 #include "receiver/product/product_table.h"
 
@@ -83,7 +83,7 @@ public:
     void AdaptCommandMenu();
     // The Serial Comm dialog, with `portToChoose` selected instead of the stored port when one is given.
     void OnSerialComm(const std::string& portToChoose = {});
-    void OnLinkNotification(const vexa::Notification& notification);
+    void OnLinkUpdate(const vexa::LinkUpdate& update);
     void OnRedrawTimer();
 
 private:

@@ -1,12 +1,9 @@
 #include "app/notify_bridge.h"
 
-#include <utility>
-
 namespace vexa {
 
-void NotifyBridge::post(Notification notification) {
-    QMetaObject::invokeMethod(
-        this, [this, notification = std::move(notification)] { emit Notified(notification); }, Qt::QueuedConnection);
+void NotifyBridge::TakeUpdates() {
+    for (const LinkUpdate& update : updates_.TakeAll()) emit Updated(update);
 }
 
 }  // namespace vexa

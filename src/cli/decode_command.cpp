@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <variant>
 
 #include "cli/campaign_lines.h"
 #include "cli/capture_accuracy.h"
@@ -16,7 +17,7 @@
 #include "link/gps_comm.h"
 #include "link/recording/track_export.h"
 #include "platform/file_problem.h"
-#include "platform/notify_sink.h"
+#include "link/model/link_update.h"
 #include "platform/result_codes.h"
 #include "platform/visible_text.h"
 #include "receiver/binary/renderer.h"
@@ -74,13 +75,13 @@ private:
     std::FILE* stream_ = nullptr;
 };
 
-// Shows the texts meant for a message box on the error stream; the per-message hints need no one.
-class MessageBoxPrinter : public NotifySink {
+// Shows the texts meant for a message box on the error stream; the other updates need no one.
+class MessageBoxPrinter : public UpdateSink {
 public:
     explicit MessageBoxPrinter(std::FILE* errors) : errors_(errors) {}
-    void post(Notification notification) override {
-        if (notification.message == kNotifyShowMessage) {
-            std::fprintf(errors_, "vexademo-cli: %s\n", VisibleText(notification.text).c_str());
+    void post(LinkUpdate update) override {
+        if (const auto* message = std::get_if<MessageToShow>(&update)) {
+            std::fprintf(errors_, "vexademo-cli: %s\n", VisibleText(message->text).c_str());
             shown_ = true;
         }
     }
@@ -189,7 +190,7 @@ bool DecodeCapture(std::FILE* input, const DecodeOptions& options, std::FILE* ou
         error = "no lock for the receiver link";
         return false;
     }
-    comm->SetNotifyWindow(&messageBoxes);
+    comm->SetUpdateSink(&messageBoxes);
     comm->KeepTrack(!options.gpxPath.empty());
     CaptureAccuracy accuracy;
     if (options.accuracy) {

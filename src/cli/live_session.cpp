@@ -4,6 +4,8 @@
 #include <optional>
 #include <string>
 #include <utility>
+#include <variant>
+#include <vector>
 
 #include "cli/gpsd_json.h"
 #include "link/model/poll_answer_text.h"
@@ -15,10 +17,6 @@
 
 namespace vexa {
 namespace {
-
-// The headless front end's own notifications, beside those of the link.
-constexpr int kNotifyStop = 0x400 + 100;
-constexpr int kNotifyLinesWaiting = 0x400 + 101;
 
 // Lines to print wake the caller's loop at once; otherwise it waits its whole time-out.
 constexpr std::chrono::milliseconds kOutputRetry{20};
@@ -53,24 +51,6 @@ void LiveSession::ReportPoster::onSky(const GnssSky& sky) {
     lines_.Write(line);
 }
 
-std::atomic<bool>* LiveSession::LinkNotices::WaitingFlag(std::intptr_t id) {
-    if (id == ToWire(MessageId::SwVersion)) return &versionWaiting_;
-    if (id == ToWire(MessageId::ClockStatus)) return &clockWaiting_;
-    return nullptr;
-}
-
-void LiveSession::LinkNotices::post(Notification notification) {
-    if (notification.message == kNotifyMessageDelivered) {
-        std::atomic<bool>* waiting = WaitingFlag(notification.wParam);
-        if (waiting == nullptr || waiting->exchange(true)) return;
-    }
-    queue_.post(std::move(notification));
-}
-
-void LiveSession::LinkNotices::Taken(std::intptr_t id) {
-    if (std::atomic<bool>* waiting = WaitingFlag(id)) *waiting = false;
-}
-
 std::unique_ptr<LiveSession> LiveSession::Create(int product, std::FILE* output, std::FILE* errors, Wait wait,
                                                  bool json, bool unknown) {
     auto context = std::make_unique<ReceiverContext>();
@@ -86,9 +66,8 @@ LiveSession::LiveSession(std::unique_ptr<ReceiverContext> context, std::unique_p
     : json_(json),
       wait_(std::move(wait)),
       context_(std::move(context)),
-      output_(output, [this] { LinesWaiting(); }),
-      errors_(errors, [this] { LinesWaiting(); }),
-      linkNotices_(notifications_),
+      output_(output, [this] { updates_.Wake(); }),
+      errors_(errors, [this] { updates_.Wake(); }),
       linePoster_(output_),
       reportPoster_(output_),
       unknownFramePoster_(json ? errors_ : output_),
@@ -106,7 +85,7 @@ LiveSession::LiveSession(std::unique_ptr<ReceiverContext> context, std::unique_p
                                           recovery_.Remember(portPath, chosenBaudSetting);
                                       }}),
       recovery_(*comm_, *context_, [this] { UpdateStatus(); }) {
-    comm_->SetNotifyWindow(&linkNotices_);
+    comm_->SetUpdateSink(&updates_);
     if (json) {
         comm_->AddGnssListener(reportPoster_);
     } else {
@@ -151,11 +130,9 @@ void LiveSession::Tick() {
 
 void LiveSession::HandleNotifications(std::chrono::milliseconds timeout) {
     if (output_.Pending() || errors_.Pending()) timeout = std::min(timeout, kOutputRetry);
-    std::optional<Notification> notification = notifications_.take(timeout);
-    if (notification) {
-        do {
-            Handle(*notification);
-        } while ((notification = notifications_.take()));
+    const std::vector<LinkUpdate> updates = updates_.TakeAll(timeout);
+    if (!updates.empty()) {
+        for (const LinkUpdate& update : updates) Handle(update);
         UpdateStatus();
         SendWhileConnected();
     }
@@ -167,11 +144,10 @@ void LiveSession::PumpOutput() {
     errors_.Pump();
 }
 
-void LiveSession::LinesWaiting() {
-    if (!linesWaiting_.exchange(true)) notifications_.post(Notification{kNotifyLinesWaiting, 0, 0, {}});
+void LiveSession::RequestStop() {
+    stopRequested_ = true;
+    updates_.Wake();
 }
-
-void LiveSession::RequestStop() { notifications_.post(Notification{kNotifyStop, 0, 0, {}}); }
 
 bool LiveSession::BetweenAttempts() const {
     return attempted_ && !controller_.Testing() && !recovery_.Recovering() && context_->LinkProtocol == kNotConnected;
@@ -219,24 +195,16 @@ void LiveSession::DrainOutput(std::chrono::steady_clock::time_point deadline) {
 
 std::string LiveSession::ExportTrack(const std::string& path) const { return ExportGpxTrack(path, comm_->Track()); }
 
-void LiveSession::Handle(const Notification& notification) {
-    switch (notification.message) {
-    case kNotifyLinesWaiting: linesWaiting_ = false; break;
-    case kNotifyMessageDelivered:
-        linkNotices_.Taken(notification.wParam);
-        ShowPollAnswer(static_cast<int>(notification.wParam));
-        break;
-    // The link shows only the write errors of the data log and of the recording.
-    case kNotifyShowMessage:
+void LiveSession::Handle(const LinkUpdate& update) {
+    if (const auto* delivered = std::get_if<MessageDelivered>(&update)) {
+        ShowPollAnswer(ToWire(delivered->id));
+    } else if (const auto* message = std::get_if<MessageToShow>(&update)) {
+        // The link shows only the write errors of the data log and of the recording.
         fileWriteFailed_ = true;
-        ShowMessage(notification.text);
-        break;
-    case kNotifyLinkLost:
+        ShowMessage(message->text);
+    } else if (std::holds_alternative<LinkLost>(update)) {
         // An open port is a newer connection than the one that was lost.
         if (!comm_->PortOpen()) recovery_.LinkLost();
-        break;
-    case kNotifyStop: stopRequested_ = true; break;
-    default: break;
     }
 }
 

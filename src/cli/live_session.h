@@ -14,7 +14,7 @@
 #include "link/connection/connection_controller.h"
 #include "link/gps_comm.h"
 #include "link/connection/link_recovery.h"
-#include "platform/notify_queue.h"
+#include "link/model/update_queue.h"
 #include "receiver/fix/gnss_listener.h"
 #include "receiver/binary/message_sink.h"
 #include "receiver/product/receiver_context.h"
@@ -31,7 +31,7 @@ namespace vexa {
 //
 // Whatever the receiver sends, the session stays within a fixed memory and never waits on its
 // streams: lines go out through LineOutput (dropped and counted when a stream does not take them),
-// and of the link's per-message notifications only one of each kind waits at a time.
+// and of the link's updates only one of each kind waits at a time (UpdateQueue).
 class LiveSession {
 public:
     // The protocol switch waits for the receiver to change over; it sleeps when this is empty.
@@ -58,10 +58,10 @@ public:
 
     // One second has passed.
     void Tick();
-    // Handles what the link reported: waits up to `timeout` for the first notification, then
-    // takes every one that is waiting.
+    // Handles what the link reported: waits up to `timeout` for the first update (or lines to
+    // print, or a stop), then takes every one that is waiting.
     void HandleNotifications(std::chrono::milliseconds timeout);
-    // From any thread (a signal): the session is to end once the notification is handled.
+    // From any thread (a signal): the session is to end; a HandleNotifications waiting returns.
     void RequestStop();
 
     bool StopRequested() const { return stopRequested_; }
@@ -130,45 +130,23 @@ private:
         LineOutput& lines_;
     };
 
-    // Passes the link's notifications on to the session's queue. Of the hint the link posts for
-    // every message only the answers to polls matter here, and one of each waiting is enough, so
-    // the queue stays short whatever the receiver sends.
-    class LinkNotices : public NotifySink {
-    public:
-        explicit LinkNotices(NotifySink& queue) : queue_(queue) {}
-        void post(Notification notification) override;
-        // The hint for `id` has been taken: the next one is passed on again.
-        void Taken(std::intptr_t id);
-
-    private:
-        std::atomic<bool>* WaitingFlag(std::intptr_t id);
-
-        NotifySink& queue_;
-        std::atomic<bool> versionWaiting_{false};
-        std::atomic<bool> clockWaiting_{false};
-    };
-
     LiveSession(std::unique_ptr<ReceiverContext> context, std::unique_ptr<GpsComm> comm, std::FILE* output,
                 std::FILE* errors, Wait wait, bool json, bool unknown);
 
-    void Handle(const Notification& notification);
+    void Handle(const LinkUpdate& update);
     void ShowPollAnswer(int id);
     void SendWhileConnected();
     void Send(const ReceiverRequest& request);
     void UpdateStatus();
     void ShowMessage(std::string_view text);
     void PumpOutput();
-    // Called by the outputs when lines arrive in an empty buffer: one wake at a time.
-    void LinesWaiting();
 
     bool json_;
     Wait wait_;
     std::unique_ptr<ReceiverContext> context_;
-    NotifyQueue notifications_;
-    std::atomic<bool> linesWaiting_{false};
+    UpdateQueue updates_;
     LineOutput output_;
     LineOutput errors_;
-    LinkNotices linkNotices_;
     LinePoster linePoster_;
     ReportPoster reportPoster_;
     UnknownFramePoster unknownFramePoster_;
@@ -181,7 +159,7 @@ private:
     bool receiverFound_ = false;
     bool versionPending_ = false;
     bool clockPending_ = false;
-    bool stopRequested_ = false;
+    std::atomic<bool> stopRequested_{false};
     bool fileWriteFailed_ = false;
 };
 

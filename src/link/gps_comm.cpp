@@ -80,7 +80,7 @@ GpsComm::GpsComm(ReceiverContext& context, std::mutex* modelLock, const ClientPr
 
 GpsComm::~GpsComm() {
     // At exit nobody is left to show the cleared records; the sink may already be gone.
-    notify_ = nullptr;
+    updates_ = nullptr;
     // Closed before the port: its thread writes through it. The object stays for the comm reader's calls.
     locationClient_->client().close();
     (void)Disconnect();  // at exit nobody is left to tell of a failed close
@@ -91,7 +91,7 @@ GpsComm::~GpsComm() {
 
 void GpsComm::DeliverMessage(int id, const std::uint8_t* record, std::size_t length) {
     std::lock_guard guard(*modelLock_);
-    bool announceAsText = false;
+    bool lineStored = false;
     if (log_.IsOpen() && RenderMessage(id, record, length, logLine_) == kResultOk) {
         // The log is read with cat and less: the receiver's texts must not steer the reader's terminal.
         const std::string_view line(logLine_);
@@ -113,18 +113,19 @@ void GpsComm::DeliverMessage(int id, const std::uint8_t* record, std::size_t len
         FillSkyFromTrack(Kept<TrackData>(), Kept<NavData>(), sky_ ? *sky_ : sky_.emplace());
         for (GnssListener* listener : gnssListeners_) listener->onSky(*sky_);
         break;
-    case ModelUse::TextLine:
-    case ModelUse::ErrorLine: {
+    case ModelUse::TextLine: {
         // Rendered in full first: a ring slot holds only 255 characters.
         char line[kRenderBufferSize];
         if (RenderMessage(id, record, std::min<std::size_t>(length, TextLineRing::kSlotSize - 1), line) == kResultOk) {
             StoreTextLine(line, std::strlen(line));
-            // The text page takes lines on hints 10 and 255; the others' lines come with a 255.
-            announceAsText = use == ModelUse::TextLine;
+            lineStored = true;
         }
         break;
     }
-    case ModelUse::Text: StoreTextLine(reinterpret_cast<const char*>(record), length); break;
+    case ModelUse::Text:
+        StoreTextLine(reinterpret_cast<const char*>(record), length);
+        lineStored = true;
+        break;
     case ModelUse::SendPermission:
         okToSend_ = length > 0 ? record[0] : 0;
         sendAllowed_ = okToSend_ != 0;
@@ -134,8 +135,8 @@ void GpsComm::DeliverMessage(int id, const std::uint8_t* record, std::size_t len
     case ModelUse::LogOnly: break;
     }
     if (deliveryListener_ != nullptr) deliveryListener_->deliver(id, record, length);
-    Post(kNotifyMessageDelivered, id);
-    if (announceAsText) Post(kNotifyMessageDelivered, ToWire(MessageId::DevelopmentText));
+    Post(MessageDelivered{FromWire(static_cast<std::uint8_t>(id))});
+    if (lineStored) Post(TextLinesWaiting{});
 }
 
 void GpsComm::AddGnssListener(GnssListener& listener) {
@@ -156,7 +157,7 @@ void GpsComm::onFix(const GnssFix& fix) {
         MeasureTtff(fix);
         for (GnssListener* listener : gnssListeners_) listener->onFix(fix);
     }
-    Post(kNotifyMessageDelivered, kFixUpdatedHint);
+    Post(FixUpdated{});
 }
 
 void GpsComm::onSky(const GnssSky& sky) {
@@ -165,7 +166,7 @@ void GpsComm::onSky(const GnssSky& sky) {
         sky_ = sky;
         for (GnssListener* listener : gnssListeners_) listener->onSky(sky);
     }
-    Post(kNotifyMessageDelivered, kSkyUpdatedHint);
+    Post(SkyUpdated{});
 }
 
 void GpsComm::RestartTtffClock() { context_.TtffCounter.start(std::chrono::steady_clock::now()); }
@@ -188,7 +189,7 @@ void GpsComm::StoreLocationText(std::string_view text) {
         std::lock_guard guard(*modelLock_);
         StoreTextLine(text.data(), text.size());
     }
-    Post(kNotifyMessageDelivered, ToWire(MessageId::DevelopmentText));
+    Post(TextLinesWaiting{});
 }
 
 ModelSnapshot GpsComm::Snapshot() const {
@@ -207,6 +208,11 @@ std::optional<std::string> GpsComm::NextTextLine() {
     const char* line = textLines_.Next();
     if (line == nullptr) return std::nullopt;
     return std::string(line, strnlen(line, TextLineRing::kSlotSize));
+}
+
+std::uint64_t GpsComm::TextLinesDropped() const {
+    std::lock_guard guard(*modelLock_);
+    return textLines_.Dropped();
 }
 
 SwVersion GpsComm::SoftwareVersion() const {
@@ -335,8 +341,8 @@ LinkResult GpsComm::Disconnect() {
         // The reader is paused here, so its counts are whole even while a flood leaves it no idle moment.
         pausedCounts_ = {frameReceiver_.statistics(), dispatch_.droppedFrames(), drops_};
     });
-    Post(kNotifyMessageDelivered, ToWire(MessageId::NavData));
-    Post(kNotifyMessageDelivered, ToWire(MessageId::TrackData));
+    Post(MessageDelivered{MessageId::NavData});
+    Post(MessageDelivered{MessageId::TrackData});
     return kResultOk;
 }
 
@@ -435,19 +441,19 @@ void GpsComm::WriteLogText(std::string_view text) {
     if (const int cause = log_.Write(text); cause != 0) ReportLogError(cause);
 }
 
-void GpsComm::ReportLogError(int cause) { Post(kNotifyShowMessage, 0, LogErrorText(cause)); }
+void GpsComm::ReportLogError(int cause) { Post(MessageToShow{LogErrorText(cause)}); }
 
-void GpsComm::Post(int message, std::intptr_t wParam, std::string text) {
-    if (NotifySink* sink = notify_.load(); sink != nullptr) sink->post(Notification{message, wParam, 0, std::move(text)});
+void GpsComm::Post(LinkUpdate update) {
+    if (UpdateSink* sink = updates_.load(); sink != nullptr) sink->post(std::move(update));
 }
 
 void GpsComm::StopRecording() {
-    if (const std::string problem = recording_.Stop(); !problem.empty()) Post(kNotifyShowMessage, 0, problem);
+    if (const std::string problem = recording_.Stop(); !problem.empty()) Post(MessageToShow{problem});
 }
 
 void GpsComm::onBytes(std::span<const std::uint8_t> bytes) {
     bytesReceived_ += bytes.size();
-    if (const std::string problem = recording_.Append(bytes); !problem.empty()) Post(kNotifyShowMessage, 0, problem);
+    if (const std::string problem = recording_.Append(bytes); !problem.empty()) Post(MessageToShow{problem});
     frameReceiver_.feed(bytes);
 }
 
@@ -480,18 +486,18 @@ void GpsComm::onDropped(DropReason reason, std::span<const std::uint8_t> payload
         }
         if (dropListener_ != nullptr) dropListener_->onDropped(reason, payload);
     }
-    if (shownAsText) Post(kNotifyMessageDelivered, ToWire(MessageId::DevelopmentText));
+    if (shownAsText) Post(TextLinesWaiting{});
 }
 
 void GpsComm::onIdle() {
     // Written lines and recorded bytes reach their files whenever the receiver pauses; a write
     // error shows then.
-    if (const std::string problem = recording_.Flush(); !problem.empty()) Post(kNotifyShowMessage, 0, problem);
+    if (const std::string problem = recording_.Flush(); !problem.empty()) Post(MessageToShow{problem});
     std::lock_guard guard(*modelLock_);
     pausedCounts_ = {frameReceiver_.statistics(), dispatch_.droppedFrames(), drops_};
     if (const int cause = log_.Flush(); cause != 0) ReportLogError(cause);
 }
 
-void GpsComm::onEnded() { Post(kNotifyLinkLost, 0); }
+void GpsComm::onEnded() { Post(LinkLost{}); }
 
 }  // namespace vexa

@@ -22,9 +22,9 @@
 #include "link/connection/link_connection.h"
 #include "link/recording/raw_recording.h"
 #include "link/location_client_host.h"
+#include "link/model/link_update.h"
 #include "link/model/model_snapshot.h"
 #include "link/model/text_line_ring.h"
-#include "platform/notify_sink.h"
 #include "receiver/frames/dropped_frames.h"
 #include "receiver/binary/frame_dispatch.h"
 #include "receiver/frames/frame_receiver.h"
@@ -65,8 +65,8 @@ public:
     GpsComm(const GpsComm&) = delete;
     GpsComm& operator=(const GpsComm&) = delete;
 
-    // Where notifications go (nullptr: nowhere). Set before a source is connected.
-    void SetNotifyWindow(NotifySink* sink) { notify_ = sink; }
+    // Where updates go (nullptr: nowhere). Set before a source is connected.
+    void SetUpdateSink(UpdateSink* sink) { updates_ = sink; }
 
     // Under the lock: logs, stores and announces one decoded message (comm reader thread).
     void DeliverMessage(int id, const std::uint8_t* record, std::size_t length);
@@ -76,6 +76,8 @@ public:
     ModelSnapshot Snapshot() const;
     // The oldest text line not yet taken; nothing when none is left or no receiver is connected.
     std::optional<std::string> NextTextLine();
+    // The text lines dropped unread because newer ones filled the ring.
+    std::uint64_t TextLinesDropped() const;
     SwVersion SoftwareVersion() const;
     ClockStatus ClockStatusReport() const;
     std::uint8_t OkToSend() const;
@@ -83,7 +85,7 @@ public:
 
     // The latest fix and the latest completed sky of either protocol, copied under the lock (these
     // take it themselves). Nothing before the first one since the connection, or after Disconnect.
-    // A new one is announced with hint 2 or kFixUpdatedHint (fix), 4 or kSkyUpdatedHint (sky).
+    // A new one is announced as MessageDelivered NavData or FixUpdated (fix), TrackData or SkyUpdated (sky).
     std::optional<GnssFix> LatestFix() const;
     std::optional<GnssSky> LatestSky() const;
     // Every fix with a position (both protocols), oldest first, copied under the lock (this takes it).
@@ -104,11 +106,11 @@ public:
     bool BaudChangeable() const override;
     std::string EndReason() const override;
     // Between two chunks of the reader and under the lock: closes the source, forgets a frame in
-    // progress, clears the position records and announces them (hints 2, 4). What the last receiver
+    // progress, clears the position records and announces them (NavData, TrackData delivered). What the last receiver
     // said about sending (OkToSend) and the frames held for it are forgotten too: they are not
     // meant for the next receiver.
     LinkResult Disconnect() override;
-    // False also after the comm reader closed a source that ended (kNotifyLinkLost).
+    // False also after the comm reader closed a source that ended (LinkLost).
     bool PortOpen() const;
     std::optional<std::uint64_t> BytesReceived() const override { return bytesReceived_.load(); }
     // Why commands cannot be sent to the receiver through the source connected (a receiver shared
@@ -142,7 +144,7 @@ public:
 
     // Raw recording, beside the data log and independent of it: every byte the comm reader reads
     // goes to the file unchanged. StartRecording gives 0 or the system's error number. A write
-    // error ends the recording; its text is shown (kNotifyShowMessage), as is one met by the stop.
+    // error ends the recording; its text is shown (MessageToShow), as is one met by the stop.
     int StartRecording(const std::string& path) { return recording_.Start(path); }
     void StopRecording();
     bool IsRecording() const { return recording_.Active(); }
@@ -165,7 +167,7 @@ public:
     // Told of every delivered message, under the lock, after it is stored (nullptr: nobody).
     void SetDeliveryListener(MessageSink* listener) { deliveryListener_ = listener; }
     // Told of every dropped frame and why, under the lock (nullptr: nobody). A frame of an unknown
-    // id also becomes a text line ("Unknown MID ..."), announced as message 255: for the Osprey
+    // id also becomes a text line ("Unknown MID ..."), announced by TextLinesWaiting: for the Osprey
     // always, for the other products while the receiver's debug output is on (DebugToggleCount
     // above its threshold).
     void SetDropListener(DropListener* listener) { dropListener_ = listener; }
@@ -185,7 +187,7 @@ public:
     PausedCounts CountsAtLastPause() const;
 
     // The location client, for the host's NMEA tunnel switch and session operations. Its status texts
-    // also arrive as text lines (announced as message 255). Not to be called with the model lock held.
+    // also arrive as text lines (TextLinesWaiting). Not to be called with the model lock held.
     LocationClient& Location() { return locationClient_->client(); }
 
     ReceiverContext& Context() { return context_; }
@@ -233,12 +235,12 @@ private:
     // Between two chunks: closes the source held and reads from `source` from now on.
     void ReplaceSource(std::unique_ptr<ByteSource> source);
     void ReportLogError(int cause);
-    void Post(int message, std::intptr_t wParam, std::string text = {});
+    void Post(LinkUpdate update);
 
     ReceiverContext& context_;
     DataLog log_;
     RawRecording recording_;
-    std::atomic<NotifySink*> notify_{nullptr};
+    std::atomic<UpdateSink*> updates_{nullptr};
     std::atomic<std::uint64_t> bytesReceived_{0};
     MessageSink* deliveryListener_ = nullptr;
     DropListener* dropListener_ = nullptr;

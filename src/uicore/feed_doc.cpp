@@ -2,7 +2,7 @@
 
 namespace vexa {
 
-void CFeedDoc::UpdateAllViews(int hint) { emit ViewUpdate(hint); }
+void CFeedDoc::UpdateAllViews(const LinkUpdate& update) { emit ViewUpdate(update); }
 
 void CFeedDoc::InitialUpdate() { emit ViewInitialUpdate(); }
 

@@ -8,6 +8,8 @@
 #include <algorithm>
 #include <optional>
 #include <string>
+#include <utility>
+#include <variant>
 
 #include "uicore/feed_doc.h"
 #include "uicore/ui_context.h"
@@ -80,17 +82,23 @@ void CDebugDataView::OnInitialUpdate() {
     debugButton_->setChecked(true);
 }
 
-void CDebugDataView::OnUpdate(int hint) {
-    if (hint == ToWire(MessageId::ErrorReport) || hint == ToWire(MessageId::DevelopmentText)) TakeNextLine();
-}
-
-void CDebugDataView::TakeNextLine() {
+void CDebugDataView::OnUpdate(const LinkUpdate& update) {
+    if (!std::holds_alternative<TextLinesWaiting>(update)) return;
     GpsComm* comm = ui_.comm;
     if (!comm) return;
-    std::optional<std::string> line = comm->NextTextLine();
-    if (!line) return;
-    std::replace_if(line->begin(), line->end(), [](char c) { return c == '\r' || c == '\n'; }, ' ');
-    const std::string_view text(*line);
+    while (std::optional<std::string> line = comm->NextTextLine()) TakeLine(std::move(*line));
+    // Lines that came faster than the page takes them are not shown; the page says how many.
+    const std::uint64_t dropped = comm->TextLinesDropped();
+    if (dropped > linesDroppedShown_) {
+        AddLine(QStringLiteral("(%1 lines not shown: they came faster than the page takes them)")
+                    .arg(dropped - linesDroppedShown_));
+        linesDroppedShown_ = dropped;
+    }
+}
+
+void CDebugDataView::TakeLine(std::string line) {
+    std::replace_if(line.begin(), line.end(), [](char c) { return c == '\r' || c == '\n'; }, ' ');
+    const std::string_view text(line);
 
     const int protocol = ui_.receiver.LinkProtocol;
     if (const ProductTraits* product = SupportedProduct(ui_.receiver.ProductSelection.load())) {

@@ -3,6 +3,9 @@
 #include <QRect>
 #include <QWidget>
 #include <cstdint>
+#include <string>
+
+#include "link/model/link_update.h"
 
 class QListWidget;
 class QPushButton;
@@ -29,8 +32,8 @@ public:
     CDebugDataView(UiContext& ui, CFeedDoc& doc, QWidget* parent = nullptr);
 
     void OnInitialUpdate();
-    // A document update: hints 10 and 255 bring one text line each.
-    void OnUpdate(int hint);
+    // A document update: TextLinesWaiting brings the lines waiting in the model.
+    void OnUpdate(const LinkUpdate& update);
     void AddLine(const QString& line);
     // The frame's one-second timer: repaints a list left frozen by the last burst.
     void OnRedrawTimer();
@@ -51,7 +54,7 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
-    void TakeNextLine();
+    void TakeLine(std::string line);
     void ShowFilterButtons(bool shown);
     void FollowFilterRule();
     void OnFilterClicked();
@@ -67,6 +70,7 @@ private:
     QRect m_rcList;
     int m_nFilter = kDebugFilter;
     std::uint32_t lastListRedrawTick_ = 0;
+    std::uint64_t linesDroppedShown_ = 0;
 };
 
 }  // namespace vexa

@@ -96,29 +96,29 @@ void CNavMsgView::Blank() {
     labels_[0]->setText(kEmptyLatLon);
 }
 
-void CNavMsgView::OnUpdate(int hint) {
+void CNavMsgView::OnUpdate(const LinkUpdate& update) {
     const int protocol = context_.LinkProtocol.load();
     if (protocol == kNmeaProtocol) {
-        ShowNmeaFix(hint);
+        ShowNmeaFix(update);
         return;
     }
     if (protocol != kBinaryProtocol) {
         Blank();
         return;
     }
-    if (hint != ToWire(MessageId::NavData)) return;
+    if (!IsDelivered(update, MessageId::NavData)) return;
     const std::optional<NavData> nav = read_().nav;
     if (!nav) return;
     Show(FormatNavTexts(*nav, preferences_.Settings()));
 }
 
-// A new fix rewrites every field; other hints (every sentence brings one) leave the last fix shown,
+// A new fix rewrites every field; other updates (every sentence brings one) leave the last fix shown,
 // or blank the page while there is none yet.
-void CNavMsgView::ShowNmeaFix(int hint) {
+void CNavMsgView::ShowNmeaFix(const LinkUpdate& update) {
     const std::optional<GnssFix> fix = read_().fix;
     if (!fix) {
         Blank();
-    } else if (hint == kFixUpdatedHint) {
+    } else if (std::holds_alternative<FixUpdated>(update)) {
         Show(FormatFixTexts(*fix, preferences_.Settings()));
     }
 }

@@ -4,6 +4,7 @@
 #include <QRect>
 #include <QWidget>
 
+#include "link/model/link_update.h"
 #include "views/model_readers.h"
 #include "views/nav_texts.h"
 
@@ -27,7 +28,7 @@ public:
                 QWidget* parent = nullptr);
 
     void OnInitialUpdate();
-    void OnUpdate(int hint);
+    void OnUpdate(const LinkUpdate& update);
 
     // The text of a static control by id (1040, 1042 to 1049).
     QString Text(int id) const;
@@ -39,7 +40,7 @@ protected:
 
 private:
     void Blank();
-    void ShowNmeaFix(int hint);
+    void ShowNmeaFix(const LinkUpdate& update);
     void Show(const NavTexts& texts);
 
     ReceiverContext& context_;

@@ -124,17 +124,18 @@ QColor CSignalView::ShowChannels(const ModelSnapshot& snapshot) {
     return tracking ? kPaletteBlue : kPaletteRed;
 }
 
-void CSignalView::OnUpdate(int hint) {
+void CSignalView::OnUpdate(const LinkUpdate& update) {
     if (context_.Ttff.changed()) {
         context_.Ttff.setChanged(false);
         ttff_->setText(QString::fromLatin1(context_.Ttff.text().c_str()));
     }
-    if (hint == kClockHint) {
+    if (std::holds_alternative<ClockTick>(update)) {
         const TtffClock::Clock::time_point now{std::chrono::milliseconds(ticks_())};
         if (const auto count = context_.TtffCounter.counting(now)) ttff_->setText(QString::fromStdString(*count));
     }
     QColor status = fixStatusColour_;
-    if (hint == ToWire(MessageId::NavData) || hint == kFixUpdatedHint || hint == kSkyUpdatedHint)
+    if (IsDelivered(update, MessageId::NavData) || std::holds_alternative<FixUpdated>(update) ||
+        std::holds_alternative<SkyUpdated>(update))
         status = ShowChannels(read_());
     else if (fixStatusColour_ == kPaletteGreen && ticks_() >= lastFixTick_ + kFixLostAfterMs)
         status = kPaletteYellow;

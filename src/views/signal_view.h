@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <functional>
 
+#include "link/model/link_update.h"
 #include "receiver/binary/records.h"
 #include "views/model_readers.h"
 
@@ -36,7 +37,7 @@ public:
     CSignalView(ReceiverContext& context, ModelReader read, QWidget* parent = nullptr, TickSource ticks = {});
 
     void OnInitialUpdate();
-    void OnUpdate(int hint);
+    void OnUpdate(const LinkUpdate& update);
 
     // Green with a fix, yellow once the fix is 3 s old, blue while tracking, red otherwise.
     QColor FixStatusColour() const { return fixStatusColour_; }

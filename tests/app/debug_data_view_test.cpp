@@ -94,10 +94,10 @@ TEST_F(DebugDataViewTest, LinesArriveThroughTheLinkWithLineEndsBlanked) {
     Receive("first line\r\n");
     Receive("second\rline");
     EXPECT_EQ(Lines(), (QStringList{"first line  ", "second line"}));
-    // Other hints bring no line.
-    frame->OnLinkNotification(Notification{kNotifyMessageDelivered, 2, 0, {}});
+    // Other updates bring no line.
+    frame->OnLinkUpdate(MessageDelivered{MessageId::NavData});
     comm->DeliverMessage(255, reinterpret_cast<const std::uint8_t*>("third"), 5);
-    frame->OnLinkNotification(Notification{kNotifyMessageDelivered, 4, 0, {}});
+    frame->OnLinkUpdate(MessageDelivered{MessageId::TrackData});
     EXPECT_EQ(text->List()->count(), 2);
     ProcessEvents();
     EXPECT_EQ(text->List()->count(), 3);

@@ -37,13 +37,13 @@ protected:
     void DeliverFix() {
         const NavData nav = testing_support::NavOnEquator(0x04, 100.0, 10.0);
         comm->DeliverMessage(2, reinterpret_cast<const std::uint8_t*>(&nav), sizeof nav);
-        doc.UpdateAllViews(ToWire(MessageId::NavData));
+        doc.UpdateAllViews(MessageDelivered{MessageId::NavData});
     }
     // A navigation record as the receiver sends it while it has no fix yet.
     void DeliverSearching() {
         const NavData nav{};
         comm->DeliverMessage(2, reinterpret_cast<const std::uint8_t*>(&nav), sizeof nav);
-        doc.UpdateAllViews(ToWire(MessageId::NavData));
+        doc.UpdateAllViews(MessageDelivered{MessageId::NavData});
     }
     // A 3D fix at a place.
     void DeliverFixAt(double latitude, double longitude) {
@@ -54,7 +54,7 @@ protected:
         nav.Z = static_cast<std::int32_t>(std::lround(ecef.z));
         nav.Mode1 = 0x04;
         comm->DeliverMessage(2, reinterpret_cast<const std::uint8_t*>(&nav), sizeof nav);
-        doc.UpdateAllViews(ToWire(MessageId::NavData));
+        doc.UpdateAllViews(MessageDelivered{MessageId::NavData});
     }
 };
 
@@ -81,7 +81,7 @@ TEST_F(DemoPages, WithoutALinkEveryPageTakesUpdatesAndShowsNothing) {
     receiver.LinkProtocol = kBinaryProtocol;
     for (int page = CDemoTabView::kPosition; page <= CDemoTabView::kPlot; ++page) {
         Tabs()->SelectTab(page);
-        doc.UpdateAllViews(ToWire(MessageId::NavData));
+        doc.UpdateAllViews(MessageDelivered{MessageId::NavData});
         ProcessEvents();
     }
     EXPECT_TRUE(PageAt<CNavMsgView>(CDemoTabView::kPosition)->Text(1042).isEmpty());

@@ -472,11 +472,11 @@ TEST_F(MainFrameTest, AReplayedCaptureIsChosenOverTheStoredPortAndConnectPlaysIt
     EXPECT_TRUE(prompts.messages.isEmpty()) << prompts.messages.join('|').toStdString();
 }
 
-// The poll answers arrive as link notifications; a box shows only while its poll is pending.
+// The poll answers arrive as link updates; a box shows only while its poll is pending.
 TEST_F(MainFrameTest, PollAnswersShowOnlyWhilePending) {
     BuildFrame();
-    std::vector<int> hints;
-    QObject::connect(&doc, &CFeedDoc::ViewUpdate, [&hints](int hint) { hints.push_back(hint); });
+    std::vector<LinkUpdate> updates;
+    QObject::connect(&doc, &CFeedDoc::ViewUpdate, [&updates](const LinkUpdate& update) { updates.push_back(update); });
     SwVersion version{};
     std::memcpy(version.Text, "VX3.2.4", 7);
     ClockStatus clock{1300, 3456789, 9, 96000, 123456, 345678901};
@@ -484,7 +484,7 @@ TEST_F(MainFrameTest, PollAnswersShowOnlyWhilePending) {
     comm->DeliverMessage(6, reinterpret_cast<const std::uint8_t*>(&version), sizeof version);
     comm->DeliverMessage(7, reinterpret_cast<const std::uint8_t*>(&clock), sizeof clock);
     ProcessEvents();
-    EXPECT_EQ(hints, (std::vector<int>{6, 7}));
+    EXPECT_EQ(updates, (std::vector<LinkUpdate>{MessageDelivered{MessageId::SwVersion}, MessageDelivered{MessageId::ClockStatus}}));
     EXPECT_TRUE(prompts.messages.isEmpty());
 
     receiver.LinkProtocol = kBinaryProtocol;
@@ -516,7 +516,7 @@ TEST_F(MainFrameTest, TheDataLogReachesItsFileEverySecondAlsoWhileTheReceiverNev
 
 TEST_F(MainFrameTest, ALinkMessageTextIsShownInABox) {
     BuildFrame();
-    frame->OnLinkNotification(Notification{kNotifyShowMessage, 0, 0, "Disk is full. Log file will be closed."});
+    frame->OnLinkUpdate(MessageToShow{"Disk is full. Log file will be closed."});
     EXPECT_EQ(prompts.messages, QStringList{"Disk is full. Log file will be closed."});
 }
 

@@ -8,9 +8,12 @@
 #include <QTemporaryDir>
 #include <QThread>
 #include <algorithm>
+#include <atomic>
+#include <chrono>
 #include <cstring>
 #include <functional>
 #include <memory>
+#include <thread>
 
 #include <gtest/gtest.h>
 #include <signal.h>
@@ -19,6 +22,9 @@
 #include <sys/un.h>
 #include <sys/wait.h>
 #include <unistd.h>
+
+#include "sim/sample_capture.h"
+#include "support/loopback_server.h"
 
 namespace vexa::test {
 namespace {
@@ -239,6 +245,30 @@ TEST_F(StartedProgram, AGeosetOfThousandsOfMissingLayersListsAFewAndCountsTheRes
     EXPECT_TRUE(run.ended);
     EXPECT_EQ(run.errors.count(QStringLiteral("Cannot open map layer")), 5) << run.errors.toStdString();
     EXPECT_TRUE(run.errors.contains(QStringLiteral("and 2995 more map layers that could not be read."))) << run.errors.toStdString();
+}
+
+// A receiver on loopback that sends NMEA as fast as the program takes it: the updates for the pages
+// fold into one of each kind, so the program's timers keep running; it takes its screenshots when
+// --seconds are over and ends.
+TEST_F(StartedProgram, AFloodOfSentencesLeavesTheTimersRunning) {
+    LoopbackServer server;
+    std::atomic<bool> flooding{true};
+    std::thread flood([&] {
+        while (flooding && !server.accept(std::chrono::milliseconds(100))) {
+        }
+        const LoopbackServer::Bytes capture = MakeNmeaCapture(60);
+        while (flooding && server.sendSome(capture, std::chrono::milliseconds(100)) >= 0) {
+        }
+    });
+    const QString address = QStringLiteral("tcp://127.0.0.1:%1").arg(server.port());
+    const ProgramRun run = RunToEnd({QStringLiteral("--port"), address, QStringLiteral("--connect"),
+                                     QStringLiteral("--screenshots"), Shots(), QStringLiteral("--seconds"),
+                                     QStringLiteral("3")});
+    flooding = false;
+    flood.join();
+    EXPECT_TRUE(run.ended) << "--seconds never fired";
+    EXPECT_EQ(run.exitCode, 0) << run.errors.toStdString();
+    EXPECT_TRUE(ScreenshotsSaved());
 }
 
 }  // namespace

@@ -208,7 +208,7 @@ TEST_F(TextFit, EveryPageAndDialogHoldsItsLongestTexts) {
                 settings.m_nLatLonFormat = latLon;
                 settings.m_nAltitudeUnits = altitude;
                 settings.m_nVelocityUnits = velocity;
-                doc.UpdateAllViews(ToWire(MessageId::NavData));
+                doc.UpdateAllViews(MessageDelivered{MessageId::NavData});
                 LookAtEveryPage();
             }
         }

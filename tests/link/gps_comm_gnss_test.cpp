@@ -29,12 +29,10 @@ const std::string kTwoSeconds = OneSecond("092750.000", "0.02") + OneSecond("092
 constexpr double kLatitude = 45.20576;
 constexpr double kLongitude = 7.57613;
 
-std::vector<intptr_t> TakeHints(LinkUnderTest& link) {
-    std::vector<intptr_t> hints;
-    while (auto n = link.notifications.take()) {
-        if (n->message == kNotifyMessageDelivered) hints.push_back(n->wParam);
-    }
-    return hints;
+std::vector<LinkUpdate> TakeUpdates(LinkUnderTest& link) {
+    std::vector<LinkUpdate> updates;
+    while (auto update = link.notifications.take()) updates.push_back(std::move(*update));
+    return updates;
 }
 
 TEST(GpsCommGnss, NmeaEpochsFillTheFixAndSkyWhateverTheChunking) {
@@ -61,10 +59,10 @@ TEST(GpsCommGnss, NmeaEpochsFillTheFixAndSkyWhateverTheChunking) {
         EXPECT_EQ(sky->usedCount(), 8);
         EXPECT_DOUBLE_EQ(*sky->vdop, 1.38);
 
-        const std::vector<intptr_t> hints = TakeHints(link);
-        EXPECT_EQ(std::count(hints.begin(), hints.end(), kFixUpdatedHint), 2) << split;
-        EXPECT_EQ(std::count(hints.begin(), hints.end(), kSkyUpdatedHint), 2) << split;
-        EXPECT_EQ(std::count(hints.begin(), hints.end(), 255), 12) << "every sentence still reaches the text page";
+        const std::vector<LinkUpdate> updates = TakeUpdates(link);
+        EXPECT_EQ(std::ranges::count(updates, LinkUpdate{FixUpdated{}}), 2) << split;
+        EXPECT_EQ(std::ranges::count(updates, LinkUpdate{SkyUpdated{}}), 2) << split;
+        EXPECT_EQ(std::ranges::count(updates, LinkUpdate{TextLinesWaiting{}}), 12) << "every sentence still reaches the text page";
     }
 }
 
@@ -124,14 +122,14 @@ TEST(GpsCommGnss, AReconnectionStartsANewSegmentWithoutTheHalfBuiltEpoch) {
     };
     ASSERT_EQ(link.comm->Connect(receiver.SlavePath(), 4800), kResultOk);
     receiver.Send(seconds({"092750", "092751"}, "092752", "4512.0000"));
-    ASSERT_TRUE(link.AwaitDelivery(kFixUpdatedHint));
-    ASSERT_TRUE(link.AwaitDelivery(kFixUpdatedHint));
+    ASSERT_TRUE(link.AwaitUpdate(FixUpdated{}));
+    ASSERT_TRUE(link.AwaitUpdate(FixUpdated{}));
     ASSERT_EQ(link.comm->Disconnect(), kResultOk);
 
     ASSERT_EQ(link.comm->Connect(receiver.SlavePath(), 4800), kResultOk);
     receiver.Send(seconds({"093010", "093011"}, "093012", "4600.0000"));
-    ASSERT_TRUE(link.AwaitDelivery(kFixUpdatedHint));
-    ASSERT_TRUE(link.AwaitDelivery(kFixUpdatedHint));
+    ASSERT_TRUE(link.AwaitUpdate(FixUpdated{}));
+    ASSERT_TRUE(link.AwaitUpdate(FixUpdated{}));
     const std::vector<TrackPoint> track = link.comm->Track();
     ASSERT_GE(track.size(), 3u);
     EXPECT_TRUE(track[0].startsSegment);
@@ -187,8 +185,9 @@ TEST(GpsCommGnss, BinaryMessagesFillTheSameFixAndSky) {
     EXPECT_EQ(sky->satellites[2].id, (SatelliteId{GnssId::Sbas, 130}));
     EXPECT_TRUE(sky->satellites[2].used);
 
-    const std::vector<intptr_t> hints = TakeHints(link);
-    EXPECT_EQ(hints, (std::vector<intptr_t>{2, 4})) << "the binary pages' hints announce the fix and the sky";
+    EXPECT_EQ(TakeUpdates(link),
+              (std::vector<LinkUpdate>{MessageDelivered{MessageId::NavData}, MessageDelivered{MessageId::TrackData}}))
+        << "the binary messages' own updates announce the fix and the sky";
 
     EXPECT_EQ(link.comm->Disconnect(), kResultOk);
     EXPECT_FALSE(link.comm->LatestFix());

@@ -78,11 +78,11 @@ TEST(GpsCommLog, AFullDiskClosesTheLogOnceWithoutItsClosingLine) {
     EXPECT_FALSE(link.comm->IsLogOpen());
     link.comm->CloseLog();
     int shown = 0;
-    while (auto n = link.notifications.take()) {
-        if (n->message != kNotifyShowMessage) continue;
+    while (auto update = link.notifications.take()) {
+        const auto* message = std::get_if<MessageToShow>(&*update);
+        if (message == nullptr) continue;
         ++shown;
-        EXPECT_EQ(n->text, "Disk is full. Log file will be closed.");
-        EXPECT_EQ(n->wParam, 0);
+        EXPECT_EQ(message->text, "Disk is full. Log file will be closed.");
     }
     EXPECT_EQ(shown, 1);
 }
@@ -91,10 +91,7 @@ TEST(GpsCommLog, AnErrorMetAtCloseIsShownToo) {
     LinkUnderTest link;
     ASSERT_EQ(link.comm->OpenLog("/dev/full"), kResultOk);
     link.comm->CloseLog();
-    auto n = link.notifications.take();
-    ASSERT_TRUE(n);
-    EXPECT_EQ(n->message, kNotifyShowMessage);
-    EXPECT_EQ(n->text, "Disk is full. Log file will be closed.");
+    EXPECT_EQ(link.notifications.take(), LinkUpdate{MessageToShow{"Disk is full. Log file will be closed."}});
 }
 
 }  // namespace

@@ -87,12 +87,9 @@ TEST(GpsCommModel, DisconnectClearsThePositionRecordsAndAnnouncesThem) {
     while (link.notifications.take()) {
     }
     EXPECT_EQ(link.comm->Disconnect(), kResultOk);
-    std::vector<std::intptr_t> hints;
-    while (auto n = link.notifications.take()) {
-        EXPECT_EQ(n->message, kNotifyMessageDelivered);
-        hints.push_back(n->wParam);
-    }
-    EXPECT_EQ(hints, (std::vector<std::intptr_t>{2, 4}));
+    std::vector<LinkUpdate> updates;
+    while (auto update = link.notifications.take()) updates.push_back(*update);
+    EXPECT_EQ(updates, (std::vector<LinkUpdate>{MessageDelivered{MessageId::NavData}, MessageDelivered{MessageId::TrackData}}));
     ASSERT_TRUE(link.comm->Snapshot().nav.has_value());
     EXPECT_EQ(link.comm->Snapshot().nav->X, 0);
 }
@@ -128,8 +125,8 @@ TEST(GpsCommTextLines, LongTextIsCutTo255CharactersAndNothingIsGivenWhileNotConn
 }
 
 // The receiver's diagnostic messages and the frames of unknown ids (while its debug output is on)
-// become text lines, each announced with a hint the text page takes (10 or 255); the unknown ones
-// stay out of the deliveries.
+// become text lines, each announced with TextLinesWaiting, which the text page takes; the unknown
+// ones stay out of the deliveries.
 TEST(GpsCommTextLines, DiagnosticsAndUnknownFramesBecomeTextLines) {
     LinkUnderTest link;
     link.context.DebugToggleCount = kDebugToggleThreshold + 1;
@@ -138,9 +135,11 @@ TEST(GpsCommTextLines, DiagnosticsAndUnknownFramesBecomeTextLines) {
                              Frame(Bytes{12, 0x80, 0x00})}));
     EXPECT_EQ(ReadAllLines(*link.comm), (std::vector<std::string>{"Nak: 0x84", "Bad parity from SV 07, subframe 3",
                                                                    "Unknown MID 77, 2 bytes: 01 02"}));
-    std::vector<std::intptr_t> hints;
-    while (auto notification = link.notifications.take()) hints.push_back(notification->wParam);
-    EXPECT_EQ(hints, (std::vector<std::intptr_t>{12, 255, 10, 255}));
+    std::vector<LinkUpdate> updates;
+    while (auto update = link.notifications.take()) updates.push_back(*update);
+    EXPECT_EQ(updates, (std::vector<LinkUpdate>{MessageDelivered{MessageId::CommandNak}, TextLinesWaiting{},
+                                                MessageDelivered{MessageId::ErrorReport}, TextLinesWaiting{},
+                                                TextLinesWaiting{}}));
     EXPECT_EQ(link.delivered.deliveries().size(), 2u);
     EXPECT_EQ(link.comm->Drops().count(DropReason::BadLength), 1u) << "the refusal one byte too long";
     EXPECT_EQ(link.comm->Drops().unknownIds().at(77), 1u);

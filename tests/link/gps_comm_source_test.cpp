@@ -63,7 +63,7 @@ TEST(GpsCommOnPty, ConnectingToAnotherNameReadsFromThatSourceAlone) {
     EXPECT_EQ(second.SlaveSpeed(), B9600);
     first.Send(Frame(test::NavPayload(1)));
     second.Send(Frame(test::NavPayload(2)));
-    ASSERT_TRUE(link.AwaitDelivery(2));
+    ASSERT_TRUE(link.AwaitUpdate(MessageDelivered{MessageId::NavData}));
     ASSERT_EQ(link.delivered.deliveries().size(), 1u);
     EXPECT_EQ(link.delivered.deliveries()[0].record[0], 2) << "only the second receiver is read";
 }
@@ -83,7 +83,7 @@ TEST(GpsCommOnPty, ASourceThatTakesNoCommandsRefusesThemWithItsReason) {
     EXPECT_TRUE(receiver.Receive(1, 100ms).empty());
 
     receiver.Send(Frame(test::NavPayload(9)));
-    EXPECT_TRUE(link.AwaitDelivery(2));
+    EXPECT_TRUE(link.AwaitUpdate(MessageDelivered{MessageId::NavData}));
     EXPECT_EQ(link.comm->Disconnect(), kResultOk);
     EXPECT_FALSE(link.comm->PortOpen());
 }

@@ -33,7 +33,7 @@ struct WireLink : ::testing::Test {
 
 TEST_F(WireLink, TheReaderThreadDeliversWhatTheReceiverSends) {
     receiver.Send(Join({Text("$GPGSA,A,3,,,,,,,,,,,,,1.0,1.0,1.0*30\r\n"), Frame(test::NavPayload(5))}));
-    ASSERT_TRUE(link.AwaitDelivery(2));
+    ASSERT_TRUE(link.AwaitUpdate(MessageDelivered{MessageId::NavData}));
     EXPECT_EQ(link.context.LinkProtocol, kBinaryProtocol);
     ASSERT_EQ(link.delivered.deliveries().size(), 2u);
     EXPECT_EQ(link.delivered.deliveries()[0].id, 255);
@@ -58,7 +58,7 @@ TEST_F(WireLink, ColdStartForOspreyCarriesTheCommandChannel) {
 
 TEST_F(WireLink, HeldFramesGoOutInOneWriteWhenTheReceiverAllowsSendingAgain) {
     receiver.Send(Frame(test::OkToSendPayload(0)));
-    ASSERT_TRUE(link.AwaitDelivery(18));
+    ASSERT_TRUE(link.AwaitUpdate(MessageDelivered{MessageId::OkToSend}));
     const std::array<CommandMessage, 2> power = PowerManagementCommands(PowerSettings{});
     Bytes expected;
     for (const CommandMessage& message : {power[0], power[0], power[0]}) {
@@ -77,7 +77,7 @@ TEST_F(WireLink, HeldFramesGoOutInOneWriteWhenTheReceiverAllowsSendingAgain) {
 // What one receiver said about sending, and the frames held for it, are not the next receiver's.
 TEST_F(WireLink, DisconnectForgetsTheWithdrawnPermissionAndTheFramesHeldUnderIt) {
     receiver.Send(Frame(test::OkToSendPayload(0)));
-    ASSERT_TRUE(link.AwaitDelivery(18));
+    ASSERT_TRUE(link.AwaitUpdate(MessageDelivered{MessageId::OkToSend}));
     PollSoftwareVersion(*link.comm);
     PollClockStatus(*link.comm);
     ASSERT_GT(link.comm->PendingOutputCount(), 0u);
@@ -89,12 +89,12 @@ TEST_F(WireLink, DisconnectForgetsTheWithdrawnPermissionAndTheFramesHeldUnderIt)
     // The same receiver, connected again, allows sending: the old frames do not come out.
     ASSERT_EQ(link.comm->Connect(receiver.SlavePath(), 57600), kResultOk);
     receiver.Send(Frame(test::OkToSendPayload(1)));
-    ASSERT_TRUE(link.AwaitDelivery(18));
+    ASSERT_TRUE(link.AwaitUpdate(MessageDelivered{MessageId::OkToSend}));
     EXPECT_TRUE(receiver.Receive(1, std::chrono::milliseconds(200)).empty());
 
     // A new receiver that never says OkToSend still gets the commands sent to it.
     receiver.Send(Frame(test::OkToSendPayload(0)));
-    ASSERT_TRUE(link.AwaitDelivery(18));
+    ASSERT_TRUE(link.AwaitUpdate(MessageDelivered{MessageId::OkToSend}));
     ASSERT_EQ(link.comm->Disconnect(), kResultOk);
     PseudoTerminal next;
     ASSERT_EQ(link.comm->Connect(next.SlavePath(), 57600), kResultOk);
@@ -107,7 +107,7 @@ TEST_F(WireLink, DisconnectForgetsTheWithdrawnPermissionAndTheFramesHeldUnderIt)
 TEST_F(WireLink, ProtocolSwitchToBinaryWritesTheSentenceAndMovesTo57600) {
     ASSERT_EQ(link.comm->ChangeBaud(4800), kResultOk);
     receiver.Send(Text("$GPGSA,A,3,,,,,,,,,,,,,1.0,1.0,1.0*30\r\n"));
-    ASSERT_TRUE(link.AwaitDelivery(255));
+    ASSERT_TRUE(link.AwaitUpdate(MessageDelivered{MessageId::DevelopmentText}));
     int savedBaud = 0;
     std::chrono::milliseconds waited{0};
     SwitchProtocol(*link.comm, {[&](int baud) { savedBaud = baud; }, [&](std::chrono::milliseconds ms) { waited = ms; }});
@@ -122,7 +122,7 @@ TEST_F(WireLink, ProtocolSwitchToBinaryWritesTheSentenceAndMovesTo57600) {
 
 TEST_F(WireLink, ProtocolSwitchToNmeaWritesTheRequestFrameAndMovesTo4800) {
     receiver.Send(Frame(test::OkToSendPayload(1)));
-    ASSERT_TRUE(link.AwaitDelivery(18));
+    ASSERT_TRUE(link.AwaitUpdate(MessageDelivered{MessageId::OkToSend}));
     int savedBaud = 0;
     SwitchProtocol(*link.comm, {[&](int baud) { savedBaud = baud; }, [](std::chrono::milliseconds) {}});
     const Bytes expected = Encoded(SwitchToNmeaCommand());
@@ -140,7 +140,7 @@ TEST_F(WireLink, AReceiverThatGoesAwayLeavesTheReaderIdleAndANewConnectWorks) {
     PseudoTerminal second;
     ASSERT_EQ(link.comm->Connect(second.SlavePath(), 9600), kResultOk);
     second.Send(Frame(test::NavPayload(3)));
-    EXPECT_TRUE(link.AwaitDelivery(2));
+    EXPECT_TRUE(link.AwaitUpdate(MessageDelivered{MessageId::NavData}));
 }
 
 TEST_F(WireLink, TheConnectionControllerFindsTheReceiverThroughTheLink) {
@@ -155,7 +155,7 @@ TEST_F(WireLink, TheConnectionControllerFindsTheReceiverThroughTheLink) {
     controller.Connect(receiver.SlavePath(), "19200");
     EXPECT_EQ(receiver.SlaveSpeed(), B19200);
     receiver.Send(Text("$GPGSA,A,3*30\r\n"));
-    ASSERT_TRUE(link.AwaitDelivery(255));
+    ASSERT_TRUE(link.AwaitUpdate(MessageDelivered{MessageId::DevelopmentText}));
     controller.Tick();
     EXPECT_FALSE(controller.Testing());
     EXPECT_EQ(savedPort, receiver.SlavePath());

@@ -21,7 +21,7 @@ Bytes ChannelOpenFrame(std::uint8_t channel) {
 
 // Takes the text lines until one equals `wanted`.
 bool AwaitTextLine(test::LinkUnderTest& link, const std::string& wanted) {
-    while (link.AwaitDelivery(255)) {
+    while (link.AwaitUpdate(TextLinesWaiting{})) {
         bool found = false;
         while (const std::optional<std::string> line = link.comm->NextTextLine()) found = found || wanted == *line;
         if (found) return true;
@@ -63,7 +63,7 @@ TEST_F(LocationClientLink, NmeaChannelSwitch) {
 TEST_F(LocationClientLink, OtherProductsKeepTheClientOut) {
     link.context.ProductSelection = kKestrel;
     pty.Send(Frame(test::OkToSendPayload(1)));
-    ASSERT_TRUE(link.AwaitDelivery(18));
+    ASSERT_TRUE(link.AwaitUpdate(MessageDelivered{MessageId::OkToSend}));
     EXPECT_TRUE(pty.Receive(1, std::chrono::milliseconds(100)).empty());
 }
 

@@ -1,6 +1,9 @@
 #pragma once
 
 #include <chrono>
+#include <condition_variable>
+#include <deque>
+#include <optional>
 #include <cstdint>
 #include <memory>
 #include <mutex>
@@ -10,8 +13,8 @@
 
 #include "support/frame_bytes.h"
 #include "link/gps_comm.h"
+#include "link/model/link_update.h"
 #include "platform/result_codes.h"
-#include "platform/notify_queue.h"
 #include "receiver/binary/message_sink.h"
 
 namespace vexa::test {
@@ -48,27 +51,53 @@ private:
     std::vector<Delivery> deliveries_;
 };
 
-// A link with its own context, notifications and delivery record.
+// Every update the link posted, in order and uncoalesced: what the link says, before a front end's
+// UpdateQueue folds it.
+class UpdateLog : public UpdateSink {
+public:
+    void post(LinkUpdate update) override {
+        {
+            std::lock_guard guard(mutex_);
+            updates_.push_back(std::move(update));
+        }
+        arrived_.notify_one();
+    }
+    // The oldest update, waiting at most `timeout` for one.
+    std::optional<LinkUpdate> take(std::chrono::milliseconds timeout = std::chrono::milliseconds(0)) {
+        std::unique_lock guard(mutex_);
+        if (!arrived_.wait_for(guard, timeout, [this] { return !updates_.empty(); })) return std::nullopt;
+        LinkUpdate update = std::move(updates_.front());
+        updates_.pop_front();
+        return update;
+    }
+
+private:
+    std::mutex mutex_;
+    std::condition_variable arrived_;
+    std::deque<LinkUpdate> updates_;
+};
+
+// A link with its own context, updates and delivery record.
 struct LinkUnderTest {
     LinkUnderTest() : comm(GpsComm::Create(context)) {
-        comm->SetNotifyWindow(&notifications);
+        comm->SetUpdateSink(&notifications);
         comm->SetDeliveryListener(&delivered);
     }
     ~LinkUnderTest() { comm.reset(); }
 
-    // Waits for the notification of message `id`; false after `timeout`.
-    bool AwaitDelivery(int id, std::chrono::milliseconds timeout = std::chrono::seconds(5)) {
+    // Waits for `expected` among the updates; false after `timeout`.
+    bool AwaitUpdate(const LinkUpdate& expected, std::chrono::milliseconds timeout = std::chrono::seconds(5)) {
         const auto deadline = std::chrono::steady_clock::now() + timeout;
         while (std::chrono::steady_clock::now() < deadline) {
             const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
-            auto notification = notifications.take(left);
-            if (notification && notification->message == kNotifyMessageDelivered && notification->wParam == id) return true;
+            const std::optional<LinkUpdate> update = notifications.take(left);
+            if (update == expected) return true;
         }
         return false;
     }
 
     ReceiverContext context;
-    NotifyQueue notifications;
+    UpdateLog notifications;
     DeliveryLog delivered;
     std::unique_ptr<GpsComm> comm;
 };

@@ -129,7 +129,7 @@ protected:
 };
 
 TEST_F(SignalPageOfManySystems, TheTwelvePlacesShowTheChosenSatellitesWithStrengthAndColour) {
-    view.OnUpdate(kSkyUpdatedHint);
+    view.OnUpdate(SkyUpdated{});
     const auto chosen = SatellitesForTwelvePlaces(*snapshot.sky);
     for (int place = 0; place < 12; ++place) {
         const QLabel& number = *view.NumberLabel(place);
@@ -147,14 +147,14 @@ TEST_F(SignalPageOfManySystems, TheTwelvePlacesShowTheChosenSatellitesWithStreng
     snapshot.fix->mode = FixMode::ThreeD;
     snapshot.fix->latitude = 12.5;
     snapshot.fix->longitude = -3.25;
-    view.OnUpdate(kFixUpdatedHint);
+    view.OnUpdate(FixUpdated{});
     EXPECT_EQ(view.FixStatusColour().name(), kPaletteGreen.name());
     now += CSignalView::kFixLostAfterMs;
-    view.OnUpdate(255);
+    view.OnUpdate(MessageDelivered{MessageId::DevelopmentText});
     EXPECT_EQ(view.FixStatusColour().name(), kPaletteYellow.name());
 
     snapshot.sky->satellites.resize(3);  // a smaller sky empties the places it no longer fills
-    view.OnUpdate(kSkyUpdatedHint);
+    view.OnUpdate(SkyUpdated{});
     EXPECT_FALSE(view.NumberLabel(2)->text().isEmpty());
     EXPECT_TRUE(view.NumberLabel(3)->text().isEmpty());
     EXPECT_TRUE(view.StrengthLabel(3)->text().isEmpty());
@@ -165,7 +165,7 @@ TEST_F(SignalPageOfManySystems, TheBinaryChannelsWinWhileTheyAreThere) {
     snapshot.track = TrackData{};
     snapshot.nav = NavData{};
     snapshot.track->Channels[0].Prn = 23;
-    view.OnUpdate(2);
+    view.OnUpdate(MessageDelivered{MessageId::NavData});
     EXPECT_EQ(view.NumberLabel(0)->text(), "23");
     EXPECT_TRUE(view.NumberLabel(1)->text().isEmpty());
 }
@@ -226,7 +226,7 @@ TEST(SkyPageOfManySystems, BoxesShowTheTwelveOfTheSignalPage) {
     CViewSky page{[&snapshot] { return snapshot; }};
     page.resize(238, 250);
     page.OnInitialUpdate();
-    page.OnUpdate(kSkyUpdatedHint);
+    page.OnUpdate(SkyUpdated{});
     const auto chosen = SatellitesForTwelvePlaces(*snapshot.sky);
     for (int box = 0; box < 12; ++box) {
         const SkyChannelTexts texts = page.BoxTexts(box);

@@ -39,7 +39,7 @@ protected:
         const GeoRect view = Control().Bounds();
         fix = GeodeticFix{Control().CenterY() + heights * view.Height(), Control().CenterX() + widths * view.Width(),
                           12.0};
-        page.OnUpdate(ToWire(MessageId::NavData));
+        page.OnUpdate(MessageDelivered{MessageId::NavData});
     }
     CCartex& Control() { return *page.CartexView()->Control(); }
     const VectorFeature& Marker() { return page.CartexView()->PositionLayer()->Features().front(); }
@@ -170,8 +170,8 @@ TEST_F(MapPage, NoNavigationRecordLeavesTheMarkerAlone) {
     FixAt(0.1, 0.1);
     const std::vector<GeoPoint> before = Marker().points;
     fix.reset();
-    page.OnUpdate(ToWire(MessageId::NavData));
-    page.OnUpdate(3);
+    page.OnUpdate(MessageDelivered{MessageId::NavData});
+    page.OnUpdate(MessageDelivered{FromWire(3)});
     EXPECT_EQ(Marker().points, before);
 }
 
@@ -218,7 +218,7 @@ TEST_F(MapPage, AFarFixIsApproachedOneStepPerUpdate) {
     const GeodeticFix far{kSampleLatitude, kSampleLongitude + 10.0 * view.Width(), 0.0};
     for (int update = 1; update <= 3; ++update) {
         fix = far;
-        page.OnUpdate(ToWire(MessageId::NavData));
+        page.OnUpdate(MessageDelivered{MessageId::NavData});
         EXPECT_NEAR(Control().CenterX(), kSampleLongitude + 0.9 * update * view.Width(), 1e-9) << update;
         EXPECT_NEAR(Control().CenterY(), kSampleLatitude, 1e-12);
     }
@@ -287,7 +287,7 @@ TEST(MapPageWithoutControl, SaysSoAndNeverAsksForAFile) {
     CViewMap page(prompts, [] { return std::optional<GeodeticFix>(); }, nullptr, [](QWidget*) { return nullptr; });
     EXPECT_EQ(prompts.messages, QStringList{"Map control cannot be created."});
     page.CartexView()->LoadMap();
-    page.OnUpdate(ToWire(MessageId::NavData));
+    page.OnUpdate(MessageDelivered{MessageId::NavData});
     page.Button(CViewMap::kPanButton)->click();
     page.grab();
     EXPECT_TRUE(prompts.fileRequests.empty());

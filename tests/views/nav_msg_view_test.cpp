@@ -144,9 +144,9 @@ protected:
 TEST_F(PositionPage, FieldsFollowNavigationUpdatesOnly) {
     nav = NavOnEquator(0x04, 100.0, 10.0);
     nav->Hdop = 5;
-    view.OnUpdate(4);
+    view.OnUpdate(MessageDelivered{MessageId::TrackData});
     EXPECT_EQ(view.Text(CNavMsgView::kLatLon), kEmptyLatLon);
-    view.OnUpdate(2);
+    view.OnUpdate(MessageDelivered{MessageId::NavData});
     EXPECT_EQ(view.Text(1042), "10.0 m/s");
     EXPECT_EQ(view.Text(1044), "  100 m");
     EXPECT_EQ(view.Text(1045), "SPS");
@@ -161,11 +161,11 @@ TEST_F(PositionPage, GreyFillsThePageAtTheSizeTheHostGivesItLater) {
 
 TEST_F(PositionPage, AnyUpdateBlanksEveryFieldWhileNotConnectedOrWithoutAnNmeaFix) {
     nav = NavOnEquator(0x04, 100.0, 10.0);
-    view.OnUpdate(2);
+    view.OnUpdate(MessageDelivered{MessageId::NavData});
     for (int protocol : {int(kNmeaProtocol), int(kNotConnected)}) {
-        view.OnUpdate(2);
+        view.OnUpdate(MessageDelivered{MessageId::NavData});
         context.LinkProtocol = protocol;
-        view.OnUpdate(7);
+        view.OnUpdate(MessageDelivered{MessageId::ClockStatus});
         EXPECT_EQ(view.Text(1040), kEmptyLatLon);
         for (int id = 1042; id <= 1049; ++id) EXPECT_TRUE(view.Text(id).isEmpty()) << id;
         context.LinkProtocol = kBinaryProtocol;
@@ -191,9 +191,9 @@ GnssFix NmeaFix() {
 TEST_F(PositionPage, NmeaFixesFillTheFieldsAtTheirOwnHint) {
     context.LinkProtocol = kNmeaProtocol;
     fix = NmeaFix();
-    view.OnUpdate(255);
+    view.OnUpdate(MessageDelivered{MessageId::DevelopmentText});
     EXPECT_EQ(view.Text(1040), kEmptyLatLon) << "a sentence is not a new fix";
-    view.OnUpdate(kFixUpdatedHint);
+    view.OnUpdate(FixUpdated{});
     EXPECT_EQ(view.Text(1040), "Lat:  -33.50000" + kDegree + "\nLon:  151.20000" + kDegree);
     EXPECT_EQ(view.Text(1042), "10.0 m/s");
     EXPECT_EQ(view.Text(1043), "270" + kDegree);
@@ -203,14 +203,14 @@ TEST_F(PositionPage, NmeaFixesFillTheFieldsAtTheirOwnHint) {
     EXPECT_EQ(view.Text(1047), "3D");
     EXPECT_EQ(view.Text(1048), "3");
     EXPECT_EQ(view.Text(1049), " G5 R12 C30");
-    view.OnUpdate(255);
+    view.OnUpdate(MessageDelivered{MessageId::DevelopmentText});
     EXPECT_EQ(view.Text(1047), "3D") << "the fix stays shown between fixes";
 
     fix->track.reset();
     fix->mode = FixMode::TwoD;
     fix->altitudeMsl.reset();
     fix->altitudeHae.reset();
-    view.OnUpdate(kFixUpdatedHint);
+    view.OnUpdate(FixUpdated{});
     EXPECT_EQ(view.Text(1047), "2D");
     EXPECT_TRUE(view.Text(1043).isEmpty()) << "what the receiver did not report stays empty";
     EXPECT_TRUE(view.Text(1044).isEmpty());
@@ -218,7 +218,7 @@ TEST_F(PositionPage, NmeaFixesFillTheFieldsAtTheirOwnHint) {
     fix->mode = FixMode::NoFix;
     fix->latitude.reset();
     fix->longitude.reset();
-    view.OnUpdate(kFixUpdatedHint);
+    view.OnUpdate(FixUpdated{});
     EXPECT_EQ(view.Text(1040), kEmptyLatLon);
     EXPECT_EQ(view.Text(1047), "No Fix");
     EXPECT_TRUE(view.Text(1042).isEmpty());
@@ -246,13 +246,13 @@ TEST_F(PositionPage, ConfirmedUnitsTakeEffectAtTheNextNavigationUpdate) {
         return sheet.result();
     };
     nav = NavOnEquator(0x04, 100.0, 10.0);
-    view.OnUpdate(2);
+    view.OnUpdate(MessageDelivered{MessageId::NavData});
     view.PropertiesButton()->click();
     EXPECT_EQ(store.displaySaves, 1);
     EXPECT_EQ(store.stored.m_nVelocityUnits, 1);
     EXPECT_EQ(store.stored.m_strSerialPort, "/dev/ttyUSB1");
     EXPECT_EQ(view.Text(1042), "10.0 m/s");
-    view.OnUpdate(2);
+    view.OnUpdate(MessageDelivered{MessageId::NavData});
     EXPECT_EQ(view.Text(1042), "22.4 mph");
     EXPECT_EQ(view.Text(1040), "Lat:    0" + kDegree + " 0.000'\nLon:    0" + kDegree + " 0.000'");
 }

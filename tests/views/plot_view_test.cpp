@@ -33,7 +33,7 @@ protected:
     void FixAt(double north, double east = 0.0) {
         fix = GeodeticFix{kLat0 + north / kMetresPerDegree,
                           kLon0 + east / (kMetresPerDegree * std::cos(kLat0 * 0.017453292519943295)), 40.0};
-        page.OnUpdate(2);
+        page.OnUpdate(MessageDelivered{MessageId::NavData});
     }
     // Every pixel of the 3 x 3 square around (x, y) that is black.
     bool BlackNear(const QImage& image, int x, int y) {
@@ -125,9 +125,9 @@ TEST_F(PlotPage, HistoryFadesFromBlueToGreenOverTheLastEightFixes) {
 
 TEST_F(PlotPage, AnNmeaFixEntersTheTrackOnceAtItsHint) {
     fix = GeodeticFix{kLat0, kLon0, 40.0};
-    page.OnUpdate(255);
+    page.OnUpdate(MessageDelivered{MessageId::DevelopmentText});
     EXPECT_EQ(Plot().HistoryCount(), 0) << "sentences are not fixes";
-    page.OnUpdate(kFixUpdatedHint);
+    page.OnUpdate(FixUpdated{});
     EXPECT_EQ(Plot().HistoryCount(), 1);
     EXPECT_EQ(ColourAt(Plot().PlotImage(), 80, 80), "#00ff00");
 }
@@ -138,7 +138,7 @@ TEST_F(PlotPage, PaintsShowTheImageWithoutAddingFixes) {
     const QImage before = Plot().PlotImage();
     Render(page);
     Render(page);
-    page.OnUpdate(4);
+    page.OnUpdate(MessageDelivered{MessageId::TrackData});
     EXPECT_EQ(Plot().HistoryCount(), 2);
     EXPECT_EQ(Plot().PlotImage(), before);
 }

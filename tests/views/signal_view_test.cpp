@@ -99,7 +99,7 @@ TEST_F(SignalPage, RowsShowNumberAverageAndColouredBar) {
     snapshot.track->Channels[0] = Channel(7, 0x33);
     snapshot.track->Channels[1] = Channel(122, 0x00, 2);   // average 6, below the range
     snapshot.track->Channels[2] = Channel(12, 0x00, 60);   // average 64, above it
-    view.OnUpdate(2);
+    view.OnUpdate(MessageDelivered{MessageId::NavData});
     EXPECT_EQ(view.NumberLabel(0)->text(), "7");
     EXPECT_EQ(view.StrengthLabel(0)->text(), "44");
     EXPECT_EQ(view.Bar(0)->Pos(), 44);
@@ -111,7 +111,7 @@ TEST_F(SignalPage, RowsShowNumberAverageAndColouredBar) {
     EXPECT_EQ(view.Bar(2)->Colour().name(), kPaletteRed.name());
 
     snapshot.track->Channels[0].Prn = 0;  // the channel goes idle
-    view.OnUpdate(2);
+    view.OnUpdate(MessageDelivered{MessageId::NavData});
     EXPECT_TRUE(view.NumberLabel(0)->text().isEmpty());
     EXPECT_TRUE(view.StrengthLabel(0)->text().isEmpty());
     EXPECT_EQ(view.Bar(0)->BarHeight(), 0);
@@ -119,15 +119,15 @@ TEST_F(SignalPage, RowsShowNumberAverageAndColouredBar) {
 
 TEST_F(SignalPage, OtherNotificationsKeepTheBarsAndOnlyRefreshTheTtff) {
     snapshot.track->Channels[3] = Channel(21, 0x01);
-    view.OnUpdate(2);
+    view.OnUpdate(MessageDelivered{MessageId::NavData});
     snapshot.track->Channels[3].Prn = 0;
     context.Ttff.set("TTFF: 31.2 s");
-    view.OnUpdate(255);
+    view.OnUpdate(MessageDelivered{MessageId::DevelopmentText});
     EXPECT_EQ(view.TtffLabel()->text(), "TTFF: 31.2 s");
     EXPECT_FALSE(context.Ttff.changed());
     EXPECT_EQ(view.NumberLabel(3)->text(), "21");
     context.Ttff.set("");  // a reset forgets it
-    view.OnUpdate(4);
+    view.OnUpdate(MessageDelivered{MessageId::TrackData});
     EXPECT_TRUE(view.TtffLabel()->text().isEmpty());
 }
 
@@ -138,32 +138,32 @@ TEST_F(SignalPage, TimeToFirstFixCountsUpUntilTheFirstFix) {
     const auto at = [](std::int64_t ms) { return TtffClock::Clock::time_point(milliseconds(ms)); };
     context.TtffCounter.start(at(now));
     now += 999;
-    view.OnUpdate(kClockHint);
+    view.OnUpdate(ClockTick{});
     EXPECT_EQ(view.TtffLabel()->text(), "0 sec");
     now += 1;
-    view.OnUpdate(kClockHint);
+    view.OnUpdate(ClockTick{});
     EXPECT_EQ(view.TtffLabel()->text(), "1 sec");
     now += 41000;
-    view.OnUpdate(2);  // only the second's update counts
+    view.OnUpdate(MessageDelivered{MessageId::NavData});  // only the second's update counts
     EXPECT_EQ(view.TtffLabel()->text(), "1 sec");
-    view.OnUpdate(kClockHint);
+    view.OnUpdate(ClockTick{});
     EXPECT_EQ(view.TtffLabel()->text(), "42 sec");
 
     context.Ttff.set(*context.TtffCounter.fixed(at(now + 300)));
     now += 5000;
-    view.OnUpdate(kClockHint);
+    view.OnUpdate(ClockTick{});
     EXPECT_EQ(view.TtffLabel()->text(), "42.3 sec");
 
     context.Ttff.set("");  // a reset command
     context.TtffCounter.start(at(now));
     now += 3000;
-    view.OnUpdate(kClockHint);
+    view.OnUpdate(ClockTick{});
     EXPECT_EQ(view.TtffLabel()->text(), "3 sec");
     context.Ttff.set("12.5 sec");  // the receiver's own report
     context.TtffCounter.receiverReported();
     EXPECT_FALSE(context.TtffCounter.fixed(at(now + 1000)));
     now += 4000;
-    view.OnUpdate(kClockHint);
+    view.OnUpdate(ClockTick{});
     EXPECT_EQ(view.TtffLabel()->text(), "12.5 sec");
 }
 
@@ -174,26 +174,26 @@ TEST_F(SignalPage, FixStatusFollowsFixesTrackingAndTime) {
     EXPECT_EQ(Status(), kPaletteRed.name());
 
     snapshot.track->Channels[0] = Channel(3, 0x02);
-    view.OnUpdate(2);
+    view.OnUpdate(MessageDelivered{MessageId::NavData});
     EXPECT_EQ(Status(), kPaletteBlue.name());
 
     snapshot.nav->Mode1 = 4;
-    view.OnUpdate(2);
+    view.OnUpdate(MessageDelivered{MessageId::NavData});
     EXPECT_EQ(Status(), kPaletteGreen.name());
 
     now += 2999;
-    view.OnUpdate(4);
+    view.OnUpdate(MessageDelivered{MessageId::TrackData});
     EXPECT_EQ(Status(), kPaletteGreen.name());
     now += 1;
-    view.OnUpdate(4);
+    view.OnUpdate(MessageDelivered{MessageId::TrackData});
     EXPECT_EQ(Status(), kPaletteYellow.name());
 
     snapshot.nav->Mode1 = 0;
     snapshot.track->Channels[0].State = 0;
-    view.OnUpdate(2);
+    view.OnUpdate(MessageDelivered{MessageId::NavData});
     EXPECT_EQ(Status(), kPaletteRed.name());
     now += 10000;
-    view.OnUpdate(4);  // only a lost fix turns yellow
+    view.OnUpdate(MessageDelivered{MessageId::TrackData});  // only a lost fix turns yellow
     EXPECT_EQ(Status(), kPaletteRed.name());
     EXPECT_EQ(changes, (QStringList{kPaletteBlue.name(), kPaletteGreen.name(), kPaletteYellow.name(),
                                     kPaletteRed.name()}));
@@ -203,31 +203,31 @@ TEST_F(SignalPage, FixStatusFollowsFixesTrackingAndTime) {
 // list: the places empty, and the status still follows the fix.
 TEST_F(SignalPage, AnNmeaFixWithoutASatelliteListSetsTheStatus) {
     snapshot.track->Channels[0] = Channel(3, 0x02);
-    view.OnUpdate(2);
+    view.OnUpdate(MessageDelivered{MessageId::NavData});
     context.LinkProtocol = kNmeaProtocol;
     snapshot = {};
     snapshot.fix = GnssFix{};
     snapshot.fix->mode = FixMode::ThreeD;
     snapshot.fix->latitude = 48.1;
     snapshot.fix->longitude = 11.6;
-    view.OnUpdate(kFixUpdatedHint);
+    view.OnUpdate(FixUpdated{});
     EXPECT_EQ(Status(), kPaletteGreen.name());
     EXPECT_TRUE(view.NumberLabel(0)->text().isEmpty());
     EXPECT_EQ(view.Bar(0)->Pos(), 10) << "the bar's floor";
     now += CSignalView::kFixLostAfterMs;
-    view.OnUpdate(kClockHint);
+    view.OnUpdate(ClockTick{});
     EXPECT_EQ(Status(), kPaletteYellow.name());
     snapshot.fix->mode = FixMode::NoFix;
-    view.OnUpdate(kFixUpdatedHint);
+    view.OnUpdate(FixUpdated{});
     EXPECT_EQ(Status(), kPaletteRed.name());
 }
 
 TEST_F(SignalPage, WithoutRecordsEveryRowEmptiesAndTheStatusIsRed) {
     snapshot.track->Channels[0] = Channel(3, 0x02);
     snapshot.nav->Mode1 = 4;
-    view.OnUpdate(2);
+    view.OnUpdate(MessageDelivered{MessageId::NavData});
     snapshot = {};
-    view.OnUpdate(2);
+    view.OnUpdate(MessageDelivered{MessageId::NavData});
     EXPECT_TRUE(view.NumberLabel(0)->text().isEmpty());
     EXPECT_EQ(Status(), kPaletteRed.name());
 }

@@ -168,7 +168,7 @@ TEST_F(SkyPage, WithoutTrackerDataTheSquareIsBlackAndBoxesKeepTheirTexts) {
 
 TEST_F(SkyPage, AnUpdateFillsTheBoxesBeforeTheFirstPaint) {
     snapshot = OneSatellite(7, 90, 60, 0x01);
-    page.OnUpdate(ToWire(MessageId::NavData));
+    page.OnUpdate(MessageDelivered{MessageId::NavData});
     EXPECT_EQ(page.BoxTexts(0).satellite, "7");
     const QImage image = Render(page);
     int inked = 0;  // the digit inside the first satellite box, within its frame

@@ -23,8 +23,7 @@ enum class ModelUse : std::uint8_t {
     Kept,            // the latest record is kept for whoever asks
     Fix,             // kept, and the fix is made from it
     Sky,             // kept, and the sky is made from it
-    TextLine,        // its rendered line joins the text lines, announced as receiver text (255)
-    ErrorLine,       // its rendered line joins the text lines, announced under its own id
+    TextLine,        // its rendered line joins the text lines
     Text,            // its bytes are a text line
     SendPermission,  // says whether commands may be sent
 };

@@ -46,7 +46,7 @@ using MessageTable = MessageList<
             Wire<&SubframeData::Channel, &SubframeData::SvId, &SubframeData::Words>>,
     MessageRow<MessageId::Throughput, Throughput, ModelUse::LogOnly, RenderThroughput,
             Wire<&Throughput::SegStatMax, &Throughput::Latency, &Throughput::AveTrkTime, &Throughput::NavComplete>>,
-    MessageRow<MessageId::ErrorReport, ErrorReport, ModelUse::ErrorLine, RenderErrorReport,
+    MessageRow<MessageId::ErrorReport, ErrorReport, ModelUse::TextLine, RenderErrorReport,
             Wire<&ErrorReport::ErrorId,
                  CountThen<&ErrorReport::ParamCount, &ErrorReport::Params, Beyond::LeftOut>{}>>,
     MessageRow<MessageId::CommandAck, CommandReply, ModelUse::TextLine, RenderCommandAck,

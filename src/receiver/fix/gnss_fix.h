@@ -124,11 +124,4 @@ constexpr char ConstellationLetter(GnssId gnss) {
     return '?';
 }
 
-// Update hints the model posts (with the message-delivered notification) when an NMEA epoch has
-// stored a new fix or a new completed sky; they lie above every binary message id (0-255). With the
-// binary protocol the fix and the sky are stored with the navigation and tracker messages, so
-// their own hints (2 and 4) announce them, and pages that show both protocols act on either.
-inline constexpr int kFixUpdatedHint = 0x100;
-inline constexpr int kSkyUpdatedHint = 0x101;
-
 }  // namespace vexa

@@ -133,13 +133,13 @@ void CCartexView::CreatePositionLayer() {
     }
 }
 
-void CCartexView::OnUpdate(int hint) {
-    if (!IsPositionUpdate(hint) || !m_bMapLoaded || !readFix_) return;
+void CCartexView::OnUpdate(const LinkUpdate& update) {
+    if (!IsPositionUpdate(update) || !m_bMapLoaded || !readFix_) return;
     const std::optional<GeodeticFix> fix = readFix_();
     if (!fix) return;
     lastPosition_ = *fix;
     PlaceMarker();
-    update();
+    this->update();
     control_->update();
 }
 

@@ -31,7 +31,7 @@ public:
     // Loads the geoset at `path` without asking (the command line's --map).
     void LoadMapFile(const QString& path);
     // A document update: hint 2 (a navigation message) moves the marker.
-    void OnUpdate(int hint);
+    void OnUpdate(const LinkUpdate& update);
 
     CCartex* Control() const { return control_; }
     bool MapLoaded() const { return m_bMapLoaded; }

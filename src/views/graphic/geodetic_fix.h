@@ -2,7 +2,9 @@
 
 #include <functional>
 #include <optional>
+#include <variant>
 
+#include "link/model/link_update.h"
 #include "receiver/fix/gnss_fix.h"
 #include "receiver/binary/message_ids.h"
 
@@ -21,7 +23,9 @@ struct GeodeticFix {
 using GeodeticFixReader = std::function<std::optional<GeodeticFix>()>;
 
 // A new position for the pages that follow it: a navigation message or a new NMEA fix.
-constexpr bool IsPositionUpdate(int hint) { return hint == ToWire(MessageId::NavData) || hint == kFixUpdatedHint; }
+constexpr bool IsPositionUpdate(const LinkUpdate& update) {
+    return IsDelivered(update, MessageId::NavData) || std::holds_alternative<FixUpdated>(update);
+}
 
 class GpsComm;
 

@@ -76,10 +76,10 @@ QPoint CMapView::Project(const GeodeticFix& fix) const {
             PlotCoordinate(kCentre - scale_ * (fix.latitude - originLat_) * kMetresPerDegreeLatitude)};
 }
 
-void CMapView::OnUpdate(int hint) {
-    if (!IsPositionUpdate(hint)) return;
+void CMapView::OnUpdate(const LinkUpdate& update) {
+    if (!IsPositionUpdate(update)) return;
     if (const std::optional<GeodeticFix> fix = readFix_()) AddFix(*fix);
-    update();
+    this->update();
 }
 
 void CMapView::AddFix(const GeodeticFix& fix) {

@@ -25,7 +25,7 @@ public:
 
     void OnInitialUpdate();
     // Hint 2: the current fix enters the plot (becoming the origin when none is set).
-    void OnUpdate(int hint);
+    void OnUpdate(const LinkUpdate& update);
 
     // Origin and radii from the settings; a new image. The history is kept.
     void Rebuild();

@@ -15,10 +15,10 @@ CRadarView::CRadarView(CViewSky* page, ModelReader read, QWidget* parent)
     setAttribute(Qt::WA_OpaquePaintEvent);
 }
 
-void CRadarView::OnUpdate(int hint) {
-    if (hint != ToWire(MessageId::NavData) && hint != kSkyUpdatedHint) return;
+void CRadarView::OnUpdate(const LinkUpdate& update) {
+    if (!IsDelivered(update, MessageId::NavData) && !std::holds_alternative<SkyUpdated>(update)) return;
     FillBoxes();
-    update();
+    this->update();
 }
 
 // The paint fills the boxes too; filling them here as well means a page painted for the first time

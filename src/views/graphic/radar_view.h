@@ -3,6 +3,7 @@
 #include <QFrame>
 #include <QImage>
 
+#include "link/model/link_update.h"
 #include "views/graphic/sky_plot.h"
 #include "views/model_readers.h"
 
@@ -17,7 +18,7 @@ class CRadarView : public QFrame {
 public:
     CRadarView(CViewSky* page, ModelReader read, QWidget* parent);
 
-    void OnUpdate(int hint);
+    void OnUpdate(const LinkUpdate& update);
     // Sets the page's boxes from the current tracker data, as the paint does.
     void FillBoxes();
     const SkyGeometry& Geometry() const { return geometry_; }

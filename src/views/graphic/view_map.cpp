@@ -49,9 +49,9 @@ void CViewMap::OnInitialUpdate() {
     ChooseTool(CCartex::kToolZoomIn);
 }
 
-void CViewMap::OnUpdate(int hint) {
-    cartexView_->OnUpdate(hint);
-    if (IsPositionUpdate(hint) && cartexView_->MapLoaded()) cartexView_->update();
+void CViewMap::OnUpdate(const LinkUpdate& update) {
+    cartexView_->OnUpdate(update);
+    if (IsPositionUpdate(update) && cartexView_->MapLoaded()) cartexView_->update();
 }
 
 void CViewMap::ChooseTool(int tool) {

@@ -24,7 +24,7 @@ public:
 
     void OnInitialUpdate();
     // A document update, passed on to the map view first.
-    void OnUpdate(int hint);
+    void OnUpdate(const LinkUpdate& update);
 
 protected:
     void paintEvent(QPaintEvent* event) override;

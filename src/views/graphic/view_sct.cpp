@@ -36,9 +36,9 @@ void CViewSct::OnInitialUpdate() {
     plot_->OnInitialUpdate();
 }
 
-void CViewSct::OnUpdate(int hint) {
-    if (IsPositionUpdate(hint)) update();
-    plot_->OnUpdate(hint);
+void CViewSct::OnUpdate(const LinkUpdate& update) {
+    if (IsPositionUpdate(update)) this->update();
+    plot_->OnUpdate(update);
 }
 
 void CViewSct::OnCenter() {

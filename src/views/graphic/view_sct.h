@@ -22,7 +22,7 @@ public:
     CViewSct(DisplayPreferences& preferences, GeodeticFixReader readFix, QWidget* parent = nullptr);
 
     void OnInitialUpdate();
-    void OnUpdate(int hint);
+    void OnUpdate(const LinkUpdate& update);
 
     void OnCenter();
     void OnProperties();

@@ -41,10 +41,10 @@ void CViewSky::OnInitialUpdate() {
     plot_->update();
 }
 
-void CViewSky::OnUpdate(int hint) {
-    if (hint != ToWire(MessageId::NavData) && hint != kSkyUpdatedHint) return;
-    update();
-    plot_->OnUpdate(hint);
+void CViewSky::OnUpdate(const LinkUpdate& update) {
+    if (!IsDelivered(update, MessageId::NavData) && !std::holds_alternative<SkyUpdated>(update)) return;
+    this->update();
+    plot_->OnUpdate(update);
 }
 
 void CViewSky::SetBoxTexts(const SkyBoxTexts& texts) {

@@ -4,6 +4,7 @@
 #include <QLabel>
 #include <QWidget>
 
+#include "link/model/link_update.h"
 #include "views/graphic/sky_plot.h"
 #include "views/model_readers.h"
 
@@ -24,7 +25,7 @@ public:
     CViewSky(ModelReader read, QWidget* parent = nullptr);
 
     void OnInitialUpdate();
-    void OnUpdate(int hint);
+    void OnUpdate(const LinkUpdate& update);
 
     void SetBoxTexts(const SkyBoxTexts& texts);
     SkyChannelTexts BoxTexts(int channel) const;

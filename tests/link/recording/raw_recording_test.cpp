@@ -128,14 +128,14 @@ struct RecordedLink : RecordingFile {
 TEST_F(RecordedLink, EveryByteReadGoesToTheFileAsWellAsToTheReceivePath) {
     const Bytes before = test::Join({test::Frame(test::NavPayload(1))});
     receiver.Send(before);
-    ASSERT_TRUE(link.AwaitDelivery(2));
+    ASSERT_TRUE(link.AwaitUpdate(MessageDelivered{MessageId::NavData}));
     ASSERT_EQ(link.comm->StartRecording(path_), 0);
     EXPECT_TRUE(link.comm->IsRecording());
     const Bytes recorded = test::Join({test::Text("$GPGSA,A,3,,,,,,,,,,,,,1.0,1.0,1.0*30\r\n"), Bytes{0x00, 0xFF, 0xA0},
                                        test::Frame(test::NavPayload(2)), Counting(3000),
                                        test::Frame(test::OkToSendPayload(1))});
     receiver.Send(recorded);
-    ASSERT_TRUE(link.AwaitDelivery(18));
+    ASSERT_TRUE(link.AwaitUpdate(MessageDelivered{MessageId::OkToSend}));
     link.comm->StopRecording();
     EXPECT_FALSE(link.comm->IsRecording());
     EXPECT_EQ(FileBytes(path_), recorded);
@@ -149,13 +149,12 @@ TEST_F(RecordedLink, AFullDiskIsShownAndTheLinkKeepsDelivering) {
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
     while (!shown && std::chrono::steady_clock::now() < deadline) {
         const auto notification = link.notifications.take(std::chrono::milliseconds(100));
-        shown = notification && notification->message == kNotifyShowMessage &&
-                notification->text == "Recording stopped: /dev/full: No space left on device";
+        shown = notification == LinkUpdate{MessageToShow{"Recording stopped: /dev/full: No space left on device"}};
     }
     EXPECT_TRUE(shown);
     EXPECT_FALSE(link.comm->IsRecording());
     receiver.Send(test::Frame(test::OkToSendPayload(1)));
-    EXPECT_TRUE(link.AwaitDelivery(18));
+    EXPECT_TRUE(link.AwaitUpdate(MessageDelivered{MessageId::OkToSend}));
 }
 
 }  // namespace

@@ -258,12 +258,12 @@ TEST_F(ReplaySourceTest, TheLinkPlaysACaptureByItsNameAndSeesItEnd) {
     const Bytes capture = test::Join({NavCapture(20), test::Frame(test::OkToSendPayload(1))});
     test::LinkUnderTest link;
     ASSERT_EQ(link.comm->Connect(MakeReplayName(WriteCapture(capture), {50, false}), 57600), kResultOk);
-    EXPECT_TRUE(link.AwaitDelivery(18));
+    EXPECT_TRUE(link.AwaitUpdate(MessageDelivered{MessageId::OkToSend}));
     bool lost = false;
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
     while (!lost && std::chrono::steady_clock::now() < deadline) {
         const auto notification = link.notifications.take(milliseconds(100));
-        lost = notification && notification->message == kNotifyLinkLost;
+        lost = notification == LinkUpdate{LinkLost{}};
     }
     EXPECT_TRUE(lost);
     EXPECT_FALSE(link.comm->PortOpen());
