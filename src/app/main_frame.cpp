@@ -1,7 +1,9 @@
 #include "app/main_frame.h"
 
+#include <QCloseEvent>
 #include <QCoreApplication>
 #include <QMenuBar>
+#include <QResizeEvent>
 #include <algorithm>
 #include <array>
 #include <atomic>
@@ -31,6 +33,7 @@
 #include "receiver/product/product_table.h"
 #include "views/debug_data_view.h"
 #include "views/graphic/view_map.h"
+#include "views/scaled_view.h"
 
 namespace vexa {
 
@@ -61,8 +64,15 @@ CMainFrame::CMainFrame(UiContext& ui, CFeedDoc& doc, NotifyBridge& bridge)
     : ui_(ui), doc_(doc), tabHost_(new CDemoTabView(ui, doc)) {
     setWindowTitle(kWindowTitle);
     BuildMenus();
+    menuFont_ = menuBar()->font();
+    menuHeight_ = menuBar()->sizeHint().height();
     tabHost_->setFixedSize(kClientWidth, kClientHeight);
-    setCentralWidget(tabHost_);
+    zoom_ = new ScaledView(tabHost_);
+    zoom_->resize(kClientWidth, kClientHeight);
+    setCentralWidget(zoom_);
+    setMinimumSize(BaseSize());
+    resize(BaseSize());
+    connect(tabHost_, &CTabView::ShowingAllChanged, this, &CMainFrame::UpdateMenuStates);
 
     connect(&bridge, &NotifyBridge::Notified, this, &CMainFrame::OnLinkNotification);
     if (ui_.comm) {
@@ -81,6 +91,54 @@ CMainFrame::~CMainFrame() {
     redrawTimer_.stop();
     ui_.linkRecovery = nullptr;
     if (ui_.comm) ui_.comm->SetNotifyWindow(nullptr);
+}
+
+QSize CMainFrame::BaseSize() const { return {kClientWidth, menuHeight_ + kClientHeight}; }
+
+void CMainFrame::resizeEvent(QResizeEvent* event) {
+    QMainWindow::resizeEvent(event);
+    const QSize base = BaseSize();
+    ScaleMenus(std::min(double(width()) / base.width(), double(height()) / base.height()));
+    if (tabHost_->ShowingAll()) FitAllPages();
+}
+
+void CMainFrame::ShowAllPages(bool all) {
+    if (all) FitAllPages();
+    else tabHost_->ShowAll(0);
+}
+
+void CMainFrame::FitAllPages() {
+    const QSizeF room = zoom_->size();
+    const QSize cell(kClientWidth, kClientHeight);
+    const int pages = tabHost_->TabCount();
+    int bestColumns = 3;
+    double bestScale = 0;
+    for (int columns : {3, 2}) {
+        const int rows = (pages + columns - 1) / columns;
+        const double scale = std::min(room.width() / (cell.width() * columns), room.height() / (cell.height() * rows));
+        if (scale > bestScale) {
+            bestScale = scale;
+            bestColumns = columns;
+        }
+    }
+    tabHost_->ShowAll(bestColumns);
+}
+
+void CMainFrame::ScaleMenus(double scale) {
+    if (scale == menuScale_) return;
+    menuScale_ = scale;
+    QFont font = menuFont_;
+    if (font.pointSizeF() > 0) font.setPointSizeF(menuFont_.pointSizeF() * scale);
+    else font.setPixelSize(std::max(1, static_cast<int>(menuFont_.pixelSize() * scale)));
+    menuBar()->setFont(font);
+    for (QMenu* menu : findChildren<QMenu*>()) menu->setFont(font);
+}
+
+void CMainFrame::closeEvent(QCloseEvent* event) {
+    ui_.Settings().m_nWindowWidth = width();
+    ui_.Settings().m_nWindowHeight = height();
+    ui_.store.SaveWindowSize();
+    QMainWindow::closeEvent(event);
 }
 
 QAction* CMainFrame::AddItem(QMenu* menu, const QString& text, int id) {
@@ -121,10 +179,13 @@ void CMainFrame::BuildMenus() {
     AddItem(poll, QStringLiteral("SW Version"), kSwVersion);
     AddItem(poll, QStringLiteral("Clock Status"), kClockStatus);
 
+    QMenu* view = menuBar()->addMenu(QStringLiteral("View"));
+    AddItem(view, QStringLiteral("All Pages"), kAllPages)->setCheckable(true);
+
     QMenu* help = menuBar()->addMenu(QStringLiteral("Help"));
     AddItem(help, QStringLiteral("About"), kAbout);
 
-    for (QMenu* menu : {setup, commandMenu_, poll, help}) {
+    for (QMenu* menu : {setup, commandMenu_, poll, view, help}) {
         connect(menu, &QMenu::aboutToShow, this, &CMainFrame::UpdateMenuStates);
     }
 }
@@ -159,6 +220,7 @@ void CMainFrame::UpdateMenuStates() {
     const bool recording = ui_.comm && ui_.comm->IsRecording();
     Action(kRecording)->setText(recording ? QStringLiteral("Stop Recording") : QStringLiteral("Start Recording..."));
     Action(kRecording)->setEnabled(ui_.comm != nullptr);
+    Action(kAllPages)->setChecked(tabHost_->ShowingAll());
 }
 
 void CMainFrame::RunCommand(int id) {
@@ -193,6 +255,7 @@ void CMainFrame::RunCommand(int id) {
     case kSwVersion: OnSwVersion(); break;
     case kClockStatus: OnClockStatus(); break;
     case kAbout: OnAbout(); break;
+    case kAllPages: ShowAllPages(!tabHost_->ShowingAll()); break;
     default: break;
     }
     UpdateMenuStates();

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QFont>
 #include <QMainWindow>
 #include <QString>
 #include <QTimer>
@@ -19,9 +20,10 @@ class CDemoTabView;
 class CFeedDoc;
 class LinkRecovery;
 class NotifyBridge;
+class ScaledView;
 struct UiContext;
 
-// The program's window: the menu bar above the tab host. Turns menu commands into receiver commands,
+// The program's window: the menu bar above the tab host, both scaled as one to the window's size. Turns menu commands into receiver commands,
 // keeps the items' texts, checks and enabled states in step with the link and the product, passes
 // the link's notifications to the document's views, and shows the answers to the two polls.
 class CMainFrame : public QMainWindow {
@@ -50,6 +52,7 @@ public:
         kExportTrack = 32799,
         kRecording = 32810,
         kReplayCapture = 32811,
+        kAllPages = 32820,
     };
     static constexpr int kClientWidth = 240;
     static constexpr int kClientHeight = 268;
@@ -61,6 +64,10 @@ public:
     QAction* Action(int id) const;
     QMenu* CommandMenu() const { return commandMenu_; }
     CDemoTabView* TabHost() const { return tabHost_; }
+    // The view that shows the tab host scaled to the window.
+    ScaledView* Zoom() const { return zoom_; }
+    // The window at scale 1: the menu bar above the 240 x 268 client area.
+    QSize BaseSize() const;
     QTimer& RedrawTimer() { return redrawTimer_; }
     // Null when there is no receiver link.
     LinkRecovery* Recovery() const { return recovery_.get(); }
@@ -78,7 +85,17 @@ public:
     void OnLinkNotification(const vexa::Notification& notification);
     void OnRedrawTimer();
 
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+    // The window's size is remembered for the next start.
+    void closeEvent(QCloseEvent* event) override;
+
 private:
+    // The menu bar and its menus with their text grown as much as the pages.
+    void ScaleMenus(double scale);
+    // "All Pages": every page at once, in the grid of three or two columns that fits the window best.
+    void ShowAllPages(bool all);
+    void FitAllPages();
     void BuildMenus();
     QAction* AddItem(QMenu* menu, const QString& text, int id);
     // The items that send to the receiver.
@@ -105,6 +122,10 @@ private:
     UiContext& ui_;
     CFeedDoc& doc_;
     CDemoTabView* tabHost_;
+    ScaledView* zoom_;
+    QFont menuFont_;  // the menus' own font, at scale 1
+    int menuHeight_ = 0;  // the menu bar's height at scale 1
+    double menuScale_ = 1.0;
     QMenu* commandMenu_ = nullptr;
     QAction* commandSeparator_ = nullptr;
     std::map<int, QAction*> actions_;

@@ -8,8 +8,10 @@
 #include <QListWidget>
 #include <QMainWindow>
 #include <QPushButton>
+#include <QtTest/QTest>
 #include <QSettings>
 #include <QTemporaryDir>
+#include <QWindow>
 #include <filesystem>
 #include <memory>
 #include <optional>
@@ -37,6 +39,7 @@
 #include "views/graphic/view_sky.h"
 #include "views/nav_msg_view.h"
 #include "views/nav_texts.h"
+#include "views/scaled_view.h"
 #include "views/signal_view.h"
 #include "views/tab_strip.h"
 
@@ -270,6 +273,58 @@ TEST_F(JourneyTest, UnplugAndReturn) {
         << "the returned receiver's fixes reach the page";
     EXPECT_TRUE(user.Surprises().isEmpty()) << user.Surprises().join(" | ").toStdString();
     receiver->stop();
+}
+
+// On a desktop the user drags the window larger: the pages fill it at the new scale, a tab is
+// clicked where it is now drawn, and the next start opens at that size.
+TEST_F(JourneyTest, ResizeTheWindowClickATabAndStartAgainAtThatSize) {
+    const std::vector<std::string> arguments = {"--simulate", "--connect", "--product", "Kestrel"};
+    ASSERT_TRUE(Start(arguments));
+    const QSize desktop(960, 1040);
+    Frame()->windowHandle()->resize(desktop);
+    ASSERT_TRUE(UserAtTheScreen::RunUntil([&] { return Frame()->size() == desktop; }, 5000));
+    const double scale = Frame()->Zoom()->Scale();
+    EXPECT_GT(scale, 3.0);
+
+    TabStrip* strip = Tabs()->Tabs();
+    const QPointF skyTab = strip->mapTo(Tabs(), QPointF(strip->ItemRect(CDemoTabView::kSky).center()));
+    UserAtTheScreen::Click(Frame()->Zoom()->viewport(), Frame()->Zoom()->FromContent(skyTab));
+    EXPECT_EQ(Tabs()->CurrentIndex(), CDemoTabView::kSky);
+    EXPECT_TRUE(UserAtTheScreen::RunUntil([&] { return ShowsData(CDemoTabView::kSky); }, 15000));
+
+    UserAtTheScreen::ChooseMenuItem(Frame()->menuBar(), QStringLiteral("Setup"), QStringLiteral("Exit"));
+    app.reset();
+    ASSERT_TRUE(Start(arguments));
+    EXPECT_EQ(Frame()->size(), desktop);
+    EXPECT_DOUBLE_EQ(Frame()->Zoom()->Scale(), scale);
+}
+
+// View, "All Pages": the six pages side by side, three to a row in a wide window and two in a tall
+// one, each live; a page's title opens it alone again.
+TEST_F(JourneyTest, AllPagesSideBySideThenOneAloneByItsTitle) {
+    ASSERT_TRUE(Start({"--simulate", "--connect", "--product", "Kestrel"}));
+    const auto resize = [this](QSize size) {
+        Frame()->windowHandle()->resize(size);
+        return UserAtTheScreen::RunUntil([&] { return Frame()->size() == size; }, 5000);
+    };
+    ASSERT_TRUE(resize({1200, 700}));
+    UserAtTheScreen::ChooseMenuItem(Frame()->menuBar(), QStringLiteral("View"), QStringLiteral("All Pages"));
+    ASSERT_TRUE(Tabs()->ShowingAll());
+    for (int index = CDemoTabView::kPosition; index <= CDemoTabView::kText; ++index)
+        EXPECT_TRUE(Tabs()->GetView(index)->isVisible()) << index;
+    EXPECT_EQ(Tabs()->GetView(CDemoTabView::kSky)->y(), Tabs()->GetView(CDemoTabView::kPosition)->y());
+    EXPECT_TRUE(UserAtTheScreen::RunUntil(
+        [&] { return ShowsData(CDemoTabView::kSignal) && ShowsData(CDemoTabView::kSky) && ShowsData(CDemoTabView::kPlot); },
+        15000));
+
+    ASSERT_TRUE(resize({700, 1200}));
+    EXPECT_GT(Tabs()->GetView(CDemoTabView::kSky)->y(), Tabs()->GetView(CDemoTabView::kPosition)->y());
+    const QRect title = Tabs()->Title(CDemoTabView::kSky)->geometry();
+    UserAtTheScreen::Click(Frame()->Zoom()->viewport(), Frame()->Zoom()->FromContent(QPointF(title.center())));
+    EXPECT_FALSE(Tabs()->ShowingAll());
+    EXPECT_EQ(Tabs()->CurrentIndex(), CDemoTabView::kSky);
+    EXPECT_FALSE(Tabs()->GetView(CDemoTabView::kPosition)->isVisible());
+    EXPECT_FALSE(Frame()->Action(CMainFrame::kAllPages)->isChecked());
 }
 
 }  // namespace
