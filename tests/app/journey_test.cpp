@@ -1,3 +1,5 @@
+#include <QAccessible>
+#include <QApplication>
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QDialogButtonBox>
@@ -34,11 +36,13 @@
 #include "user_at_the_screen.h"
 #include "views/debug_data_view.h"
 #include "views/graphic/plot_view.h"
+#include "views/graphic/radar_view.h"
 #include "views/graphic/view_map.h"
 #include "views/graphic/view_sct.h"
 #include "views/graphic/view_sky.h"
 #include "views/nav_msg_view.h"
 #include "views/nav_texts.h"
+#include "views/signal_bar.h"
 #include "views/scaled_view.h"
 #include "views/signal_view.h"
 #include "views/tab_strip.h"
@@ -325,6 +329,37 @@ TEST_F(JourneyTest, AllPagesSideBySideThenOneAloneByItsTitle) {
     EXPECT_EQ(Tabs()->CurrentIndex(), CDemoTabView::kSky);
     EXPECT_FALSE(Tabs()->GetView(CDemoTabView::kPosition)->isVisible());
     EXPECT_FALSE(Frame()->Action(CMainFrame::kAllPages)->isChecked());
+}
+
+// Without a mouse: the Tab key reaches the page tabs, the arrow keys change the page, and a screen
+// reader finds a name and a description for every page and chart.
+TEST_F(JourneyTest, TheKeyboardReachesThePagesAndScreenReadersNameThem) {
+    ASSERT_TRUE(Start({"--simulate", "--connect", "--product", "Kestrel"}));
+    Frame()->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(Frame()));
+    TabStrip* strip = Tabs()->Tabs();
+    for (int presses = 0; presses < 40 && !strip->hasFocus(); ++presses) {
+        QWidget* focused = QApplication::focusWidget();
+        QTest::keyClick(focused != nullptr ? focused : Frame(), Qt::Key_Tab);
+    }
+    ASSERT_TRUE(strip->hasFocus());
+    for (int index = Tabs()->CurrentIndex() + 1; index <= CDemoTabView::kSky; ++index) {
+        QTest::keyClick(strip, Qt::Key_Right);
+        EXPECT_EQ(Tabs()->CurrentIndex(), index);
+    }
+
+    std::vector<QWidget*> named;
+    for (int index = CDemoTabView::kPosition; index <= CDemoTabView::kText; ++index) named.push_back(Tabs()->GetView(index));
+    named.push_back(PageAt<CViewSky>(CDemoTabView::kSky)->Plot());
+    named.push_back(PageAt<CViewSct>(CDemoTabView::kPlot)->Plot());
+    for (QWidget* bar : PageAt<CSignalView>(CDemoTabView::kSignal)->findChildren<CSignalBar*>()) named.push_back(bar);
+    named.push_back(strip);
+    for (QWidget* widget : named) {
+        QAccessibleInterface* reader = QAccessible::queryAccessibleInterface(widget);
+        ASSERT_NE(reader, nullptr) << widget->metaObject()->className();
+        EXPECT_FALSE(reader->text(QAccessible::Name).isEmpty()) << widget->metaObject()->className();
+        EXPECT_FALSE(reader->text(QAccessible::Description).isEmpty()) << reader->text(QAccessible::Name).toStdString();
+    }
 }
 
 }  // namespace
