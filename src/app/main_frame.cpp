@@ -72,7 +72,10 @@ CMainFrame::CMainFrame(UiContext& ui, CFeedDoc& doc, NotifyBridge& bridge)
     setCentralWidget(zoom_);
     setMinimumSize(BaseSize());
     resize(BaseSize());
-    connect(tabHost_, &CTabView::ShowingAllChanged, this, &CMainFrame::UpdateMenuStates);
+    connect(tabHost_, &CTabView::ShowingAllChanged, this, [this] {
+        UpdateMenuStates();
+        ScaleMenusAsThePages();
+    });
 
     connect(&bridge, &NotifyBridge::Notified, this, &CMainFrame::OnLinkNotification);
     if (ui_.comm) {
@@ -97,9 +100,17 @@ QSize CMainFrame::BaseSize() const { return {kClientWidth, menuHeight_ + kClient
 
 void CMainFrame::resizeEvent(QResizeEvent* event) {
     QMainWindow::resizeEvent(event);
-    const QSize base = BaseSize();
-    ScaleMenus(std::min(double(width()) / base.width(), double(height()) / base.height()));
     if (tabHost_->ShowingAll()) FitAllPages();
+    ScaleMenusAsThePages();
+}
+
+// The menus grow as much as one page does: as the window when it shows one page, less when it
+// shows them all.
+void CMainFrame::ScaleMenusAsThePages() {
+    const QSize base = BaseSize();
+    const double columns = double(tabHost_->width()) / kClientWidth;
+    const double rows = double(tabHost_->height()) / kClientHeight;
+    ScaleMenus(std::max(1.0, std::min(width() / (base.width() * columns), height() / (base.height() * rows))));
 }
 
 void CMainFrame::ShowAllPages(bool all) {

@@ -93,6 +93,7 @@ protected:
 private:
     // The menu bar and its menus with their text grown as much as the pages.
     void ScaleMenus(double scale);
+    void ScaleMenusAsThePages();
     // "All Pages": every page at once, in the grid of three or two columns that fits the window best.
     void ShowAllPages(bool all);
     void FitAllPages();
