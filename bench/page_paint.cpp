@@ -6,10 +6,9 @@
 #include <QImage>
 #include <memory>
 
+#include "page_bench_support.h"
 #include "receiver/product/receiver_context.h"
 #include "uicore/display_preferences.h"
-#include "uicore/prompts.h"
-#include "uicore/settings_sections.h"
 #include "views/graphic/view_sct.h"
 #include "views/graphic/view_sky.h"
 #include "views/nav_msg_view.h"
@@ -18,32 +17,9 @@
 namespace vexa {
 namespace {
 
-void EnsureApplication() {
-    static int argc = 1;
-    static char name[] = "bench_page_paint";
-    static char* argv[] = {name, nullptr};
-    static std::unique_ptr<QApplication> application = [] {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-        return std::make_unique<QApplication>(argc, argv);
-    }();
-}
-
-struct NoStore : SettingsSections {
-    void LoadDisplaySettings() override {}
-    void SaveDisplaySettings() override {}
-    void LoadPlotSettings() override {}
-    void SavePlotSettings() override {}
-};
-
-struct NoPrompts : Prompts {
-    void ShowMessage(QWidget*, const QString&) override {}
-    void ShowCaptionedMessage(QWidget*, const QString&, const QString&) override {}
-    std::optional<QString> GetOpenFileName(QWidget*, const FileRequest&) override { return std::nullopt; }
-    std::optional<QString> GetSaveFileName(QWidget*, const FileRequest&) override { return std::nullopt; }
-    std::optional<QString> GetText(QWidget*, const QString&, const QString&) override { return std::nullopt; }
-    void ShowWaitNotice(QWidget*) override {}
-    void CloseWaitNotice() override {}
-};
+using bench::EnsureApplication;
+using bench::NoPrompts;
+using bench::NoStore;
 
 // Twelve satellites around the sky, eight of them in a 3D fix, near 37.39 N 121.97 W.
 ModelSnapshot FullSky() {

@@ -16,7 +16,7 @@ namespace {
 
 enum class DemoOption {
     kSimulate, kSimProtocol, kSimBaud, kSimConstellations, kPort, kScale, kProduct, kConnect, kScreenshots,
-    kSeconds, kMap, kReplay, kSpeed, kLoop, kHelp, kVersion,
+    kSeconds, kMap, kReplay, kSpeed, kLoop, kAllPages, kHelp, kVersion,
 };
 
 constexpr OptionRow<DemoOption> kDemoOptions[] = {
@@ -30,7 +30,8 @@ constexpr OptionRow<DemoOption> kDemoOptions[] = {
      "is that of a multi-constellation receiver"},
     {DemoOption::kPort, "--port", "PATH",
      "add a port to the list (repeatable): a serial device, tcp://HOST:PORT or\ngpsd://HOST[:PORT][/DEVICE]"},
-    {DemoOption::kScale, "--scale", "N", "enlarge the whole window N times (1 to 8)", OptionRange{1, 8}},
+    {DemoOption::kScale, "--scale", "N", "open the window N times its smallest size (1 to 8)", OptionRange{1, 8}},
+    {DemoOption::kAllPages, "--all-pages", "", "show the six pages at once (View, All Pages)"},
     {DemoOption::kProduct, "--product", "Kestrel|Osprey|Merlin", "skip the Product Selection dialog (any case)"},
     {DemoOption::kConnect, "--connect", "",
      "skip the Serial Comm dialog: connect to the first listed port with \"Auto\"\n"
@@ -103,6 +104,7 @@ ParsedDemoOptions ParseDemoOptions(std::span<const std::string_view> arguments) 
         case DemoOption::kVersion: options.version = true; break;
         case DemoOption::kSimulate: options.simulate = true; break;
         case DemoOption::kConnect: options.connect = true; break;
+        case DemoOption::kAllPages: options.allPages = true; break;
         case DemoOption::kSimProtocol: {
             const auto text = value();
             if (text != "binary" && text != "nmea") return fail("--sim-protocol takes binary or nmea");

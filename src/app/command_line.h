@@ -17,7 +17,8 @@ struct DemoOptions {
     std::optional<int> simulateBaud; // ... at this rate instead of its protocol's usual one
     std::optional<sim::Constellations> simulateConstellations;  // ... tracking these systems instead of GPS alone
     std::vector<std::string> ports;  // device paths added to the port list
-    int scale = 1;                   // the whole window enlarged this many times
+    int scale = 1;                   // the window opened this many times its smallest size
+    bool allPages = false;           // the six pages at once instead of under tabs
     std::optional<int> product;      // chosen without the Product Selection dialog
     bool connect = false;            // connect to the first listed port with "Auto", without the dialog
     std::string screenshotsFolder;   // where to save the window and the pages, then exit

@@ -72,6 +72,7 @@ bool CDemoApp::InitInstance() {
     store_->LoadDisplaySettings();
     store_->LoadPlotSettings();
     store_->LoadLogFileName();
+    store_->LoadWindowSize();
 
     if (options_.simulate) StartSimulator();
 
@@ -84,7 +85,9 @@ bool CDemoApp::InitInstance() {
     });
     doc_->InitialUpdate();
 
+    frame_->resize(StartingSize());
     frame_->show();
+    if (options_.allPages) frame_->RunCommand(CMainFrame::kAllPages);
     frame_->repaint();
 
     if (!options_.mapFile.empty()) {
@@ -113,6 +116,15 @@ bool CDemoApp::InitInstance() {
         QTimer::singleShot(static_cast<int>(options_.seconds * 1000), frame_.get(), [this] { SaveScreenshotsAndQuit(); });
     }
     return true;
+}
+
+// `--scale N` opens the window N times its smallest size; without it, the window opens as large as it
+// last closed.
+QSize CDemoApp::StartingSize() const {
+    if (options_.scale > 1) return frame_->BaseSize() * options_.scale;
+    const AppSettings& settings = ui_->Settings();
+    if (settings.m_nWindowWidth > 0) return {settings.m_nWindowWidth, settings.m_nWindowHeight};
+    return frame_->BaseSize();
 }
 
 void CDemoApp::StartSimulator() {

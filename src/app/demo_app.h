@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QSize>
 #include <QTimer>
 #include <memory>
 
@@ -42,6 +43,7 @@ public:
     GpsComm* Comm() const { return comm_.get(); }
 
 private:
+    QSize StartingSize() const;
     void StartSimulator();
     void SimulateSelectedProduct();
     void ConnectWithoutDialog();

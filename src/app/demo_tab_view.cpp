@@ -30,16 +30,25 @@ CDemoTabView::CDemoTabView(UiContext& ui, CFeedDoc& doc, QWidget* parent) : CTab
         DrawItem(painter, index, itemRect, pressed);
     });
     // Every page starts at the same rectangle; the first layout moves it below the tabs.
-    const auto add = [this](const QString& label, QWidget* page) {
+    // Screen readers name each page by its tab and tell what it shows.
+    const auto add = [this](const QString& label, QWidget* page, const QString& description) {
         page->setGeometry(QRect(QPoint(4, 25), QPoint(229, 236)));
+        page->setAccessibleName(label + QStringLiteral(" page"));
+        page->setAccessibleDescription(description);
         AddView(label, page);
     };
-    add(QStringLiteral("Position"), CreatePositionPage(ui, doc, this));
-    add(QStringLiteral("Signal"), CreateSignalPage(ui, doc, this));
-    add(QStringLiteral("Sky"), CreateSkyPage(ui, doc, this));
-    add(QStringLiteral("Plot"), CreatePlotPage(ui, doc, this));
-    add(QStringLiteral("Map"), CreateMapPage(ui, doc, this));
-    add(QStringLiteral("Text"), new CDebugDataView(ui, doc, this));
+    add(QStringLiteral("Position"), CreatePositionPage(ui, doc, this),
+        QStringLiteral("The receiver's position, height, velocity, time, fix mode and time to first fix"));
+    add(QStringLiteral("Signal"), CreateSignalPage(ui, doc, this),
+        QStringLiteral("The signal strength (C/N0) of each satellite as a bar, with its number"));
+    add(QStringLiteral("Sky"), CreateSkyPage(ui, doc, this),
+        QStringLiteral("Where the satellites are in the sky, with each one's azimuth and elevation"));
+    add(QStringLiteral("Plot"), CreatePlotPage(ui, doc, this),
+        QStringLiteral("The latest positions around the plot's origin, inside rings of set radii"));
+    add(QStringLiteral("Map"), CreateMapPage(ui, doc, this),
+        QStringLiteral("The loaded map with the receiver's position on it"));
+    add(QStringLiteral("Text"), new CDebugDataView(ui, doc, this),
+        QStringLiteral("The receiver's messages and the program's notes as lines of text"));
     // The graphic pages have no use for the keys themselves: they leaf through the pages.
     for (int page : {kSignal, kSky, kPlot, kMap}) PassKeyPresses(page);
     SelectTab(kPosition);

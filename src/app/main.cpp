@@ -48,8 +48,6 @@ int main(int argc, char** argv) {
                    stderr);
         return 1;
     }
-    if (parsed.options.scale > 1) qputenv("QT_SCALE_FACTOR", QByteArray::number(parsed.options.scale));
-
     QApplication application(argc, argv);
     QApplication::setOrganizationName(QStringLiteral("Vexa"));
     QApplication::setApplicationName(QStringLiteral("VexaDemoPPC"));

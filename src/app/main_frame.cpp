@@ -1,7 +1,9 @@
 #include "app/main_frame.h"
 
+#include <QCloseEvent>
 #include <QCoreApplication>
 #include <QMenuBar>
+#include <QResizeEvent>
 #include <algorithm>
 #include <atomic>
 #include <cerrno>
@@ -31,6 +33,7 @@
 #include "receiver/product/product_table.h"
 #include "views/debug_data_view.h"
 #include "views/graphic/view_map.h"
+#include "views/scaled_view.h"
 
 namespace vexa {
 
@@ -51,8 +54,18 @@ CMainFrame::CMainFrame(UiContext& ui, CFeedDoc& doc, NotifyBridge& bridge)
     : ui_(ui), doc_(doc), tabHost_(new CDemoTabView(ui, doc)) {
     setWindowTitle(kWindowTitle);
     BuildMenus();
+    menuFont_ = menuBar()->font();
+    menuHeight_ = menuBar()->sizeHint().height();
     tabHost_->setFixedSize(kClientWidth, kClientHeight);
-    setCentralWidget(tabHost_);
+    zoom_ = new ScaledView(tabHost_);
+    zoom_->resize(kClientWidth, kClientHeight);
+    setCentralWidget(zoom_);
+    setMinimumSize(BaseSize());
+    resize(BaseSize());
+    connect(tabHost_, &CTabView::ShowingAllChanged, this, [this] {
+        UpdateMenuStates();
+        ScaleMenusAsThePages();
+    });
 
     connect(&bridge, &NotifyBridge::Updated, this, &CMainFrame::OnLinkUpdate);
     if (ui_.comm) {
@@ -71,6 +84,64 @@ CMainFrame::~CMainFrame() {
     redrawTimer_.stop();
     ui_.linkRecovery = nullptr;
     if (ui_.comm) ui_.comm->SetUpdateSink(nullptr);
+}
+
+QSize CMainFrame::BaseSize() const { return {kClientWidth, menuHeight_ + kClientHeight}; }
+
+void CMainFrame::resizeEvent(QResizeEvent* event) {
+    QMainWindow::resizeEvent(event);
+    if (tabHost_->ShowingAll()) FitAllPages();
+    ScaleMenusAsThePages();
+}
+
+// The menus grow as much as one page does: as the window when it shows one page, less when it
+// shows them all.
+void CMainFrame::ScaleMenusAsThePages() {
+    const QSize base = BaseSize();
+    const double columns = double(tabHost_->width()) / kClientWidth;
+    const double rows = double(tabHost_->height()) / kClientHeight;
+    ScaleMenus(std::max(1.0, std::min(width() / (base.width() * columns), height() / (base.height() * rows))));
+}
+
+void CMainFrame::ShowAllPages(bool all) {
+    if (all) FitAllPages();
+    else tabHost_->ShowAll(0);
+}
+
+bool CMainFrame::AllPagesShown() const { return tabHost_->ShowingAll(); }
+
+void CMainFrame::FitAllPages() {
+    const QSizeF room = zoom_->size();
+    const QSize cell(kClientWidth, kClientHeight);
+    const int pages = tabHost_->TabCount();
+    int bestColumns = 3;
+    double bestScale = 0;
+    for (int columns : {3, 2}) {
+        const int rows = (pages + columns - 1) / columns;
+        const double scale = std::min(room.width() / (cell.width() * columns), room.height() / (cell.height() * rows));
+        if (scale > bestScale) {
+            bestScale = scale;
+            bestColumns = columns;
+        }
+    }
+    tabHost_->ShowAll(bestColumns);
+}
+
+void CMainFrame::ScaleMenus(double scale) {
+    if (scale == menuScale_) return;
+    menuScale_ = scale;
+    QFont font = menuFont_;
+    if (font.pointSizeF() > 0) font.setPointSizeF(menuFont_.pointSizeF() * scale);
+    else font.setPixelSize(std::max(1, static_cast<int>(menuFont_.pixelSize() * scale)));
+    menuBar()->setFont(font);
+    for (QMenu* menu : findChildren<QMenu*>()) menu->setFont(font);
+}
+
+void CMainFrame::closeEvent(QCloseEvent* event) {
+    ui_.Settings().m_nWindowWidth = width();
+    ui_.Settings().m_nWindowHeight = height();
+    ui_.store.SaveWindowSize();
+    QMainWindow::closeEvent(event);
 }
 
 // A source that cannot write to the receiver (one shared through gpsd) says why instead.

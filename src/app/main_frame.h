@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QFont>
 #include <QMainWindow>
 #include <QPointer>
 #include <QString>
@@ -25,9 +26,10 @@ class CFeedDoc;
 class LinkRecovery;
 class NotifyBridge;
 class ReceiverTestWindow;
+class ScaledView;
 struct UiContext;
 
-// The program's window: the menu bar above the tab host. Turns menu commands into receiver commands,
+// The program's window: the menu bar above the tab host, both scaled as one to the window's size. Turns menu commands into receiver commands,
 // keeps the items' texts, checks and enabled states in step with the link and the product, passes
 // the link's notifications to the document's views, and shows the answers to the two polls.
 class CMainFrame : public QMainWindow {
@@ -58,6 +60,7 @@ public:
         kRecording = 32810,
         kReplayCapture = 32811,
         kReceiverTest = 32812,
+        kAllPages = 32820,
     };
     static constexpr int kClientWidth = 240;
     static constexpr int kClientHeight = 268;
@@ -69,6 +72,10 @@ public:
     QAction* Action(int id) const;
     QMenu* CommandMenu() const { return menus_[static_cast<std::size_t>(Menu::Command)]; }
     CDemoTabView* TabHost() const { return tabHost_; }
+    // The view that shows the tab host scaled to the window.
+    ScaledView* Zoom() const { return zoom_; }
+    // The window at scale 1: the menu bar above the 240 x 268 client area.
+    QSize BaseSize() const;
     QTimer& RedrawTimer() { return redrawTimer_; }
     // Null when there is no receiver link.
     LinkRecovery* Recovery() const { return recovery_.get(); }
@@ -86,15 +93,29 @@ public:
     void OnLinkUpdate(const vexa::LinkUpdate& update);
     void OnRedrawTimer();
 
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+    // The window's size is remembered for the next start.
+    void closeEvent(QCloseEvent* event) override;
+
 private:
     // The menus of the menu bar, left to right.
-    enum class Menu { Setup, Command, Poll, Tools, Help };
-    static constexpr std::size_t kMenuCount = 5;
+    enum class Menu { Setup, Command, Poll, View, Tools, Help };
+    static constexpr std::size_t kMenuCount = 6;
     // One item of the menus: where it sits, what it shows and runs, when it is enabled and checked
     // (main_frame_menus.cpp holds the table, in the menus' order).
     struct MenuItem;
     static std::span<const MenuItem> MenuItems();
 
+    // The menu bar and its menus with their text grown as much as the pages.
+    void ScaleMenus(double scale);
+    void ScaleMenusAsThePages();
+    // "All Pages": every page at once, in the grid of three or two columns that fits the window best.
+    void ShowAllPages(bool all);
+    void FitAllPages();
+    // The View menu's "All Pages" item.
+    void OnAllPages() { ShowAllPages(!AllPagesShown()); }
+    bool AllPagesShown() const;
     void BuildMenus();
     // Puts the items of `menu` into its popup, the Command popup in the product's layout.
     void PlaceItems(Menu menu);
@@ -142,6 +163,10 @@ private:
     // The action of each row of MenuItems(), in the table's order.
     std::vector<QAction*> itemActions_;
     CommandMenuLayout commandLayout_ = CommandMenuLayout::PowerAndElevationDialogs;
+    ScaledView* zoom_;
+    QFont menuFont_;  // the menus' own font, at scale 1
+    int menuHeight_ = 0;  // the menu bar's height at scale 1
+    double menuScale_ = 1.0;
     QTimer redrawTimer_;
     std::unique_ptr<LinkRecovery> recovery_;
     QPointer<ReceiverTestWindow> receiverTest_;  // made at its first opening, kept while the frame lives

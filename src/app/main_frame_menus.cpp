@@ -20,7 +20,7 @@ enum class EnabledWhile {
     Linked,     // the program has a receiver link
 };
 
-constexpr std::array<std::string_view, 5> kMenuTitles{"Setup", "Command", "Poll", "Tools", "Help"};
+constexpr std::array<std::string_view, 6> kMenuTitles{"Setup", "Command", "Poll", "View", "Tools", "Help"};
 
 // The row of `items` with item id `id`, or `items.size()` when there is none.
 template <class Items>
@@ -91,6 +91,9 @@ std::span<const CMainFrame::MenuItem> CMainFrame::MenuItems() {
          .enabledWhile = Binary},
         {.menu = Poll, .id = kClockStatus, .text = "Clock Status", .run = &CMainFrame::OnClockStatus,
          .toReceiver = true, .enabledWhile = Binary},
+
+        {.menu = View, .id = kAllPages, .text = "All Pages", .run = &CMainFrame::OnAllPages,
+         .checked = &CMainFrame::AllPagesShown},
 
         {.menu = Tools, .id = kReceiverTest, .text = "Receiver Test...", .run = &CMainFrame::OnReceiverTest},
 

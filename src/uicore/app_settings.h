@@ -25,7 +25,17 @@ struct AppSettings {
     // "GPS Network Sources": the tcp:// and gpsd:// sources added in the Serial Comm dialog.
     std::vector<std::string> m_networkSources;
     int m_nBaudRate = 57600;      // 0 means automatic detection
+    // "Window": the main window's size when it last closed; 0 when none is remembered.
+    int m_nWindowWidth = 0;
+    int m_nWindowHeight = 0;
 };
+
+// A remembered window size the program can open at: at least the smallest window, at most a
+// side no screen has (an edited file must not open a window that cannot be seen or handled).
+inline bool WindowSizeAcceptable(int width, int height) {
+    constexpr int kLongestSide = 16384;
+    return 240 <= width && width <= kLongestSide && 268 <= height && height <= kLongestSide;
+}
 
 // The plot's rings must grow outwards, each with a size: a radius of 0 or less is no ring.
 inline bool RingRadiiAcceptable(int ring1, int ring2, int ring3) {

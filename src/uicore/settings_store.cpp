@@ -17,6 +17,8 @@ namespace {
 const QString kDisplaySection = QStringLiteral("Dezori Zuri");
 const QString kPlotSection = QStringLiteral("Map View");
 const QString kLoggingSection = QStringLiteral("Logging");
+const QString kWindowWidthKey = QStringLiteral("Window/Width");
+const QString kWindowHeightKey = QStringLiteral("Window/Height");
 
 const AppSettings kDefaults;
 
@@ -143,6 +145,20 @@ void SettingsStore::LoadLogFileName() {
 
 void SettingsStore::SaveLogFileName() {
     store_.setValue(kLoggingSection + QStringLiteral("/FileName"), QString::fromStdString(settings_.m_strLogFileName));
+    WriteOut();
+}
+
+void SettingsStore::LoadWindowSize() {
+    const int width = ReadInt(kWindowWidthKey, 0);
+    const int height = ReadInt(kWindowHeightKey, 0);
+    const bool usable = WindowSizeAcceptable(width, height);
+    settings_.m_nWindowWidth = usable ? width : 0;
+    settings_.m_nWindowHeight = usable ? height : 0;
+}
+
+void SettingsStore::SaveWindowSize() {
+    store_.setValue(kWindowWidthKey, settings_.m_nWindowWidth);
+    store_.setValue(kWindowHeightKey, settings_.m_nWindowHeight);
     WriteOut();
 }
 

@@ -29,6 +29,9 @@ public:
     // "Logging": the last log file chosen.
     void LoadLogFileName();
     void SaveLogFileName();
+    // "Window": the main window's size; a size no window can have reads as none remembered.
+    void LoadWindowSize();
+    void SaveWindowSize();
 
 private:
     int ReadInt(const QString& key, int fallback) const;

@@ -14,6 +14,7 @@
 #include "views/page_text.h"
 #include "views/satellite_colour.h"
 #include "views/satellite_label.h"
+#include "views/scaled_view.h"
 #include "views/signal_bar.h"
 #include "views/signal_places.h"
 #include "views/static_text.h"
@@ -50,6 +51,8 @@ CSignalView::CSignalView(ReceiverContext& context, ModelReader read, QWidget* pa
         bars_[i]->setObjectName(QString::number(kFirstBar + i));
         bars_[i]->setGeometry(RectLtrb(x + 1, 30, x + 17, 177));
         bars_[i]->SetRange(kBarLower, kBarUpper);
+        bars_[i]->setAccessibleName(QStringLiteral("Signal bar %1").arg(i + 1));
+        bars_[i]->setAccessibleDescription(QStringLiteral("The C/N0 of the satellite in place %1, as a bar").arg(i + 1));
     }
 }
 
@@ -86,8 +89,10 @@ QColor CSignalView::ShowSky(const GnssSky& sky, const GnssFix* fix) {
             bars_[i]->SetPos(0);
             strengths_[i]->clear();
         }
-        numbers_[i]->setText(
-            SatelliteLabel(satellite.id, numbers_[i]->fontMetrics(), numbers_[i]->contentsRect().width()));
+        const BoxLabel label = SatelliteBoxLabel(satellite.id, font_, numbers_[i]->contentsRect().width(),
+                                                 ScaledView::PixelsPerUnit(*this));
+        numbers_[i]->setFont(label.font);
+        numbers_[i]->setText(label.text);
     }
     if (fix != nullptr && fix->hasPosition()) {
         lastFixTick_ = ticks_();
@@ -115,6 +120,7 @@ QColor CSignalView::ShowChannels(const ModelSnapshot& snapshot) {
         bars_[i]->SetColour(colour);
         bars_[i]->SetPos(average);
         strengths_[i]->setText(QString::number(average));
+        numbers_[i]->setFont(font_);
         numbers_[i]->setText(QString::number(channel->Prn));
     }
     if (nav != nullptr && (nav->Mode1 & kPositionModeMask) != 0) {

@@ -7,7 +7,8 @@
 namespace vexa {
 
 // The row of tabs above the pages: items of equal width across the strip, each painted by its
-// owner; a click on an item asks for that page.
+// owner; a click on an item asks for that page. Reached by the Tab key, the arrow keys, Home and
+// End ask for the page beside, the first and the last.
 class TabStrip : public QWidget {
     Q_OBJECT
 public:
@@ -33,6 +34,7 @@ signals:
 protected:
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     QStringList labels_;

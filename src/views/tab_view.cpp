@@ -1,7 +1,7 @@
 #include "views/tab_view.h"
 
-#include <QApplication>
 #include <QKeyEvent>
+#include <QPushButton>
 #include <algorithm>
 
 #include "views/tab_strip.h"
@@ -44,7 +44,7 @@ bool CTabView::SelectTab(int index) {
     if (index == current_) return true;
     if (current_ >= 0) {
         RememberFocus(current_);
-        if (views_[current_]) views_[current_]->hide();
+        if (views_[current_] && !ShowingAll()) views_[current_]->hide();
     }
     current_ = index;
     tabs_->SetCurrent(index);
@@ -61,7 +61,58 @@ void CTabView::LayoutPage(int index) {
     QWidget* view = GetView(index);
     if (!view) return;
     const int top = TabStrip::kItemHeight + kPageGap;
-    view->setGeometry(0, top, width(), std::max(0, height() - top));
+    if (!ShowingAll()) {
+        view->setGeometry(0, top, width(), std::max(0, height() - top));
+        return;
+    }
+    const QPoint cell((index % columns_) * cell_.width(), (index / columns_) * cell_.height());
+    view->setGeometry(cell.x(), cell.y() + top, cell_.width(), std::max(0, cell_.height() - top));
+    titles_[index]->setGeometry(cell.x(), cell.y(), cell_.width(), TabStrip::kItemHeight);
+}
+
+QPushButton* CTabView::Title(int index) const {
+    return index >= 0 && index < static_cast<int>(titles_.size()) ? titles_[index] : nullptr;
+}
+
+void CTabView::ShowAll(int columns) {
+    if (columns == columns_) return;
+    const bool wasShowingAll = ShowingAll();
+    if (!wasShowingAll) cell_ = size();
+    columns_ = std::max(0, columns);
+    while (static_cast<int>(titles_.size()) < TabCount()) {
+        const int index = static_cast<int>(titles_.size());
+        auto* title = new QPushButton(tabs_->Label(index), this);
+        title->setFlat(true);
+        title->setAccessibleName(tabs_->Label(index) + QStringLiteral(" page title"));
+        title->setAccessibleDescription(QStringLiteral("Shows the ") + tabs_->Label(index) + QStringLiteral(" page alone"));
+        connect(title, &QPushButton::clicked, this, [this, index] { OpenFromAll(index); });
+        title->hide();
+        titles_.push_back(title);
+    }
+    if (ShowingAll()) {
+        const int rows = (TabCount() + columns_ - 1) / columns_;
+        setFixedSize(cell_.width() * columns_, cell_.height() * rows);
+        tabs_->hide();
+        for (int index = 0; index < TabCount(); ++index) {
+            LayoutPage(index);
+            titles_[index]->show();
+            if (views_[index]) views_[index]->show();
+        }
+    } else {
+        setFixedSize(cell_);
+        tabs_->show();
+        for (int index = 0; index < TabCount(); ++index) {
+            titles_[index]->hide();
+            if (views_[index] && index != current_) views_[index]->hide();
+        }
+        LayoutPage(current_);
+    }
+    if (wasShowingAll != ShowingAll()) emit ShowingAllChanged(ShowingAll());
+}
+
+void CTabView::OpenFromAll(int index) {
+    ShowAll(0);
+    OnTabClicked(index);
 }
 
 void CTabView::OnSelChange(int index) {
@@ -84,7 +135,11 @@ void CTabView::RestoreSelection(int index) {
 
 void CTabView::resizeEvent(QResizeEvent*) {
     tabs_->setGeometry(0, 0, width(), TabStrip::kItemHeight);
-    LayoutPage(current_);
+    if (!ShowingAll()) {
+        LayoutPage(current_);
+        return;
+    }
+    for (int index = 0; index < TabCount(); ++index) LayoutPage(index);
 }
 
 void CTabView::focusInEvent(QFocusEvent*) {
@@ -104,7 +159,7 @@ bool CTabView::eventFilter(QObject* watched, QEvent* event) {
 }
 
 bool CTabView::ChangeTabByKey(const QKeyEvent& event) {
-    if (current_ < 0) return false;
+    if (current_ < 0 || ShowingAll()) return false;
     const bool control = event.modifiers().testFlag(Qt::ControlModifier);
     const bool plain = (event.modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier;
     int step = 0;
@@ -126,7 +181,8 @@ void CTabView::OnTabClicked(int index) {
 
 void CTabView::RememberFocus(int index) {
     QWidget* view = GetView(index);
-    QWidget* focused = QApplication::focusWidget();
+    // The host's own focus widget: also right where the host is shown inside a scaled view.
+    QWidget* focused = focusWidget();
     if (view && focused && view->isAncestorOf(focused)) focus_[index] = focused;
 }
 

@@ -1,8 +1,11 @@
 #pragma once
 
 #include <QPointer>
+#include <QSize>
 #include <QWidget>
 #include <vector>
+
+class QPushButton;
 
 namespace vexa {
 
@@ -12,6 +15,8 @@ class TabStrip;
 // is current; the widget that had the focus on a page gets it back when the page returns.
 // On a page that passes its key presses, the right arrow and Ctrl+Tab move to the next page, the
 // left arrow and Ctrl+Shift+Tab to the previous one.
+// It can also show every page at once, in a grid of cells of its tabbed size, each page under a
+// title that opens it alone.
 class CTabView : public QWidget {
     Q_OBJECT
 public:
@@ -29,6 +34,14 @@ public:
     void LayoutPage(int index);
     // Key presses on the page and its controls reach the tabs before the page.
     void PassKeyPresses(int index);
+    // Every page at once, `columns` to a row, the host growing to hold them; 0 returns to the tabs.
+    void ShowAll(int columns);
+    bool ShowingAll() const { return columns_ > 0; }
+    // The title above a page while every page is shown.
+    QPushButton* Title(int index) const;
+
+signals:
+    void ShowingAllChanged(bool showingAll);
 
 protected:
     // A tab was clicked: the new page replaces the previous one.
@@ -46,12 +59,17 @@ private:
     // Changes the page for a tab key as a click on its tab would; false for any other key.
     bool ChangeTabByKey(const QKeyEvent& event);
     void RememberFocus(int index);
+    // A page's title clicked: back to the tabs, then to that page as its tab would.
+    void OpenFromAll(int index);
 
     TabStrip* tabs_;
     std::vector<QPointer<QWidget>> views_;
     std::vector<QPointer<QWidget>> focus_;
     int current_ = -1;
     int previous_ = -1;
+    std::vector<QPushButton*> titles_;
+    int columns_ = 0;  // while every page is shown
+    QSize cell_;       // the host's tabbed size, one page's cell while every page is shown
 };
 
 }  // namespace vexa

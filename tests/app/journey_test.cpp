@@ -1,3 +1,5 @@
+#include <QAccessible>
+#include <QApplication>
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QDialogButtonBox>
@@ -10,9 +12,11 @@
 #include <QMainWindow>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QtTest/QTest>
 #include <QSettings>
 #include <QSpinBox>
 #include <QTemporaryDir>
+#include <QWindow>
 #include <filesystem>
 #include <memory>
 #include <optional>
@@ -35,6 +39,7 @@
 #include "user_at_the_screen.h"
 #include "views/debug_data_view.h"
 #include "views/graphic/plot_view.h"
+#include "views/graphic/radar_view.h"
 #include "views/graphic/view_map.h"
 #include "views/graphic/view_sct.h"
 #include "views/graphic/view_sky.h"
@@ -43,6 +48,8 @@
 #include "views/receiver_test/campaign_box.h"
 #include "views/receiver_test/receiver_test_window.h"
 #include "views/receiver_test/reference_box.h"
+#include "views/scaled_view.h"
+#include "views/signal_bar.h"
 #include "views/signal_view.h"
 #include "views/tab_strip.h"
 
@@ -325,6 +332,89 @@ TEST_F(JourneyTest, ReceiverTestCampaign) {
     EXPECT_GT(hot.min.value_or(0.0), 1.0);
     EXPECT_TRUE(window->Accuracy().Figures().accuracy.has_value()) << "the fixes are measured about the reference";
     EXPECT_TRUE(user.Surprises().isEmpty()) << user.Surprises().join(" | ").toStdString();
+}
+
+// On a desktop the user drags the window larger: the pages fill it at the new scale, a tab is
+// clicked where it is now drawn, and the next start opens at that size.
+TEST_F(JourneyTest, ResizeTheWindowClickATabAndStartAgainAtThatSize) {
+    const std::vector<std::string> arguments = {"--simulate", "--connect", "--product", "Kestrel"};
+    ASSERT_TRUE(Start(arguments));
+    const QSize desktop(960, 1040);
+    Frame()->windowHandle()->resize(desktop);
+    ASSERT_TRUE(UserAtTheScreen::RunUntil([&] { return Frame()->size() == desktop; }, 5000));
+    const double scale = Frame()->Zoom()->Scale();
+    EXPECT_GT(scale, 3.0);
+
+    TabStrip* strip = Tabs()->Tabs();
+    const QPointF skyTab = strip->mapTo(Tabs(), QPointF(strip->ItemRect(CDemoTabView::kSky).center()));
+    UserAtTheScreen::Click(Frame()->Zoom()->viewport(), Frame()->Zoom()->FromContent(skyTab));
+    EXPECT_EQ(Tabs()->CurrentIndex(), CDemoTabView::kSky);
+    EXPECT_TRUE(UserAtTheScreen::RunUntil([&] { return ShowsData(CDemoTabView::kSky); }, 15000));
+
+    UserAtTheScreen::ChooseMenuItem(Frame()->menuBar(), QStringLiteral("Setup"), QStringLiteral("Exit"));
+    app.reset();
+    ASSERT_TRUE(Start(arguments));
+    EXPECT_EQ(Frame()->size(), desktop);
+    EXPECT_DOUBLE_EQ(Frame()->Zoom()->Scale(), scale);
+}
+
+// View, "All Pages": the six pages side by side, three to a row in a wide window and two in a tall
+// one, each live; a page's title opens it alone again.
+TEST_F(JourneyTest, AllPagesSideBySideThenOneAloneByItsTitle) {
+    ASSERT_TRUE(Start({"--simulate", "--connect", "--product", "Kestrel"}));
+    const auto resize = [this](QSize size) {
+        Frame()->windowHandle()->resize(size);
+        return UserAtTheScreen::RunUntil([&] { return Frame()->size() == size; }, 5000);
+    };
+    ASSERT_TRUE(resize({1200, 700}));
+    UserAtTheScreen::ChooseMenuItem(Frame()->menuBar(), QStringLiteral("View"), QStringLiteral("All Pages"));
+    ASSERT_TRUE(Tabs()->ShowingAll());
+    for (int index = CDemoTabView::kPosition; index <= CDemoTabView::kText; ++index)
+        EXPECT_TRUE(Tabs()->GetView(index)->isVisible()) << index;
+    EXPECT_EQ(Tabs()->GetView(CDemoTabView::kSky)->y(), Tabs()->GetView(CDemoTabView::kPosition)->y());
+    EXPECT_TRUE(UserAtTheScreen::RunUntil(
+        [&] { return ShowsData(CDemoTabView::kSignal) && ShowsData(CDemoTabView::kSky) && ShowsData(CDemoTabView::kPlot); },
+        15000));
+
+    ASSERT_TRUE(resize({700, 1200}));
+    EXPECT_GT(Tabs()->GetView(CDemoTabView::kSky)->y(), Tabs()->GetView(CDemoTabView::kPosition)->y());
+    const QRect title = Tabs()->Title(CDemoTabView::kSky)->geometry();
+    UserAtTheScreen::Click(Frame()->Zoom()->viewport(), Frame()->Zoom()->FromContent(QPointF(title.center())));
+    EXPECT_FALSE(Tabs()->ShowingAll());
+    EXPECT_EQ(Tabs()->CurrentIndex(), CDemoTabView::kSky);
+    EXPECT_FALSE(Tabs()->GetView(CDemoTabView::kPosition)->isVisible());
+    EXPECT_FALSE(Frame()->Action(CMainFrame::kAllPages)->isChecked());
+}
+
+// Without a mouse: the Tab key reaches the page tabs, the arrow keys change the page, and a screen
+// reader finds a name and a description for every page and chart.
+TEST_F(JourneyTest, TheKeyboardReachesThePagesAndScreenReadersNameThem) {
+    ASSERT_TRUE(Start({"--simulate", "--connect", "--product", "Kestrel"}));
+    Frame()->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(Frame()));
+    TabStrip* strip = Tabs()->Tabs();
+    for (int presses = 0; presses < 40 && !strip->hasFocus(); ++presses) {
+        QWidget* focused = QApplication::focusWidget();
+        QTest::keyClick(focused != nullptr ? focused : Frame(), Qt::Key_Tab);
+    }
+    ASSERT_TRUE(strip->hasFocus());
+    for (int index = Tabs()->CurrentIndex() + 1; index <= CDemoTabView::kSky; ++index) {
+        QTest::keyClick(strip, Qt::Key_Right);
+        EXPECT_EQ(Tabs()->CurrentIndex(), index);
+    }
+
+    std::vector<QWidget*> named;
+    for (int index = CDemoTabView::kPosition; index <= CDemoTabView::kText; ++index) named.push_back(Tabs()->GetView(index));
+    named.push_back(PageAt<CViewSky>(CDemoTabView::kSky)->Plot());
+    named.push_back(PageAt<CViewSct>(CDemoTabView::kPlot)->Plot());
+    for (QWidget* bar : PageAt<CSignalView>(CDemoTabView::kSignal)->findChildren<CSignalBar*>()) named.push_back(bar);
+    named.push_back(strip);
+    for (QWidget* widget : named) {
+        QAccessibleInterface* reader = QAccessible::queryAccessibleInterface(widget);
+        ASSERT_NE(reader, nullptr) << widget->metaObject()->className();
+        EXPECT_FALSE(reader->text(QAccessible::Name).isEmpty()) << widget->metaObject()->className();
+        EXPECT_FALSE(reader->text(QAccessible::Description).isEmpty()) << reader->text(QAccessible::Name).toStdString();
+    }
 }
 
 }  // namespace

@@ -77,13 +77,13 @@ TEST_F(ManySystemsEndToEnd, PositionPageShowsTheFixAndSkyPageSatellitesOfFourSys
     const std::optional<GnssFix> fix = comm->LatestFix();
     ASSERT_TRUE(fix && fix->hasPosition());
 
-    auto* position = frame->findChild<CNavMsgView*>();
+    auto* position = frame->TabHost()->findChild<CNavMsgView*>();
     ASSERT_NE(position, nullptr);
     // The simulated receiver walks around 37.3875 N, 121.9720 W.
     const QString latLon = position->Text(CNavMsgView::kLatLon);
     EXPECT_TRUE(latLon.contains("37") && latLon.contains("-121")) << latLon.toStdString();
 
-    auto* skyPage = frame->findChild<CViewSky*>();
+    auto* skyPage = frame->TabHost()->findChild<CViewSky*>();
     ASSERT_NE(skyPage, nullptr);
     const QImage image = Render(*skyPage);
     // The plot sits at (31, 2) in the page, 172 pixels square inside its border.

@@ -198,5 +198,25 @@ TEST_F(SettingsStoreTest, RingRadiiThatFailThePreferencesTestAllFallBack) {
     }
 }
 
+TEST_F(SettingsStoreTest, TheWindowSizeIsRememberedAndAnAbsurdOneReadsAsNone) {
+    settings.m_nWindowWidth = 1280;
+    settings.m_nWindowHeight = 1024;
+    store->SaveWindowSize();
+    settings.m_nWindowWidth = settings.m_nWindowHeight = 0;
+    store->LoadWindowSize();
+    EXPECT_EQ(QSize(settings.m_nWindowWidth, settings.m_nWindowHeight), QSize(1280, 1024));
+
+    static const QSize kAbsurd[] = {{0, 0}, {0, 600}, {-800, 600}, {800, -600}, {100000, 600}, {800, 100000}, {100, 600}};
+    for (const QSize size : kAbsurd) {
+        File().setValue("Window/Width", size.width());
+        File().setValue("Window/Height", size.height());
+        store->LoadWindowSize();
+        EXPECT_EQ(QSize(settings.m_nWindowWidth, settings.m_nWindowHeight), QSize(0, 0)) << size.width() << " x " << size.height();
+    }
+    File().setValue("Window/Width", "wide");
+    store->LoadWindowSize();
+    EXPECT_EQ(settings.m_nWindowWidth, 0);
+}
+
 }  // namespace
 }  // namespace vexa::test

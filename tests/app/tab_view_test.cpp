@@ -162,13 +162,14 @@ TEST_F(TabViewTest, APageGetsBackTheControlThatHadTheFocus) {
     tabs->SelectTab(CDemoTabView::kPlot);
     QPushButton* properties = Button(CDemoTabView::kPlot, 1030);
     properties->setFocus();
-    ASSERT_EQ(QApplication::focusWidget(), properties);
+    // The pages are shown scaled in a view: the focus within them is the tab host's focus widget.
+    ASSERT_TRUE(properties->hasFocus());
     Press(properties, Qt::Key_Left);
     ASSERT_EQ(tabs->CurrentIndex(), CDemoTabView::kSky);
-    EXPECT_NE(QApplication::focusWidget(), properties);
-    Press(QApplication::focusWidget(), Qt::Key_Right);
+    EXPECT_FALSE(properties->hasFocus());
+    Press(tabs->focusWidget(), Qt::Key_Right);
     EXPECT_EQ(tabs->CurrentIndex(), CDemoTabView::kPlot);
-    EXPECT_EQ(QApplication::focusWidget(), properties);
+    EXPECT_TRUE(properties->hasFocus());
 }
 
 }  // namespace

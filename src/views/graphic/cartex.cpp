@@ -28,6 +28,8 @@ bool IsDrag(const QPoint& from, const QPoint& to) {
 CCartex::CCartex(QWidget* parent) : QWidget(parent) {
     setObjectName(QStringLiteral("1020"));
     setFocusPolicy(Qt::StrongFocus);
+    setAccessibleName(QStringLiteral("Map"));
+    setAccessibleDescription(QStringLiteral("The loaded map with the receiver's position marker"));
     resize(kDefaultWidth, kDefaultHeight);
 }
 

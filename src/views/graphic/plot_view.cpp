@@ -35,6 +35,8 @@ CMapView::CMapView(AppSettings& settings, SettingsSections& store, GeodeticFixRe
     : QFrame(parent), settings_(settings), store_(store), readFix_(std::move(readFix)) {
     setFrameStyle(QFrame::Box | QFrame::Plain);
     setLineWidth(1);
+    setAccessibleName(QStringLiteral("Position plot"));
+    setAccessibleDescription(QStringLiteral("The latest positions as dots around the origin, fading with age, inside three rings"));
     setAttribute(Qt::WA_OpaquePaintEvent);
 }
 

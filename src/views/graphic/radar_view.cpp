@@ -1,7 +1,11 @@
 #include "receiver/binary/message_ids.h"
 #include "views/graphic/radar_view.h"
 
+#include <QMouseEvent>
+#include <algorithm>
 #include <QPainter>
+#include <QToolTip>
+#include <cmath>
 
 #include "views/graphic/view_sky.h"
 #include "views/page_palette.h"
@@ -13,6 +17,10 @@ CRadarView::CRadarView(CViewSky* page, ModelReader read, QWidget* parent)
     setFrameStyle(QFrame::Box | QFrame::Plain);
     setLineWidth(1);
     setAttribute(Qt::WA_OpaquePaintEvent);
+    setMouseTracking(true);
+    setAccessibleName(QStringLiteral("Sky plot"));
+    setAccessibleDescription(
+        QStringLiteral("The satellites by azimuth and elevation, north up; hover a satellite for its details"));
 }
 
 void CRadarView::OnUpdate(const LinkUpdate& update) {
@@ -33,9 +41,23 @@ void CRadarView::paintEvent(QPaintEvent*) {
     const QRect client = contentsRect();
     painter.fillRect(client, kPaletteBlack);
     geometry_ = SkyGeometryFor(client.size());
-    if (!DrawSkyPlot(image_, geometry_, read_(), boxes_)) return;
+    // The device pixels of one page unit, the window's scale and the screen's together.
+    const double zoom = std::max(1.0, painter.deviceTransform().m11());
+    if (!DrawSkyPlot(image_, geometry_, read_(), boxes_, zoom, &markers_)) return;
     if (page_ != nullptr) page_->SetBoxTexts(boxes_);
-    painter.drawImage(client.topLeft(), image_);
+    painter.drawImage(QRectF(client.topLeft(), QSizeF(image_.size()) / zoom), image_);
+}
+
+void CRadarView::mouseMoveEvent(QMouseEvent* event) {
+    const QPointF at = event->position() - contentsRect().topLeft();
+    // The satellite drawn last is on top.
+    for (auto marker = markers_.rbegin(); marker != markers_.rend(); ++marker) {
+        if (std::hypot(at.x() - marker->at.x(), at.y() - marker->at.y()) <= marker->halfWidth) {
+            QToolTip::showText(event->globalPosition().toPoint(), SkyMarkerTip(*marker), this);
+            return;
+        }
+    }
+    QToolTip::hideText();
 }
 
 }  // namespace vexa

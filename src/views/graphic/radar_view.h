@@ -2,6 +2,7 @@
 
 #include <QFrame>
 #include <QImage>
+#include <vector>
 
 #include "link/model/link_update.h"
 #include "views/graphic/sky_plot.h"
@@ -11,8 +12,9 @@ namespace vexa {
 
 class CViewSky;
 
-// The sky plot: drawn off screen on every paint and copied to the window in one block; the
-// drawing also fills the channel boxes of its page. Without tracker data it stays a black square.
+// The sky plot: drawn off screen at the screen's resolution on every paint and copied to the window
+// in one block; the drawing also fills the channel boxes of its page. Without tracker data it stays a
+// black square. Hovering a satellite tells what it is.
 class CRadarView : public QFrame {
     Q_OBJECT
 public:
@@ -22,9 +24,12 @@ public:
     // Sets the page's boxes from the current tracker data, as the paint does.
     void FillBoxes();
     const SkyGeometry& Geometry() const { return geometry_; }
+    // The satellites of the last paint, in the plot's page units.
+    const std::vector<SkyMarker>& Markers() const { return markers_; }
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
 
 private:
     CViewSky* page_;
@@ -32,6 +37,7 @@ private:
     SkyGeometry geometry_;
     QImage image_;
     SkyBoxTexts boxes_;
+    std::vector<SkyMarker> markers_;
 };
 
 }  // namespace vexa

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "views/box_ellipse.h"
+#include "views/graphic/sky_labels.h"
 #include "views/page_palette.h"
 #include "views/page_text.h"
 #include "views/satellite_colour.h"
@@ -56,34 +57,105 @@ void DrawCompass(QPainter& painter, const SkyGeometry& geometry) {
     painter.restore();
 }
 
-void DrawMarker(QPainter& painter, QPoint p, const QString& label, const QColor& colour) {
-    painter.setPen(colour);
-    painter.setBrush(colour);
-    const bool wide = label.size() >= 3;
-    if (wide)
-        DrawBoxEllipse(painter, p.x() - 11, p.y() - 7, p.x() + 11, p.y() + 7);
-    else
-        DrawBoxEllipse(painter, p.x() - 8, p.y() - 8, p.x() + 8, p.y() + 8);
-    if (label.isEmpty()) return;
-    painter.setPen(kPaletteBlack);
-    painter.setBackgroundMode(Qt::TransparentMode);
-    DrawTextAt(painter, p + QPoint(wide ? -10 : -6, -7), label);
+// A marker to draw, with its label and where that label sits on it when the plot has its page size.
+struct PlotMarker {
+    SkyMarker marker;
+    QColor colour;
+    QString label;
+    QPoint labelOnMarker;
+    bool lettered = false;  // a receiver of many systems: the label leads with the system's letter
+};
+
+// A wide marker for a label of three characters or more.
+constexpr int kWideHalfWidth = 11;
+constexpr int kRoundHalfWidth = 8;
+
+PlotMarker ChannelMarker(QPoint p, const TrackChannel& channel, const NavData* nav) {
+    PlotMarker drawn;
+    drawn.label = QString::asprintf("%2d", channel.Prn);
+    const bool wide = drawn.label.size() >= 3;
+    drawn.labelOnMarker = p + QPoint(wide ? -10 : -6, -7);
+    drawn.colour = SatelliteColour(channel, nav);
+    drawn.marker.at = p;
+    drawn.marker.halfWidth = wide ? kWideHalfWidth : kRoundHalfWidth;
+    drawn.marker.id = SatelliteId{GnssId::Gps, channel.Prn};
+    drawn.marker.azimuth = channel.Azimuth * 1.5;
+    drawn.marker.elevation = channel.Elevation * 0.5;
+    int sum = 0;
+    for (std::uint8_t sample : channel.Cn0) sum += sample;
+    drawn.marker.cn0 = sum / static_cast<double>(std::size(channel.Cn0));
+    drawn.marker.used = drawn.colour == kPaletteGreen;
+    return drawn;
 }
 
 // A satellite of a receiver of many systems: the wide marker when its label is three characters or more,
 // the label centred and led by the constellation's letter when that fits inside.
-void DrawSkySatellite(QPainter& painter, QPoint p, const SkySatellite& satellite, const QColor& colour) {
+PlotMarker SkySatelliteMarker(QPoint p, const SkySatellite& satellite, const GnssFix* fix, const QFontMetrics& metrics) {
     constexpr int kWideLabelWidth = 21;
-    const QString label = SatelliteLabel(satellite.id, painter.fontMetrics(), kWideLabelWidth);
-    painter.setPen(colour);
-    painter.setBrush(colour);
-    if (label.size() >= 3)
+    PlotMarker drawn;
+    drawn.label = SatelliteLabel(satellite.id, metrics, kWideLabelWidth);
+    drawn.lettered = true;
+    drawn.labelOnMarker = p + QPoint(-metrics.horizontalAdvance(drawn.label) / 2, -7);
+    drawn.colour = SatelliteColour(satellite, fix);
+    drawn.marker.at = p;
+    drawn.marker.halfWidth = drawn.label.size() >= 3 ? kWideHalfWidth : kRoundHalfWidth;
+    drawn.marker.id = satellite.id;
+    drawn.marker.azimuth = satellite.azimuth.value_or(0);
+    drawn.marker.elevation = satellite.elevation.value_or(0);
+    drawn.marker.cn0 = satellite.cn0;
+    drawn.marker.used = satellite.used;
+    return drawn;
+}
+
+void DrawMarkerShape(QPainter& painter, const PlotMarker& drawn) {
+    const QPoint p = drawn.marker.at;
+    painter.setPen(drawn.colour);
+    painter.setBrush(drawn.colour);
+    if (drawn.marker.halfWidth == kWideHalfWidth)
         DrawBoxEllipse(painter, p.x() - 11, p.y() - 7, p.x() + 11, p.y() + 7);
     else
         DrawBoxEllipse(painter, p.x() - 8, p.y() - 8, p.x() + 8, p.y() + 8);
-    painter.setPen(kPaletteBlack);
+}
+
+// At page size each label is drawn on its marker, as the marker is drawn.
+void DrawAtPageSize(QPainter& painter, const std::vector<PlotMarker>& markers) {
+    for (const PlotMarker& drawn : markers) {
+        DrawMarkerShape(painter, drawn);
+        if (drawn.label.trimmed().isEmpty()) continue;
+        painter.setPen(kPaletteBlack);
+        painter.setBackgroundMode(Qt::TransparentMode);
+        DrawTextAt(painter, drawn.labelOnMarker, drawn.label);
+    }
+}
+
+// Drawn larger, the labels are drawn in device pixels at a size that grows slower than the plot,
+// each where it overlaps no other; the satellites drawn last (those used) are placed first.
+void DrawZoomed(QPainter& painter, std::vector<PlotMarker>& markers, double zoom, QSize imageSize) {
+    for (const PlotMarker& drawn : markers) DrawMarkerShape(painter, drawn);
+    painter.save();
+    painter.resetTransform();
+    painter.setFont(ArialPixels(static_cast<int>(std::lround(MarkerFont().pixelSize() * std::sqrt(zoom))), true));
     painter.setBackgroundMode(Qt::TransparentMode);
-    DrawTextAt(painter, p + QPoint(-painter.fontMetrics().horizontalAdvance(label) / 2, -7), label);
+    const QFontMetrics metrics = painter.fontMetrics();
+    std::vector<LabelToPlace> labels;
+    std::vector<QString> texts;
+    for (auto drawn = markers.rbegin(); drawn != markers.rend(); ++drawn) {
+        const SatelliteId id = drawn->marker.id;
+        texts.push_back(drawn->lettered ? QChar::fromLatin1(ConstellationLetter(id.gnss)) + QString::number(id.svid)
+                                        : QString::number(id.svid));
+        labels.push_back({QPointF(drawn->marker.at) * zoom, drawn->marker.halfWidth * zoom,
+                          QSizeF(metrics.horizontalAdvance(texts.back()), metrics.height())});
+    }
+    const std::vector<std::optional<QRectF>> placed = PlaceLabels(labels, QRectF(QPointF(), QSizeF(imageSize)));
+    for (std::size_t i = 0; i < placed.size(); ++i) {
+        PlotMarker& drawn = markers[markers.size() - 1 - i];
+        if (!placed[i]) continue;
+        const bool onMarker = placed[i]->center() == labels[i].marker;
+        painter.setPen(onMarker ? kPaletteBlack : drawn.colour);
+        DrawTextAt(painter, placed[i]->topLeft().toPoint(), texts[i]);
+        drawn.marker.label = QRectF(placed[i]->topLeft() / zoom, placed[i]->size() / zoom);
+    }
+    painter.restore();
 }
 
 void SkyBoxTextsFromSky(const GnssSky& sky, SkyBoxTexts& boxes) {
@@ -99,15 +171,16 @@ void SkyBoxTextsFromSky(const GnssSky& sky, SkyBoxTexts& boxes) {
     }
 }
 
-void DrawSky(QPainter& painter, const SkyGeometry& geometry, const GnssSky& sky, const GnssFix* fix) {
+void CollectSky(std::vector<PlotMarker>& markers, const SkyGeometry& geometry, const GnssSky& sky, const GnssFix* fix,
+                const QFontMetrics& metrics) {
     // Used satellites last, so that they are drawn over the others.
     for (const bool usedPass : {false, true}) {
         for (const SkySatellite& satellite : sky.satellites) {
             if (satellite.used != usedPass || !satellite.elevation || !satellite.azimuth || *satellite.elevation < 0) {
                 continue;
             }
-            DrawSkySatellite(painter, SkyPositionDegrees(geometry, *satellite.elevation, *satellite.azimuth), satellite,
-                             SatelliteColour(satellite, fix));
+            markers.push_back(SkySatelliteMarker(SkyPositionDegrees(geometry, *satellite.elevation, *satellite.azimuth),
+                                                 satellite, fix, metrics));
         }
     }
 }
@@ -153,13 +226,27 @@ bool SkyBoxTextsFor(const ModelSnapshot& snapshot, SkyBoxTexts& boxes) {
     return true;
 }
 
-bool DrawSkyPlot(QImage& image, const SkyGeometry& geometry, const ModelSnapshot& snapshot, SkyBoxTexts& boxes) {
+QString SkyMarkerTip(const SkyMarker& marker) {
+    return QStringLiteral("%1 %2\nAzimuth %3\u00b0\nElevation %4\u00b0\nC/N0 %5\n%6")
+        .arg(SystemName(marker.id.gnss))
+        .arg(marker.id.svid)
+        .arg(marker.azimuth, 0, 'f', 0)
+        .arg(marker.elevation, 0, 'f', 0)
+        .arg(marker.cn0 ? QString::number(*marker.cn0, 'f', 0) + QStringLiteral(" dB-Hz") : QStringLiteral("none"))
+        .arg(marker.used ? QStringLiteral("Used in the fix") : QStringLiteral("Not used in the fix"));
+}
+
+bool DrawSkyPlot(QImage& image, const SkyGeometry& geometry, const ModelSnapshot& snapshot, SkyBoxTexts& boxes,
+                 double zoom, std::vector<SkyMarker>* markers) {
     const int side = geometry.side;
-    if (image.size() != QSize(side, side)) image = QImage(side, side, QImage::Format_RGB32);
+    const int pixels = static_cast<int>(std::ceil(side * zoom));
+    if (image.size() != QSize(pixels, pixels)) image = QImage(pixels, pixels, QImage::Format_RGB32);
+    if (markers) markers->clear();
     if (side <= 0) return false;
     image.fill(kPaletteBlack);
 
     QPainter painter(&image);
+    if (zoom != 1.0) painter.scale(zoom, zoom);
     painter.setPen(kPaletteGreen);
     painter.setBrush(kPaletteBlack);
     DrawBoxEllipse(painter, kInset, kInset, side - kInset, side - kInset);
@@ -170,18 +257,24 @@ bool DrawSkyPlot(QImage& image, const SkyGeometry& geometry, const ModelSnapshot
     DrawCompass(painter, geometry);
 
     painter.setFont(MarkerFont());
+    std::vector<PlotMarker> drawn;
     if (!snapshot.track) {
         SkyBoxTextsFromSky(*snapshot.sky, boxes);
-        DrawSky(painter, geometry, *snapshot.sky, snapshot.fix ? &*snapshot.fix : nullptr);
-        return true;
+        CollectSky(drawn, geometry, *snapshot.sky, snapshot.fix ? &*snapshot.fix : nullptr, painter.fontMetrics());
+    } else {
+        const NavData* nav = snapshot.nav ? &*snapshot.nav : nullptr;
+        SkyBoxTextsFor(snapshot, boxes);
+        for (const TrackChannel& channel : snapshot.track->Channels) {
+            if (channel.Prn != 0)
+                drawn.push_back(ChannelMarker(SkyPosition(geometry, channel.Elevation, channel.Azimuth), channel, nav));
+        }
     }
-    const NavData* nav = snapshot.nav ? &*snapshot.nav : nullptr;
-    SkyBoxTextsFor(snapshot, boxes);
-    for (std::size_t i = 0; i < kTrackChannels; ++i) {
-        const TrackChannel& channel = snapshot.track->Channels[i];
-        if (channel.Prn == 0) continue;
-        DrawMarker(painter, SkyPosition(geometry, channel.Elevation, channel.Azimuth),
-                   QString::asprintf("%2d", channel.Prn), SatelliteColour(channel, nav));
+    if (zoom > 1.0)
+        DrawZoomed(painter, drawn, zoom, image.size());
+    else
+        DrawAtPageSize(painter, drawn);
+    if (markers) {
+        for (const PlotMarker& each : drawn) markers->push_back(each.marker);
     }
     return true;
 }

@@ -2,10 +2,12 @@
 
 #include <QImage>
 #include <QPoint>
+#include <QRectF>
 #include <QSize>
 #include <QString>
 #include <array>
 #include <optional>
+#include <vector>
 
 #include "receiver/fix/gnss_fix.h"
 #include "receiver/binary/records.h"
@@ -45,9 +47,29 @@ using SkyBoxTexts = std::array<SkyChannelTexts, kTrackChannels>;
 // systems (its twelve satellites of the Signal page); false, with `boxes` untouched, without either.
 bool SkyBoxTextsFor(const ModelSnapshot& snapshot, SkyBoxTexts& boxes);
 
-// Draws the plot into `image` (made side x side when it is not). Without tracker data or a sky only
-// the circles are drawn and false is returned: the plot is then not to be shown and the boxes keep
-// their texts. With them, `boxes` receives every channel's texts; a sky shows every satellite in view.
-bool DrawSkyPlot(QImage& image, const SkyGeometry& geometry, const ModelSnapshot& snapshot, SkyBoxTexts& boxes);
+// A satellite as the plot drew it, in the plot's page units: its marker's centre and half width,
+// what its tooltip tells, and its label's box when the label was drawn beside or on it.
+struct SkyMarker {
+    QPoint at;
+    int halfWidth = 8;
+    SatelliteId id;
+    double azimuth = 0;
+    double elevation = 0;
+    std::optional<double> cn0;
+    bool used = false;
+    std::optional<QRectF> label;
+};
+
+// The tooltip of a satellite: system, number, azimuth, elevation, C/N0 and whether it is used.
+QString SkyMarkerTip(const SkyMarker& marker);
+
+// Draws the plot into `image` at `zoom` device pixels per page unit (made side x side times the zoom
+// when it is not). Without tracker data or a sky only the circles are drawn and false is returned: the
+// plot is then not to be shown and the boxes keep their texts. With them, `boxes` receives every
+// channel's texts and `markers` (when given) every satellite drawn; a sky shows every satellite in
+// view. Drawn larger than its page size, the markers keep their size in page units and the labels
+// are placed where they overlap no other label, or left out.
+bool DrawSkyPlot(QImage& image, const SkyGeometry& geometry, const ModelSnapshot& snapshot, SkyBoxTexts& boxes,
+                 double zoom = 1.0, std::vector<SkyMarker>* markers = nullptr);
 
 }  // namespace vexa

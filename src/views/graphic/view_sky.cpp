@@ -8,6 +8,7 @@
 #include "views/page_palette.h"
 #include "views/page_text.h"
 #include "views/satellite_label.h"
+#include "views/scaled_view.h"
 
 namespace vexa {
 
@@ -49,9 +50,12 @@ void CViewSky::OnUpdate(const LinkUpdate& update) {
 
 void CViewSky::SetBoxTexts(const SkyBoxTexts& texts) {
     for (std::size_t i = 0; i < kTrackChannels; ++i) {
-        const QLabel& box = *satellite_[i];
-        satellite_[i]->setText(texts[i].id ? SatelliteLabel(*texts[i].id, box.fontMetrics(), box.contentsRect().width())
-                                           : texts[i].satellite);
+        QLabel& box = *satellite_[i];
+        const BoxLabel label = texts[i].id ? SatelliteBoxLabel(*texts[i].id, labelFont_, box.contentsRect().width(),
+                                                               ScaledView::PixelsPerUnit(*this))
+                                           : BoxLabel{texts[i].satellite, labelFont_};
+        box.setFont(label.font);
+        box.setText(label.text);
         azimuth_[i]->setText(texts[i].azimuth);
         elevation_[i]->setText(texts[i].elevation);
     }
