@@ -24,6 +24,7 @@ struct CliOptions {
     bool json = false;                   // gpsd's TPV and SKY reports instead of the message lines
     bool unknown = false;                // a line for every frame of an unknown id
     std::string gpxPath;                 // the track written at the end; none when empty
+    std::string historyPrefix;           // PREFIX-satellites.csv and PREFIX-epochs.csv; none when empty
     std::vector<ReceiverRequest> requests;
 };
 
@@ -42,7 +43,7 @@ enum CliMode : unsigned { kLiveMode = 1, kDecodeMode = 2, kSessionMode = 4 };
 // Every option of the program, whatever its mode; an option whose meaning differs between modes has
 // a row, and an id, in each.
 enum class CliOption {
-    kPort, kBaud, kProduct, kSeconds, kLog, kRecord, kJson, kUnknown, kGpx, kSend, kListPorts, kDecode, kHelp,
+    kPort, kBaud, kProduct, kSeconds, kLog, kRecord, kJson, kUnknown, kGpx, kHistoryCsv, kSend, kListPorts, kDecode, kHelp,
     kVersion, kSession, kSessionProduct, kSessionBaud, kServer, kFixes, kSessionSeconds,
 };
 
