@@ -28,20 +28,26 @@ SatelliteCell CellOf(std::uint16_t row, const HistorySatellite& satellite) {
     return cell;
 }
 
-void MergeCells(std::vector<SatelliteCell>& cells, const SatelliteCell& cell) {
-    const auto at = std::ranges::lower_bound(cells, cell.row, {}, &SatelliteCell::row);
-    if (at != cells.end() && at->row == cell.row) {
-        at->Merge(cell);
-    } else {
-        cells.insert(at, cell);
+// Both lists are by row; the search goes on from the last cell met, so lists of the same
+// satellites merge in one pass.
+void MergeCells(std::vector<SatelliteCell>& cells, const std::vector<SatelliteCell>& more) {
+    std::size_t at = 0;
+    for (const SatelliteCell& cell : more) {
+        while (at < cells.size() && cells[at].row < cell.row) ++at;
+        if (at < cells.size() && cells[at].row == cell.row) {
+            cells[at].Merge(cell);
+        } else {
+            cells.insert(cells.begin() + static_cast<std::ptrdiff_t>(at), cell);
+        }
+        ++at;
     }
 }
 
 }  // namespace
 
 void ValueRange::Add(double value) {
-    min = std::min(min, value);
-    max = std::max(max, value);
+    min = std::min(min, static_cast<float>(value));
+    max = std::max(max, static_cast<float>(value));
     sum += value;
     ++count;
 }
@@ -112,7 +118,8 @@ void HistoryColumn::Add(AxisMs axis, const HistoryEpoch& epoch, const std::vecto
         if (epoch.error->up) add(Measure::Vertical, std::abs(*epoch.error->up));
     }
     single.cells.reserve(epoch.satellites.size());
-    for (std::size_t i = 0; i < epoch.satellites.size() && i < rows.size(); ++i) MergeCells(single.cells, CellOf(rows[i], epoch.satellites[i]));
+    for (std::size_t i = 0; i < epoch.satellites.size() && i < rows.size(); ++i) single.cells.push_back(CellOf(rows[i], epoch.satellites[i]));
+    std::ranges::sort(single.cells, {}, &SatelliteCell::row);
     Merge(single);
 }
 
@@ -131,7 +138,7 @@ void HistoryColumn::Merge(const HistoryColumn& other) {
         used[slot] = std::max(used[slot], other.used[slot]);
     }
     for (std::size_t measure = 0; measure < kMeasureCount; ++measure) measures[measure].Merge(other.measures[measure]);
-    for (const SatelliteCell& cell : other.cells) MergeCells(cells, cell);
+    MergeCells(cells, other.cells);
 }
 
 }  // namespace vexa

@@ -12,9 +12,10 @@
 namespace vexa {
 
 // The smallest, largest and mean of the values a stretch of epochs reported.
+// The extremes are kept as floats (what is drawn), the sum exactly enough for a mean position.
 struct ValueRange {
-    double min = std::numeric_limits<double>::infinity();
-    double max = -std::numeric_limits<double>::infinity();
+    float min = std::numeric_limits<float>::infinity();
+    float max = -std::numeric_limits<float>::infinity();
     double sum = 0.0;
     std::uint32_t count = 0;
 

@@ -88,7 +88,11 @@ HistoryEpoch EpochOfFix(const GnssFix& fix, const LocalFrame* reference) {
             epoch.error = error;
         }
     }
-    for (const SatelliteId id : fix.used) epoch.satellites.push_back({id, std::nullopt, std::nullopt, std::nullopt, true});
+    for (const SatelliteId id : fix.used) {
+        if (std::ranges::none_of(epoch.satellites, [id](const HistorySatellite& kept) { return kept.id == id; })) {
+            epoch.satellites.push_back({id, std::nullopt, std::nullopt, std::nullopt, true});
+        }
+    }
     return epoch;
 }
 

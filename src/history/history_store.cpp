@@ -26,10 +26,9 @@ std::size_t TierBytes(const SummaryTier& tier) {
 }  // namespace
 
 HistoryStore::HistoryStore(const Limits& limits) : limits_(limits) {
-    seconds_.span = kSecond;
-    seconds_.capacity = limits.secondColumns;
-    minutes_.span = kMinute;
-    minutes_.capacity = limits.minuteColumns;
+    tiers_[0] = {kSecond, limits.secondColumns, {}};
+    tiers_[1] = {10 * kSecond, limits.tenSecondColumns, {}};
+    tiers_[2] = {kMinute, limits.minuteColumns, {}};
 }
 
 std::vector<std::uint16_t> HistoryStore::RowsOf(HistoryEpoch& epoch) {
@@ -76,8 +75,7 @@ void HistoryStore::ReplaceLatest(const HistoryEpoch& epoch) {
 void HistoryStore::Clear() { *this = HistoryStore(limits_); }
 
 void HistoryStore::Summarise(const KeptEpoch& kept) {
-    AddTo(seconds_, kept.column);
-    AddTo(minutes_, kept.column);
+    for (SummaryTier& tier : tiers_) AddTo(tier, kept.column);
     latestOpen_ = false;
 }
 
@@ -93,38 +91,47 @@ void HistoryStore::AddTo(SummaryTier& tier, const HistoryColumn& column) {
 std::optional<std::pair<AxisMs, AxisMs>> HistoryStore::Span() const {
     if (recent_.empty()) return std::nullopt;
     AxisMs first = recent_.front().axis;
-    if (!seconds_.columns.empty()) first = std::min(first, seconds_.columns.front().first);
-    if (!minutes_.columns.empty()) first = std::min(first, minutes_.columns.front().first);
+    for (const SummaryTier& tier : tiers_) {
+        if (!tier.columns.empty()) first = std::min(first, tier.columns.front().first);
+    }
     return std::pair(first, recent_.back().axis);
 }
 
 void HistoryStore::VisitColumns(AxisMs from, AxisMs to, AxisMs resolution,
                                 const std::function<void(const HistoryColumn&)>& visit) const {
     if (recent_.empty() || from > to) return;
+    // Level 0 is the recent epochs, 1 to 3 the tiers. Each level serves from where it starts; the
+    // part before that comes from the next coarser one.
+    std::size_t chosen = 0;
+    if (resolution >= kSecond) {
+        chosen = 1;
+        while (chosen < tiers_.size() && tiers_[chosen].span <= resolution) ++chosen;
+    }
+    struct Part {
+        std::size_t level;
+        AxisMs from, to;
+    };
+    std::vector<Part> parts;
+    AxisMs end = to;
+    for (std::size_t level = chosen; level <= tiers_.size() && end >= from; ++level) {
+        if (level > 0 && tiers_[level - 1].columns.empty()) continue;
+        const AxisMs start = level == 0 ? recent_.front().axis : tiers_[level - 1].columns.front().first;
+        parts.push_back({level, std::max(from, start), end});
+        end = start - 1;
+    }
     auto columnFirst = [](const HistoryColumn& column) { return column.first; };
     auto itself = [](const HistoryColumn& column) -> const HistoryColumn& { return column; };
-    // The part each finer tier holds starts where it starts; older parts come from a coarser tier.
-    const AxisMs recentStart = recent_.front().axis;
-    const AxisMs secondsStart = seconds_.columns.empty() ? recentStart : seconds_.columns.front().first;
-    const bool useRecent = resolution < kSecond;
-    const bool useSeconds = resolution < kMinute;
-
-    const AxisMs minutesEnd = useSeconds ? std::min(to, secondsStart - 1) : to;
-    VisitRange(minutes_.columns, from, minutesEnd, columnFirst, visit, itself);
-    if (!useSeconds) {
-        // Epochs not yet summarised: the open one.
-        if (latestOpen_ && recent_.back().axis > minutesEnd) visit(recent_.back().column);
-        return;
+    for (auto part = parts.rbegin(); part != parts.rend(); ++part) {
+        if (part->level == 0) {
+            VisitRange(recent_, part->from, part->to, [](const KeptEpoch& kept) { return kept.axis; }, visit,
+                       [](const KeptEpoch& kept) -> const HistoryColumn& { return kept.column; });
+        } else {
+            VisitRange(tiers_[part->level - 1].columns, part->from, part->to, columnFirst, visit, itself);
+        }
     }
-    const AxisMs secondsFrom = std::max(from, secondsStart);
-    const AxisMs secondsEnd = useRecent ? std::min(to, recentStart - 1) : to;
-    VisitRange(seconds_.columns, secondsFrom, secondsEnd, columnFirst, visit, itself);
-    if (!useRecent) {
-        if (latestOpen_ && recent_.back().axis >= secondsFrom && recent_.back().axis <= to) visit(recent_.back().column);
-        return;
-    }
-    VisitRange(recent_, std::max(from, recentStart), to, [](const KeptEpoch& kept) { return kept.axis; }, visit,
-               [](const KeptEpoch& kept) -> const HistoryColumn& { return kept.column; });
+    // The tiers hold the epochs before the open one.
+    const KeptEpoch& open = recent_.back();
+    if (chosen > 0 && latestOpen_ && open.axis >= from && open.axis <= to) visit(open.column);
 }
 
 const KeptEpoch* HistoryStore::RecentAt(AxisMs axis) const {
@@ -134,7 +141,8 @@ const KeptEpoch* HistoryStore::RecentAt(AxisMs axis) const {
 }
 
 std::size_t HistoryStore::Bytes() const {
-    std::size_t bytes = sizeof(*this) + TierBytes(seconds_) + TierBytes(minutes_);
+    std::size_t bytes = sizeof(*this);
+    for (const SummaryTier& tier : tiers_) bytes += TierBytes(tier);
     bytes += rows_.capacity() * sizeof(SatelliteId) + rowOf_.size() * (sizeof(std::uint32_t) + sizeof(std::uint16_t) + 2 * sizeof(void*));
     for (const KeptEpoch& kept : recent_) {
         bytes += sizeof(KeptEpoch) + kept.epoch.satellites.capacity() * sizeof(HistorySatellite) + kept.column.Bytes() - sizeof(HistoryColumn);

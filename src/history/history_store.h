@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <deque>
 #include <functional>
@@ -34,8 +35,9 @@ struct KeptEpoch {
 class HistoryStore : public EpochSink {
 public:
     struct Limits {
-        std::size_t recentEpochs = 12000;    // ten minutes at 20 epochs a second
+        std::size_t recentEpochs = 6000;     // five minutes at 20 epochs a second
         std::size_t secondColumns = 90000;   // a day and an hour
+        std::size_t tenSecondColumns = 9000;
         std::size_t minuteColumns = 44640;   // a month
         std::size_t satelliteRows = 1024;    // satellites never seen before beyond this are left out
     };
@@ -50,16 +52,16 @@ public:
     void Clear();
 
     const std::deque<KeptEpoch>& Recent() const { return recent_; }
-    const SummaryTier& Seconds() const { return seconds_; }
-    const SummaryTier& Minutes() const { return minutes_; }
+    const SummaryTier& Seconds() const { return tiers_.front(); }
+    const SummaryTier& Minutes() const { return tiers_.back(); }
     const std::vector<SatelliteId>& Rows() const { return rows_; }
     const TimeAxis& Axis() const { return axis_; }
     std::uint64_t EpochCount() const { return epochCount_; }
     // The first and last point of the axis still held; none while empty.
     std::optional<std::pair<AxisMs, AxisMs>> Span() const;
-    // The columns from `from` to `to` of the axis at the coarsest detail finer than `resolution`
-    // (milliseconds per pixel): the recent epochs, each a column, where they are still held, else
-    // the seconds or the minutes.
+    // The columns from `from` to `to` of the axis at the coarsest detail no coarser than
+    // `resolution` (milliseconds per pixel): the recent epochs, each a column, below a second, else
+    // the seconds, ten seconds or minutes; where that detail no longer reaches, the next coarser.
     void VisitColumns(AxisMs from, AxisMs to, AxisMs resolution, const std::function<void(const HistoryColumn&)>& visit) const;
     // The recent epoch at or just before `axis`; none where the recent epochs do not reach.
     const KeptEpoch* RecentAt(AxisMs axis) const;
@@ -78,8 +80,7 @@ private:
     std::unordered_map<std::uint32_t, std::uint16_t> rowOf_;
     std::deque<KeptEpoch> recent_;
     bool latestOpen_ = false;
-    SummaryTier seconds_;
-    SummaryTier minutes_;
+    std::array<SummaryTier, 3> tiers_;  // seconds, ten seconds, minutes
     std::uint64_t epochCount_ = 0;
 };
 
