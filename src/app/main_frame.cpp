@@ -12,6 +12,7 @@
 
 #include "app/about_dialog.h"
 #include "app/demo_tab_view.h"
+#include "app/history_items.h"
 #include "app/notify_bridge.h"
 #include "app/product_dialog.h"
 #include "app/serial_comm_dialog.h"
@@ -58,7 +59,7 @@ QString Latin1(std::string_view text) { return QString::fromLatin1(text.data(), 
 }  // namespace
 
 CMainFrame::CMainFrame(UiContext& ui, CFeedDoc& doc, NotifyBridge& bridge)
-    : ui_(ui), doc_(doc), tabHost_(new CDemoTabView(ui, doc)) {
+    : ui_(ui), doc_(doc), tabHost_(new CDemoTabView(ui, doc)), history_(std::make_unique<HistoryItems>(ui, this)) {
     setWindowTitle(kWindowTitle);
     BuildMenus();
     tabHost_->setFixedSize(kClientWidth, kClientHeight);
@@ -101,6 +102,8 @@ void CMainFrame::BuildMenus() {
     AddItem(setup, QStringLiteral("Load Map..."), kLoadMap);
     AddItem(setup, QStringLiteral("Start Logging..."), kLogging);
     AddItem(setup, QStringLiteral("Export Track..."), kExportTrack);
+    AddItem(setup, QStringLiteral("History..."), kHistory);
+    AddItem(setup, QStringLiteral("Export History..."), kExportHistory);
     AddItem(setup, QStringLiteral("Start Recording..."), kRecording);
     AddItem(setup, QStringLiteral("Exit"), kExit);
 
@@ -172,6 +175,8 @@ void CMainFrame::RunCommand(int id) {
     case kExportTrack: OnExportTrack(); break;
     case kRecording: OnRecording(); break;
     case kReplayCapture: OnReplayCapture(); break;
+    case kHistory: history_->ShowWindow(); break;
+    case kExportHistory: history_->Export(); break;
     case kExit: OnExit(); break;
     case kHotStart: Reset(ResetKind::Hot); break;
     case kWarmStart: Reset(ResetKind::Warm); break;

@@ -17,6 +17,7 @@ namespace vexa {
 
 class CDemoTabView;
 class CFeedDoc;
+class HistoryItems;
 class LinkRecovery;
 class NotifyBridge;
 struct UiContext;
@@ -50,6 +51,8 @@ public:
         kExportTrack = 32799,
         kRecording = 32810,
         kReplayCapture = 32811,
+        kHistory = 32812,
+        kExportHistory = 32813,
     };
     static constexpr int kClientWidth = 240;
     static constexpr int kClientHeight = 268;
@@ -64,6 +67,7 @@ public:
     QTimer& RedrawTimer() { return redrawTimer_; }
     // Null when there is no receiver link.
     LinkRecovery* Recovery() const { return recovery_.get(); }
+    HistoryItems& History() const { return *history_; }
 
     // Recomputes every item's text, check mark and enabled state.
     void UpdateMenuStates();
@@ -110,6 +114,7 @@ private:
     std::map<int, QAction*> actions_;
     QTimer redrawTimer_;
     std::unique_ptr<LinkRecovery> recovery_;
+    std::unique_ptr<HistoryItems> history_;
     QString recordingPath_ = QStringLiteral("capture.bin");  // the last recording's file, offered again
 };
 
