@@ -13,6 +13,7 @@
 
 #include "app/about_dialog.h"
 #include "app/demo_tab_view.h"
+#include "app/history_items.h"
 #include "app/notify_bridge.h"
 #include "app/product_dialog.h"
 #include "app/serial_comm_dialog.h"
@@ -51,7 +52,7 @@ const QString kCouldNotCreateRecording = QStringLiteral("Could not create the re
 }  // namespace
 
 CMainFrame::CMainFrame(UiContext& ui, CFeedDoc& doc, NotifyBridge& bridge)
-    : ui_(ui), doc_(doc), tabHost_(new CDemoTabView(ui, doc)) {
+    : ui_(ui), doc_(doc), tabHost_(new CDemoTabView(ui, doc)), history_(std::make_unique<HistoryItems>(ui, this)) {
     setWindowTitle(kWindowTitle);
     BuildMenus();
     menuFont_ = menuBar()->font();
@@ -328,6 +329,10 @@ void CMainFrame::OnReceiverTest() {
     receiverTest_->raise();
     receiverTest_->activateWindow();
 }
+
+void CMainFrame::OnHistory() { history_->ShowWindow(); }
+
+void CMainFrame::OnExportHistory() { history_->Export(); }
 
 void CMainFrame::OnAbout() {
     CAboutDlg dialog(this);

@@ -23,6 +23,7 @@ namespace vexa {
 
 class CDemoTabView;
 class CFeedDoc;
+class HistoryItems;
 class LinkRecovery;
 class NotifyBridge;
 class ReceiverTestWindow;
@@ -61,6 +62,8 @@ public:
         kReplayCapture = 32811,
         kReceiverTest = 32812,
         kAllPages = 32820,
+        kHistory = 32813,
+        kExportHistory = 32814,
     };
     static constexpr int kClientWidth = 240;
     static constexpr int kClientHeight = 268;
@@ -79,6 +82,7 @@ public:
     QTimer& RedrawTimer() { return redrawTimer_; }
     // Null when there is no receiver link.
     LinkRecovery* Recovery() const { return recovery_.get(); }
+    HistoryItems& History() const { return *history_; }
 
     // Recomputes every item's text, check mark and enabled state.
     void UpdateMenuStates();
@@ -130,6 +134,8 @@ private:
     bool NmeaChannelOn() const;
 
     void OnSerialCommItem() { OnSerialComm(); }
+    void OnHistory();
+    void OnExportHistory();
     void OnSwitchProtocol();
     void OnLoadMap();
     void OnLogging();
@@ -170,6 +176,7 @@ private:
     QTimer redrawTimer_;
     std::unique_ptr<LinkRecovery> recovery_;
     QPointer<ReceiverTestWindow> receiverTest_;  // made at its first opening, kept while the frame lives
+    std::unique_ptr<HistoryItems> history_;
     QString recordingPath_ = QStringLiteral("capture.bin");  // the last recording's file, offered again
 };
 

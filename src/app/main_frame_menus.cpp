@@ -62,6 +62,8 @@ std::span<const CMainFrame::MenuItem> CMainFrame::MenuItems() {
         {.menu = Setup, .id = kLogging, .text = "Start Logging...", .run = &CMainFrame::OnLogging,
          .liveText = &CMainFrame::LoggingText},
         {.menu = Setup, .id = kExportTrack, .text = "Export Track...", .run = &CMainFrame::OnExportTrack},
+        {.menu = Setup, .id = kHistory, .text = "History...", .run = &CMainFrame::OnHistory},
+        {.menu = Setup, .id = kExportHistory, .text = "Export History...", .run = &CMainFrame::OnExportHistory},
         {.menu = Setup, .id = kRecording, .text = "Start Recording...", .run = &CMainFrame::OnRecording,
          .enabledWhile = Linked, .liveText = &CMainFrame::RecordingText},
         {.menu = Setup, .id = kExit, .text = "Exit", .run = &CMainFrame::OnExit},

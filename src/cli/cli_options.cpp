@@ -48,6 +48,11 @@ constexpr OptionRow<CliOption> kCliOptions[] = {
      std::nullopt, kLiveAndDecode},
     {CliOption::kGpx, "--gpx", "FILE", "at the end, write every fix with a position as a GPX 1.1 track to FILE",
      std::nullopt, kLiveAndDecode},
+    {CliOption::kHistoryCsv, "--history-csv", "PREFIX",
+     "write the history of every epoch: PREFIX-satellites.csv, a row per epoch\n"
+     "and satellite (time,gnssid,svid,az,el,cn0,used), and PREFIX-epochs.csv\n"
+     "(time,fix,in_view,used,hdop,vdop,pdop,lat,lon,height,east,north,up)",
+     std::nullopt, kLiveAndDecode},
     {CliOption::kSend, "--send", "CMD",
      "once the receiver is found, send CMD; repeat for more, sent in order.\n"
      "All but switch-protocol need the binary protocol. The commands:",
@@ -130,11 +135,12 @@ constexpr const char* kSendCommands =
 std::string CliUsage() {
     return std::string(
                "Usage: vexademo-cli --port PATH [--baud N] [--product P] [--seconds S] [--log FILE] [--record FILE]"
-               " [--json] [--unknown] [--gpx FILE] [--send CMD]...\n"
+               " [--json] [--unknown] [--gpx FILE] [--history-csv PREFIX] [--send CMD]...\n"
                "  or:  vexademo-cli --port PATH --campaign KIND --runs N [--run-timeout S] [--settle S]"
                " [--reset-text KIND=TEXT]... [--power-cycle] [--reference LAT,LON,H|survey=S] --report DIR\n"
                "  or:  vexademo-cli --list-ports [--port PATH]...\n"
-               "  or:  vexademo-cli --decode FILE [--product P] [--log FILE] [--json] [--unknown] [--gpx FILE]\n"
+               "  or:  vexademo-cli --decode FILE [--product P] [--log FILE] [--json] [--unknown] [--gpx FILE]"
+               " [--history-csv PREFIX]\n"
                "  or:  vexademo-cli --decode FILE --accuracy [--product P] [--reference LAT,LON,H|mean] --report DIR\n"
                "  or:  vexademo-cli --session autonomous|network --product osprey --port PATH [OPTION]...\n"
                "  or:  vexademo-cli --help|--version\n"
@@ -157,8 +163,9 @@ std::string CliUsage() {
                "--decode reads a raw capture (- for standard input) through the same receive path and\n"
                "prints one line per message, then the counts of bytes, frames, sentences and dropped frames;\n"
                "with --log it also writes the data log; with --json it prints the JSON reports instead;\n"
-               "--unknown and --gpx as below, the track holding the capture's fixes. With --accuracy it prints\n"
-               "the accuracy and precision of the capture's fixes instead and writes the report to DIR.\n"
+               "--unknown, --gpx and --history-csv as below, the track and the history holding the capture's.\n"
+               "With --accuracy it prints the accuracy and precision of the capture's fixes instead and writes\n"
+               "the report to DIR.\n"
                "\n"
                "--campaign prints a line per run as it ends and, at the end (or at SIGINT or SIGTERM, keeping\n"
                "the runs done), the figures per reset kind, and writes the report. A receiver lost in a run\n"
@@ -181,6 +188,7 @@ std::string CliUsage() {
            "  $ vexademo-cli --decode capture.bin --gpx track.gpx\n"
            "  $ vexademo-cli --port /dev/ttyUSB0 --campaign cold --runs 20 --reference survey=300 --report cold-test\n"
            "  $ vexademo-cli --decode capture.bin --accuracy --reference mean --report accuracy\n"
+           "  $ vexademo-cli --decode capture.bin --history-csv day1\n"
            "  $ vexademo-cli --session network --product osprey --port /tmp/osprey --fixes 3\n";
 }
 
@@ -300,6 +308,9 @@ std::string Apply(const OptionRow<CliOption>& option, const std::string& value, 
     } else if (id == CliOption::kGpx) {
         if (value.empty()) return "--gpx takes a file name";
         options.gpxPath = value;
+    } else if (id == CliOption::kHistoryCsv) {
+        if (value.empty()) return "--history-csv takes a file name prefix";
+        options.historyPrefix = value;
     } else if (id == CliOption::kRecord) {
         if (value.empty()) return "--record takes a file name";
         options.recordPath = value;
@@ -363,6 +374,7 @@ std::optional<CliOptions> ParseCliOptions(const std::vector<std::string>& argume
         case CliOption::kLog:
         case CliOption::kRecord:
         case CliOption::kGpx:
+        case CliOption::kHistoryCsv:
         case CliOption::kSend:
         case CliOption::kCampaign:
         case CliOption::kRuns:

@@ -28,6 +28,7 @@ struct CliOptions {
     bool json = false;                   // gpsd's TPV and SKY reports instead of the message lines
     bool unknown = false;                // a line for every frame of an unknown id
     std::string gpxPath;                 // the track written at the end; none when empty
+    std::string historyPrefix;           // PREFIX-satellites.csv and PREFIX-epochs.csv; none when empty
     std::vector<ReceiverRequest> requests;
     // A time-to-first-fix campaign instead of the message lines (--campaign), its report folder,
     // the user's own reset bytes per kind (empty: the link's reset command) and its reference:
@@ -54,8 +55,8 @@ enum CliMode : unsigned { kLiveMode = 1, kDecodeMode = 2, kSessionMode = 4 };
 // Every option of the program, whatever its mode; an option whose meaning differs between modes has
 // a row, and an id, in each.
 enum class CliOption {
-    kPort, kBaud, kProduct, kSeconds, kLog, kRecord, kJson, kUnknown, kGpx, kSend, kListPorts, kDecode, kHelp,
-    kVersion, kSession, kSessionProduct, kSessionBaud, kServer, kFixes, kSessionSeconds, kCampaign, kRuns,
+    kPort, kBaud, kProduct, kSeconds, kLog, kRecord, kJson, kUnknown, kGpx, kHistoryCsv, kSend, kListPorts, kDecode,
+    kHelp, kVersion, kSession, kSessionProduct, kSessionBaud, kServer, kFixes, kSessionSeconds, kCampaign, kRuns,
     kRunTimeout, kSettle, kResetText, kPowerCycle, kReference, kReport, kAccuracy,
 };
 

@@ -9,6 +9,7 @@
 #include "cli/capture_input.h"
 #include "cli/cli_options.h"
 #include "cli/gpsd_json.h"
+#include "cli/history_output.h"
 #include "cli/output_buffer.h"
 #include "cli/output_clash.h"
 #include "receiver/product/product_table.h"
@@ -27,7 +28,7 @@ namespace {
 
 constexpr const char* kUsage =
     "usage: vexademo-cli --decode FILE [--product kestrel|osprey|merlin] [--log FILE] [--json] [--unknown]\n"
-    "                    [--gpx FILE]\n"
+    "                    [--gpx FILE] [--history-csv PREFIX]\n"
     "       vexademo-cli --decode FILE --accuracy [--product P] [--reference LAT,LON,H|mean] --report DIR";
 constexpr std::size_t kChunkSize = 64 * 1024;
 
@@ -103,6 +104,7 @@ std::vector<NamedFile> DecodeOutputs(const DecodeOptions& options, std::FILE* ou
     std::vector<NamedFile> outputs = RedirectedToFile(::fileno(output), "standard output");
     if (!options.logPath.empty()) outputs.push_back({"--log", options.logPath});
     if (!options.gpxPath.empty()) outputs.push_back({"--gpx", options.gpxPath});
+    AddHistoryOutputs(options.historyPrefix, outputs);
     return outputs;
 }
 
@@ -137,6 +139,8 @@ std::optional<DecodeOptions> ParseDecodeOptions(const std::vector<std::string>& 
             options.logPath = arguments[++i];
         } else if (argument == "--gpx" && hasValue && options.gpxPath.empty()) {
             options.gpxPath = arguments[++i];
+        } else if (argument == "--history-csv" && hasValue && options.historyPrefix.empty() && !arguments[i + 1].empty()) {
+            options.historyPrefix = arguments[++i];
         } else if (argument == "--json") {
             options.json = true;
         } else if (argument == "--unknown") {
@@ -185,6 +189,7 @@ bool DecodeCapture(std::FILE* input, const DecodeOptions& options, std::FILE* ou
     LinePrinter printer(lines);
     JsonReportPrinter reports(lines);
     UnknownFramePrinter unknownFrames = options.json ? UnknownFramePrinter(errors) : UnknownFramePrinter(lines);
+    std::optional<HistoryOutput> history;  // outlives the link that tells it
     const std::unique_ptr<GpsComm> comm = GpsComm::Create(context);
     if (!comm) {
         error = "no lock for the receiver link";
@@ -211,6 +216,13 @@ bool DecodeCapture(std::FILE* input, const DecodeOptions& options, std::FILE* ou
             error = "cannot write the track " + why;
             return false;
         }
+    }
+    if (!options.historyPrefix.empty()) {
+        if (const std::string why = history.emplace(options.historyPrefix).Open(); !why.empty()) {
+            error = why;
+            return false;
+        }
+        comm->AddGnssListener(*history);
     }
     if (!options.logPath.empty() && comm->OpenLog(options.logPath) != kResultOk) {
         error = "cannot create " + FileErrorText(options.logPath, errno);
@@ -245,6 +257,13 @@ bool DecodeCapture(std::FILE* input, const DecodeOptions& options, std::FILE* ou
     if (!options.gpxPath.empty()) {
         if (const std::string why = ExportGpxTrack(options.gpxPath, comm->Track()); !why.empty()) {
             if (readAll && written && logWritten) error = "cannot write the track " + why;
+            return false;
+        }
+    }
+    if (history) {
+        comm->RemoveGnssListener(*history);
+        if (const std::string why = history->Finish(); !why.empty()) {
+            if (readAll && written && logWritten) error = why;
             return false;
         }
     }

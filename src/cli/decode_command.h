@@ -25,10 +25,12 @@ struct DecodeOptions {
     std::optional<GeodeticPoint> reference{};
     bool referenceMean = false;
     std::string reportPath{};
+    std::string historyPrefix{};  // the history files PREFIX-satellites.csv, PREFIX-epochs.csv; none when empty
 };
 
 // Parses "--decode FILE [--product kestrel|osprey|merlin] [--log FILE] [--json] [--unknown]
-// [--gpx FILE]" or "--decode FILE --accuracy [--product P] [--reference LAT,LON,H|mean] --report DIR"; on failure gives nothing and a message in `error`.
+// [--gpx FILE] [--history-csv PREFIX]" or "--decode FILE --accuracy [--product P]
+// [--reference LAT,LON,H|mean] --report DIR"; on failure gives nothing and a message in `error`.
 std::optional<DecodeOptions> ParseDecodeOptions(const std::vector<std::string>& arguments, std::string& error);
 
 struct DecodeCounts {
@@ -43,14 +45,14 @@ struct DecodeCounts {
 // every delivered message to `output` (with json, a TPV line per fix with a position and a SKY line
 // per sky instead); with a log path, also writes the data log as the program
 // does; with unknown, a line for each frame of an unknown id (to `errors` with json); with a GPX
-// path, the track of the fixes. Messages for the user (a log write error) go to `errors`. False when
+// path, the track of the fixes; with a history prefix, the history files. Messages for the user (a log write error) go to `errors`. False when
 // reading failed (what was read is still written), the log could not be created or met a write
 // error, the output or the track could not be written
 // (`error` then says which).
 //
 // Once `stop` (when given) is signalled, reading ends as at the end of the input and the rest is done
 // as usual: the lines so far written out (the output is waited for briefly: OutputBuffer), the log
-// closed with its closing line, the track written.
+// closed with its closing line, the track and the history written.
 bool DecodeCapture(std::FILE* input, const DecodeOptions& options, std::FILE* output, std::FILE* errors,
                    DecodeCounts& counts, std::string& error, const WakeEvent* stop = nullptr);
 

@@ -5,7 +5,9 @@
 #include <chrono>
 #include <cstring>
 #include <memory>
+#include <optional>
 
+#include "cli/history_output.h"
 #include "cli/live_session.h"
 #include "cli/live_timing.h"
 #include "cli/output_clash.h"
@@ -47,6 +49,7 @@ std::vector<NamedFile> LiveOutputs(const CliOptions& options, std::FILE* output)
     if (!options.logPath.empty()) outputs.push_back({"--log", options.logPath});
     if (!options.recordPath.empty()) outputs.push_back({"--record", options.recordPath});
     if (!options.gpxPath.empty()) outputs.push_back({"--gpx", options.gpxPath});
+    AddHistoryOutputs(options.historyPrefix, outputs);
     return outputs;
 }
 
@@ -86,6 +89,14 @@ int RunLiveCommand(const CliOptions& options, std::FILE* output, std::FILE* erro
         }
     }
     session->Comm().KeepTrack(!options.gpxPath.empty());
+    std::optional<HistoryOutput> history;
+    if (!options.historyPrefix.empty()) {
+        if (const std::string why = history.emplace(options.historyPrefix).Open(); !why.empty()) {
+            session->Report("vexademo-cli: " + why);
+            return kExitBadUsage;
+        }
+        session->Comm().AddGnssListener(*history);
+    }
     // Watched only while the session exists.
     signals.Watch([&session](int) { session->RequestStop(); });
     for (const ReceiverRequest& request : options.requests) session->Queue(request);
@@ -115,6 +126,13 @@ int RunLiveCommand(const CliOptions& options, std::FILE* output, std::FILE* erro
     if (!options.gpxPath.empty()) {
         if (const std::string why = session->ExportTrack(options.gpxPath); !why.empty()) {
             session->Report("vexademo-cli: cannot write the track " + why);
+            status = kExitBadUsage;
+        }
+    }
+    if (history) {
+        session->Comm().RemoveGnssListener(*history);
+        if (const std::string why = history->Finish(); !why.empty()) {
+            session->Report("vexademo-cli: " + why);
             status = kExitBadUsage;
         }
     }

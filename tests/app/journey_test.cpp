@@ -15,9 +15,11 @@
 #include <QtTest/QTest>
 #include <QSettings>
 #include <QSpinBox>
+#include <QWheelEvent>
 #include <QTemporaryDir>
 #include <QWindow>
 #include <filesystem>
+#include <fstream>
 #include <memory>
 #include <optional>
 #include <string>
@@ -30,10 +32,12 @@
 #include "app/command_line.h"
 #include "app/demo_app.h"
 #include "app/demo_tab_view.h"
+#include "app/history_items.h"
 #include "app/main_frame.h"
 #include "app/product_dialog.h"
 #include "app/qt_prompts.h"
 #include "app/serial_comm_dialog.h"
+#include "link/gps_comm.h"
 #include "sim/receiver_simulator.h"
 #include "uicore/ui_context.h"
 #include "user_at_the_screen.h"
@@ -43,6 +47,7 @@
 #include "views/graphic/view_map.h"
 #include "views/graphic/view_sct.h"
 #include "views/graphic/view_sky.h"
+#include "views/history/history_window.h"
 #include "views/nav_msg_view.h"
 #include "views/nav_texts.h"
 #include "views/receiver_test/campaign_box.h"
@@ -415,6 +420,67 @@ TEST_F(JourneyTest, TheKeyboardReachesThePagesAndScreenReadersNameThem) {
         EXPECT_FALSE(reader->text(QAccessible::Name).isEmpty()) << widget->metaObject()->className();
         EXPECT_FALSE(reader->text(QAccessible::Description).isEmpty()) << reader->text(QAccessible::Name).toStdString();
     }
+}
+
+// Setup, "History...": the window opens beside the pages with a row for every satellite the
+// simulated four-system receiver reports; hovering shows a satellite's C/N0, the wheel zooms and
+// "Follow" is let go and taken again with clicks.
+TEST_F(JourneyTest, HistoryShowsARowPerSatellite) {
+    AnswerTheFirstQuestions(Reach::kFirstListed, QStringLiteral("38400"));
+    ASSERT_TRUE(Start({"--simulate", "--sim-protocol", "nmea", "--sim-constellations", "gps,glonass,galileo,beidou"}));
+    ASSERT_TRUE(user.Done()) << "surprises: " << user.Surprises().join(" | ").toStdString();
+    UserAtTheScreen::ChooseMenuItem(Frame()->menuBar(), QStringLiteral("Setup"), QStringLiteral("History..."));
+    CHistoryWindow* window = Frame()->History().Window();
+    ASSERT_NE(window, nullptr);
+    EXPECT_TRUE(window->isVisible());
+    CHistoryStrips* strips = window->Strips();
+
+    auto everySatelliteHasARow = [&] {
+        const std::optional<GnssSky> sky = app->Ui().comm->LatestSky();
+        if (!sky || sky->satellites.size() < 4) return false;
+        return std::ranges::all_of(sky->satellites, [&](const SkySatellite& satellite) {
+            const QString label = QStringLiteral("%1%2").arg(QChar(ConstellationLetter(satellite.id.gnss))).arg(satellite.id.svid, 2, 10, QChar('0'));
+            return strips->RowLabels().contains(label);
+        });
+    };
+    ASSERT_TRUE(UserAtTheScreen::RunUntil(everySatelliteHasARow, 15000)) << strips->RowLabels().join(' ').toStdString();
+    for (const QChar letter : {QChar('G'), QChar('R'), QChar('E'), QChar('C')}) {
+        EXPECT_TRUE(std::ranges::any_of(strips->RowLabels(), [letter](const QString& label) { return label.startsWith(letter); })) << letter.toLatin1();
+    }
+
+    // The newest moment, near the right edge, at the first row of the heat map.
+    const QPoint newest(strips->width() - 30, 30);
+    QTest::mouseMove(strips, newest);
+    EXPECT_TRUE(UserAtTheScreen::RunUntil([&] { return window->ValuesLabel()->text().contains(QStringLiteral("dB-Hz")); }, 5000))
+        << window->ValuesLabel()->text().toStdString();
+
+    const AxisMs span = strips->Span();
+    QWheelEvent wheel(QPointF(newest), strips->mapToGlobal(QPointF(newest)), {}, QPoint(0, 240), Qt::NoButton, Qt::NoModifier,
+                      Qt::NoScrollPhase, false);
+    QCoreApplication::sendEvent(strips, &wheel);
+    EXPECT_LT(strips->Span(), span) << "the wheel zooms in";
+
+    UserAtTheScreen::Click(window->FollowBox(), QPoint(8, window->FollowBox()->height() / 2));
+    EXPECT_FALSE(strips->Following());
+    UserAtTheScreen::Click(window->FollowBox(), QPoint(8, window->FollowBox()->height() / 2));
+    EXPECT_TRUE(strips->Following());
+
+    // Setup, "Export History...", a prefix typed into the file dialog: both files, with their headers.
+    const QString prefix = folder.filePath(QStringLiteral("history"));
+    user.Answer<QFileDialog>([prefix](QFileDialog& dialog) {
+        auto* name = dialog.findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+        QTest::keyClick(name, Qt::Key_A, Qt::ControlModifier);  // the name offered, replaced by the one typed
+        UserAtTheScreen::Type(name, prefix);
+        QTest::keyClick(name, Qt::Key_Return);
+    });
+    UserAtTheScreen::ChooseMenuItem(Frame()->menuBar(), QStringLiteral("Setup"), QStringLiteral("Export History..."));
+    ASSERT_TRUE(UserAtTheScreen::RunUntil([&] { return user.Done(); }, 10000));
+    std::ifstream satellites((prefix + QStringLiteral("-satellites.csv")).toStdString());
+    std::ifstream epochs((prefix + QStringLiteral("-epochs.csv")).toStdString());
+    std::string header;
+    EXPECT_TRUE(std::getline(satellites, header) && header == "time,gnssid,svid,az,el,cn0,used") << header;
+    EXPECT_TRUE(std::getline(epochs, header) && header == "time,fix,in_view,used,hdop,vdop,pdop,lat,lon,height,east,north,up") << header;
+    EXPECT_TRUE(user.Surprises().isEmpty()) << user.Surprises().join(" | ").toStdString();
 }
 
 }  // namespace

@@ -4,6 +4,9 @@
 
 #include <ogrsf_frmts.h>
 
+#include <sys/resource.h>
+
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -390,6 +393,55 @@ TEST(DecodeJson, BinaryCaptureGivesTheSameReports) {
     EXPECT_EQ(sky.at("uSat"), "1");
     EXPECT_EQ(Members(Elements(sky.at("satellites")).at(0)),
               (JsonObject{{"PRN", "7"}, {"gnssid", "0"}, {"svid", "7"}, {"az", "90.0"}, {"el", "45.0"}, {"ss", "40.0"}, {"used", "true"}}));
+}
+
+// The history files of a capture: a row per satellite of each epoch, numbered as the JSON reports
+// number them, and a row per epoch; a failure leaves neither file behind.
+TEST(DecodeCommand, HistoryCsvOfACapture) {
+    using test::Sentence;
+    const std::string epoch =
+        Sentence("GNRMC,102030.00,A,5230.0000,N,01322.5000,E,10.0,90.0,140325,,,D,V") +
+        Sentence("GNGGA,102030.00,5230.0000,N,01322.5000,E,2,04,0.8,35.0,M,40.0,M,,") +
+        Sentence("GNGSA,A,3,02,05,,,,,,,,,,,1.5,0.8,1.2,1") + Sentence("GNGSA,A,3,70,,,,,,,,,,,,1.5,0.8,1.2,2") +
+        Sentence("GPGSV,1,1,03,02,45,100,40,05,30,200,38,46,20,150,30,1") + Sentence("GLGSV,1,1,01,70,50,010,39,1") +
+        Sentence("GBGSV,1,1,01,21,55,250,,1");
+    const std::filesystem::path folder = std::filesystem::path(::testing::TempDir()) / "decode_history";
+    std::filesystem::remove_all(folder);
+    std::filesystem::create_directories(folder);
+    const std::string prefix = (folder / "run").string();
+    const Outcome outcome = RunCli({"--decode", "-", "--history-csv", prefix}, Text(epoch));
+    EXPECT_EQ(outcome.code, 0) << outcome.errors;
+    EXPECT_EQ(ReadFile(prefix + "-satellites.csv"),
+              "time,gnssid,svid,az,el,cn0,used\n"
+              "2025-03-14T10:20:30.000Z,0,2,100.0,45.0,40.0,1\n"
+              "2025-03-14T10:20:30.000Z,0,5,200.0,30.0,38.0,1\n"
+              "2025-03-14T10:20:30.000Z,1,133,150.0,20.0,30.0,0\n"
+              "2025-03-14T10:20:30.000Z,6,6,10.0,50.0,39.0,1\n"
+              "2025-03-14T10:20:30.000Z,3,21,250.0,55.0,,0\n");
+    EXPECT_EQ(ReadFile(prefix + "-epochs.csv"),
+              "time,fix,in_view,used,hdop,vdop,pdop,lat,lon,height,east,north,up\n"
+              "2025-03-14T10:20:30.000Z,dgps,5,3,0.80,1.20,1.50,52.500000000,13.375000000,75.000,,,\n");
+
+    const std::string missing = (folder / "absent" / "run").string();
+    const Outcome noFolder = RunCli({"--decode", "-", "--history-csv", missing}, Text(epoch));
+    EXPECT_EQ(noFolder.code, 1);
+    EXPECT_EQ(noFolder.errors.rfind("vexademo-cli: history not written: " + missing + "-satellites.csv: ", 0), 0u) << noFolder.errors;
+
+    // A file size limit fails the writes part-way as a full disk does.
+    std::filesystem::remove_all(folder);
+    std::filesystem::create_directories(folder);
+    rlimit saved{};
+    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &saved), 0);
+    const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit limited = saved;
+    limited.rlim_cur = 4096;
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &limited), 0);
+    const Outcome full = RunCli({"--decode", VEXA_SOURCE_DIR "/res/samples/demo.bin", "--history-csv", prefix});
+    ::setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, previousHandler);
+    EXPECT_EQ(full.code, 1);
+    EXPECT_NE(full.errors.find("history not written: " + prefix + "-satellites.csv: File too large"), std::string::npos) << full.errors;
+    EXPECT_TRUE(std::filesystem::is_empty(folder)) << "no partial file is left";
 }
 
 // The sample capture decodes to the outputs committed beside it, byte for byte. After an intended

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QPointer>
+
+#include "history/history_recorder.h"
+
+class QWidget;
+
+namespace vexa {
+
+class CHistoryWindow;
+struct UiContext;
+
+// The history of the link and its two menu items: "History..." shows its window, "Export
+// History..." writes its CSV files. Recorded from start to end of the program, whatever it connects.
+class HistoryItems {
+public:
+    HistoryItems(UiContext& ui, QWidget* owner);
+    ~HistoryItems();
+    HistoryItems(const HistoryItems&) = delete;
+    HistoryItems& operator=(const HistoryItems&) = delete;
+
+    void ShowWindow();
+    void Export();
+    CHistoryWindow* Window() const;
+
+private:
+    UiContext& ui_;
+    QWidget* owner_;
+    HistoryRecorder recorder_;
+    QPointer<CHistoryWindow> window_;
+};
+
+}  // namespace vexa
