@@ -20,8 +20,9 @@ constexpr unsigned kLiveAndDecode = kLiveMode | kDecodeMode;
 constexpr OptionRow<CliOption> kCliOptions[] = {
     {CliOption::kPort, "--port", "PATH", "", std::nullopt, kLiveMode | kSessionMode},
     {CliOption::kBaud, "--baud", "N|auto",
-     "4800, 9600, 19200, 38400, 57600 or 115200, or auto (the default): try\n"
-     "57600, 38400, 4800, 19200, 9600 and 115200 for five seconds each.\n"
+     "4800, 9600, 19200, 38400, 57600, 115200, 230400, 460800 or 921600, or\n"
+     "auto (the default): try 57600, 38400, 4800, 19200, 9600, 115200,\n"
+     "230400, 460800 and 921600 for five seconds each.\n"
      "The osprey always talks at 57600, so --baud is refused for it.",
      std::nullopt, kLiveMode},
     {CliOption::kProduct, "--product", "P", "kestrel (the default), osprey or merlin, in any case", std::nullopt,
@@ -154,7 +155,7 @@ std::string Apply(const OptionRow<CliOption>& option, const std::string& value, 
         options.portPaths.push_back(value);
     } else if (id == CliOption::kBaud) {
         const std::string selection = value == "auto" ? "Auto" : value;
-        if (!ParseBaudSelection(selection)) return "--baud takes 4800, 9600, 19200, 38400, 57600, 115200 or auto";
+        if (!ParseBaudSelection(selection)) return "--baud takes 4800, 9600, 19200, 38400, 57600, 115200, 230400, 460800, 921600 or auto";
         options.baudSelection = selection;
         baudGiven = true;
     } else if (id == CliOption::kProduct) {
