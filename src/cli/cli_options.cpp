@@ -46,6 +46,10 @@ constexpr OptionRow<CliOption> kCliOptions[] = {
      std::nullopt, kLiveAndDecode},
     {CliOption::kGpx, "--gpx", "FILE", "at the end, write every fix with a position as a GPX 1.1 track to FILE",
      std::nullopt, kLiveAndDecode},
+    {CliOption::kMetrics, "--metrics", "HOST:PORT",
+     "serve the receiver's series at http://HOST:PORT/metrics in the\n"
+     "Prometheus text format, labelled device=PATH (see README)",
+     std::nullopt, kLiveMode},
     {CliOption::kSend, "--send", "CMD",
      "once the receiver is found, send CMD; repeat for more, sent in order.\n"
      "All but switch-protocol need the binary protocol. The commands:",
@@ -97,7 +101,7 @@ constexpr const char* kSendCommands =
 std::string CliUsage() {
     return std::string(
                "Usage: vexademo-cli --port PATH [--baud N] [--product P] [--seconds S] [--log FILE] [--record FILE]"
-               " [--json] [--unknown] [--gpx FILE] [--send CMD]...\n"
+               " [--json] [--unknown] [--gpx FILE] [--metrics HOST:PORT] [--send CMD]...\n"
                "  or:  vexademo-cli --list-ports [--port PATH]...\n"
                "  or:  vexademo-cli --decode FILE [--product P] [--log FILE] [--json] [--unknown] [--gpx FILE]\n"
                "  or:  vexademo-cli --session autonomous|network --product osprey --port PATH [OPTION]...\n"
@@ -175,6 +179,13 @@ std::string Apply(const OptionRow<CliOption>& option, const std::string& value, 
     } else if (id == CliOption::kRecord) {
         if (value.empty()) return "--record takes a file name";
         options.recordPath = value;
+    } else if (id == CliOption::kMetrics) {
+        const std::size_t colon = value.rfind(':');
+        const std::optional<double> port = colon == std::string::npos ? std::nullopt : Number(value.substr(colon + 1));
+        if (colon == 0 || !port || *port < 1 || *port > 65535 || *port != static_cast<int>(*port)) {
+            return "--metrics takes HOST:PORT, a port from 1 to 65535";
+        }
+        options.metricsAddress = value;
     } else if (id == CliOption::kSend) {
         std::optional<ReceiverRequest> request = ParseReceiverRequest(value);
         if (!request) return "unknown receiver command '" + value + "'";
@@ -234,6 +245,7 @@ std::optional<CliOptions> ParseCliOptions(const std::vector<std::string>& argume
         case CliOption::kLog:
         case CliOption::kRecord:
         case CliOption::kGpx:
+        case CliOption::kMetrics:
         case CliOption::kSend:
             if (i + 1 >= arguments.size()) {
                 error = argument + " needs a value";

@@ -24,6 +24,7 @@ struct CliOptions {
     bool json = false;                   // gpsd's TPV and SKY reports instead of the message lines
     bool unknown = false;                // a line for every frame of an unknown id
     std::string gpxPath;                 // the track written at the end; none when empty
+    std::string metricsAddress;          // HOST:PORT serving /metrics for Prometheus; none when empty
     std::vector<ReceiverRequest> requests;
 };
 
@@ -43,7 +44,7 @@ enum CliMode : unsigned { kLiveMode = 1, kDecodeMode = 2, kSessionMode = 4 };
 // a row, and an id, in each.
 enum class CliOption {
     kPort, kBaud, kProduct, kSeconds, kLog, kRecord, kJson, kUnknown, kGpx, kSend, kListPorts, kDecode, kHelp,
-    kVersion, kSession, kSessionProduct, kSessionBaud, kServer, kFixes, kSessionSeconds,
+    kVersion, kSession, kSessionProduct, kSessionBaud, kServer, kFixes, kSessionSeconds, kMetrics,
 };
 
 // The option's row in the mode, or else its first row; nothing for a name the program does not know.

@@ -156,6 +156,7 @@ std::optional<SessionOptions> ParseSessionOptions(const std::vector<std::string>
         case CliOption::kJson:
         case CliOption::kUnknown:
         case CliOption::kGpx:
+        case CliOption::kMetrics:
         case CliOption::kSend:
         case CliOption::kListPorts:
         case CliOption::kDecode:

@@ -54,7 +54,13 @@ INSTANTIATE_TEST_SUITE_P(
                       BadUsage{{"--port", "/dev/a", "--record", ""}, "--record takes a file name"},
                       BadUsage{{"--port", "/dev/a", "--recrod", "x.bin"},
                                "unknown option '--recrod'; did you mean '--record'?"},
-                      BadUsage{{"--list-ports", "--record", "x.bin"}, "--list-ports takes only --port"}));
+                      BadUsage{{"--list-ports", "--record", "x.bin"}, "--list-ports takes only --port"},
+                      BadUsage{{"--port", "/dev/a", "--metrics", "9861"}, "--metrics takes HOST:PORT, a port from 1 to 65535"},
+                      BadUsage{{"--port", "/dev/a", "--metrics", ":9861"}, "--metrics takes HOST:PORT, a port from 1 to 65535"},
+                      BadUsage{{"--port", "/dev/a", "--metrics", "localhost:0"},
+                               "--metrics takes HOST:PORT, a port from 1 to 65535"},
+                      BadUsage{{"--port", "/dev/a", "--metrics", "localhost:70000"},
+                               "--metrics takes HOST:PORT, a port from 1 to 65535"}));
 
 TEST(CliOptions, LiveWithEveryOption) {
     std::string error;
