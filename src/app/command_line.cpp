@@ -115,7 +115,7 @@ ParsedDemoOptions ParseDemoOptions(std::span<const std::string_view> arguments) 
             const auto text = value();
             const auto baud = text ? ParseNumber<int>(*text) : std::nullopt;
             if (!baud || *baud == kAutoBaud || ParseBaudSelection(*text) != baud) {
-                return fail("--sim-baud takes 4800, 9600, 19200, 38400, 57600 or 115200");
+                return fail("--sim-baud takes 4800, 9600, 19200, 38400, 57600, 115200, 230400, 460800 or 921600");
             }
             options.simulateBaud = baud;
             break;

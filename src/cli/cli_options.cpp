@@ -23,8 +23,9 @@ constexpr unsigned kLiveAndDecode = kLiveMode | kDecodeMode;
 constexpr OptionRow<CliOption> kCliOptions[] = {
     {CliOption::kPort, "--port", "PATH", "", std::nullopt, kLiveMode | kSessionMode},
     {CliOption::kBaud, "--baud", "N|auto",
-     "4800, 9600, 19200, 38400, 57600 or 115200, or auto (the default): try\n"
-     "57600, 38400, 4800, 19200, 9600 and 115200 for five seconds each.\n"
+     "4800, 9600, 19200, 38400, 57600, 115200, 230400, 460800 or 921600, or\n"
+     "auto (the default): try 57600, 38400, 4800, 19200, 9600, 115200,\n"
+     "230400, 460800 and 921600 for five seconds each.\n"
      "The osprey always talks at 57600, so --baud is refused for it.",
      std::nullopt, kLiveMode},
     {CliOption::kProduct, "--product", "P", "kestrel (the default), osprey or merlin, in any case", std::nullopt,
@@ -53,6 +54,10 @@ constexpr OptionRow<CliOption> kCliOptions[] = {
      "and satellite (time,gnssid,svid,az,el,cn0,used), and PREFIX-epochs.csv\n"
      "(time,fix,in_view,used,hdop,vdop,pdop,lat,lon,height,east,north,up)",
      std::nullopt, kLiveAndDecode},
+    {CliOption::kMetrics, "--metrics", "HOST:PORT",
+     "serve the receiver's series at http://HOST:PORT/metrics in the\n"
+     "Prometheus text format, labelled device=PATH (see README)",
+     std::nullopt, kLiveMode},
     {CliOption::kSend, "--send", "CMD",
      "once the receiver is found, send CMD; repeat for more, sent in order.\n"
      "All but switch-protocol need the binary protocol. The commands:",
@@ -135,7 +140,7 @@ constexpr const char* kSendCommands =
 std::string CliUsage() {
     return std::string(
                "Usage: vexademo-cli --port PATH [--baud N] [--product P] [--seconds S] [--log FILE] [--record FILE]"
-               " [--json] [--unknown] [--gpx FILE] [--history-csv PREFIX] [--send CMD]...\n"
+               " [--json] [--unknown] [--gpx FILE] [--history-csv PREFIX] [--metrics HOST:PORT] [--send CMD]...\n"
                "  or:  vexademo-cli --port PATH --campaign KIND --runs N [--run-timeout S] [--settle S]"
                " [--reset-text KIND=TEXT]... [--power-cycle] [--reference LAT,LON,H|survey=S] --report DIR\n"
                "  or:  vexademo-cli --list-ports [--port PATH]...\n"
@@ -291,7 +296,7 @@ std::string Apply(const OptionRow<CliOption>& option, const std::string& value, 
         options.portPaths.push_back(value);
     } else if (id == CliOption::kBaud) {
         const std::string selection = value == "auto" ? "Auto" : value;
-        if (!ParseBaudSelection(selection)) return "--baud takes 4800, 9600, 19200, 38400, 57600, 115200 or auto";
+        if (!ParseBaudSelection(selection)) return "--baud takes 4800, 9600, 19200, 38400, 57600, 115200, 230400, 460800, 921600 or auto";
         options.baudSelection = selection;
         baudGiven = true;
     } else if (id == CliOption::kProduct) {
@@ -314,6 +319,13 @@ std::string Apply(const OptionRow<CliOption>& option, const std::string& value, 
     } else if (id == CliOption::kRecord) {
         if (value.empty()) return "--record takes a file name";
         options.recordPath = value;
+    } else if (id == CliOption::kMetrics) {
+        const std::size_t colon = value.rfind(':');
+        const std::optional<double> port = colon == std::string::npos ? std::nullopt : Number(value.substr(colon + 1));
+        if (colon == 0 || !port || *port < 1 || *port > 65535 || *port != static_cast<int>(*port)) {
+            return "--metrics takes HOST:PORT, a port from 1 to 65535";
+        }
+        options.metricsAddress = value;
     } else if (id == CliOption::kSend) {
         std::optional<ReceiverRequest> request = ParseReceiverRequest(value);
         if (!request) return "unknown receiver command '" + value + "'";
@@ -375,6 +387,7 @@ std::optional<CliOptions> ParseCliOptions(const std::vector<std::string>& argume
         case CliOption::kRecord:
         case CliOption::kGpx:
         case CliOption::kHistoryCsv:
+        case CliOption::kMetrics:
         case CliOption::kSend:
         case CliOption::kCampaign:
         case CliOption::kRuns:

@@ -29,6 +29,7 @@ struct CliOptions {
     bool unknown = false;                // a line for every frame of an unknown id
     std::string gpxPath;                 // the track written at the end; none when empty
     std::string historyPrefix;           // PREFIX-satellites.csv and PREFIX-epochs.csv; none when empty
+    std::string metricsAddress;          // HOST:PORT serving /metrics for Prometheus; none when empty
     std::vector<ReceiverRequest> requests;
     // A time-to-first-fix campaign instead of the message lines (--campaign), its report folder,
     // the user's own reset bytes per kind (empty: the link's reset command) and its reference:
@@ -57,7 +58,7 @@ enum CliMode : unsigned { kLiveMode = 1, kDecodeMode = 2, kSessionMode = 4 };
 enum class CliOption {
     kPort, kBaud, kProduct, kSeconds, kLog, kRecord, kJson, kUnknown, kGpx, kHistoryCsv, kSend, kListPorts, kDecode,
     kHelp, kVersion, kSession, kSessionProduct, kSessionBaud, kServer, kFixes, kSessionSeconds, kCampaign, kRuns,
-    kRunTimeout, kSettle, kResetText, kPowerCycle, kReference, kReport, kAccuracy,
+    kRunTimeout, kSettle, kResetText, kPowerCycle, kReference, kReport, kAccuracy, kMetrics,
 };
 
 // The option's row in the mode, or else its first row; nothing for a name the program does not know.

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <charconv>
 #include <chrono>
 #include <cstring>
 #include <memory>
@@ -16,6 +17,8 @@
 #include "link/ports/port_discovery.h"
 #include "link/sources/replay_name.h"
 #include "link/sources/source_names.h"
+#include "metrics/metrics_endpoint.h"
+#include "metrics/receiver_metrics.h"
 #include "platform/file_problem.h"
 
 namespace vexa {
@@ -53,6 +56,24 @@ std::vector<NamedFile> LiveOutputs(const CliOptions& options, std::FILE* output)
     return outputs;
 }
 
+// The link's state and counts for the metrics; the time to first fix from its text ("12.3 sec").
+LinkFigures FiguresOf(LiveSession& session) {
+    const DecodeCounts counts = session.Counts();
+    LinkFigures figures;
+    figures.protocol = session.Context().LinkProtocol;
+    figures.connected = figures.protocol != kNotConnected;
+    figures.bytes = counts.bytes;
+    figures.frames = counts.frames;
+    figures.sentences = counts.sentences;
+    figures.drops = counts.drops;
+    const std::string ttff = session.Context().Ttff.text();
+    double seconds = 0;
+    if (std::from_chars(ttff.data(), ttff.data() + ttff.size(), seconds).ec == std::errc()) {
+        figures.lastTtffSeconds = seconds;
+    }
+    return figures;
+}
+
 }  // namespace
 
 int RunLiveCommand(const CliOptions& options, std::FILE* output, std::FILE* errors) {
@@ -71,6 +92,18 @@ int RunLiveCommand(const CliOptions& options, std::FILE* output, std::FILE* erro
             std::fprintf(errors, "vexademo-cli: cannot write the track %s\n", why.c_str());
             return kExitBadUsage;
         }
+    }
+    // Before the session, so that it goes away after the comm reader that feeds it.
+    std::unique_ptr<MetricsEndpoint> endpoint;
+    std::optional<ReceiverMetrics> metrics;
+    if (!options.metricsAddress.empty()) {
+        std::string problem;
+        endpoint = MetricsEndpoint::Open(options.metricsAddress, problem);
+        if (endpoint == nullptr) {
+            std::fprintf(errors, "vexademo-cli: %s\n", problem.c_str());
+            return kExitBadUsage;
+        }
+        metrics.emplace(endpoint->Registry(), options.portPaths.front());
     }
     const std::unique_ptr<LiveSession> session =
         LiveSession::Create(options.product, output, errors, {}, options.json, options.unknown);
@@ -97,6 +130,7 @@ int RunLiveCommand(const CliOptions& options, std::FILE* output, std::FILE* erro
         }
         session->Comm().AddGnssListener(*history);
     }
+    if (metrics) session->Comm().AddGnssListener(*metrics);
     // Watched only while the session exists.
     signals.Watch([&session](int) { session->RequestStop(); });
     for (const ReceiverRequest& request : options.requests) session->Queue(request);
@@ -110,6 +144,7 @@ int RunLiveCommand(const CliOptions& options, std::FILE* output, std::FILE* erro
     while (!session->StopRequested() && session->OutputError() == 0 && Clock::now() < end) {
         if (Clock::now() >= nextTick) {
             session->Tick();
+            if (metrics) metrics->UpdateLink(FiguresOf(*session));
             nextTick += kTickPeriod;
             continue;
         }

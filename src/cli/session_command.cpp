@@ -157,6 +157,7 @@ std::optional<SessionOptions> ParseSessionOptions(const std::vector<std::string>
         case CliOption::kUnknown:
         case CliOption::kGpx:
         case CliOption::kHistoryCsv:
+        case CliOption::kMetrics:
         case CliOption::kSend:
         case CliOption::kCampaign:
         case CliOption::kRuns:

@@ -18,6 +18,9 @@ std::optional<speed_t> TermiosSpeed(int baud) {
     case 38400: return B38400;
     case 57600: return B57600;
     case 115200: return B115200;
+    case 230400: return B230400;
+    case 460800: return B460800;
+    case 921600: return B921600;
     default: return std::nullopt;
     }
 }

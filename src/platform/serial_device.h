@@ -15,7 +15,7 @@ namespace vexa {
 // Raw POSIX serial device primitives. Every function works on a file descriptor and reports
 // failure by its return value; none of them throws or blocks beyond the write time-out.
 
-// The termios speed of a baud rate the program uses (4800 to 115200); nothing for any other rate.
+// The termios speed of a baud rate the program uses (4800 to 921600); nothing for any other rate.
 std::optional<speed_t> TermiosSpeed(int baud);
 
 // Opens an existing terminal device for reading and writing, non-blocking and exclusive.

@@ -6,8 +6,9 @@
 namespace vexa::sim {
 namespace {
 
-constexpr std::array<std::pair<int, speed_t>, 6> kRates{{
-    {4800, B4800}, {9600, B9600}, {19200, B19200}, {38400, B38400}, {57600, B57600}, {115200, B115200},
+constexpr std::array<std::pair<int, speed_t>, 9> kRates{{
+    {4800, B4800},     {9600, B9600},     {19200, B19200},   {38400, B38400},   {57600, B57600},
+    {115200, B115200}, {230400, B230400}, {460800, B460800}, {921600, B921600},
 }};
 
 }  // namespace

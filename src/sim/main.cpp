@@ -4,6 +4,7 @@
 #include <cerrno>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <ctime>
 #include <exception>
 #include <filesystem>
@@ -46,6 +47,28 @@ void WaitForEnd(const sigset_t& signals, const std::optional<double>& seconds) {
     timeout.tv_nsec = static_cast<long>((*seconds - std::floor(*seconds)) * 1e9);
     while (sigtimedwait(&signals, nullptr, &timeout) < 0 && errno == EINTR) {
     }
+}
+
+// The counts as one line of name and number pairs, as vexademo-cli closes its run with.
+bool WriteCounts(const std::string& path, const vexa::sim::SentCounts& counts) {
+    std::FILE* file = std::fopen(path.c_str(), "w");
+    if (file == nullptr) {
+        std::fprintf(stderr, "vexasim: cannot write %s: %s\n", path.c_str(), std::strerror(errno));
+        return false;
+    }
+    std::fprintf(file,
+                 "bytes %llu, frames %llu, sentences %llu, messages over the line rate %llu, "
+                 "bytes not taken %llu\n",
+                 static_cast<unsigned long long>(counts.bytes), static_cast<unsigned long long>(counts.frames),
+                 static_cast<unsigned long long>(counts.sentences),
+                 static_cast<unsigned long long>(counts.messagesOverLineRate),
+                 static_cast<unsigned long long>(counts.bytesNotTaken));
+    const bool written = std::ferror(file) == 0;
+    if (std::fclose(file) != 0 || !written) {
+        std::fprintf(stderr, "vexasim: cannot write %s\n", path.c_str());
+        return false;
+    }
+    return true;
 }
 
 }  // namespace
@@ -92,6 +115,8 @@ int main(int argc, char** argv) {
         simulator.stop();
         if (server) server->stop();
         if (!link.empty()) RemoveLink(link, simulator.slavePath());
+        const std::string& counts = parsed.options.countsPath;
+        if (!counts.empty() && !WriteCounts(counts, simulator.sentCounts())) return 1;
     } catch (const std::exception& error) {
         std::fprintf(stderr, "vexasim: %s\n", error.what());
         return 1;

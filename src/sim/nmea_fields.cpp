@@ -27,8 +27,11 @@ bool Due(int rate, std::int64_t second) {
 
 std::string TimeField(const UtcTime& utc, int decimals) {
     const double scale = std::pow(10.0, decimals);
+    // An epoch a twentieth into its second, added to a time of day of some 1.7e9 seconds, lands up to
+    // a few tenths of a microsecond below its hundredth; that must not cost it the hundredth.
+    constexpr double kHair = 1e-3;  // of the last digit shown
     return FormatText("%02d%02d%0*.*f", utc.hour, utc.minute, decimals + 3, decimals,
-                      std::floor(utc.second * scale) / scale);
+                      std::floor(utc.second * scale + kHair) / scale);
 }
 
 std::string DateField(const UtcTime& utc) {

@@ -17,9 +17,11 @@ namespace vexa::sim {
 namespace {
 
 enum class SimOption {
-    kProduct, kProtocol, kConstellations, kBaud, kOrigin, kSeed, kTtff, kTtffSpread, kNoise, kReplay, kCorrupt, kLink, kMasPort,
-    kSeconds, kHelp, kVersion,
+    kProduct, kProtocol, kConstellations, kBaud, kRate, kOrigin, kSeed, kTtff, kTtffSpread, kNoise, kReplay, kCorrupt,
+    kLink, kMasPort, kSeconds, kCounts, kHelp, kVersion,
 };
+
+constexpr int kFixRates[] = {1, 2, 5, 10, 20};
 
 constexpr OptionRow<SimOption> kSimOptions[] = {
     {SimOption::kProduct, "--product", "kestrel|merlin|osprey",
@@ -33,7 +35,12 @@ constexpr OptionRow<SimOption> kSimOptions[] = {
      "output is that of a multi-constellation receiver (NMEA 4.11): GN talker\n"
      "for GGA, GNS, RMC, VTG and ZDA, a GSA per system, GSV per system;\n"
      "use 19200 baud or more to carry it all"},
-    {SimOption::kBaud, "--baud", "N", "4800, 9600, 19200, 38400, 57600 or 115200 (default 57600)"},
+    {SimOption::kBaud, "--baud", "N", "4800, 9600, 19200, 38400, 57600, 115200, 230400, 460800 or\n"
+     "921600 (default 57600)"},
+    {SimOption::kRate, "--rate", "HZ",
+     "fixes a second: 1, 2, 5, 10 or 20 (default 1); each fix brings its\n"
+     "navigation messages or sentences, the slower ones stay once a second.\n"
+     "20 fixes of four systems in NMEA need 460800 baud or more"},
     {SimOption::kOrigin, "--origin", "LAT,LON,ALT", "centre of the walk, degrees and metres (default 37.3875,-121.9720,25)"},
     {SimOption::kSeed, "--seed", "N", "seed of the sky, the walk, the noise and the damage (default 1)",
      OptionRange{0, 4294967295.0}},
@@ -58,6 +65,10 @@ constexpr OptionRow<SimOption> kSimOptions[] = {
      OptionRange{0, 65535}},
     {SimOption::kSeconds, "--seconds", "S", "stop after S seconds (default: run until SIGINT or SIGTERM)",
      OptionRange{0, std::numeric_limits<double>::infinity()}},
+    {SimOption::kCounts, "--counts", "FILE",
+     "at the end, write to FILE what went out on the line: bytes, frames\n"
+     "and sentences a program reading at the receiver's baud rate received,\n"
+     "messages lost over the line rate, bytes the other end did not take"},
     {SimOption::kHelp, "--help", "", "show this text"},
     {SimOption::kVersion, "--version", "", "show the program's version"},
 };
@@ -74,7 +85,8 @@ std::string ProgramUsage() {
            "  $ vexasim --protocol nmea --baud 4800 --link /tmp/gps &\n"
            "  $ vexasim --protocol nmea --constellations gps,glonass,galileo,beidou --baud 38400 --link /tmp/gnss &\n"
            "  $ vexasim --product osprey --mas-port 7557 --ttff 1,1,1,1 --link /tmp/osprey &\n"
-           "  $ vexasim --ttff-spread hot=1..3 --ttff-spread cold=20..40 --noise 2.5,4 --seed 7 --link /tmp/gps &\n";
+           "  $ vexasim --ttff-spread hot=1..3 --ttff-spread cold=20..40 --noise 2.5,4 --seed 7 --link /tmp/gps &\n"
+           "  $ vexasim --protocol nmea --constellations gps,glonass,galileo,beidou --rate 20 --baud 921600 --link /tmp/fast &\n";
 }
 
 std::optional<double> Number(std::string_view text) {
@@ -127,9 +139,17 @@ std::string Apply(const OptionRow<SimOption>& option, std::string_view value, Pr
     case SimOption::kBaud: {
         const auto baud = Number(value);
         if (!baud || !IsSupportedBaud(static_cast<int>(*baud)) || *baud != static_cast<int>(*baud)) {
-            return "--baud takes 4800, 9600, 19200, 38400, 57600 or 115200";
+            return "--baud takes 4800, 9600, 19200, 38400, 57600, 115200, 230400, 460800 or 921600";
         }
         receiver.baud = static_cast<int>(*baud);
+        break;
+    }
+    case SimOption::kRate: {
+        const auto rate = Number(value);
+        if (!rate || std::find(std::begin(kFixRates), std::end(kFixRates), *rate) == std::end(kFixRates)) {
+            return "--rate takes 1, 2, 5, 10 or 20";
+        }
+        receiver.fixesPerSecond = static_cast<int>(*rate);
         break;
     }
     case SimOption::kOrigin: {
@@ -189,6 +209,7 @@ std::string Apply(const OptionRow<SimOption>& option, std::string_view value, Pr
         break;
     }
     case SimOption::kLink: options.linkPath = value; break;
+    case SimOption::kCounts: options.countsPath = value; break;
     case SimOption::kMasPort: {
         const auto port = Number(value);
         if (!port || !option.range->Holds(*port) || *port != static_cast<int>(*port)) {

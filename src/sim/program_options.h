@@ -15,6 +15,7 @@ struct ProgramOptions {
     std::string linkPath;           // a symbolic link to make to the slave, if any
     std::optional<std::uint16_t> masPort;  // also run an assistance server on 127.0.0.1 at this port
     std::optional<double> seconds;  // run time; until a signal when not given
+    std::string countsPath;         // where to write what was sent, at the end; nowhere when empty
     bool help = false;
     bool version = false;
 };

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <ratio>
 #include <stdexcept>
 
 namespace vexa::sim {
@@ -9,7 +10,6 @@ namespace {
 
 using std::chrono::microseconds;
 using std::chrono::milliseconds;
-using std::chrono::seconds;
 
 // Time is handed to the line in slices no longer than this, so a replay queue never runs dry within one.
 constexpr microseconds kLongestSlice = milliseconds(500);
@@ -30,7 +30,7 @@ SimulatorOptions WithStartTime(SimulatorOptions options) {
 
 void ReceiverSimulator::Output::send(std::vector<std::uint8_t> message) {
     if (simulator_.corruptor_.maybeDamage(message)) ++simulator_.messagesDamaged_;
-    simulator_.pacer_.enqueue(message);
+    if (!simulator_.pacer_.enqueue(message)) ++simulator_.messagesOverLineRate_;
 }
 
 void ReceiverSimulator::Output::changeLine(Protocol, int baud) {
@@ -55,6 +55,7 @@ ReceiverSimulator::ReceiverSimulator(SimulatorOptions options)
       commands_(*this),
       // Longer than the link's own limit: the location client's AI3 fragments fill up to 1016 bytes.
       commandReader_(commands_, FrameReceiver::kLargestPayloadLimit),
+      lineMeter_(unheard_, FrameReceiver::kLargestPayloadLimit),
       receiver_(std::make_unique<SimulatedReceiver>(options_.receiver, output_)),
       noise_(options_.receiver.seed + 1),
       corruptor_(options_.corruptProbability, options_.receiver.seed + 2) {
@@ -66,6 +67,15 @@ ReceiverSimulator::ReceiverSimulator(SimulatorOptions options)
 
 ReceiverSimulator::~ReceiverSimulator() {
     stop();
+}
+
+SentCounts ReceiverSimulator::sentCounts() const {
+    const ReceiveStatistics& line = lineMeter_.statistics();
+    return {line.bytes, line.frames, line.sentences, messagesOverLineRate_, bytesNotTaken_};
+}
+
+std::chrono::microseconds ReceiverSimulator::epochTime(std::int64_t epoch) const {
+    return microseconds(epoch * std::micro::den / options_.receiver.fixesPerSecond);
 }
 
 double ReceiverSimulator::nowSeconds() const {
@@ -89,19 +99,23 @@ void ReceiverSimulator::transmit(microseconds elapsed) {
         std::vector<std::uint8_t> bytes = pacer_.advance(slice);
         // With nobody on the other end, the bytes leave the UART and are gone.
         if (bytes.empty() || !pty_.peerPresent()) continue;
-        if (pty_.peerBaud() != pacer_.baud()) noise_.garble(bytes);
-        bytesSent_ += pty_.write(bytes);
+        const bool heard = pty_.peerBaud() == pacer_.baud();
+        if (!heard) noise_.garble(bytes);
+        const std::size_t written = pty_.write(bytes);
+        bytesSent_ += written;
+        bytesNotTaken_ += bytes.size() - written;
+        if (heard) lineMeter_.feed(std::span(bytes.data(), written));
     }
 }
 
 void ReceiverSimulator::advance(microseconds elapsed) {
     readCommands();
     const microseconds target = now_ + elapsed;
-    while (seconds(nextSecond_) <= target) {
-        transmit(seconds(nextSecond_) - now_);
-        now_ = seconds(nextSecond_);
-        if (!replay_) receiver_->outputSecond(nextSecond_);
-        ++nextSecond_;
+    while (epochTime(nextEpoch_) <= target) {
+        transmit(epochTime(nextEpoch_) - now_);
+        now_ = epochTime(nextEpoch_);
+        if (!replay_) receiver_->outputEpoch(nextEpoch_);
+        ++nextEpoch_;
     }
     transmit(target - now_);
     now_ = target;
@@ -110,7 +124,7 @@ void ReceiverSimulator::advance(microseconds elapsed) {
 void ReceiverSimulator::run() {
     auto last = std::chrono::steady_clock::now();
     while (running_) {
-        auto wait = std::chrono::duration_cast<milliseconds>(seconds(nextSecond_) - now_) + milliseconds(1);
+        auto wait = std::chrono::duration_cast<milliseconds>(epochTime(nextEpoch_) - now_) + milliseconds(1);
         if (pacer_.queued() > 0) {
             const auto untilByte = std::chrono::duration_cast<milliseconds>(pacer_.untilNextByte());
             wait = std::min(wait, std::max(untilByte, kShortestWriteWait));

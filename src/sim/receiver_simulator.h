@@ -17,6 +17,17 @@
 
 namespace vexa::sim {
 
+// What went out on the line. Bytes, frames and sentences count what reached a program listening at the
+// receiver's baud rate, cut as a receiving program cuts them; the other two are what a receiver
+// producing more than its line carries loses, and bytes the other end's buffer did not take.
+struct SentCounts {
+    std::uint64_t bytes = 0;
+    std::uint64_t frames = 0;
+    std::uint64_t sentences = 0;
+    std::uint64_t messagesOverLineRate = 0;
+    std::uint64_t bytesNotTaken = 0;
+};
+
 struct SimulatorOptions {
     ReceiverConfig receiver;        // startUnixSeconds 0 means the current time
     std::string replayPath;         // a raw capture to send instead of synthesised output
@@ -56,6 +67,8 @@ public:
     std::uint64_t bytesReceived() const { return bytesReceived_; }
     std::uint64_t bytesSent() const { return bytesSent_; }
     std::uint64_t messagesDamaged() const { return messagesDamaged_; }
+    // Read it only while the simulator is not started.
+    SentCounts sentCounts() const;
 
 private:
     class Output : public ReceiverOutput {
@@ -68,6 +81,12 @@ private:
         ReceiverSimulator& simulator_;
     };
 
+    // Cuts the bytes sent as the program on the other end does, for the counts only.
+    class Unheard : public FrameListener {
+    public:
+        void onFrame(std::span<std::uint8_t>) override {}
+    };
+
     class Commands : public FrameListener {
     public:
         explicit Commands(ReceiverSimulator& simulator) : simulator_(simulator) {}
@@ -78,6 +97,7 @@ private:
         ReceiverSimulator& simulator_;
     };
 
+    std::chrono::microseconds epochTime(std::int64_t epoch) const;
     double nowSeconds() const;
     void readCommands();
     void transmit(std::chrono::microseconds elapsed);
@@ -89,13 +109,17 @@ private:
     Output output_;
     Commands commands_;
     FrameReceiver commandReader_;
+    Unheard unheard_;
+    FrameReceiver lineMeter_;
+    std::uint64_t messagesOverLineRate_ = 0;
+    std::uint64_t bytesNotTaken_ = 0;
     std::unique_ptr<SimulatedReceiver> receiver_;
     MismatchedBaudNoise noise_;
     MessageCorruptor corruptor_;
     std::optional<CaptureFeed> replay_;
 
     std::chrono::microseconds now_{0};
-    std::int64_t nextSecond_ = 0;
+    std::int64_t nextEpoch_ = 0;
     std::atomic<std::uint64_t> bytesReceived_{0};
     std::atomic<std::uint64_t> bytesSent_{0};
     std::atomic<std::uint64_t> messagesDamaged_{0};

@@ -304,7 +304,7 @@ std::vector<std::uint8_t> MakeNmeaCapture(int seconds) {
                              sim::Constellation::BeiDou};
     CaptureCollector collector;
     sim::SimulatedReceiver receiver(config, collector);
-    for (int second = 0; second < seconds; ++second) receiver.outputSecond(second);
+    for (int second = 0; second < seconds; ++second) receiver.outputEpoch(second);
     return std::move(collector.bytes);
 }
 

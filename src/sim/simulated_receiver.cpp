@@ -34,6 +34,14 @@ constexpr int kZdaPair = 8;
 // The navigation-library messages' place among the four output switches.
 std::size_t NavLibIndex(int id) { return static_cast<std::size_t>(id - ToWire(MessageId::NavLibMeasurement)); }
 
+// The sentences set to every second, which a receiver writes with every fix; the slower ones wait for
+// the first epoch of their second.
+NmeaRates EveryEpoch(const NmeaRates& rates) {
+    const auto everySecond = [](int interval) { return interval == 1 ? 1 : 0; };
+    return {everySecond(rates.gga), everySecond(rates.gsa), everySecond(rates.gsv),
+            everySecond(rates.rmc), everySecond(rates.vtg), everySecond(rates.zda)};
+}
+
 const char* ResetName(ResetKind kind) {
     switch (kind) {
         case ResetKind::Hot: return "hot";
@@ -83,32 +91,36 @@ void SimulatedReceiver::sendText(std::string_view text) {
     sendPayload(TextPayload(ToWire(MessageId::DevelopmentText), text));
 }
 
-void SimulatedReceiver::outputSecond(std::int64_t second) {
+void SimulatedReceiver::outputEpoch(std::int64_t epoch) {
+    const int rate = config_.fixesPerSecond;
+    const std::int64_t second = epoch / rate;
+    const std::int64_t epochInSecond = epoch % rate;
     if (!power_.awake(second)) {
         awake_ = false;
         return;
     }
-    const ReceiverSnapshot snapshot = snapshotAt(static_cast<double>(second));
-    const std::optional<double> firstFix =
-        snapshot.hasFix() ? acquisition_.takeFirstFix(static_cast<double>(second)) : std::nullopt;
+    const double time = static_cast<double>(second) + static_cast<double>(epochInSecond) / rate;
+    const ReceiverSnapshot snapshot = snapshotAt(time);
+    const std::optional<double> firstFix = snapshot.hasFix() ? acquisition_.takeFirstFix(time) : std::nullopt;
+    const bool firstOfSecond = epochInSecond == 0;
     if (protocol_ == Protocol::Nmea) {
-        outputNmea(snapshot, second);
+        outputNmea(snapshot, second, firstOfSecond);
     } else {
         if (!awake_) sendPayload(MessagePayload(OkToSendRecord{1}));
-        outputBinary(snapshot, second, firstFix);
-        if (osprey_) outputOsprey(snapshot, second);
-        if (!power_.awake(second + 1)) sendPayload(MessagePayload(OkToSendRecord{0}));
+        outputBinary(snapshot, second, firstOfSecond, firstFix);
+        if (osprey_ && firstOfSecond) outputOsprey(snapshot, second);
+        if (epochInSecond == rate - 1 && !power_.awake(second + 1)) sendPayload(MessagePayload(OkToSendRecord{0}));
     }
     awake_ = true;
 }
 
-void SimulatedReceiver::outputBinary(const ReceiverSnapshot& snapshot, std::int64_t second,
+void SimulatedReceiver::outputBinary(const ReceiverSnapshot& snapshot, std::int64_t second, bool firstOfSecond,
                                      const std::optional<double>& firstFix) {
     sendPayload(MessagePayload(NavigationRecord(snapshot)));
     sendPayload(MessagePayload(TrackerRecord(snapshot)));
     sendPayload(MessagePayload(GeodeticRecord(snapshot)));
     sendPayload(MessagePayload(ThroughputRecord(snapshot)));
-    if (second % kVisibleListInterval == 0) sendPayload(MessagePayload(VisibleListRecord(snapshot)));
+    if (firstOfSecond && second % kVisibleListInterval == 0) sendPayload(MessagePayload(VisibleListRecord(snapshot)));
     if (firstFix) sendPayload(MessagePayload(TtffRecord(*firstFix)));
     if (developmentText_) {
         sendText(FormatText("NAV: week %d tow %.2f mode %d svs %d hdop %.1f", snapshot.gps.week,
@@ -139,20 +151,22 @@ void SimulatedReceiver::outputBinary(const ReceiverSnapshot& snapshot, std::int6
 
 void SimulatedReceiver::outputOsprey(const ReceiverSnapshot& snapshot, std::int64_t second) {
     if (osprey_->nmeaOpen()) {
-        for (const std::string& sentence : nmeaSentences(snapshot, second)) osprey_->sendNmea(sentence);
+        for (const std::string& sentence : nmeaSentences(snapshot, nmeaRates_, second)) osprey_->sendNmea(sentence);
     }
     osprey_->outputSecond(snapshot, static_cast<double>(second));
 }
 
-std::vector<std::string> SimulatedReceiver::nmeaSentences(const ReceiverSnapshot& snapshot, std::int64_t second) const {
+std::vector<std::string> SimulatedReceiver::nmeaSentences(const ReceiverSnapshot& snapshot, const NmeaRates& rates,
+                                                          std::int64_t second) const {
     if (IsMultiConstellation(config_.constellations)) {
-        return GnssNmeaSentences(snapshot, nmeaRates_, second, config_.constellations);
+        return GnssNmeaSentences(snapshot, rates, second, config_.constellations);
     }
-    return NmeaSentences(snapshot, nmeaRates_, second);
+    return NmeaSentences(snapshot, rates, second);
 }
 
-void SimulatedReceiver::outputNmea(const ReceiverSnapshot& snapshot, std::int64_t second) {
-    for (const std::string& sentence : nmeaSentences(snapshot, second)) {
+void SimulatedReceiver::outputNmea(const ReceiverSnapshot& snapshot, std::int64_t second, bool firstOfSecond) {
+    const NmeaRates rates = firstOfSecond ? nmeaRates_ : EveryEpoch(nmeaRates_);
+    for (const std::string& sentence : nmeaSentences(snapshot, rates, second)) {
         output_.send(std::vector<std::uint8_t>(sentence.begin(), sentence.end()));
     }
 }

@@ -25,6 +25,7 @@ struct ReceiverConfig {
     std::string productName = "Kestrel";
     Protocol protocol = Protocol::Binary;
     int baud = 57600;
+    int fixesPerSecond = 1;  // 1, 2, 5, 10 or 20: divides a second into whole microseconds
     Geodetic origin{37.3875, -121.9720, 25.0};
     std::uint32_t seed = 1;
     Constellations constellations{Constellation::Gps};  // what it tracks; more than GPS changes its NMEA output
@@ -43,8 +44,8 @@ public:
     virtual void changeLine(Protocol protocol, int baud) = 0;
 };
 
-// The receiver's behaviour, without any input or output device: what it sends each second and how it
-// answers the host's commands. Times are seconds since the receiver was switched on.
+// The receiver's behaviour, without any input or output device: what it sends each output epoch and how
+// it answers the host's commands. Times are seconds since the receiver was switched on.
 class SimulatedReceiver {
 public:
     SimulatedReceiver(const ReceiverConfig& config, ReceiverOutput& output);
@@ -58,17 +59,22 @@ public:
     void onFrame(std::span<const std::uint8_t> payload, double nowSeconds);
     // A complete sentence from "$" through LF. Ignored while the receiver speaks the binary protocol.
     void onSentence(std::string_view sentence, double nowSeconds);
-    // Sends what falls due at the start of output second `second`.
-    void outputSecond(std::int64_t second);
+    // Sends what falls due at output epoch `epoch`, counted at the configured fixes a second from
+    // switch-on (at one fix a second the epoch is the second). Each epoch brings a fix; what a receiver
+    // writes once a second or less often (visible list, sentences set to slower intervals, the
+    // location client's side) comes with the first epoch of its second.
+    void outputEpoch(std::int64_t epoch);
 
 private:
     ReceiverSnapshot snapshotAt(double seconds);
     void onCommand(std::span<const std::uint8_t> payload, double nowSeconds);
     void sendPayload(std::vector<std::uint8_t> payload);
     void sendText(std::string_view text);
-    void outputBinary(const ReceiverSnapshot& snapshot, std::int64_t second, const std::optional<double>& firstFix);
-    void outputNmea(const ReceiverSnapshot& snapshot, std::int64_t second);
-    std::vector<std::string> nmeaSentences(const ReceiverSnapshot& snapshot, std::int64_t second) const;
+    void outputBinary(const ReceiverSnapshot& snapshot, std::int64_t second, bool firstOfSecond,
+                      const std::optional<double>& firstFix);
+    void outputNmea(const ReceiverSnapshot& snapshot, std::int64_t second, bool firstOfSecond);
+    std::vector<std::string> nmeaSentences(const ReceiverSnapshot& snapshot, const NmeaRates& rates,
+                                           std::int64_t second) const;
     void outputOsprey(const ReceiverSnapshot& snapshot, std::int64_t second);
     void switchLine(Protocol protocol, int baud);
     void reset(std::uint8_t configuration, double nowSeconds);

@@ -49,7 +49,7 @@ TEST_F(SerialCommDialogTest, OpensWithThePortsTheRatesAndTheStoredChoice) {
     EXPECT_EQ(dialog.PortCombo()->currentText().toStdString(), receiverEnd.SlavePath());
     QStringList rates;
     for (int index = 0; index < dialog.BaudCombo()->count(); ++index) rates.append(dialog.BaudCombo()->itemText(index));
-    EXPECT_EQ(rates, (QStringList{"Auto", "4800", "9600", "19200", "38400", "57600", "115200"}));
+    EXPECT_EQ(rates, (QStringList{"Auto", "4800", "9600", "19200", "38400", "57600", "115200", "230400", "460800", "921600"}));
     EXPECT_EQ(dialog.BaudCombo()->currentText(), "19200");
     EXPECT_TRUE(dialog.Timer().isActive());
     EXPECT_EQ(StatusFill(dialog).name(), "#ff0000");

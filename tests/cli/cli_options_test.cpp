@@ -39,9 +39,9 @@ INSTANTIATE_TEST_SUITE_P(
                       BadUsage{{"--port", "/dev/a", "--sec", "3"}, "unknown option '--sec'; did you mean '--seconds'?"},
                       BadUsage{{"--port", "/dev/a", "--fixes", "3"}, "--fixes cannot be used without --session"},
                       BadUsage{{"--port", "/dev/a", "--baud", "2400"},
-                               "--baud takes 4800, 9600, 19200, 38400, 57600, 115200 or auto"},
+                               "--baud takes 4800, 9600, 19200, 38400, 57600, 115200, 230400, 460800, 921600 or auto"},
                       BadUsage{{"--port", "/dev/a", "--baud", "Auto "},
-                               "--baud takes 4800, 9600, 19200, 38400, 57600, 115200 or auto"},
+                               "--baud takes 4800, 9600, 19200, 38400, 57600, 115200, 230400, 460800, 921600 or auto"},
                       BadUsage{{"--port", "/dev/a", "--product", "harrier"}, "--product takes kestrel, osprey or merlin"},
                       BadUsage{{"--port", "/dev/a", "--product", "osprey", "--baud", "57600"},
                                "the osprey talks at 57600 baud; --baud cannot be chosen"},
@@ -72,7 +72,13 @@ INSTANTIATE_TEST_SUITE_P(
                       BadUsage{{"--port", "/dev/a", "--reference", "0,181,0"},
                                "reference point \"0,181,0\": the longitude 181 is outside -180 to 180 degrees"},
                       BadUsage{{"--port", "/dev/a", "--reference", "survey=0"},
-                               "--reference survey= takes a whole number of seconds from 1 to 86400"}));
+                               "--reference survey= takes a whole number of seconds from 1 to 86400"},
+                      BadUsage{{"--port", "/dev/a", "--metrics", "9861"}, "--metrics takes HOST:PORT, a port from 1 to 65535"},
+                      BadUsage{{"--port", "/dev/a", "--metrics", ":9861"}, "--metrics takes HOST:PORT, a port from 1 to 65535"},
+                      BadUsage{{"--port", "/dev/a", "--metrics", "localhost:0"},
+                               "--metrics takes HOST:PORT, a port from 1 to 65535"},
+                      BadUsage{{"--port", "/dev/a", "--metrics", "localhost:70000"},
+                               "--metrics takes HOST:PORT, a port from 1 to 65535"}));
 
 TEST(CliOptions, ACampaignWithEverything) {
     std::string error;

@@ -37,6 +37,18 @@ TEST(ProgramOptions, TheProductIsNamedInAnyCase) {
     EXPECT_EQ(ErrorOf({"--product", "harrier"}), "--product takes kestrel, merlin or osprey");
 }
 
+TEST(ProgramOptions, TheRateIsOneOfTheFixRatesAReceiverOffers) {
+    for (int rate : {1, 2, 5, 10, 20}) {
+        const std::string text = std::to_string(rate);
+        const ParsedOptions parsed = ParseProgramOptions(std::vector<std::string_view>{"--rate", text});
+        EXPECT_EQ(parsed.error, "") << rate;
+        EXPECT_EQ(parsed.options.simulator.receiver.fixesPerSecond, rate);
+    }
+    for (std::string_view refused : {"0", "3", "4", "40", "2.5", "-1", "x", ""}) {
+        EXPECT_EQ(ErrorOf({"--rate", refused}), "--rate takes 1, 2, 5, 10 or 20") << refused;
+    }
+}
+
 // Every option the help lists is taken: the help and the parser read one table.
 TEST(ProgramOptions, EveryOptionTheHelpListsIsTaken) {
     const std::vector<std::string> listed = test::OptionsListedUnder(kProgramUsage, "Options:");

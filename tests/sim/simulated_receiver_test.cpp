@@ -86,7 +86,7 @@ protected:
     void runUntil(std::int64_t last) {
         for (; next_ <= last; ++next_) {
             capture_.second = next_;
-            receiver_.outputSecond(next_);
+            receiver_.outputEpoch(next_);
         }
     }
     void command(const std::vector<std::uint8_t>& frame, double at) {

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -11,6 +12,8 @@
 #include <thread>
 #include <vector>
 
+#include "receiver/binary/message_ids.h"
+#include "receiver/frames/byte_order.h"
 #include "receiver/nmea/nmea_checksum.h"
 #include "sim/receiver_simulator.h"
 #include "sim_test_support.h"
@@ -83,6 +86,46 @@ TEST(SimulatorOnPty, BinaryFramesEverySecond) {
     for (const int id : {2, 4, 41, 9}) EXPECT_EQ(std::count(ids.begin(), ids.end(), id), 4) << id;
     EXPECT_EQ(std::count(ids.begin(), ids.end(), 13), 1);
     EXPECT_TRUE(received.sentences.empty());
+}
+
+constexpr std::size_t kGeoNavTow = 7;  // id, navigation valid, type, week, then the time of week
+
+// At every rate and in both protocols each epoch brings a fix, a 1/rate of a second after the one
+// before; what went out is counted as the program on the other end cuts it.
+TEST(SimulatorOnPty, EachRateSendsThatManyFixesASecondAndCountsWhatWentOut) {
+    for (const Protocol protocol : {Protocol::Binary, Protocol::Nmea}) {
+        for (const int rate : {1, 2, 5, 10, 20}) {
+            SCOPED_TRACE(testing::Message() << (protocol == Protocol::Nmea ? "NMEA " : "binary ") << rate << " Hz");
+            SimulatorOptions options = Options(protocol, 921600);
+            options.receiver.fixesPerSecond = rate;
+            options.receiver.constellations = {Constellation::Gps, Constellation::Glonass, Constellation::Galileo,
+                                               Constellation::BeiDou};
+            ReceiverSimulator simulator(options);
+            PtyPeer peer(simulator.slavePath(), 921600);
+            const auto bytes = RunFor(simulator, peer, 2000ms, 10ms);
+            const auto received = Parse(bytes);
+            // Times of the fixes in milliseconds of the week (binary) or of the day (GGA, hhmmss.ss).
+            std::vector<long> times;
+            for (const auto& payload : received.frames) {
+                if (payload[0] == ToWire(MessageId::GeoNavData)) times.push_back(LoadBig32(payload.data() + kGeoNavTow));
+            }
+            for (const std::string& sentence : received.sentences) {
+                if (!sentence.starts_with("$GNGGA,")) continue;
+                const std::string hhmmss = sentence.substr(7, 9);
+                times.push_back((std::stol(hhmmss.substr(0, 2)) * 3600 + std::stol(hhmmss.substr(2, 2)) * 60) * 1000 +
+                                std::lround(std::stod(hhmmss.substr(4)) * 1000));
+            }
+            ASSERT_GE(times.size(), 2u * rate);
+            for (std::size_t i = 1; i < times.size(); ++i) EXPECT_EQ(times[i] - times[i - 1], 1000 / rate) << i;
+
+            const SentCounts sent = simulator.sentCounts();
+            EXPECT_EQ(sent.bytes, bytes.size());
+            EXPECT_EQ(sent.frames, received.frames.size());
+            EXPECT_EQ(sent.sentences, received.sentences.size());
+            EXPECT_EQ(sent.messagesOverLineRate, 0u);
+            EXPECT_EQ(sent.bytesNotTaken, 0u);
+        }
+    }
 }
 
 TEST(SimulatorOnPty, NothingPilesUpWhileNobodyListens) {

@@ -76,6 +76,7 @@ public:
     ProgramRun& operator=(const ProgramRun&) = delete;
 
     bool Started() const { return pid_ > 0; }
+    pid_t Pid() const { return pid_; }
     void Signal(int signal) const { ::kill(pid_, signal); }
     // The test's ends of the pipes (-1 for a stream that is a file).
     int Input() const { return input_; }

@@ -10,8 +10,8 @@ namespace vexa {
 namespace {
 
 constexpr std::string_view kAutoText = "Auto";
-constexpr std::array<std::string_view, 7> kBaudComboEntries{
-    kAutoText, "4800", "9600", "19200", "38400", "57600", "115200"};
+constexpr std::array<std::string_view, 10> kBaudComboEntries{
+    kAutoText, "4800", "9600", "19200", "38400", "57600", "115200", "230400", "460800", "921600"};
 
 }  // namespace
 

@@ -105,17 +105,18 @@ TEST_F(ConnectionControllerTest, AnAnswerInTheFifthSecondCountsForTheRateBeingTe
     EXPECT_EQ(saved_, std::vector<std::string>{kPort + " 57600"});
 }
 
-TEST_F(ConnectionControllerTest, AutoWithoutReceiverGivesUpAfterSixRates) {
+// Five ticks for each of the nine rates, the high ones last.
+TEST_F(ConnectionControllerTest, AutoWithoutReceiverGivesUpAfterEveryRate) {
     auto controller = MakeController();
     controller.Connect(kPort, "Auto");
-    EXPECT_EQ(TicksUntilDone(controller), 30);
-    EXPECT_EQ(controller.AutoBaudIndex(), 6);
+    EXPECT_EQ(TicksUntilDone(controller), 45);
+    EXPECT_EQ(controller.AutoBaudIndex(), 9);
     EXPECT_EQ(controller.BaudSetting(), kAutoBaud);
     EXPECT_EQ(link_.calls.back(), "disconnect");
     EXPECT_EQ(controller.Status(), (StatusLine{{255, 0, 0}, "Not connected", 75}));
     EXPECT_TRUE(saved_.empty());
     EXPECT_TRUE(messages_.empty());
-    EXPECT_EQ(repaints_, 31);  // the connect and every tick
+    EXPECT_EQ(repaints_, 46);  // the connect and every tick
 }
 
 TEST_F(ConnectionControllerTest, AutoStepsOverARateThatCannotBeOpened) {
@@ -132,7 +133,7 @@ TEST_F(ConnectionControllerTest, FrameDecodedWhileClosingIsNotCreditedToTheNextR
     link_.frameArrivesWhileClosing = true;
     auto controller = MakeController();
     controller.Connect(kPort, "Auto");
-    EXPECT_EQ(TicksUntilDone(controller), 30);
+    EXPECT_EQ(TicksUntilDone(controller), 45);
     EXPECT_EQ(context_.LinkProtocol, kNotConnected);
     EXPECT_TRUE(saved_.empty());
 }
@@ -367,7 +368,8 @@ TEST(BaudSettings, ComboEntriesFollowTheProductAndReadBack) {
     const BaudComboContent kestrel = BaudComboForProduct(kKestrel);
     EXPECT_EQ(kestrel.visibility, BaudComboVisibility::kShown);
     EXPECT_EQ(std::vector<std::string_view>(kestrel.entries.begin(), kestrel.entries.end()),
-              (std::vector<std::string_view>{"Auto", "4800", "9600", "19200", "38400", "57600", "115200"}));
+              (std::vector<std::string_view>{"Auto", "4800", "9600", "19200", "38400", "57600", "115200", "230400",
+                                             "460800", "921600"}));
     for (std::string_view entry : kestrel.entries) {
         const std::optional<int> setting = ParseBaudSelection(entry);
         ASSERT_TRUE(setting) << entry;

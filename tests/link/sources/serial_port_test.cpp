@@ -27,9 +27,10 @@ TEST(SerialSpeed, EveryRateOfTheProgramMapsAndNoOther) {
     const struct {
         int baud;
         speed_t speed;
-    } rates[] = {{4800, B4800}, {9600, B9600}, {19200, B19200}, {38400, B38400}, {57600, B57600}, {115200, B115200}};
+    } rates[] = {{4800, B4800},     {9600, B9600},     {19200, B19200},   {38400, B38400},   {57600, B57600},
+                 {115200, B115200}, {230400, B230400}, {460800, B460800}, {921600, B921600}};
     for (const auto& rate : rates) EXPECT_EQ(TermiosSpeed(rate.baud), rate.speed) << rate.baud;
-    for (int baud : {0, -1, 300, 2400, 14400, 230400}) EXPECT_FALSE(TermiosSpeed(baud)) << baud;
+    for (int baud : {0, -1, 300, 2400, 14400, 250000, 1000000}) EXPECT_FALSE(TermiosSpeed(baud)) << baud;
 }
 
 TEST_F(SerialPortOnPty, OpensThePseudoTerminalAtTheRequestedSpeed) {

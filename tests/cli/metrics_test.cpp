@@ -1,0 +1,163 @@
+// vexademo-cli's Prometheus endpoint as a lab uses it: a real Prometheus server scrapes it while the
+// program reads a simulated receiver on a pseudo-terminal, and the series are read back through
+// Prometheus's own query API.
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include <cctype>
+#include <chrono>
+#include <cstdio>
+#include <fstream>
+#include <string>
+#include <thread>
+
+#include "platform/tcp_socket.h"
+#include "sim/receiver_simulator.h"
+#include "support/log_file_text.h"
+#include "support/program_run.h"
+
+namespace vexa {
+namespace {
+
+using namespace std::chrono_literals;
+using test::ProgramRun;
+using test::ReadFile;
+using test::ScratchFolder;
+
+std::string PrometheusProgram() {
+    for (const char* path : {"/usr/bin/prometheus", "/usr/local/bin/prometheus"}) {
+        if (::access(path, X_OK) == 0) return path;
+    }
+    return {};
+}
+
+std::uint16_t FreePort() {
+    const int probe = ListenTcp("127.0.0.1", 0);
+    const std::uint16_t port = LocalPort(probe);
+    CloseTcp(probe);
+    return port;
+}
+
+std::string Encoded(const std::string& text) {
+    std::string encoded;
+    for (const unsigned char c : text) {
+        if (std::isalnum(c) || c == '_') {
+            encoded += static_cast<char>(c);
+        } else {
+            char escape[4];
+            std::snprintf(escape, sizeof escape, "%%%02X", c);
+            encoded += escape;
+        }
+    }
+    return encoded;
+}
+
+// The body of a plain HTTP GET on loopback; empty when nothing answers.
+std::string HttpGet(std::uint16_t port, const std::string& target) {
+    const int fd = ConnectTcp("127.0.0.1", port, 2s);
+    if (fd < 0) return {};
+    const std::string request = "GET " + target + " HTTP/1.0\r\nHost: 127.0.0.1\r\n\r\n";
+    SendTcp(fd, reinterpret_cast<const std::uint8_t*>(request.data()), request.size(), 2s);
+    std::string answer;
+    const auto deadline = std::chrono::steady_clock::now() + 5s;
+    for (;;) {
+        std::uint8_t buffer[4096];
+        std::size_t count = 0;
+        const Received received = ReceiveTcp(fd, buffer, sizeof buffer, count);
+        if (received == Received::Data) {
+            answer.append(reinterpret_cast<const char*>(buffer), count);
+        } else if (received != Received::Nothing || std::chrono::steady_clock::now() > deadline) {
+            break;
+        } else {
+            std::this_thread::sleep_for(5ms);
+        }
+    }
+    CloseTcp(fd);
+    const std::size_t body = answer.find("\r\n\r\n");
+    return body == std::string::npos ? std::string() : answer.substr(body + 4);
+}
+
+// Prometheus's answer to an instant query, as JSON text.
+std::string Query(std::uint16_t port, const std::string& query) {
+    return HttpGet(port, "/api/v1/query?query=" + Encoded(query));
+}
+
+// The first result's value of a query answer ("3" of "value":[1700000000.1,"3"]); empty when none.
+std::string FirstValue(const std::string& answer) {
+    const std::size_t value = answer.find("\"value\":[");
+    if (value == std::string::npos) return {};
+    const std::size_t open = answer.find('"', answer.find(',', value));
+    const std::size_t close = answer.find('"', open + 1);
+    return answer.substr(open + 1, close - open - 1);
+}
+
+TEST(CliMetrics, PrometheusScrapesTheReceiversSeriesAndABusyMetricsPortIsRefusedByName) {
+    const std::string prometheus = PrometheusProgram();
+    if (prometheus.empty()) GTEST_SKIP() << "no prometheus program (Debian package prometheus; scripts/bootstrap installs it)";
+    ScratchFolder folder;
+    sim::SimulatorOptions options;
+    options.receiver.protocol = sim::Protocol::Nmea;
+    options.receiver.baud = 115200;
+    options.receiver.constellations = {sim::Constellation::Gps, sim::Constellation::Glonass};
+    options.receiver.timesToFirstFix = {1, 2, 3, 4};
+    sim::ReceiverSimulator simulator(options);
+    simulator.start();
+
+    const std::string metrics = "127.0.0.1:" + std::to_string(FreePort());
+    ProgramRun cli(VEXADEMO_CLI,
+                   {"--port", simulator.slavePath(), "--baud", "115200", "--metrics", metrics, "--seconds", "120"},
+                   {.output = folder / "out", .errors = folder / "err"});
+    ASSERT_TRUE(cli.Started());
+    const std::uint16_t metricsPort = static_cast<std::uint16_t>(std::stoi(metrics.substr(metrics.rfind(':') + 1)));
+    const auto served = std::chrono::steady_clock::now() + 20s;
+    while (HttpGet(metricsPort, "/metrics").empty() && std::chrono::steady_clock::now() < served) {
+        std::this_thread::sleep_for(50ms);
+    }
+
+    ProgramRun second(VEXADEMO_CLI, {"--port", simulator.slavePath(), "--metrics", metrics, "--seconds", "30"},
+                      {.output = folder / "out2", .errors = folder / "err2"});
+    EXPECT_EQ(second.Wait(20s), 1);
+    EXPECT_NE(ReadFile(folder / "err2").find("cannot serve metrics on " + metrics + ": "), std::string::npos)
+        << ReadFile(folder / "err2");
+
+    const std::uint16_t queryPort = FreePort();
+    std::ofstream(folder / "prometheus.yml") << "global:\n  scrape_interval: 1s\nscrape_configs:\n"
+                                                "  - job_name: vexademo\n    static_configs:\n"
+                                                "      - targets: ['" << metrics << "']\n";
+    ProgramRun server(prometheus,
+                      {"--config.file=" + folder / "prometheus.yml", "--storage.tsdb.path=" + folder / "data",
+                       "--web.listen-address=127.0.0.1:" + std::to_string(queryPort)},
+                      {.output = folder / "prometheus.out", .errors = folder / "prometheus.log"});
+    ASSERT_TRUE(server.Started());
+
+    const std::string device = "\"device\":\"" + simulator.slavePath() + "\"";
+    std::string connected, fixMode, glonassUsed, sentences;
+    const auto deadline = std::chrono::steady_clock::now() + 90s;
+    while (std::chrono::steady_clock::now() < deadline) {
+        connected = Query(queryPort, "vexa_receiver_connected");
+        fixMode = Query(queryPort, "vexa_fix_mode");
+        glonassUsed = Query(queryPort, "vexa_satellites_used{gnssid=\"6\"} > 0");
+        sentences = Query(queryPort, "vexa_received_sentences_total > 20");
+        if (FirstValue(connected) == "1" && FirstValue(fixMode) == "3" && !FirstValue(glonassUsed).empty() &&
+            !FirstValue(sentences).empty()) {
+            break;
+        }
+        std::this_thread::sleep_for(500ms);
+    }
+    EXPECT_NE(connected.find(device), std::string::npos) << connected << ReadFile(folder / "prometheus.log");
+    EXPECT_EQ(FirstValue(connected), "1") << connected;
+    EXPECT_EQ(FirstValue(fixMode), "3") << fixMode;
+    EXPECT_FALSE(FirstValue(glonassUsed).empty()) << glonassUsed;
+    EXPECT_FALSE(FirstValue(sentences).empty()) << sentences;
+    const std::string cn0 = Query(queryPort, "vexa_satellite_cn0_dbhz{gnssid=\"0\"}");
+    EXPECT_NE(cn0.find("\"svid\":"), std::string::npos) << cn0;
+
+    server.Signal(SIGTERM);
+    EXPECT_TRUE(server.Wait(30s));
+    cli.Signal(SIGTERM);
+    EXPECT_EQ(cli.Wait(10s), 0) << ReadFile(folder / "err");
+}
+
+}  // namespace
+}  // namespace vexa
