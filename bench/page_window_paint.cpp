@@ -10,6 +10,7 @@
 #include "page_bench_support.h"
 #include "receiver/product/receiver_context.h"
 #include "uicore/display_preferences.h"
+#include "link/model/link_update.h"
 #include "views/graphic/view_sct.h"
 #include "views/graphic/view_sky.h"
 #include "views/nav_msg_view.h"
@@ -57,7 +58,7 @@ struct Window {
         signal->OnInitialUpdate();
         sky->OnInitialUpdate();
         plot->OnInitialUpdate();
-        for (int hint : {kFixUpdatedHint, kSkyUpdatedHint}) {
+        for (const LinkUpdate& hint : {LinkUpdate{FixUpdated{}}, LinkUpdate{SkyUpdated{}}}) {
             position->OnUpdate(hint);
             signal->OnUpdate(hint);
             sky->OnUpdate(hint);
@@ -129,10 +130,10 @@ void BM_PagesRepaintedWhenOnlyTheSkyChanges(benchmark::State& state) {
     window.position->installEventFilter(&position);
     window.plot->installEventFilter(&plot);
     for (auto _ : state) {
-        window.sky->OnUpdate(kSkyUpdatedHint);
-        window.signal->OnUpdate(kSkyUpdatedHint);
-        window.position->OnUpdate(kSkyUpdatedHint);
-        window.plot->OnUpdate(kSkyUpdatedHint);
+        window.sky->OnUpdate(SkyUpdated{});
+        window.signal->OnUpdate(SkyUpdated{});
+        window.position->OnUpdate(SkyUpdated{});
+        window.plot->OnUpdate(SkyUpdated{});
         QCoreApplication::processEvents();
     }
     state.counters["position_paints"] = position.paints;

@@ -66,11 +66,12 @@ TEST_F(MainFrameTest, TheMenusListTheirItemsInOrder) {
         return shown;
     };
     const QString setup = "Setup: Select Product..., Serial Comm..., Replay capture..., Switch to NMEA, Load Map..., "
-                          "Start Logging..., Export Track..., Start Recording..., Exit";
+                          "Start Logging..., Export Track..., History..., Export History..., Start Recording..., Exit";
     const QString resets = "Command: Hot Start, Warm Start, Cold Start, Factory Reset, -, Debug Data Output*, "
                            "Nav Library Output*, ";
     EXPECT_EQ(menus(), (QStringList{setup, resets + "-, Power Management..., SV Elevation Mask...",
-                                    "Poll: SW Version, Clock Status", "Help: About"}));
+                                    "Poll: SW Version, Clock Status", "View: All Pages*", "Tools: Receiver Test...",
+                                    "Help: About"}));
     ChooseProduct(kOsprey);
     EXPECT_EQ(menus()[1], resets + "NMEA Channel*");
 }

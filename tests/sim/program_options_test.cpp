@@ -53,7 +53,7 @@ TEST(ProgramOptions, TheRateIsOneOfTheFixRatesAReceiverOffers) {
 TEST(ProgramOptions, EveryOptionTheHelpListsIsTaken) {
     const std::vector<std::string> listed = test::OptionsListedUnder(kProgramUsage, "Options:");
     for (const std::string& name : listed) EXPECT_EQ(ErrorOf({name}).find("unknown option"), std::string::npos) << name;
-    EXPECT_EQ(listed.size(), 16u);
+    EXPECT_EQ(listed.size(), 18u);
     const ParsedOptions parsed =
         ParseProgramOptions(std::vector<std::string_view>{"--constellations", "gps,glonass,galileo,beidou"});
     EXPECT_EQ(parsed.error, "");

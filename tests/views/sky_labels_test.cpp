@@ -88,7 +88,7 @@ TEST(SkyTooltip, HoveringASatelliteTellsWhatItIs) {
         page.resize(238, 250);
         page.show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(&page));
-        page.OnUpdate(kSkyUpdatedHint);
+        page.OnUpdate(SkyUpdated{});
         page.repaint();
         CRadarView* plot = page.Plot();
         ASSERT_EQ(plot->Markers().size(), 1u);
