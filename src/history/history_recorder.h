@@ -20,8 +20,8 @@ public:
     void Clear();
 
     // Calls `read` with the store, which stays unchanged during the call.
-    template <typename Read>
-    auto Read(Read&& read) const {
+    template <typename Reader>
+    auto Read(Reader&& read) const {
         std::lock_guard guard(lock_);
         return read(store_);
     }
