@@ -5,6 +5,7 @@
 #include <chrono>
 #include <string_view>
 
+#include "cli/run_sources.h"
 #include "evaluation/reference_point.h"
 #include "evaluation/reset_text.h"
 #include "link/connection/baud_settings.h"
@@ -58,6 +59,12 @@ constexpr OptionRow<CliOption> kCliOptions[] = {
      "serve the receiver's series at http://HOST:PORT/metrics in the\n"
      "Prometheus text format, labelled device=PATH (see README)",
      std::nullopt, kLiveMode},
+    {CliOption::kCompare, "--compare", "",
+     "instead of the message lines, print once a second a line comparing the\n"
+     "receivers: for each its name, fix kind, satellites used, horizontal\n"
+     "error from --reference (\"-\" without it) and mean C/N0 of the used\n"
+     "satellites (see README)",
+     std::nullopt, kLiveMode},
     {CliOption::kSend, "--send", "CMD",
      "once the receiver is found, send CMD; repeat for more, sent in order.\n"
      "All but switch-protocol need the binary protocol. The commands:",
@@ -85,9 +92,10 @@ constexpr OptionRow<CliOption> kCliOptions[] = {
      std::nullopt, kLiveMode},
     {CliOption::kReference, "--reference", "LAT,LON,H|survey=S|mean",
      "the known point errors are measured from: degrees and metres above\n"
-     "the WGS-84 ellipsoid; survey=S (campaign): the mean of the receiver's\n"
-     "fixes over S seconds before the first reset; mean (--decode): the\n"
-     "mean of the capture's fixes. Without it, only precision is given",
+     "the WGS-84 ellipsoid (with --campaign or --compare); survey=S\n"
+     "(campaign): the mean of the receiver's fixes over S seconds before\n"
+     "the first reset; mean (--decode): the mean of the capture's fixes.\n"
+     "Without it, only precision is given",
      std::nullopt, kLiveAndDecode},
     {CliOption::kReport, "--report", "DIR",
      "write the report to DIR: fixes.csv, runs.csv, summary.json, report.html",
@@ -139,8 +147,9 @@ constexpr const char* kSendCommands =
 // Each form of the command on one line, as the manual page's synopsis takes them.
 std::string CliUsage() {
     return std::string(
-               "Usage: vexademo-cli --port PATH [--baud N] [--product P] [--seconds S] [--log FILE] [--record FILE]"
-               " [--json] [--unknown] [--gpx FILE] [--history-csv PREFIX] [--metrics HOST:PORT] [--send CMD]...\n"
+               "Usage: vexademo-cli --port PATH [--port PATH]... [--baud N] [--product P] [--seconds S] [--log FILE] [--record FILE]"
+               " [--json] [--unknown] [--gpx FILE] [--history-csv PREFIX] [--metrics HOST:PORT] [--compare]"
+               " [--reference LAT,LON,H] [--send CMD]...\n"
                "  or:  vexademo-cli --port PATH --campaign KIND --runs N [--run-timeout S] [--settle S]"
                " [--reset-text KIND=TEXT]... [--power-cycle] [--reference LAT,LON,H|survey=S] --report DIR\n"
                "  or:  vexademo-cli --list-ports [--port PATH]...\n"
@@ -159,8 +168,14 @@ std::string CliUsage() {
                "--decode prints it. Runs until S seconds have passed or SIGINT or SIGTERM arrives.\n"
                "The closing counts line says why frames were dropped: bad checksum, bad length, and the\n"
                "unknown ids one by one (\"unknown MID 77: 3\").\n"
-               "Exit status: 0 when a receiver was found, 2 when none was (\"Not connected\"), 1 for bad usage\n"
-               "or an output (log, recording, track, standard output) that could not be written.\n"
+               "Several --port options run several receivers at once, each with its own link and search:\n"
+               "each line then starts with the receiver's short name (\"ttyUSB0: \"; a device's base name,\n"
+               "a network source's HOST:PORT, made unique with -2, -3...), each JSON report carries its\n"
+               "\"device\", and the files of --log, --record, --gpx and --history-csv are one per receiver\n"
+               "with the name before the extension (track-ttyUSB0.gpx). A port given twice is refused.\n"
+               "Exit status: 0 when every receiver was found, 2 when none was (\"Not connected\"), 3 when\n"
+               "some were and some were not, 1 for bad usage or an output (log, recording, track, standard\n"
+               "output) that could not be written.\n"
                "\n"
                "--list-ports prints the serial ports found, one a line: the device path, a tab, the name\n"
                "shown for it. Paths given with --port are listed first.\n"
@@ -272,8 +287,13 @@ std::string ApplyCampaign(const OptionRow<CliOption>& option, const std::string&
 // The campaign put together, or why it cannot be.
 std::string PutCampaignTogether(const CampaignArguments& campaign, CliOptions& options) {
     if (!campaign.plan) {
-        return campaign.given.empty() ? std::string() : std::string(campaign.given.front()) + " needs --campaign";
+        // --compare measures its errors from an entered point.
+        for (const std::string_view given : campaign.given) {
+            if (given != "--reference" || !options.compare) return std::string(given) + " needs --campaign";
+        }
+        return options.surveySeconds ? "--reference survey= needs --campaign" : std::string();
     }
+    if (options.portPaths.size() > 1) return "--campaign takes one --port";
     if (!campaign.runs) return "--campaign needs --runs N";
     if (options.reportPath.empty()) return "--campaign needs --report DIR";
     if (options.json) return "--json cannot be used with --campaign";
@@ -376,7 +396,8 @@ std::optional<CliOptions> ParseCliOptions(const std::vector<std::string>& argume
         case CliOption::kListPorts: options.mode = CliOptions::Mode::ListPorts; break;
         case CliOption::kJson:
         case CliOption::kUnknown:
-            (option->id == CliOption::kJson ? options.json : options.unknown) = true;
+        case CliOption::kCompare:
+            (option->id == CliOption::kJson ? options.json : option->id == CliOption::kUnknown ? options.unknown : options.compare) = true;
             liveOnlyGiven = true;
             break;
         case CliOption::kPort:
@@ -425,8 +446,12 @@ std::optional<CliOptions> ParseCliOptions(const std::vector<std::string>& argume
     }
     if (options.mode == CliOptions::Mode::ListPorts) {
         if (liveOnlyGiven) error = "--list-ports takes only --port";
-    } else if (options.portPaths.size() != 1) {
-        error = "give one --port";
+    } else if (options.portPaths.empty()) {
+        error = "give --port";
+    } else if (const std::string repeated = RepeatedPort(options.portPaths); !repeated.empty()) {
+        error = "--port " + repeated + " is given twice";
+    } else if (options.compare && options.json) {
+        error = "--json cannot be used with --compare";
     } else if (baudGiven && FixedBaud(options.product)) {
         error = "the osprey talks at 57600 baud; --baud cannot be chosen";
     } else {

@@ -18,7 +18,7 @@ namespace vexa {
 struct CliOptions {
     enum class Mode { Help, Version, ListPorts, Live };
     Mode mode = Mode::Live;
-    // Live: the one port to connect to. Listing: paths listed beside the ports found.
+    // Live: the ports to connect to, each a receiver of its own. Listing: paths listed beside the ports found.
     std::vector<std::string> portPaths;
     std::string baudSelection = "Auto";  // "Auto" or a rate, as the connection dialog's baud box
     int product = 0;                     // a ProductSelection value
@@ -30,6 +30,7 @@ struct CliOptions {
     std::string gpxPath;                 // the track written at the end; none when empty
     std::string historyPrefix;           // PREFIX-satellites.csv and PREFIX-epochs.csv; none when empty
     std::string metricsAddress;          // HOST:PORT serving /metrics for Prometheus; none when empty
+    bool compare = false;                // a line a second comparing the receivers instead of the message lines
     std::vector<ReceiverRequest> requests;
     // A time-to-first-fix campaign instead of the message lines (--campaign), its report folder,
     // the user's own reset bytes per kind (empty: the link's reset command) and its reference:
@@ -58,7 +59,7 @@ enum CliMode : unsigned { kLiveMode = 1, kDecodeMode = 2, kSessionMode = 4 };
 enum class CliOption {
     kPort, kBaud, kProduct, kSeconds, kLog, kRecord, kJson, kUnknown, kGpx, kHistoryCsv, kSend, kListPorts, kDecode,
     kHelp, kVersion, kSession, kSessionProduct, kSessionBaud, kServer, kFixes, kSessionSeconds, kCampaign, kRuns,
-    kRunTimeout, kSettle, kResetText, kPowerCycle, kReference, kReport, kAccuracy, kMetrics,
+    kRunTimeout, kSettle, kResetText, kPowerCycle, kReference, kReport, kAccuracy, kMetrics, kCompare,
 };
 
 // The option's row in the mode, or else its first row; nothing for a name the program does not know.

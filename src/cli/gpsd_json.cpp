@@ -58,10 +58,32 @@ void AppendTime(std::string& line, const std::optional<UtcTime>& time) {
     line += "Z\"";
 }
 
+// A port name may hold any character; JSON takes it escaped.
+void AppendDevice(std::string& line, std::string_view device) {
+    if (device.empty()) return;
+    line += ",\"device\":\"";
+    for (const char c : device) {
+        if (c == '"' || c == '\\') {
+            line += '\\';
+            line += c;
+        } else if (static_cast<unsigned char>(c) < 0x20) {
+            constexpr char kHex[] = "0123456789abcdef";
+            line += "\\u00";
+            line += kHex[(c >> 4) & 0xF];
+            line += kHex[c & 0xF];
+        } else {
+            line += c;
+        }
+    }
+    line += '"';
+}
+
 }  // namespace
 
-void AppendTpvReport(std::string& line, const GnssFix& fix) {
-    line += "{\"class\":\"TPV\",\"mode\":";
+void AppendTpvReport(std::string& line, const GnssFix& fix, std::string_view device) {
+    line += "{\"class\":\"TPV\"";
+    AppendDevice(line, device);
+    line += ",\"mode\":";
     AppendInteger(line, static_cast<int>(fix.mode));
     if (fix.quality >= FixQuality::Differential) {
         line += ",\"status\":";
@@ -77,8 +99,9 @@ void AppendTpvReport(std::string& line, const GnssFix& fix) {
     line += '}';
 }
 
-void AppendSkyReport(std::string& line, const GnssSky& sky) {
+void AppendSkyReport(std::string& line, const GnssSky& sky, std::string_view device) {
     line += "{\"class\":\"SKY\"";
+    AppendDevice(line, device);
     AppendTime(line, sky.time);
     AppendField(line, "hdop", sky.hdop, 2);
     AppendField(line, "vdop", sky.vdop, 2);

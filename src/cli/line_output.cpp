@@ -17,25 +17,33 @@ constexpr std::chrono::milliseconds kLongestWait{50};
 LineOutput::LineOutput(std::FILE* stream, std::function<void()> waiting, std::size_t capacity)
     : writer_(stream), waiting_(std::move(waiting)), capacity_(capacity) {}
 
-void LineOutput::Write(std::string_view line) {
+std::size_t LineOutput::AddWriter() {
+    const std::lock_guard lock(mutex_);
+    writers_.emplace_back();
+    return writers_.size() - 1;
+}
+
+void LineOutput::Write(std::size_t writer, std::string_view line) {
     const std::string visible = NeedsVisibleEscapes(line) ? VisibleText(line) : std::string(line);
-    // A rendered message may span lines; each counts.
-    const auto lines = static_cast<std::size_t>(std::count(visible.begin(), visible.end(), '\n')) + 1;
+    const std::size_t size = visible.size() + 1;
     bool wasEmpty = false;
     {
         const std::lock_guard lock(mutex_);
-        if (writeError_ != 0 || buffer_.size() - start_ + visible.size() + 1 > capacity_) {
-            dropped_ += lines;
+        WriterQueue& queue = writers_.at(writer);
+        const std::size_t share = capacity_ / writers_.size();
+        if (writeError_ != 0 || queue.bytes.size() - queue.start + size > share) {
+            // A rendered message may span lines; each counts.
+            queue.dropped += static_cast<std::size_t>(std::count(visible.begin(), visible.end(), '\n')) + 1;
             return;
         }
-        if (start_ > 0 && buffer_.size() + visible.size() + 1 > capacity_) {
-            buffer_.erase(buffer_.begin(), buffer_.begin() + static_cast<std::ptrdiff_t>(start_));
-            start_ = 0;
+        if (queue.start > 0 && queue.bytes.size() + size > share) {
+            queue.bytes.erase(queue.bytes.begin(), queue.bytes.begin() + static_cast<std::ptrdiff_t>(queue.start));
+            queue.start = 0;
         }
-        wasEmpty = start_ == buffer_.size();
-        buffer_.insert(buffer_.end(), visible.begin(), visible.end());
-        buffer_.push_back('\n');
-        lines_ += lines;
+        wasEmpty = pending_ == 0;
+        queue.bytes.insert(queue.bytes.end(), visible.begin(), visible.end());
+        queue.bytes.push_back('\n');
+        pending_ += size;
     }
     if (wasEmpty && waiting_) waiting_();
 }
@@ -46,26 +54,47 @@ void LineOutput::Pump() {
 }
 
 void LineOutput::PumpLocked() {
-    while (start_ < buffer_.size() && writeError_ == 0) {
-        const long written = writer_.WriteSome(buffer_.data() + start_, buffer_.size() - start_);
+    while (pending_ > 0 && writeError_ == 0) {
+        WriterQueue& queue = writers_[turn_];
+        const auto first = queue.bytes.begin() + static_cast<std::ptrdiff_t>(queue.start);
+        if (first == queue.bytes.end()) {
+            turn_ = (turn_ + 1) % writers_.size();
+            continue;
+        }
+        const auto last = midLine_ ? std::find(first, queue.bytes.end(), '\n') + 1 : queue.bytes.end();
+        const long written = writer_.WriteSome(&*first, static_cast<std::size_t>(last - first));
         if (written < 0) {
             writeError_ = errno != 0 ? errno : EIO;
             break;
         }
         if (written == 0) return;
-        const auto end = buffer_.begin() + static_cast<std::ptrdiff_t>(start_ + static_cast<std::size_t>(written));
-        lines_ -= static_cast<std::size_t>(std::count(buffer_.begin() + static_cast<std::ptrdiff_t>(start_), end, '\n'));
-        start_ += static_cast<std::size_t>(written);
+        queue.start += static_cast<std::size_t>(written);
+        pending_ -= static_cast<std::size_t>(written);
+        midLine_ = queue.bytes[queue.start - 1] != '\n';
+        if (midLine_) continue;
+        if (queue.start == queue.bytes.size()) {
+            queue.bytes.clear();
+            queue.start = 0;
+        }
+        turn_ = (turn_ + 1) % writers_.size();
     }
-    if (writeError_ != 0) dropped_ += lines_;
-    buffer_.clear();
-    start_ = 0;
-    lines_ = 0;
+    if (writeError_ != 0) DropPendingLocked();
+}
+
+void LineOutput::DropPendingLocked() {
+    for (WriterQueue& queue : writers_) {
+        queue.dropped += static_cast<std::uint64_t>(
+            std::count(queue.bytes.begin() + static_cast<std::ptrdiff_t>(queue.start), queue.bytes.end(), '\n'));
+        queue.bytes.clear();
+        queue.start = 0;
+    }
+    pending_ = 0;
+    midLine_ = false;
 }
 
 bool LineOutput::Pending() const {
     const std::lock_guard lock(mutex_);
-    return start_ < buffer_.size();
+    return pending_ > 0;
 }
 
 bool LineOutput::Drain(std::chrono::steady_clock::time_point deadline) {
@@ -77,16 +106,13 @@ bool LineOutput::Drain(std::chrono::steady_clock::time_point deadline) {
         writer_.WaitWritable(nullptr, std::min(left, kLongestWait));
     }
     const std::lock_guard lock(mutex_);
-    dropped_ += lines_;
-    buffer_.clear();
-    start_ = 0;
-    lines_ = 0;
+    DropPendingLocked();
     return false;
 }
 
-std::uint64_t LineOutput::DroppedLines() const {
+std::uint64_t LineOutput::DroppedLines(std::size_t writer) const {
     const std::lock_guard lock(mutex_);
-    return dropped_;
+    return writers_.at(writer).dropped;
 }
 
 int LineOutput::WriteError() const {

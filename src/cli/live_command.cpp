@@ -1,31 +1,34 @@
 #include "cli/live_command.h"
 
 #include <algorithm>
-#include <cerrno>
-#include <charconv>
+#include <atomic>
 #include <chrono>
 #include <cstring>
 #include <memory>
 #include <optional>
+#include <thread>
 
 #include "cli/history_output.h"
-#include "cli/live_session.h"
 #include "cli/live_timing.h"
 #include "cli/output_clash.h"
-#include "link/recording/track_export.h"
+#include "cli/run_sources.h"
+#include "cli/source_lines.h"
+#include "cli/source_run.h"
 #include "cli/stop_signals.h"
 #include "link/ports/port_discovery.h"
+#include "link/recording/track_export.h"
 #include "link/sources/replay_name.h"
 #include "link/sources/source_names.h"
 #include "metrics/metrics_endpoint.h"
-#include "metrics/receiver_metrics.h"
-#include "platform/file_problem.h"
+#include "platform/wake_event.h"
 
 namespace vexa {
 namespace {
 
 using Clock = std::chrono::steady_clock;
-using std::chrono::milliseconds;
+
+// Lines waiting for a stream that is full are offered again this often.
+constexpr std::chrono::milliseconds kOutputRetry{20};
 
 // A display name stays on its own line whatever bytes the device reported.
 std::string OnOneLine(std::string text) {
@@ -35,67 +38,109 @@ std::string OnOneLine(std::string text) {
     return text;
 }
 
-// The receiver's device, or the capture a replay plays, is read; a network source is no file.
+// The receivers' devices, or the captures replays play, are read; a network source is no file.
 std::vector<NamedFile> LiveInputs(const CliOptions& options) {
-    const std::string& port = options.portPaths.front();
-    if (IsNetworkSourceName(port)) return {};
-    if (IsReplayName(port)) {
-        std::string problem;
-        const std::optional<ReplayName> replay = ParseReplayName(port, problem);
-        return replay ? std::vector<NamedFile>{{"--port", replay->path}} : std::vector<NamedFile>{};
+    std::vector<NamedFile> inputs;
+    for (const std::string& port : options.portPaths) {
+        if (IsNetworkSourceName(port)) continue;
+        if (IsReplayName(port)) {
+            std::string problem;
+            if (const std::optional<ReplayName> replay = ParseReplayName(port, problem)) inputs.push_back({"--port", replay->path});
+            continue;
+        }
+        inputs.push_back({"--port", port});
     }
-    return {{"--port", port}};
+    return inputs;
 }
 
-std::vector<NamedFile> LiveOutputs(const CliOptions& options, std::FILE* output) {
+// Each receiver's files; with one receiver, the names as given.
+std::vector<SourceSettings> SettingsOfSources(const CliOptions& options) {
+    const std::vector<RunSource> sources = NameSources(options.portPaths);
+    const bool several = sources.size() > 1;
+    std::vector<SourceSettings> settings;
+    for (const RunSource& source : sources) {
+        const auto file = [&](const std::string& path) {
+            return path.empty() ? path : SourceFilePath(path, source.name, several);
+        };
+        settings.push_back(SourceSettings{
+            .source = source,
+            .baudSelection = options.baudSelection,
+            .product = options.product,
+            .json = options.json,
+            .unknown = options.unknown,
+            .compare = options.compare,
+            .oneOfSeveral = several,
+            .logPath = file(options.logPath),
+            .recordPath = file(options.recordPath),
+            .gpxPath = file(options.gpxPath),
+            .historyPrefix = options.historyPrefix.empty() ? std::string()
+                                                           : SourceFilePrefix(options.historyPrefix, source.name, several),
+            .requests = options.requests,
+            .reference = options.reference,
+        });
+    }
+    return settings;
+}
+
+std::vector<NamedFile> LiveOutputs(const std::vector<SourceSettings>& sources, std::FILE* output) {
     std::vector<NamedFile> outputs = RedirectedToFile(::fileno(output), "standard output");
-    if (!options.logPath.empty()) outputs.push_back({"--log", options.logPath});
-    if (!options.recordPath.empty()) outputs.push_back({"--record", options.recordPath});
-    if (!options.gpxPath.empty()) outputs.push_back({"--gpx", options.gpxPath});
-    AddHistoryOutputs(options.historyPrefix, outputs);
+    for (const SourceSettings& source : sources) {
+        if (!source.logPath.empty()) outputs.push_back({"--log", source.logPath});
+        if (!source.recordPath.empty()) outputs.push_back({"--record", source.recordPath});
+        if (!source.gpxPath.empty()) outputs.push_back({"--gpx", source.gpxPath});
+        AddHistoryOutputs(source.historyPrefix, outputs);
+    }
     return outputs;
 }
 
-// The link's state and counts for the metrics; the time to first fix from its text ("12.3 sec").
-LinkFigures FiguresOf(LiveSession& session) {
-    const DecodeCounts counts = session.Counts();
-    LinkFigures figures;
-    figures.protocol = session.Context().LinkProtocol;
-    figures.connected = figures.protocol != kNotConnected;
-    figures.bytes = counts.bytes;
-    figures.frames = counts.frames;
-    figures.sentences = counts.sentences;
-    figures.drops = counts.drops;
-    const std::string ttff = session.Context().Ttff.text();
-    double seconds = 0;
-    if (std::from_chars(ttff.data(), ttff.data() + ttff.size(), seconds).ec == std::errc()) {
-        figures.lastTtffSeconds = seconds;
+// Refuses, before anything runs, what cannot work: a source name that cannot be one, outputs that
+// clash, a track that cannot be written. Gives the message, empty when all is well.
+std::string RefusedRun(const CliOptions& options, const std::vector<SourceSettings>& sources, std::FILE* output) {
+    for (const std::string& port : options.portPaths) {
+        if (std::string problem = SourceNameProblem(port); !problem.empty()) return problem;
     }
-    return figures;
+    if (const std::string clash = OutputClash(LiveInputs(options), LiveOutputs(sources, output)); !clash.empty()) {
+        return clash + "; nothing was written";
+    }
+    for (const SourceSettings& source : sources) {
+        if (source.gpxPath.empty()) continue;
+        if (const std::string why = WhyTrackCannotBeWritten(source.gpxPath); !why.empty()) {
+            return "cannot write the track " + why;
+        }
+    }
+    return {};
+}
+
+// Every receiver found: 0; none: kExitNotConnected; some: kExitSomeNotConnected; a file that failed
+// outweighs them all.
+int RunStatus(const std::vector<std::unique_ptr<SourceRun>>& runs) {
+    std::size_t found = 0;
+    for (const auto& run : runs) {
+        if (run->Status() == kExitBadUsage) return kExitBadUsage;
+        found += run->Status() == kExitReceiverFound ? 1 : 0;
+    }
+    if (found == runs.size()) return kExitReceiverFound;
+    return found == 0 ? kExitNotConnected : kExitSomeNotConnected;
+}
+
+// Lets the streams take what is left until the deadline, each receiver's lost lines reported.
+void DrainStreams(const std::vector<std::unique_ptr<SourceRun>>& runs, LineOutput& errors) {
+    const Clock::time_point deadline = Clock::now() + kLastOutputTime;
+    for (const auto& run : runs) run->DrainOutput(deadline);
+    errors.Drain(deadline);
 }
 
 }  // namespace
 
 int RunLiveCommand(const CliOptions& options, std::FILE* output, std::FILE* errors) {
     StopSignals signals;
-    if (const std::string problem = SourceNameProblem(options.portPaths.front()); !problem.empty()) {
-        std::fprintf(errors, "vexademo-cli: %s\n", problem.c_str());
+    const std::vector<SourceSettings> sources = SettingsOfSources(options);
+    if (const std::string refused = RefusedRun(options, sources, output); !refused.empty()) {
+        std::fprintf(errors, "vexademo-cli: %s\n", refused.c_str());
         return kExitBadUsage;
     }
-    if (const std::string clash = OutputClash(LiveInputs(options), LiveOutputs(options, output)); !clash.empty()) {
-        std::fprintf(errors, "vexademo-cli: %s; nothing was written\n", clash.c_str());
-        return kExitBadUsage;
-    }
-    if (!options.gpxPath.empty()) {
-        // Said before the run, not after it.
-        if (const std::string why = WhyTrackCannotBeWritten(options.gpxPath); !why.empty()) {
-            std::fprintf(errors, "vexademo-cli: cannot write the track %s\n", why.c_str());
-            return kExitBadUsage;
-        }
-    }
-    // Before the session, so that it goes away after the comm reader that feeds it.
+    // Before the sessions, so that it goes away after the comm readers that feed it.
     std::unique_ptr<MetricsEndpoint> endpoint;
-    std::optional<ReceiverMetrics> metrics;
     if (!options.metricsAddress.empty()) {
         std::string problem;
         endpoint = MetricsEndpoint::Open(options.metricsAddress, problem);
@@ -103,75 +148,66 @@ int RunLiveCommand(const CliOptions& options, std::FILE* output, std::FILE* erro
             std::fprintf(errors, "vexademo-cli: %s\n", problem.c_str());
             return kExitBadUsage;
         }
-        metrics.emplace(endpoint->Registry(), options.portPaths.front());
     }
-    const std::unique_ptr<LiveSession> session =
-        LiveSession::Create(options.product, output, errors, {}, options.json, options.unknown);
-    if (session == nullptr) {
-        std::fprintf(errors, "vexademo-cli: the receiver link cannot be started\n");
-        return kExitNotConnected;
-    }
-    if (!options.logPath.empty() && !session->OpenLog(options.logPath)) {
-        session->Report("vexademo-cli: cannot open the data log " + FileErrorText(options.logPath, errno));
-        return kExitBadUsage;
-    }
-    if (!options.recordPath.empty()) {
-        if (const int error = session->StartRecording(options.recordPath); error != 0) {
-            session->Report("vexademo-cli: cannot create the recording " + FileErrorText(options.recordPath, error));
-            return kExitBadUsage;
+    // One queue a stream for all receivers, so that no line is ever cut by another's.
+    WakeEvent wake;
+    LineOutput outputLines(output, [&wake] { wake.signal(); });
+    LineOutput errorLines(errors, [&wake] { wake.signal(); });
+    std::vector<std::unique_ptr<SourceRun>> runs;
+    for (const SourceSettings& settings : sources) {
+        int status = 0;
+        runs.push_back(SourceRun::Open(settings, outputLines, errorLines,
+                                       endpoint != nullptr ? &endpoint->Registry() : nullptr, status));
+        if (runs.back() == nullptr) {
+            runs.pop_back();
+            errorLines.Drain(Clock::now() + kLastOutputTime);
+            return status;
         }
     }
-    session->Comm().KeepTrack(!options.gpxPath.empty());
-    std::optional<HistoryOutput> history;
-    if (!options.historyPrefix.empty()) {
-        if (const std::string why = history.emplace(options.historyPrefix).Open(); !why.empty()) {
-            session->Report("vexademo-cli: " + why);
-            return kExitBadUsage;
-        }
-        session->Comm().AddGnssListener(*history);
-    }
-    if (metrics) session->Comm().AddGnssListener(*metrics);
-    // Watched only while the session exists.
-    signals.Watch([&session](int) { session->RequestStop(); });
-    for (const ReceiverRequest& request : options.requests) session->Queue(request);
+    std::optional<SourceLines> compareLines;
+    if (options.compare) compareLines.emplace(outputLines, std::string());
 
     const Clock::time_point start = Clock::now();
     const Clock::time_point end =
         options.seconds ? start + std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(*options.seconds))
                         : Clock::time_point::max();
-    Clock::time_point nextTick = start + kTickPeriod;
-    session->Connect(options.portPaths.front(), options.baudSelection);
-    while (!session->StopRequested() && session->OutputError() == 0 && Clock::now() < end) {
-        if (Clock::now() >= nextTick) {
-            session->Tick();
-            if (metrics) metrics->UpdateLink(FiguresOf(*session));
-            nextTick += kTickPeriod;
-            continue;
-        }
-        session->HandleNotifications(Until(std::min(nextTick, end)));
+    std::atomic<std::size_t> running{runs.size()};
+    // Watched only while the sessions exist.
+    signals.Watch([&runs](int) {
+        for (const auto& run : runs) run->RequestStop();
+    });
+    std::vector<std::jthread> threads;
+    for (const auto& run : runs) {
+        threads.emplace_back([&run, &running, &wake, end] {
+            run->Run(end);
+            --running;
+            wake.signal();
+        });
     }
+    Clock::time_point nextComparison = start + kTickPeriod;
+    while (running > 0) {
+        const Clock::time_point until = outputLines.Pending() || errorLines.Pending() ? Clock::now() + kOutputRetry
+                                        : compareLines                                 ? nextComparison
+                                                                                       : Clock::time_point::max();
+        wake.waitReadable(-1, std::min(Until(until), kTickPeriod));
+        wake.clear();
+        outputLines.Pump();
+        errorLines.Pump();
+        if (compareLines && Clock::now() >= nextComparison) {
+            std::vector<NamedFigures> figures;
+            for (const auto& run : runs) figures.push_back({run->Name(), run->Figures()});
+            compareLines->Write(CompareLine(figures));
+            nextComparison += kTickPeriod;
+        }
+    }
+    threads.clear();
     signals.StopWatching();
-    session->Finish();
-    int status = session->ReceiverFound() ? kExitReceiverFound : kExitNotConnected;
-    if (session->FileWriteFailed()) status = kExitBadUsage;
-    if (const int error = session->OutputError(); error != 0) {
-        session->Report(std::string("vexademo-cli: cannot write the output: ") + std::strerror(error));
+    int status = RunStatus(runs);
+    if (const int error = outputLines.WriteError(); error != 0) {
+        SourceLines(errorLines, std::string()).Write(std::string("vexademo-cli: cannot write the output: ") + std::strerror(error));
         status = kExitBadUsage;
     }
-    if (!options.gpxPath.empty()) {
-        if (const std::string why = session->ExportTrack(options.gpxPath); !why.empty()) {
-            session->Report("vexademo-cli: cannot write the track " + why);
-            status = kExitBadUsage;
-        }
-    }
-    if (history) {
-        session->Comm().RemoveGnssListener(*history);
-        if (const std::string why = history->Finish(); !why.empty()) {
-            session->Report("vexademo-cli: " + why);
-            status = kExitBadUsage;
-        }
-    }
-    session->DrainOutput(Clock::now() + kLastOutputTime);
+    DrainStreams(runs, errorLines);
     return status;
 }
 

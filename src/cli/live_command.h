@@ -10,10 +10,12 @@ namespace vexa {
 inline constexpr int kExitReceiverFound = 0;
 inline constexpr int kExitBadUsage = 1;
 inline constexpr int kExitNotConnected = 2;
+inline constexpr int kExitSomeNotConnected = 3;  // of several receivers, some were never found
 
-// Connects, prints and sends in real time, one tick a second, looking for the receiver again whenever
-// none is connected, until the run time is over, a signal arrives or standard output fails. A source
-// name that cannot be one and outputs that clash (OutputClash) are refused first (kExitBadUsage).
+// Connects, prints and sends in real time, one tick a second, each receiver of the run on its own,
+// looking for it again whenever it is not connected, until the run time is over, a signal arrives or
+// standard output fails. A source name that cannot be one and outputs that clash (OutputClash) are
+// refused first (kExitBadUsage).
 int RunLiveCommand(const CliOptions& options, std::FILE* output, std::FILE* errors);
 
 // One line per port: the device path, a tab, the display name.

@@ -41,35 +41,55 @@ void LiveSession::UnknownFramePoster::onDropped(DropReason reason, std::span<con
 void LiveSession::ReportPoster::onFix(const GnssFix& fix) {
     if (!fix.hasPosition()) return;
     std::string line;
-    AppendTpvReport(line, fix);
+    AppendTpvReport(line, fix, device_);
     lines_.Write(line);
 }
 
 void LiveSession::ReportPoster::onSky(const GnssSky& sky) {
     std::string line;
-    AppendSkyReport(line, sky);
+    AppendSkyReport(line, sky, device_);
     lines_.Write(line);
 }
+
+namespace {
+
+std::unique_ptr<GpsComm> StartComm(ReceiverContext& context, int product) {
+    context.ProductSelection = product;
+    std::unique_ptr<GpsComm> comm = GpsComm::Create(context);
+    return comm != nullptr && comm->ReaderRunning() ? std::move(comm) : nullptr;
+}
+
+}  // namespace
 
 std::unique_ptr<LiveSession> LiveSession::Create(int product, std::FILE* output, std::FILE* errors, Wait wait,
                                                  bool json, bool unknown) {
     auto context = std::make_unique<ReceiverContext>();
-    context->ProductSelection = product;
-    std::unique_ptr<GpsComm> comm = GpsComm::Create(*context);
-    if (comm == nullptr || !comm->ReaderRunning()) return nullptr;
+    std::unique_ptr<GpsComm> comm = StartComm(*context, product);
+    if (comm == nullptr) return nullptr;
     return std::unique_ptr<LiveSession>(
-        new LiveSession(std::move(context), std::move(comm), output, errors, std::move(wait), json, unknown));
+        new LiveSession(std::move(context), std::move(comm), output, errors, nullptr, std::move(wait), json, unknown));
+}
+
+std::unique_ptr<LiveSession> LiveSession::Create(int product, const SharedStreams& streams, Wait wait, bool json,
+                                                 bool unknown) {
+    auto context = std::make_unique<ReceiverContext>();
+    std::unique_ptr<GpsComm> comm = StartComm(*context, product);
+    if (comm == nullptr) return nullptr;
+    return std::unique_ptr<LiveSession>(new LiveSession(std::move(context), std::move(comm), nullptr, nullptr, &streams,
+                                                        std::move(wait), json, unknown));
 }
 
 LiveSession::LiveSession(std::unique_ptr<ReceiverContext> context, std::unique_ptr<GpsComm> comm, std::FILE* output,
-                         std::FILE* errors, Wait wait, bool json, bool unknown)
+                         std::FILE* errors, const SharedStreams* shared, Wait wait, bool json, bool unknown)
     : json_(json),
       wait_(std::move(wait)),
       context_(std::move(context)),
-      output_(output, [this] { updates_.Wake(); }),
-      errors_(errors, [this] { updates_.Wake(); }),
+      ownOutput_(shared != nullptr ? nullptr : std::make_unique<LineOutput>(output, [this] { updates_.Wake(); })),
+      ownErrors_(shared != nullptr ? nullptr : std::make_unique<LineOutput>(errors, [this] { updates_.Wake(); })),
+      output_(shared != nullptr ? shared->output : *ownOutput_, shared != nullptr ? shared->name : std::string()),
+      errors_(shared != nullptr ? shared->errors : *ownErrors_, shared != nullptr ? shared->name : std::string()),
       linePoster_(output_),
-      reportPoster_(output_),
+      reportPoster_(output_, shared != nullptr ? shared->device : std::string()),
       unknownFramePoster_(json ? errors_ : output_),
       comm_(std::move(comm)),
       controller_(*comm_, *context_,

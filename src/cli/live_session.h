@@ -10,6 +10,7 @@
 
 #include "cli/decode_command.h"
 #include "cli/line_output.h"
+#include "cli/source_lines.h"
 #include "cli/receiver_request.h"
 #include "link/connection/connection_controller.h"
 #include "link/gps_comm.h"
@@ -37,11 +38,23 @@ public:
     // The protocol switch waits for the receiver to change over; it sleeps when this is empty.
     using Wait = std::function<void(std::chrono::milliseconds)>;
 
+    // The line queues of standard output and error that the sessions of a run share (their owner
+    // pumps them too), the source's name that starts each of the session's lines, and the device
+    // named in its JSON reports.
+    struct SharedStreams {
+        LineOutput& output;
+        LineOutput& errors;
+        std::string name;
+        std::string device;
+    };
+
     // Nothing when the link cannot be had.
     // With json, `output` gets gpsd's JSON reports instead of the message lines. With unknown, each
     // frame of an unknown id is printed as a line too (to `errors` with json).
     static std::unique_ptr<LiveSession> Create(int product, std::FILE* output, std::FILE* errors, Wait wait = {},
                                                bool json = false, bool unknown = false);
+    static std::unique_ptr<LiveSession> Create(int product, const SharedStreams& streams, Wait wait, bool json,
+                                               bool unknown);
     ~LiveSession();
     LiveSession(const LiveSession&) = delete;
     LiveSession& operator=(const LiveSession&) = delete;
@@ -101,37 +114,39 @@ private:
     // Renders each delivered message on the comm reader thread and writes its line.
     class LinePoster : public MessageSink {
     public:
-        explicit LinePoster(LineOutput& lines) : lines_(lines) {}
+        explicit LinePoster(SourceLines& lines) : lines_(lines) {}
         void deliver(int id, const std::uint8_t* record, std::size_t length) override;
 
     private:
-        LineOutput& lines_;
+        SourceLines& lines_;
         char line_[kRenderBufferSize];
     };
 
     // Writes the line of each frame of an unknown id, on the comm reader thread.
     class UnknownFramePoster : public DropListener {
     public:
-        explicit UnknownFramePoster(LineOutput& lines) : lines_(lines) {}
+        explicit UnknownFramePoster(SourceLines& lines) : lines_(lines) {}
         void onDropped(DropReason reason, std::span<const std::uint8_t> payload) override;
 
     private:
-        LineOutput& lines_;
+        SourceLines& lines_;
     };
 
     // Writes each fix and sky as a JSON report on the comm reader thread.
     class ReportPoster : public GnssListener {
     public:
-        explicit ReportPoster(LineOutput& lines) : lines_(lines) {}
+        ReportPoster(SourceLines& lines, std::string device) : lines_(lines), device_(std::move(device)) {}
         void onFix(const GnssFix& fix) override;
         void onSky(const GnssSky& sky) override;
 
     private:
-        LineOutput& lines_;
+        SourceLines& lines_;
+        const std::string device_;
     };
 
+    // Own line queues on `output` and `errors` unless `shared` is given.
     LiveSession(std::unique_ptr<ReceiverContext> context, std::unique_ptr<GpsComm> comm, std::FILE* output,
-                std::FILE* errors, Wait wait, bool json, bool unknown);
+                std::FILE* errors, const SharedStreams* shared, Wait wait, bool json, bool unknown);
 
     void Handle(const LinkUpdate& update);
     void ShowPollAnswer(int id);
@@ -145,8 +160,10 @@ private:
     Wait wait_;
     std::unique_ptr<ReceiverContext> context_;
     UpdateQueue updates_;
-    LineOutput output_;
-    LineOutput errors_;
+    std::unique_ptr<LineOutput> ownOutput_;
+    std::unique_ptr<LineOutput> ownErrors_;
+    SourceLines output_;
+    SourceLines errors_;
     LinePoster linePoster_;
     ReportPoster reportPoster_;
     UnknownFramePoster unknownFramePoster_;

@@ -158,6 +158,7 @@ std::optional<SessionOptions> ParseSessionOptions(const std::vector<std::string>
         case CliOption::kGpx:
         case CliOption::kHistoryCsv:
         case CliOption::kMetrics:
+        case CliOption::kCompare:
         case CliOption::kSend:
         case CliOption::kCampaign:
         case CliOption::kRuns:

@@ -29,8 +29,12 @@ TEST_P(RefusedArguments, GiveTheReason) {
 
 INSTANTIATE_TEST_SUITE_P(
     Table, RefusedArguments,
-    ::testing::Values(BadUsage{{}, "give one --port"},
-                      BadUsage{{"--port", "/dev/a", "--port", "/dev/b"}, "give one --port"},
+    ::testing::Values(BadUsage{{}, "give --port"},
+                      BadUsage{{"--port", "/dev/a", "--port", "/dev/b", "--port", "/dev/a"}, "--port /dev/a is given twice"},
+                      BadUsage{{"--port", "/dev/a", "--port", "/dev/b", "--campaign", "hot", "--runs", "1", "--report", "r"},
+                               "--campaign takes one --port"},
+                      BadUsage{{"--port", "/dev/a", "--reference", "1,2,3"}, "--reference needs --campaign"},
+                      BadUsage{{"--port", "/dev/a", "--compare", "--json"}, "--json cannot be used with --compare"},
                       BadUsage{{"--port"}, "--port needs a value"},
                       BadUsage{{"/dev/ttyUSB0"}, "unexpected '/dev/ttyUSB0'"},
                       BadUsage{{"--speed", "4800"}, "unknown option '--speed'"},

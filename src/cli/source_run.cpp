@@ -1,0 +1,121 @@
+#include "cli/source_run.h"
+
+#include <cerrno>
+#include <charconv>
+#include <utility>
+
+#include "cli/live_command.h"
+#include "cli/live_timing.h"
+#include "platform/file_problem.h"
+
+namespace vexa {
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+// The link's state and counts for the metrics; the time to first fix from its text ("12.3 sec").
+LinkFigures FiguresOf(LiveSession& session) {
+    const DecodeCounts counts = session.Counts();
+    LinkFigures figures;
+    figures.protocol = session.Context().LinkProtocol;
+    figures.connected = figures.protocol != kNotConnected;
+    figures.bytes = counts.bytes;
+    figures.frames = counts.frames;
+    figures.sentences = counts.sentences;
+    figures.drops = counts.drops;
+    const std::string ttff = session.Context().Ttff.text();
+    double seconds = 0;
+    if (std::from_chars(ttff.data(), ttff.data() + ttff.size(), seconds).ec == std::errc()) {
+        figures.lastTtffSeconds = seconds;
+    }
+    return figures;
+}
+
+}  // namespace
+
+SourceRun::SourceRun(SourceSettings settings) : settings_(std::move(settings)) {}
+
+SourceRun::~SourceRun() {
+    // The comm reader tells the listeners below of fixes until it has stopped.
+    session_.reset();
+}
+
+std::unique_ptr<SourceRun> SourceRun::Open(SourceSettings settings, LineOutput& output, LineOutput& errors,
+                                           prometheus::Registry* registry, int& status) {
+    std::unique_ptr<SourceRun> run(new SourceRun(std::move(settings)));
+    const SourceSettings& s = run->settings_;
+    const LiveSession::SharedStreams streams{output, errors, s.oneOfSeveral ? s.source.name : std::string(),
+                                             s.oneOfSeveral ? s.source.port : std::string()};
+    run->session_ = LiveSession::Create(s.product, streams, {}, s.json, s.unknown);
+    LiveSession* session = run->session_.get();
+    if (session == nullptr) {
+        SourceLines(errors, streams.name).Write("vexademo-cli: the receiver link cannot be started");
+        status = kExitNotConnected;
+        return nullptr;
+    }
+    status = kExitBadUsage;
+    if (!s.logPath.empty() && !session->OpenLog(s.logPath)) {
+        session->Report("vexademo-cli: cannot open the data log " + FileErrorText(s.logPath, errno));
+        return nullptr;
+    }
+    if (!s.recordPath.empty()) {
+        if (const int error = session->StartRecording(s.recordPath); error != 0) {
+            session->Report("vexademo-cli: cannot create the recording " + FileErrorText(s.recordPath, error));
+            return nullptr;
+        }
+    }
+    session->Comm().KeepTrack(!s.gpxPath.empty());
+    if (!s.historyPrefix.empty()) {
+        if (const std::string why = run->history_.emplace(s.historyPrefix).Open(); !why.empty()) {
+            session->Report("vexademo-cli: " + why);
+            return nullptr;
+        }
+        session->Comm().AddGnssListener(*run->history_);
+    }
+    if (registry != nullptr) session->Comm().AddGnssListener(run->metrics_.emplace(*registry, s.source.port));
+    if (s.compare) {
+        session->QuietMessages();
+        session->Comm().AddGnssListener(run->probe_.emplace(s.reference));
+    }
+    for (const ReceiverRequest& request : s.requests) session->Queue(request);
+    status = kExitReceiverFound;
+    return run;
+}
+
+void SourceRun::Run(Clock::time_point end) {
+    LiveSession& session = *session_;
+    Clock::time_point nextTick = Clock::now() + kTickPeriod;
+    session.Connect(settings_.source.port, settings_.baudSelection);
+    while (!session.StopRequested() && session.OutputError() == 0 && Clock::now() < end) {
+        if (Clock::now() >= nextTick) {
+            session.Tick();
+            if (metrics_) metrics_->UpdateLink(FiguresOf(session));
+            nextTick += kTickPeriod;
+            continue;
+        }
+        session.HandleNotifications(Until(std::min(nextTick, end)));
+    }
+    session.Finish();
+    status_ = session.ReceiverFound() ? kExitReceiverFound : kExitNotConnected;
+    if (session.FileWriteFailed()) status_ = kExitBadUsage;
+    if (!settings_.gpxPath.empty()) {
+        if (const std::string why = session.ExportTrack(settings_.gpxPath); !why.empty()) {
+            session.Report("vexademo-cli: cannot write the track " + why);
+            status_ = kExitBadUsage;
+        }
+    }
+    if (history_) {
+        session.Comm().RemoveGnssListener(*history_);
+        if (const std::string why = history_->Finish(); !why.empty()) {
+            session.Report("vexademo-cli: " + why);
+            status_ = kExitBadUsage;
+        }
+    }
+}
+
+CompareProbe::Figures SourceRun::Figures() {
+    probe_->SetConnected(session_->Context().LinkProtocol != kNotConnected);
+    return probe_->Latest();
+}
+
+}  // namespace vexa
