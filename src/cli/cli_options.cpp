@@ -63,7 +63,8 @@ constexpr OptionRow<CliOption> kCliOptions[] = {
      "instead of the message lines, print once a second a line comparing the\n"
      "receivers: for each its name, fix kind, satellites used, horizontal\n"
      "error from --reference (\"-\" without it) and mean C/N0 of the used\n"
-     "satellites (see README)",
+     "satellites. With --report DIR, at the end, each receiver's report\n"
+     "in DIR/NAME and DIR/comparison.csv, a column per receiver (see README)",
      std::nullopt, kLiveMode},
     {CliOption::kSend, "--send", "CMD",
      "once the receiver is found, send CMD; repeat for more, sent in order.\n"
@@ -147,9 +148,9 @@ constexpr const char* kSendCommands =
 // Each form of the command on one line, as the manual page's synopsis takes them.
 std::string CliUsage() {
     return std::string(
-               "Usage: vexademo-cli --port PATH [--port PATH]... [--baud N] [--product P] [--seconds S] [--log FILE] [--record FILE]"
-               " [--json] [--unknown] [--gpx FILE] [--history-csv PREFIX] [--metrics HOST:PORT] [--compare]"
-               " [--reference LAT,LON,H] [--send CMD]...\n"
+               "Usage: vexademo-cli --port PATH [--port PATH]... [--baud N] [--product P] [--seconds S] [--log FILE]"
+               " [--record FILE] [--json] [--unknown] [--gpx FILE] [--history-csv PREFIX] [--metrics HOST:PORT] [--compare]"
+               " [--reference LAT,LON,H] [--report DIR] [--send CMD]...\n"
                "  or:  vexademo-cli --port PATH --campaign KIND --runs N [--run-timeout S] [--settle S]"
                " [--reset-text KIND=TEXT]... [--power-cycle] [--reference LAT,LON,H|survey=S] --report DIR\n"
                "  or:  vexademo-cli --list-ports [--port PATH]...\n"
@@ -287,9 +288,11 @@ std::string ApplyCampaign(const OptionRow<CliOption>& option, const std::string&
 // The campaign put together, or why it cannot be.
 std::string PutCampaignTogether(const CampaignArguments& campaign, CliOptions& options) {
     if (!campaign.plan) {
-        // --compare measures its errors from an entered point.
+        // --compare measures its errors from an entered point and may write its report.
         for (const std::string_view given : campaign.given) {
-            if (given != "--reference" || !options.compare) return std::string(given) + " needs --campaign";
+            if ((given != "--reference" && given != "--report") || !options.compare) {
+                return std::string(given) + " needs --campaign";
+            }
         }
         return options.surveySeconds ? "--reference survey= needs --campaign" : std::string();
     }
@@ -394,12 +397,9 @@ std::optional<CliOptions> ParseCliOptions(const std::vector<std::string>& argume
         case CliOption::kHelp: options.mode = CliOptions::Mode::Help; return options;
         case CliOption::kVersion: options.mode = CliOptions::Mode::Version; return options;
         case CliOption::kListPorts: options.mode = CliOptions::Mode::ListPorts; break;
-        case CliOption::kJson:
-        case CliOption::kUnknown:
-        case CliOption::kCompare:
-            (option->id == CliOption::kJson ? options.json : option->id == CliOption::kUnknown ? options.unknown : options.compare) = true;
-            liveOnlyGiven = true;
-            break;
+        case CliOption::kJson: options.json = liveOnlyGiven = true; break;
+        case CliOption::kUnknown: options.unknown = liveOnlyGiven = true; break;
+        case CliOption::kCompare: options.compare = liveOnlyGiven = true; break;
         case CliOption::kPort:
         case CliOption::kBaud:
         case CliOption::kProduct:

@@ -8,6 +8,7 @@
 #include <optional>
 #include <thread>
 
+#include "cli/comparison_report.h"
 #include "cli/history_output.h"
 #include "cli/live_timing.h"
 #include "cli/output_clash.h"
@@ -16,6 +17,7 @@
 #include "cli/source_run.h"
 #include "cli/stop_signals.h"
 #include "link/ports/port_discovery.h"
+#include "evaluation/report/report_writer.h"
 #include "link/recording/track_export.h"
 #include "link/sources/replay_name.h"
 #include "link/sources/source_names.h"
@@ -69,6 +71,7 @@ std::vector<SourceSettings> SettingsOfSources(const CliOptions& options) {
             .json = options.json,
             .unknown = options.unknown,
             .compare = options.compare,
+            .keepComparison = options.compare && !options.reportPath.empty(),
             .oneOfSeveral = several,
             .logPath = file(options.logPath),
             .recordPath = file(options.recordPath),
@@ -108,7 +111,7 @@ std::string RefusedRun(const CliOptions& options, const std::vector<SourceSettin
             return "cannot write the track " + why;
         }
     }
-    return {};
+    return options.reportPath.empty() ? std::string() : WhyReportCannotBeWritten(options.reportPath);
 }
 
 // Every receiver found: 0; none: kExitNotConnected; some: kExitSomeNotConnected; a file that failed
@@ -203,6 +206,14 @@ int RunLiveCommand(const CliOptions& options, std::FILE* output, std::FILE* erro
     threads.clear();
     signals.StopWatching();
     int status = RunStatus(runs);
+    if (!options.reportPath.empty()) {
+        std::vector<ComparedReceiver> receivers;
+        for (const auto& run : runs) receivers.push_back({run->Name(), *run->Comparison()});
+        if (const std::string why = WriteComparisonReport(options.reportPath, options.reference, receivers); !why.empty()) {
+            SourceLines(errorLines, std::string()).Write("vexademo-cli: " + why);
+            status = kExitBadUsage;
+        }
+    }
     if (const int error = outputLines.WriteError(); error != 0) {
         SourceLines(errorLines, std::string()).Write(std::string("vexademo-cli: cannot write the output: ") + std::strerror(error));
         status = kExitBadUsage;

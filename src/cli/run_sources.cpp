@@ -30,14 +30,6 @@ std::string ShortName(const std::string& port) {
     return BaseName(port);
 }
 
-std::string FileNamePart(const std::string& name) {
-    std::string safe = name;
-    std::replace_if(
-        safe.begin(), safe.end(),
-        [](char c) { return !(std::isalnum(static_cast<unsigned char>(c)) || c == '.' || c == '-' || c == '_'); }, '_');
-    return safe;
-}
-
 // Devices are the same when their files are; anything else when its names are.
 bool SamePort(const std::string& a, const std::string& b) {
     if (a == b) return true;
@@ -70,6 +62,14 @@ std::string RepeatedPort(const std::vector<std::string>& ports) {
         }
     }
     return {};
+}
+
+std::string FileNamePart(const std::string& name) {
+    std::string safe = name;
+    std::replace_if(
+        safe.begin(), safe.end(),
+        [](char c) { return !(std::isalnum(static_cast<unsigned char>(c)) || c == '.' || c == '-' || c == '_'); }, '_');
+    return safe;
 }
 
 std::string SourceFilePath(const std::string& path, const std::string& name, bool several) {

@@ -19,6 +19,9 @@ std::vector<RunSource> NameSources(const std::vector<std::string>& ports);
 // The first port given twice (the same name, or the same device by another path), or empty.
 std::string RepeatedPort(const std::vector<std::string>& ports);
 
+// A name kept to the characters safe in a file name: letters, digits, ".", "-" and "_"; others become "_".
+std::string FileNamePart(const std::string& name);
+
 // An output file of one source among several: the source's name, kept to characters safe in a file
 // name, before the extension ("track.gpx" -> "track-ttyUSB0.gpx"); with `several` false, the path
 // as given.

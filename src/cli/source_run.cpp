@@ -77,6 +77,7 @@ std::unique_ptr<SourceRun> SourceRun::Open(SourceSettings settings, LineOutput& 
         session->QuietMessages();
         session->Comm().AddGnssListener(run->probe_.emplace(s.reference));
     }
+    if (s.keepComparison) session->Comm().AddGnssListener(run->comparison_.emplace());
     for (const ReceiverRequest& request : s.requests) session->Queue(request);
     status = kExitReceiverFound;
     return run;

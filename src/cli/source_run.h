@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "cli/compare_probe.h"
+#include "cli/comparison_report.h"
 #include "cli/history_output.h"
 #include "cli/live_session.h"
 #include "cli/receiver_request.h"
@@ -27,6 +28,7 @@ struct SourceSettings {
     bool json = false;
     bool unknown = false;
     bool compare = false;
+    bool keepComparison = false;  // for the comparison report
     bool oneOfSeveral = false;  // lines start with the receiver's name, JSON reports name its port
     std::string logPath;
     std::string recordPath;
@@ -59,6 +61,8 @@ public:
     const std::string& Name() const { return settings_.source.name; }
     // For --compare, from any thread while Run goes on.
     CompareProbe::Figures Figures();
+    // What the comparison report needs, once Run has ended; none unless keepComparison.
+    ComparisonRecord* Comparison() { return comparison_ ? &*comparison_ : nullptr; }
     void DrainOutput(std::chrono::steady_clock::time_point deadline) { session_->DrainOutput(deadline); }
 
 private:
@@ -69,6 +73,7 @@ private:
     std::optional<HistoryOutput> history_;
     std::optional<ReceiverMetrics> metrics_;
     std::optional<CompareProbe> probe_;
+    std::optional<ComparisonRecord> comparison_;
     std::unique_ptr<LiveSession> session_;
     int status_ = 0;
 };

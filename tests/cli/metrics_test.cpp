@@ -103,10 +103,14 @@ TEST(CliMetrics, PrometheusScrapesTheReceiversSeriesAndABusyMetricsPortIsRefused
     options.receiver.timesToFirstFix = {1, 2, 3, 4};
     sim::ReceiverSimulator simulator(options);
     simulator.start();
+    // A second receiver of the same run has series of its own.
+    sim::ReceiverSimulator other(options);
+    other.start();
 
     const std::string metrics = "127.0.0.1:" + std::to_string(FreePort());
     ProgramRun cli(VEXADEMO_CLI,
-                   {"--port", simulator.slavePath(), "--baud", "115200", "--metrics", metrics, "--seconds", "120"},
+                   {"--port", simulator.slavePath(), "--port", other.slavePath(), "--baud", "115200", "--metrics", metrics,
+                    "--seconds", "120"},
                    {.output = folder / "out", .errors = folder / "err"});
     ASSERT_TRUE(cli.Started());
     const std::uint16_t metricsPort = static_cast<std::uint16_t>(std::stoi(metrics.substr(metrics.rfind(':') + 1)));
@@ -132,21 +136,23 @@ TEST(CliMetrics, PrometheusScrapesTheReceiversSeriesAndABusyMetricsPortIsRefused
     ASSERT_TRUE(server.Started());
 
     const std::string device = "\"device\":\"" + simulator.slavePath() + "\"";
-    std::string connected, fixMode, glonassUsed, sentences;
+    std::string connected, bothConnected, fixMode, glonassUsed, sentences;
     const auto deadline = std::chrono::steady_clock::now() + 90s;
     while (std::chrono::steady_clock::now() < deadline) {
         connected = Query(queryPort, "vexa_receiver_connected");
+        bothConnected = Query(queryPort, "count(vexa_receiver_connected == 1)");
         fixMode = Query(queryPort, "vexa_fix_mode");
         glonassUsed = Query(queryPort, "vexa_satellites_used{gnssid=\"6\"} > 0");
         sentences = Query(queryPort, "vexa_received_sentences_total > 20");
-        if (FirstValue(connected) == "1" && FirstValue(fixMode) == "3" && !FirstValue(glonassUsed).empty() &&
+        if (FirstValue(bothConnected) == "2" && FirstValue(fixMode) == "3" && !FirstValue(glonassUsed).empty() &&
             !FirstValue(sentences).empty()) {
             break;
         }
         std::this_thread::sleep_for(500ms);
     }
     EXPECT_NE(connected.find(device), std::string::npos) << connected << ReadFile(folder / "prometheus.log");
-    EXPECT_EQ(FirstValue(connected), "1") << connected;
+    EXPECT_NE(connected.find("\"device\":\"" + other.slavePath() + "\""), std::string::npos) << connected;
+    EXPECT_EQ(FirstValue(bothConnected), "2") << connected;
     EXPECT_EQ(FirstValue(fixMode), "3") << fixMode;
     EXPECT_FALSE(FirstValue(glonassUsed).empty()) << glonassUsed;
     EXPECT_FALSE(FirstValue(sentences).empty()) << sentences;

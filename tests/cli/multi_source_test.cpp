@@ -68,7 +68,8 @@ bool FixedWithin(const std::string& line, const std::string& name) {
 }
 
 // A binary and an NMEA receiver side by side: each is compared once a second, the NMEA one goes
-// away and comes back on its own while the other goes on, and each has its own track.
+// away and comes back on its own while the other goes on, each has its own track, and the report
+// compares them.
 TEST(MultiSource, TwoReceiversAreComparedAndOneThatGoesAwayComesBackAlone) {
     ScratchFolder folder;
     const std::string binaryLink = folder / "rover-a";
@@ -77,7 +78,7 @@ TEST(MultiSource, TwoReceiversAreComparedAndOneThatGoesAwayComesBackAlone) {
     auto nmea = Receiver(nmeaLink, "nmea", "6");
     ProgramRun program(VEXADEMO_CLI,
                        {"--port", binaryLink, "--port", nmeaLink, "--compare", "--reference", kReference, "--gpx",
-                        folder / "track.gpx"},
+                        folder / "track.gpx", "--report", folder / "report"},
                        {.output = std::nullopt, .errors = folder / "err"});
     ASSERT_TRUE(program.Started());
 
@@ -111,6 +112,19 @@ TEST(MultiSource, TwoReceiversAreComparedAndOneThatGoesAwayComesBackAlone) {
         EXPECT_NE(ReadFile(folder / track).find("<trkpt "), std::string::npos) << track;
     }
     EXPECT_FALSE(std::filesystem::exists(folder / "track.gpx"));
+
+    // The report: a column per receiver, accuracy about the reference and C/N0 of the satellites both tracked.
+    const std::vector<std::string> report = Lines(ReadFile(folder / "report/comparison.csv"));
+    ASSERT_FALSE(report.empty());
+    EXPECT_EQ(report.front(), "figure,rover-a,rover-b");
+    EXPECT_TRUE(std::any_of(report.begin(), report.end(), [](const std::string& row) {
+        return std::regex_match(row, std::regex("cep50_m,[0-9]\\.[0-9]{4},[0-9]\\.[0-9]{4}"));
+    })) << ReadFile(folder / "report/comparison.csv");
+    EXPECT_TRUE(std::regex_match(report.back(), std::regex("cn0_mean_difference_dbhz,0\\.0000,-?[0-9]+\\.[0-9]{4}")))
+        << report.back();
+    for (const char* receiver : {"rover-a", "rover-b"}) {
+        EXPECT_TRUE(std::filesystem::exists(folder / (std::string("report/") + receiver + "/summary.json"))) << receiver;
+    }
 }
 
 // What a user gets wrong, or what goes wrong with one source of several, and what the run then does.
