@@ -2,6 +2,8 @@
 
 #include <charconv>
 
+#include "platform/json_string.h"
+
 namespace vexa {
 namespace {
 
@@ -58,24 +60,10 @@ void AppendTime(std::string& line, const std::optional<UtcTime>& time) {
     line += "Z\"";
 }
 
-// A port name may hold any character; JSON takes it escaped.
 void AppendDevice(std::string& line, std::string_view device) {
     if (device.empty()) return;
-    line += ",\"device\":\"";
-    for (const char c : device) {
-        if (c == '"' || c == '\\') {
-            line += '\\';
-            line += c;
-        } else if (static_cast<unsigned char>(c) < 0x20) {
-            constexpr char kHex[] = "0123456789abcdef";
-            line += "\\u00";
-            line += kHex[(c >> 4) & 0xF];
-            line += kHex[c & 0xF];
-        } else {
-            line += c;
-        }
-    }
-    line += '"';
+    line += ",\"device\":";
+    AppendJsonString(line, device);
 }
 
 }  // namespace

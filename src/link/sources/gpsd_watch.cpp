@@ -1,9 +1,10 @@
 #include "link/sources/gpsd_watch.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <optional>
 #include <utility>
+
+#include "platform/json_string.h"
 
 namespace vexa {
 
@@ -43,23 +44,6 @@ std::vector<std::string_view> ArrayObjects(std::string_view object, std::string_
         if (at < object.size() && object[at] == ',') ++at;
     }
     return objects;
-}
-
-void AppendJsonString(std::string& out, std::string_view text) {
-    out += '"';
-    for (const char c : text) {
-        if (c == '"' || c == '\\') {
-            out += '\\';
-            out += c;
-        } else if (static_cast<unsigned char>(c) < 0x20) {
-            char escaped[8];
-            std::snprintf(escaped, sizeof escaped, "\\u%04x", static_cast<unsigned>(c));
-            out += escaped;
-        } else {
-            out += c;
-        }
-    }
-    out += '"';
 }
 
 }  // namespace
