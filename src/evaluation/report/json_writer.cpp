@@ -1,32 +1,11 @@
 #include "evaluation/report/json_writer.h"
 
 #include <cmath>
-#include <cstdio>
 
 #include "evaluation/fixed_text.h"
+#include "platform/json_string.h"
 
 namespace vexa {
-
-namespace {
-
-std::string Quoted(std::string_view text) {
-    std::string out = "\"";
-    for (const char c : text) {
-        if (c == '"' || c == '\\') {
-            out += '\\';
-            out += c;
-        } else if (static_cast<unsigned char>(c) < 0x20) {
-            char escape[8];
-            std::snprintf(escape, sizeof escape, "\\u%04x", static_cast<unsigned>(c));
-            out += escape;
-        } else {
-            out += c;
-        }
-    }
-    return out + "\"";
-}
-
-}  // namespace
 
 JsonWriter::JsonWriter() : out_("{"), empty_{true} {}
 
@@ -34,7 +13,7 @@ void JsonWriter::Key(std::string_view key) {
     out_ += empty_.back() ? "\n" : ",\n";
     empty_.back() = false;
     out_.append(2 * empty_.size(), ' ');
-    out_ += Quoted(key);
+    AppendJsonString(out_, key);
     out_ += ": ";
 }
 
@@ -66,7 +45,7 @@ void JsonWriter::Count(std::string_view key, std::size_t value) {
 
 void JsonWriter::Text(std::string_view key, std::string_view value) {
     Key(key);
-    out_ += Quoted(value);
+    AppendJsonString(out_, value);
 }
 
 void JsonWriter::Null(std::string_view key) {
