@@ -2,6 +2,7 @@
 // receivers on pseudo-terminals, driven only by command lines and signals.
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <chrono>
 #include <filesystem>
 #include <memory>
@@ -12,13 +13,16 @@
 #include <thread>
 #include <vector>
 
+#include "sim/sample_capture.h"
 #include "support/log_file_text.h"
+#include "support/loopback_server.h"
 #include "support/program_run.h"
 
 namespace vexa {
 namespace {
 
 using namespace std::chrono_literals;
+using test::LoopbackServer;
 using test::ProgramRun;
 using test::ReadFile;
 using test::ScratchFolder;
@@ -156,6 +160,43 @@ TEST(MultiSource, ARepeatedPortIsRefusedAndABadSourceFailsAloneInTheExitStatus) 
         for (const std::string& text : c.output) EXPECT_NE(output.find(text), std::string::npos) << text << "\n" << output;
         for (const std::string& text : c.errors) EXPECT_NE(errors.find(text), std::string::npos) << text << "\n" << errors;
     }
+}
+
+// A server that sends sentences as fast as the connection takes them, beside a receiver at its line
+// rate, into an output read slowly: the flood loses its own lines, counted; the receiver loses none.
+TEST(MultiSource, AFloodingSourceLosesOnlyItsOwnLines) {
+    ScratchFolder folder;
+    const std::string rover = folder / "rover-a";
+    const auto receiver = Receiver(rover, "binary", "60");
+    LoopbackServer server;
+    const std::string flood = "tcp://127.0.0.1:" + std::to_string(server.port());
+    ProgramRun program(VEXADEMO_CLI, {"--port", flood, "--port", rover, "--seconds", "5"},
+                       {.output = std::nullopt, .errors = folder / "err"});
+    ASSERT_TRUE(server.accept(10s));
+    std::atomic<bool> flooding{true};
+    std::thread sender([&] {
+        const LoopbackServer::Bytes capture = MakeNmeaCapture(60);
+        while (flooding && server.sendSome(capture, 100ms) >= 0) {
+        }
+    });
+    std::string output;
+    for (auto end = std::chrono::steady_clock::now() + 15s; std::chrono::steady_clock::now() < end;) {
+        const std::string read = ProgramRun::ReadUntil(program.Output(), [](const std::string& text) { return text.size() >= 4096; }, 20ms);
+        if (read.empty() && program.Wait(0ms)) break;
+        output += read;
+        std::this_thread::sleep_for(20ms);
+    }
+    flooding = false;
+    sender.join();
+    EXPECT_EQ(program.Wait(10s), 0);
+
+    const std::string errors = ReadFile(folder / "err");
+    EXPECT_TRUE(std::regex_search(errors, std::regex("\n127\\.0\\.0\\.1:[0-9]+: vexademo-cli: [0-9]+ lines not printed"))) << errors;
+    EXPECT_EQ(errors.find("rover-a: vexademo-cli:"), std::string::npos) << errors;
+    // Each of the receiver's messages is a line; a few a second over the run.
+    std::size_t roverLines = 0;
+    for (const std::string& line : Lines(output)) roverLines += line.starts_with("rover-a: ") ? 1 : 0;
+    EXPECT_GT(roverLines, 20u);
 }
 
 }  // namespace
