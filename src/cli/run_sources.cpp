@@ -1,8 +1,8 @@
 #include "cli/run_sources.h"
 
 #include <algorithm>
-#include <filesystem>
 #include <cctype>
+#include <filesystem>
 #include <optional>
 
 #include <sys/stat.h>
