@@ -41,9 +41,7 @@ QColor FixColour(FixBand band) {
 }
 
 // A satellite in view but not used: its colour mixed halfway with white.
-QColor Paler(const QColor& colour) {
-    return QColor((colour.red() + 255) / 2, (colour.green() + 255) / 2, (colour.blue() + 255) / 2);
-}
+QRgb Paler(QRgb colour) { return qRgb((qRed(colour) + 255) / 2, (qGreen(colour) + 255) / 2, (qBlue(colour) + 255) / 2); }
 
 const char* FixText(FixBand band) {
     static constexpr std::array<const char*, kFixBandCount> kTexts = {"no fix", "2D", "3D", "DGPS", "RTK float", "RTK fixed"};
@@ -249,15 +247,15 @@ void CHistoryStrips::MakeHeatImage(QSize size) {
     std::vector<std::size_t> placeOf(rows_.size(), 0);
     for (std::size_t place = 0; place < order_.size(); ++place) placeOf[order_[place]] = place;
     std::vector<QRgb> colours(order_.size() * width, 0);
-    std::vector<bool> used(order_.size() * width, false);
+    std::vector<std::uint8_t> used(order_.size() * width, 0);
     for (std::size_t x = 0; x < width; ++x) {
         for (const SatelliteCell& cell : view_.pixels[x].cells) {
             const std::optional<double> cn0 = cell.Cn0Mean();
             if (!cn0 || cell.row >= placeOf.size()) continue;
-            const QColor colour = Cn0Colour(*cn0);
+            const QRgb colour = Cn0Rgb(*cn0);
             const std::size_t at = placeOf[cell.row] * width + x;
-            colours[at] = (cell.used == 0 ? Paler(colour) : colour).rgb();
-            used[at] = cell.used > 0;
+            colours[at] = cell.used == 0 ? Paler(colour) : colour;
+            used[at] = cell.used > 0 ? 1 : 0;
         }
     }
     const double rowHeight = static_cast<double>(size.height()) / static_cast<double>(order_.size());
@@ -272,7 +270,7 @@ void CHistoryStrips::MakeHeatImage(QSize size) {
         std::copy(line, line + width, topLine.begin());
         if (marked) {
             for (std::size_t x = 0; x < width; ++x) {
-                if (used[place * width + x]) topLine[x] = qRgb(0, 0, 0);
+                if (used[place * width + x] != 0) topLine[x] = qRgb(0, 0, 0);
             }
         }
         for (int y = top; y < bottom; ++y) {
