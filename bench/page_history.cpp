@@ -71,11 +71,12 @@ void Wheel(CHistoryStrips& strips, int notches) {
     QCoreApplication::sendEvent(&strips, &wheel);
 }
 
-// The strips at 1600 x 900 zoomed out to the whole day with the wheel, as a user does.
+// The strips at 1600 x 900 zoomed out with the wheel, as a user does: 25 notches show 22 hours
+// (a pixel of ten-second summaries), 30 notches 67 hours, the whole day (a pixel of minutes).
 struct DayInView {
-    DayInView() {
+    explicit DayInView(const benchmark::State& state) {
         strips.resize(1600, 900);
-        Wheel(strips, -30);
+        Wheel(strips, -static_cast<int>(state.range(0)));
     }
     Day& day = RecordedDay();
     CHistoryStrips strips{day.recorder};
@@ -83,17 +84,17 @@ struct DayInView {
 };
 
 void PaintADay(benchmark::State& state) {
-    DayInView view;
+    DayInView view(state);
     for (auto _ : state) {
         view.strips.Refresh();
         view.strips.render(&view.frame);
     }
     state.counters["span_h"] = static_cast<double>(view.strips.Span()) / 3.6e6;
 }
-BENCHMARK(PaintADay)->Unit(benchmark::kMillisecond);
+BENCHMARK(PaintADay)->Arg(25)->Arg(30)->Unit(benchmark::kMillisecond);
 
 void ZoomADay(benchmark::State& state) {
-    DayInView view;
+    DayInView view(state);
     int notch = 1;
     for (auto _ : state) {
         Wheel(view.strips, notch);
@@ -101,11 +102,11 @@ void ZoomADay(benchmark::State& state) {
         view.strips.render(&view.frame);
     }
 }
-BENCHMARK(ZoomADay)->Unit(benchmark::kMillisecond);
+BENCHMARK(ZoomADay)->Arg(25)->Arg(30)->Unit(benchmark::kMillisecond);
 
 // Last: it adds to the day.
 void FollowADay(benchmark::State& state) {
-    DayInView view;
+    DayInView view(state);
     for (auto _ : state) {
         state.PauseTiming();
         for (int i = 0; i < kRefreshEpochs; ++i) RecordEpoch(view.day.recorder, view.day.epochs++);
@@ -114,7 +115,7 @@ void FollowADay(benchmark::State& state) {
         view.strips.render(&view.frame);
     }
 }
-BENCHMARK(FollowADay)->Unit(benchmark::kMillisecond);
+BENCHMARK(FollowADay)->Arg(25)->Arg(30)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 }  // namespace vexa
