@@ -1,8 +1,9 @@
 #pragma once
 
 // What the page benchmarks share: an offscreen application and settings and prompts that do nothing.
+#include <benchmark/benchmark.h>
+
 #include <QApplication>
-#include <memory>
 #include <optional>
 
 #include "uicore/prompts.h"
@@ -10,14 +11,16 @@
 
 namespace vexa::bench {
 
-inline void EnsureApplication() {
-    static int argc = 1;
-    static char name[] = "bench_pages";
-    static char* argv[] = {name, nullptr};
-    static std::unique_ptr<QApplication> application = [] {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-        return std::make_unique<QApplication>(argc, argv);
-    }();
+// The program's main: runs the benchmarks in an offscreen application that ends before the
+// program does (one left to the static destructors outlives the Qt state it needs and crashes).
+inline int RunInApplication(int argc, char** argv) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication application(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
 }
 
 struct NoStore : SettingsSections {

@@ -17,7 +17,6 @@
 namespace vexa {
 namespace {
 
-using bench::EnsureApplication;
 using bench::NoPrompts;
 using bench::NoStore;
 
@@ -69,7 +68,6 @@ void PaintLoop(benchmark::State& state, QWidget& page) {
 }
 
 void BM_PositionPage(benchmark::State& state) {
-    EnsureApplication();
     Fixture fixture;
     CNavMsgView page(fixture.context, fixture.read, fixture.preferences);
     page.OnInitialUpdate();
@@ -78,7 +76,6 @@ void BM_PositionPage(benchmark::State& state) {
 }
 
 void BM_SignalPage(benchmark::State& state) {
-    EnsureApplication();
     Fixture fixture;
     CSignalView page(fixture.context, fixture.read);
     page.OnInitialUpdate();
@@ -87,7 +84,6 @@ void BM_SignalPage(benchmark::State& state) {
 }
 
 void BM_SkyPage(benchmark::State& state) {
-    EnsureApplication();
     Fixture fixture;
     CViewSky page(fixture.read);
     page.OnInitialUpdate();
@@ -95,7 +91,6 @@ void BM_SkyPage(benchmark::State& state) {
 }
 
 void BM_PlotPage(benchmark::State& state) {
-    EnsureApplication();
     Fixture fixture;
     CViewSct page(fixture.preferences, fixture.readFix);
     page.OnInitialUpdate();
@@ -113,3 +108,5 @@ BENCHMARK(BM_PlotPage)->Arg(1)->Arg(3)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 }  // namespace vexa
+
+int main(int argc, char** argv) { return vexa::bench::RunInApplication(argc, argv); }

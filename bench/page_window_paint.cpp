@@ -21,7 +21,6 @@
 namespace vexa {
 namespace {
 
-using bench::EnsureApplication;
 using bench::NoPrompts;
 using bench::NoStore;
 
@@ -97,14 +96,12 @@ void RepaintLoop(benchmark::State& state, Window& window) {
 
 // One page alone at 1920 x 1080: 0 Position, 1 Signal, 2 Sky, 3 Plot.
 void BM_PageAt1920x1080(benchmark::State& state) {
-    EnsureApplication();
     Window window;
     window.host->SelectTab(static_cast<int>(state.range(0)));
     RepaintLoop(state, window);
 }
 
 void BM_AllPagesAt1920x1080(benchmark::State& state) {
-    EnsureApplication();
     Window window;
     window.host->ShowAll(2);
     RepaintLoop(state, window);
@@ -121,7 +118,6 @@ struct PaintCounter : QObject {
 
 // All pages shown in a window; only the sky's data changes: the pages that show no sky repaint not.
 void BM_PagesRepaintedWhenOnlyTheSkyChanges(benchmark::State& state) {
-    EnsureApplication();
     Window window;
     window.host->ShowAll(2);
     window.view->show();
@@ -146,3 +142,5 @@ BENCHMARK(BM_PagesRepaintedWhenOnlyTheSkyChanges)->Iterations(20)->Unit(benchmar
 
 }  // namespace
 }  // namespace vexa
+
+int main(int argc, char** argv) { return vexa::bench::RunInApplication(argc, argv); }

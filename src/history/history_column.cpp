@@ -125,9 +125,10 @@ void HistoryColumn::Add(AxisMs axis, const HistoryEpoch& epoch, const std::vecto
 
 void HistoryColumn::Merge(const HistoryColumn& other) {
     if (other.epochs == 0) return;
+    // An empty column merged with another is that column.
     if (epochs == 0) {
-        first = other.first;
-        firstTime = other.firstTime;
+        *this = other;
+        return;
     }
     last = other.last;
     if (!firstTime) firstTime = other.firstTime;

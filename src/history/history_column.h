@@ -25,6 +25,7 @@ struct ValueRange {
     }
     void Merge(const ValueRange& other);
     std::optional<double> Mean() const;
+    bool operator==(const ValueRange&) const = default;
 };
 
 // The values a column summarises besides the satellites.
@@ -49,6 +50,7 @@ struct SatelliteCell {
 
     std::optional<double> Cn0Mean() const;
     void Merge(const SatelliteCell& other);
+    bool operator==(const SatelliteCell&) const = default;
 };
 
 // A stretch of epochs summarised: one epoch, or a second or a minute of them further back.
@@ -70,6 +72,7 @@ struct HistoryColumn {
     void Add(AxisMs axis, const HistoryEpoch& epoch, const std::vector<std::uint16_t>& rows);
     void Merge(const HistoryColumn& other);
     std::size_t Bytes() const { return sizeof(*this) + cells.capacity() * sizeof(SatelliteCell); }
+    bool operator==(const HistoryColumn&) const = default;
 };
 
 }  // namespace vexa

@@ -45,7 +45,13 @@ void FitButtonText(QAbstractButton* button) {
 
 FittedLabel::FittedLabel(QWidget* parent) : QLabel(parent) { setTextFormat(Qt::PlainText); }
 
-QFont FittedLabel::DrawnFont() const { return FontToFit(font(), text(), contentsRect().size(), alignment()); }
+QFont FittedLabel::DrawnFont() const {
+    const QSize room = contentsRect().size();
+    const int flags = static_cast<int>(alignment());
+    if (!fitted_ || fitted_->text != text() || fitted_->font != font() || fitted_->room != room || fitted_->flags != flags)
+        fitted_ = Fitted{text(), font(), room, flags, FontToFit(font(), text(), room, flags)};
+    return fitted_->drawn;
+}
 
 void FittedLabel::paintEvent(QPaintEvent*) {
     QPainter painter(this);

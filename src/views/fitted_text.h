@@ -5,6 +5,7 @@
 #include <QRect>
 #include <QSize>
 #include <QString>
+#include <optional>
 
 class QAbstractButton;
 
@@ -34,6 +35,17 @@ public:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+
+private:
+    // The font last fitted and what it was fitted for: most paints draw the same text in the same box.
+    struct Fitted {
+        QString text;
+        QFont font;
+        QSize room;
+        int flags = 0;
+        QFont drawn;
+    };
+    mutable std::optional<Fitted> fitted_;
 };
 
 }  // namespace vexa

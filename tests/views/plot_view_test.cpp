@@ -123,6 +123,25 @@ TEST_F(PlotPage, HistoryFadesFromBlueToGreenOverTheLastEightFixes) {
     EXPECT_EQ(ColourAt(Plot().PlotImage(), 80, 80), "#0000ff");
 }
 
+// Shown three times larger, the plot is drawn again at that resolution, not enlarged: a dot left
+// behind, the fading history and the rings are where the page-size image has them.
+TEST_F(PlotPage, ShownLargerThePlotIsDrawnAtTheScreensResolutionWithEveryDotInPlace) {
+    FixAt(0.0);
+    for (int i = 1; i < 10; ++i) FixAt(0.0, 3.0 * i + 0.1);
+    constexpr int kZoom = 3;
+    QImage shown(Plot().size() * kZoom, QImage::Format_RGB32);
+    shown.setDevicePixelRatio(kZoom);
+    Plot().render(&shown);
+    const QImage& page = Plot().PlotImage();
+    const QImage enlarged = page.scaled(page.size() * kZoom);
+    const QPoint origin = (Plot().ImageOrigin() - Plot().rect().topLeft()) * kZoom;
+    EXPECT_NE(shown.copy(QRect(origin, enlarged.size())), enlarged);
+    for (const QPoint at : {QPoint(80, 80), QPoint(88, 80), QPoint(104, 80), QPoint(152, 80), QPoint(70, 70)}) {
+        EXPECT_EQ(ColourAt(shown, origin.x() + at.x() * kZoom + 1, origin.y() + at.y() * kZoom + 1), ColourAt(page, at.x(), at.y()))
+            << at.x() << "," << at.y();
+    }
+}
+
 TEST_F(PlotPage, AnNmeaFixEntersTheTrackOnceAtItsHint) {
     fix = GeodeticFix{kLat0, kLon0, 40.0};
     page.OnUpdate(MessageDelivered{MessageId::DevelopmentText});

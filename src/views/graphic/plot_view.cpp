@@ -2,6 +2,7 @@
 
 #include <QPainter>
 #include <algorithm>
+#include <cmath>
 
 #include "receiver/binary/coordinate_conversion.h"
 #include "uicore/settings_sections.h"
@@ -52,6 +53,14 @@ void CMapView::Rebuild() {
     image_ = QImage(kPlotSize, kPlotSize, QImage::Format_RGB32);
     image_.fill(kPaletteWhite);
     QPainter painter(&image_);
+    DrawBackground(painter);
+    trail_.assign(trail_.size(), false);
+    historyDrawn_ = false;
+    zoomed_ = QImage();
+    update();
+}
+
+void CMapView::DrawBackground(QPainter& painter) const {
     painter.setPen(kPaletteBlack);
     const QPoint corners[] = {{0, 0}, {159, 0}, {159, 159}, {0, 159}, {0, 0}};
     painter.drawPolyline(corners, 5);
@@ -62,14 +71,13 @@ void CMapView::Rebuild() {
         const int r = static_cast<int>(std::clamp(ring * scale_, -double(kPlotSize), double(kPlotSize)));
         DrawBoxEllipse(painter, kCentre - r, kCentre - r, kCentre + r, kCentre + r);
     }
-    update();
 }
 
 void CMapView::SetOrigin(double latitude, double longitude) {
     settings_.m_dOriginLat = latitude;
     settings_.m_dOriginLon = longitude;
     store_.SavePlotSettings();
-    nextSlot_ = oldestSlot_ = count_ = 0;
+    nextSlot_ = count_ = 0;
     Rebuild();
 }
 
@@ -86,22 +94,57 @@ void CMapView::OnUpdate(const LinkUpdate& update) {
 
 void CMapView::AddFix(const GeodeticFix& fix) {
     if (!PlotOriginSet(settings_.m_dOriginLat, settings_.m_dOriginLon)) SetOrigin(fix.latitude, fix.longitude);
+    // The oldest dot leaves the history but stays on the image in the oldest colour it was drawn in.
+    if (count_ == kHistorySize && historyDrawn_) {
+        const QPoint& left = history_[nextSlot_];
+        trail_[static_cast<std::size_t>(left.y() * kPlotSize + left.x())] = true;
+    }
     history_[nextSlot_] = Project(fix);
     nextSlot_ = (nextSlot_ + 1) % kHistorySize;
     if (count_ < kHistorySize) ++count_;
     DrawHistory();
-    if (count_ == kHistorySize) oldestSlot_ = (oldestSlot_ + 1) % kHistorySize;
 }
 
-void CMapView::DrawHistory() {
-    QPainter painter(&image_);
+void CMapView::DrawHistory(QPainter& painter) const {
+    // Until the history is full its oldest dot is in the first slot, then in the next to be reused.
+    const int oldest = count_ == kHistorySize ? nextSlot_ : 0;
     for (int j = 0; j < count_; ++j) {
-        const QPoint& point = history_[(oldestSlot_ + j) % kHistorySize];
+        const QPoint& point = history_[(oldest + j) % kHistorySize];
         const QColor& colour = kFadeColours[kHistorySize - count_ + j];
         painter.setPen(colour);
         painter.setBrush(colour);
         DrawBoxEllipse(painter, point.x() - 2, point.y() - 2, point.x() + 2, point.y() + 2);
     }
+}
+
+void CMapView::DrawHistory() {
+    historyDrawn_ = true;
+    QPainter painter(&image_);
+    DrawHistory(painter);
+    if (zoomed_.isNull()) return;
+    QPainter zoomed(&zoomed_);
+    zoomed.scale(zoomedAt_, zoomedAt_);
+    DrawHistory(zoomed);
+}
+
+// The image drawn again at `zoom`: the background, the dots left behind (all in the oldest colour,
+// so their order does not matter), then the history over them, as the image holds them.
+void CMapView::DrawZoomed(double zoom) {
+    const int pixels = static_cast<int>(std::ceil(kPlotSize * zoom));
+    zoomed_ = QImage(pixels, pixels, QImage::Format_RGB32);
+    zoomedAt_ = zoom;
+    zoomed_.fill(kPaletteWhite);
+    QPainter painter(&zoomed_);
+    painter.scale(zoom, zoom);
+    DrawBackground(painter);
+    painter.setPen(kFadeColours[0]);
+    painter.setBrush(kFadeColours[0]);
+    for (int y = 0; y < kPlotSize; ++y) {
+        for (int x = 0; x < kPlotSize; ++x) {
+            if (trail_[static_cast<std::size_t>(y * kPlotSize + x)]) DrawBoxEllipse(painter, x - 2, y - 2, x + 2, y + 2);
+        }
+    }
+    if (historyDrawn_) DrawHistory(painter);
 }
 
 QPoint CMapView::ImageOrigin() const {
@@ -119,7 +162,14 @@ void CMapView::paintEvent(QPaintEvent*) {
                   QString::asprintf("Rings: %d, %d, %d [m]     ", rings_[0], rings_[1], rings_[2]),
                   kPaletteLightGrey);
     painter.setClipRect(client);
-    painter.drawImage(ImageOrigin(), image_);
+    // The device pixels of one page unit, the window's scale and the screen's together.
+    const double zoom = painter.deviceTransform().m11();
+    if (zoom <= 1.0) {
+        painter.drawImage(ImageOrigin(), image_);
+        return;
+    }
+    if (zoomed_.isNull() || zoomedAt_ != zoom) DrawZoomed(zoom);
+    painter.drawImage(QRectF(ImageOrigin(), QSizeF(kPlotSize, kPlotSize)), zoomed_);
 }
 
 }  // namespace vexa

@@ -4,6 +4,7 @@
 #include <QImage>
 #include <QPoint>
 #include <array>
+#include <vector>
 
 #include "uicore/app_settings.h"
 #include "views/graphic/geodetic_fix.h"
@@ -13,8 +14,10 @@ namespace vexa {
 class SettingsSections;
 
 // The plot of the "Plot" page: a 160 x 160 image with a frame, a cross-hair and three range
-// rings around the origin, the latest eight fixes as fading dots, shown centred above the rings'
-// caption. A fix enters the plot once per navigation update; paints only show the image.
+// rings around the origin, the latest eight fixes as fading dots and the older ones left behind in
+// the oldest colour, shown centred above the rings' caption. A fix enters the plot once per
+// navigation update; paints only show the image. Shown larger than its page size, the plot is
+// drawn again at the screen's resolution, so its lines and dots stay sharp.
 class CMapView : public QFrame {
     Q_OBJECT
 public:
@@ -45,7 +48,10 @@ protected:
 
 private:
     void AddFix(const GeodeticFix& fix);
+    void DrawBackground(QPainter& painter) const;
+    void DrawHistory(QPainter& painter) const;
     void DrawHistory();
+    void DrawZoomed(double zoom);
 
     AppSettings& settings_;
     SettingsSections& store_;
@@ -57,8 +63,12 @@ private:
     double scale_ = 0.0;
     std::array<QPoint, kHistorySize> history_{};
     int nextSlot_ = 0;
-    int oldestSlot_ = 0;
     int count_ = 0;
+    // The dots that left the history after being drawn on the image, by plot pixel.
+    std::vector<bool> trail_ = std::vector<bool>(kPlotSize * kPlotSize, false);
+    bool historyDrawn_ = false;  // the history is on the image since it was last made
+    QImage zoomed_;  // the image at `zoomedAt_` device pixels per page unit, when shown larger
+    double zoomedAt_ = 1.0;
 };
 
 }  // namespace vexa

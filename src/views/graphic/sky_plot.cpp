@@ -107,20 +107,29 @@ PlotMarker SkySatelliteMarker(QPoint p, const SkySatellite& satellite, const Gns
     return drawn;
 }
 
-void DrawMarkerShape(QPainter& painter, const PlotMarker& drawn) {
+// The box ellipse of the plot, at page size exactly as the page draws it, larger filled in device pixels.
+void DrawPlotEllipse(QPainter& painter, double zoom, QRect box, const QColor& outline, const QColor& inside) {
+    if (zoom == 1.0) {
+        painter.setPen(outline);
+        painter.setBrush(inside);
+        DrawBoxEllipse(painter, box.left(), box.top(), box.right(), box.bottom());
+        return;
+    }
+    DrawZoomedBoxEllipse(painter, zoom, box.left(), box.top(), box.right(), box.bottom(), outline,
+                         inside == outline ? std::nullopt : std::optional(inside));
+}
+
+void DrawMarkerShape(QPainter& painter, const PlotMarker& drawn, double zoom) {
     const QPoint p = drawn.marker.at;
-    painter.setPen(drawn.colour);
-    painter.setBrush(drawn.colour);
-    if (drawn.marker.halfWidth == kWideHalfWidth)
-        DrawBoxEllipse(painter, p.x() - 11, p.y() - 7, p.x() + 11, p.y() + 7);
-    else
-        DrawBoxEllipse(painter, p.x() - 8, p.y() - 8, p.x() + 8, p.y() + 8);
+    const int halfHeight = drawn.marker.halfWidth == kWideHalfWidth ? 7 : 8;
+    const QRect box(QPoint(p.x() - drawn.marker.halfWidth, p.y() - halfHeight), QPoint(p.x() + drawn.marker.halfWidth, p.y() + halfHeight));
+    DrawPlotEllipse(painter, zoom, box, drawn.colour, drawn.colour);
 }
 
 // At page size each label is drawn on its marker, as the marker is drawn.
 void DrawAtPageSize(QPainter& painter, const std::vector<PlotMarker>& markers) {
     for (const PlotMarker& drawn : markers) {
-        DrawMarkerShape(painter, drawn);
+        DrawMarkerShape(painter, drawn, 1.0);
         if (drawn.label.trimmed().isEmpty()) continue;
         painter.setPen(kPaletteBlack);
         painter.setBackgroundMode(Qt::TransparentMode);
@@ -131,7 +140,7 @@ void DrawAtPageSize(QPainter& painter, const std::vector<PlotMarker>& markers) {
 // Drawn larger, the labels are drawn in device pixels at a size that grows slower than the plot,
 // each where it overlaps no other; the satellites drawn last (those used) are placed first.
 void DrawZoomed(QPainter& painter, std::vector<PlotMarker>& markers, double zoom, QSize imageSize) {
-    for (const PlotMarker& drawn : markers) DrawMarkerShape(painter, drawn);
+    for (const PlotMarker& drawn : markers) DrawMarkerShape(painter, drawn, zoom);
     painter.save();
     painter.resetTransform();
     painter.setFont(ArialPixels(static_cast<int>(std::lround(MarkerFont().pixelSize() * std::sqrt(zoom))), true));
@@ -247,11 +256,9 @@ bool DrawSkyPlot(QImage& image, const SkyGeometry& geometry, const ModelSnapshot
 
     QPainter painter(&image);
     if (zoom != 1.0) painter.scale(zoom, zoom);
-    painter.setPen(kPaletteGreen);
-    painter.setBrush(kPaletteBlack);
-    DrawBoxEllipse(painter, kInset, kInset, side - kInset, side - kInset);
+    DrawPlotEllipse(painter, zoom, QRect(QPoint(kInset, kInset), QPoint(side - kInset, side - kInset)), kPaletteGreen, kPaletteBlack);
     const int inner = kInset + geometry.ringStep;
-    DrawBoxEllipse(painter, inner, inner, side - inner, side - inner);
+    DrawPlotEllipse(painter, zoom, QRect(QPoint(inner, inner), QPoint(side - inner, side - inner)), kPaletteGreen, kPaletteBlack);
 
     if (!snapshot.track && !snapshot.sky) return false;
     DrawCompass(painter, geometry);

@@ -42,11 +42,8 @@ void CViewSky::OnInitialUpdate() {
     plot_->update();
 }
 
-void CViewSky::OnUpdate(const LinkUpdate& update) {
-    if (!IsDelivered(update, MessageId::NavData) && !std::holds_alternative<SkyUpdated>(update)) return;
-    this->update();
-    plot_->OnUpdate(update);
-}
+// The page itself draws only its captions: the plot and the boxes whose texts change repaint alone.
+void CViewSky::OnUpdate(const LinkUpdate& update) { plot_->OnUpdate(update); }
 
 void CViewSky::SetBoxTexts(const SkyBoxTexts& texts) {
     for (std::size_t i = 0; i < kTrackChannels; ++i) {

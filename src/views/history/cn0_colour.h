@@ -10,5 +10,7 @@ inline constexpr double kWeakestCn0 = 15.0;
 inline constexpr double kStrongestCn0 = 50.0;
 
 QColor Cn0Colour(double cn0);
+// The same colour as a pixel value, for images filled pixel by pixel.
+QRgb Cn0Rgb(double cn0);
 
 }  // namespace vexa

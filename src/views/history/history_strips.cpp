@@ -2,6 +2,7 @@
 
 #include <QMouseEvent>
 #include <QPainter>
+#include <QPolygonF>
 #include <QWheelEvent>
 #include <algorithm>
 #include <array>
@@ -40,9 +41,7 @@ QColor FixColour(FixBand band) {
 }
 
 // A satellite in view but not used: its colour mixed halfway with white.
-QColor Paler(const QColor& colour) {
-    return QColor((colour.red() + 255) / 2, (colour.green() + 255) / 2, (colour.blue() + 255) / 2);
-}
+QRgb Paler(QRgb colour) { return qRgb((qRed(colour) + 255) / 2, (qGreen(colour) + 255) / 2, (qBlue(colour) + 255) / 2); }
 
 const char* FixText(FixBand band) {
     static constexpr std::array<const char*, kFixBandCount> kTexts = {"no fix", "2D", "3D", "DGPS", "RTK float", "RTK fixed"};
@@ -69,24 +68,29 @@ AxisMs TickStep(AxisMs wanted) {
     return 86400000;
 }
 
-// The values of one line strip per pixel: a mean where the pixel has any.
+// The values of one line strip per pixel: a mean where the pixel has any, joined across pixels
+// without epochs and broken where a pixel's epochs have none.
 template <typename Value>
 void PaintLine(QPainter& painter, const QRect& area, const PixelColumns& view, double top, const QColor& colour,
                Qt::PenStyle style, Value value) {
     painter.setPen(QPen(colour, 1.5, style));
-    std::optional<QPointF> last;
+    QPolygonF line;
+    line.reserve(static_cast<qsizetype>(view.pixels.size()));
+    auto draw = [&painter, &line] {
+        if (line.size() == 1) painter.drawPoint(line.front());
+        else if (line.size() > 1) painter.drawPolyline(line);
+        line.clear();
+    };
     for (std::size_t x = 0; x < view.pixels.size(); ++x) {
         const std::optional<double> got = value(view.pixels[x]);
         if (!got) {
-            if (view.pixels[x].epochs > 0) last.reset();
+            if (view.pixels[x].epochs > 0) draw();
             continue;
         }
         const double y = area.bottom() - std::clamp(*got / top, 0.0, 1.0) * (area.height() - 2);
-        const QPointF point(area.left() + static_cast<double>(x), y);
-        if (last) painter.drawLine(*last, point);
-        else painter.drawPoint(point);
-        last = point;
+        line.append(QPointF(area.left() + static_cast<double>(x), y));
     }
+    draw();
 }
 
 // The strip's frame, its title at the left and its top value.
@@ -148,7 +152,7 @@ void CHistoryStrips::Read() {
     history_.Read([&](const HistoryStore& store) {
         held_ = store.Span();
         ClampRange();
-        view_ = ColumnsPerPixel(store, from_, from_ + span_, width);
+        ReadColumnsPerPixel(view_, store, from_, from_ + span_, width);
         if (rows_.size() != store.Rows().size()) rows_ = store.Rows();
         breaks_.clear();
         for (const TimeBreak& timeBreak : store.Axis().Breaks()) {
@@ -171,6 +175,7 @@ void CHistoryStrips::Read() {
         rowLabels_.clear();
         for (const std::uint16_t row : order_) rowLabels_ << SatelliteLabel(rows_[row]);
     }
+    heatImageStale_ = true;
     hasError_ = std::ranges::any_of(view_.pixels, [](const HistoryColumn& pixel) { return pixel.Of(Measure::Horizontal).count > 0; });
 }
 
@@ -201,6 +206,7 @@ void CHistoryStrips::paintEvent(QPaintEvent*) {
     font.setPixelSize(10);
     painter.setFont(font);
     const Strips strips = Layout();
+    MakeHeatImage(strips.heat.size());
     PaintLegend(painter, strips.legend);
     PaintHeat(painter, strips.heat);
     PaintCounts(painter, strips.counts);
@@ -228,6 +234,59 @@ void CHistoryStrips::PaintLegend(QPainter& painter, const QRect& area) const {
                      Qt::AlignLeft | Qt::AlignTop, QStringLiteral("bar on top: used; pale: in view, not used"));
 }
 
+// The heat map as an image of the strip's size, drawn a row of satellites at a time: each row's
+// line of colours is made once and copied to the image lines the row covers, its top line marking
+// the pixels where the satellite was used.
+void CHistoryStrips::MakeHeatImage(QSize size) {
+    if (!heatImageStale_ && heatImage_.size() == size) return;
+    heatImageStale_ = false;
+    if (heatImage_.size() != size) heatImage_ = QImage(size, QImage::Format_ARGB32_Premultiplied);
+    heatImage_.fill(Qt::transparent);
+    if (order_.empty() || size.isEmpty()) return;
+    const std::size_t width = std::min(view_.pixels.size(), static_cast<std::size_t>(size.width()));
+    std::vector<std::size_t> placeOf(rows_.size(), 0);
+    for (std::size_t place = 0; place < order_.size(); ++place) placeOf[order_[place]] = place;
+    std::vector<QRgb> colours(order_.size() * width, 0);
+    std::vector<std::uint8_t> used(order_.size() * width, 0);
+    for (std::size_t x = 0; x < width; ++x) {
+        for (const SatelliteCell& cell : view_.pixels[x].cells) {
+            const std::optional<double> cn0 = cell.Cn0Mean();
+            if (!cn0 || cell.row >= placeOf.size()) continue;
+            const QRgb colour = Cn0Rgb(*cn0);
+            const std::size_t at = placeOf[cell.row] * width + x;
+            colours[at] = cell.used == 0 ? Paler(colour) : colour;
+            used[at] = cell.used > 0 ? 1 : 0;
+        }
+    }
+    const double rowHeight = static_cast<double>(size.height()) / static_cast<double>(order_.size());
+    const bool marked = rowHeight >= 4.0;
+    // Rows thinner than a pixel share image lines: there a row's colours only cover where it has any.
+    const bool overlapping = rowHeight < 1.0;
+    std::vector<QRgb> topLine(width);
+    for (std::size_t place = 0; place < order_.size(); ++place) {
+        const QRgb* line = colours.data() + place * width;
+        const int top = static_cast<int>(std::lround(static_cast<double>(place) * rowHeight));
+        const int bottom = std::min(std::max(top + 1, static_cast<int>(std::lround(static_cast<double>(place + 1) * rowHeight))), size.height());
+        std::copy(line, line + width, topLine.begin());
+        if (marked) {
+            for (std::size_t x = 0; x < width; ++x) {
+                if (used[place * width + x] != 0) topLine[x] = qRgb(0, 0, 0);
+            }
+        }
+        for (int y = top; y < bottom; ++y) {
+            const QRgb* from = y == top ? topLine.data() : line;
+            auto* to = reinterpret_cast<QRgb*>(heatImage_.scanLine(y));
+            if (!overlapping) {
+                std::copy(from, from + width, to);
+                continue;
+            }
+            for (std::size_t x = 0; x < width; ++x) {
+                if (from[x] != 0) to[x] = from[x];
+            }
+        }
+    }
+}
+
 void CHistoryStrips::PaintHeat(QPainter& painter, const QRect& area) const {
     painter.setPen(QColor(0xc8c8c8));
     painter.drawRect(area.adjusted(0, 0, -1, -1));
@@ -237,21 +296,7 @@ void CHistoryStrips::PaintHeat(QPainter& painter, const QRect& area) const {
         return;
     }
     const double rowHeight = static_cast<double>(area.height()) / static_cast<double>(order_.size());
-    std::vector<int> placeOf(rows_.size(), 0);
-    for (std::size_t place = 0; place < order_.size(); ++place) placeOf[order_[place]] = static_cast<int>(place);
-    for (std::size_t x = 0; x < view_.pixels.size(); ++x) {
-        for (const SatelliteCell& cell : view_.pixels[x].cells) {
-            const std::optional<double> cn0 = cell.Cn0Mean();
-            if (!cn0 || cell.row >= placeOf.size()) continue;
-            const double top = area.top() + placeOf[cell.row] * rowHeight;
-            QColor colour = Cn0Colour(*cn0);
-            if (cell.used == 0) colour = Paler(colour);
-            const int xAt = area.left() + static_cast<int>(x);
-            const QRectF cellRect(xAt, top, 1.0, std::max(rowHeight, 1.0));
-            painter.fillRect(cellRect, colour);
-            if (cell.used > 0 && rowHeight >= 4.0) painter.fillRect(QRectF(xAt, top, 1.0, 1.0), Qt::black);
-        }
-    }
+    painter.drawImage(area.topLeft(), heatImage_);
     // The rows' labels where they fit, and a line between constellations.
     painter.setPen(Qt::black);
     const int labelEvery = std::max(1, static_cast<int>(std::ceil(10.0 / rowHeight)));

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QImage>
 #include <QString>
 #include <QStringList>
 #include <QWidget>
@@ -56,6 +57,7 @@ private:
     void Read();
     void ClampRange();
     void PaintLegend(QPainter& painter, const QRect& area) const;
+    void MakeHeatImage(QSize size);
     void PaintHeat(QPainter& painter, const QRect& area) const;
     void PaintCounts(QPainter& painter, const QRect& area) const;
     void PaintDops(QPainter& painter, const QRect& area) const;
@@ -75,6 +77,8 @@ private:
     std::vector<std::pair<AxisMs, QString>> ticks_;
     std::vector<AxisMs> breaks_;
     bool hasError_ = false;
+    QImage heatImage_;
+    bool heatImageStale_ = true;
     std::optional<QPoint> dragFrom_;
     AxisMs dragStart_ = 0;
 };
