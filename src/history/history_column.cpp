@@ -7,8 +7,21 @@ namespace vexa {
 
 namespace {
 
-std::uint16_t SaturatedSum(std::uint16_t a, std::uint16_t b) {
-    return static_cast<std::uint16_t>(std::min<unsigned>(a + b, std::numeric_limits<std::uint16_t>::max()));
+constexpr unsigned kCountLimit = std::numeric_limits<std::uint16_t>::max();
+
+// A count stops at its limit; the sum counted with it is then scaled down with it, so that the
+// ratio of the two (a mean, a share of epochs) stays that of everything merged.
+template <class Sum>
+void MergeCounted(std::uint16_t& count, Sum& sum, unsigned moreCount, Sum moreSum) {
+    const unsigned total = count + moreCount;
+    const double totalSum = static_cast<double>(sum) + static_cast<double>(moreSum);
+    if (total <= kCountLimit) {
+        count = static_cast<std::uint16_t>(total);
+        sum = static_cast<Sum>(totalSum);
+        return;
+    }
+    count = static_cast<std::uint16_t>(kCountLimit);
+    sum = static_cast<Sum>(std::llround(totalSum * kCountLimit / total));
 }
 
 SatelliteCell CellOf(std::uint16_t row, const HistorySatellite& satellite) {
@@ -73,11 +86,9 @@ void SatelliteCell::Merge(const SatelliteCell& other) {
     if (other.cn0Count > 0) {
         cn0Min = cn0Count > 0 ? std::min(cn0Min, other.cn0Min) : other.cn0Min;
         cn0Max = cn0Count > 0 ? std::max(cn0Max, other.cn0Max) : other.cn0Max;
-        cn0Sum += other.cn0Sum;
-        cn0Count = SaturatedSum(cn0Count, other.cn0Count);
+        MergeCounted(cn0Count, cn0Sum, other.cn0Count, other.cn0Sum);
     }
-    epochs = SaturatedSum(epochs, other.epochs);
-    used = SaturatedSum(used, other.used);
+    MergeCounted(epochs, used, other.epochs, other.used);
     if (other.elevation != kNoElevation) elevation = other.elevation;
     if (other.azimuth != kNoAzimuth) azimuth = other.azimuth;
 }

@@ -92,6 +92,16 @@ TEST(HistoryStoreTest, SummarisesASecondAsItsMinimumMaximumAndMean) {
     EXPECT_EQ(second.WorstFix(), FixBand::ThreeD);
 }
 
+// A pixel of a long view merges more epochs than a cell counts: its mean and share of use stay right.
+TEST(HistoryStoreTest, CellsMergedPastTheirCountKeepTheirMeanAndShareOfUse) {
+    SatelliteCell strong{.epochs = 60000, .used = 60000, .cn0Count = 60000, .cn0Sum = 60000 * 40};
+    const SatelliteCell weak{.epochs = 60000, .used = 0, .cn0Count = 60000, .cn0Sum = 60000 * 30};
+    strong.Merge(weak);
+    EXPECT_DOUBLE_EQ(*strong.Cn0Mean(), 35.0);
+    EXPECT_EQ(strong.epochs, 65535);
+    EXPECT_NEAR(strong.used, 65535 / 2, 1);
+}
+
 TEST(HistoryStoreTest, ASkyJoinsTheFixOfItsTimeAndASkyAloneIsAnEpoch) {
     HistoryRecorder recorder;
     GnssFix fix;
