@@ -91,6 +91,7 @@ LinkResult ReplaySource::Open(int) {
     const std::uintmax_t size = std::filesystem::file_size(replay_->path, sizeError);
     size_ = sizeError ? 0 : size;
     position_ = 0;
+    paused_ = false;  // an opened capture plays
     lastPlayed_ = clock_();
     open_ = true;
     return kResultOk;
