@@ -64,6 +64,9 @@ public:
         kAllPages = 32820,
         kHistory = 32813,
         kExportHistory = 32814,
+        kPauseReplay = 32815,
+        kReplayFaster = 32816,
+        kReplaySlower = 32817,
     };
     static constexpr int kClientWidth = 240;
     static constexpr int kClientHeight = 268;
@@ -129,6 +132,7 @@ private:
     std::optional<QString> SwitchProtocolText() const;
     std::optional<QString> LoggingText() const;
     std::optional<QString> RecordingText() const;
+    std::optional<QString> PauseReplayText() const;
     bool DebugOutputOn() const;
     bool NavLibOutputOn() const;
     bool NmeaChannelOn() const;
@@ -136,6 +140,11 @@ private:
     void OnSerialCommItem() { OnSerialComm(); }
     void OnHistory();
     void OnExportHistory();
+    // A replayed capture's pause and speed (its seek bar is in the History window).
+    void OnPauseReplay();
+    void OnReplayFaster() { StepReplaySpeed(+1); }
+    void OnReplaySlower() { StepReplaySpeed(-1); }
+    void StepReplaySpeed(int steps);
     void OnSwitchProtocol();
     void OnLoadMap();
     void OnLogging();
