@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "link/model/link_update.h"
+#include "link/sources/capture_playback.h"
 #include "receiver/commands/command_builders.h"
 #include "receiver/product/product_table.h"
 
@@ -141,6 +142,7 @@ private:
     void OnHistory();
     void OnExportHistory();
     // A replayed capture's pause and speed (its seek bar is in the History window).
+    std::optional<PlaybackState> ReplayPlayback() const;
     void OnPauseReplay();
     void OnReplayFaster() { StepReplaySpeed(+1); }
     void OnReplaySlower() { StepReplaySpeed(-1); }

@@ -158,7 +158,7 @@ void CMainFrame::UpdateMenuStates() {
         case EnabledWhile::Connected: action->setEnabled(protocol != kNotConnected); break;
         case EnabledWhile::Linked: action->setEnabled(ui_.comm != nullptr); break;
         case EnabledWhile::Replaying: {
-            const std::optional<PlaybackState> playback = ui_.comm ? ui_.comm->Playback() : std::nullopt;
+            const std::optional<PlaybackState> playback = ReplayPlayback();
             action->setEnabled(playback && playback->open);
             break;
         }
