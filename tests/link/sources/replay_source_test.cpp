@@ -79,6 +79,16 @@ TEST(ReplayName, SpeedsAreNumbersFromATenthToFifty) {
     }
 }
 
+TEST(ReplayName, SpeedStepsGoToTheNextStepOnTheirWayAndStopAtTheEnds) {
+    struct Case {
+        double speed;
+        int steps;
+        double stepped;
+    };
+    const Case cases[] = {{1, 1, 2}, {1, -1, 0.5}, {3, 1, 5}, {3, -1, 2}, {10, -2, 2}, {50, 1, 50}, {0.1, -1, 0.1}, {0.15, -1, 0.1}};
+    for (const Case& c : cases) EXPECT_EQ(SteppedReplaySpeed(c.speed, c.steps), c.stepped) << c.speed << " " << c.steps;
+}
+
 class ReplaySourceTest : public ::testing::Test {
 protected:
     void SetUp() override {
