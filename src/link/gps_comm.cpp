@@ -544,6 +544,11 @@ void GpsComm::onIdle() {
     if (const int cause = log_.Flush(); cause != 0) ReportLogError(cause);
 }
 
-void GpsComm::onEnded() { Post(LinkLost{}); }
+void GpsComm::onEnded() {
+    // What arrived before the end is kept: the NMEA epoch in progress is complete, as at the end
+    // of a decoded capture.
+    epochs_.finish();
+    Post(LinkLost{});
+}
 
 }  // namespace vexa

@@ -165,7 +165,8 @@ public:
     // Feeds bytes from a source other than the comm reader's (a capture file) through the comm reader's
     // receive path. Not to be used while a source is open.
     void Receive(std::span<const std::uint8_t> bytes) { frameReceiver_.feed(bytes); }
-    // The source has ended: the NMEA epoch in progress is complete.
+    // The input has ended: the NMEA epoch in progress is complete (the comm reader's source
+    // ending does the same).
     void EndOfInput() { epochs_.finish(); }
 
     // Each listener is told of every new fix and completed sky, under the lock, after it is stored,

@@ -62,12 +62,14 @@ protected:
         return path.string();
     }
 
-    // The fixes a decode of the bytes from `byte` on gives, through the same receive path.
+    // The fixes a decode of the bytes from `byte` on gives, through the same receive path, to the
+    // end of the input as --decode reads it.
     static std::vector<FixKey> DecodedFrom(const Bytes& capture, std::size_t byte) {
         LinkUnderTest link;
         FixLog fixes;
         link.comm->AddGnssListener(fixes);
         link.comm->Receive(std::span(capture).subspan(std::min(byte, capture.size())));
+        link.comm->EndOfInput();
         link.comm->RemoveGnssListener(fixes);
         return fixes.Fixes();
     }
@@ -80,9 +82,11 @@ protected:
 // Moved anywhere while it plays, a capture gives from there on exactly the fixes a decode of the
 // file from that byte on gives: nothing of the old place is mixed in.
 TEST_F(ReplaySeek, FixesFromASeekPointAreThoseOfADecodeOfTheFileFromThere) {
+    const Bytes nmea = MakeNmeaCapture(20);
     const std::pair<const char*, Bytes> captures[] = {
         {"binary.bin", MakeSampleCapture(nullptr, 30)},
-        {"nmea.nmea", MakeNmeaCapture(20)},
+        {"nmea.nmea", nmea},
+        {"cut.nmea", Bytes(nmea.begin(), nmea.end() - 200)},  // ends inside an epoch, which is kept
     };
     for (const auto& [name, capture] : captures) {
         const std::string path = Write(capture, name);
