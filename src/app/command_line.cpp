@@ -43,7 +43,7 @@ constexpr OptionRow<DemoOption> kDemoOptions[] = {
     {DemoOption::kReplay, "--replay", "FILE",
      "play a raw capture (from Start Recording... or vexademo-cli --record) as\n"
      "the receiver: listed first as replay:FILE and connected at start"},
-    {DemoOption::kSpeed, "--speed", "X", "play it at X times its line rate of 57600 baud, 1 to 50 (default 1)"},
+    {DemoOption::kSpeed, "--speed", "X", "play it at X times its line rate of 57600 baud, 0.1 to 50 (default 1)"},
     {DemoOption::kLoop, "--loop", "", "start the capture again at its end instead of ending the connection"},
     {DemoOption::kHelp, "--help", "", "this text"},
     {DemoOption::kVersion, "--version", "", "the program's version"},

@@ -5,6 +5,7 @@
 #include "uicore/prompts.h"
 #include "uicore/ui_context.h"
 #include "views/history/history_window.h"
+#include "views/history/replay_bar.h"
 
 namespace vexa {
 
@@ -31,11 +32,24 @@ CHistoryWindow* HistoryItems::Window() const { return window_; }
 void HistoryItems::ShowWindow() {
     if (!window_) {
         window_ = new CHistoryWindow(recorder_, owner_);
+        if (ui_.comm) {
+            replayBar_ = new CReplayBar(*ui_.comm, window_);
+            window_->AddControls(replayBar_);
+        }
         window_->resize(kWindowWidth, kWindowHeight);
     }
     window_->show();
     window_->raise();
     window_->activateWindow();
+}
+
+void HistoryItems::HoldReplay() {
+    if (ui_.comm == nullptr) return;
+    if (const std::optional<PlaybackState> playback = ui_.comm->Playback(); playback && !playback->paused) {
+        static_cast<void>(ui_.comm->PausePlayback(true));  // an ended capture stands still anyway
+    }
+    if (replayBar_) replayBar_->Refresh();
+    if (window_) window_->Strips()->Refresh();
 }
 
 void HistoryItems::Export() {

@@ -9,6 +9,7 @@ class QWidget;
 namespace vexa {
 
 class CHistoryWindow;
+class CReplayBar;
 struct UiContext;
 
 // The history of the link and its two menu items: "History..." shows its window, "Export
@@ -23,12 +24,15 @@ public:
     void ShowWindow();
     void Export();
     CHistoryWindow* Window() const;
+    // Pauses a replayed capture and shows it so, for pictures of one moment (the screenshots).
+    void HoldReplay();
 
 private:
     UiContext& ui_;
     QWidget* owner_;
     HistoryRecorder recorder_;
     QPointer<CHistoryWindow> window_;
+    QPointer<CReplayBar> replayBar_;
 };
 
 }  // namespace vexa

@@ -334,6 +334,26 @@ void CMainFrame::OnHistory() { history_->ShowWindow(); }
 
 void CMainFrame::OnExportHistory() { history_->Export(); }
 
+std::optional<PlaybackState> CMainFrame::ReplayPlayback() const {
+    return ui_.comm ? ui_.comm->Playback() : std::nullopt;
+}
+
+void CMainFrame::OnPauseReplay() {
+    const std::optional<PlaybackState> playback = ReplayPlayback();
+    if (playback) static_cast<void>(ui_.comm->PausePlayback(!playback->paused));  // an ended capture has nothing to pause
+}
+
+void CMainFrame::StepReplaySpeed(int steps) {
+    const std::optional<PlaybackState> playback = ReplayPlayback();
+    if (playback) static_cast<void>(ui_.comm->SetPlaybackSpeed(SteppedReplaySpeed(playback->speed, steps)));
+}
+
+std::optional<QString> CMainFrame::PauseReplayText() const {
+    const std::optional<PlaybackState> playback = ReplayPlayback();
+    if (playback && playback->paused) return QStringLiteral("Resume Replay");
+    return QStringLiteral("Pause Replay");
+}
+
 void CMainFrame::OnAbout() {
     CAboutDlg dialog(this);
     ui_.RunModal(dialog);

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "link/model/link_update.h"
+#include "link/sources/capture_playback.h"
 #include "receiver/commands/command_builders.h"
 #include "receiver/product/product_table.h"
 
@@ -64,6 +65,9 @@ public:
         kAllPages = 32820,
         kHistory = 32813,
         kExportHistory = 32814,
+        kPauseReplay = 32815,
+        kReplayFaster = 32816,
+        kReplaySlower = 32817,
     };
     static constexpr int kClientWidth = 240;
     static constexpr int kClientHeight = 268;
@@ -129,6 +133,7 @@ private:
     std::optional<QString> SwitchProtocolText() const;
     std::optional<QString> LoggingText() const;
     std::optional<QString> RecordingText() const;
+    std::optional<QString> PauseReplayText() const;
     bool DebugOutputOn() const;
     bool NavLibOutputOn() const;
     bool NmeaChannelOn() const;
@@ -136,6 +141,12 @@ private:
     void OnSerialCommItem() { OnSerialComm(); }
     void OnHistory();
     void OnExportHistory();
+    // A replayed capture's pause and speed (its seek bar is in the History window).
+    std::optional<PlaybackState> ReplayPlayback() const;
+    void OnPauseReplay();
+    void OnReplayFaster() { StepReplaySpeed(+1); }
+    void OnReplaySlower() { StepReplaySpeed(-1); }
+    void StepReplaySpeed(int steps);
     void OnSwitchProtocol();
     void OnLoadMap();
     void OnLogging();

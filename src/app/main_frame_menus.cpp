@@ -18,6 +18,7 @@ enum class EnabledWhile {
     Binary,     // the binary protocol is up
     Connected,  // a receiver is connected, by either protocol
     Linked,     // the program has a receiver link
+    Replaying,  // the link plays a capture that has not ended
 };
 
 constexpr std::array<std::string_view, 6> kMenuTitles{"Setup", "Command", "Poll", "View", "Tools", "Help"};
@@ -64,6 +65,12 @@ std::span<const CMainFrame::MenuItem> CMainFrame::MenuItems() {
         {.menu = Setup, .id = kExportTrack, .text = "Export Track...", .run = &CMainFrame::OnExportTrack},
         {.menu = Setup, .id = kHistory, .text = "History...", .run = &CMainFrame::OnHistory},
         {.menu = Setup, .id = kExportHistory, .text = "Export History...", .run = &CMainFrame::OnExportHistory},
+        {.menu = Setup, .id = kPauseReplay, .text = "Pause Replay", .run = &CMainFrame::OnPauseReplay,
+         .enabledWhile = Replaying, .liveText = &CMainFrame::PauseReplayText},
+        {.menu = Setup, .id = kReplayFaster, .text = "Replay Faster", .run = &CMainFrame::OnReplayFaster,
+         .enabledWhile = Replaying},
+        {.menu = Setup, .id = kReplaySlower, .text = "Replay Slower", .run = &CMainFrame::OnReplaySlower,
+         .enabledWhile = Replaying},
         {.menu = Setup, .id = kRecording, .text = "Start Recording...", .run = &CMainFrame::OnRecording,
          .enabledWhile = Linked, .liveText = &CMainFrame::RecordingText},
         {.menu = Setup, .id = kExit, .text = "Exit", .run = &CMainFrame::OnExit},
@@ -150,6 +157,11 @@ void CMainFrame::UpdateMenuStates() {
         case EnabledWhile::Binary: action->setEnabled(protocol == kBinaryProtocol); break;
         case EnabledWhile::Connected: action->setEnabled(protocol != kNotConnected); break;
         case EnabledWhile::Linked: action->setEnabled(ui_.comm != nullptr); break;
+        case EnabledWhile::Replaying: {
+            const std::optional<PlaybackState> playback = ReplayPlayback();
+            action->setEnabled(playback && playback->open);
+            break;
+        }
         }
         // A disabled toggle shows no check mark.
         if (item.checked) action->setChecked(action->isEnabled() && (this->*item.checked)());

@@ -4,8 +4,10 @@
 #include <QPixmap>
 
 #include "app/demo_tab_view.h"
+#include "app/history_items.h"
 #include "app/main_frame.h"
 #include "views/debug_data_view.h"
+#include "views/history/history_window.h"
 
 namespace vexa {
 
@@ -13,6 +15,10 @@ bool SaveScreenshots(CMainFrame& frame, const QString& folder) {
     static const char* const kPageFiles[] = {"position.png", "signal.png", "sky.png", "plot.png", "map.png", "text.png"};
     QDir target(folder);
     if (!target.mkpath(QStringLiteral("."))) return false;
+    // A replayed capture stands still first, so that every picture shows the same moment.
+    HistoryItems& history = frame.History();
+    history.ShowWindow();
+    history.HoldReplay();
     CDemoTabView* host = frame.TabHost();
     host->TextView()->Redraw();
     bool saved = frame.grab().save(target.filePath(QStringLiteral("window.png")));
@@ -21,7 +27,7 @@ bool SaveScreenshots(CMainFrame& frame, const QString& folder) {
         host->LayoutPage(index);
         saved = host->GetView(index)->grab().save(target.filePath(QString::fromLatin1(kPageFiles[index]))) && saved;
     }
-    return saved;
+    return history.Window()->grab().save(target.filePath(QStringLiteral("history.png"))) && saved;
 }
 
 }  // namespace vexa

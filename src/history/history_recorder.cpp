@@ -12,6 +12,12 @@ void HistoryRecorder::onSky(const GnssSky& sky) {
     assembler_.onSky(sky);
 }
 
+void HistoryRecorder::onRestart() {
+    std::lock_guard guard(lock_);
+    assembler_.Forget();
+    store_.BreakHere();
+}
+
 void HistoryRecorder::SetReference(const std::optional<GeodeticPoint>& reference) {
     std::lock_guard guard(lock_);
     assembler_.SetReference(reference);

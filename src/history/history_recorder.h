@@ -16,6 +16,7 @@ public:
 
     void onFix(const GnssFix& fix) override;
     void onSky(const GnssSky& sky) override;
+    void onRestart() override;
     void SetReference(const std::optional<GeodeticPoint>& reference);
     void Clear();
 

@@ -50,6 +50,8 @@ public:
     void Add(const HistoryEpoch& epoch) override;
     void ReplaceLatest(const HistoryEpoch& epoch) override;
     void Clear();
+    // What comes next continues nothing held: the axis breaks before it.
+    void BreakHere() { axis_.BreakHere(); }
 
     const std::deque<KeptEpoch>& Recent() const { return recent_; }
     const SummaryTier& Seconds() const { return tiers_.front(); }

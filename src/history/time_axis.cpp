@@ -19,7 +19,7 @@ AxisMs TimeAxis::Place(const std::optional<UtcTime>& time) {
     AxisMs axis = next;
     if (latestTime_) {
         const AxisMs gap = (*time - *latestTime_).count();
-        if (gap >= 0 && gap <= kLongestGap.count()) {
+        if (!breakPending_ && gap >= 0 && gap <= kLongestGap.count()) {
             axis = std::max(*latestTimedAxis_ + gap, *latest_);
             if (gap > 0) step_ = std::clamp(gap, kShortestStep, kLongestStep);
             if (axis != *latestTimedAxis_ + gap) segments_.push_back({axis, *time});
@@ -32,6 +32,7 @@ AxisMs TimeAxis::Place(const std::optional<UtcTime>& time) {
         segments_.push_back({axis, *time});
     }
     if (segments_.size() > kMostBreaks) segments_.pop_front();
+    breakPending_ = false;
     latestTime_ = time;
     latestTimedAxis_ = axis;
     return *(latest_ = axis);

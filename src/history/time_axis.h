@@ -33,6 +33,8 @@ public:
     static constexpr std::size_t kMostBreaks = 10000;  // the oldest are forgotten beyond this
 
     AxisMs Place(const std::optional<UtcTime>& time);
+    // The next epoch with a time continues nothing before it: the axis breaks there whatever its time.
+    void BreakHere() { breakPending_ = true; }
 
     const std::deque<TimeBreak>& Breaks() const { return breaks_; }
     // The receiver time at a point of the axis, where a stretch with time covers it.
@@ -44,6 +46,7 @@ private:
     std::optional<AxisMs> latestTimedAxis_;
     std::optional<UtcTime> latestTime_;
     AxisMs step_ = 1000;
+    bool breakPending_ = false;
     std::deque<TimeBreak> breaks_;
     std::deque<AxisSegment> segments_;
 };

@@ -370,6 +370,52 @@ LinkResult GpsComm::RestartLine(int baud) {
     return result;
 }
 
+std::optional<PlaybackState> GpsComm::Playback() const {
+    std::shared_lock held(sourceSwap_);
+    if (source_ == nullptr || source_->Playback() == nullptr) return std::nullopt;
+    return source_->Playback()->State();
+}
+
+bool GpsComm::ControlPlayback(const std::function<void(CapturePlayback&)>& control) {
+    bool controlled = false;
+    reader_.BetweenChunks([&] {
+        if (source_ == nullptr || source_->Playback() == nullptr) return;
+        control(*source_->Playback());
+        controlled = true;
+    });
+    return controlled;
+}
+
+LinkResult GpsComm::PausePlayback(bool paused) {
+    return ControlPlayback([paused](CapturePlayback& playback) { playback.SetPaused(paused); }) ? kResultOk
+                                                                                                : kResultCommFailure;
+}
+
+LinkResult GpsComm::SetPlaybackSpeed(double speed) {
+    return ControlPlayback([speed](CapturePlayback& playback) { playback.SetSpeed(speed); }) ? kResultOk
+                                                                                             : kResultCommFailure;
+}
+
+LinkResult GpsComm::SeekPlayback(std::uint64_t byte) {
+    const bool moved = ControlPlayback([&](CapturePlayback& playback) {
+        if (!source_->IsOpen()) return;
+        playback.Seek(byte);
+        frameReceiver_.restart();
+        epochs_.reset();
+        std::lock_guard guard(*modelLock_);
+        Kept<NavData>() = NavData{};
+        Kept<TrackData>() = TrackData{};
+        fix_.reset();
+        sky_.reset();
+        trackSegmentPending_ = true;
+        for (GnssListener* listener : gnssListeners_) listener->onRestart();
+    });
+    if (!moved || !PortOpen()) return kResultCommFailure;
+    Post(MessageDelivered{MessageId::NavData});
+    Post(MessageDelivered{MessageId::TrackData});
+    return kResultOk;
+}
+
 LinkResult GpsComm::Send(int id, const void* block, std::size_t length) {
     if (!reader_.Running()) return kResultCommFailure;
     std::array<std::uint8_t, kFrameBufferSize> frame;
@@ -498,6 +544,11 @@ void GpsComm::onIdle() {
     if (const int cause = log_.Flush(); cause != 0) ReportLogError(cause);
 }
 
-void GpsComm::onEnded() { Post(LinkLost{}); }
+void GpsComm::onEnded() {
+    // What arrived before the end is kept: the NMEA epoch in progress is complete, as at the end
+    // of a decoded capture.
+    epochs_.finish();
+    Post(LinkLost{});
+}
 
 }  // namespace vexa

@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <deque>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -123,6 +124,18 @@ public:
     // old speed cannot set the protocol again afterwards. The fix and sky of the old protocol are dropped.
     LinkResult RestartLine(int baud);
 
+    // Where the replayed capture connected stands and how it plays; nothing for a receiver's own line.
+    std::optional<PlaybackState> Playback() const;
+    // Between two chunks of the reader: pauses or resumes the capture, or changes its speed.
+    // kResultCommFailure unless a capture is connected.
+    LinkResult PausePlayback(bool paused);
+    LinkResult SetPlaybackSpeed(double speed);
+    // Between two chunks of the reader: plays the capture on from the first frame or sentence at
+    // or after `byte`, and the receive path starts afresh there as after a reconnection: no frame
+    // or NMEA epoch in progress, no fix or sky (NavData, TrackData delivered), a new track segment,
+    // and every GNSS listener told (onRestart). kResultCommFailure unless a capture is open.
+    LinkResult SeekPlayback(std::uint64_t byte);
+
     // Builds one command frame and writes it, or holds it while sending is not allowed (kResultOk).
     // kResultUnknownId or kResultBadLength when the command cannot be encoded, kResultCommandsRefused
     // when the source takes no commands, kResultCommFailure when the comm reader is not running or
@@ -152,7 +165,8 @@ public:
     // Feeds bytes from a source other than the comm reader's (a capture file) through the comm reader's
     // receive path. Not to be used while a source is open.
     void Receive(std::span<const std::uint8_t> bytes) { frameReceiver_.feed(bytes); }
-    // The source has ended: the NMEA epoch in progress is complete.
+    // The input has ended: the NMEA epoch in progress is complete (the comm reader's source
+    // ending does the same).
     void EndOfInput() { epochs_.finish(); }
 
     // Each listener is told of every new fix and completed sky, under the lock, after it is stored,
@@ -234,6 +248,8 @@ private:
     LinkResult OpenSource(std::unique_ptr<ByteSource> replacement, int baud);
     // Between two chunks: closes the source held and reads from `source` from now on.
     void ReplaceSource(std::unique_ptr<ByteSource> source);
+    // Between two chunks: runs `control` on the capture the source plays; false when it plays none.
+    bool ControlPlayback(const std::function<void(CapturePlayback&)>& control);
     void ReportLogError(int cause);
     void Post(LinkUpdate update);
 

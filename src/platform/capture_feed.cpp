@@ -1,5 +1,6 @@
 #include "platform/capture_feed.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdint>
 #include <span>
@@ -36,6 +37,13 @@ void CaptureFeed::Refill(LinePacer& line, bool loop) {
 }
 
 bool CaptureFeed::Finished() const { return !file_; }
+
+void CaptureFeed::MoveTo(std::uint64_t byte) {
+    file_.clear();
+    file_.seekg(0, std::ios::end);
+    const auto end = static_cast<std::uint64_t>(std::max<std::streamoff>(file_.tellg(), 0));
+    file_.seekg(static_cast<std::streamoff>(std::min(byte, end)));
+}
 
 void CaptureFeed::Rewind() {
     file_.clear();

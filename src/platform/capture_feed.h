@@ -24,6 +24,8 @@ public:
     void Refill(LinePacer& line, bool loop = false);
     // Every byte of the file has been queued (a looping refill starts it again).
     bool Finished() const;
+    // The next refill goes on from `byte` of the file (from its end when it is beyond).
+    void MoveTo(std::uint64_t byte);
 
 private:
     void Rewind();

@@ -102,10 +102,10 @@ TEST(CommandLineTest, AReplayIsListedByItsReplayNameWithItsPace) {
 
 TEST(CommandLineTest, ReplayOptionsAreRefusedWithAReason) {
     const std::pair<std::vector<std::string_view>, const char*> cases[] = {
-        {{"--replay", "a.bin", "--speed", "0"}, "--speed takes a number from 1 to 50"},
-        {{"--replay", "a.bin", "--speed", "1000"}, "--speed takes a number from 1 to 50"},
-        {{"--replay", "a.bin", "--speed", "fast"}, "--speed takes a number from 1 to 50"},
-        {{"--replay", "a.bin", "--speed"}, "--speed takes a number from 1 to 50"},
+        {{"--replay", "a.bin", "--speed", "0"}, "--speed takes a number from 0.1 to 50"},
+        {{"--replay", "a.bin", "--speed", "1000"}, "--speed takes a number from 0.1 to 50"},
+        {{"--replay", "a.bin", "--speed", "fast"}, "--speed takes a number from 0.1 to 50"},
+        {{"--replay", "a.bin", "--speed"}, "--speed takes a number from 0.1 to 50"},
         {{"--replay"}, "--replay takes a capture file"},
         {{"--speed", "2"}, "--speed and --loop need --replay"},
         {{"--loop"}, "--speed and --loop need --replay"},

@@ -14,6 +14,7 @@
 #include <QPushButton>
 #include <QtTest/QTest>
 #include <QSettings>
+#include <QSlider>
 #include <QSpinBox>
 #include <QWheelEvent>
 #include <QTemporaryDir>
@@ -47,7 +48,9 @@
 #include "views/graphic/view_map.h"
 #include "views/graphic/view_sct.h"
 #include "views/graphic/view_sky.h"
+#include "sim/sample_capture.h"
 #include "views/history/history_window.h"
+#include "views/history/replay_bar.h"
 #include "views/nav_msg_view.h"
 #include "views/nav_texts.h"
 #include "views/receiver_test/campaign_box.h"
@@ -486,6 +489,56 @@ TEST_F(JourneyTest, HistoryShowsARowPerSatellite) {
     std::string header;
     EXPECT_TRUE(std::getline(satellites, header) && header == "time,gnssid,svid,az,el,cn0,used") << header;
     EXPECT_TRUE(std::getline(epochs, header) && header == "time,fix,in_view,used,hdop,vdop,pdop,lat,lon,height,east,north,up") << header;
+    EXPECT_TRUE(user.Surprises().isEmpty()) << user.Surprises().join(" | ").toStdString();
+}
+
+// vexademo --replay: Setup, "History..." shows the capture's replay bar; Pause stops the fixes,
+// Resume and the Setup menu's items play on and slower, and clicks on the seek bar move the capture
+// there and back, each place starting a track segment of its own.
+TEST_F(JourneyTest, AReplayIsPausedResumedAndMovedFromTheHistoryWindow) {
+    const std::string capture = folder.filePath(QStringLiteral("four-systems.nmea")).toStdString();
+    const std::vector<std::uint8_t> bytes = MakeNmeaCapture(400);
+    std::ofstream(capture, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    ASSERT_TRUE(Start({"--replay", capture, "--speed", "10"}));  // connected at start, no question asked
+    ASSERT_TRUE(user.Done()) << "surprises: " << user.Surprises().join(" | ").toStdString();
+    UserAtTheScreen::ChooseMenuItem(Frame()->menuBar(), QStringLiteral("Setup"), QStringLiteral("History..."));
+    ASSERT_NE(Frame()->History().Window(), nullptr);
+    auto* bar = Frame()->History().Window()->findChild<CReplayBar*>();
+    ASSERT_NE(bar, nullptr);
+    GpsComm& link = *app->Ui().comm;
+    auto fixes = [&] { return link.Track().size(); };
+    ASSERT_TRUE(UserAtTheScreen::RunUntil([&] { return bar->isVisible() && fixes() >= 2; }, 15000));
+
+    UserAtTheScreen::Click(bar->PauseButton());
+    EXPECT_EQ(bar->PauseButton()->text(), QStringLiteral("Resume"));
+    const std::size_t paused = fixes();
+    EXPECT_FALSE(UserAtTheScreen::RunUntil([&] { return fixes() != paused; }, 2500)) << "fixes came while paused";
+    EXPECT_TRUE(bar->PlaceLabel()->text().contains(QStringLiteral("paused"))) << bar->PlaceLabel()->text().toStdString();
+    UserAtTheScreen::Click(bar->PauseButton());
+    EXPECT_TRUE(UserAtTheScreen::RunUntil([&] { return fixes() > paused; }, 10000));
+
+    UserAtTheScreen::ChooseMenuItem(Frame()->menuBar(), QStringLiteral("Setup"), QStringLiteral("Replay Slower"));
+    EXPECT_EQ(link.Playback()->speed, 5.0);
+    UserAtTheScreen::ChooseMenuItem(Frame()->menuBar(), QStringLiteral("Setup"), QStringLiteral("Pause Replay"));
+    EXPECT_TRUE(link.Playback()->paused);
+    UserAtTheScreen::ChooseMenuItem(Frame()->menuBar(), QStringLiteral("Setup"), QStringLiteral("Resume Replay"));
+    EXPECT_FALSE(link.Playback()->paused);
+
+    QSlider* seek = bar->SeekBar();
+    auto segments = [&] {
+        const std::vector<TrackPoint> track = link.Track();
+        return std::ranges::count_if(track, [](const TrackPoint& point) { return point.startsSegment; });
+    };
+    auto placeNear = [&](double fraction) {
+        const PlaybackState state = *link.Playback();
+        return std::abs(static_cast<double>(state.position) / static_cast<double>(state.size) - fraction) < 0.05;
+    };
+    for (const double fraction : {0.75, 0.2}) {
+        const auto before = segments();
+        UserAtTheScreen::Click(seek, QPoint(static_cast<int>(seek->width() * fraction), seek->height() / 2));
+        EXPECT_TRUE(placeNear(fraction)) << fraction << ": " << bar->PlaceLabel()->text().toStdString();
+        EXPECT_TRUE(UserAtTheScreen::RunUntil([&] { return segments() > before; }, 10000)) << fraction;
+    }
     EXPECT_TRUE(user.Surprises().isEmpty()) << user.Surprises().join(" | ").toStdString();
 }
 

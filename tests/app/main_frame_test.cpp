@@ -66,7 +66,8 @@ TEST_F(MainFrameTest, TheMenusListTheirItemsInOrder) {
         return shown;
     };
     const QString setup = "Setup: Select Product..., Serial Comm..., Replay capture..., Switch to NMEA, Load Map..., "
-                          "Start Logging..., Export Track..., History..., Export History..., Start Recording..., Exit";
+                          "Start Logging..., Export Track..., History..., Export History..., Pause Replay, Replay Faster, "
+                          "Replay Slower, Start Recording..., Exit";
     const QString resets = "Command: Hot Start, Warm Start, Cold Start, Factory Reset, -, Debug Data Output*, "
                            "Nav Library Output*, ";
     EXPECT_EQ(menus(), (QStringList{setup, resets + "-, Power Management..., SV Elevation Mask...",
@@ -108,6 +109,9 @@ TEST_F(MainFrameTest, MenuStatesFollowTheLinkAndTheProduct) {
         for (int id : {Frame::kSelectProduct, Frame::kSerialComm, Frame::kLoadMap, Frame::kLogging, Frame::kExit,
                        Frame::kAbout}) {
             EXPECT_TRUE(frame->Action(id)->isEnabled()) << legend << " item " << id;
+        }
+        for (int id : {Frame::kPauseReplay, Frame::kReplayFaster, Frame::kReplaySlower}) {
+            EXPECT_FALSE(frame->Action(id)->isEnabled()) << legend << " item " << id << ": no capture plays";
         }
     }
 }

@@ -16,6 +16,7 @@ const UtcTime kNoon = std::chrono::sys_days{std::chrono::year{2026} / 3 / 14} + 
 struct MadeEpoch {
     long long atMs;
     std::vector<std::pair<SatelliteId, float>> satellites;
+    bool restartsBefore = false;  // the output started afresh before it (a replay moved elsewhere)
 };
 
 HistoryEpoch Made(const MadeEpoch& made) {
@@ -55,6 +56,8 @@ TEST(HistoryStoreTest, PlacesKeepsAndBoundsEpochs) {
         {"the recent epochs and the summaries are bounded", Every(1000, 100, {{kG5, 40.0F}}), small, {}, 0, 1, 10, 3},
         {"time going backwards is a break; the axis goes on by a step",
          {{0, {}}, {1000, {}}, {-3600000, {}}, {-3599000, {}}}, {}, {0, 1000, 2000, 3000}, 1, 0, 4, 3},
+        {"output started afresh is a break even a little ahead",
+         {{0, {}}, {1000, {}}, {30000, {}, true}, {31000, {}}}, {}, {0, 1000, 2000, 3000}, 1, 0, 4, 3},
         {"time jumping two days ahead is a break", {{0, {}}, {1000, {}}, {172801000, {}}}, {}, {0, 1000, 2000}, 1, 0, 3, 2},
         {"an epoch without time is placed a step after the one before",
          {{0, {}}, {200, {}}, {-1, {}}, {-1, {}}, {800, {}}}, {}, {0, 200, 400, 600, 800}, 0, 0, 5, 1},
@@ -65,7 +68,10 @@ TEST(HistoryStoreTest, PlacesKeepsAndBoundsEpochs) {
     for (const StoreCase& test : cases) {
         SCOPED_TRACE(test.name);
         HistoryStore store(test.limits);
-        for (const MadeEpoch& made : test.epochs) store.Add(Made(made));
+        for (const MadeEpoch& made : test.epochs) {
+            if (made.restartsBefore) store.BreakHere();
+            store.Add(Made(made));
+        }
         for (std::size_t i = 0; i < test.firstAxes.size(); ++i) EXPECT_EQ(store.Recent()[i].axis, test.firstAxes[i]) << i;
         EXPECT_EQ(store.Axis().Breaks().size(), test.breaks);
         EXPECT_EQ(store.Rows().size(), test.rows);

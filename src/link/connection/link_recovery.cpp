@@ -3,6 +3,7 @@
 #include <utility>
 
 #include "link/connection/baud_settings.h"
+#include "link/sources/replay_name.h"
 
 namespace vexa {
 
@@ -40,7 +41,8 @@ void LinkRecovery::LinkLost() {
     problem_ = link_.EndReason();
     attempt_.emplace(link_, context_);
     attempt_->Disconnect();
-    recovering_ = chosenBaudSetting_.has_value();
+    // A capture that played to its end is over: playing it again from its start is --loop's to ask.
+    recovering_ = chosenBaudSetting_.has_value() && !IsReplayName(portPath_);
     if (statusChanged_) statusChanged_();
 }
 

@@ -6,6 +6,7 @@
 #include <memory>
 #include <string>
 
+#include "link/sources/capture_playback.h"
 #include "platform/read_outcome.h"
 #include "platform/result_codes.h"
 #include "platform/wake_event.h"
@@ -61,6 +62,8 @@ public:
     virtual std::string CommandsRefusedReason() const { return {}; }
     // Whether the line speed is the program's to choose (auto-baud applies only then).
     virtual bool BaudChangeable() const = 0;
+    // The pause, pace and place of a source that plays a capture; nullptr for a receiver's own line.
+    virtual CapturePlayback* Playback() { return nullptr; }
 };
 
 // The source a port name stands for: "tcp://HOST:PORT", "gpsd://HOST[:PORT][/DEVICE]", a replayed

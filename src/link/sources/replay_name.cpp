@@ -1,5 +1,7 @@
 #include "link/sources/replay_name.h"
 
+#include <algorithm>
+#include <array>
 #include <charconv>
 #include <filesystem>
 #include <system_error>
@@ -19,7 +21,17 @@ std::string SpeedText(double speed) {
 
 }  // namespace
 
-const char* const kReplaySpeedRange = "a number from 1 to 50";
+const char* const kReplaySpeedRange = "a number from 0.1 to 50";
+
+double SteppedReplaySpeed(double speed, int steps) {
+    static constexpr std::array kSteps{0.1, 0.2, 0.5, 1.0, 2.0, 5.0, 10.0, 20.0, 50.0};
+    static_assert(kSteps.front() == ReplayPace::kSlowest && kSteps.back() == ReplayPace::kFastest);
+    const auto last = static_cast<std::ptrdiff_t>(kSteps.size()) - 1;
+    // The first step at or above the speed going down, the last at or below it going up.
+    std::ptrdiff_t from = std::ranges::lower_bound(kSteps, speed) - kSteps.begin();
+    if (steps > 0 && (from > last || kSteps[static_cast<std::size_t>(from)] > speed)) --from;
+    return kSteps[static_cast<std::size_t>(std::clamp<std::ptrdiff_t>(from + steps, 0, last))];
+}
 
 bool IsReplayName(std::string_view name) {
     if (!name.starts_with(kScheme)) return false;
@@ -74,7 +86,7 @@ std::string MakeReplayName(const std::string& path, ReplayPace pace) {
     std::error_code error;
     const std::filesystem::path absolute = std::filesystem::absolute(path, error);
     std::string name(kScheme);
-    if (pace.speed != ReplayPace::kSlowest) name += "," + std::string(kSpeedKey) + SpeedText(pace.speed);
+    if (pace.speed != ReplayPace::kLineRate) name += "," + std::string(kSpeedKey) + SpeedText(pace.speed);
     if (pace.loop) name += "," + std::string(kLoopWord);
     return name + ":" + (error ? path : absolute.lexically_normal().string());
 }

@@ -8,10 +8,11 @@ namespace vexa {
 
 // How a capture is played: its line rate times `speed`, once or over and over.
 struct ReplayPace {
-    static constexpr double kSlowest = 1;
+    static constexpr double kSlowest = 0.1;
     static constexpr double kFastest = 50;
+    static constexpr double kLineRate = 1;
 
-    double speed = 1;
+    double speed = kLineRate;
     bool loop = false;
 };
 
@@ -31,8 +32,11 @@ std::optional<ReplayName> ParseReplayName(std::string_view name, std::string& pr
 // any working folder) played at `pace`.
 std::string MakeReplayName(const std::string& path, ReplayPace pace);
 
-// A speed as the user types it ("10", "2.5"); nothing unless it is a number from 1 to 50.
+// A speed as the user types it ("10", "2.5"); nothing unless it is a number from 0.1 to 50.
 std::optional<double> ParseReplaySpeed(std::string_view text);
-extern const char* const kReplaySpeedRange;  // "a number from 1 to 50"
+extern const char* const kReplaySpeedRange;
+// The speed `steps` steps of 0.1, 0.2, 0.5, 1, 2, 5, 10, 20, 50 faster (slower when negative) than
+// `speed`, within that range; a speed between two steps counts as the nearer step on its way.
+double SteppedReplaySpeed(double speed, int steps);  // "a number from 0.1 to 50"
 
 }  // namespace vexa

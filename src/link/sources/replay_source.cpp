@@ -3,8 +3,10 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 
+#include "link/sources/message_start.h"
 #include "platform/file_problem.h"
 #include "platform/result_codes.h"
 #include "receiver/frames/frame_receiver.h"
@@ -37,7 +39,10 @@ bool HoldsReceiverOutput(const std::vector<char>& start) {
 
 ReplaySource::ReplaySource(std::string name, Clock clock) : name_(std::move(name)), clock_(std::move(clock)) {
     replay_ = ParseReplayName(name_, nameProblem_);
-    if (replay_) line_.setBaud(static_cast<int>(kLineBaud * replay_->pace.speed));
+    if (replay_) {
+        speed_ = replay_->pace.speed;
+        line_.setBaud(static_cast<int>(kLineBaud * replay_->pace.speed));
+    }
 }
 
 std::string ReplaySource::Refusal(const std::string& path, int& error) const {
@@ -82,6 +87,11 @@ LinkResult ReplaySource::Open(int) {
         feed_.reset();
         return kResultCommFailure;
     }
+    std::error_code sizeError;
+    const std::uintmax_t size = std::filesystem::file_size(replay_->path, sizeError);
+    size_ = sizeError ? 0 : size;
+    position_ = 0;
+    paused_ = false;  // an opened capture plays
     lastPlayed_ = clock_();
     open_ = true;
     return kResultOk;
@@ -111,7 +121,7 @@ bool ReplaySource::Ended() const {
 
 ReadOutcome ReplaySource::Read(std::uint8_t* buffer, std::size_t capacity, std::size_t& count) {
     count = 0;
-    if (!open_) return ReadOutcome::kNothing;
+    if (!open_ || paused_) return ReadOutcome::kNothing;
     Play();
     if (dueRead_ == due_.size()) {
         ended_ = Ended();
@@ -120,14 +130,49 @@ ReadOutcome ReplaySource::Read(std::uint8_t* buffer, std::size_t capacity, std::
     count = std::min(capacity, due_.size() - dueRead_);
     std::memcpy(buffer, due_.data() + dueRead_, count);
     dueRead_ += count;
+    const std::uint64_t size = size_;
+    const std::uint64_t position = position_ + count;
+    position_ = replay_->pace.loop && size > 0 ? position % size : std::min(position, size);
     return ReadOutcome::kBytes;
 }
 
 WakeEvent::Wait ReplaySource::WaitReadable(const WakeEvent& wake, std::chrono::milliseconds timeout) {
-    if (open_ && (dueRead_ < due_.size() || Ended())) return WakeEvent::Wait::Readable;
-    const auto pause = open_ ? std::min(timeout, kBatchInterval) : timeout;
+    const bool playing = open_ && !paused_;
+    if (playing && (dueRead_ < due_.size() || Ended())) return WakeEvent::Wait::Readable;
+    const auto pause = playing ? std::min(timeout, kBatchInterval) : timeout;
     if (!wake.sleep(pause)) return WakeEvent::Wait::Woken;
-    return open_ && pause == kBatchInterval ? WakeEvent::Wait::Readable : WakeEvent::Wait::TimedOut;
+    return playing && pause == kBatchInterval ? WakeEvent::Wait::Readable : WakeEvent::Wait::TimedOut;
+}
+
+PlaybackState ReplaySource::State() const {
+    return {open_, paused_, replay_ && replay_->pace.loop, speed_, position_, size_};
+}
+
+void ReplaySource::SetPaused(bool paused) {
+    // The line stands still while paused: no time is owed to it when it plays again.
+    if (!paused) lastPlayed_ = clock_();
+    paused_ = paused;
+}
+
+void ReplaySource::SetSpeed(double speed) {
+    if (!replay_ || !(speed >= ReplayPace::kSlowest && speed <= ReplayPace::kFastest)) return;
+    // What the line carried at the old speed is carried; the new one counts from now.
+    if (open_ && !paused_) Play();
+    speed_ = speed;
+    line_.setBaud(static_cast<int>(kLineBaud * speed));
+}
+
+void ReplaySource::Seek(std::uint64_t byte) {
+    if (!open_) return;
+    std::ifstream capture(replay_->path, std::ios::binary);
+    const std::uint64_t size = size_;
+    const std::uint64_t start = FindMessageStart(capture, byte).value_or(size);
+    feed_->MoveTo(start);
+    line_.clear();
+    due_.clear();
+    dueRead_ = 0;
+    position_ = start >= size && replay_->pace.loop ? 0 : start;
+    lastPlayed_ = clock_();
 }
 
 LinkResult ReplaySource::Write(const std::uint8_t*, std::size_t) { return kResultCommandsRefused; }

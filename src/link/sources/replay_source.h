@@ -17,8 +17,9 @@ namespace vexa {
 
 // A raw capture file played as if its receiver were on the line: at the line rate times the
 // replay's speed, through the same pacing as the simulator's replay. It takes no commands and has
-// no baud rate to set; at the end of the file it ends, or starts again when told to loop.
-class ReplaySource : public ByteSource {
+// no baud rate to set; at the end of the file it ends, or starts again when told to loop. It can
+// be paused, sped up or slowed down and moved to another place of the file while it plays.
+class ReplaySource : public ByteSource, public CapturePlayback {
 public:
     // The line rate a capture plays at before its speed applies (the simulator's own default).
     static constexpr int kLineBaud = 57600;
@@ -52,6 +53,12 @@ public:
     bool TakesCommands() const override { return false; }
     std::string CommandsRefusedReason() const override;
     bool BaudChangeable() const override { return false; }
+    CapturePlayback* Playback() override { return this; }
+
+    PlaybackState State() const override;
+    void SetPaused(bool paused) override;
+    void SetSpeed(double speed) override;
+    void Seek(std::uint64_t byte) override;
 
 private:
     // Puts on the line what it has carried since the last call.
@@ -69,6 +76,10 @@ private:
     std::string openProblem_;
     int openError_ = 0;
     std::optional<CaptureFeed> feed_;
+    std::atomic<bool> paused_{false};
+    std::atomic<double> speed_{ReplayPace::kLineRate};
+    std::atomic<std::uint64_t> position_{0};
+    std::atomic<std::uint64_t> size_{0};
     LinePacer line_{kLineBaud};
     std::chrono::steady_clock::time_point lastPlayed_{};
     std::vector<std::uint8_t> due_;  // carried by the line, not read yet

@@ -10,6 +10,9 @@ public:
     virtual ~GnssListener() = default;
     virtual void onFix(const GnssFix& fix) = 0;
     virtual void onSky(const GnssSky& sky) = 0;
+    // The receiver's output starts afresh at another place of a capture: what follows continues
+    // nothing told before.
+    virtual void onRestart() {}
 };
 
 }  // namespace vexa

@@ -39,6 +39,8 @@ CHistoryWindow::CHistoryWindow(HistoryRecorder& history, QWidget* parent)
     connect(&refresh_, &QTimer::timeout, strips_, &CHistoryStrips::Refresh);
 }
 
+void CHistoryWindow::AddControls(QWidget* controls) { static_cast<QVBoxLayout*>(layout())->insertWidget(0, controls); }
+
 void CHistoryWindow::SetReference() {
     const QString text = reference_->text().trimmed();
     if (text.isEmpty()) {

@@ -21,6 +21,9 @@ public:
 
     CHistoryWindow(HistoryRecorder& history, QWidget* parent);
 
+    // Puts more controls (a capture's replay bar) above the window's own.
+    void AddControls(QWidget* controls);
+
     CHistoryStrips* Strips() const { return strips_; }
     QCheckBox* FollowBox() const { return follow_; }
     QLineEdit* ReferenceEdit() const { return reference_; }

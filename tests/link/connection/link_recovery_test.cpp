@@ -35,8 +35,8 @@ protected:
                 }}),
           recovery_(link_, context_, [this] { ++statusChanges_; }) {}
 
-    void ConnectAsTheUser(const std::string& baudSelection) {
-        user_.Connect(kPort, baudSelection);
+    void ConnectAsTheUser(const std::string& baudSelection, const std::string& port = kPort) {
+        user_.Connect(port, baudSelection);
         for (int tick = 0; tick < 40 && user_.Testing(); ++tick) user_.Tick();
         ASSERT_NE(context_.LinkProtocol, kNotConnected);
         link_.calls.clear();
@@ -156,6 +156,16 @@ TEST_F(LinkRecoveryTest, AFixedRateFollowsTheProtocolSwitchAndAnAttemptWithoutAn
     recovery_.Tick();
     EXPECT_EQ(link_.calls.back(), "connect " + kPort + " 4800") << "and the next tick starts another";
     EXPECT_TRUE(recovery_.Recovering());
+}
+
+TEST_F(LinkRecoveryTest, ACaptureThatPlayedToItsEndIsNotStartedAgain) {
+    link_.receiverRate = 57600;
+    ConnectAsTheUser("57600", "replay:/data/drive.bin");
+    LinkLostWhileConnected();
+    EXPECT_EQ(link_.calls, std::vector<std::string>{"disconnect"});
+    EXPECT_FALSE(recovery_.Recovering());
+    recovery_.Tick();
+    EXPECT_EQ(link_.calls, std::vector<std::string>{"disconnect"});
 }
 
 TEST_F(LinkRecoveryTest, OnlyAConnectedReceiverIsRecoveredAndTheUserEndsTheSearch) {

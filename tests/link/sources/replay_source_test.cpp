@@ -49,9 +49,9 @@ TEST(ReplayName, RefusesWhatIsNoUsableReplayName) {
         {"/dev/ttyUSB0", "not a replay name"},
         {"replayer:/x.bin", "not a replay name"},
         {"replay:", "needs a capture file"},
-        {"replay,speed=0:/x.bin", "from 1 to 50, not 0"},
-        {"replay,speed=1000:/x.bin", "from 1 to 50, not 1000"},
-        {"replay,speed=fast:/x.bin", "from 1 to 50, not fast"},
+        {"replay,speed=0:/x.bin", "from 0.1 to 50, not 0"},
+        {"replay,speed=1000:/x.bin", "from 0.1 to 50, not 1000"},
+        {"replay,speed=fast:/x.bin", "from 0.1 to 50, not fast"},
         {"replay,backwards:/x.bin", "unknown replay option 'backwards'"},
     };
     for (const auto& [name, reason] : cases) {
@@ -72,11 +72,21 @@ TEST(ReplayName, MadeNamesReadBackAndHoldAnAbsolutePath) {
     EXPECT_EQ(MakeReplayName("/data/drive.bin", {}), "replay:/data/drive.bin");
 }
 
-TEST(ReplayName, SpeedsAreNumbersFromOneToFifty) {
-    for (const char* good : {"1", "50", "2.5", "10"}) EXPECT_TRUE(ParseReplaySpeed(good)) << good;
-    for (const char* bad : {"0", "0.5", "1000", "50.1", "", "x", "10x", "nan", "-5", "inf"}) {
+TEST(ReplayName, SpeedsAreNumbersFromATenthToFifty) {
+    for (const char* good : {"0.1", "0.5", "1", "50", "2.5", "10"}) EXPECT_TRUE(ParseReplaySpeed(good)) << good;
+    for (const char* bad : {"0", "0.09", "1000", "50.1", "", "x", "10x", "nan", "-5", "inf"}) {
         EXPECT_FALSE(ParseReplaySpeed(bad)) << bad;
     }
+}
+
+TEST(ReplayName, SpeedStepsGoToTheNextStepOnTheirWayAndStopAtTheEnds) {
+    struct Case {
+        double speed;
+        int steps;
+        double stepped;
+    };
+    const Case cases[] = {{1, 1, 2}, {1, -1, 0.5}, {3, 1, 5}, {3, -1, 2}, {10, -2, 2}, {50, 1, 50}, {0.1, -1, 0.1}, {0.15, -1, 0.1}};
+    for (const Case& c : cases) EXPECT_EQ(SteppedReplaySpeed(c.speed, c.steps), c.stepped) << c.speed << " " << c.steps;
 }
 
 class ReplaySourceTest : public ::testing::Test {
@@ -195,6 +205,76 @@ TEST_F(ReplaySourceTest, AStalledReaderCatchesUpOnOneSecondAtMost) {
     EXPECT_NEAR(static_cast<double>(ReadAfter(*source, std::chrono::minutes(5)).size()), 5760.0, 1.0);
 }
 
+TEST_F(ReplaySourceTest, PausedItReadsNothingAndOwesNoTimeAndASpeedChangeTakesAtOnce) {
+    const Bytes capture = NavCapture(2000);
+    auto source = Source(WriteCapture(capture));
+    ASSERT_EQ(source->Open(0), kResultOk);
+    Bytes played = ReadAfter(*source, milliseconds(100));
+    source->SetPaused(true);
+    EXPECT_TRUE(ReadAfter(*source, std::chrono::seconds(10)).empty());
+    EXPECT_TRUE(source->State().paused);
+    source->SetPaused(false);
+    // Resumed, the line carries its rate from now on, not the ten seconds it stood still.
+    const Bytes resumed = ReadAfter(*source, milliseconds(100));
+    EXPECT_NEAR(static_cast<double>(resumed.size()), 576.0, 1.0);
+    played.insert(played.end(), resumed.begin(), resumed.end());
+    for (const double speed : {0.1, 50.0}) {
+        source->SetSpeed(speed);
+        const Bytes read = ReadAfter(*source, milliseconds(100));
+        EXPECT_NEAR(static_cast<double>(read.size()), 576.0 * speed, 1.0) << speed;
+        played.insert(played.end(), read.begin(), read.end());
+    }
+    source->SetSpeed(1000);  // out of range: kept as it was
+    EXPECT_EQ(source->State().speed, 50.0);
+    // Nothing was lost or repeated on the way, and the position is the file's next byte.
+    EXPECT_TRUE(std::equal(played.begin(), played.end(), capture.begin()));
+    EXPECT_EQ(source->State().position, played.size());
+    EXPECT_EQ(source->State().size, capture.size());
+}
+
+TEST_F(ReplaySourceTest, ASeekPlaysOnFromTheNextFrameOrSentenceStart) {
+    const Bytes frame = test::Frame(test::NavPayload(7));  // 49 bytes
+    const Bytes sentence = test::Text("$GPGGA,120000.00,4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,*4B\r\n");
+    // A first start byte alone and the start bytes split by the chosen byte are no starts.
+    const Bytes capture = test::Join({frame, sentence, test::Text("junk \xA0x\xA0"), frame, sentence});  // the junk: 8 bytes
+    const std::size_t secondSentence = frame.size();
+    const std::size_t junk = secondSentence + sentence.size();
+    const std::size_t secondFrame = junk + 8;
+    const std::size_t lastSentence = secondFrame + frame.size();
+    struct Case {
+        std::uint64_t byte;
+        bool loop;
+        std::optional<std::size_t> playsFrom;  // nothing: the capture ends
+    };
+    const Case cases[] = {
+        {0, false, 0},
+        {1, false, secondSentence},
+        {secondSentence, false, secondSentence},
+        {junk, false, secondFrame},
+        {secondFrame + 1, false, lastSentence},
+        {lastSentence + 1, false, std::nullopt},
+        {capture.size() + 1000, false, std::nullopt},
+        {capture.size() + 1000, true, 0},
+    };
+    for (const Case& c : cases) {
+        auto source = Source(WriteCapture(capture), {50, c.loop});
+        ASSERT_EQ(source->Open(0), kResultOk);
+        ReadAfter(*source, std::chrono::microseconds(100));
+        source->Seek(c.byte);
+        ReadOutcome last = ReadOutcome::kNothing;
+        const Bytes played = ReadAfter(*source, milliseconds(1), &last);
+        if (c.playsFrom) {
+            const Bytes expected(capture.begin() + static_cast<std::ptrdiff_t>(*c.playsFrom), capture.end());
+            ASSERT_GE(played.size(), expected.size()) << c.byte;
+            EXPECT_EQ(Bytes(played.begin(), played.begin() + static_cast<std::ptrdiff_t>(expected.size())), expected) << c.byte;
+        } else {
+            EXPECT_TRUE(played.empty()) << c.byte;
+            EXPECT_EQ(last, ReadOutcome::kEnded) << c.byte;
+            EXPECT_EQ(source->State().position, capture.size()) << c.byte;
+        }
+    }
+}
+
 TEST_F(ReplaySourceTest, TakesNoCommandsAndSaysWhy) {
     auto source = Source(WriteCapture(NavCapture(2)));
     ASSERT_EQ(source->Open(0), kResultOk);
@@ -221,7 +301,7 @@ TEST_F(ReplaySourceTest, FilesThatCannotBePlayedFailToOpenWithTheReason) {
         {MakeReplayName(inMissingFolder, {}), "the folder " + (folder_ / "gone").string() + " does not exist"},
         {MakeReplayName(folder, {}), folder + ": Is a directory"},
         {MakeReplayName(pipe, {}), pipe + ": a named pipe, not a regular file"},
-        {"replay,speed=1000:" + empty, "the replay speed must be a number from 1 to 50, not 1000"},
+        {"replay,speed=1000:" + empty, "the replay speed must be a number from 0.1 to 50, not 1000"},
     };
     for (const auto& [name, reason] : cases) {
         ReplaySource source(name, [this] { return now_; });
