@@ -370,32 +370,11 @@ std::optional<CliOptions> ParseCliOptions(const std::vector<std::string>& argume
                                               : "unexpected '" + argument + "'";
             return std::nullopt;
         }
-        switch (option->id) {
-        case CliOption::kHelp: options.mode = CliOptions::Mode::Help; return options;
-        case CliOption::kVersion: options.mode = CliOptions::Mode::Version; return options;
-        case CliOption::kListPorts: options.mode = CliOptions::Mode::ListPorts; break;
-        case CliOption::kJson:
-        case CliOption::kUnknown:
-            (option->id == CliOption::kJson ? options.json : options.unknown) = true;
-            liveOnlyGiven = true;
-            break;
-        case CliOption::kPort:
-        case CliOption::kBaud:
-        case CliOption::kProduct:
-        case CliOption::kSeconds:
-        case CliOption::kLog:
-        case CliOption::kRecord:
-        case CliOption::kGpx:
-        case CliOption::kHistoryCsv:
-        case CliOption::kMetrics:
-        case CliOption::kSend:
-        case CliOption::kCampaign:
-        case CliOption::kRuns:
-        case CliOption::kRunTimeout:
-        case CliOption::kSettle:
-        case CliOption::kResetText:
-        case CliOption::kReference:
-        case CliOption::kReport:
+        if (!option->In(kLiveMode)) {
+            error = RefusedOptionText(argument, "without --session");
+            return std::nullopt;
+        }
+        if (option->TakesValue()) {
             if (i + 1 >= arguments.size()) {
                 error = argument + " needs a value";
                 return std::nullopt;
@@ -405,22 +384,23 @@ std::optional<CliOptions> ParseCliOptions(const std::vector<std::string>& argume
             if (!error.empty()) return std::nullopt;
             liveOnlyGiven = liveOnlyGiven || option->id != CliOption::kPort;
             ++i;
+            continue;
+        }
+        switch (option->id) {
+        case CliOption::kHelp: options.mode = CliOptions::Mode::Help; return options;
+        case CliOption::kVersion: options.mode = CliOptions::Mode::Version; return options;
+        case CliOption::kListPorts: options.mode = CliOptions::Mode::ListPorts; break;
+        case CliOption::kJson:
+        case CliOption::kUnknown:
+            (option->id == CliOption::kJson ? options.json : options.unknown) = true;
+            liveOnlyGiven = true;
             break;
         case CliOption::kPowerCycle:
             campaign.settings.powerCycle = true;
             campaign.given.push_back(option->name);
             liveOnlyGiven = true;
             break;
-        case CliOption::kAccuracy:
-        case CliOption::kDecode:
-        case CliOption::kSession:
-        case CliOption::kSessionProduct:
-        case CliOption::kSessionBaud:
-        case CliOption::kServer:
-        case CliOption::kFixes:
-        case CliOption::kSessionSeconds:
-            error = RefusedOptionText(argument, "without --session");
-            return std::nullopt;
+        default: break;  // the options that take a value, applied above
         }
     }
     if (options.mode == CliOptions::Mode::ListPorts) {
