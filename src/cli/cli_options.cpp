@@ -87,7 +87,8 @@ constexpr OptionRow<CliOption> kCliOptions[] = {
      "the known point errors are measured from: degrees and metres above\n"
      "the WGS-84 ellipsoid; survey=S (campaign): the mean of the receiver's\n"
      "fixes over S seconds before the first reset; mean (--decode): the\n"
-     "mean of the capture's fixes. Without it, only precision is given",
+     "mean of the capture's fixes. Without it, only precision is given.\n"
+     "With --metrics, LAT,LON,H also gives the fix's error series",
      std::nullopt, kLiveAndDecode},
     {CliOption::kReport, "--report", "DIR",
      "write the report to DIR: fixes.csv, runs.csv, summary.json, report.html",
@@ -223,7 +224,8 @@ std::string ApplyCampaign(const OptionRow<CliOption>& option, const std::string&
                           CampaignArguments& campaign) {
     const CliOption id = option.id;
     const std::optional<double> number = Number(value);
-    if (id != CliOption::kCampaign) campaign.given.push_back(option.name);
+    // A reference point also serves the metrics' error series; a survey only a campaign.
+    if (id != CliOption::kCampaign && id != CliOption::kReference) campaign.given.push_back(option.name);
     if (id == CliOption::kCampaign) {
         campaign.plan = ParseCampaignPlan(value);
         if (!campaign.plan) return "--campaign takes hot, warm, cold, factory or cycle";
@@ -257,6 +259,7 @@ std::string ApplyCampaign(const OptionRow<CliOption>& option, const std::string&
                 return "--reference survey= takes a whole number of seconds from 1 to 86400";
             }
             options.surveySeconds = static_cast<int>(*seconds);
+            campaign.given.push_back(option.name);
         } else {
             const ParsedReference reference = ParseReferencePoint(value);
             if (!reference.point) return reference.message;
@@ -411,6 +414,9 @@ std::optional<CliOptions> ParseCliOptions(const std::vector<std::string>& argume
         error = "the osprey talks at 57600 baud; --baud cannot be chosen";
     } else {
         error = PutCampaignTogether(campaign, options);
+        if (error.empty() && options.reference && !options.campaign && options.metricsAddress.empty()) {
+            error = "--reference needs --campaign or --metrics";
+        }
     }
     if (!error.empty()) return std::nullopt;
     return options;

@@ -103,7 +103,7 @@ int RunLiveCommand(const CliOptions& options, std::FILE* output, std::FILE* erro
             std::fprintf(errors, "vexademo-cli: %s\n", problem.c_str());
             return kExitBadUsage;
         }
-        metrics.emplace(endpoint->Registry(), options.portPaths.front());
+        metrics.emplace(endpoint->Registry(), options.portPaths.front(), options.reference);
     }
     const std::unique_ptr<LiveSession> session =
         LiveSession::Create(options.product, output, errors, {}, options.json, options.unknown);
