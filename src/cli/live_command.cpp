@@ -4,9 +4,11 @@
 #include <cerrno>
 #include <charconv>
 #include <chrono>
+#include <cstdint>
 #include <cstring>
 #include <memory>
 #include <optional>
+#include <string>
 
 #include "cli/history_output.h"
 #include "cli/live_session.h"
@@ -145,6 +147,7 @@ int RunLiveCommand(const CliOptions& options, std::FILE* output, std::FILE* erro
         if (Clock::now() >= nextTick) {
             session->Tick();
             if (metrics) metrics->UpdateLink(FiguresOf(*session));
+            if (history) history->Write();
             nextTick += kTickPeriod;
             continue;
         }
@@ -169,6 +172,10 @@ int RunLiveCommand(const CliOptions& options, std::FILE* output, std::FILE* erro
         if (const std::string why = history->Finish(); !why.empty()) {
             session->Report("vexademo-cli: " + why);
             status = kExitBadUsage;
+        }
+        if (const std::uint64_t dropped = history->Dropped(); dropped > 0) {
+            session->Report("vexademo-cli: --history-csv left out " + std::to_string(dropped) +
+                            " epochs that came faster than they could be written");
         }
     }
     session->DrainOutput(Clock::now() + kLastOutputTime);
