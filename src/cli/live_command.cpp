@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <charconv>
 #include <chrono>
 #include <cstdint>
 #include <cstring>
@@ -58,7 +57,7 @@ std::vector<NamedFile> LiveOutputs(const CliOptions& options, std::FILE* output)
     return outputs;
 }
 
-// The link's state and counts for the metrics; the time to first fix from its text ("12.3 sec").
+// The link's state and counts for the metrics.
 LinkFigures FiguresOf(LiveSession& session) {
     const DecodeCounts counts = session.Counts();
     LinkFigures figures;
@@ -68,11 +67,7 @@ LinkFigures FiguresOf(LiveSession& session) {
     figures.frames = counts.frames;
     figures.sentences = counts.sentences;
     figures.drops = counts.drops;
-    const std::string ttff = session.Context().Ttff.text();
-    double seconds = 0;
-    if (std::from_chars(ttff.data(), ttff.data() + ttff.size(), seconds).ec == std::errc()) {
-        figures.lastTtffSeconds = seconds;
-    }
+    if (const std::optional<TtffSeconds> ttff = session.Context().Ttff.seconds()) figures.lastTtffSeconds = ttff->seconds;
     return figures;
 }
 

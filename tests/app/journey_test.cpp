@@ -335,6 +335,7 @@ TEST_F(JourneyTest, ReceiverTestCampaign) {
     EXPECT_EQ(hot.failures, 0u);
     // The simulated receiver fixes two seconds after a hot start: no fix from before a reset counts.
     EXPECT_GT(hot.min.value_or(0.0), 1.0);
+    EXPECT_TRUE(hot.receiverMean) << "the receiver reports its own time to first fix after each reset";
     EXPECT_TRUE(window->Accuracy().Figures().accuracy.has_value()) << "the fixes are measured about the reference";
     EXPECT_TRUE(user.Surprises().isEmpty()) << user.Surprises().join(" | ").toStdString();
 }
