@@ -105,15 +105,13 @@ std::string WhyNoReset(GpsComm& comm, const CliOptions& options) {
     return {};
 }
 
-// The receiver's own time to first fix, when it reported a new one ("12.3 sec").
+// The receiver's own time to first fix, when it reported a new one; never the program's measure.
 std::optional<double> ReceiverTtff(ReceiverContext& context) {
     if (!context.Ttff.changed()) return std::nullopt;
     context.Ttff.setChanged(false);
-    const std::string text = context.Ttff.text();
-    char* end = nullptr;
-    const double seconds = std::strtod(text.c_str(), &end);
-    if (end == text.c_str()) return std::nullopt;
-    return seconds;
+    const std::optional<TtffSeconds> ttff = context.Ttff.seconds();
+    if (!ttff || ttff->source != TtffSource::Receiver) return std::nullopt;
+    return ttff->seconds;
 }
 
 std::string ReportTitle(const CliOptions& options) {

@@ -93,10 +93,11 @@ constexpr OptionRow<CliOption> kCliOptions[] = {
      std::nullopt, kLiveMode},
     {CliOption::kReference, "--reference", "LAT,LON,H|survey=S|mean",
      "the known point errors are measured from: degrees and metres above\n"
-     "the WGS-84 ellipsoid (with --campaign or --compare); survey=S\n"
-     "(campaign): the mean of the receiver's fixes over S seconds before\n"
-     "the first reset; mean (--decode): the mean of the capture's fixes.\n"
-     "Without it, only precision is given",
+     "the WGS-84 ellipsoid (with --campaign, --compare or --metrics);\n"
+     "survey=S (campaign): the mean of the receiver's fixes over S seconds\n"
+     "before the first reset; mean (--decode): the mean of the capture's\n"
+     "fixes. Without it, only precision is given. With --metrics, LAT,LON,H\n"
+     "also gives the fix's error series",
      std::nullopt, kLiveAndDecode},
     {CliOption::kReport, "--report", "DIR",
      "write the report to DIR: fixes.csv, runs.csv, summary.json, report.html",
@@ -239,7 +240,8 @@ std::string ApplyCampaign(const OptionRow<CliOption>& option, const std::string&
                           CampaignArguments& campaign) {
     const CliOption id = option.id;
     const std::optional<double> number = Number(value);
-    if (id != CliOption::kCampaign) campaign.given.push_back(option.name);
+    // A reference point also serves the metrics' error series; a survey only a campaign.
+    if (id != CliOption::kCampaign && id != CliOption::kReference) campaign.given.push_back(option.name);
     if (id == CliOption::kCampaign) {
         campaign.plan = ParseCampaignPlan(value);
         if (!campaign.plan) return "--campaign takes hot, warm, cold, factory or cycle";
@@ -273,6 +275,7 @@ std::string ApplyCampaign(const OptionRow<CliOption>& option, const std::string&
                 return "--reference survey= takes a whole number of seconds from 1 to 86400";
             }
             options.surveySeconds = static_cast<int>(*seconds);
+            campaign.given.push_back(option.name);
         } else {
             const ParsedReference reference = ParseReferencePoint(value);
             if (!reference.point) return reference.message;
@@ -393,30 +396,11 @@ std::optional<CliOptions> ParseCliOptions(const std::vector<std::string>& argume
                                               : "unexpected '" + argument + "'";
             return std::nullopt;
         }
-        switch (option->id) {
-        case CliOption::kHelp: options.mode = CliOptions::Mode::Help; return options;
-        case CliOption::kVersion: options.mode = CliOptions::Mode::Version; return options;
-        case CliOption::kListPorts: options.mode = CliOptions::Mode::ListPorts; break;
-        case CliOption::kJson: options.json = liveOnlyGiven = true; break;
-        case CliOption::kUnknown: options.unknown = liveOnlyGiven = true; break;
-        case CliOption::kCompare: options.compare = liveOnlyGiven = true; break;
-        case CliOption::kPort:
-        case CliOption::kBaud:
-        case CliOption::kProduct:
-        case CliOption::kSeconds:
-        case CliOption::kLog:
-        case CliOption::kRecord:
-        case CliOption::kGpx:
-        case CliOption::kHistoryCsv:
-        case CliOption::kMetrics:
-        case CliOption::kSend:
-        case CliOption::kCampaign:
-        case CliOption::kRuns:
-        case CliOption::kRunTimeout:
-        case CliOption::kSettle:
-        case CliOption::kResetText:
-        case CliOption::kReference:
-        case CliOption::kReport:
+        if (!option->In(kLiveMode)) {
+            error = RefusedOptionText(argument, "without --session");
+            return std::nullopt;
+        }
+        if (option->TakesValue()) {
             if (i + 1 >= arguments.size()) {
                 error = argument + " needs a value";
                 return std::nullopt;
@@ -426,22 +410,24 @@ std::optional<CliOptions> ParseCliOptions(const std::vector<std::string>& argume
             if (!error.empty()) return std::nullopt;
             liveOnlyGiven = liveOnlyGiven || option->id != CliOption::kPort;
             ++i;
+            continue;
+        }
+        switch (option->id) {
+        case CliOption::kHelp: options.mode = CliOptions::Mode::Help; return options;
+        case CliOption::kVersion: options.mode = CliOptions::Mode::Version; return options;
+        case CliOption::kListPorts: options.mode = CliOptions::Mode::ListPorts; break;
+        case CliOption::kJson:
+        case CliOption::kUnknown:
+            (option->id == CliOption::kJson ? options.json : options.unknown) = true;
+            liveOnlyGiven = true;
             break;
+        case CliOption::kCompare: options.compare = liveOnlyGiven = true; break;
         case CliOption::kPowerCycle:
             campaign.settings.powerCycle = true;
             campaign.given.push_back(option->name);
             liveOnlyGiven = true;
             break;
-        case CliOption::kAccuracy:
-        case CliOption::kDecode:
-        case CliOption::kSession:
-        case CliOption::kSessionProduct:
-        case CliOption::kSessionBaud:
-        case CliOption::kServer:
-        case CliOption::kFixes:
-        case CliOption::kSessionSeconds:
-            error = RefusedOptionText(argument, "without --session");
-            return std::nullopt;
+        default: break;  // the options that take a value, applied above
         }
     }
     if (options.mode == CliOptions::Mode::ListPorts) {
@@ -456,6 +442,9 @@ std::optional<CliOptions> ParseCliOptions(const std::vector<std::string>& argume
         error = "the osprey talks at 57600 baud; --baud cannot be chosen";
     } else {
         error = PutCampaignTogether(campaign, options);
+        if (error.empty() && options.reference && !options.campaign && !options.compare && options.metricsAddress.empty()) {
+            error = "--reference needs --campaign, --compare or --metrics";
+        }
     }
     if (!error.empty()) return std::nullopt;
     return options;

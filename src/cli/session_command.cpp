@@ -92,11 +92,11 @@ std::optional<SessionOptions> ParseSessionOptions(const std::vector<std::string>
             error = name.starts_with("-") ? RefusedOptionText(name, "with --session") : "unexpected '" + name + "'";
             return std::nullopt;
         }
-        if (i + 1 >= arguments.size()) {
+        if (option->TakesValue() && i + 1 >= arguments.size()) {
             error = name + " needs a value";
             return std::nullopt;
         }
-        const std::string& value = arguments[++i];
+        const std::string value = option->TakesValue() ? arguments[++i] : std::string();
         switch (option->id) {
         case CliOption::kSession:
             if (value != "autonomous" && value != "network") {
@@ -147,32 +147,7 @@ std::optional<SessionOptions> ParseSessionOptions(const std::vector<std::string>
             }
             break;
         }
-        // Options of the other modes, refused above.
-        case CliOption::kBaud:
-        case CliOption::kProduct:
-        case CliOption::kSeconds:
-        case CliOption::kLog:
-        case CliOption::kRecord:
-        case CliOption::kJson:
-        case CliOption::kUnknown:
-        case CliOption::kGpx:
-        case CliOption::kHistoryCsv:
-        case CliOption::kMetrics:
-        case CliOption::kCompare:
-        case CliOption::kSend:
-        case CliOption::kCampaign:
-        case CliOption::kRuns:
-        case CliOption::kRunTimeout:
-        case CliOption::kSettle:
-        case CliOption::kResetText:
-        case CliOption::kPowerCycle:
-        case CliOption::kReference:
-        case CliOption::kReport:
-        case CliOption::kAccuracy:
-        case CliOption::kListPorts:
-        case CliOption::kDecode:
-        case CliOption::kHelp:
-        case CliOption::kVersion: break;
+        default: break;  // the options of the other modes, refused above
         }
     }
     if (!kindGiven || !osprey || options.portPath.empty()) {

@@ -1,7 +1,8 @@
 #include "cli/source_run.h"
 
 #include <cerrno>
-#include <charconv>
+#include <cstdint>
+#include <string>
 #include <utility>
 
 #include "cli/live_command.h"
@@ -13,7 +14,7 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-// The link's state and counts for the metrics; the time to first fix from its text ("12.3 sec").
+// The link's state and counts for the metrics.
 LinkFigures FiguresOf(LiveSession& session) {
     const DecodeCounts counts = session.Counts();
     LinkFigures figures;
@@ -23,11 +24,7 @@ LinkFigures FiguresOf(LiveSession& session) {
     figures.frames = counts.frames;
     figures.sentences = counts.sentences;
     figures.drops = counts.drops;
-    const std::string ttff = session.Context().Ttff.text();
-    double seconds = 0;
-    if (std::from_chars(ttff.data(), ttff.data() + ttff.size(), seconds).ec == std::errc()) {
-        figures.lastTtffSeconds = seconds;
-    }
+    if (const std::optional<TtffSeconds> ttff = session.Context().Ttff.seconds()) figures.lastTtffSeconds = ttff->seconds;
     return figures;
 }
 
@@ -72,7 +69,7 @@ std::unique_ptr<SourceRun> SourceRun::Open(SourceSettings settings, LineOutput& 
         }
         session->Comm().AddGnssListener(*run->history_);
     }
-    if (registry != nullptr) session->Comm().AddGnssListener(run->metrics_.emplace(*registry, s.source.port));
+    if (registry != nullptr) session->Comm().AddGnssListener(run->metrics_.emplace(*registry, s.source.port, s.reference));
     if (s.compare) {
         session->QuietMessages();
         session->Comm().AddGnssListener(run->probe_.emplace(s.reference));
@@ -91,6 +88,7 @@ void SourceRun::Run(Clock::time_point end) {
         if (Clock::now() >= nextTick) {
             session.Tick();
             if (metrics_) metrics_->UpdateLink(FiguresOf(session));
+            if (history_) history_->Write();
             nextTick += kTickPeriod;
             continue;
         }
@@ -110,6 +108,10 @@ void SourceRun::Run(Clock::time_point end) {
         if (const std::string why = history_->Finish(); !why.empty()) {
             session.Report("vexademo-cli: " + why);
             status_ = kExitBadUsage;
+        }
+        if (const std::uint64_t dropped = history_->Dropped(); dropped > 0) {
+            session.Report("vexademo-cli: --history-csv left out " + std::to_string(dropped) +
+                           " epochs that came faster than they could be written");
         }
     }
 }

@@ -71,11 +71,7 @@ void AccuracyTracker::Clear() {
 }
 
 EnuOffset AccuracyTracker::OffsetOf(const FixSample& fix) const {
-    // A fix without a measured height is placed at the frame's height: its horizontal offset holds,
-    // its up means nothing.
-    EnuOffset offset = frame_->OffsetOf(fix.Position(frame_->Origin().height));
-    if (!fix.HasVertical()) offset.up.reset();
-    return offset;
+    return OffsetInFrame(fix, *frame_);
 }
 
 void AccuracyTracker::Measure() {

@@ -84,7 +84,7 @@ void Campaign::OnFix(const GnssFix& fix, UtcTime now) {
     if (!current_.ttffAny) current_.ttffAny = seconds;
     if (!current_.ttff3d && fix.mode == FixMode::ThreeD) current_.ttff3d = seconds;
     if (!current_.ttffWithinRadius && reference_ &&
-        reference_->OffsetOf(sample->Position(reference_->Origin().height)).Horizontal() <= settings_.radius) {
+        OffsetInFrame(*sample, *reference_).Horizontal() <= settings_.radius) {
         current_.ttffWithinRadius = seconds;
     }
     if (RunComplete()) {

@@ -17,7 +17,7 @@ const std::array<ErrorFigureRow, 12> kErrorFigureRows = {{
     {"sd up (m)", [](const ErrorFigures& f) { return f.sdUp; }},
 }};
 
-const std::array<TtffFigureColumn, 7> kTtffTimeColumns = {{
+const std::array<TtffFigureColumn, 8> kTtffTimeColumns = {{
     {"min (s)", [](const TtffFigures& f) { return f.min; }},
     {"median (s)", [](const TtffFigures& f) { return f.median; }},
     {"mean (s)", [](const TtffFigures& f) { return f.mean; }},
@@ -25,6 +25,7 @@ const std::array<TtffFigureColumn, 7> kTtffTimeColumns = {{
     {"p95 (s)", [](const TtffFigures& f) { return f.p95; }},
     {"max (s)", [](const TtffFigures& f) { return f.max; }},
     {"sd (s)", [](const TtffFigures& f) { return f.sd; }},
+    {"receiver's mean (s)", [](const TtffFigures& f) { return f.receiverMean; }},
 }};
 
 }  // namespace vexa

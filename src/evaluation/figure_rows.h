@@ -22,7 +22,7 @@ struct TtffFigureColumn {
     const char* name;  // "median (s)"
     std::optional<double> (*value)(const TtffFigures& figures);
 };
-extern const std::array<TtffFigureColumn, 7> kTtffTimeColumns;
+extern const std::array<TtffFigureColumn, 8> kTtffTimeColumns;
 
 // Decimals shown: a millimetre for errors, a hundredth of a second for times to first fix.
 inline constexpr int kShownMetreDecimals = 3;

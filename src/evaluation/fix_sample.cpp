@@ -63,6 +63,12 @@ std::optional<FixSample> FixSampleOf(const GnssFix& fix) {
     return sample;
 }
 
+EnuOffset OffsetInFrame(const FixSample& fix, const LocalFrame& frame) {
+    EnuOffset offset = frame.OffsetOf(fix.Position(frame.Origin().height));
+    if (!fix.HasVertical()) offset.up.reset();
+    return offset;
+}
+
 std::size_t FixCounts::Total() const { return std::accumulate(byKind.begin(), byKind.end(), std::size_t{0}); }
 
 }  // namespace vexa

@@ -56,6 +56,10 @@ bool IsUsableSample(const FixSample& sample);
 // The sample of a fix with a usable position; none for no fix or for garbage from a receiver.
 std::optional<FixSample> FixSampleOf(const GnssFix& fix);
 
+// The fix's offset from the frame's origin. A fix without a measured height is placed at the
+// origin's height: its horizontal offset holds, its up is empty.
+EnuOffset OffsetInFrame(const FixSample& fix, const LocalFrame& frame);
+
 // How many fixes of each kind.
 struct FixCounts {
     std::array<std::size_t, kFixKinds.size()> byKind{};

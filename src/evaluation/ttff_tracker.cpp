@@ -36,12 +36,20 @@ const TtffFigures& TtffTracker::Figures(ResetKind kind) const {
     if (cached) return *cached;
     TtffFigures figures;
     std::vector<double> times;
+    double reported = 0.0;
+    std::size_t reports = 0;
     for (const TtffRun& run : runs_) {
         if (run.kind != kind) continue;
         if (run.Failed()) ++figures.failures;
         if (run.outcome != RunOutcome::Stopped) ++figures.runs;
-        if (run.Succeeded()) times.push_back(*run.ttffAny);
+        if (!run.Succeeded()) continue;
+        times.push_back(*run.ttffAny);
+        if (run.receiverTtff) {
+            reported += *run.receiverTtff;
+            ++reports;
+        }
     }
+    if (reports > 0) figures.receiverMean = reported / static_cast<double>(reports);
     if (!times.empty()) {
         const auto [least, most] = std::minmax_element(times.begin(), times.end());
         figures.min = *least;

@@ -25,6 +25,7 @@ struct TtffFigures {
     std::optional<double> p95;
     std::optional<double> max;
     std::optional<double> sd;
+    std::optional<double> receiverMean;  // of the receiver's own reports, over the successful runs that had one
 };
 
 // Keeps the runs of a campaign and gives the figures of each reset kind, worked out when asked for

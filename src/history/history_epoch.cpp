@@ -82,11 +82,7 @@ HistoryEpoch EpochOfFix(const GnssFix& fix, const LocalFrame* reference) {
         epoch.latitude = sample->latitude;
         epoch.longitude = sample->longitude;
         epoch.height = sample->height;
-        if (reference != nullptr) {
-            EnuOffset error = reference->OffsetOf(sample->Position(reference->Origin().height));
-            if (!sample->HasVertical()) error.up.reset();
-            epoch.error = error;
-        }
+        if (reference != nullptr) epoch.error = OffsetInFrame(*sample, *reference);
     }
     for (const SatelliteId id : fix.used) {
         if (std::ranges::none_of(epoch.satellites, [id](const HistorySatellite& kept) { return kept.id == id; })) {

@@ -173,7 +173,9 @@ void GpsComm::RestartTtffClock() { context_.TtffCounter.start(std::chrono::stead
 
 void GpsComm::MeasureTtff(const GnssFix& fix) {
     if (!fix.hasPosition()) return;
-    if (const auto measured = context_.TtffCounter.fixed(std::chrono::steady_clock::now())) context_.Ttff.set(*measured);
+    if (const auto measured = context_.TtffCounter.fixed(std::chrono::steady_clock::now())) {
+        context_.Ttff.set(*measured, TtffSource::Program);
+    }
 }
 
 void GpsComm::StoreTextLine(const char* text, std::size_t length) {

@@ -1,7 +1,10 @@
 #include "metrics/receiver_metrics.h"
 
+#include <cmath>
 #include <limits>
 #include <set>
+
+#include "evaluation/fix_sample.h"
 
 namespace vexa {
 namespace {
@@ -35,7 +38,8 @@ double ValueOr(const std::optional<double>& value) {
 
 }  // namespace
 
-ReceiverMetrics::ReceiverMetrics(prometheus::Registry& registry, std::string device)
+ReceiverMetrics::ReceiverMetrics(prometheus::Registry& registry, std::string device,
+                                 const std::optional<GeodeticPoint>& reference)
     : device_(std::move(device)),
       connectedFamily_(GaugeFamily(registry, "vexa_receiver_connected", "1 while the receiver is connected, else 0")),
       protocolFamily_(GaugeFamily(registry, "vexa_receiver_protocol",
@@ -46,6 +50,8 @@ ReceiverMetrics::ReceiverMetrics(prometheus::Registry& registry, std::string dev
       cn0Family_(GaugeFamily(registry, "vexa_satellite_cn0_dbhz", "carrier to noise density of a tracked satellite, dB-Hz")),
       dopFamily_(GaugeFamily(registry, "vexa_dilution_of_precision", "the last fix's dilution of precision, by kind")),
       ttffFamily_(GaugeFamily(registry, "vexa_ttff_seconds", "the last time to first fix, seconds")),
+      errorFamily_(GaugeFamily(registry, "vexa_position_error_metres",
+                               "the last fix's distance from the reference point, horizontal or vertical")),
       bytesFamily_(CounterFamily(registry, "vexa_received_bytes_total", "bytes received from the receiver")),
       framesFamily_(CounterFamily(registry, "vexa_received_frames_total", "binary frames received whole and checked")),
       sentencesFamily_(CounterFamily(registry, "vexa_received_sentences_total", "NMEA sentences received whole")),
@@ -61,6 +67,13 @@ ReceiverMetrics::ReceiverMetrics(prometheus::Registry& registry, std::string dev
       sentences_(sentencesFamily_.Add(WithDevice({}))) {
     fixMode_.Set(static_cast<double>(FixMode::NoFix));
     for (prometheus::Gauge* dop : {&hdop_, &vdop_, &pdop_}) dop->Set(ValueOr(std::nullopt));
+    if (reference) {
+        reference_.emplace(*reference);
+        horizontalError_ = &errorFamily_.Add(WithDevice({{"direction", "horizontal"}}));
+        verticalError_ = &errorFamily_.Add(WithDevice({{"direction", "vertical"}}));
+        horizontalError_->Set(ValueOr(std::nullopt));
+        verticalError_->Set(ValueOr(std::nullopt));
+    }
     for (const auto& [reason, name] : kDropReasons) {
         drops_[static_cast<std::size_t>(reason)] = {&dropsFamily_.Add(WithDevice({{"reason", name}})), 0};
     }
@@ -76,6 +89,11 @@ void ReceiverMetrics::onFix(const GnssFix& fix) {
     hdop_.Set(ValueOr(fix.hdop));
     vdop_.Set(ValueOr(fix.vdop));
     pdop_.Set(ValueOr(fix.pdop));
+    if (!reference_) return;
+    const std::optional<FixSample> sample = FixSampleOf(fix);
+    const std::optional<EnuOffset> error = sample ? std::optional(OffsetInFrame(*sample, *reference_)) : std::nullopt;
+    horizontalError_->Set(ValueOr(error ? std::optional(error->Horizontal()) : std::nullopt));
+    verticalError_->Set(ValueOr(error && error->up ? std::optional(std::abs(*error->up)) : std::nullopt));
 }
 
 void ReceiverMetrics::onSky(const GnssSky& sky) {

@@ -3,6 +3,7 @@
 #include <array>
 #include <cstdint>
 #include <map>
+#include <optional>
 #include <string>
 #include <utility>
 
@@ -11,6 +12,7 @@
 #include <prometheus/gauge.h>
 #include <prometheus/registry.h>
 
+#include "evaluation/local_frame.h"
 #include "metrics/link_figures.h"
 #include "receiver/fix/gnss_fix.h"
 #include "receiver/fix/gnss_listener.h"
@@ -20,13 +22,15 @@ namespace vexa {
 // The series of one receiver in a Prometheus registry, each labelled with the receiver's device
 // name: connection, protocol, fix mode, satellites in view and used per system, C/N0 per satellite
 // (gnssid and svid numbered as the JSON reports number them), dilutions of precision, the last time
-// to first fix, and the receive path's counts with the drops by reason.
+// to first fix, and the receive path's counts with the drops by reason. With a reference point, also
+// the last fix's horizontal and vertical distance from it (not a number without a fix).
 //
 // onFix and onSky come on the comm reader thread under the model lock: they only set gauges.
 // UpdateLink comes from the caller's thread.
 class ReceiverMetrics : public GnssListener {
 public:
-    ReceiverMetrics(prometheus::Registry& registry, std::string device);
+    ReceiverMetrics(prometheus::Registry& registry, std::string device,
+                    const std::optional<GeodeticPoint>& reference = std::nullopt);
 
     void onFix(const GnssFix& fix) override;
     void onSky(const GnssSky& sky) override;
@@ -46,6 +50,7 @@ private:
     prometheus::Family<prometheus::Gauge>& cn0Family_;
     prometheus::Family<prometheus::Gauge>& dopFamily_;
     prometheus::Family<prometheus::Gauge>& ttffFamily_;
+    prometheus::Family<prometheus::Gauge>& errorFamily_;
     prometheus::Family<prometheus::Counter>& bytesFamily_;
     prometheus::Family<prometheus::Counter>& framesFamily_;
     prometheus::Family<prometheus::Counter>& sentencesFamily_;
@@ -57,6 +62,9 @@ private:
     prometheus::Gauge& hdop_;
     prometheus::Gauge& vdop_;
     prometheus::Gauge& pdop_;
+    std::optional<LocalFrame> reference_;
+    prometheus::Gauge* horizontalError_ = nullptr;
+    prometheus::Gauge* verticalError_ = nullptr;
     prometheus::Counter& bytes_;
     prometheus::Counter& frames_;
     prometheus::Counter& sentences_;

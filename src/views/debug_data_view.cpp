@@ -106,7 +106,7 @@ void CDebugDataView::TakeLine(std::string line) {
             if (!debugButton_->isHidden()) ShowFilterButtons(false);
             if (protocol != kNmeaProtocol) {
                 if (const auto ttff = TtffFromReportLine(text)) {
-                    ui_.receiver.Ttff.set(*ttff);
+                    ui_.receiver.Ttff.set(*ttff, ReportedTtffSeconds(*ttff), TtffSource::Receiver);
                     ui_.receiver.TtffCounter.receiverReported();
                 }
             }

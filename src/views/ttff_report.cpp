@@ -1,6 +1,8 @@
 #include "views/ttff_report.h"
 
 #include <cctype>
+#include <charconv>
+#include <system_error>
 
 namespace vexa {
 
@@ -24,6 +26,13 @@ std::optional<std::string> SeventhWord(std::string_view text) {
 }
 
 }  // namespace
+
+std::optional<double> ReportedTtffSeconds(std::string_view word) {
+    double seconds = 0;
+    const auto [end, error] = std::from_chars(word.data(), word.data() + word.size(), seconds);
+    if (error != std::errc() || end != word.data() + word.size()) return std::nullopt;
+    return seconds;
+}
 
 std::optional<std::string> TtffFromReportLine(std::string_view line) {
     struct Heading {

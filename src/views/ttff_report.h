@@ -11,4 +11,7 @@ namespace vexa {
 // lines from their 19th), cut to 15 characters. Nothing for other lines or a report with fewer words.
 std::optional<std::string> TtffFromReportLine(std::string_view line);
 
+// The seconds of such a word ("32.5"), when it is a number.
+std::optional<double> ReportedTtffSeconds(std::string_view word);
+
 }  // namespace vexa

@@ -110,7 +110,7 @@ TEST(CliMetrics, PrometheusScrapesTheReceiversSeriesAndABusyMetricsPortIsRefused
     const std::string metrics = "127.0.0.1:" + std::to_string(FreePort());
     ProgramRun cli(VEXADEMO_CLI,
                    {"--port", simulator.slavePath(), "--port", other.slavePath(), "--baud", "115200", "--metrics", metrics,
-                    "--seconds", "120"},
+                    "--seconds", "120", "--reference", "37.3875,-121.9720,25"},
                    {.output = folder / "out", .errors = folder / "err"});
     ASSERT_TRUE(cli.Started());
     const std::uint16_t metricsPort = static_cast<std::uint16_t>(std::stoi(metrics.substr(metrics.rfind(':') + 1)));
@@ -136,7 +136,7 @@ TEST(CliMetrics, PrometheusScrapesTheReceiversSeriesAndABusyMetricsPortIsRefused
     ASSERT_TRUE(server.Started());
 
     const std::string device = "\"device\":\"" + simulator.slavePath() + "\"";
-    std::string connected, bothConnected, fixMode, glonassUsed, sentences;
+    std::string connected, bothConnected, fixMode, glonassUsed, sentences, horizontalError;
     const auto deadline = std::chrono::steady_clock::now() + 90s;
     while (std::chrono::steady_clock::now() < deadline) {
         connected = Query(queryPort, "vexa_receiver_connected");
@@ -144,8 +144,9 @@ TEST(CliMetrics, PrometheusScrapesTheReceiversSeriesAndABusyMetricsPortIsRefused
         fixMode = Query(queryPort, "vexa_fix_mode");
         glonassUsed = Query(queryPort, "vexa_satellites_used{gnssid=\"6\"} > 0");
         sentences = Query(queryPort, "vexa_received_sentences_total > 20");
+        horizontalError = Query(queryPort, "vexa_position_error_metres{direction=\"horizontal\"} < 1000");
         if (FirstValue(bothConnected) == "2" && FirstValue(fixMode) == "3" && !FirstValue(glonassUsed).empty() &&
-            !FirstValue(sentences).empty()) {
+            !FirstValue(sentences).empty() && !FirstValue(horizontalError).empty()) {
             break;
         }
         std::this_thread::sleep_for(500ms);
@@ -156,6 +157,7 @@ TEST(CliMetrics, PrometheusScrapesTheReceiversSeriesAndABusyMetricsPortIsRefused
     EXPECT_EQ(FirstValue(fixMode), "3") << fixMode;
     EXPECT_FALSE(FirstValue(glonassUsed).empty()) << glonassUsed;
     EXPECT_FALSE(FirstValue(sentences).empty()) << sentences;
+    EXPECT_FALSE(FirstValue(horizontalError).empty()) << "the fixes lie near the reference: " << horizontalError;
     const std::string cn0 = Query(queryPort, "vexa_satellite_cn0_dbhz{gnssid=\"0\"}");
     EXPECT_NE(cn0.find("\"svid\":"), std::string::npos) << cn0;
 

@@ -99,6 +99,12 @@ TEST(GpsCommGnss, TimeToFirstFixCountsFromTheResetToTheFirstNmeaFix) {
     ASSERT_TRUE(link.context.Ttff.changed());
     const std::string text = link.context.Ttff.text();
     EXPECT_EQ(text.substr(text.size() - 4), " sec") << text;
+    const std::optional<TtffSeconds> measured = link.context.Ttff.seconds();
+    ASSERT_TRUE(measured);
+    EXPECT_EQ(measured->source, TtffSource::Program) << "the program's measure, never taken for the receiver's report";
+    char expected[TtffText::kCapacity];
+    std::snprintf(expected, sizeof expected, "%.1f sec", measured->seconds);
+    EXPECT_EQ(text, expected);
     link.context.Ttff.setChanged(false);
     link.comm->Receive(Text(kTwoSeconds));
     link.comm->EndOfInput();

@@ -149,7 +149,7 @@ TEST_F(SignalPage, TimeToFirstFixCountsUpUntilTheFirstFix) {
     view.OnUpdate(ClockTick{});
     EXPECT_EQ(view.TtffLabel()->text(), "42 sec");
 
-    context.Ttff.set(*context.TtffCounter.fixed(at(now + 300)));
+    context.Ttff.set(*context.TtffCounter.fixed(at(now + 300)), TtffSource::Program);
     now += 5000;
     view.OnUpdate(ClockTick{});
     EXPECT_EQ(view.TtffLabel()->text(), "42.3 sec");

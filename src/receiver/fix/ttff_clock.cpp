@@ -1,7 +1,6 @@
 #include "receiver/fix/ttff_clock.h"
 
 #include <algorithm>
-#include <cstdio>
 
 namespace vexa {
 
@@ -15,14 +14,12 @@ void TtffClock::stop() {
     start_.reset();
 }
 
-std::optional<std::string> TtffClock::fixed(Clock::time_point now) {
+std::optional<double> TtffClock::fixed(Clock::time_point now) {
     std::lock_guard lock(mutex_);
     if (!start_) return std::nullopt;
     const std::chrono::duration<double> elapsed = std::max(now - *start_, Clock::duration::zero());
     start_.reset();
-    char text[32];
-    std::snprintf(text, sizeof text, "%.1f sec", elapsed.count());
-    return text;
+    return elapsed.count();
 }
 
 std::optional<std::string> TtffClock::counting(Clock::time_point now) const {

@@ -19,9 +19,9 @@ public:
     void start(Clock::time_point now);
     // The link is gone: nothing is counted.
     void stop();
-    // A fix with a position at `now`: while counting, stops and gives the measured "12.3 sec";
+    // A fix with a position at `now`: while counting, stops and gives the seconds measured;
     // otherwise nothing.
-    std::optional<std::string> fixed(Clock::time_point now);
+    std::optional<double> fixed(Clock::time_point now);
     // The receiver reported its own time to first fix.
     void receiverReported() { stop(); }
     // While counting, the whole seconds since the start: "7 sec"; otherwise nothing.

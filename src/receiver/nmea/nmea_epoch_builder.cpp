@@ -96,6 +96,8 @@ void NmeaEpochBuilder::add(const NmeaSentence& sentence) {
         complete();
         clean_ = true;
     }
+    if (!open_ && firstEpoch_) openedWithoutTime_ = !CarriesTime(sentence.type);
+    if (openedWithoutTime_ && CarriesTime(sentence.type)) begunMidCycle_ = true;
     open_ = true;
     takeTime(time);
 
@@ -207,6 +209,9 @@ void NmeaEpochBuilder::reset() {
     lastDate_.reset();
     lastTime_.reset();
     clean_ = false;
+    firstEpoch_ = true;
+    openedWithoutTime_ = false;
+    begunMidCycle_ = false;
 }
 
 void NmeaEpochBuilder::complete() {
@@ -215,14 +220,17 @@ void NmeaEpochBuilder::complete() {
     if (!date_ && lastDate_ && time_ && lastTime_ && *time_ + kHalfDay < *lastTime_) lastDate_ = NextDay(*lastDate_);
     if (date_) lastDate_ = date_;
     if (time_) lastTime_ = time_;
-    if (hasFixSentence_) {
+    if (hasFixSentence_ && !begunMidCycle_) {
         buildFix();
         listener_.onFix(fix_);
     }
-    if (skyComplete_) {
+    if (skyComplete_ && !begunMidCycle_) {
         buildSky();
         listener_.onSky(sky_);
     }
+    firstEpoch_ = false;
+    openedWithoutTime_ = false;
+    begunMidCycle_ = false;
     clearEpoch();
 }
 

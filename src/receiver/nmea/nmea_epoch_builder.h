@@ -22,7 +22,9 @@ namespace vexa {
 // missing or out-of-order parts is left out. Where the sentences of one epoch disagree on the
 // position (a multiplexer that delays one of them, a receiver that writes GLL from another filter),
 // the position is the one of the sentences that carry altitude and fix quality (GGA, GNS), else
-// RMC's, else GLL's. A GST of the epoch's time gives the fix the receiver's own error estimate. After the first epochs the builder allocates nothing.
+// RMC's, else GLL's. The first epoch after a connection that opened with a sentence without time
+// and then met one with time began mid-cycle: it lacks what came before the connection (the used
+// satellites, the skies of some systems, the fix sentences) and is left out. A GST of the epoch's time gives the fix the receiver's own error estimate. After the first epochs the builder allocates nothing.
 class NmeaEpochBuilder {
 public:
     static constexpr std::size_t kMaxSatellites = 255;
@@ -107,6 +109,9 @@ private:
 
     // Across epochs.
     bool clean_ = false;  // the epoch in progress began where the one before ended
+    bool firstEpoch_ = true;          // the epoch in progress is the first since the connection
+    bool openedWithoutTime_ = false;  // ... and opened with a sentence that carries no time
+    bool begunMidCycle_ = false;      // ... and a sentence with time came after that one
     std::optional<CycleMark> ender_;
     std::optional<NmeaDate> lastDate_;
     std::optional<NmeaTimeOfDay> lastTime_;

@@ -2,8 +2,11 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cstdint>
+#include <cstdio>
 #include <cstring>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -21,18 +24,48 @@ inline constexpr int kDebugToggleThreshold = 10;
 inline constexpr int kNavLibToggleThreshold = 20;
 inline constexpr int kNmeaChannelToggleThreshold = 5;
 
-// The last time-to-first-fix text and its changed flag. Written by the reader thread (message 225)
-// and by the user-interface thread (resets, the text view), read by the signal view.
+// Who timed a time to first fix: the program, from the connection or reset to the first fix, or
+// the receiver in its own report.
+enum class TtffSource : std::uint8_t { Program, Receiver };
+
+// A time to first fix as a number. `serial` rises with every one set, so that a reader can tell a
+// new one from the one it saw.
+struct TtffSeconds {
+    double seconds = 0;
+    TtffSource source = TtffSource::Program;
+    std::uint64_t serial = 0;
+};
+
+// The last time to first fix: its text, its seconds when it has a number, and the changed flag.
+// Written by the reader thread (message 225, the first fix) and by the user-interface thread
+// (resets, the text view), read by the signal view, the metrics and the Receiver Test window.
 class TtffText {
 public:
     static constexpr std::size_t kCapacity = 16;  // bytes including the terminating zero
 
-    void set(std::string_view text) {
+    // A text without a number (empty after a reset).
+    void set(std::string_view text) { set(text, std::nullopt, TtffSource::Program); }
+    // "12.3 sec".
+    void set(double seconds, TtffSource source) {
+        char text[kCapacity];
+        const int length = std::snprintf(text, sizeof text, "%.1f sec", seconds);
+        const std::size_t written = std::min(static_cast<std::size_t>(std::max(length, 0)), kCapacity - 1);
+        set(std::string_view(text, written), seconds, source);
+    }
+    // The text as given (a receiver's text line), and its number when it has one.
+    void set(std::string_view text, std::optional<double> seconds, TtffSource source) {
         std::lock_guard lock(mutex_);
         const std::size_t length = std::min(text.size(), kCapacity - 1);
         std::memcpy(text_, text.data(), length);
         text_[length] = '\0';
         changed_ = true;
+        ++serial_;
+        seconds_.reset();
+        if (seconds) seconds_ = TtffSeconds{*seconds, source, serial_};
+    }
+    std::optional<TtffSeconds> seconds() const {
+        std::lock_guard lock(mutex_);
+        return seconds_;
     }
     std::string text() const {
         std::lock_guard lock(mutex_);
@@ -51,6 +84,8 @@ private:
     mutable std::mutex mutex_;
     char text_[kCapacity] = {};
     bool changed_ = false;
+    std::uint64_t serial_ = 0;
+    std::optional<TtffSeconds> seconds_;
 };
 
 // The program-wide receiver values, one object per program (tests build their own).

@@ -126,12 +126,21 @@ void ReceiverTestWindow::TakeFixes() {
         reference_->OfferFix(*sample);
         changed_ = accuracy_.Add(*sample) || changed_;
     }
+    if (running) TakeReceiverTtff(CampaignNow());
     if (running && !up && linkUp_) campaign_->OnLinkLost(CampaignNow());
     linkUp_ = up;
     if (!running) return;
     const UtcTime now = CampaignNow();
     campaign_->OnTick(now);
     ShowCampaign(now);
+}
+
+// The receiver's own time to first fix, once per report, joins the run its fix ended.
+void ReceiverTestWindow::TakeReceiverTtff(UtcTime now) {
+    const std::optional<TtffSeconds> ttff = ui_.receiver.Ttff.seconds();
+    if (!ttff || ttff->source != TtffSource::Receiver || ttff->serial == receiverTtffSeen_) return;
+    receiverTtffSeen_ = ttff->serial;
+    campaign_->OnReceiverTtff(ttff->seconds, now);
 }
 
 void ReceiverTestWindow::ShowFigures() {
@@ -203,6 +212,8 @@ void ReceiverTestWindow::OnStart() {
         return;
     }
     campaign_.reset();
+    // A report from before the campaign belongs to none of its runs.
+    if (const std::optional<TtffSeconds> ttff = ui_.receiver.Ttff.seconds()) receiverTtffSeen_ = ttff->serial;
     sender_ = std::make_unique<LinkResetSender>(*ui_.comm, *texts);
     campaign_ = std::make_unique<Campaign>(*settings, *sender_, [this](const TtffRun& run) {
         changed_ = ttff_.Add(run) || changed_;

@@ -51,6 +51,7 @@ public:
 
 private:
     void TakeFixes();
+    void TakeReceiverTtff(UtcTime now);
     void ShowFigures();
     void OnReferenceChanged(const std::optional<ReferencePoint>& reference);
     void OnClear();
@@ -68,6 +69,7 @@ private:
 
     UiContext& ui_;
     FixInbox inbox_{kInboxCapacity};
+    std::uint64_t receiverTtffSeen_ = 0;  // the serial of the receiver's last report taken
     AccuracyTracker accuracy_;
     TtffTracker ttff_;
     bool changed_ = true;

@@ -280,6 +280,9 @@ TEST(DecodeMessage, TtffReportSetsTheContextText) {
     ASSERT_EQ(DecodeMessage(payload, buffer, context).code, kResultOk);
     EXPECT_EQ(context.Ttff.text(), "123.4 sec");
     EXPECT_TRUE(context.Ttff.changed());
+    ASSERT_TRUE(context.Ttff.seconds());
+    EXPECT_DOUBLE_EQ(context.Ttff.seconds()->seconds, 123.4);
+    EXPECT_EQ(context.Ttff.seconds()->source, TtffSource::Receiver);
     TtffReport report;
     std::memcpy(&report, buffer.bytes, sizeof report);
     EXPECT_EQ(report.SubId, 6);

@@ -320,6 +320,29 @@ TEST(NmeaEpochs, RepeatedGsvCyclesWithoutFixSentencesEachMakeASky) {
     for (const GnssSky& sky : b.recorder.skies) EXPECT_EQ(sky.satellites.size(), 2u);
 }
 
+// A connection that lands mid-cycle: the first epoch lacks the cycle's start, its sky would be
+// GLONASS alone with none used; it is left out, the epochs after it are whole.
+TEST(NmeaEpochs, AConnectionMidCycleLeavesOutTheRestOfThatCycle) {
+    const auto second = [](const std::string& time) {
+        return std::vector<std::string>{"GNGGA," + time + ",5230.0000,N,01322.5000,E,1,04,0.8,35.0,M,40.0,M,,",
+                                        "GNGSA,A,3,02,05,,,,,,,,,,,1.5,0.8,1.2,1",
+                                        "GNGSA,A,3,70,75,,,,,,,,,,,1.5,0.8,1.2,2",
+                                        "GPGSV,1,1,02,02,45,100,40,05,30,200,38,1",
+                                        "GLGSV,1,1,02,70,50,010,39,75,25,110,35,1",
+                                        "GNRMC," + time + ",A,5230.0000,N,01322.5000,E,10.0,90.0,140325,,,A,V"};
+    };
+    Builder b;
+    const std::vector<std::string> first = second("102030.00");
+    b.feed({first.begin() + 4, first.end()});
+    b.feed(second("102031.00"));
+    b.feed(second("102032.00"));
+    b.builder.finish();
+    EXPECT_EQ(b.recorder.fixes.size(), 2u);
+    ASSERT_EQ(b.recorder.skies.size(), 2u);
+    EXPECT_EQ(b.recorder.skies.front().satellites.size(), 4u);
+    EXPECT_EQ(b.recorder.skies.front().usedCount(), 4);
+}
+
 TEST(NmeaEpochs, ResetForgetsTheEpochInProgress) {
     Builder b;
     b.feed({"GPGGA,080000,4000.000,N,00300.000,W,1,05,1.0,100.0,M,50.0,M,,"});
