@@ -139,7 +139,7 @@ int RunCampaignCommand(const CliOptions& options, std::FILE* output, std::FILE* 
     session->QuietMessages();
     const CampaignClock clock;
     FixInbox inbox(clock);
-    session->Comm().AddGnssListener(inbox);
+    session->Comm().Model().AddGnssListener(inbox);
     signals.Watch([&session](int) { session->RequestStop(); });
 
     AccuracyTracker accuracy;
@@ -200,7 +200,7 @@ int RunCampaignCommand(const CliOptions& options, std::FILE* output, std::FILE* 
     }
     signals.StopWatching();
     campaign.Stop(clock.Now());
-    session->Comm().RemoveGnssListener(inbox);
+    session->Comm().Model().RemoveGnssListener(inbox);
     session->Finish();
     if (status == kExitReceiverFound && !session->ReceiverFound()) status = kExitNotConnected;
     if (status == kExitReceiverFound) {

@@ -121,16 +121,16 @@ int RunLiveCommand(const CliOptions& options, std::FILE* output, std::FILE* erro
             return kExitBadUsage;
         }
     }
-    session->Comm().KeepTrack(!options.gpxPath.empty());
+    session->Comm().Model().KeepTrack(!options.gpxPath.empty());
     std::optional<HistoryOutput> history;
     if (!options.historyPrefix.empty()) {
         if (const std::string why = history.emplace(options.historyPrefix).Open(); !why.empty()) {
             session->Report("vexademo-cli: " + why);
             return kExitBadUsage;
         }
-        session->Comm().AddGnssListener(*history);
+        session->Comm().Model().AddGnssListener(*history);
     }
-    if (metrics) session->Comm().AddGnssListener(*metrics);
+    if (metrics) session->Comm().Model().AddGnssListener(*metrics);
     // Watched only while the session exists.
     signals.Watch([&session](int) { session->RequestStop(); });
     for (const ReceiverRequest& request : options.requests) session->Queue(request);
@@ -165,7 +165,7 @@ int RunLiveCommand(const CliOptions& options, std::FILE* output, std::FILE* erro
         }
     }
     if (history) {
-        session->Comm().RemoveGnssListener(*history);
+        session->Comm().Model().RemoveGnssListener(*history);
         if (const std::string why = history->Finish(); !why.empty()) {
             session->Report("vexademo-cli: " + why);
             status = kExitBadUsage;

@@ -137,7 +137,7 @@ LinkResult GpsComm::OpenSource(std::unique_ptr<ByteSource> replacement, int baud
         result = source_->Open(baud);
     });
     if (result == kResultOk) {
-        RestartTtffClock();
+        model_.RestartTtffClock();
         std::lock_guard guard(*modelLock_);
         model_.StartTrackSegment();
     }

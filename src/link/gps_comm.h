@@ -66,18 +66,8 @@ public:
     // The receiver's model this link writes.
     ReceiverModel& Model() { return model_; }
     const ReceiverModel& Model() const { return model_; }
-
-    ModelSnapshot Snapshot() const { return model_.Snapshot(); }
-    std::optional<std::string> NextTextLine() { return model_.NextTextLine(); }
-    std::uint64_t TextLinesDropped() const { return model_.TextLinesDropped(); }
-    SwVersion SoftwareVersion() const { return model_.SoftwareVersion(); }
-    ClockStatus ClockStatusReport() const { return model_.ClockStatusReport(); }
-    std::uint8_t OkToSend() const { return model_.OkToSend(); }
+    // The frames held while the receiver withdraws OkToSend, in bytes; copied under the lock.
     std::size_t PendingOutputCount() const;
-    std::optional<GnssFix> LatestFix() const { return model_.LatestFix(); }
-    std::optional<GnssSky> LatestSky() const { return model_.LatestSky(); }
-    std::vector<TrackPoint> Track() const { return model_.Track(); }
-    void KeepTrack(bool keep) { model_.KeepTrack(keep); }
 
     // Between two chunks of the reader: opens the source the name stands for (MakeByteSource), at
     // `baud` where a rate applies. The source of another name is closed and replaced first.
@@ -137,10 +127,6 @@ public:
     void Receive(std::span<const std::uint8_t> bytes) { frameReceiver_.feed(bytes); }
     // The source has ended: the NMEA epoch in progress is complete.
     void EndOfInput() { epochs_.finish(); }
-
-    void AddGnssListener(GnssListener& listener) { model_.AddGnssListener(listener); }
-    void RemoveGnssListener(const GnssListener& listener) { model_.RemoveGnssListener(listener); }
-    void RestartTtffClock() { model_.RestartTtffClock(); }
 
     // Told of every delivered message, under the lock, after it is stored (nullptr: nobody).
     void SetDeliveryListener(MessageSink* listener) { deliveryListener_ = listener; }

@@ -436,7 +436,7 @@ TEST_F(JourneyTest, HistoryShowsARowPerSatellite) {
     CHistoryStrips* strips = window->Strips();
 
     auto everySatelliteHasARow = [&] {
-        const std::optional<GnssSky> sky = app->Ui().comm->LatestSky();
+        const std::optional<GnssSky> sky = app->Ui().comm->Model().LatestSky();
         if (!sky || sky->satellites.size() < 4) return false;
         return std::ranges::all_of(sky->satellites, [&](const SkySatellite& satellite) {
             const QString label = QStringLiteral("%1%2").arg(QChar(ConstellationLetter(satellite.id.gnss))).arg(satellite.id.svid, 2, 10, QChar('0'));
