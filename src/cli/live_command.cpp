@@ -24,7 +24,7 @@
 namespace vexa {
 namespace {
 
-using Clock = std::chrono::steady_clock;
+using SteadyClock = std::chrono::steady_clock;
 using std::chrono::milliseconds;
 
 // A display name stays on its own line whatever bytes the device reported.
@@ -135,14 +135,14 @@ int RunLiveCommand(const CliOptions& options, std::FILE* output, std::FILE* erro
     signals.Watch([&session](int) { session->RequestStop(); });
     for (const ReceiverRequest& request : options.requests) session->Queue(request);
 
-    const Clock::time_point start = Clock::now();
-    const Clock::time_point end =
-        options.seconds ? start + std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(*options.seconds))
-                        : Clock::time_point::max();
-    Clock::time_point nextTick = start + kTickPeriod;
+    const SteadyClock::time_point start = SteadyClock::now();
+    const SteadyClock::time_point end =
+        options.seconds ? start + std::chrono::duration_cast<SteadyClock::duration>(std::chrono::duration<double>(*options.seconds))
+                        : SteadyClock::time_point::max();
+    SteadyClock::time_point nextTick = start + kTickPeriod;
     session->Connect(options.portPaths.front(), options.baudSelection);
-    while (!session->StopRequested() && session->OutputError() == 0 && Clock::now() < end) {
-        if (Clock::now() >= nextTick) {
+    while (!session->StopRequested() && session->OutputError() == 0 && SteadyClock::now() < end) {
+        if (SteadyClock::now() >= nextTick) {
             session->Tick();
             if (metrics) metrics->UpdateLink(FiguresOf(*session));
             nextTick += kTickPeriod;
@@ -171,7 +171,7 @@ int RunLiveCommand(const CliOptions& options, std::FILE* output, std::FILE* erro
             status = kExitBadUsage;
         }
     }
-    session->DrainOutput(Clock::now() + kLastOutputTime);
+    session->DrainOutput(SteadyClock::now() + kLastOutputTime);
     return status;
 }
 

@@ -31,16 +31,16 @@ bool UnknownFramesShown(const ReceiverContext& context) {
 }  // namespace
 
 std::unique_ptr<GpsComm> GpsComm::Create(ReceiverContext& context, const ClientProfile& locationProfile,
-                                         ClientServices locationServices) {
+                                         ClientServices locationServices, const Clock& clock) {
     std::mutex* modelLock = TakeLock();
     if (modelLock == nullptr) return nullptr;
-    return std::unique_ptr<GpsComm>(new GpsComm(context, modelLock, locationProfile, std::move(locationServices)));
+    return std::unique_ptr<GpsComm>(new GpsComm(context, modelLock, locationProfile, std::move(locationServices), clock));
 }
 
 GpsComm::GpsComm(ReceiverContext& context, std::mutex* modelLock, const ClientProfile& locationProfile,
-                 ClientServices locationServices)
+                 ClientServices locationServices, const Clock& clock)
     : context_(context),
-      model_(context, *modelLock),
+      model_(context, *modelLock, clock),
       locationClient_(std::make_unique<LocationClientHost>(std::move(locationServices))),
       dispatch_(context, *this, *locationClient_),
       frameReceiver_(*this),

@@ -50,9 +50,10 @@ public:
 
     // Nothing when no model lock can be had. The comm reader is started; if it could not be,
     // the link exists but every command fails with kResultCommFailure. No source is open yet. The location client is
-    // created with the given profile; it reaches the receiver through this link.
+    // created with the given profile; it reaches the receiver through this link. The model reads
+    // the time on `clock`.
     static std::unique_ptr<GpsComm> Create(ReceiverContext& context, const ClientProfile& locationProfile = {},
-                                           ClientServices locationServices = {});
+                                           ClientServices locationServices = {}, const Clock& clock = SystemClock());
     ~GpsComm() override;
     GpsComm(const GpsComm&) = delete;
     GpsComm& operator=(const GpsComm&) = delete;
@@ -159,7 +160,7 @@ public:
 
 private:
     GpsComm(ReceiverContext& context, std::mutex* modelLock, const ClientProfile& locationProfile,
-            ClientServices locationServices);
+            ClientServices locationServices, const Clock& clock);
 
     void deliver(int id, const std::uint8_t* record, std::size_t length) override { DeliverMessage(id, record, length); }
     void onFrame(std::span<std::uint8_t> payload) override;

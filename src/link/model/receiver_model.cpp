@@ -1,7 +1,6 @@
 #include "link/model/receiver_model.h"
 
 #include <algorithm>
-#include <chrono>
 #include <cstring>
 #include <utility>
 
@@ -45,7 +44,7 @@ ReceiverModel::Stored ReceiverModel::Store(int id, const std::uint8_t* record, s
         AddToTrack(*fix_);
         // The count stops here and holds; the binary receiver's own report gives the value, and a
         // navigation message still on the line from before a reset must not stand in for it.
-        if (fix_->hasPosition()) context_.TtffCounter.fixed(std::chrono::steady_clock::now());
+        if (fix_->hasPosition()) context_.TtffCounter.fixed(clock_.SteadyNow());
         for (GnssListener* listener : gnssListeners_) listener->onFix(*fix_);
         break;
     }
@@ -120,11 +119,11 @@ void ReceiverModel::RemoveGnssListener(const GnssListener& listener) {
     std::erase(gnssListeners_, &listener);
 }
 
-void ReceiverModel::RestartTtffClock() { context_.TtffCounter.start(std::chrono::steady_clock::now()); }
+void ReceiverModel::RestartTtffClock() { context_.TtffCounter.start(clock_.SteadyNow()); }
 
 void ReceiverModel::MeasureTtff(const GnssFix& fix) {
     if (!fix.hasPosition()) return;
-    if (const auto measured = context_.TtffCounter.fixed(std::chrono::steady_clock::now())) context_.Ttff.set(*measured);
+    if (const auto measured = context_.TtffCounter.fixed(clock_.SteadyNow())) context_.Ttff.set(*measured);
 }
 
 void ReceiverModel::AddToTrack(const GnssFix& fix) {

@@ -12,6 +12,7 @@
 
 #include "link/model/model_snapshot.h"
 #include "link/model/text_line_ring.h"
+#include "platform/clock.h"
 #include "receiver/binary/message_table.h"
 #include "receiver/binary/records.h"
 #include "receiver/fix/gnss_fix.h"
@@ -24,10 +25,12 @@ namespace vexa {
 // The model of one receiver's latest output: the kept records, the latest fix and sky, the track,
 // the text lines waiting to be shown, the time to first fix and whether the receiver lets commands
 // be sent. Its link writes it on the comm reader thread with the model lock held; every other
-// thread reads it through the calls below, which take the lock themselves and return copies.
+// thread reads it through the calls below, which take the lock themselves and return copies. The
+// time to first fix is measured on `clock`.
 class ReceiverModel {
 public:
-    ReceiverModel(ReceiverContext& context, std::mutex& lock) : context_(context), lock_(lock) {}
+    ReceiverModel(ReceiverContext& context, std::mutex& lock, const Clock& clock)
+        : context_(context), lock_(lock), clock_(clock) {}
     ReceiverModel(const ReceiverModel&) = delete;
     ReceiverModel& operator=(const ReceiverModel&) = delete;
 
@@ -101,6 +104,7 @@ private:
 
     ReceiverContext& context_;
     std::mutex& lock_;
+    const Clock& clock_;
     std::vector<GnssListener*> gnssListeners_;
     // The latest record of each kept message (SwVersion and ClockStatus are never cleared).
     KeptRecords kept_{};
