@@ -35,7 +35,7 @@ bool HoldsReceiverOutput(const std::vector<char>& start) {
 
 }  // namespace
 
-ReplaySource::ReplaySource(std::string name, Clock clock) : name_(std::move(name)), clock_(std::move(clock)) {
+ReplaySource::ReplaySource(std::string name, const Clock& clock) : name_(std::move(name)), clock_(clock) {
     replay_ = ParseReplayName(name_, nameProblem_);
     if (replay_) line_.setBaud(static_cast<int>(kLineBaud * replay_->pace.speed));
 }
@@ -82,13 +82,13 @@ LinkResult ReplaySource::Open(int) {
         feed_.reset();
         return kResultCommFailure;
     }
-    lastPlayed_ = clock_();
+    lastPlayed_ = clock_.SteadyNow();
     open_ = true;
     return kResultOk;
 }
 
 void ReplaySource::Play() {
-    const auto now = clock_();
+    const auto now = clock_.SteadyNow();
     auto elapsed = std::min(std::chrono::duration_cast<microseconds>(now - lastPlayed_),
                             std::chrono::duration_cast<microseconds>(kLongestCatchUp));
     lastPlayed_ = now;
