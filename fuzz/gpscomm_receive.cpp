@@ -33,7 +33,7 @@ void StartOver(Link& link) {
     const std::uint8_t okToSend = 1;
     link.comm->DeliverMessage(18, &okToSend, 1);
     link.context.LinkProtocol = vexa::kBinaryProtocol;
-    while (link.comm->NextTextLine()) {
+    while (link.comm->Model().NextTextLine()) {
     }
     link.context.LinkProtocol = vexa::kNotConnected;
     link.context.DebugToggleCount = 0;
@@ -65,7 +65,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         if (comm.PendingOutputCount() > vexa::GpsComm::kPendingOutputSize) __builtin_trap();
         if (turn % 4 == 0) {
             // A slot without its terminating zero would give a line of the whole slot.
-            while (const std::optional<std::string> line = comm.NextTextLine()) {
+            while (const std::optional<std::string> line = comm.Model().NextTextLine()) {
                 if (line->size() >= vexa::TextLineRing::kSlotSize) __builtin_trap();
             }
         }

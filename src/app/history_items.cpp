@@ -19,11 +19,11 @@ constexpr int kWindowHeight = 720;
 }  // namespace
 
 HistoryItems::HistoryItems(UiContext& ui, QWidget* owner) : ui_(ui), owner_(owner) {
-    if (ui_.comm) ui_.comm->AddGnssListener(recorder_);
+    if (ui_.comm) ui_.comm->Model().AddGnssListener(recorder_);
 }
 
 HistoryItems::~HistoryItems() {
-    if (ui_.comm) ui_.comm->RemoveGnssListener(recorder_);
+    if (ui_.comm) ui_.comm->Model().RemoveGnssListener(recorder_);
     delete window_;
 }
 

@@ -218,7 +218,7 @@ void CMainFrame::OnLogging() {
 // Every fix with a position so far, as a GPX track in the file the user names.
 void CMainFrame::OnExportTrack() {
     if (!ui_.comm) return;
-    const std::vector<TrackPoint> track = ui_.comm->Track();
+    const std::vector<TrackPoint> track = ui_.comm->Model().Track();
     if (track.empty()) {
         ui_.prompts.ShowMessage(this, kNoTrackYet);
         return;
@@ -376,13 +376,13 @@ void CMainFrame::OnLinkUpdate(const LinkUpdate& update) {
 
 void CMainFrame::ShowSwVersion() {
     ui_.SwVersionPending = false;
-    const std::string text = SwVersionText(ui_.comm->SoftwareVersion());
+    const std::string text = SwVersionText(ui_.comm->Model().SoftwareVersion());
     ui_.prompts.ShowCaptionedMessage(this, QString::fromLatin1(kSwVersionCaption), QString::fromLatin1(text));
 }
 
 void CMainFrame::ShowClockStatus() {
     ui_.ClockStatusPending = false;
-    const std::string text = ClockStatusText(ui_.comm->ClockStatusReport());
+    const std::string text = ClockStatusText(ui_.comm->Model().ClockStatusReport());
     ui_.prompts.ShowCaptionedMessage(this, QString::fromLatin1(kClockStatusCaption), QString::fromLatin1(text));
 }
 

@@ -20,7 +20,7 @@
 namespace vexa {
 namespace {
 
-using Clock = std::chrono::steady_clock;
+using SteadyClock = std::chrono::steady_clock;
 using std::chrono::milliseconds;
 
 // How often the campaign looks at the fixes that came and the time passing.
@@ -31,11 +31,11 @@ constexpr milliseconds kCampaignStep{100};
 class CampaignClock {
 public:
     UtcTime Now() const {
-        return utcStart_ + std::chrono::duration_cast<milliseconds>(Clock::now() - steadyStart_);
+        return utcStart_ + std::chrono::duration_cast<milliseconds>(SteadyClock::now() - steadyStart_);
     }
 
 private:
-    Clock::time_point steadyStart_ = Clock::now();
+    SteadyClock::time_point steadyStart_ = SteadyClock::now();
     UtcTime utcStart_ = std::chrono::time_point_cast<milliseconds>(std::chrono::system_clock::now());
 };
 
@@ -137,7 +137,7 @@ int RunCampaignCommand(const CliOptions& options, std::FILE* output, std::FILE* 
     session->QuietMessages();
     const CampaignClock clock;
     FixInbox inbox(clock);
-    session->Comm().AddGnssListener(inbox);
+    session->Comm().Model().AddGnssListener(inbox);
     signals.Watch([&session](int) { session->RequestStop(); });
 
     AccuracyTracker accuracy;
@@ -154,16 +154,16 @@ int RunCampaignCommand(const CliOptions& options, std::FILE* output, std::FILE* 
         campaign.SetReference(*options.reference);
     }
 
-    const Clock::time_point start = Clock::now();
-    const Clock::time_point end =
-        options.seconds ? start + std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(*options.seconds))
-                        : Clock::time_point::max();
-    Clock::time_point nextTick = start + kTickPeriod;
+    const SteadyClock::time_point start = SteadyClock::now();
+    const SteadyClock::time_point end =
+        options.seconds ? start + std::chrono::duration_cast<SteadyClock::duration>(std::chrono::duration<double>(*options.seconds))
+                        : SteadyClock::time_point::max();
+    SteadyClock::time_point nextTick = start + kTickPeriod;
     session->Connect(options.portPaths.front(), options.baudSelection);
     bool linkUp = false;
     int status = kExitReceiverFound;
-    while (!session->StopRequested() && session->OutputError() == 0 && Clock::now() < end && !campaign.Ended()) {
-        if (Clock::now() >= nextTick) {
+    while (!session->StopRequested() && session->OutputError() == 0 && SteadyClock::now() < end && !campaign.Ended()) {
+        if (SteadyClock::now() >= nextTick) {
             session->Tick();
             nextTick += kTickPeriod;
         }
@@ -198,7 +198,7 @@ int RunCampaignCommand(const CliOptions& options, std::FILE* output, std::FILE* 
     }
     signals.StopWatching();
     campaign.Stop(clock.Now());
-    session->Comm().RemoveGnssListener(inbox);
+    session->Comm().Model().RemoveGnssListener(inbox);
     session->Finish();
     if (status == kExitReceiverFound && !session->ReceiverFound()) status = kExitNotConnected;
     if (status == kExitReceiverFound) {
@@ -215,7 +215,7 @@ int RunCampaignCommand(const CliOptions& options, std::FILE* output, std::FILE* 
         }
     }
     if (const int error = session->OutputError(); error != 0) status = kExitBadUsage;
-    session->DrainOutput(Clock::now() + kLastOutputTime);
+    session->DrainOutput(SteadyClock::now() + kLastOutputTime);
     return status;
 }
 

@@ -196,16 +196,16 @@ bool DecodeCapture(std::FILE* input, const DecodeOptions& options, std::FILE* ou
         return false;
     }
     comm->SetUpdateSink(&messageBoxes);
-    comm->KeepTrack(!options.gpxPath.empty());
+    comm->Model().KeepTrack(!options.gpxPath.empty());
     CaptureAccuracy accuracy;
     if (options.accuracy) {
-        comm->AddGnssListener(accuracy);
+        comm->Model().AddGnssListener(accuracy);
         if (const std::string why = WhyReportCannotBeWritten(options.reportPath); !why.empty()) {
             error = why;
             return false;
         }
     } else if (options.json) {
-        comm->AddGnssListener(reports);
+        comm->Model().AddGnssListener(reports);
     } else {
         comm->SetDeliveryListener(&printer);
     }
@@ -222,7 +222,7 @@ bool DecodeCapture(std::FILE* input, const DecodeOptions& options, std::FILE* ou
             error = why;
             return false;
         }
-        comm->AddGnssListener(*history);
+        comm->Model().AddGnssListener(*history);
     }
     if (!options.logPath.empty() && comm->OpenLog(options.logPath) != kResultOk) {
         error = "cannot create " + FileErrorText(options.logPath, errno);
@@ -255,13 +255,13 @@ bool DecodeCapture(std::FILE* input, const DecodeOptions& options, std::FILE* ou
     counts.dropped = statistics.dropped() + comm->UndeliveredFrames();
     counts.drops = comm->Drops();
     if (!options.gpxPath.empty()) {
-        if (const std::string why = ExportGpxTrack(options.gpxPath, comm->Track()); !why.empty()) {
+        if (const std::string why = ExportGpxTrack(options.gpxPath, comm->Model().Track()); !why.empty()) {
             if (readAll && written && logWritten) error = "cannot write the track " + why;
             return false;
         }
     }
     if (history) {
-        comm->RemoveGnssListener(*history);
+        comm->Model().RemoveGnssListener(*history);
         if (const std::string why = history->Finish(); !why.empty()) {
             if (readAll && written && logWritten) error = why;
             return false;

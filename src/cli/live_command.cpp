@@ -27,7 +27,7 @@
 namespace vexa {
 namespace {
 
-using Clock = std::chrono::steady_clock;
+using SteadyClock = std::chrono::steady_clock;
 
 // Lines waiting for a stream that is full are offered again this often.
 constexpr std::chrono::milliseconds kOutputRetry{20};
@@ -128,7 +128,7 @@ int RunStatus(const std::vector<std::unique_ptr<SourceRun>>& runs) {
 
 // Lets the streams take what is left until the deadline, each receiver's lost lines reported.
 void DrainStreams(const std::vector<std::unique_ptr<SourceRun>>& runs, LineOutput& errors) {
-    const Clock::time_point deadline = Clock::now() + kLastOutputTime;
+    const SteadyClock::time_point deadline = SteadyClock::now() + kLastOutputTime;
     for (const auto& run : runs) run->DrainOutput(deadline);
     errors.Drain(deadline);
 }
@@ -163,17 +163,17 @@ int RunLiveCommand(const CliOptions& options, std::FILE* output, std::FILE* erro
                                        endpoint != nullptr ? &endpoint->Registry() : nullptr, status));
         if (runs.back() == nullptr) {
             runs.pop_back();
-            errorLines.Drain(Clock::now() + kLastOutputTime);
+            errorLines.Drain(SteadyClock::now() + kLastOutputTime);
             return status;
         }
     }
     std::optional<SourceLines> compareLines;
     if (options.compare) compareLines.emplace(outputLines, std::string());
 
-    const Clock::time_point start = Clock::now();
-    const Clock::time_point end =
-        options.seconds ? start + std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(*options.seconds))
-                        : Clock::time_point::max();
+    const SteadyClock::time_point start = SteadyClock::now();
+    const SteadyClock::time_point end =
+        options.seconds ? start + std::chrono::duration_cast<SteadyClock::duration>(std::chrono::duration<double>(*options.seconds))
+                        : SteadyClock::time_point::max();
     std::atomic<std::size_t> running{runs.size()};
     // Watched only while the sessions exist.
     signals.Watch([&runs](int) {
@@ -187,16 +187,16 @@ int RunLiveCommand(const CliOptions& options, std::FILE* output, std::FILE* erro
             wake.signal();
         });
     }
-    Clock::time_point nextComparison = start + kTickPeriod;
+    SteadyClock::time_point nextComparison = start + kTickPeriod;
     while (running > 0) {
-        const Clock::time_point until = outputLines.Pending() || errorLines.Pending() ? Clock::now() + kOutputRetry
+        const SteadyClock::time_point until = outputLines.Pending() || errorLines.Pending() ? SteadyClock::now() + kOutputRetry
                                         : compareLines                                 ? nextComparison
-                                                                                       : Clock::time_point::max();
+                                                                                       : SteadyClock::time_point::max();
         wake.waitReadable(-1, std::min(Until(until), kTickPeriod));
         wake.clear();
         outputLines.Pump();
         errorLines.Pump();
-        if (compareLines && Clock::now() >= nextComparison) {
+        if (compareLines && SteadyClock::now() >= nextComparison) {
             std::vector<NamedFigures> figures;
             for (const auto& run : runs) figures.push_back({run->Name(), run->Figures()});
             compareLines->Write(CompareLine(figures));

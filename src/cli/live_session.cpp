@@ -107,7 +107,7 @@ LiveSession::LiveSession(std::unique_ptr<ReceiverContext> context, std::unique_p
       recovery_(*comm_, *context_, [this] { UpdateStatus(); }) {
     comm_->SetUpdateSink(&updates_);
     if (json) {
-        comm_->AddGnssListener(reportPoster_);
+        comm_->Model().AddGnssListener(reportPoster_);
     } else {
         comm_->SetDeliveryListener(&linePoster_);
     }
@@ -196,7 +196,7 @@ void LiveSession::Report(std::string_view text) {
 
 void LiveSession::QuietMessages() {
     comm_->SetDeliveryListener(nullptr);
-    if (json_) comm_->RemoveGnssListener(reportPoster_);
+    if (json_) comm_->Model().RemoveGnssListener(reportPoster_);
 }
 
 void LiveSession::Print(std::string_view text) {
@@ -213,7 +213,7 @@ void LiveSession::DrainOutput(std::chrono::steady_clock::time_point deadline) {
     errors_.Drain(deadline);
 }
 
-std::string LiveSession::ExportTrack(const std::string& path) const { return ExportGpxTrack(path, comm_->Track()); }
+std::string LiveSession::ExportTrack(const std::string& path) const { return ExportGpxTrack(path, comm_->Model().Track()); }
 
 void LiveSession::Handle(const LinkUpdate& update) {
     if (const auto* delivered = std::get_if<MessageDelivered>(&update)) {
@@ -233,10 +233,10 @@ void LiveSession::ShowPollAnswer(int id) {
     std::string text;
     if (id == ToWire(MessageId::SwVersion) && versionPending_) {
         versionPending_ = false;
-        text = SwVersionText(comm_->SoftwareVersion());
+        text = SwVersionText(comm_->Model().SoftwareVersion());
     } else if (id == ToWire(MessageId::ClockStatus) && clockPending_) {
         clockPending_ = false;
-        text = ClockStatusText(comm_->ClockStatusReport());
+        text = ClockStatusText(comm_->Model().ClockStatusReport());
     } else {
         return;
     }

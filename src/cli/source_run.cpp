@@ -12,7 +12,7 @@
 namespace vexa {
 namespace {
 
-using Clock = std::chrono::steady_clock;
+using SteadyClock = std::chrono::steady_clock;
 
 // The link's state and counts for the metrics.
 LinkFigures FiguresOf(LiveSession& session) {
@@ -61,31 +61,31 @@ std::unique_ptr<SourceRun> SourceRun::Open(SourceSettings settings, LineOutput& 
             return nullptr;
         }
     }
-    session->Comm().KeepTrack(!s.gpxPath.empty());
+    session->Comm().Model().KeepTrack(!s.gpxPath.empty());
     if (!s.historyPrefix.empty()) {
         if (const std::string why = run->history_.emplace(s.historyPrefix).Open(); !why.empty()) {
             session->Report("vexademo-cli: " + why);
             return nullptr;
         }
-        session->Comm().AddGnssListener(*run->history_);
+        session->Comm().Model().AddGnssListener(*run->history_);
     }
-    if (registry != nullptr) session->Comm().AddGnssListener(run->metrics_.emplace(*registry, s.source.port, s.reference));
+    if (registry != nullptr) session->Comm().Model().AddGnssListener(run->metrics_.emplace(*registry, s.source.port, s.reference));
     if (s.compare) {
         session->QuietMessages();
-        session->Comm().AddGnssListener(run->probe_.emplace(s.reference));
+        session->Comm().Model().AddGnssListener(run->probe_.emplace(s.reference));
     }
-    if (s.keepComparison) session->Comm().AddGnssListener(run->comparison_.emplace());
+    if (s.keepComparison) session->Comm().Model().AddGnssListener(run->comparison_.emplace());
     for (const ReceiverRequest& request : s.requests) session->Queue(request);
     status = kExitReceiverFound;
     return run;
 }
 
-void SourceRun::Run(Clock::time_point end) {
+void SourceRun::Run(SteadyClock::time_point end) {
     LiveSession& session = *session_;
-    Clock::time_point nextTick = Clock::now() + kTickPeriod;
+    SteadyClock::time_point nextTick = SteadyClock::now() + kTickPeriod;
     session.Connect(settings_.source.port, settings_.baudSelection);
-    while (!session.StopRequested() && session.OutputError() == 0 && Clock::now() < end) {
-        if (Clock::now() >= nextTick) {
+    while (!session.StopRequested() && session.OutputError() == 0 && SteadyClock::now() < end) {
+        if (SteadyClock::now() >= nextTick) {
             session.Tick();
             if (metrics_) metrics_->UpdateLink(FiguresOf(session));
             if (history_) history_->Write();
@@ -104,7 +104,7 @@ void SourceRun::Run(Clock::time_point end) {
         }
     }
     if (history_) {
-        session.Comm().RemoveGnssListener(*history_);
+        session.Comm().Model().RemoveGnssListener(*history_);
         if (const std::string why = history_->Finish(); !why.empty()) {
             session.Report("vexademo-cli: " + why);
             status_ = kExitBadUsage;

@@ -8,19 +8,14 @@
 #include "platform/lock_pool.h"
 #include "platform/result_codes.h"
 #include "platform/visible_text.h"
-#include "receiver/binary/binary_fix.h"
 #include "receiver/commands/command_encoder.h"
 #include "receiver/frames/frame_format.h"
 #include "receiver/binary/message_ids.h"
-#include "receiver/binary/message_table.h"
 #include "receiver/nmea/nmea_sentence.h"
 #include "receiver/product/product_table.h"
 
 namespace vexa {
 namespace {
-
-// A fix a second for twelve days; beyond that the oldest fixes make room.
-constexpr std::size_t kLongestTrack = 1 << 20;
 
 constexpr std::string_view kHeldFrameRefused =
     "GPS_COMM_TRK_Write OkToSend=FALSE, attempt to buffer VexaBinary message for later output failed.";
@@ -33,36 +28,19 @@ bool UnknownFramesShown(const ReceiverContext& context) {
     return (product != nullptr && product->textFilter) || context.DebugToggleCount.load() > kDebugToggleThreshold;
 }
 
-// Copies a delivered record into its kept form; a shorter record leaves the rest zero.
-template <class Record>
-void KeepRecord(KeptRecords& kept, const std::uint8_t* record, std::size_t length) {
-    Record& stored = std::get<Record>(kept);
-    stored = Record{};
-    std::memcpy(&stored, record, std::min(length, sizeof(Record)));
-}
-
-using Keeper = void (*)(KeptRecords&, const std::uint8_t*, std::size_t);
-
-constexpr auto kKeepers = PerMessageId<Keeper>([]<class Row>() -> Keeper {
-    if constexpr (IsKept(Row::model)) {
-        return &KeepRecord<typename Row::Record>;
-    } else {
-        return nullptr;
-    }
-});
-
 }  // namespace
 
 std::unique_ptr<GpsComm> GpsComm::Create(ReceiverContext& context, const ClientProfile& locationProfile,
-                                         ClientServices locationServices) {
+                                         ClientServices locationServices, const Clock& clock) {
     std::mutex* modelLock = TakeLock();
     if (modelLock == nullptr) return nullptr;
-    return std::unique_ptr<GpsComm>(new GpsComm(context, modelLock, locationProfile, std::move(locationServices)));
+    return std::unique_ptr<GpsComm>(new GpsComm(context, modelLock, locationProfile, std::move(locationServices), clock));
 }
 
 GpsComm::GpsComm(ReceiverContext& context, std::mutex* modelLock, const ClientProfile& locationProfile,
-                 ClientServices locationServices)
+                 ClientServices locationServices, const Clock& clock)
     : context_(context),
+      model_(context, *modelLock, clock),
       locationClient_(std::make_unique<LocationClientHost>(std::move(locationServices))),
       dispatch_(context, *this, *locationClient_),
       frameReceiver_(*this),
@@ -91,71 +69,25 @@ GpsComm::~GpsComm() {
 
 void GpsComm::DeliverMessage(int id, const std::uint8_t* record, std::size_t length) {
     std::lock_guard guard(*modelLock_);
-    bool lineStored = false;
     if (log_.IsOpen() && RenderMessage(id, record, length, logLine_) == kResultOk) {
         // The log is read with cat and less: the receiver's texts must not steer the reader's terminal.
         const std::string_view line(logLine_);
         WriteLogLine(NeedsVisibleEscapes(line) ? VisibleText(line) : line);
     }
-    const ModelUse use = ModelUseOf(id);
-    if (IsKept(use)) kKeepers[static_cast<std::size_t>(id)](kept_, record, length);
-    switch (use) {
-    case ModelUse::Fix: {
-        FillFixFromNav(Kept<NavData>(), fix_ ? *fix_ : fix_.emplace());
-        AddToTrack(*fix_);
-        // The count stops here and holds; the binary receiver's own report gives the value, and a
-        // navigation message still on the line from before a reset must not stand in for it.
-        if (fix_->hasPosition()) context_.TtffCounter.fixed(std::chrono::steady_clock::now());
-        for (GnssListener* listener : gnssListeners_) listener->onFix(*fix_);
-        break;
-    }
-    case ModelUse::Sky:
-        FillSkyFromTrack(Kept<TrackData>(), Kept<NavData>(), sky_ ? *sky_ : sky_.emplace());
-        for (GnssListener* listener : gnssListeners_) listener->onSky(*sky_);
-        break;
-    case ModelUse::TextLine: {
-        // Rendered in full first: a ring slot holds only 255 characters.
-        char line[kRenderBufferSize];
-        if (RenderMessage(id, record, std::min<std::size_t>(length, TextLineRing::kSlotSize - 1), line) == kResultOk) {
-            StoreTextLine(line, std::strlen(line));
-            lineStored = true;
-        }
-        break;
-    }
-    case ModelUse::Text:
-        StoreTextLine(reinterpret_cast<const char*>(record), length);
-        lineStored = true;
-        break;
-    case ModelUse::SendPermission:
-        okToSend_ = length > 0 ? record[0] : 0;
-        sendAllowed_ = okToSend_ != 0;
+    const ReceiverModel::Stored stored = model_.Store(id, record, length);
+    if (stored.sendAllowed) {
+        sendAllowed_ = *stored.sendAllowed;
         if (sendAllowed_) ReleasePendingOutput();
-        break;
-    case ModelUse::Kept:
-    case ModelUse::LogOnly: break;
     }
     if (deliveryListener_ != nullptr) deliveryListener_->deliver(id, record, length);
     Post(MessageDelivered{FromWire(static_cast<std::uint8_t>(id))});
-    if (lineStored) Post(TextLinesWaiting{});
-}
-
-void GpsComm::AddGnssListener(GnssListener& listener) {
-    std::lock_guard guard(*modelLock_);
-    gnssListeners_.push_back(&listener);
-}
-
-void GpsComm::RemoveGnssListener(const GnssListener& listener) {
-    std::lock_guard guard(*modelLock_);
-    std::erase(gnssListeners_, &listener);
+    if (stored.textLine) Post(TextLinesWaiting{});
 }
 
 void GpsComm::onFix(const GnssFix& fix) {
     {
         std::lock_guard guard(*modelLock_);
-        fix_ = fix;
-        AddToTrack(fix);
-        MeasureTtff(fix);
-        for (GnssListener* listener : gnssListeners_) listener->onFix(fix);
+        model_.StoreFix(fix);
     }
     Post(FixUpdated{});
 }
@@ -163,73 +95,17 @@ void GpsComm::onFix(const GnssFix& fix) {
 void GpsComm::onSky(const GnssSky& sky) {
     {
         std::lock_guard guard(*modelLock_);
-        sky_ = sky;
-        for (GnssListener* listener : gnssListeners_) listener->onSky(sky);
+        model_.StoreSky(sky);
     }
     Post(SkyUpdated{});
-}
-
-void GpsComm::RestartTtffClock() { context_.TtffCounter.start(std::chrono::steady_clock::now()); }
-
-void GpsComm::MeasureTtff(const GnssFix& fix) {
-    if (!fix.hasPosition()) return;
-    if (const auto measured = context_.TtffCounter.fixed(std::chrono::steady_clock::now())) {
-        context_.Ttff.set(*measured, TtffSource::Program);
-    }
-}
-
-void GpsComm::StoreTextLine(const char* text, std::size_t length) {
-    const std::size_t kept = std::min(length, TextLineRing::kSlotSize - 1);
-    char* slot = textLines_.WriteSlot();
-    std::memcpy(slot, text, kept);
-    slot[kept] = '\0';
-    textLines_.Commit();
 }
 
 void GpsComm::StoreLocationText(std::string_view text) {
     {
         std::lock_guard guard(*modelLock_);
-        StoreTextLine(text.data(), text.size());
+        model_.StoreTextLine(text);
     }
     Post(TextLinesWaiting{});
-}
-
-ModelSnapshot GpsComm::Snapshot() const {
-    std::lock_guard guard(*modelLock_);
-    ModelSnapshot snapshot{std::nullopt, std::nullopt, fix_, sky_};
-    if (context_.LinkProtocol.load() == kBinaryProtocol) {
-        snapshot.nav = Kept<NavData>();
-        snapshot.track = Kept<TrackData>();
-    }
-    return snapshot;
-}
-
-std::optional<std::string> GpsComm::NextTextLine() {
-    std::lock_guard guard(*modelLock_);
-    if (context_.LinkProtocol.load() == kNotConnected) return std::nullopt;
-    const char* line = textLines_.Next();
-    if (line == nullptr) return std::nullopt;
-    return std::string(line, strnlen(line, TextLineRing::kSlotSize));
-}
-
-std::uint64_t GpsComm::TextLinesDropped() const {
-    std::lock_guard guard(*modelLock_);
-    return textLines_.Dropped();
-}
-
-SwVersion GpsComm::SoftwareVersion() const {
-    std::lock_guard guard(*modelLock_);
-    return Kept<SwVersion>();
-}
-
-ClockStatus GpsComm::ClockStatusReport() const {
-    std::lock_guard guard(*modelLock_);
-    return Kept<ClockStatus>();
-}
-
-std::uint8_t GpsComm::OkToSend() const {
-    std::lock_guard guard(*modelLock_);
-    return okToSend_;
 }
 
 std::size_t GpsComm::PendingOutputCount() const {
@@ -240,30 +116,6 @@ std::size_t GpsComm::PendingOutputCount() const {
 GpsComm::PausedCounts GpsComm::CountsAtLastPause() const {
     std::lock_guard guard(*modelLock_);
     return pausedCounts_;
-}
-
-std::optional<GnssFix> GpsComm::LatestFix() const {
-    std::lock_guard guard(*modelLock_);
-    return fix_;
-}
-
-std::optional<GnssSky> GpsComm::LatestSky() const {
-    std::lock_guard guard(*modelLock_);
-    return sky_;
-}
-
-std::vector<TrackPoint> GpsComm::Track() const {
-    std::lock_guard guard(*modelLock_);
-    return {track_.begin(), track_.end()};
-}
-
-void GpsComm::AddToTrack(const GnssFix& fix) {
-    if (!keepTrack_) return;
-    std::optional<TrackPoint> point = TrackPointOf(fix);
-    if (!point) return;
-    point->startsSegment = std::exchange(trackSegmentPending_, false);
-    if (track_.size() == kLongestTrack) track_.pop_front();
-    track_.push_back(*point);
 }
 
 LinkResult GpsComm::Connect(const std::string& portName, int baud) {
@@ -285,9 +137,9 @@ LinkResult GpsComm::OpenSource(std::unique_ptr<ByteSource> replacement, int baud
         result = source_->Open(baud);
     });
     if (result == kResultOk) {
-        RestartTtffClock();
+        model_.RestartTtffClock();
         std::lock_guard guard(*modelLock_);
-        trackSegmentPending_ = true;
+        model_.StartTrackSegment();
     }
     return result;
 }
@@ -331,14 +183,9 @@ LinkResult GpsComm::Disconnect() {
         // Closing a source that is not open is no failure here: it is closed either way.
         if (source_ != nullptr) (void)source_->Close();
         frameReceiver_.restart();
-        Kept<NavData>() = NavData{};
-        Kept<TrackData>() = TrackData{};
-        okToSend_ = 0;
+        model_.ForgetReceiver();
         sendAllowed_ = true;
         pendingCount_ = 0;
-        fix_.reset();
-        sky_.reset();
-        context_.TtffCounter.stop();
         epochs_.reset();
         // The reader is paused here, so its counts are whole even while a flood leaves it no idle moment.
         pausedCounts_ = {frameReceiver_.statistics(), dispatch_.droppedFrames(), drops_};
@@ -365,8 +212,7 @@ LinkResult GpsComm::RestartLine(int baud) {
         frameReceiver_.restart();
         epochs_.reset();
         std::lock_guard guard(*modelLock_);
-        fix_.reset();
-        sky_.reset();
+        model_.ForgetFixAndSky();
         context_.LinkProtocol = kNotConnected;
     });
     return result;
@@ -405,12 +251,7 @@ LinkResult GpsComm::SeekPlayback(std::uint64_t byte) {
         frameReceiver_.restart();
         epochs_.reset();
         std::lock_guard guard(*modelLock_);
-        Kept<NavData>() = NavData{};
-        Kept<TrackData>() = TrackData{};
-        fix_.reset();
-        sky_.reset();
-        trackSegmentPending_ = true;
-        for (GnssListener* listener : gnssListeners_) listener->onRestart();
+        model_.StartAfresh();
     });
     if (!moved || !PortOpen()) return kResultCommFailure;
     Post(MessageDelivered{MessageId::NavData});
@@ -530,7 +371,7 @@ void GpsComm::onDropped(DropReason reason, std::span<const std::uint8_t> payload
         std::lock_guard guard(*modelLock_);
         if (shownAsText) {
             const std::string line = UnknownFrameLine(payload);
-            StoreTextLine(line.data(), line.size());
+            model_.StoreTextLine(line);
         }
         if (dropListener_ != nullptr) dropListener_->onDropped(reason, payload);
     }

@@ -14,7 +14,6 @@
 #include <span>
 #include <string>
 #include <string_view>
-#include <tuple>
 #include <vector>
 
 #include "link/sources/byte_source.h"
@@ -24,16 +23,12 @@
 #include "link/recording/raw_recording.h"
 #include "link/location_client_host.h"
 #include "link/model/link_update.h"
-#include "link/model/model_snapshot.h"
-#include "link/model/text_line_ring.h"
+#include "link/model/receiver_model.h"
 #include "receiver/frames/dropped_frames.h"
 #include "receiver/binary/frame_dispatch.h"
 #include "receiver/frames/frame_receiver.h"
-#include "receiver/fix/gnss_fix.h"
 #include "receiver/fix/gnss_listener.h"
-#include "receiver/fix/gpx_track.h"
 #include "receiver/binary/location_client_link.h"
-#include "receiver/binary/message_table.h"
 #include "receiver/binary/message_sink.h"
 #include "receiver/nmea/nmea_epoch_builder.h"
 #include "receiver/product/receiver_context.h"
@@ -42,12 +37,10 @@
 
 namespace vexa {
 
-// The receiver link and the model of the receiver's latest output: the comm reader with the byte
-// source it reads (a serial port, a network stream, ...), the records and the text lines it
-// delivers, the data log, the commands on the wire and the frames held while the receiver has withdrawn OkToSend.
-//
-// Records are written by the comm reader thread under the model lock. Every other thread reads
-// them through the calls below, which take the lock themselves and return copies.
+// The receiver link: the comm reader with the byte source it reads (a serial port, a network
+// stream, ...), the data log, the commands on the wire and the frames held while the receiver has
+// withdrawn OkToSend. What the receiver delivers goes to its model (Model()), which the comm reader
+// thread writes under the model lock and every other thread reads by copies.
 class GpsComm : public LinkConnection,
                 private MessageSink,
                 private FrameListener,
@@ -59,9 +52,10 @@ public:
 
     // Nothing when no model lock can be had. The comm reader is started; if it could not be,
     // the link exists but every command fails with kResultCommFailure. No source is open yet. The location client is
-    // created with the given profile; it reaches the receiver through this link.
+    // created with the given profile; it reaches the receiver through this link. The model reads
+    // the time on `clock`.
     static std::unique_ptr<GpsComm> Create(ReceiverContext& context, const ClientProfile& locationProfile = {},
-                                           ClientServices locationServices = {});
+                                           ClientServices locationServices = {}, const Clock& clock = SystemClock());
     ~GpsComm() override;
     GpsComm(const GpsComm&) = delete;
     GpsComm& operator=(const GpsComm&) = delete;
@@ -72,30 +66,11 @@ public:
     // Under the lock: logs, stores and announces one decoded message (comm reader thread).
     void DeliverMessage(int id, const std::uint8_t* record, std::size_t length);
 
-    // Copies taken under the lock. The records the pages show: the binary records only while the
-    // link speaks binary (they are kept meanwhile).
-    ModelSnapshot Snapshot() const;
-    // The oldest text line not yet taken; nothing when none is left or no receiver is connected.
-    std::optional<std::string> NextTextLine();
-    // The text lines dropped unread because newer ones filled the ring.
-    std::uint64_t TextLinesDropped() const;
-    SwVersion SoftwareVersion() const;
-    ClockStatus ClockStatusReport() const;
-    std::uint8_t OkToSend() const;
+    // The receiver's model this link writes.
+    ReceiverModel& Model() { return model_; }
+    const ReceiverModel& Model() const { return model_; }
+    // The frames held while the receiver withdraws OkToSend, in bytes; copied under the lock.
     std::size_t PendingOutputCount() const;
-
-    // The latest fix and the latest completed sky of either protocol, copied under the lock (these
-    // take it themselves). Nothing before the first one since the connection, or after Disconnect.
-    // A new one is announced as MessageDelivered NavData or FixUpdated (fix), TrackData or SkyUpdated (sky).
-    std::optional<GnssFix> LatestFix() const;
-    std::optional<GnssSky> LatestSky() const;
-    // Every fix with a position (both protocols), oldest first, copied under the lock (this takes it).
-    // The first fix after each connection starts a segment; a reconnection after a lost link or a
-    // disconnection forgets nothing, so the track can still be exported.
-    std::vector<TrackPoint> Track() const;
-    // Whether fixes are kept for Track() (they are unless told otherwise): a front end that exports
-    // no track saves the memory a long run or a flood of fixes would take. Set before connecting.
-    void KeepTrack(bool keep) { keepTrack_ = keep; }
 
     // Between two chunks of the reader: opens the source the name stands for (MakeByteSource), at
     // `baud` where a rate applies. The source of another name is closed and replaced first.
@@ -169,15 +144,6 @@ public:
     // ending does the same).
     void EndOfInput() { epochs_.finish(); }
 
-    // Each listener is told of every new fix and completed sky, under the lock, after it is stored,
-    // in the order they were added. A listener is removed before it goes away.
-    void AddGnssListener(GnssListener& listener);
-    void RemoveGnssListener(const GnssListener& listener);
-    // The time to first fix counts from here: the connection or a reset command, until the first fix
-    // of either protocol or the receiver's own report. An NMEA receiver's first fix gives the measured
-    // value; a binary receiver reports its own.
-    void RestartTtffClock();
-
     // Told of every delivered message, under the lock, after it is stored (nullptr: nobody).
     void SetDeliveryListener(MessageSink* listener) { deliveryListener_ = listener; }
     // Told of every dropped frame and why, under the lock (nullptr: nobody). A frame of an unknown
@@ -209,7 +175,7 @@ public:
 
 private:
     GpsComm(ReceiverContext& context, std::mutex* modelLock, const ClientProfile& locationProfile,
-            ClientServices locationServices);
+            ClientServices locationServices, const Clock& clock);
 
     void deliver(int id, const std::uint8_t* record, std::size_t length) override { DeliverMessage(id, record, length); }
     void onFrame(std::span<std::uint8_t> payload) override;
@@ -223,23 +189,10 @@ private:
     void onFix(const GnssFix& fix) override;
     void onSky(const GnssSky& sky) override;
 
-    template <class Record>
-    Record& Kept() {
-        return std::get<Record>(kept_);
-    }
-    template <class Record>
-    const Record& Kept() const {
-        return std::get<Record>(kept_);
-    }
-
-    void AddToTrack(const GnssFix& fix);
-    void MeasureTtff(const GnssFix& fix);
-
     // The data log's writes; the caller holds the lock.
     void WriteLogLine(std::string_view text);
     void WriteLogText(std::string_view text);
 
-    void StoreTextLine(const char* text, std::size_t length);
     void StoreLocationText(std::string_view text);
     void ReleasePendingOutput();
     // Writes through the source connected; the checks of Send and WriteRaw come first.
@@ -261,17 +214,7 @@ private:
     MessageSink* deliveryListener_ = nullptr;
     DropListener* dropListener_ = nullptr;
     DropTally drops_;
-    std::vector<GnssListener*> gnssListeners_;
-
-    // The latest record of each kept message (SwVersion and ClockStatus are never cleared).
-    KeptRecords kept_{};
-    std::optional<GnssFix> fix_;
-    std::optional<GnssSky> sky_;
-    std::deque<TrackPoint> track_;
-    bool keepTrack_ = true;
-    bool trackSegmentPending_ = true;
-    TextLineRing textLines_;
-    std::uint8_t okToSend_ = 0;
+    ReceiverModel model_;
     std::atomic<bool> sendAllowed_{true};
     std::array<std::uint8_t, kPendingOutputSize> pendingOutput_{};
     std::size_t pendingCount_ = 0;

@@ -30,7 +30,7 @@ void FinishSwitch(GpsComm& comm, const ProtocolSwitchHooks& hooks, int baud) {
 
 void SendReset(GpsComm& comm, ResetKind kind) {
     SendCommand(comm, ResetCommand(kind, comm.Context()));
-    comm.RestartTtffClock();
+    comm.Model().RestartTtffClock();
 }
 
 void ToggleDebugOutput(GpsComm& comm) { SendCommand(comm, DebugOutputToggle(comm.Context())); }

@@ -86,9 +86,9 @@ void CDebugDataView::OnUpdate(const LinkUpdate& update) {
     if (!std::holds_alternative<TextLinesWaiting>(update)) return;
     GpsComm* comm = ui_.comm;
     if (!comm) return;
-    while (std::optional<std::string> line = comm->NextTextLine()) TakeLine(std::move(*line));
+    while (std::optional<std::string> line = comm->Model().NextTextLine()) TakeLine(std::move(*line));
     // Lines that came faster than the page takes them are not shown; the page says how many.
-    const std::uint64_t dropped = comm->TextLinesDropped();
+    const std::uint64_t dropped = comm->Model().TextLinesDropped();
     if (dropped > linesDroppedShown_) {
         AddLine(QStringLiteral("(%1 lines not shown: they came faster than the page takes them)")
                     .arg(dropped - linesDroppedShown_));

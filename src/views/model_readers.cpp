@@ -5,7 +5,7 @@
 namespace vexa {
 
 ModelReader SnapshotReader(GpsComm& comm) {
-    return [&comm] { return comm.Snapshot(); };
+    return [&comm] { return comm.Model().Snapshot(); };
 }
 
 }  // namespace vexa

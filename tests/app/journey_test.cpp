@@ -440,7 +440,7 @@ TEST_F(JourneyTest, HistoryShowsARowPerSatellite) {
     CHistoryStrips* strips = window->Strips();
 
     auto everySatelliteHasARow = [&] {
-        const std::optional<GnssSky> sky = app->Ui().comm->LatestSky();
+        const std::optional<GnssSky> sky = app->Ui().comm->Model().LatestSky();
         if (!sky || sky->satellites.size() < 4) return false;
         return std::ranges::all_of(sky->satellites, [&](const SkySatellite& satellite) {
             const QString label = QStringLiteral("%1%2").arg(QChar(ConstellationLetter(satellite.id.gnss))).arg(satellite.id.svid, 2, 10, QChar('0'));
@@ -501,7 +501,7 @@ TEST_F(JourneyTest, AReplayIsPausedResumedAndMovedFromTheHistoryWindow) {
     auto* bar = Frame()->History().Window()->findChild<CReplayBar*>();
     ASSERT_NE(bar, nullptr);
     GpsComm& link = *app->Ui().comm;
-    auto fixes = [&] { return link.Track().size(); };
+    auto fixes = [&] { return link.Model().Track().size(); };
     ASSERT_TRUE(UserAtTheScreen::RunUntil([&] { return bar->isVisible() && fixes() >= 2; }, 15000));
 
     UserAtTheScreen::Click(bar->PauseButton());
@@ -521,7 +521,7 @@ TEST_F(JourneyTest, AReplayIsPausedResumedAndMovedFromTheHistoryWindow) {
 
     QSlider* seek = bar->SeekBar();
     auto segments = [&] {
-        const std::vector<TrackPoint> track = link.Track();
+        const std::vector<TrackPoint> track = link.Model().Track();
         return std::ranges::count_if(track, [](const TrackPoint& point) { return point.startsSegment; });
     };
     auto placeNear = [&](double fraction) {

@@ -336,10 +336,10 @@ TEST_F(MainFrameTest, ExportTrackWritesTheFixesOrSaysWhyNot) {
     nav.SvCount = 5;
     receiverEnd.Send(test::Frame(MessagePayload(nav)));
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
-    while (comm->Track().empty() && std::chrono::steady_clock::now() < deadline) {
+    while (comm->Model().Track().empty() && std::chrono::steady_clock::now() < deadline) {
         std::this_thread::sleep_for(std::chrono::milliseconds(5));
     }
-    ASSERT_EQ(comm->Track().size(), 1u);
+    ASSERT_EQ(comm->Model().Track().size(), 1u);
 
     const QString missing = settingsFolder.filePath("missing/track.gpx");
     const QString good = settingsFolder.filePath("track.gpx");

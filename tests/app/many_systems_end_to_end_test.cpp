@@ -66,15 +66,15 @@ TEST_F(ManySystemsEndToEnd, PositionPageShowsTheFixAndSkyPageSatellitesOfFourSys
     ASSERT_TRUE(ConnectWithAuto());
     QElapsedTimer waited;
     waited.start();
-    while ((!comm->LatestFix() || !comm->LatestFix()->hasPosition() || !comm->LatestSky()) &&
+    while ((!comm->Model().LatestFix() || !comm->Model().LatestFix()->hasPosition() || !comm->Model().LatestSky()) &&
            waited.elapsed() < 10000) {
         ReceiverSecond();
     }
     ReceiverSecond();
     ProcessEvents();
-    const std::optional<GnssSky> sky = comm->LatestSky();
+    const std::optional<GnssSky> sky = comm->Model().LatestSky();
     ASSERT_TRUE(sky);
-    const std::optional<GnssFix> fix = comm->LatestFix();
+    const std::optional<GnssFix> fix = comm->Model().LatestFix();
     ASSERT_TRUE(fix && fix->hasPosition());
 
     auto* position = frame->TabHost()->findChild<CNavMsgView*>();

@@ -68,17 +68,17 @@ TEST(GpsCommReceive, EveryStreamGivesTheSameDeliveriesWhereverItIsSplit) {
 TEST(GpsCommModel, PositionRecordsAreOnlyGivenWhileTheLinkSpeaksBinary) {
     LinkUnderTest link;
     link.comm->Receive(Frame(test::NavPayload(42)));
-    const ModelSnapshot binary = link.comm->Snapshot();
+    const ModelSnapshot binary = link.comm->Model().Snapshot();
     ASSERT_TRUE(binary.nav.has_value());
     EXPECT_TRUE(binary.track.has_value());
     EXPECT_EQ(binary.nav->X, 42);
     link.comm->Receive(Text(kGga));
-    const ModelSnapshot nmea = link.comm->Snapshot();
+    const ModelSnapshot nmea = link.comm->Model().Snapshot();
     EXPECT_FALSE(nmea.nav.has_value()) << "records of the binary link stay hidden under NMEA";
     EXPECT_FALSE(nmea.track.has_value());
     link.context.LinkProtocol = kBinaryProtocol;
-    ASSERT_TRUE(link.comm->Snapshot().nav.has_value());
-    EXPECT_EQ(link.comm->Snapshot().nav->X, 42) << "but they are kept";
+    ASSERT_TRUE(link.comm->Model().Snapshot().nav.has_value());
+    EXPECT_EQ(link.comm->Model().Snapshot().nav->X, 42) << "but they are kept";
 }
 
 TEST(GpsCommModel, DisconnectClearsThePositionRecordsAndAnnouncesThem) {
@@ -90,13 +90,13 @@ TEST(GpsCommModel, DisconnectClearsThePositionRecordsAndAnnouncesThem) {
     std::vector<LinkUpdate> updates;
     while (auto update = link.notifications.take()) updates.push_back(*update);
     EXPECT_EQ(updates, (std::vector<LinkUpdate>{MessageDelivered{MessageId::NavData}, MessageDelivered{MessageId::TrackData}}));
-    ASSERT_TRUE(link.comm->Snapshot().nav.has_value());
-    EXPECT_EQ(link.comm->Snapshot().nav->X, 0);
+    ASSERT_TRUE(link.comm->Model().Snapshot().nav.has_value());
+    EXPECT_EQ(link.comm->Model().Snapshot().nav->X, 0);
 }
 
 std::vector<std::string> ReadAllLines(GpsComm& comm) {
     std::vector<std::string> lines;
-    while (std::optional<std::string> line = comm.NextTextLine()) lines.push_back(*line);
+    while (std::optional<std::string> line = comm.Model().NextTextLine()) lines.push_back(*line);
     return lines;
 }
 

@@ -71,7 +71,7 @@ TEST_F(WireLink, HeldFramesGoOutInOneWriteWhenTheReceiverAllowsSendingAgain) {
     receiver.Send(Frame(test::OkToSendPayload(1)));
     EXPECT_EQ(receiver.Receive(expected.size()), expected);
     EXPECT_EQ(link.comm->PendingOutputCount(), 0u);
-    EXPECT_EQ(link.comm->OkToSend(), 1);
+    EXPECT_EQ(link.comm->Model().OkToSend(), 1);
 }
 
 // What one receiver said about sending, and the frames held for it, are not the next receiver's.
@@ -84,7 +84,7 @@ TEST_F(WireLink, DisconnectForgetsTheWithdrawnPermissionAndTheFramesHeldUnderIt)
 
     ASSERT_EQ(link.comm->Disconnect(), kResultOk);
     EXPECT_EQ(link.comm->PendingOutputCount(), 0u);
-    EXPECT_EQ(link.comm->OkToSend(), 0);
+    EXPECT_EQ(link.comm->Model().OkToSend(), 0);
 
     // The same receiver, connected again, allows sending: the old frames do not come out.
     ASSERT_EQ(link.comm->Connect(receiver.SlavePath(), 57600), kResultOk);

@@ -23,7 +23,7 @@ Bytes ChannelOpenFrame(std::uint8_t channel) {
 bool AwaitTextLine(test::LinkUnderTest& link, const std::string& wanted) {
     while (link.AwaitUpdate(TextLinesWaiting{})) {
         bool found = false;
-        while (const std::optional<std::string> line = link.comm->NextTextLine()) found = found || wanted == *line;
+        while (const std::optional<std::string> line = link.comm->Model().NextTextLine()) found = found || wanted == *line;
         if (found) return true;
     }
     return false;

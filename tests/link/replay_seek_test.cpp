@@ -67,10 +67,10 @@ protected:
     static std::vector<FixKey> DecodedFrom(const Bytes& capture, std::size_t byte) {
         LinkUnderTest link;
         FixLog fixes;
-        link.comm->AddGnssListener(fixes);
+        link.comm->Model().AddGnssListener(fixes);
         link.comm->Receive(std::span(capture).subspan(std::min(byte, capture.size())));
         link.comm->EndOfInput();
-        link.comm->RemoveGnssListener(fixes);
+        link.comm->Model().RemoveGnssListener(fixes);
         return fixes.Fixes();
     }
 
@@ -95,7 +95,7 @@ TEST_F(ReplaySeek, FixesFromASeekPointAreThoseOfADecodeOfTheFileFromThere) {
             SCOPED_TRACE(std::string(name) + " from byte " + std::to_string(byte));
             LinkUnderTest link;
             FixLog replayed;
-            link.comm->AddGnssListener(replayed);
+            link.comm->Model().AddGnssListener(replayed);
             ASSERT_EQ(link.comm->Connect(MakeReplayName(path, {}), 0), kResultOk);
             ASSERT_EQ(link.comm->PausePlayback(true), kResultOk);
             ASSERT_EQ(link.comm->SeekPlayback(byte), kResultOk);
@@ -103,7 +103,7 @@ TEST_F(ReplaySeek, FixesFromASeekPointAreThoseOfADecodeOfTheFileFromThere) {
             ASSERT_EQ(link.comm->SetPlaybackSpeed(ReplayPace::kFastest), kResultOk);
             ASSERT_EQ(link.comm->PausePlayback(false), kResultOk);
             ASSERT_TRUE(AwaitLoss(link));
-            link.comm->RemoveGnssListener(replayed);
+            link.comm->Model().RemoveGnssListener(replayed);
             const std::vector<FixKey> expected = DecodedFrom(capture, byte);
             EXPECT_GE(expected.size(), 3u);
             EXPECT_EQ(replayed.Fixes(), expected);
@@ -118,7 +118,7 @@ TEST_F(ReplaySeek, PastTheEndTheCaptureEndsOrLoopsToItsStart) {
         SCOPED_TRACE(loop ? "looping" : "once");
         LinkUnderTest link;
         FixLog replayed;
-        link.comm->AddGnssListener(replayed);
+        link.comm->Model().AddGnssListener(replayed);
         ASSERT_EQ(link.comm->Connect(MakeReplayName(path, {ReplayPace::kLineRate, loop}), 0), kResultOk);
         ASSERT_EQ(link.comm->SeekPlayback(capture.size() + 12345), kResultOk);
         ASSERT_EQ(link.comm->SetPlaybackSpeed(ReplayPace::kFastest), kResultOk);
@@ -136,7 +136,7 @@ TEST_F(ReplaySeek, PastTheEndTheCaptureEndsOrLoopsToItsStart) {
             ASSERT_GE(replayed.Fixes().size(), 2u);
             EXPECT_EQ(replayed.Fixes().front(), fromStart.front());
         }
-        link.comm->RemoveGnssListener(replayed);
+        link.comm->Model().RemoveGnssListener(replayed);
     }
 }
 

@@ -43,7 +43,7 @@ struct LinkOnSimulator {
     std::optional<GnssFix> AwaitFix(std::chrono::seconds patience) {
         const auto deadline = std::chrono::steady_clock::now() + patience;
         while (std::chrono::steady_clock::now() < deadline) {
-            if (std::optional<GnssFix> fix = link.comm->LatestFix(); fix && fix->hasPosition()) return fix;
+            if (std::optional<GnssFix> fix = link.comm->Model().LatestFix(); fix && fix->hasPosition()) return fix;
             std::this_thread::sleep_for(20ms);
         }
         return std::nullopt;
@@ -77,10 +77,10 @@ TEST(TwoLinks, ABinaryAndAnNmeaReceiverAtOnceEachFillTheirOwnModel) {
 
     EXPECT_EQ(binary.link.context.LinkProtocol, kBinaryProtocol);
     EXPECT_EQ(nmea.link.context.LinkProtocol, kNmeaProtocol);
-    EXPECT_TRUE(binary.link.comm->Snapshot().nav) << "the binary records stay with the binary link";
-    EXPECT_FALSE(nmea.link.comm->Snapshot().nav);
-    EXPECT_TRUE(binary.link.comm->LatestSky());
-    EXPECT_TRUE(nmea.link.comm->LatestSky());
+    EXPECT_TRUE(binary.link.comm->Model().Snapshot().nav) << "the binary records stay with the binary link";
+    EXPECT_FALSE(nmea.link.comm->Model().Snapshot().nav);
+    EXPECT_TRUE(binary.link.comm->Model().LatestSky());
+    EXPECT_TRUE(nmea.link.comm->Model().LatestSky());
     ASSERT_EQ(binary.link.comm->Disconnect(), kResultOk);
     ASSERT_EQ(nmea.link.comm->Disconnect(), kResultOk);
     EXPECT_EQ(binary.link.comm->CountsAtLastPause().received.sentences, 0u) << "no sentence crossed over";

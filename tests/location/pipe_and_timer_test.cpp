@@ -4,6 +4,7 @@
 
 #include "counted_message.h"
 #include "location/session/session_timer.h"
+#include "support/manual_clock.h"
 #include "location/transport/message_pipe.h"
 
 namespace vexa {
@@ -85,17 +86,17 @@ TEST(MessagePipe, FlushReleasesEverything) {
 
 class SessionTimerTest : public ::testing::Test {
 protected:
-    std::chrono::milliseconds now{5'000'000};
-    SessionTimer timer{[this] { return now; }};
+    test::ManualClock clock;
+    SessionTimer timer{clock};
 };
 
 TEST_F(SessionTimerTest, AdvancesInWholeSecondsWhileRunning) {
     timer.setLimit(3000);
     EXPECT_TRUE(timer.start());
     const std::pair<int, std::uint32_t> steps[] = {{0, 0}, {999, 0}, {1000, 1000}, {2999, 2000}, {3000, 3000}};
-    const auto started = now;
+    const auto started = clock.SteadyNow();
     for (const auto& [after, elapsed] : steps) {
-        now = started + std::chrono::milliseconds(after);
+        clock.SetSteady(started + std::chrono::milliseconds(after));
         EXPECT_EQ(timer.elapsedMs(), elapsed) << after;
         EXPECT_EQ(timer.expired(), elapsed >= 3000) << after;
     }
@@ -103,7 +104,7 @@ TEST_F(SessionTimerTest, AdvancesInWholeSecondsWhileRunning) {
 
 TEST_F(SessionTimerTest, StartingARunningTimerChangesNothing) {
     timer.start();
-    now += 2500ms;
+    clock.Advance(2500ms);
     EXPECT_FALSE(timer.start());
     EXPECT_EQ(timer.elapsedMs(), 2000U);
 }
@@ -111,18 +112,18 @@ TEST_F(SessionTimerTest, StartingARunningTimerChangesNothing) {
 TEST_F(SessionTimerTest, StopKeepsTheCountAndResetStartsAgain) {
     timer.setLimit(1000);
     timer.start();
-    now += 1500ms;
+    clock.Advance(1500ms);
     timer.stop();
-    now += 10s;
+    clock.Advance(10s);
     EXPECT_EQ(timer.elapsedMs(), 1000U);
     EXPECT_FALSE(timer.expired());
     EXPECT_TRUE(timer.start());
-    now += 1000ms;
+    clock.Advance(1000ms);
     EXPECT_EQ(timer.elapsedMs(), 2000U);
-    now += 200ms;
+    clock.Advance(200ms);
     timer.reset();
     EXPECT_EQ(timer.elapsedMs(), 0U);
-    now += 1000ms;
+    clock.Advance(1000ms);
     EXPECT_EQ(timer.elapsedMs(), 1000U);
 }
 

@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "support/frame_bytes.h"
+#include "support/manual_clock.h"
 #include "location/messages/client_profile.h"
 #include "location/messages/number_encoding.h"
 #include "location/messages/run_length.h"
@@ -91,7 +92,7 @@ public:
             return link;
         };
         services.trace = [this](std::string_view text) { record(traces_, std::string(text)); };
-        services.clock = [this] { return std::chrono::milliseconds(nowMs_.load()); };
+        services.clock = clock_;
         client_ = std::make_unique<LocationClient>(std::move(services));
         created_ = client_->create(profile_);
     }
@@ -105,7 +106,7 @@ public:
 
     LocationClient& client() { return *client_; }
     bool created() const { return created_; }
-    void advanceClock(std::chrono::milliseconds step) { nowMs_ += step.count(); }
+    void advanceClock(std::chrono::milliseconds step) { clock_.Advance(step); }
 
     // Frame content as the host's frame reader hands it over: channel byte, id, payload.
     void fromReceiver(const Bytes& content) { client_->postExternalSerial(content.data(), content.size()); }
@@ -270,7 +271,7 @@ private:
     enum class Hold { None, Asked, Holding };
     Hold holdState_ = Hold::None;
     std::filesystem::path logDirectory_;
-    std::atomic<long long> nowMs_{1'000'000};
+    ManualClock clock_;
     ServerLink* server_ = nullptr;
     std::unique_ptr<LocationClient> client_;
     bool created_ = false;

@@ -79,7 +79,7 @@ private:
 
 // A link with its own context, updates and delivery record.
 struct LinkUnderTest {
-    LinkUnderTest() : comm(GpsComm::Create(context)) {
+    explicit LinkUnderTest(const Clock& clock = SystemClock()) : comm(GpsComm::Create(context, {}, {}, clock)) {
         comm->SetUpdateSink(&notifications);
         comm->SetDeliveryListener(&delivered);
     }

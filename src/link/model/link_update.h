@@ -24,7 +24,7 @@ struct FixUpdated {
 struct SkyUpdated {
     bool operator==(const SkyUpdated&) const = default;
 };
-// Lines wait in the model's text-line ring (GpsComm::NextTextLine).
+// Lines wait in the model's text-line ring (ReceiverModel::NextTextLine).
 struct TextLinesWaiting {
     bool operator==(const TextLinesWaiting&) const = default;
 };

@@ -37,7 +37,7 @@ bool HoldsReceiverOutput(const std::vector<char>& start) {
 
 }  // namespace
 
-ReplaySource::ReplaySource(std::string name, Clock clock) : name_(std::move(name)), clock_(std::move(clock)) {
+ReplaySource::ReplaySource(std::string name, const Clock& clock) : name_(std::move(name)), clock_(clock) {
     replay_ = ParseReplayName(name_, nameProblem_);
     if (replay_) {
         speed_ = replay_->pace.speed;
@@ -92,13 +92,13 @@ LinkResult ReplaySource::Open(int) {
     size_ = sizeError ? 0 : size;
     position_ = 0;
     paused_ = false;  // an opened capture plays
-    lastPlayed_ = clock_();
+    lastPlayed_ = clock_.SteadyNow();
     open_ = true;
     return kResultOk;
 }
 
 void ReplaySource::Play() {
-    const auto now = clock_();
+    const auto now = clock_.SteadyNow();
     auto elapsed = std::min(std::chrono::duration_cast<microseconds>(now - lastPlayed_),
                             std::chrono::duration_cast<microseconds>(kLongestCatchUp));
     lastPlayed_ = now;
@@ -150,7 +150,7 @@ PlaybackState ReplaySource::State() const {
 
 void ReplaySource::SetPaused(bool paused) {
     // The line stands still while paused: no time is owed to it when it plays again.
-    if (!paused) lastPlayed_ = clock_();
+    if (!paused) lastPlayed_ = clock_.SteadyNow();
     paused_ = paused;
 }
 
@@ -172,7 +172,7 @@ void ReplaySource::Seek(std::uint64_t byte) {
     due_.clear();
     dueRead_ = 0;
     position_ = start >= size && replay_->pace.loop ? 0 : start;
-    lastPlayed_ = clock_();
+    lastPlayed_ = clock_.SteadyNow();
 }
 
 LinkResult ReplaySource::Write(const std::uint8_t*, std::size_t) { return kResultCommandsRefused; }

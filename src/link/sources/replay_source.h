@@ -3,7 +3,6 @@
 #include <atomic>
 #include <chrono>
 #include <cstdint>
-#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -11,6 +10,7 @@
 #include "link/sources/byte_source.h"
 #include "link/sources/replay_name.h"
 #include "platform/capture_feed.h"
+#include "platform/clock.h"
 #include "platform/line_pacer.h"
 
 namespace vexa {
@@ -31,10 +31,9 @@ public:
     // How much of the start of a file is searched for a frame or sentence before it is refused.
     static constexpr std::size_t kProbeSize = 64 * 1024;
 
-    using Clock = std::function<std::chrono::steady_clock::time_point()>;
-
-    // `name` is a replay name (see replay_name.h); one that cannot be used makes Open fail with the reason.
-    explicit ReplaySource(std::string name, Clock clock = std::chrono::steady_clock::now);
+    // `name` is a replay name (see replay_name.h); one that cannot be used makes Open fail with the
+    // reason. The capture is played as `clock`'s steady time passes.
+    explicit ReplaySource(std::string name, const Clock& clock = SystemClock());
 
     LinkResult Open(int baud) override;
     std::string OpenProblem() const override { return openProblem_; }
@@ -68,7 +67,7 @@ private:
     std::string Refusal(const std::string& path, int& error) const;
 
     const std::string name_;
-    const Clock clock_;
+    const Clock& clock_;
     std::optional<ReplayName> replay_;
     std::string nameProblem_;
 

@@ -14,7 +14,7 @@ constexpr std::uint32_t kMsPerSecond = 1000;
 }  // namespace
 
 CallProcessor::CallProcessor(const ClientProfile& profile, HostInterface& host, const TransportFactory& transports,
-                             TraceSink trace, SessionTimer::Clock clock)
+                             TraceSink trace, const Clock& clock)
     : profile_(profile),
       host_(host),
       comm_(profile_, host, transports),

@@ -53,7 +53,7 @@ public:
 
     // The host interface must outlive the call processor.
     CallProcessor(const ClientProfile& profile, HostInterface& host, const TransportFactory& transports,
-                  TraceSink trace = {}, SessionTimer::Clock clock = SessionTimer::steadyNow);
+                  TraceSink trace = {}, const Clock& clock = SystemClock());
     ~CallProcessor();
     CallProcessor(const CallProcessor&) = delete;
     CallProcessor& operator=(const CallProcessor&) = delete;

@@ -19,7 +19,7 @@ ClientProfileManager::ClientProfileManager(const ClientProfile* profile, ClientS
     fillEmptyCallbacks(profile_.callbacks);
     host_ = std::make_unique<HostInterface>(profile_.callbacks);
     callProcessor_ = std::make_unique<CallProcessor>(profile_, *host_, services.transports, std::move(services.trace),
-                                                     std::move(services.clock));
+                                                     services.clock);
     // A failed start is reported through the client's status and error texts only.
     callProcessor_->start();
 }

@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -18,7 +19,7 @@ namespace vexa {
 struct ClientServices {
     TransportFactory transports = moduleTransports();
     TraceSink trace;
-    SessionTimer::Clock clock = SessionTimer::steadyNow;
+    std::reference_wrapper<const Clock> clock = SystemClock();
 };
 
 // The operations a host has on the location client, in their fixed order.

@@ -2,10 +2,6 @@
 
 namespace vexa {
 
-std::chrono::milliseconds SessionTimer::steadyNow() {
-    return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now().time_since_epoch());
-}
-
 void SessionTimer::setLimit(std::uint32_t limitMs) {
     std::lock_guard lock(mutex_);
     limitMs_ = limitMs;
@@ -15,7 +11,7 @@ bool SessionTimer::start() {
     std::lock_guard lock(mutex_);
     if (running_) return false;
     running_ = true;
-    since_ = clock_();
+    since_ = clock_.SteadyNow();
     return true;
 }
 
@@ -28,12 +24,12 @@ void SessionTimer::stop() {
 void SessionTimer::reset() {
     std::lock_guard lock(mutex_);
     countedMs_ = 0;
-    since_ = clock_();
+    since_ = clock_.SteadyNow();
 }
 
 std::uint32_t SessionTimer::elapsedLocked() const {
     if (!running_) return countedMs_;
-    const auto passed = clock_() - since_;
+    const auto passed = std::chrono::duration_cast<std::chrono::milliseconds>(clock_.SteadyNow() - since_);
     const auto steps = passed.count() > 0 ? static_cast<std::uint64_t>(passed.count()) / kStepMs : 0;
     return static_cast<std::uint32_t>(countedMs_ + steps * kStepMs);
 }

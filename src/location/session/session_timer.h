@@ -2,21 +2,19 @@
 
 #include <chrono>
 #include <cstdint>
-#include <functional>
 #include <mutex>
+
+#include "platform/clock.h"
 
 namespace vexa {
 
-// An elapsed-time counter of a session that advances in whole seconds while running. It reads a
-// clock instead of keeping a thread; tests give it their own clock.
+// An elapsed-time counter of a session that advances in whole seconds while running. It reads the
+// steady time of a clock instead of keeping a thread; tests give it their own clock.
 class SessionTimer {
 public:
-    using Clock = std::function<std::chrono::milliseconds()>;
     static constexpr std::uint32_t kStepMs = 1000;
 
-    static std::chrono::milliseconds steadyNow();
-
-    explicit SessionTimer(Clock clock = steadyNow) : clock_(std::move(clock)) {}
+    explicit SessionTimer(const Clock& clock = SystemClock()) : clock_(clock) {}
 
     void setLimit(std::uint32_t limitMs);
     // False, and nothing changed, when already running.
@@ -33,11 +31,11 @@ private:
     std::uint32_t elapsedLocked() const;
 
     mutable std::mutex mutex_;
-    Clock clock_;
+    const Clock& clock_;
     std::uint32_t limitMs_ = 255 * kStepMs;
     bool running_ = false;
     std::uint32_t countedMs_ = 0;         // elapsed before the current counting began
-    std::chrono::milliseconds since_{0};  // when the current counting began
+    std::chrono::steady_clock::time_point since_;  // when the current counting began
 };
 
 }  // namespace vexa

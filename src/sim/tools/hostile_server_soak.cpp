@@ -24,7 +24,7 @@
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
+using SteadyClock = std::chrono::steady_clock;
 
 volatile sig_atomic_t serverStopping = 0;
 
@@ -130,21 +130,21 @@ int main(int argc, char** argv) {
         return 1;
     }
 
-    const auto start = Clock::now();
-    const auto end = start + std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(seconds));
+    const auto start = SteadyClock::now();
+    const auto end = start + std::chrono::duration_cast<SteadyClock::duration>(std::chrono::duration<double>(seconds));
     auto nextReport = start + std::chrono::minutes(1);
     std::uint64_t sessions = 0;
     std::printf("minute  resident KB  CPU s  sessions  status texts\n");
-    while (Clock::now() < end) {
+    while (SteadyClock::now() < end) {
         // A hostile frame soon ends the session's network part while the session waits on for a
         // receiver that never answers, so a new session (a new connection) starts four times a second.
         client.stopSession();
         if (client.startNetworkSession()) ++sessions;
         std::this_thread::sleep_for(std::chrono::milliseconds(250));
-        if (Clock::now() >= nextReport) {
+        if (SteadyClock::now() >= nextReport) {
             nextReport += std::chrono::minutes(1);
             std::printf("%6lld  %11ld  %5.1f  %8llu  %llu\n",
-                        static_cast<long long>(std::chrono::duration_cast<std::chrono::minutes>(Clock::now() - start).count()),
+                        static_cast<long long>(std::chrono::duration_cast<std::chrono::minutes>(SteadyClock::now() - start).count()),
                         ResidentKilobytes(), CpuSeconds(), static_cast<unsigned long long>(sessions),
                         static_cast<unsigned long long>(texts.load()));
             std::fflush(stdout);

@@ -8,7 +8,7 @@ namespace vexa {
 
 GeodeticFixReader ReadFixFrom(GpsComm& comm) {
     return [&comm]() -> std::optional<GeodeticFix> {
-        const ModelSnapshot model = comm.Snapshot();
+        const ModelSnapshot model = comm.Model().Snapshot();
         if (const std::optional<NavData>& nav = model.nav) {
             if ((nav->Mode1 & kPositionModeMask) == 0) return std::nullopt;
             GeodeticFix fix;

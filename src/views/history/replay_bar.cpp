@@ -95,7 +95,7 @@ void CReplayBar::Refresh() {
         const QSignalBlocker quiet(seek_);
         seek_->setValue(static_cast<int>(state->position * kSeekSteps / size_));
     }
-    place_->setText(PlaceText(*state, link_.LatestFix()));
+    place_->setText(PlaceText(*state, link_.Model().LatestFix()));
 }
 
 void CReplayBar::TogglePause() {

@@ -15,7 +15,7 @@ bool LinkResetSender::Send(ResetKind kind) {
         SendReset(comm_, kind);
         return true;
     }
-    comm_.RestartTtffClock();
+    comm_.Model().RestartTtffClock();
     return comm_.WriteDirect(reinterpret_cast<const std::uint8_t*>(text.data()), text.size()) == kResultOk;
 }
 

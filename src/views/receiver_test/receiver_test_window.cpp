@@ -103,14 +103,14 @@ ReceiverTestWindow::ReceiverTestWindow(UiContext& ui, QWidget* parent)
     connect(&takeTimer_, &QTimer::timeout, this, &ReceiverTestWindow::TakeFixes);
     showTimer_.setInterval(kShowFiguresMs);
     connect(&showTimer_, &QTimer::timeout, this, &ReceiverTestWindow::ShowFigures);
-    if (ui_.comm) ui_.comm->AddGnssListener(inbox_);
+    if (ui_.comm) ui_.comm->Model().AddGnssListener(inbox_);
     takeTimer_.start();
     showTimer_.start();
     ShowFigures();
 }
 
 ReceiverTestWindow::~ReceiverTestWindow() {
-    if (ui_.comm) ui_.comm->RemoveGnssListener(inbox_);
+    if (ui_.comm) ui_.comm->Model().RemoveGnssListener(inbox_);
 }
 
 // A receiver that came back is taken as back before the fixes that came with it, one that went away

@@ -12,6 +12,7 @@
 #include <unistd.h>
 
 #include "support/link_fixture.h"
+#include "support/manual_clock.h"
 #include "link/sources/replay_name.h"
 #include "platform/result_codes.h"
 
@@ -108,12 +109,12 @@ protected:
     }
 
     std::unique_ptr<ReplaySource> Source(const std::string& path, ReplayPace pace = {}) {
-        return std::make_unique<ReplaySource>(MakeReplayName(path, pace), [this] { return now_; });
+        return std::make_unique<ReplaySource>(MakeReplayName(path, pace), clock_);
     }
 
     // Everything the source gives while the clock moves on by `elapsed`, read as the comm reader would.
     Bytes ReadAfter(ReplaySource& source, std::chrono::microseconds elapsed, ReadOutcome* last = nullptr) {
-        now_ += elapsed;
+        clock_.Advance(elapsed);
         Bytes read;
         std::uint8_t buffer[1024];
         for (;;) {
@@ -135,7 +136,7 @@ protected:
     }
 
     std::filesystem::path folder_;
-    std::chrono::steady_clock::time_point now_{std::chrono::seconds(1000)};
+    test::ManualClock clock_;
 };
 
 TEST_F(ReplaySourceTest, PlaysAtTheLineRateTimesItsSpeed) {
@@ -304,7 +305,7 @@ TEST_F(ReplaySourceTest, FilesThatCannotBePlayedFailToOpenWithTheReason) {
         {"replay,speed=1000:" + empty, "the replay speed must be a number from 0.1 to 50, not 1000"},
     };
     for (const auto& [name, reason] : cases) {
-        ReplaySource source(name, [this] { return now_; });
+        ReplaySource source(name, clock_);
         EXPECT_EQ(source.Open(0), kResultCommFailure) << name;
         EXPECT_NE(source.OpenProblem().find(reason), std::string::npos) << source.OpenProblem();
         EXPECT_FALSE(source.IsOpen());
