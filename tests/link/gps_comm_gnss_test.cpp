@@ -104,7 +104,7 @@ TEST(GpsCommGnss, TimeToFirstFixCountsFromTheResetToTheFirstNmeaFix) {
     const std::optional<TtffSeconds> measured = link.context.Ttff.seconds();
     ASSERT_TRUE(measured);
     EXPECT_EQ(measured->source, TtffSource::Program) << "the program's measure, never taken for the receiver's report";
-    EXPECT_DOUBLE_EQ(measured->seconds, 12.3);
+    EXPECT_NEAR(measured->seconds, 12.345, 1e-9);
     link.context.Ttff.setChanged(false);
     link.comm->Receive(Text(kTwoSeconds));
     link.comm->EndOfInput();
