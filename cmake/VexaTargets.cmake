@@ -48,11 +48,13 @@ endfunction()
 
 # One test program per folder of tests/ (its subfolders, which follow the rooms of src/, included),
 # linked with the libraries it tests. Its files include the helpers of their own subfolder by name.
-# LABELS threaded marks the programs that the thread-sanitizer run repeats.
+# LABELS threaded marks the programs that the thread-sanitizer run repeats. COST marks the programs
+# whose tests start whole programs: ctest starts the costliest first, so that the many short unit
+# tests fill the end of a parallel run instead of one long journey running there alone.
 # Qt test programs (DEPS naming one of the Qt libraries) bring their own main, which selects the
 # offscreen platform.
 function(vexa_test_folder name)
-  cmake_parse_arguments(ARG "" "" "DEPS;LABELS;READS_SOURCE_DIR" ${ARGN})
+  cmake_parse_arguments(ARG "" "COST" "DEPS;LABELS;READS_SOURCE_DIR" ${ARGN})
   file(GLOB_RECURSE sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
   if(NOT sources)
     return()
@@ -87,5 +89,8 @@ function(vexa_test_folder name)
   else()
     set(label ${name})
   endif()
-  gtest_discover_tests(${name}_tests DISCOVERY_TIMEOUT 60 PROPERTIES LABELS ${label})
+  if(NOT ARG_COST)
+    set(ARG_COST 0)
+  endif()
+  gtest_discover_tests(${name}_tests DISCOVERY_TIMEOUT 60 PROPERTIES LABELS ${label} COST ${ARG_COST})
 endfunction()
