@@ -5,6 +5,7 @@
 #include "link/connection/baud_settings.h"
 #include "link/sources/replay_name.h"
 #include "link/sources/replay_source.h"
+#include "platform/host_port.h"
 #include "platform/option_suggestion.h"
 #include "platform/option_table.h"
 #include "platform/result_codes.h"
@@ -16,7 +17,7 @@ namespace {
 
 enum class DemoOption {
     kSimulate, kSimProtocol, kSimBaud, kSimConstellations, kPort, kScale, kProduct, kConnect, kScreenshots,
-    kSeconds, kMap, kReplay, kSpeed, kLoop, kAllPages, kHelp, kVersion,
+    kSeconds, kMap, kReplay, kSpeed, kLoop, kAllPages, kMetrics, kHelp, kVersion,
 };
 
 constexpr OptionRow<DemoOption> kDemoOptions[] = {
@@ -45,6 +46,9 @@ constexpr OptionRow<DemoOption> kDemoOptions[] = {
      "the receiver: listed first as replay:FILE and connected at start"},
     {DemoOption::kSpeed, "--speed", "X", "play it at X times its line rate of 57600 baud, 0.1 to 50 (default 1)"},
     {DemoOption::kLoop, "--loop", "", "start the capture again at its end instead of ending the connection"},
+    {DemoOption::kMetrics, "--metrics", "HOST:PORT",
+     "serve the receiver's series for Prometheus at http://HOST:PORT/metrics\n"
+     "for this run, as Setup, \"Serve metrics\" does"},
     {DemoOption::kHelp, "--help", "", "this text"},
     {DemoOption::kVersion, "--version", "", "the program's version"},
 };
@@ -179,6 +183,12 @@ ParsedDemoOptions ParseDemoOptions(std::span<const std::string_view> arguments) 
             if (!speed) return fail("--speed takes " + std::string(kReplaySpeedRange));
             options.replaySpeed = *speed;
             paceGiven = true;
+            break;
+        }
+        case DemoOption::kMetrics: {
+            const auto text = value();
+            if (!text || !IsHostAndPort(*text)) return fail("--metrics takes HOST:PORT, a port from 1 to 65535");
+            options.metricsAddress = *text;
             break;
         }
         case DemoOption::kLoop:

@@ -27,6 +27,7 @@ struct DemoOptions {
     std::string replayFile;          // a raw capture to play as the receiver, connected at start
     double replaySpeed = 1;          // ... at its line rate times this
     bool replayLoop = false;         // ... starting again at its end
+    std::string metricsAddress;      // HOST:PORT serving the receiver's series for this run; empty: as the settings say
     bool help = false;
     bool version = false;
 };

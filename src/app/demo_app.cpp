@@ -7,6 +7,7 @@
 #include "app/command_dialogs.h"
 #include "app/demo_tab_view.h"
 #include "app/main_frame.h"
+#include "app/metrics_item.h"
 #include "app/screenshots.h"
 #include "app/single_instance.h"
 #include "link/connection/connection_controller.h"
@@ -73,6 +74,7 @@ bool CDemoApp::InitInstance() {
     store_->LoadPlotSettings();
     store_->LoadLogFileName();
     store_->LoadWindowSize();
+    store_->LoadMetricsSettings();
 
     if (options_.simulate) StartSimulator();
 
@@ -88,6 +90,7 @@ bool CDemoApp::InitInstance() {
     frame_->resize(StartingSize());
     frame_->show();
     if (options_.allPages) frame_->RunCommand(CMainFrame::kAllPages);
+    frame_->Metrics().Start(options_.metricsAddress);
     frame_->repaint();
 
     if (!options_.mapFile.empty()) {

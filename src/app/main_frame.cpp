@@ -14,6 +14,7 @@
 #include "app/about_dialog.h"
 #include "app/demo_tab_view.h"
 #include "app/history_items.h"
+#include "app/metrics_item.h"
 #include "app/notify_bridge.h"
 #include "app/product_dialog.h"
 #include "app/serial_comm_dialog.h"
@@ -52,7 +53,8 @@ const QString kCouldNotCreateRecording = QStringLiteral("Could not create the re
 }  // namespace
 
 CMainFrame::CMainFrame(UiContext& ui, CFeedDoc& doc, NotifyBridge& bridge)
-    : ui_(ui), doc_(doc), tabHost_(new CDemoTabView(ui, doc)), history_(std::make_unique<HistoryItems>(ui, this)) {
+    : ui_(ui), doc_(doc), tabHost_(new CDemoTabView(ui, doc)), history_(std::make_unique<HistoryItems>(ui, this)),
+      metrics_(std::make_unique<MetricsItem>(ui, this)) {
     setWindowTitle(kWindowTitle);
     BuildMenus();
     menuFont_ = menuBar()->font();
@@ -333,6 +335,9 @@ void CMainFrame::OnReceiverTest() {
 void CMainFrame::OnHistory() { history_->ShowWindow(); }
 
 void CMainFrame::OnExportHistory() { history_->Export(); }
+
+void CMainFrame::OnServeMetrics() { metrics_->Toggle(); }
+bool CMainFrame::MetricsServed() const { return metrics_->Serving(); }
 
 std::optional<PlaybackState> CMainFrame::ReplayPlayback() const {
     return ui_.comm ? ui_.comm->Playback() : std::nullopt;

@@ -26,6 +26,7 @@ class CDemoTabView;
 class CFeedDoc;
 class HistoryItems;
 class LinkRecovery;
+class MetricsItem;
 class NotifyBridge;
 class ReceiverTestWindow;
 class ScaledView;
@@ -68,6 +69,7 @@ public:
         kPauseReplay = 32815,
         kReplayFaster = 32816,
         kReplaySlower = 32817,
+        kServeMetrics = 32821,
     };
     static constexpr int kClientWidth = 240;
     static constexpr int kClientHeight = 268;
@@ -87,6 +89,7 @@ public:
     // Null when there is no receiver link.
     LinkRecovery* Recovery() const { return recovery_.get(); }
     HistoryItems& History() const { return *history_; }
+    MetricsItem& Metrics() const { return *metrics_; }
 
     // Recomputes every item's text, check mark and enabled state.
     void UpdateMenuStates();
@@ -137,10 +140,12 @@ private:
     bool DebugOutputOn() const;
     bool NavLibOutputOn() const;
     bool NmeaChannelOn() const;
+    bool MetricsServed() const;
 
     void OnSerialCommItem() { OnSerialComm(); }
     void OnHistory();
     void OnExportHistory();
+    void OnServeMetrics();
     // A replayed capture's pause and speed (its seek bar is in the History window).
     std::optional<PlaybackState> ReplayPlayback() const;
     void OnPauseReplay();
@@ -188,6 +193,7 @@ private:
     std::unique_ptr<LinkRecovery> recovery_;
     QPointer<ReceiverTestWindow> receiverTest_;  // made at its first opening, kept while the frame lives
     std::unique_ptr<HistoryItems> history_;
+    std::unique_ptr<MetricsItem> metrics_;
     QString recordingPath_ = QStringLiteral("capture.bin");  // the last recording's file, offered again
 };
 

@@ -73,6 +73,8 @@ std::span<const CMainFrame::MenuItem> CMainFrame::MenuItems() {
          .enabledWhile = Replaying},
         {.menu = Setup, .id = kRecording, .text = "Start Recording...", .run = &CMainFrame::OnRecording,
          .enabledWhile = Linked, .liveText = &CMainFrame::RecordingText},
+        {.menu = Setup, .id = kServeMetrics, .text = "Serve metrics", .run = &CMainFrame::OnServeMetrics,
+         .checked = &CMainFrame::MetricsServed},
         {.menu = Setup, .id = kExit, .text = "Exit", .run = &CMainFrame::OnExit},
 
         {.menu = Command, .id = kHotStart, .text = "Hot Start", .run = &CMainFrame::OnHotStart,

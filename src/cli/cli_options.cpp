@@ -9,6 +9,7 @@
 #include "evaluation/reference_point.h"
 #include "evaluation/reset_text.h"
 #include "link/connection/baud_settings.h"
+#include "platform/host_port.h"
 #include "platform/option_suggestion.h"
 #include "receiver/product/product_table.h"
 
@@ -346,11 +347,7 @@ std::string Apply(const OptionRow<CliOption>& option, const std::string& value, 
         if (value.empty()) return "--record takes a file name";
         options.recordPath = value;
     } else if (id == CliOption::kMetrics) {
-        const std::size_t colon = value.rfind(':');
-        const std::optional<double> port = colon == std::string::npos ? std::nullopt : Number(value.substr(colon + 1));
-        if (colon == 0 || !port || *port < 1 || *port > 65535 || *port != static_cast<int>(*port)) {
-            return "--metrics takes HOST:PORT, a port from 1 to 65535";
-        }
+        if (!IsHostAndPort(value)) return "--metrics takes HOST:PORT, a port from 1 to 65535";
         options.metricsAddress = value;
     } else if (id == CliOption::kSend) {
         std::optional<ReceiverRequest> request = ParseReceiverRequest(value);

@@ -7,26 +7,13 @@
 
 #include "cli/live_command.h"
 #include "cli/live_timing.h"
+#include "metrics/link_figures.h"
 #include "platform/file_problem.h"
 
 namespace vexa {
 namespace {
 
 using SteadyClock = std::chrono::steady_clock;
-
-// The link's state and counts for the metrics.
-LinkFigures FiguresOf(LiveSession& session) {
-    const DecodeCounts counts = session.Counts();
-    LinkFigures figures;
-    figures.protocol = session.Context().LinkProtocol;
-    figures.connected = figures.protocol != kNotConnected;
-    figures.bytes = counts.bytes;
-    figures.frames = counts.frames;
-    figures.sentences = counts.sentences;
-    figures.drops = counts.drops;
-    if (const std::optional<TtffSeconds> ttff = session.Context().Ttff.seconds()) figures.lastTtffSeconds = ttff->seconds;
-    return figures;
-}
 
 }  // namespace
 
@@ -87,7 +74,7 @@ void SourceRun::Run(SteadyClock::time_point end) {
     while (!session.StopRequested() && session.OutputError() == 0 && SteadyClock::now() < end) {
         if (SteadyClock::now() >= nextTick) {
             session.Tick();
-            if (metrics_) metrics_->UpdateLink(FiguresOf(session));
+            if (metrics_) metrics_->UpdateLink(LinkFiguresOf(session.Comm()));
             if (history_) history_->Write();
             nextTick += kTickPeriod;
             continue;

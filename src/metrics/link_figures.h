@@ -7,6 +7,8 @@
 
 namespace vexa {
 
+class GpsComm;
+
 // What the link says of itself once a second: its state and the receive path's running counts.
 struct LinkFigures {
     bool connected = false;
@@ -17,5 +19,9 @@ struct LinkFigures {
     DropTally drops;
     std::optional<double> lastTtffSeconds;
 };
+
+// What the link says of itself now, from any thread: its receiver's state and the counts as of the
+// comm reader's last pause.
+LinkFigures LinkFiguresOf(GpsComm& comm);
 
 }  // namespace vexa

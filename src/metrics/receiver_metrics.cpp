@@ -79,6 +79,26 @@ ReceiverMetrics::ReceiverMetrics(prometheus::Registry& registry, std::string dev
     }
 }
 
+ReceiverMetrics::~ReceiverMetrics() {
+    connectedFamily_.Remove(&connected_);
+    protocolFamily_.Remove(&protocol_);
+    fixModeFamily_.Remove(&fixMode_);
+    for (prometheus::Gauge* dop : {&hdop_, &vdop_, &pdop_}) dopFamily_.Remove(dop);
+    for (prometheus::Gauge* error : {horizontalError_, verticalError_}) {
+        if (error != nullptr) errorFamily_.Remove(error);
+    }
+    if (ttff_ != nullptr) ttffFamily_.Remove(ttff_);
+    bytesFamily_.Remove(&bytes_);
+    framesFamily_.Remove(&frames_);
+    sentencesFamily_.Remove(&sentences_);
+    for (const FollowedCounter& drop : drops_) dropsFamily_.Remove(drop.counter);
+    for (const auto& [key, cn0] : cn0_) cn0Family_.Remove(cn0);
+    for (const auto& [gnssid, counts] : systems_) {
+        inViewFamily_.Remove(counts.first);
+        usedFamily_.Remove(counts.second);
+    }
+}
+
 prometheus::Labels ReceiverMetrics::WithDevice(prometheus::Labels labels) const {
     labels.emplace("device", device_);
     return labels;

@@ -31,6 +31,11 @@ class ReceiverMetrics : public GnssListener {
 public:
     ReceiverMetrics(prometheus::Registry& registry, std::string device,
                     const std::optional<GeodeticPoint>& reference = std::nullopt);
+    // The receiver's series leave the registry with it: a receiver followed under a new name no
+    // longer shows under the old one.
+    ~ReceiverMetrics() override;
+    ReceiverMetrics(const ReceiverMetrics&) = delete;
+    ReceiverMetrics& operator=(const ReceiverMetrics&) = delete;
 
     void onFix(const GnssFix& fix) override;
     void onSky(const GnssSky& sky) override;

@@ -28,6 +28,9 @@ struct AppSettings {
     // "Window": the main window's size when it last closed; 0 when none is remembered.
     int m_nWindowWidth = 0;
     int m_nWindowHeight = 0;
+    // "Metrics": whether the receiver's series are served for Prometheus at start, and where (HOST:PORT).
+    bool m_bServeMetrics = false;
+    std::string m_strMetricsAddress = "127.0.0.1:9861";
 };
 
 // A remembered window size the program can open at: at least the smallest window, at most a

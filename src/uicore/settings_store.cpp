@@ -9,6 +9,7 @@
 #include "link/ports/port_discovery.h"
 #include "link/sources/source_names.h"
 #include "platform/file_problem.h"
+#include "platform/host_port.h"
 
 namespace vexa {
 
@@ -19,6 +20,8 @@ const QString kPlotSection = QStringLiteral("Map View");
 const QString kLoggingSection = QStringLiteral("Logging");
 const QString kWindowWidthKey = QStringLiteral("Window/Width");
 const QString kWindowHeightKey = QStringLiteral("Window/Height");
+const QString kServeMetricsKey = QStringLiteral("Metrics/Serve");
+const QString kMetricsAddressKey = QStringLiteral("Metrics/Address");
 
 const AppSettings kDefaults;
 
@@ -159,6 +162,20 @@ void SettingsStore::LoadWindowSize() {
 void SettingsStore::SaveWindowSize() {
     store_.setValue(kWindowWidthKey, settings_.m_nWindowWidth);
     store_.setValue(kWindowHeightKey, settings_.m_nWindowHeight);
+    WriteOut();
+}
+
+void SettingsStore::LoadMetricsSettings() {
+    const std::string address = store_.value(kMetricsAddressKey).toString().toStdString();
+    const bool usable = IsHostAndPort(address);
+    settings_.m_strMetricsAddress = usable ? address : kDefaults.m_strMetricsAddress;
+    // Only "true" turns serving on: an edited value never opens a port the user did not choose.
+    settings_.m_bServeMetrics = usable && store_.value(kServeMetricsKey).toString() == QStringLiteral("true");
+}
+
+void SettingsStore::SaveMetricsSettings() {
+    store_.setValue(kServeMetricsKey, settings_.m_bServeMetrics);
+    store_.setValue(kMetricsAddressKey, QString::fromStdString(settings_.m_strMetricsAddress));
     WriteOut();
 }
 

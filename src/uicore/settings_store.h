@@ -32,6 +32,10 @@ public:
     // "Window": the main window's size; a size no window can have reads as none remembered.
     void LoadWindowSize();
     void SaveWindowSize();
+    // "Metrics": whether to serve the receiver's series, and where; an address that is not
+    // HOST:PORT reads as the default, and serving as off.
+    void LoadMetricsSettings();
+    void SaveMetricsSettings();
 
 private:
     int ReadInt(const QString& key, int fallback) const;

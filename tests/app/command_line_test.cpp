@@ -69,6 +69,10 @@ TEST(CommandLineTest, BadArgumentsAreRefusedWithAReason) {
         {"--connect", "--seconds", "3"},
         {"--connect", "--screenshots", "/tmp/x", "--seconds", "-1"},
         {"--port", ""},
+        {"--metrics"},
+        {"--metrics", "9861"},
+        {"--metrics", "localhost:0"},
+        {"--metrics", "gnss lab:9861"},
     };
     for (const auto& arguments : cases) {
         EXPECT_NE(Parse(arguments).error, "") << arguments.front() << " (" << arguments.size() << " arguments)";
@@ -86,7 +90,7 @@ TEST(CommandLineTest, AnUnknownOptionIsCalledUnknownWithTheClosestNamed) {
 TEST(CommandLineTest, EveryOptionTheHelpListsIsTaken) {
     const std::vector<std::string> listed = test::OptionsListedUnder(kDemoUsage, "Options:");
     for (const std::string& name : listed) EXPECT_EQ(Parse({name}).error.find("unknown option"), std::string::npos) << name;
-    EXPECT_EQ(listed.size(), 17u);
+    EXPECT_EQ(listed.size(), 18u);
 }
 
 TEST(CommandLineTest, AReplayIsListedByItsReplayNameWithItsPace) {

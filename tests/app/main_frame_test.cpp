@@ -67,7 +67,7 @@ TEST_F(MainFrameTest, TheMenusListTheirItemsInOrder) {
     };
     const QString setup = "Setup: Select Product..., Serial Comm..., Replay capture..., Switch to NMEA, Load Map..., "
                           "Start Logging..., Export Track..., History..., Export History..., Pause Replay, Replay Faster, "
-                          "Replay Slower, Start Recording..., Exit";
+                          "Replay Slower, Start Recording..., Serve metrics*, Exit";
     const QString resets = "Command: Hot Start, Warm Start, Cold Start, Factory Reset, -, Debug Data Output*, "
                            "Nav Library Output*, ";
     EXPECT_EQ(menus(), (QStringList{setup, resets + "-, Power Management..., SV Elevation Mask...",

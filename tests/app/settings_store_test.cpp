@@ -198,6 +198,34 @@ TEST_F(SettingsStoreTest, RingRadiiThatFailThePreferencesTestAllFallBack) {
     }
 }
 
+// Serving metrics is stored with its address; an edited pair that is not usable reads as off.
+TEST_F(SettingsStoreTest, MetricsServeOnlyAtAUsableAddressStoredAsChosen) {
+    settings.m_bServeMetrics = true;
+    settings.m_strMetricsAddress = "0.0.0.0:9100";
+    store->SaveMetricsSettings();
+    settings = AppSettings{};
+    store->LoadMetricsSettings();
+    EXPECT_TRUE(settings.m_bServeMetrics);
+    EXPECT_EQ(settings.m_strMetricsAddress, "0.0.0.0:9100");
+
+    struct Case {
+        const char* serve;
+        const char* address;
+        bool served;
+        const char* readAddress;
+    };
+    for (const Case& c : {Case{"true", "lab-host:9200", true, "lab-host:9200"}, Case{"false", "lab-host:9200", false, "lab-host:9200"},
+                          Case{"yes", "lab-host:9200", false, "lab-host:9200"}, Case{"true", "9200", false, "127.0.0.1:9861"},
+                          Case{"true", "lab-host:99999", false, "127.0.0.1:9861"}, Case{"true", ":9200", false, "127.0.0.1:9861"},
+                          Case{"true", "", false, "127.0.0.1:9861"}}) {
+        File().setValue("Metrics/Serve", c.serve);
+        File().setValue("Metrics/Address", c.address);
+        store->LoadMetricsSettings();
+        EXPECT_EQ(settings.m_bServeMetrics, c.served) << c.serve << " " << c.address;
+        EXPECT_EQ(settings.m_strMetricsAddress, c.readAddress) << c.serve << " " << c.address;
+    }
+}
+
 TEST_F(SettingsStoreTest, TheWindowSizeIsRememberedAndAnAbsurdOneReadsAsNone) {
     settings.m_nWindowWidth = 1280;
     settings.m_nWindowHeight = 1024;

@@ -4,6 +4,7 @@
 
 #include <prometheus/text_serializer.h>
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -109,6 +110,24 @@ TEST_F(Exposition, CountersFollowTheLinksTotalsAndOnlyRise) {
     metrics_.UpdateLink(again);
     EXPECT_EQ(Sample("vexa_received_bytes_total{device=\"/dev/ttyGPS0\"}"), "1700");
     EXPECT_EQ(Sample("vexa_receiver_connected{device=\"/dev/ttyGPS0\"}"), "0");
+}
+
+// A receiver followed under a new name (the port changed) shows under that name only.
+TEST(ReceiverSeries, LeaveTheRegistryWithTheirReceiver) {
+    prometheus::Registry registry;
+    const auto exposed = [&registry] { return prometheus::TextSerializer().Serialize(registry.Collect()); };
+    auto first = std::make_unique<ReceiverMetrics>(registry, "/dev/ttyGPS0", GeodeticPoint{37.5, -122.0, 10.0});
+    GnssSky sky;
+    sky.satellites = {Satellite(GnssId::Gps, 7, 41.0, true)};
+    first->onSky(sky);
+    LinkFigures link;
+    link.lastTtffSeconds = 30.0;
+    first->UpdateLink(link);
+    first.reset();
+    const ReceiverMetrics second(registry, "/dev/ttyGPS1");
+    const std::string text = exposed();
+    EXPECT_EQ(text.find("ttyGPS0"), std::string::npos) << text;
+    EXPECT_NE(text.find("vexa_receiver_connected{device=\"/dev/ttyGPS1\"} 0"), std::string::npos) << text;
 }
 
 }  // namespace
