@@ -11,6 +11,10 @@
 namespace vexa {
 namespace {
 
+// Before the first run, a receiver not yet found is waited for this long: its search may take a
+// few tries, and a run begun without it would be a lost run of its own.
+constexpr std::chrono::seconds kFirstSearch{30};
+
 // The receiver's own time to first fix, when it reported a new one; never the program's measure.
 std::optional<double> ReceiverTtff(ReceiverContext& context) {
     if (!context.Ttff.changed()) return std::nullopt;
@@ -47,7 +51,7 @@ bool CampaignReceiver::LinkResets::Send(ResetKind kind) {
 }
 
 CampaignReceiver::CampaignReceiver(const CliOptions& options, RunSource source, const CampaignClock& clock)
-    : options_(options), source_(std::move(source)), clock_(clock), inbox_(clock) {}
+    : options_(options), source_(std::move(source)), clock_(clock), opened_(clock.Now()), inbox_(clock) {}
 
 CampaignReceiver::~CampaignReceiver() {
     // The comm reader tells the inbox and the record of fixes until it has stopped.
@@ -112,14 +116,14 @@ CampaignReceiver::Readiness CampaignReceiver::Ready() const {
     const CampaignPhase phase = campaign_->Progress(clock_.Now()).phase;
     if (phase == CampaignPhase::Idle) {
         if (linkUp_) return !survey_ || survey_->Complete() ? Readiness::Ready : Readiness::Busy;
-        return session_->BetweenAttempts() ? Readiness::Away : Readiness::Busy;
+        return session_->BetweenAttempts() && clock_.Now() >= opened_ + kFirstSearch ? Readiness::Away : Readiness::Busy;
     }
     if (phase == CampaignPhase::AwaitingLink) return Readiness::Away;
     return campaign_->ResetDue(clock_.Now()) ? Readiness::Ready : Readiness::Busy;
 }
 
 std::string CampaignReceiver::WhyNoReset() {
-    if (options_.campaign->powerCycle || !linkUp_) return {};
+    if (options_.campaign->powerCycle || !linkUp_ || campaign_->Progress(clock_.Now()).phase != CampaignPhase::Idle) return {};
     GpsComm& comm = session_->Comm();
     const std::vector<ResetKind>& kinds = options_.campaign->plan.kinds;
     const bool allTyped = std::all_of(kinds.begin(), kinds.end(), [&](ResetKind kind) {

@@ -42,7 +42,8 @@ public:
     enum class Readiness : std::uint8_t {
         Busy,   // a run, its settle time, the first search or the survey goes on
         Ready,  // its next reset may go out now
-        Away,   // not connected: the next run of the others is a lost run of its own
+        Away,   // not connected (before the first run: not found for a while): the next run of the
+                // others is a lost run of its own
         Done,   // every run done
     };
 
@@ -58,7 +59,8 @@ public:
     // Takes what the link reported (waiting up to `wait` for it), the fixes that came and the time passing.
     void Step(std::chrono::milliseconds wait);
     Readiness Ready() const;
-    // Why this receiver cannot be reset as the options ask; empty when it can.
+    // Why this receiver, connected and before its first run, cannot be reset as the options ask;
+    // empty when it can.
     std::string WhyNoReset();
     // Its part of a new run of all receivers: its reset, or its lost run while it is away.
     void StartRun();
@@ -111,6 +113,7 @@ private:
     const CliOptions& options_;
     const RunSource source_;
     const CampaignClock& clock_;
+    const UtcTime opened_;
     // Ahead of the session: they are told of fixes by its comm reader until it has stopped.
     FixInbox inbox_;
     ComparisonRecord record_;

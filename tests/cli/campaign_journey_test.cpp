@@ -31,7 +31,7 @@ std::unique_ptr<ProgramRun> Receiver(const std::string& link, const std::vector<
     for (const std::string& spread : spreads) arguments.insert(arguments.end(), {"--ttff-spread", spread});
     auto receiver = std::make_unique<ProgramRun>(VEXASIM, arguments,
                                                  ProgramRun::Streams{.output = link + ".out", .errors = link + ".err"});
-    const auto deadline = std::chrono::steady_clock::now() + 5s;
+    const auto deadline = std::chrono::steady_clock::now() + 20s;
     while (!std::filesystem::exists(link) && std::chrono::steady_clock::now() < deadline) std::this_thread::sleep_for(10ms);
     return receiver;
 }
