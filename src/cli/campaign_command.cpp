@@ -2,20 +2,17 @@
 
 #include <algorithm>
 #include <chrono>
-#include <cstdlib>
 #include <memory>
-#include <mutex>
-#include <optional>
+#include <string>
 #include <vector>
 
-#include "cli/campaign_lines.h"
+#include "cli/campaign_receiver.h"
+#include "cli/comparison_report.h"
 #include "cli/live_command.h"
-#include "cli/live_session.h"
 #include "cli/live_timing.h"
+#include "cli/run_sources.h"
 #include "cli/stop_signals.h"
 #include "evaluation/report/report_writer.h"
-#include "link/receiver_commands.h"
-#include "platform/result_codes.h"
 
 namespace vexa {
 namespace {
@@ -26,99 +23,57 @@ using std::chrono::milliseconds;
 // How often the campaign looks at the fixes that came and the time passing.
 constexpr milliseconds kCampaignStep{100};
 
-// The campaign's clock: the time of day at the start moved on by a clock that never goes back, so
-// that the runs are timed right whatever happens to the system's clock meanwhile. Read on any thread.
-class CampaignClock {
-public:
-    UtcTime Now() const {
-        return utcStart_ + std::chrono::duration_cast<milliseconds>(SteadyClock::now() - steadyStart_);
+std::string ReportTitle(const CliOptions& options, const std::string& port) {
+    const CampaignSettings& settings = *options.campaign;
+    const std::string kinds = settings.plan.kinds.size() == 1 ? std::string(ResetKindName(settings.plan.kinds.front())) : "cycle";
+    return "Receiver on " + port + ": " + kinds + " x " + std::to_string(settings.runs) +
+           (settings.powerCycle ? " (power cycles)" : "");
+}
+
+using Receivers = std::vector<std::unique_ptr<CampaignReceiver>>;
+
+// Resets every receiver at once when none is busy and one at least is ready; a receiver away loses
+// that run. Gives why a receiver cannot be reset, empty when all went out.
+std::string StartRunWhenAllReady(const Receivers& receivers) {
+    bool anyReady = false;
+    for (const auto& receiver : receivers) {
+        const CampaignReceiver::Readiness readiness = receiver->Ready();
+        if (readiness == CampaignReceiver::Readiness::Busy) return {};
+        anyReady = anyReady || readiness == CampaignReceiver::Readiness::Ready;
     }
-
-private:
-    SteadyClock::time_point steadyStart_ = SteadyClock::now();
-    UtcTime utcStart_ = std::chrono::time_point_cast<milliseconds>(std::chrono::system_clock::now());
-};
-
-// The fixes as they arrive, stamped with their time of arrival. Filled on the comm reader thread
-// under the model lock: it copies and returns.
-class FixInbox : public GnssListener {
-public:
-    explicit FixInbox(const CampaignClock& clock) : clock_(clock) {}
-
-    void onFix(const GnssFix& fix) override {
-        const UtcTime now = clock_.Now();
-        const std::lock_guard lock(mutex_);
-        fixes_.push_back({fix, now});
-    }
-    void onSky(const GnssSky&) override {}
-
-    struct Arrival {
-        GnssFix fix;
-        UtcTime at;
-    };
-    std::vector<Arrival> Take() {
-        std::vector<Arrival> taken;
-        const std::lock_guard lock(mutex_);
-        taken.swap(fixes_);
-        return taken;
-    }
-
-private:
-    const CampaignClock& clock_;
-    std::mutex mutex_;
-    std::vector<Arrival> fixes_;
-};
-
-// The link's reset command, or the user's own bytes for the kind.
-class LinkResets : public ResetSender {
-public:
-    LinkResets(GpsComm& comm, const CliOptions& options) : comm_(comm), texts_(options.resetTexts) {}
-
-    bool Send(ResetKind kind) override {
-        const std::vector<std::uint8_t>& text = texts_[static_cast<std::size_t>(kind)];
-        if (text.empty()) {
-            if (comm_.CommandsRefused()) return false;
-            SendReset(comm_, kind);
-            return true;
+    if (!anyReady) return {};
+    for (const auto& receiver : receivers) {
+        if (std::string why = receiver->WhyNoReset(); !why.empty()) {
+            receiver->Session().Report("vexademo-cli: " + why);
+            return why;
         }
-        comm_.Context().Ttff.set("");
-        return comm_.WriteDirect(text.data(), text.size()) == kResultOk;
     }
-
-private:
-    GpsComm& comm_;
-    const std::array<std::vector<std::uint8_t>, kResetKinds.size()>& texts_;
-};
-
-// Why the receiver now connected cannot be reset as the options ask; empty when it can.
-std::string WhyNoReset(GpsComm& comm, const CliOptions& options) {
-    if (options.campaign->powerCycle) return {};
-    const bool allTyped = std::all_of(options.campaign->plan.kinds.begin(), options.campaign->plan.kinds.end(),
-                                      [&](ResetKind kind) { return !options.resetTexts[static_cast<std::size_t>(kind)].empty(); });
-    if (const std::optional<std::string> refused = comm.CommandsRefused()) {
-        return *refused + "; use --power-cycle";
-    }
-    if (!allTyped && comm.Context().LinkProtocol == kNmeaProtocol) {
-        return "the receiver speaks NMEA, which has no reset command here: give --reset-text KIND=TEXT for each "
-               "kind of the campaign, or use --power-cycle";
+    for (const auto& receiver : receivers) {
+        if (receiver->Ready() != CampaignReceiver::Readiness::Done) receiver->StartRun();
     }
     return {};
 }
 
-// The receiver's own time to first fix, when it reported a new one; never the program's measure.
-std::optional<double> ReceiverTtff(ReceiverContext& context) {
-    if (!context.Ttff.changed()) return std::nullopt;
-    context.Ttff.setChanged(false);
-    const std::optional<TtffSeconds> ttff = context.Ttff.seconds();
-    if (!ttff || ttff->source != TtffSource::Receiver) return std::nullopt;
-    return ttff->seconds;
+// Every receiver found: kExitReceiverFound; none: kExitNotConnected; some: kExitSomeNotConnected.
+int FoundStatus(const Receivers& receivers) {
+    const auto found = static_cast<std::size_t>(std::count_if(receivers.begin(), receivers.end(), [](const auto& receiver) {
+        return receiver->Session().ReceiverFound();
+    }));
+    if (found == receivers.size()) return kExitReceiverFound;
+    return found == 0 ? kExitNotConnected : kExitSomeNotConnected;
 }
 
-std::string ReportTitle(const CliOptions& options) {
-    const CampaignSettings& settings = *options.campaign;
-    const std::string kinds = settings.plan.kinds.size() == 1 ? std::string(ResetKindName(settings.plan.kinds.front())) : "cycle";
-    return "Receiver on " + options.portPaths.front() + ": " + kinds + " x " + std::to_string(settings.runs) +
-           (settings.powerCycle ? " (power cycles)" : "");
+// One receiver's report in DIR; several receivers' each in its own folder beside comparison.csv.
+std::string WriteReports(const CliOptions& options, const Receivers& receivers) {
+    if (receivers.size() == 1) {
+        CampaignReceiver& receiver = *receivers.front();
+        return WriteReport(options.reportPath, {ReportTitle(options, receiver.Port()), receiver.Record().Tracker(), receiver.Runs()});
+    }
+    std::vector<ComparedReceiver> compared;
+    for (const auto& receiver : receivers) {
+        compared.push_back({receiver->Name(), receiver->Record(), &receiver->Runs(), ReportTitle(options, receiver->Port())});
+    }
+    return WriteComparisonReport(options.reportPath, options.reference, compared);
 }
 
 }  // namespace
@@ -129,93 +84,69 @@ int RunCampaignCommand(const CliOptions& options, std::FILE* output, std::FILE* 
         return kExitBadUsage;
     }
     StopSignals signals;
-    const std::unique_ptr<LiveSession> session = LiveSession::Create(options.product, output, errors);
-    if (session == nullptr) {
-        std::fprintf(errors, "vexademo-cli: the receiver link cannot be started\n");
-        return kExitNotConnected;
-    }
-    session->QuietMessages();
+    // One queue a stream for all receivers, so that no line is ever cut by another's.
+    LineOutput outputLines(output);
+    LineOutput errorLines(errors);
+    SourceLines commandLines(outputLines, std::string());
+    SourceLines commandErrors(errorLines, std::string());
     const CampaignClock clock;
-    FixInbox inbox(clock);
-    session->Comm().Model().AddGnssListener(inbox);
-    signals.Watch([&session](int) { session->RequestStop(); });
-
-    AccuracyTracker accuracy;
-    TtffTracker ttff;
-    std::optional<SurveyIn> survey;
-    if (options.surveySeconds) survey.emplace(std::chrono::seconds(*options.surveySeconds));
-    LinkResets resets(session->Comm(), options);
-    Campaign campaign(*options.campaign, resets, [&](const TtffRun& run) {
-        ttff.Add(run);
-        session->Print(RunLine(run, campaign.Progress(clock.Now()), options.campaign->radius));
-    });
-    if (options.reference) {
-        accuracy.SetReference(ReferencePoint{*options.reference, ReferenceSource::Entered, std::nullopt});
-        campaign.SetReference(*options.reference);
+    const std::vector<RunSource> sources = NameSources(options.portPaths);
+    const bool several = sources.size() > 1;
+    Receivers receivers;
+    for (const RunSource& source : sources) {
+        const LiveSession::SharedStreams streams{outputLines, errorLines, several ? source.name : std::string(), std::string()};
+        receivers.push_back(CampaignReceiver::Open(options, source, streams, clock));
+        if (receivers.back() == nullptr) {
+            errorLines.Drain(SteadyClock::now() + kLastOutputTime);
+            return kExitNotConnected;
+        }
     }
+    signals.Watch([&receivers](int) {
+        for (const auto& receiver : receivers) receiver->Session().RequestStop();
+    });
+    const auto stopRequested = [&receivers] {
+        return std::any_of(receivers.begin(), receivers.end(), [](const auto& receiver) { return receiver->Session().StopRequested(); });
+    };
+    const auto allDone = [&receivers] {
+        return std::all_of(receivers.begin(), receivers.end(),
+                           [](const auto& receiver) { return receiver->Ready() == CampaignReceiver::Readiness::Done; });
+    };
 
     const SteadyClock::time_point start = SteadyClock::now();
     const SteadyClock::time_point end =
         options.seconds ? start + std::chrono::duration_cast<SteadyClock::duration>(std::chrono::duration<double>(*options.seconds))
                         : SteadyClock::time_point::max();
     SteadyClock::time_point nextTick = start + kTickPeriod;
-    session->Connect(options.portPaths.front(), options.baudSelection);
-    bool linkUp = false;
+    for (const auto& receiver : receivers) receiver->Connect();
     int status = kExitReceiverFound;
-    while (!session->StopRequested() && session->OutputError() == 0 && SteadyClock::now() < end && !campaign.Ended()) {
+    while (!stopRequested() && outputLines.WriteError() == 0 && SteadyClock::now() < end && !allDone()) {
         if (SteadyClock::now() >= nextTick) {
-            session->Tick();
+            for (const auto& receiver : receivers) receiver->Tick();
             nextTick += kTickPeriod;
         }
-        session->HandleNotifications(std::min(kCampaignStep, Until(nextTick)));
-        ReceiverContext& context = session->Context();
-        if (const bool connected = context.LinkProtocol != kNotConnected; connected != linkUp) {
-            linkUp = connected;
-            linkUp ? campaign.OnLinkReturned(clock.Now()) : campaign.OnLinkLost(clock.Now());
+        const milliseconds wait = std::min(kCampaignStep, Until(nextTick)) / static_cast<int>(receivers.size());
+        for (const auto& receiver : receivers) receiver->Step(wait);
+        if (!StartRunWhenAllReady(receivers).empty()) {
+            status = kExitBadUsage;
+            break;
         }
-        for (const FixInbox::Arrival& arrival : inbox.Take()) {
-            const std::optional<FixSample> sample = FixSampleOf(arrival.fix);
-            if (sample) accuracy.Add(*sample);
-            if (survey && sample && survey->Add(*sample) && survey->Complete()) {
-                const ReferencePoint reference = *survey->Result();
-                accuracy.SetReference(reference);
-                campaign.SetReference(reference.position);
-                session->Print(SurveyLine(reference));
-            }
-            campaign.OnFix(arrival.fix, arrival.at);
-        }
-        if (const std::optional<double> seconds = ReceiverTtff(context)) campaign.OnReceiverTtff(*seconds, clock.Now());
-        const bool surveyed = !survey || survey->Complete();
-        if (campaign.Progress(clock.Now()).phase == CampaignPhase::Idle && linkUp && surveyed) {
-            if (const std::string why = WhyNoReset(session->Comm(), options); !why.empty()) {
-                session->Report("vexademo-cli: " + why);
-                status = kExitBadUsage;
-                break;
-            }
-            campaign.Start(clock.Now());
-        }
-        campaign.OnTick(clock.Now());
     }
     signals.StopWatching();
-    campaign.Stop(clock.Now());
-    session->Comm().Model().RemoveGnssListener(inbox);
-    session->Finish();
-    if (status == kExitReceiverFound && !session->ReceiverFound()) status = kExitNotConnected;
-    if (status == kExitReceiverFound) {
-        for (const ResetKind kind : kResetKinds) {
-            if (ttff.Figures(kind).runs > 0) session->Print(TtffFiguresLine(kind, ttff.Figures(kind)));
-        }
-        session->Print(AccuracyLine(accuracy.Figures()));
-        if (const std::string problem = WriteReport(options.reportPath, {ReportTitle(options), accuracy, ttff});
-            !problem.empty()) {
-            session->Report("vexademo-cli: " + problem);
+    for (const auto& receiver : receivers) receiver->Finish();
+    if (status == kExitReceiverFound) status = FoundStatus(receivers);
+    if (status != kExitBadUsage && status != kExitNotConnected) {
+        for (const auto& receiver : receivers) receiver->PrintFigures();
+        if (const std::string problem = WriteReports(options, receivers); !problem.empty()) {
+            commandErrors.Write("vexademo-cli: " + problem);
             status = kExitBadUsage;
         } else {
-            session->Print("report written to " + options.reportPath);
+            commandLines.Write("report written to " + options.reportPath);
         }
     }
-    if (const int error = session->OutputError(); error != 0) status = kExitBadUsage;
-    session->DrainOutput(SteadyClock::now() + kLastOutputTime);
+    if (outputLines.WriteError() != 0) status = kExitBadUsage;
+    const SteadyClock::time_point deadline = SteadyClock::now() + kLastOutputTime;
+    for (const auto& receiver : receivers) receiver->Session().DrainOutput(deadline);
+    errorLines.Drain(deadline);
     return status;
 }
 

@@ -153,7 +153,7 @@ std::string CliUsage() {
                "Usage: vexademo-cli --port PATH [--port PATH]... [--baud N] [--product P] [--seconds S] [--log FILE]"
                " [--record FILE] [--json] [--unknown] [--gpx FILE] [--history-csv PREFIX] [--metrics HOST:PORT] [--compare]"
                " [--reference LAT,LON,H] [--report DIR] [--send CMD]...\n"
-               "  or:  vexademo-cli --port PATH --campaign KIND --runs N [--run-timeout S] [--settle S]"
+               "  or:  vexademo-cli --port PATH [--port PATH]... --campaign KIND --runs N [--run-timeout S] [--settle S]"
                " [--reset-text KIND=TEXT]... [--power-cycle] [--reference LAT,LON,H|survey=S] --report DIR\n"
                "  or:  vexademo-cli --list-ports [--port PATH]...\n"
                "  or:  vexademo-cli --decode FILE [--product P] [--log FILE] [--json] [--unknown] [--gpx FILE]"
@@ -193,7 +193,12 @@ std::string CliUsage() {
                "--campaign prints a line per run as it ends and, at the end (or at SIGINT or SIGTERM, keeping\n"
                "the runs done), the figures per reset kind, and writes the report. A receiver lost in a run\n"
                "loses that run; the campaign goes on when it is back. Exit status 1 when the report could not\n"
-               "be written.\n"
+               "be written. With several --port, each run resets every receiver at once and ends when each\n"
+               "has its fix or its time-out; each line starts with the receiver's name, a receiver away (or\n"
+               "not found in the first 30 s) loses its runs only, and DIR holds each receiver's report in a\n"
+               "folder of its name and comparison.csv: a column per receiver with its time-to-first-fix\n"
+               "figures per reset kind, its accuracy and its C/N0 beside the others'. Exit status 2 when no\n"
+               "receiver was found, 3 when some were not.\n"
                "\n"
                "--session runs positioning sessions of the location client through the receiver on PATH:\n"
                "network asks the assistance server for aiding, autonomous never connects to it. Every status\n"
@@ -300,7 +305,9 @@ std::string PutCampaignTogether(const CampaignArguments& campaign, CliOptions& o
         }
         return options.surveySeconds ? "--reference survey= needs --campaign" : std::string();
     }
-    if (options.portPaths.size() > 1) return "--campaign takes one --port";
+    if (options.portPaths.size() > 1 && options.surveySeconds) {
+        return "--reference survey= takes one --port; give the point with several";
+    }
     if (!campaign.runs) return "--campaign needs --runs N";
     if (options.reportPath.empty()) return "--campaign needs --report DIR";
     if (options.json) return "--json cannot be used with --campaign";

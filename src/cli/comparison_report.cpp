@@ -7,17 +7,17 @@
 #include <functional>
 
 #include "cli/run_sources.h"
+#include "evaluation/figure_rows.h"
 #include "evaluation/report/report_writer.h"
-#include "evaluation/ttff_tracker.h"
 #include "platform/file_problem.h"
 
 namespace vexa {
 namespace {
 
-std::string Cell(const std::optional<double>& value) {
+std::string Cell(const std::optional<double>& value, int decimals = kMetreDecimals) {
     if (!value) return {};
     char text[32];
-    std::snprintf(text, sizeof text, "%.*f", kMetreDecimals, *value);
+    std::snprintf(text, sizeof text, "%.*f", decimals, *value);
     return text;
 }
 
@@ -34,6 +34,11 @@ std::string SatelliteName(const ComparisonRecord::Satellite& satellite) {
 }
 
 }  // namespace
+
+void ComparisonRecord::SetReference(const ReferencePoint& reference) {
+    const std::lock_guard lock(mutex_);
+    tracker_.SetReference(reference);
+}
 
 void ComparisonRecord::onFix(const GnssFix& fix) {
     const std::optional<FixSample> sample = FixSampleOf(fix);
@@ -64,7 +69,9 @@ std::string WriteComparisonReport(const std::filesystem::path& folder, const std
     const TtffTracker noRuns;
     for (const ComparedReceiver& receiver : receivers) {
         if (reference) receiver.record.Tracker().SetReference(ReferencePoint{*reference, ReferenceSource::Entered, std::nullopt});
-        if (std::string why = WriteReport(folder / FileNamePart(receiver.name), {receiver.name, receiver.record.Tracker(), noRuns});
+        const std::string& title = receiver.title.empty() ? receiver.name : receiver.title;
+        if (std::string why = WriteReport(folder / FileNamePart(receiver.name),
+                                          {title, receiver.record.Tracker(), receiver.runs != nullptr ? *receiver.runs : noRuns});
             !why.empty()) {
             return why;
         }
@@ -110,6 +117,22 @@ std::string WriteComparisonReport(const std::filesystem::path& folder, const std
     addRow("cn0_mean_difference_dbhz", [&](std::size_t i) {
         return shared == 0 ? std::string() : Cell(differenceSums[i] / static_cast<double>(shared));
     }, receivers.size());
+
+    for (const ResetKind kind : kResetKinds) {
+        const auto figuresOf = [&](std::size_t i) {
+            return receivers[i].runs != nullptr ? receivers[i].runs->Figures(kind) : noRuns.Figures(kind);
+        };
+        bool run = false;
+        for (std::size_t i = 0; i < receivers.size(); ++i) run = run || figuresOf(i).runs > 0;
+        if (!run) continue;
+        const std::string prefix = "ttff_" + std::string(ResetKindName(kind)) + "_";
+        addRow(prefix + "runs", [&](std::size_t i) { return std::to_string(figuresOf(i).runs); }, receivers.size());
+        addRow(prefix + "failures", [&](std::size_t i) { return std::to_string(figuresOf(i).failures); }, receivers.size());
+        for (const TtffFigureColumn& column : kTtffTimeColumns) {
+            addRow(prefix + column.key, [&](std::size_t i) { return Cell(column.value(figuresOf(i)), kSecondDecimals); },
+                   receivers.size());
+        }
+    }
 
     const std::filesystem::path path = folder / kComparisonCsvName;
     std::ofstream file(path);

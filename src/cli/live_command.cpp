@@ -208,7 +208,7 @@ int RunLiveCommand(const CliOptions& options, std::FILE* output, std::FILE* erro
     int status = RunStatus(runs);
     if (!options.reportPath.empty()) {
         std::vector<ComparedReceiver> receivers;
-        for (const auto& run : runs) receivers.push_back({run->Name(), *run->Comparison()});
+        for (const auto& run : runs) receivers.push_back({run->Name(), *run->Comparison(), nullptr, {}});
         if (const std::string why = WriteComparisonReport(options.reportPath, options.reference, receivers); !why.empty()) {
             SourceLines(errorLines, std::string()).Write("vexademo-cli: " + why);
             status = kExitBadUsage;

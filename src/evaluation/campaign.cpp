@@ -139,6 +139,23 @@ void Campaign::OnLinkReturned(UtcTime now) {
 
 void Campaign::OnTick(UtcTime now) { Advance(now, true); }
 
+bool Campaign::ResetDue(UtcTime now) const {
+    return phase_ == CampaignPhase::Settling && !settings_.powerCycle && linkUp_ && now >= settleEnd_ &&
+           runsBegun_ < settings_.runs;
+}
+
+void Campaign::MissRun(UtcTime now) {
+    if (phase_ != CampaignPhase::AwaitingLink || runsBegun_ >= settings_.runs) return;
+    current_ = TtffRun{};
+    current_.kind = settings_.plan.KindOfRun(runsBegun_);
+    current_.start = now;
+    current_.outcome = RunOutcome::Lost;
+    ++runsBegun_;
+    pending_ = current_;
+    RecordPending();
+    if (runsBegun_ >= settings_.runs) phase_ = CampaignPhase::Finished;
+}
+
 CampaignProgress Campaign::Progress(UtcTime now) const {
     CampaignProgress progress;
     progress.phase = phase_;

@@ -111,6 +111,13 @@ public:
     // so its `now` must be the time it is called.
     void OnTick(UtcTime now);
 
+    // For receivers whose resets go out together: time passing with the next reset held back; the
+    // settle time over and the next reset due (OnTick sends it); and a run of the others begun while
+    // this receiver was away, recorded as its own lost run so that the runs stay in step.
+    void OnTickHeld(UtcTime now) { Advance(now); }
+    bool ResetDue(UtcTime now) const;
+    void MissRun(UtcTime now);
+
     const CampaignSettings& Settings() const { return settings_; }
     std::span<const TtffRun> Runs() const { return runs_; }
     CampaignProgress Progress(UtcTime now) const;

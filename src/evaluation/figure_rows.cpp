@@ -18,14 +18,14 @@ const std::array<ErrorFigureRow, 12> kErrorFigureRows = {{
 }};
 
 const std::array<TtffFigureColumn, 8> kTtffTimeColumns = {{
-    {"min (s)", [](const TtffFigures& f) { return f.min; }},
-    {"median (s)", [](const TtffFigures& f) { return f.median; }},
-    {"mean (s)", [](const TtffFigures& f) { return f.mean; }},
-    {"p90 (s)", [](const TtffFigures& f) { return f.p90; }},
-    {"p95 (s)", [](const TtffFigures& f) { return f.p95; }},
-    {"max (s)", [](const TtffFigures& f) { return f.max; }},
-    {"sd (s)", [](const TtffFigures& f) { return f.sd; }},
-    {"receiver's mean (s)", [](const TtffFigures& f) { return f.receiverMean; }},
+    {"min (s)", [](const TtffFigures& f) { return f.min; }, "min_s"},
+    {"median (s)", [](const TtffFigures& f) { return f.median; }, "median_s"},
+    {"mean (s)", [](const TtffFigures& f) { return f.mean; }, "mean_s"},
+    {"p90 (s)", [](const TtffFigures& f) { return f.p90; }, "p90_s"},
+    {"p95 (s)", [](const TtffFigures& f) { return f.p95; }, "p95_s"},
+    {"max (s)", [](const TtffFigures& f) { return f.max; }, "max_s"},
+    {"sd (s)", [](const TtffFigures& f) { return f.sd; }, "sd_s"},
+    {"receiver's mean (s)", [](const TtffFigures& f) { return f.receiverMean; }, "receiver_mean_s"},
 }};
 
 }  // namespace vexa

@@ -21,6 +21,7 @@ extern const std::array<ErrorFigureRow, 12> kErrorFigureRows;
 struct TtffFigureColumn {
     const char* name;  // "median (s)"
     std::optional<double> (*value)(const TtffFigures& figures);
+    const char* key;  // in machine-read files: "median_s"
 };
 extern const std::array<TtffFigureColumn, 8> kTtffTimeColumns;
 

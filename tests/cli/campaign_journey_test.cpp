@@ -26,13 +26,12 @@ std::string FileText(const std::string& path) {
 }
 
 // A simulated receiver behind `link`, its times to first fix drawn from the spreads given.
-std::unique_ptr<ProgramRun> Receiver(const test::ScratchFolder& folder, const std::string& link,
-                                     const std::vector<std::string>& spreads) {
+std::unique_ptr<ProgramRun> Receiver(const std::string& link, const std::vector<std::string>& spreads) {
     std::vector<std::string> arguments{"--seed", "17", "--link", link, "--seconds", "120"};
     for (const std::string& spread : spreads) arguments.insert(arguments.end(), {"--ttff-spread", spread});
     auto receiver = std::make_unique<ProgramRun>(VEXASIM, arguments,
-                                                 ProgramRun::Streams{.output = folder / "sim.out", .errors = folder / "sim.err"});
-    const auto deadline = std::chrono::steady_clock::now() + 5s;
+                                                 ProgramRun::Streams{.output = link + ".out", .errors = link + ".err"});
+    const auto deadline = std::chrono::steady_clock::now() + 20s;
     while (!std::filesystem::exists(link) && std::chrono::steady_clock::now() < deadline) std::this_thread::sleep_for(10ms);
     return receiver;
 }
@@ -52,6 +51,18 @@ std::vector<double> FirstFixTimes(const std::string& runsCsv) {
     return times;
 }
 
+// The cells of comparison.csv's row `figure`, one a receiver.
+std::vector<std::string> ComparisonRow(const std::string& csv, const std::string& figure) {
+    std::istringstream lines(csv);
+    for (std::string line; std::getline(lines, line);) {
+        std::vector<std::string> cells;
+        std::stringstream row(line);
+        for (std::string cell; std::getline(row, cell, ',');) cells.push_back(cell);
+        if (!cells.empty() && cells.front() == figure) return {cells.begin() + 1, cells.end()};
+    }
+    return {};
+}
+
 double Median(std::vector<double> values) {
     std::sort(values.begin(), values.end());
     return values[(values.size() - 1) / 2];
@@ -62,7 +73,7 @@ double Median(std::vector<double> values) {
 TEST(CampaignJourney, MediansLieInTheSimulatorsRanges) {
     test::ScratchFolder folder;
     const std::string link = folder / "gps";
-    const auto receiver = Receiver(folder, link, {"hot=1..2", "cold=3..5"});
+    const auto receiver = Receiver(link, {"hot=1..2", "cold=3..5"});
     struct Case {
         const char* kind;
         const char* runs;
@@ -93,7 +104,7 @@ TEST(CampaignJourney, MediansLieInTheSimulatorsRanges) {
 TEST(CampaignJourney, AFailedRunAndAReceiverLostMidRun) {
     test::ScratchFolder folder;
     const std::string link = folder / "gps";
-    auto receiver = Receiver(folder, link, {"cold=60..60"});
+    auto receiver = Receiver(link, {"cold=60..60"});
     ProgramRun cli(VEXADEMO_CLI,
                    {"--port", link, "--campaign", "cold", "--runs", "3", "--settle", "0", "--run-timeout", "3",
                     "--report", folder / "r"},
@@ -109,12 +120,55 @@ TEST(CampaignJourney, AFailedRunAndAReceiverLostMidRun) {
     output += ProgramRun::ReadUntil(cli.Output(), saw("run 2/3 cold: lost"), 20s);
     ASSERT_NE(output.find("run 2/3 cold: lost"), std::string::npos) << output;
 
-    receiver = Receiver(folder, link, {"cold=1..1"});
+    receiver = Receiver(link, {"cold=1..1"});
     output += ProgramRun::ReadAll(cli.Output(), 30s);
     EXPECT_NE(output.find("run 3/3 cold: fixed"), std::string::npos) << output;
     EXPECT_NE(output.find("cold: 3 runs, 2 failed"), std::string::npos) << output;
     EXPECT_EQ(cli.Wait(5s), 0) << FileText(folder / "err");
     EXPECT_NE(FileText(folder / "r/runs.csv").find(",lost"), std::string::npos);
+}
+
+// Two receivers reset together: each its own runs and report, and a TTFF column each in
+// comparison.csv; one that goes away for good loses its runs only.
+TEST(CampaignJourney, TwoReceiversSideBySide) {
+    struct Case {
+        const char* name;
+        bool secondGoesAway;
+        const char* secondLastRun;
+        std::vector<std::string> failures;
+    };
+    for (const Case& c : {Case{"both fix", false, "gpsb: run 3/3 hot: fixed", {"0", "0"}},
+                          Case{"second goes away", true, "gpsb: run 3/3 hot: lost", {"0", "2"}}}) {
+        test::ScratchFolder folder;
+        const std::string first = folder / "gpsa";
+        const std::string second = folder / "gpsb";
+        const auto receiverA = Receiver(first, {"hot=1..2"});
+        auto receiverB = Receiver(second, {"hot=2..3"});
+        const std::string report = folder / "r";
+        ProgramRun cli(VEXADEMO_CLI,
+                       {"--port", first, "--port", second, "--campaign", "hot", "--runs", "3", "--settle", "1",
+                        "--run-timeout", "20", "--report", report},
+                       {.output = std::nullopt, .errors = folder / "err"});
+        std::string output = ProgramRun::ReadUntil(
+            cli.Output(), [](const std::string& out) { return out.find("gpsb: run 1/3 hot: fixed") != std::string::npos; }, 30s);
+        if (c.secondGoesAway) receiverB.reset();
+        output += ProgramRun::ReadAll(cli.Output(), 60s);
+        EXPECT_EQ(cli.Wait(5s), 0) << c.name << FileText(folder / "err");
+        EXPECT_NE(output.find("gpsa: run 3/3 hot: fixed"), std::string::npos) << c.name << output;
+        EXPECT_NE(output.find(c.secondLastRun), std::string::npos) << c.name << output;
+        EXPECT_NE(output.find("gpsa: hot: 3 runs, 0 failed"), std::string::npos) << c.name << output;
+
+        const std::string csv = FileText(report + "/comparison.csv");
+        EXPECT_EQ(csv.substr(0, csv.find('\n')), "figure,gpsa,gpsb") << c.name;
+        EXPECT_EQ(ComparisonRow(csv, "ttff_hot_runs"), (std::vector<std::string>{"3", "3"})) << c.name << csv;
+        EXPECT_EQ(ComparisonRow(csv, "ttff_hot_failures"), c.failures) << c.name << csv;
+        const std::vector<std::string> medians = ComparisonRow(csv, "ttff_hot_median_s");
+        ASSERT_EQ(medians.size(), 2u) << c.name << csv;
+        EXPECT_GE(std::stod(medians[0]), 1.0) << c.name;
+        EXPECT_LE(std::stod(medians[0]), 3.5) << c.name;
+        EXPECT_EQ(FirstFixTimes(FileText(report + "/gpsa/runs.csv")).size(), 3u) << c.name;
+        if (!c.secondGoesAway) EXPECT_GE(std::stod(medians[1]), 2.0) << c.name;
+    }
 }
 
 }  // namespace

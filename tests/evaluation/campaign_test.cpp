@@ -23,7 +23,7 @@ public:
 
 constexpr GeodeticPoint kReference{50.0, 8.0, 100.0};
 
-enum class What { Fix2d, Fix3d, FarFix3d, NoFix, Tick, Lost, Returned, ReceiverTtff, Stop };
+enum class What { Fix2d, Fix3d, FarFix3d, NoFix, Tick, HeldTick, Missed, Lost, Returned, ReceiverTtff, Stop };
 
 // Something happening `at` seconds after the start.
 struct Event {
@@ -134,6 +134,14 @@ TEST(Campaign, ScriptedRuns) {
           {20.0, What::Fix3d}},
          {{kHot, 2.0, 2.0, {}, {}, RunOutcome::Fixed, 0.0}, {kHot, 1.0, {}, {}, {}, RunOutcome::Stopped, 3.0}},
          {kHot, kHot}, CampaignPhase::Stopped},
+        {"held ticks send no reset; a run missed while away is lost without one and keeps the cycle in step",
+         SettingsOf(CampaignPlan::Cycle(), 3, 60, 1), false,
+         {{0.5, What::NoFix}, {1.0, What::Fix3d}, {3.0, What::HeldTick}, {4.0, What::Lost}, {5.0, What::Missed},
+          {6.0, What::Returned}, {8.0, What::Tick}, {9.0, What::NoFix}, {10.0, What::Fix3d}, {12.0, What::HeldTick}},
+         {{kHot, 1.0, 1.0, {}, {}, RunOutcome::Fixed, 0.0},
+          {ResetKind::Warm, {}, {}, {}, {}, RunOutcome::Lost, 5.0},
+          {kCold, 2.0, 2.0, {}, {}, RunOutcome::Fixed, 8.0}},
+         {kHot, kCold}, CampaignPhase::Finished},
     };
     const UtcTime start{std::chrono::hours(24 * 20000)};
     const auto at = [&](double secondsAfter) {
@@ -152,6 +160,8 @@ TEST(Campaign, ScriptedRuns) {
             case What::FarFix3d:
             case What::NoFix: campaign.OnFix(FixOf(event.what), at(event.at)); break;
             case What::Tick: campaign.OnTick(at(event.at)); break;
+            case What::HeldTick: campaign.OnTickHeld(at(event.at)); break;
+            case What::Missed: campaign.MissRun(at(event.at)); break;
             case What::Lost: campaign.OnLinkLost(at(event.at)); break;
             case What::Returned: campaign.OnLinkReturned(at(event.at)); break;
             case What::ReceiverTtff: campaign.OnReceiverTtff(event.value, at(event.at)); break;
