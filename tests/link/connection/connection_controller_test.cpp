@@ -325,6 +325,24 @@ TEST_F(ConnectionControllerTest, ANetworkSourceThatGoesQuietIsShownSoUntilBytesC
     EXPECT_EQ(controller.Status().text, "Connected (NMEA)");
 }
 
+TEST_F(ConnectionControllerTest, APausedReplayIsNotShownQuietAndCountsItsQuietFromTheResume) {
+    link_.baudChangeable = false;
+    link_.receiverRate = 57600;
+    link_.bytesReceived = 0;
+    auto controller = MakeController();
+    controller.Connect("replay:/data/drive.nmea", "Auto");
+    *link_.bytesReceived += 100;
+    controller.Tick();
+    link_.paused = true;
+    for (int tick = 0; tick < 20; ++tick) controller.Tick();
+    EXPECT_EQ(controller.Status().text, "Connected (NMEA)");
+    link_.paused = false;
+    for (int tick = 1; tick <= 4; ++tick) controller.Tick();
+    EXPECT_EQ(controller.Status().text, "Connected (NMEA)");
+    controller.Tick();
+    EXPECT_EQ(controller.Status().text, "No data from replay:/data/drive.nmea for 5 s");
+}
+
 TEST_F(ConnectionControllerTest, ConnectAndDisconnectRestartTheToggleCounters) {
     auto controller = MakeController();
     for (const bool connect : {true, false}) {
