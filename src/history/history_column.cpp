@@ -111,6 +111,7 @@ void HistoryColumn::Add(AxisMs axis, const HistoryEpoch& epoch, const std::vecto
     single.first = single.last = axis;
     single.firstTime = epoch.time;
     single.epochs = 1;
+    single.skies = epoch.hasSky ? 1 : 0;
     if (epoch.fix) single.fixes[static_cast<std::size_t>(*epoch.fix)] = 1;
     single.inView = epoch.InView();
     single.used = epoch.Used();
@@ -144,6 +145,7 @@ void HistoryColumn::Merge(const HistoryColumn& other) {
     last = other.last;
     if (!firstTime) firstTime = other.firstTime;
     epochs += other.epochs;
+    skies += other.skies;
     for (std::size_t band = 0; band < kFixBandCount; ++band) fixes[band] += other.fixes[band];
     for (std::size_t slot = 0; slot < kGnssSlots; ++slot) {
         inView[slot] = std::max(inView[slot], other.inView[slot]);

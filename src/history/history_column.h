@@ -59,6 +59,8 @@ struct HistoryColumn {
     AxisMs last = 0;
     std::optional<UtcTime> firstTime;
     std::uint32_t epochs = 0;
+    // Epochs that brought a sky: only they tell how many satellites are in view.
+    std::uint32_t skies = 0;
     std::array<std::uint32_t, kFixBandCount> fixes{};  // epochs per fix kind
     std::array<std::uint8_t, kGnssSlots> inView{};     // the most in one epoch, per constellation
     std::array<std::uint8_t, kGnssSlots> used{};

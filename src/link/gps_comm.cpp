@@ -224,6 +224,11 @@ std::optional<PlaybackState> GpsComm::Playback() const {
     return source_->Playback()->State();
 }
 
+bool GpsComm::Paused() const {
+    const std::optional<PlaybackState> playback = Playback();
+    return playback && playback->paused;
+}
+
 bool GpsComm::ControlPlayback(const std::function<void(CapturePlayback&)>& control) {
     bool controlled = false;
     reader_.BetweenChunks([&] {

@@ -89,6 +89,7 @@ public:
     // False also after the comm reader closed a source that ended (LinkLost).
     bool PortOpen() const;
     std::optional<std::uint64_t> BytesReceived() const override { return bytesReceived_.load(); }
+    bool Paused() const override;
     // Why commands cannot be sent to the receiver through the source connected (a receiver shared
     // through gpsd); nothing while they can, or while no source is connected.
     std::optional<std::string> CommandsRefused() const;

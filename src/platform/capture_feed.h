@@ -26,6 +26,9 @@ public:
     bool Finished() const;
     // The next refill goes on from `byte` of the file (from its end when it is beyond).
     void MoveTo(std::uint64_t byte);
+    // The file as opened, to look ahead in before a MoveTo: it stays readable when its path is
+    // removed or replaced on disk while it plays.
+    std::istream& File() { return file_; }
 
 private:
     void Rewind();

@@ -18,6 +18,10 @@ GpsTime GpsTimeFromUnix(double unixSeconds) {
     return {static_cast<int>(week), gpsSeconds - week * kSecondsPerWeek};
 }
 
+double UnixFromGpsTime(GpsTime time) {
+    return kGpsEpochUnix + time.week * kSecondsPerWeek + time.towSeconds - kLeapSeconds;
+}
+
 UtcTime UtcFromUnix(double unixSeconds) {
     const double whole = std::floor(unixSeconds);
     const std::time_t seconds = static_cast<std::time_t>(whole);

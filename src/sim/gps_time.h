@@ -17,6 +17,7 @@ struct UtcTime {
 };
 
 GpsTime GpsTimeFromUnix(double unixSeconds);
+double UnixFromGpsTime(GpsTime time);
 UtcTime UtcFromUnix(double unixSeconds);
 
 }  // namespace vexa::sim

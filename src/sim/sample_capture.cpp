@@ -13,6 +13,7 @@
 #include "receiver/binary/message_writer.h"
 #include "receiver/nmea/nmea_checksum.h"
 #include "receiver/binary/records.h"
+#include "sim/gps_time.h"
 #include "sim/simulated_receiver.h"
 
 namespace vexa {
@@ -300,6 +301,9 @@ public:
 std::vector<std::uint8_t> MakeNmeaCapture(int seconds) {
     sim::ReceiverConfig config;
     config.protocol = sim::Protocol::Nmea;
+    // From the binary sample's first second on: both samples tell of one day, in a year that the
+    // two digits of an NMEA date name without doubt.
+    config.startUnixSeconds = sim::UnixFromGpsTime({kWeek, kStartTowSeconds});
     config.constellations = {sim::Constellation::Gps, sim::Constellation::Glonass, sim::Constellation::Galileo,
                              sim::Constellation::BeiDou};
     CaptureCollector collector;

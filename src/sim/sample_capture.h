@@ -21,7 +21,8 @@ inline constexpr int kSampleCaptureSeconds = 60;
 std::vector<std::uint8_t> MakeSampleCapture(SampleCaptureContents* contents = nullptr,
                                             int seconds = kSampleCaptureSeconds);
 
-// `seconds` of the simulated receiver's NMEA output while it tracks GPS, GLONASS, Galileo and BeiDou.
+// `seconds` of the simulated receiver's NMEA output while it tracks GPS, GLONASS, Galileo and BeiDou,
+// from the time of the first second of MakeSampleCapture on.
 std::vector<std::uint8_t> MakeNmeaCapture(int seconds);
 
 }  // namespace vexa

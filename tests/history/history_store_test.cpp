@@ -139,5 +139,30 @@ TEST(HistoryStoreTest, ASkyJoinsTheFixOfItsTimeAndASkyAloneIsAnEpoch) {
     });
 }
 
+// After a restart the first fix may come without its sky: its column tells no satellites in view
+// (the strip leaves a gap there instead of dropping to zero), and the line goes on after it.
+TEST(HistoryStoreTest, AFixWithoutItsSkyAfterARestartTellsNoSatellitesInView) {
+    HistoryRecorder recorder;
+    GnssSky sky;
+    sky.satellites = {{kG5, 1, 120.0, 30.0, 38.0, true}, {kE11, 1, 10.0, 5.0, 22.0, false}};
+    GnssFix fix;
+    fix.mode = FixMode::ThreeD;
+    for (int second = 0; second < 3; ++second) {
+        fix.time = sky.time = kNoon + std::chrono::seconds(second);
+        if (second == 1) recorder.onRestart();
+        recorder.onFix(fix);
+        if (second != 1) recorder.onSky(sky);
+    }
+    recorder.Read([](const HistoryStore& store) {
+        ASSERT_EQ(store.Recent().size(), 3U);
+        EXPECT_EQ(store.Axis().Breaks().size(), 1U);
+        const std::vector<std::uint32_t> skies = {store.Recent()[0].column.skies, store.Recent()[1].column.skies,
+                                                  store.Recent()[2].column.skies};
+        EXPECT_EQ(skies, (std::vector<std::uint32_t>{1, 0, 1}));
+        EXPECT_EQ(store.Recent()[2].column.inView[static_cast<std::size_t>(GnssId::Galileo)], 1);
+        EXPECT_EQ(store.Seconds().columns.at(0).skies, 1U);
+    });
+}
+
 }  // namespace
 }  // namespace vexa

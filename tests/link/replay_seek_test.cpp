@@ -98,10 +98,12 @@ TEST_F(ReplaySeek, FixesFromASeekPointAreThoseOfADecodeOfTheFileFromThere) {
             link.comm->Model().AddGnssListener(replayed);
             ASSERT_EQ(link.comm->Connect(MakeReplayName(path, {}), 0), kResultOk);
             ASSERT_EQ(link.comm->PausePlayback(true), kResultOk);
+            EXPECT_TRUE(link.comm->Paused());
             ASSERT_EQ(link.comm->SeekPlayback(byte), kResultOk);
             EXPECT_EQ(replayed.Restarts(), 1);
             ASSERT_EQ(link.comm->SetPlaybackSpeed(ReplayPace::kFastest), kResultOk);
             ASSERT_EQ(link.comm->PausePlayback(false), kResultOk);
+            EXPECT_FALSE(link.comm->Paused());
             ASSERT_TRUE(AwaitLoss(link));
             link.comm->Model().RemoveGnssListener(replayed);
             const std::vector<FixKey> expected = DecodedFrom(capture, byte);

@@ -126,7 +126,8 @@ void ConnectionController::WatchForQuiet() {
         bytesAtLastTick_.reset();
         return;
     }
-    quietTicks_ = bytes == bytesAtLastTick_ ? quietTicks_ + 1 : 0;
+    // A paused replay's quiet counts from when it plays again.
+    quietTicks_ = bytes == bytesAtLastTick_ && !link_.Paused() ? quietTicks_ + 1 : 0;
     bytesAtLastTick_ = bytes;
     const bool quiet = quietTicks_ >= kTicksPerAttempt;
     if (quiet == quiet_) return;

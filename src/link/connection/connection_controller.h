@@ -37,8 +37,8 @@ struct ConnectionCallbacks {
 // automatic detection rates until one works. A source without a line speed of its own (a network
 // stream) is only watched for its protocol, as at a fixed rate, and the status tells why it is not
 // heard: it could not be reached, it ended, it sent nothing during the attempt, or, once connected,
-// it has sent nothing for kTicksPerAttempt ticks. Driven by the caller's ticks, so nothing here
-// waits or shows anything.
+// it has sent nothing for kTicksPerAttempt ticks (the ticks a replay stands paused not counted).
+// Driven by the caller's ticks, so nothing here waits or shows anything.
 class ConnectionController {
 public:
     static constexpr int kTicksPerAttempt = 5;

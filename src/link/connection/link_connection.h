@@ -31,6 +31,8 @@ public:
     // Every byte received since the link was made, for telling a silent source; nothing when the
     // link does not count them.
     virtual std::optional<std::uint64_t> BytesReceived() const { return std::nullopt; }
+    // A replayed capture paused by the user: silent on purpose, not a receiver gone quiet.
+    virtual bool Paused() const { return false; }
 };
 
 }  // namespace vexa

@@ -164,9 +164,8 @@ void ReplaySource::SetSpeed(double speed) {
 
 void ReplaySource::Seek(std::uint64_t byte) {
     if (!open_) return;
-    std::ifstream capture(replay_->path, std::ios::binary);
     const std::uint64_t size = size_;
-    const std::uint64_t start = FindMessageStart(capture, byte).value_or(size);
+    const std::uint64_t start = FindMessageStart(feed_->File(), byte).value_or(size);
     feed_->MoveTo(start);
     line_.clear();
     due_.clear();

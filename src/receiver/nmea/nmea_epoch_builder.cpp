@@ -220,7 +220,7 @@ void NmeaEpochBuilder::complete() {
     if (!date_ && lastDate_ && time_ && lastTime_ && *time_ + kHalfDay < *lastTime_) lastDate_ = NextDay(*lastDate_);
     if (date_) lastDate_ = date_;
     if (time_) lastTime_ = time_;
-    if (hasFixSentence_ && !begunMidCycle_) {
+    if (hasFixSentence_) {
         buildFix();
         listener_.onFix(fix_);
     }
@@ -330,8 +330,11 @@ void NmeaEpochBuilder::buildFix() {
     if (time_ && lastDate_) fix.time = ToUtc(*lastDate_, *time_);
 
     const bool fixClaimed = gsaFixType_ >= 2 || ggaQuality_.value_or(0) > 0 || modeLetter_.has_value();
+    // An epoch begun mid-cycle may hold only the last GSA of a set: its used satellites are part of
+    // them, and its "no fix" may speak for one constellation of several.
+    const bool wholeGsaSet = !begunMidCycle_;
     // Where several GSA speak for several constellations, one with a fix is enough.
-    const bool gsaDenies = gsaFixType_ == 1;
+    const bool gsaDenies = gsaFixType_ == 1 && wholeGsaSet;
     const bool hasFix = !noFix_ && !gsaDenies && fixClaimed && position_.has_value();
     fix.mode = FixMode::NoFix;
     fix.quality = FixQuality::Unknown;
@@ -369,8 +372,12 @@ void NmeaEpochBuilder::buildFix() {
     fix.vdop = vdop_;
     fix.pdop = pdop_;
     fix.satellitesUsed = satellitesUsed_;
-    if (!fix.satellitesUsed && hasGsa_) fix.satellitesUsed = static_cast<int>(used_.size());
-    fix.used.assign(used_.begin(), used_.end());
+    if (!fix.satellitesUsed && hasGsa_ && wholeGsaSet) fix.satellitesUsed = static_cast<int>(used_.size());
+    if (wholeGsaSet) {
+        fix.used.assign(used_.begin(), used_.end());
+    } else {
+        fix.used.clear();
+    }
 }
 
 void NmeaEpochBuilder::buildSky() {

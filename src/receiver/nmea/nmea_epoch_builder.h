@@ -23,8 +23,11 @@ namespace vexa {
 // position (a multiplexer that delays one of them, a receiver that writes GLL from another filter),
 // the position is the one of the sentences that carry altitude and fix quality (GGA, GNS), else
 // RMC's, else GLL's. The first epoch after a connection that opened with a sentence without time
-// and then met one with time began mid-cycle: it lacks what came before the connection (the used
-// satellites, the skies of some systems, the fix sentences) and is left out. A GST of the epoch's time gives the fix the receiver's own error estimate. After the first epochs the builder allocates nothing.
+// and then met one with time began mid-cycle: it may lack what came before the connection (some
+// GSA of a set, the skies of some systems, some fix sentences). Its fix is reported from the
+// sentences it holds, without the used satellites; its sky is left out. A GST of the epoch's time
+// gives the fix the receiver's own error estimate. After the first epochs the builder allocates
+// nothing.
 class NmeaEpochBuilder {
 public:
     static constexpr std::size_t kMaxSatellites = 255;

@@ -327,12 +327,13 @@ void CHistoryStrips::PaintCounts(QPainter& painter, const QRect& area) const {
     int legendX = area.left() + 4;
     for (std::size_t slot = 0; slot < kGnssSlots; ++slot) {
         if (!seen[slot]) continue;
+        // A fix without its sky (the first after a restart) leaves a gap rather than a drop to zero.
         PaintLine(painter, area, view_, most, SystemColour(slot), Qt::SolidLine, [slot](const HistoryColumn& pixel) -> std::optional<double> {
-            if (pixel.epochs == 0) return std::nullopt;
+            if (pixel.skies == 0) return std::nullopt;
             return pixel.inView[slot];
         });
         PaintLine(painter, area, view_, most, SystemColour(slot), Qt::DashLine, [slot](const HistoryColumn& pixel) -> std::optional<double> {
-            if (pixel.epochs == 0) return std::nullopt;
+            if (pixel.skies == 0 && pixel.used[slot] == 0) return std::nullopt;
             return pixel.used[slot];
         });
         painter.setPen(SystemColour(slot));
@@ -407,7 +408,7 @@ QString CHistoryStrips::ValuesAt(QPoint at) const {
         inView += pixel.inView[slot];
         used += pixel.used[slot];
     }
-    text += QStringLiteral("  in view %1, used %2").arg(inView).arg(used);
+    text += pixel.skies > 0 ? QStringLiteral("  in view %1, used %2").arg(inView).arg(used) : QStringLiteral("  used %1").arg(used);
     const std::array<std::pair<Measure, const char*>, 3> dops = {{{Measure::Hdop, "HDOP"}, {Measure::Vdop, "VDOP"}, {Measure::Pdop, "PDOP"}}};
     for (const auto& [measure, name] : dops) {
         if (const std::optional<double> mean = pixel.Of(measure).Mean()) text += QStringLiteral("  %1 %2").arg(QLatin1String(name)).arg(*mean, 0, 'f', 1);

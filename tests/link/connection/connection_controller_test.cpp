@@ -29,6 +29,18 @@ protected:
                                     PortDiscoveryOptions{.sysfsRoot = "/nonexistent/sys", .extraPaths = {"/dev/ttyVexa3"}});
     }
 
+    // A source without a line speed of its own, connected and heard once.
+    ConnectionController HeardOnce(const std::string& source) {
+        link_.baudChangeable = false;
+        link_.receiverRate = 57600;
+        link_.bytesReceived = 0;
+        auto controller = MakeController();
+        controller.Connect(source, "Auto");
+        *link_.bytesReceived += 100;
+        controller.Tick();
+        return controller;
+    }
+
     // Ticks until the attempt ends; the number of ticks it took.
     static int TicksUntilDone(ConnectionController& controller) {
         int ticks = 0;
@@ -305,13 +317,7 @@ TEST_F(ConnectionControllerTest, TheStatusOfASilentNetworkSourceSaysWhy) {
 }
 
 TEST_F(ConnectionControllerTest, ANetworkSourceThatGoesQuietIsShownSoUntilBytesComeAgain) {
-    link_.baudChangeable = false;
-    link_.receiverRate = 57600;
-    link_.bytesReceived = 0;
-    auto controller = MakeController();
-    controller.Connect("tcp://gnss-box:4001", "Auto");
-    *link_.bytesReceived += 100;
-    controller.Tick();
+    auto controller = HeardOnce("tcp://gnss-box:4001");
     ASSERT_EQ(controller.Status().text, "Connected (NMEA)");
     for (int tick = 1; tick <= 4; ++tick) {
         controller.Tick();
@@ -323,6 +329,18 @@ TEST_F(ConnectionControllerTest, ANetworkSourceThatGoesQuietIsShownSoUntilBytesC
     *link_.bytesReceived += 1;
     controller.Tick();
     EXPECT_EQ(controller.Status().text, "Connected (NMEA)");
+}
+
+TEST_F(ConnectionControllerTest, APausedReplayIsNotShownQuietAndCountsItsQuietFromTheResume) {
+    auto controller = HeardOnce("replay:/data/drive.nmea");
+    link_.paused = true;
+    for (int tick = 0; tick < 20; ++tick) controller.Tick();
+    EXPECT_EQ(controller.Status().text, "Connected (NMEA)");
+    link_.paused = false;
+    for (int tick = 1; tick <= 4; ++tick) controller.Tick();
+    EXPECT_EQ(controller.Status().text, "Connected (NMEA)");
+    controller.Tick();
+    EXPECT_EQ(controller.Status().text, "No data from replay:/data/drive.nmea for 5 s");
 }
 
 TEST_F(ConnectionControllerTest, ConnectAndDisconnectRestartTheToggleCounters) {

@@ -33,6 +33,7 @@ public:
     bool BaudChangeable() const override { return baudChangeable; }
     std::string EndReason() const override { return endReason; }
     std::optional<std::uint64_t> BytesReceived() const override { return bytesReceived; }
+    bool Paused() const override { return paused; }
 
     static constexpr int kAnyRate = -1;
     int connectError = 0;
@@ -41,6 +42,7 @@ public:
     bool baudChangeable = true;
     std::string endReason;
     std::optional<std::uint64_t> bytesReceived;
+    bool paused = false;  // a replay paused by the user
     std::optional<int> receiverRate;
     int receiverProtocol = kNmeaProtocol;
     int unopenableRate = 0;

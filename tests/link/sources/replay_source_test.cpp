@@ -246,6 +246,7 @@ TEST_F(ReplaySourceTest, ASeekPlaysOnFromTheNextFrameOrSentenceStart) {
         std::uint64_t byte;
         bool loop;
         std::optional<std::size_t> playsFrom;  // nothing: the capture ends
+        bool removedWhilePlaying = false;
     };
     const Case cases[] = {
         {0, false, 0},
@@ -256,10 +257,13 @@ TEST_F(ReplaySourceTest, ASeekPlaysOnFromTheNextFrameOrSentenceStart) {
         {lastSentence + 1, false, std::nullopt},
         {capture.size() + 1000, false, std::nullopt},
         {capture.size() + 1000, true, 0},
+        {junk, false, secondFrame, true},
     };
     for (const Case& c : cases) {
-        auto source = Source(WriteCapture(capture), {50, c.loop});
+        const std::string path = WriteCapture(capture);
+        auto source = Source(path, {50, c.loop});
         ASSERT_EQ(source->Open(0), kResultOk);
+        if (c.removedWhilePlaying) std::filesystem::remove(path);
         ReadAfter(*source, std::chrono::microseconds(100));
         source->Seek(c.byte);
         ReadOutcome last = ReadOutcome::kNothing;

@@ -320,9 +320,10 @@ TEST(NmeaEpochs, RepeatedGsvCyclesWithoutFixSentencesEachMakeASky) {
     for (const GnssSky& sky : b.recorder.skies) EXPECT_EQ(sky.satellites.size(), 2u);
 }
 
-// A connection that lands mid-cycle: the first epoch lacks the cycle's start, its sky would be
-// GLONASS alone with none used; it is left out, the epochs after it are whole.
-TEST(NmeaEpochs, AConnectionMidCycleLeavesOutTheRestOfThatCycle) {
+// A connection that lands mid-cycle: the first epoch lacks the cycle's start. Its fix stands on the
+// sentences it holds; its used satellites (perhaps one GSA of two) and its sky (GLONASS alone,
+// none used) would be wrong and are left out. The epochs after it are whole.
+TEST(NmeaEpochs, AConnectionMidCycleKeepsItsFixAndLeavesOutItsSky) {
     const auto second = [](const std::string& time) {
         return std::vector<std::string>{"GNGGA," + time + ",5230.0000,N,01322.5000,E,1,04,0.8,35.0,M,40.0,M,,",
                                         "GNGSA,A,3,02,05,,,,,,,,,,,1.5,0.8,1.2,1",
@@ -331,16 +332,30 @@ TEST(NmeaEpochs, AConnectionMidCycleLeavesOutTheRestOfThatCycle) {
                                         "GLGSV,1,1,02,70,50,010,39,75,25,110,35,1",
                                         "GNRMC," + time + ",A,5230.0000,N,01322.5000,E,10.0,90.0,140325,,,A,V"};
     };
-    Builder b;
-    const std::vector<std::string> first = second("102030.00");
-    b.feed({first.begin() + 4, first.end()});
-    b.feed(second("102031.00"));
-    b.feed(second("102032.00"));
-    b.builder.finish();
-    EXPECT_EQ(b.recorder.fixes.size(), 2u);
-    ASSERT_EQ(b.recorder.skies.size(), 2u);
-    EXPECT_EQ(b.recorder.skies.front().satellites.size(), 4u);
-    EXPECT_EQ(b.recorder.skies.front().usedCount(), 4);
+    struct Case {
+        std::ptrdiff_t landsAt;  // the first sentence of the cycle heard
+        FixMode mode;
+    };
+    const Case cases[] = {{1, FixMode::ThreeD}, {2, FixMode::ThreeD}, {4, FixMode::TwoD}};
+    for (const Case& c : cases) {
+        Builder b;
+        const std::vector<std::string> first = second("102030.00");
+        b.feed({first.begin() + c.landsAt, first.end()});
+        b.feed(second("102031.00"));
+        b.feed(second("102032.00"));
+        b.builder.finish();
+        ASSERT_EQ(b.recorder.fixes.size(), 3u) << c.landsAt;
+        const GnssFix& partial = b.recorder.fixes.front();
+        EXPECT_EQ(partial.time, At(2025, 3, 14, 10, 20, 30)) << c.landsAt;
+        EXPECT_EQ(partial.mode, c.mode) << c.landsAt;
+        EXPECT_TRUE(partial.hasPosition()) << c.landsAt;
+        EXPECT_TRUE(partial.used.empty()) << c.landsAt;
+        EXPECT_FALSE(partial.satellitesUsed) << c.landsAt;
+        EXPECT_EQ(b.recorder.fixes.back().used.size(), 4u) << c.landsAt;
+        ASSERT_EQ(b.recorder.skies.size(), 2u) << c.landsAt;
+        EXPECT_EQ(b.recorder.skies.front().satellites.size(), 4u) << c.landsAt;
+        EXPECT_EQ(b.recorder.skies.front().usedCount(), 4) << c.landsAt;
+    }
 }
 
 TEST(NmeaEpochs, ResetForgetsTheEpochInProgress) {
