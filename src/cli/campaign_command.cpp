@@ -20,7 +20,6 @@
 namespace vexa {
 namespace {
 
-using SteadyClock = std::chrono::steady_clock;
 using std::chrono::milliseconds;
 
 // How often the campaign looks at the fixes that came and the time passing.
@@ -30,13 +29,16 @@ constexpr milliseconds kCampaignStep{100};
 // that the runs are timed right whatever happens to the system's clock meanwhile. Read on any thread.
 class CampaignClock {
 public:
+    explicit CampaignClock(const Clock& time) : time_(time) {}
+
     UtcTime Now() const {
-        return utcStart_ + std::chrono::duration_cast<milliseconds>(SteadyClock::now() - steadyStart_);
+        return utcStart_ + std::chrono::duration_cast<milliseconds>(time_.SteadyNow() - steadyStart_);
     }
 
 private:
-    SteadyClock::time_point steadyStart_ = SteadyClock::now();
-    UtcTime utcStart_ = std::chrono::time_point_cast<milliseconds>(std::chrono::system_clock::now());
+    const Clock& time_;
+    const SteadyTime steadyStart_ = time_.SteadyNow();
+    const UtcTime utcStart_ = std::chrono::time_point_cast<milliseconds>(time_.UtcNow());
 };
 
 // The fixes as they arrive, stamped with their time of arrival. Filled on the comm reader thread
@@ -123,19 +125,20 @@ std::string ReportTitle(const CliOptions& options) {
 
 }  // namespace
 
-int RunCampaignCommand(const CliOptions& options, std::FILE* output, std::FILE* errors) {
+int RunCampaignCommand(const CliOptions& options, std::FILE* output, std::FILE* errors, const Clock& time) {
     if (const std::string problem = WhyReportCannotBeWritten(options.reportPath); !problem.empty()) {
         std::fprintf(errors, "vexademo-cli: %s\n", problem.c_str());
         return kExitBadUsage;
     }
     StopSignals signals;
-    const std::unique_ptr<LiveSession> session = LiveSession::Create(options.product, output, errors);
+    const std::unique_ptr<LiveSession> session =
+        LiveSession::Create(options.product, output, errors, {}, false, false, time);
     if (session == nullptr) {
         std::fprintf(errors, "vexademo-cli: the receiver link cannot be started\n");
         return kExitNotConnected;
     }
     session->QuietMessages();
-    const CampaignClock clock;
+    const CampaignClock clock(time);
     FixInbox inbox(clock);
     session->Comm().Model().AddGnssListener(inbox);
     signals.Watch([&session](int) { session->RequestStop(); });
@@ -154,20 +157,20 @@ int RunCampaignCommand(const CliOptions& options, std::FILE* output, std::FILE* 
         campaign.SetReference(*options.reference);
     }
 
-    const SteadyClock::time_point start = SteadyClock::now();
-    const SteadyClock::time_point end =
-        options.seconds ? start + std::chrono::duration_cast<SteadyClock::duration>(std::chrono::duration<double>(*options.seconds))
-                        : SteadyClock::time_point::max();
-    SteadyClock::time_point nextTick = start + kTickPeriod;
+    const SteadyTime start = time.SteadyNow();
+    const SteadyTime end =
+        options.seconds ? start + std::chrono::duration_cast<SteadyTime::duration>(std::chrono::duration<double>(*options.seconds))
+                        : SteadyTime::max();
+    SteadyTime nextTick = start + kTickPeriod;
     session->Connect(options.portPaths.front(), options.baudSelection);
     bool linkUp = false;
     int status = kExitReceiverFound;
-    while (!session->StopRequested() && session->OutputError() == 0 && SteadyClock::now() < end && !campaign.Ended()) {
-        if (SteadyClock::now() >= nextTick) {
+    while (!session->StopRequested() && session->OutputError() == 0 && time.SteadyNow() < end && !campaign.Ended()) {
+        if (time.SteadyNow() >= nextTick) {
             session->Tick();
             nextTick += kTickPeriod;
         }
-        session->HandleNotifications(std::min(kCampaignStep, Until(nextTick)));
+        session->HandleNotifications(std::min(kCampaignStep, Until(time, nextTick)));
         ReceiverContext& context = session->Context();
         if (const bool connected = context.LinkProtocol != kNotConnected; connected != linkUp) {
             linkUp = connected;
@@ -215,7 +218,7 @@ int RunCampaignCommand(const CliOptions& options, std::FILE* output, std::FILE* 
         }
     }
     if (const int error = session->OutputError(); error != 0) status = kExitBadUsage;
-    session->DrainOutput(SteadyClock::now() + kLastOutputTime);
+    session->DrainOutput(time.SteadyNow() + kLastOutputTime);
     return status;
 }
 
