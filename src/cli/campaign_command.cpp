@@ -17,7 +17,6 @@
 namespace vexa {
 namespace {
 
-using SteadyClock = std::chrono::steady_clock;
 using std::chrono::milliseconds;
 
 // How often the campaign looks at the fixes that came and the time passing.
@@ -78,18 +77,18 @@ std::string WriteReports(const CliOptions& options, const Receivers& receivers) 
 
 }  // namespace
 
-int RunCampaignCommand(const CliOptions& options, std::FILE* output, std::FILE* errors) {
+int RunCampaignCommand(const CliOptions& options, std::FILE* output, std::FILE* errors, const Clock& time) {
     if (const std::string problem = WhyReportCannotBeWritten(options.reportPath); !problem.empty()) {
         std::fprintf(errors, "vexademo-cli: %s\n", problem.c_str());
         return kExitBadUsage;
     }
     StopSignals signals;
     // One queue a stream for all receivers, so that no line is ever cut by another's.
-    LineOutput outputLines(output);
-    LineOutput errorLines(errors);
+    LineOutput outputLines(output, {}, LineOutput::kCapacity, time);
+    LineOutput errorLines(errors, {}, LineOutput::kCapacity, time);
     SourceLines commandLines(outputLines, std::string());
     SourceLines commandErrors(errorLines, std::string());
-    const CampaignClock clock;
+    const CampaignClock clock(time);
     const std::vector<RunSource> sources = NameSources(options.portPaths);
     const bool several = sources.size() > 1;
     Receivers receivers;
@@ -97,7 +96,7 @@ int RunCampaignCommand(const CliOptions& options, std::FILE* output, std::FILE* 
         const LiveSession::SharedStreams streams{outputLines, errorLines, several ? source.name : std::string(), std::string()};
         receivers.push_back(CampaignReceiver::Open(options, source, streams, clock));
         if (receivers.back() == nullptr) {
-            errorLines.Drain(SteadyClock::now() + kLastOutputTime);
+            errorLines.Drain(time.SteadyNow() + kLastOutputTime);
             return kExitNotConnected;
         }
     }
@@ -112,19 +111,19 @@ int RunCampaignCommand(const CliOptions& options, std::FILE* output, std::FILE* 
                            [](const auto& receiver) { return receiver->Ready() == CampaignReceiver::Readiness::Done; });
     };
 
-    const SteadyClock::time_point start = SteadyClock::now();
-    const SteadyClock::time_point end =
-        options.seconds ? start + std::chrono::duration_cast<SteadyClock::duration>(std::chrono::duration<double>(*options.seconds))
-                        : SteadyClock::time_point::max();
-    SteadyClock::time_point nextTick = start + kTickPeriod;
+    const SteadyTime start = time.SteadyNow();
+    const SteadyTime end =
+        options.seconds ? start + std::chrono::duration_cast<SteadyTime::duration>(std::chrono::duration<double>(*options.seconds))
+                        : SteadyTime::max();
+    SteadyTime nextTick = start + kTickPeriod;
     for (const auto& receiver : receivers) receiver->Connect();
     int status = kExitReceiverFound;
-    while (!stopRequested() && outputLines.WriteError() == 0 && SteadyClock::now() < end && !allDone()) {
-        if (SteadyClock::now() >= nextTick) {
+    while (!stopRequested() && outputLines.WriteError() == 0 && time.SteadyNow() < end && !allDone()) {
+        if (time.SteadyNow() >= nextTick) {
             for (const auto& receiver : receivers) receiver->Tick();
             nextTick += kTickPeriod;
         }
-        const milliseconds wait = std::min(kCampaignStep, Until(nextTick)) / static_cast<int>(receivers.size());
+        const milliseconds wait = std::min(kCampaignStep, Until(time, nextTick)) / static_cast<int>(receivers.size());
         for (const auto& receiver : receivers) receiver->Step(wait);
         if (!StartRunWhenAllReady(receivers).empty()) {
             status = kExitBadUsage;
@@ -144,7 +143,7 @@ int RunCampaignCommand(const CliOptions& options, std::FILE* output, std::FILE* 
         }
     }
     if (outputLines.WriteError() != 0) status = kExitBadUsage;
-    const SteadyClock::time_point deadline = SteadyClock::now() + kLastOutputTime;
+    const SteadyTime deadline = time.SteadyNow() + kLastOutputTime;
     for (const auto& receiver : receivers) receiver->Session().DrainOutput(deadline);
     errorLines.Drain(deadline);
     return status;

@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "cli/cli_options.h"
+#include "platform/clock.h"
 
 namespace vexa {
 
@@ -12,7 +13,7 @@ namespace vexa {
 // (with several receivers, each one's and comparison.csv). SIGINT or SIGTERM (or --seconds) stops it
 // keeping the runs done. Gives the exit code: 0 with the report written, kExitNotConnected when no
 // receiver was ever found, kExitSomeNotConnected when some were not, kExitBadUsage for a receiver
-// that cannot be reset as asked or a report that could not be written.
-int RunCampaignCommand(const CliOptions& options, std::FILE* output, std::FILE* errors);
+// that cannot be reset as asked or a report that could not be written. Time is read on `time`.
+int RunCampaignCommand(const CliOptions& options, std::FILE* output, std::FILE* errors, const Clock& time);
 
 }  // namespace vexa

@@ -62,7 +62,7 @@ std::unique_ptr<CampaignReceiver> CampaignReceiver::Open(const CliOptions& optio
                                                          const LiveSession::SharedStreams& streams,
                                                          const CampaignClock& clock) {
     std::unique_ptr<CampaignReceiver> receiver(new CampaignReceiver(options, source, clock));
-    receiver->session_ = LiveSession::Create(options.product, streams, {}, false, false);
+    receiver->session_ = LiveSession::Create(options.product, streams, {}, false, false, clock.Time());
     if (receiver->session_ == nullptr) {
         SourceLines(streams.errors, streams.name).Write("vexademo-cli: the receiver link cannot be started");
         return nullptr;

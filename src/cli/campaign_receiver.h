@@ -23,13 +23,17 @@ namespace vexa {
 // that the runs are timed right whatever happens to the system's clock meanwhile. Read on any thread.
 class CampaignClock {
 public:
+    explicit CampaignClock(const Clock& time) : time_(time) {}
+
     UtcTime Now() const {
-        return utcStart_ + std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - steadyStart_);
+        return utcStart_ + std::chrono::duration_cast<std::chrono::milliseconds>(time_.SteadyNow() - steadyStart_);
     }
+    const Clock& Time() const { return time_; }
 
 private:
-    std::chrono::steady_clock::time_point steadyStart_ = std::chrono::steady_clock::now();
-    UtcTime utcStart_ = std::chrono::time_point_cast<std::chrono::milliseconds>(std::chrono::system_clock::now());
+    const Clock& time_;
+    const SteadyTime steadyStart_ = time_.SteadyNow();
+    const UtcTime utcStart_ = std::chrono::time_point_cast<std::chrono::milliseconds>(time_.UtcNow());
 };
 
 // One receiver of a campaign: its live session, its Campaign and what it keeps for the report (its

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <utility>
 
 #include "platform/visible_text.h"
@@ -14,8 +15,8 @@ constexpr std::chrono::milliseconds kLongestWait{50};
 
 }  // namespace
 
-LineOutput::LineOutput(std::FILE* stream, std::function<void()> waiting, std::size_t capacity)
-    : writer_(stream), waiting_(std::move(waiting)), capacity_(capacity) {}
+LineOutput::LineOutput(std::FILE* stream, std::function<void()> waiting, std::size_t capacity, const Clock& clock)
+    : writer_(stream), clock_(clock), waiting_(std::move(waiting)), capacity_(capacity) {}
 
 std::size_t LineOutput::AddWriter() {
     const std::lock_guard lock(mutex_);
@@ -97,11 +98,11 @@ bool LineOutput::Pending() const {
     return pending_ > 0;
 }
 
-bool LineOutput::Drain(std::chrono::steady_clock::time_point deadline) {
+bool LineOutput::Drain(SteadyTime deadline) {
     for (;;) {
         Pump();
         if (!Pending()) return true;
-        const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+        const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - clock_.SteadyNow());
         if (left <= std::chrono::milliseconds::zero()) break;
         writer_.WaitWritable(nullptr, std::min(left, kLongestWait));
     }

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <chrono>
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
@@ -10,6 +9,7 @@
 #include <vector>
 
 #include "cli/stream_writer.h"
+#include "platform/clock.h"
 
 namespace vexa {
 
@@ -27,8 +27,9 @@ public:
     static constexpr std::size_t kCapacity = 4 << 20;
 
     // `waiting` is called when lines arrive in an empty buffer (on the writing thread), so that the
-    // owner knows to pump.
-    explicit LineOutput(std::FILE* stream, std::function<void()> waiting = {}, std::size_t capacity = kCapacity);
+    // owner knows to pump. Drain's deadlines are on `clock`.
+    explicit LineOutput(std::FILE* stream, std::function<void()> waiting = {}, std::size_t capacity = kCapacity,
+                        const Clock& clock = SystemClock());
 
     // A writer of its own, for Write and DroppedLines; take them all before the first line.
     std::size_t AddWriter();
@@ -38,7 +39,7 @@ public:
     bool Pending() const;
     // Pumps, waiting for the stream, until nothing is left or `deadline` passes; what is left then
     // is dropped and counted. True when everything went out.
-    bool Drain(std::chrono::steady_clock::time_point deadline);
+    bool Drain(SteadyTime deadline);
 
     std::uint64_t DroppedLines(std::size_t writer) const;
     // The errno of the first failed write (EPIPE: nobody reads the stream any more), 0 while none
@@ -57,6 +58,7 @@ private:
     void DropPendingLocked();
 
     StreamWriter writer_;
+    const Clock& clock_;
     std::function<void()> waiting_;
     const std::size_t capacity_;
     mutable std::mutex mutex_;

@@ -27,8 +27,6 @@
 namespace vexa {
 namespace {
 
-using SteadyClock = std::chrono::steady_clock;
-
 // Lines waiting for a stream that is full are offered again this often.
 constexpr std::chrono::milliseconds kOutputRetry{20};
 
@@ -127,15 +125,15 @@ int RunStatus(const std::vector<std::unique_ptr<SourceRun>>& runs) {
 }
 
 // Lets the streams take what is left until the deadline, each receiver's lost lines reported.
-void DrainStreams(const std::vector<std::unique_ptr<SourceRun>>& runs, LineOutput& errors) {
-    const SteadyClock::time_point deadline = SteadyClock::now() + kLastOutputTime;
+void DrainStreams(const std::vector<std::unique_ptr<SourceRun>>& runs, LineOutput& errors, const Clock& clock) {
+    const SteadyTime deadline = clock.SteadyNow() + kLastOutputTime;
     for (const auto& run : runs) run->DrainOutput(deadline);
     errors.Drain(deadline);
 }
 
 }  // namespace
 
-int RunLiveCommand(const CliOptions& options, std::FILE* output, std::FILE* errors) {
+int RunLiveCommand(const CliOptions& options, std::FILE* output, std::FILE* errors, const Clock& clock) {
     StopSignals signals;
     const std::vector<SourceSettings> sources = SettingsOfSources(options);
     if (const std::string refused = RefusedRun(options, sources, output); !refused.empty()) {
@@ -154,26 +152,26 @@ int RunLiveCommand(const CliOptions& options, std::FILE* output, std::FILE* erro
     }
     // One queue a stream for all receivers, so that no line is ever cut by another's.
     WakeEvent wake;
-    LineOutput outputLines(output, [&wake] { wake.signal(); });
-    LineOutput errorLines(errors, [&wake] { wake.signal(); });
+    LineOutput outputLines(output, [&wake] { wake.signal(); }, LineOutput::kCapacity, clock);
+    LineOutput errorLines(errors, [&wake] { wake.signal(); }, LineOutput::kCapacity, clock);
     std::vector<std::unique_ptr<SourceRun>> runs;
     for (const SourceSettings& settings : sources) {
         int status = 0;
         runs.push_back(SourceRun::Open(settings, outputLines, errorLines,
-                                       endpoint != nullptr ? &endpoint->Registry() : nullptr, status));
+                                       endpoint != nullptr ? &endpoint->Registry() : nullptr, status, clock));
         if (runs.back() == nullptr) {
             runs.pop_back();
-            errorLines.Drain(SteadyClock::now() + kLastOutputTime);
+            errorLines.Drain(clock.SteadyNow() + kLastOutputTime);
             return status;
         }
     }
     std::optional<SourceLines> compareLines;
     if (options.compare) compareLines.emplace(outputLines, std::string());
 
-    const SteadyClock::time_point start = SteadyClock::now();
-    const SteadyClock::time_point end =
-        options.seconds ? start + std::chrono::duration_cast<SteadyClock::duration>(std::chrono::duration<double>(*options.seconds))
-                        : SteadyClock::time_point::max();
+    const SteadyTime start = clock.SteadyNow();
+    const SteadyTime end =
+        options.seconds ? start + std::chrono::duration_cast<SteadyTime::duration>(std::chrono::duration<double>(*options.seconds))
+                        : SteadyTime::max();
     std::atomic<std::size_t> running{runs.size()};
     // Watched only while the sessions exist.
     signals.Watch([&runs](int) {
@@ -187,16 +185,16 @@ int RunLiveCommand(const CliOptions& options, std::FILE* output, std::FILE* erro
             wake.signal();
         });
     }
-    SteadyClock::time_point nextComparison = start + kTickPeriod;
+    SteadyTime nextComparison = start + kTickPeriod;
     while (running > 0) {
-        const SteadyClock::time_point until = outputLines.Pending() || errorLines.Pending() ? SteadyClock::now() + kOutputRetry
-                                        : compareLines                                 ? nextComparison
-                                                                                       : SteadyClock::time_point::max();
-        wake.waitReadable(-1, std::min(Until(until), kTickPeriod));
+        const SteadyTime until = outputLines.Pending() || errorLines.Pending() ? clock.SteadyNow() + kOutputRetry
+                                 : compareLines                                 ? nextComparison
+                                                                                : SteadyTime::max();
+        wake.waitReadable(-1, std::min(Until(clock, until), kTickPeriod));
         wake.clear();
         outputLines.Pump();
         errorLines.Pump();
-        if (compareLines && SteadyClock::now() >= nextComparison) {
+        if (compareLines && clock.SteadyNow() >= nextComparison) {
             std::vector<NamedFigures> figures;
             for (const auto& run : runs) figures.push_back({run->Name(), run->Figures()});
             compareLines->Write(CompareLine(figures));
@@ -218,7 +216,7 @@ int RunLiveCommand(const CliOptions& options, std::FILE* output, std::FILE* erro
         SourceLines(errorLines, std::string()).Write(std::string("vexademo-cli: cannot write the output: ") + std::strerror(error));
         status = kExitBadUsage;
     }
-    DrainStreams(runs, errorLines);
+    DrainStreams(runs, errorLines, clock);
     return status;
 }
 

@@ -53,39 +53,45 @@ void LiveSession::ReportPoster::onSky(const GnssSky& sky) {
 
 namespace {
 
-std::unique_ptr<GpsComm> StartComm(ReceiverContext& context, int product) {
+std::unique_ptr<GpsComm> StartComm(ReceiverContext& context, int product, const Clock& clock) {
     context.ProductSelection = product;
-    std::unique_ptr<GpsComm> comm = GpsComm::Create(context);
+    std::unique_ptr<GpsComm> comm = GpsComm::Create(context, {}, {}, clock);
     return comm != nullptr && comm->ReaderRunning() ? std::move(comm) : nullptr;
 }
 
 }  // namespace
 
 std::unique_ptr<LiveSession> LiveSession::Create(int product, std::FILE* output, std::FILE* errors, Wait wait,
-                                                 bool json, bool unknown) {
+                                                 bool json, bool unknown, const Clock& clock) {
     auto context = std::make_unique<ReceiverContext>();
-    std::unique_ptr<GpsComm> comm = StartComm(*context, product);
+    std::unique_ptr<GpsComm> comm = StartComm(*context, product, clock);
     if (comm == nullptr) return nullptr;
-    return std::unique_ptr<LiveSession>(
-        new LiveSession(std::move(context), std::move(comm), output, errors, nullptr, std::move(wait), json, unknown));
+    return std::unique_ptr<LiveSession>(new LiveSession(std::move(context), std::move(comm), output, errors, nullptr,
+                                                        std::move(wait), json, unknown, clock));
 }
 
 std::unique_ptr<LiveSession> LiveSession::Create(int product, const SharedStreams& streams, Wait wait, bool json,
-                                                 bool unknown) {
+                                                 bool unknown, const Clock& clock) {
     auto context = std::make_unique<ReceiverContext>();
-    std::unique_ptr<GpsComm> comm = StartComm(*context, product);
+    std::unique_ptr<GpsComm> comm = StartComm(*context, product, clock);
     if (comm == nullptr) return nullptr;
     return std::unique_ptr<LiveSession>(new LiveSession(std::move(context), std::move(comm), nullptr, nullptr, &streams,
-                                                        std::move(wait), json, unknown));
+                                                        std::move(wait), json, unknown, clock));
 }
 
 LiveSession::LiveSession(std::unique_ptr<ReceiverContext> context, std::unique_ptr<GpsComm> comm, std::FILE* output,
-                         std::FILE* errors, const SharedStreams* shared, Wait wait, bool json, bool unknown)
+                         std::FILE* errors, const SharedStreams* shared, Wait wait, bool json, bool unknown,
+                         const Clock& clock)
     : json_(json),
       wait_(std::move(wait)),
+      clock_(clock),
       context_(std::move(context)),
-      ownOutput_(shared != nullptr ? nullptr : std::make_unique<LineOutput>(output, [this] { updates_.Wake(); })),
-      ownErrors_(shared != nullptr ? nullptr : std::make_unique<LineOutput>(errors, [this] { updates_.Wake(); })),
+      ownOutput_(shared != nullptr ? nullptr
+                                   : std::make_unique<LineOutput>(output, [this] { updates_.Wake(); },
+                                                                  LineOutput::kCapacity, clock)),
+      ownErrors_(shared != nullptr ? nullptr
+                                   : std::make_unique<LineOutput>(errors, [this] { updates_.Wake(); },
+                                                                  LineOutput::kCapacity, clock)),
       output_(shared != nullptr ? shared->output : *ownOutput_, shared != nullptr ? shared->name : std::string()),
       errors_(shared != nullptr ? shared->errors : *ownErrors_, shared != nullptr ? shared->name : std::string()),
       linePoster_(output_),
@@ -204,7 +210,7 @@ void LiveSession::Print(std::string_view text) {
     output_.Pump();
 }
 
-void LiveSession::DrainOutput(std::chrono::steady_clock::time_point deadline) {
+void LiveSession::DrainOutput(SteadyTime deadline) {
     output_.Drain(deadline);
     if (const std::uint64_t lost = output_.DroppedLines(); lost > 0) {
         errors_.Write("vexademo-cli: " + std::to_string(lost) +

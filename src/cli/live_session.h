@@ -16,6 +16,7 @@
 #include "link/gps_comm.h"
 #include "link/connection/link_recovery.h"
 #include "link/model/update_queue.h"
+#include "platform/clock.h"
 #include "receiver/fix/gnss_listener.h"
 #include "receiver/binary/message_sink.h"
 #include "receiver/product/receiver_context.h"
@@ -50,11 +51,13 @@ public:
 
     // Nothing when the link cannot be had.
     // With json, `output` gets gpsd's JSON reports instead of the message lines. With unknown, each
-    // frame of an unknown id is printed as a line too (to `errors` with json).
+    // frame of an unknown id is printed as a line too (to `errors` with json). The link, the model
+    // and the output deadlines read the time on `clock`.
     static std::unique_ptr<LiveSession> Create(int product, std::FILE* output, std::FILE* errors, Wait wait = {},
-                                               bool json = false, bool unknown = false);
+                                               bool json = false, bool unknown = false,
+                                               const Clock& clock = SystemClock());
     static std::unique_ptr<LiveSession> Create(int product, const SharedStreams& streams, Wait wait, bool json,
-                                               bool unknown);
+                                               bool unknown, const Clock& clock = SystemClock());
     ~LiveSession();
     LiveSession(const LiveSession&) = delete;
     LiveSession& operator=(const LiveSession&) = delete;
@@ -101,10 +104,12 @@ public:
     void Print(std::string_view text);
     // Lets the streams take what is left until `deadline`; a stream that does not read loses the
     // rest. The lines lost on standard output are reported on the error stream first.
-    void DrainOutput(std::chrono::steady_clock::time_point deadline);
+    void DrainOutput(SteadyTime deadline);
     // Writes the fixes since the connection as a GPX track; gives why it failed, empty on success.
     std::string ExportTrack(const std::string& path) const;
 
+    // The clock the session was created with, for the caller's loop.
+    const Clock& Time() const { return clock_; }
     ReceiverContext& Context() { return *context_; }
     GpsComm& Comm() { return *comm_; }
     const ConnectionController& Controller() const { return controller_; }
@@ -146,7 +151,7 @@ private:
 
     // Own line queues on `output` and `errors` unless `shared` is given.
     LiveSession(std::unique_ptr<ReceiverContext> context, std::unique_ptr<GpsComm> comm, std::FILE* output,
-                std::FILE* errors, const SharedStreams* shared, Wait wait, bool json, bool unknown);
+                std::FILE* errors, const SharedStreams* shared, Wait wait, bool json, bool unknown, const Clock& clock);
 
     void Handle(const LinkUpdate& update);
     void ShowPollAnswer(int id);
@@ -158,6 +163,7 @@ private:
 
     bool json_;
     Wait wait_;
+    const Clock& clock_;
     std::unique_ptr<ReceiverContext> context_;
     UpdateQueue updates_;
     std::unique_ptr<LineOutput> ownOutput_;

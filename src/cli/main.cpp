@@ -10,6 +10,7 @@
 #include "cli/live_command.h"
 #include "cli/session_command.h"
 #include "cli/stop_signals.h"
+#include "platform/clock.h"
 #include "platform/wake_event.h"
 
 namespace {
@@ -35,7 +36,7 @@ int main(int argc, char** argv) {
     static char outputBuffer[1 << 16];
     std::setvbuf(stdout, outputBuffer, _IOFBF, sizeof outputBuffer);
     const std::vector<std::string> arguments(argv + 1, argv + argc);
-    if (vexa::AsksForSession(arguments)) return vexa::RunSessionCommand(arguments, stdout, stderr);
+    if (vexa::AsksForSession(arguments)) return vexa::RunSessionCommand(arguments, stdout, stderr, vexa::SystemClock());
     if (vexa::AsksForDecode(arguments)) return RunDecode(arguments);
 
     std::string error;
@@ -51,8 +52,8 @@ int main(int argc, char** argv) {
     case vexa::CliOptions::Mode::Live:
         // A standard output nobody reads any more is a write error the run ends on, with its log closed.
         std::signal(SIGPIPE, SIG_IGN);
-        if (options->campaign) return vexa::RunCampaignCommand(*options, stdout, stderr);
-        return vexa::RunLiveCommand(*options, stdout, stderr);
+        if (options->campaign) return vexa::RunCampaignCommand(*options, stdout, stderr, vexa::SystemClock());
+        return vexa::RunLiveCommand(*options, stdout, stderr, vexa::SystemClock());
     }
     return vexa::kExitBadUsage;
 }

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <cstring>
 
 namespace vexa {
@@ -12,8 +13,8 @@ constexpr std::chrono::milliseconds kLongestWait{1000};
 
 }  // namespace
 
-OutputBuffer::OutputBuffer(std::FILE* output, std::size_t capacity, const WakeEvent* stop)
-    : writer_(output), stop_(stop), buffer_(capacity) {}
+OutputBuffer::OutputBuffer(std::FILE* output, std::size_t capacity, const WakeEvent* stop, const Clock& clock)
+    : writer_(output), stop_(stop), clock_(clock), buffer_(capacity) {}
 
 char* OutputBuffer::reserve(std::size_t size) {
     if (buffer_.size() - used_ < size) write();
@@ -57,7 +58,7 @@ bool OutputBuffer::waitForStream() {
         writer_.WaitWritable(stop_, kLongestWait);
         return true;
     }
-    const auto now = std::chrono::steady_clock::now();
+    const SteadyTime now = clock_.SteadyNow();
     if (!giveUpAt_) giveUpAt_ = now + kStopGrace;
     if (now >= *giveUpAt_) return false;
     writer_.WaitWritable(nullptr, std::chrono::ceil<std::chrono::milliseconds>(*giveUpAt_ - now));

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "cli/stream_writer.h"
+#include "platform/clock.h"
 #include "platform/wake_event.h"
 
 namespace vexa {
@@ -22,7 +23,9 @@ public:
     static constexpr std::chrono::milliseconds kStopGrace{500};
     static constexpr std::size_t kDefaultCapacity = 1 << 20;
 
-    explicit OutputBuffer(std::FILE* output, std::size_t capacity = kDefaultCapacity, const WakeEvent* stop = nullptr);
+    // The grace after the stop is measured on `clock`.
+    explicit OutputBuffer(std::FILE* output, std::size_t capacity = kDefaultCapacity, const WakeEvent* stop = nullptr,
+                          const Clock& clock = SystemClock());
 
     // Room for `size` more characters at the end (size at most the capacity); commit() what was used.
     char* reserve(std::size_t size);
@@ -43,7 +46,8 @@ private:
 
     StreamWriter writer_;
     const WakeEvent* stop_;
-    std::optional<std::chrono::steady_clock::time_point> giveUpAt_;
+    const Clock& clock_;
+    std::optional<SteadyTime> giveUpAt_;
     std::uint64_t droppedAfterStop_ = 0;
     std::vector<char> buffer_;
     std::size_t used_ = 0;

@@ -1,5 +1,6 @@
 #include "cli/session_command.h"
 
+#include <chrono>
 #include <condition_variable>
 #include <cstdlib>
 #include <mutex>
@@ -9,6 +10,7 @@
 #include "cli/cli_options.h"
 #include "link/gps_comm.h"
 #include "link/connection/port_open_failure.h"
+#include "platform/clock.h"
 #include "platform/result_codes.h"
 #include "receiver/product/product_table.h"
 #include "receiver/product/receiver_context.h"
@@ -60,9 +62,13 @@ public:
         }
         changed_.notify_all();
     }
-    bool awaitFixes(unsigned count, std::chrono::steady_clock::time_point deadline) {
+    // The deadline is on `clock`, which need not be the machine's: the wait is measured on it.
+    bool awaitFixes(unsigned count, const Clock& clock, SteadyTime deadline) {
         std::unique_lock lock(mutex_);
-        return changed_.wait_until(lock, deadline, [&] { return fixes_ >= count; });
+        for (SteadyTime now = clock.SteadyNow(); now < deadline; now = clock.SteadyNow()) {
+            if (changed_.wait_for(lock, deadline - now, [&] { return fixes_ >= count; })) return true;
+        }
+        return fixes_ >= count;
     }
 
 private:
@@ -158,9 +164,9 @@ std::optional<SessionOptions> ParseSessionOptions(const std::vector<std::string>
 }
 
 int RunSession(const SessionOptions& options, ClientServices services, std::FILE* output, std::FILE* errors) {
-    const auto deadline = std::chrono::steady_clock::now() +
-                          std::chrono::duration_cast<std::chrono::steady_clock::duration>(
-                              std::chrono::duration<double>(options.seconds));
+    const Clock& clock = services.clock;
+    const SteadyTime deadline =
+        clock.SteadyNow() + std::chrono::duration_cast<SteadyTime::duration>(std::chrono::duration<double>(options.seconds));
     SessionWatch watch(output);
     ClientProfile profile;
     // A session of the host's kind uses the server only when the host does not bring the aiding.
@@ -173,7 +179,7 @@ int RunSession(const SessionOptions& options, ClientServices services, std::FILE
 
     ReceiverContext context;
     context.ProductSelection = kOsprey;
-    std::unique_ptr<GpsComm> comm = GpsComm::Create(context, profile, std::move(services));
+    std::unique_ptr<GpsComm> comm = GpsComm::Create(context, profile, std::move(services), clock);
     if (!comm || comm->Connect(options.portPath, options.baud) != kResultOk) {
         const std::string text =
             comm ? ConnectFailureText(*comm, options.portPath, {}) : PortOpenFailureText(options.portPath, 0, {});
@@ -181,24 +187,25 @@ int RunSession(const SessionOptions& options, ClientServices services, std::FILE
         return kExitSessionNoPort;
     }
     // The session starts once the receiver's binary link is up, so that its location channels are open.
-    while (context.LinkProtocol.load() != kBinaryProtocol && std::chrono::steady_clock::now() < deadline) {
+    while (context.LinkProtocol.load() != kBinaryProtocol && clock.SteadyNow() < deadline) {
         std::this_thread::sleep_for(kLinkPoll);
     }
     // Both session kinds last for the number of fixes; the profile decides whether the server is asked.
     comm->Location().startNetworkSession();
-    const bool fixed = watch.awaitFixes(options.fixes, deadline);
+    const bool fixed = watch.awaitFixes(options.fixes, clock, deadline);
     comm.reset();
     return fixed ? kExitSessionFixed : kExitSessionNoFix;
 }
 
-int RunSessionCommand(const std::vector<std::string>& arguments, std::FILE* output, std::FILE* errors) {
+int RunSessionCommand(const std::vector<std::string>& arguments, std::FILE* output, std::FILE* errors,
+                      const Clock& clock) {
     std::string error;
     const std::optional<SessionOptions> options = ParseSessionOptions(arguments, error);
     if (!options) {
         std::fprintf(errors, "vexademo-cli: %s\n%s", error.c_str(), kSessionUsage);
         return kExitSessionBadUsage;
     }
-    return RunSession(*options, ClientServices{}, output, errors);
+    return RunSession(*options, ClientServices{.clock = clock}, output, errors);
 }
 
 }  // namespace vexa

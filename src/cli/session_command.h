@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "location/session/location_client.h"
+#include "platform/clock.h"
 
 namespace vexa {
 
@@ -36,10 +37,12 @@ std::optional<SessionOptions> ParseSessionOptions(const std::vector<std::string>
 // Runs one session through the receiver link on the port: every status text of the location client
 // and every fix go to `output` as lines. Gives kExitSessionFixed after the last fix, kExitSessionNoFix
 // when they did not all come within the time, kExitSessionNoPort when the port cannot be opened.
-// `services` are the location client's (its transports, its session clock).
+// `services` are the location client's (its transports, its session clock); the run's deadline and
+// the link read their clock too.
 int RunSession(const SessionOptions& options, ClientServices services, std::FILE* output, std::FILE* errors);
 
-// The command: parses, runs and gives the exit code.
-int RunSessionCommand(const std::vector<std::string>& arguments, std::FILE* output, std::FILE* errors);
+// The command: parses, runs on `clock` and gives the exit code.
+int RunSessionCommand(const std::vector<std::string>& arguments, std::FILE* output, std::FILE* errors,
+                      const Clock& clock);
 
 }  // namespace vexa

@@ -1,11 +1,11 @@
 #pragma once
 
-#include <chrono>
 #include <cstdint>
 #include <string>
 #include <string_view>
 
 #include "cli/line_output.h"
+#include "platform/clock.h"
 
 namespace vexa {
 
@@ -20,7 +20,7 @@ public:
     void Write(std::string_view line);
     void Pump() { lines_.Pump(); }
     bool Pending() const { return lines_.Pending(); }
-    bool Drain(std::chrono::steady_clock::time_point deadline) { return lines_.Drain(deadline); }
+    bool Drain(SteadyTime deadline) { return lines_.Drain(deadline); }
     std::uint64_t DroppedLines() const { return lines_.DroppedLines(writer_); }
     int WriteError() const { return lines_.WriteError(); }
 

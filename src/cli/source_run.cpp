@@ -13,7 +13,6 @@
 namespace vexa {
 namespace {
 
-using SteadyClock = std::chrono::steady_clock;
 
 }  // namespace
 
@@ -25,12 +24,12 @@ SourceRun::~SourceRun() {
 }
 
 std::unique_ptr<SourceRun> SourceRun::Open(SourceSettings settings, LineOutput& output, LineOutput& errors,
-                                           prometheus::Registry* registry, int& status) {
+                                           prometheus::Registry* registry, int& status, const Clock& clock) {
     std::unique_ptr<SourceRun> run(new SourceRun(std::move(settings)));
     const SourceSettings& s = run->settings_;
     const LiveSession::SharedStreams streams{output, errors, s.oneOfSeveral ? s.source.name : std::string(),
                                              s.oneOfSeveral ? s.source.port : std::string()};
-    run->session_ = LiveSession::Create(s.product, streams, {}, s.json, s.unknown);
+    run->session_ = LiveSession::Create(s.product, streams, {}, s.json, s.unknown, clock);
     LiveSession* session = run->session_.get();
     if (session == nullptr) {
         SourceLines(errors, streams.name).Write("vexademo-cli: the receiver link cannot be started");
@@ -67,19 +66,20 @@ std::unique_ptr<SourceRun> SourceRun::Open(SourceSettings settings, LineOutput& 
     return run;
 }
 
-void SourceRun::Run(SteadyClock::time_point end) {
+void SourceRun::Run(SteadyTime end) {
     LiveSession& session = *session_;
-    SteadyClock::time_point nextTick = SteadyClock::now() + kTickPeriod;
+    const Clock& clock = session.Time();
+    SteadyTime nextTick = clock.SteadyNow() + kTickPeriod;
     session.Connect(settings_.source.port, settings_.baudSelection);
-    while (!session.StopRequested() && session.OutputError() == 0 && SteadyClock::now() < end) {
-        if (SteadyClock::now() >= nextTick) {
+    while (!session.StopRequested() && session.OutputError() == 0 && clock.SteadyNow() < end) {
+        if (clock.SteadyNow() >= nextTick) {
             session.Tick();
             if (metrics_) metrics_->UpdateLink(LinkFiguresOf(session.Comm()));
             if (history_) history_->Write();
             nextTick += kTickPeriod;
             continue;
         }
-        session.HandleNotifications(Until(std::min(nextTick, end)));
+        session.HandleNotifications(Until(clock, std::min(nextTick, end)));
     }
     session.Finish();
     status_ = session.ReceiverFound() ? kExitReceiverFound : kExitNotConnected;

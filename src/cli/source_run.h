@@ -1,6 +1,5 @@
 #pragma once
 
-#include <chrono>
 #include <memory>
 #include <optional>
 #include <string>
@@ -13,6 +12,7 @@
 #include "cli/receiver_request.h"
 #include "cli/run_sources.h"
 #include "metrics/receiver_metrics.h"
+#include "platform/clock.h"
 
 namespace prometheus {
 class Registry;
@@ -44,16 +44,16 @@ struct SourceSettings {
 class SourceRun {
 public:
     // Opens the session and its files; nothing, with the reason reported and the exit status in
-    // `status`, when the link cannot be had or a file cannot be opened.
+    // `status`, when the link cannot be had or a file cannot be opened. The run reads the time on `clock`.
     static std::unique_ptr<SourceRun> Open(SourceSettings settings, LineOutput& output, LineOutput& errors,
-                                           prometheus::Registry* registry, int& status);
+                                           prometheus::Registry* registry, int& status, const Clock& clock);
     ~SourceRun();
     SourceRun(const SourceRun&) = delete;
     SourceRun& operator=(const SourceRun&) = delete;
 
     // Connects, prints and sends, looking for the receiver again whenever none is connected, until
     // `end`, a stop or a failed standard output; then closes the link and writes the files.
-    void Run(std::chrono::steady_clock::time_point end);
+    void Run(SteadyTime end);
     // From any thread.
     void RequestStop() { session_->RequestStop(); }
     // After Run: kExitReceiverFound, kExitNotConnected, or kExitBadUsage for a file that failed.
@@ -63,7 +63,7 @@ public:
     CompareProbe::Figures Figures();
     // What the comparison report needs, once Run has ended; none unless keepComparison.
     ComparisonRecord* Comparison() { return comparison_ ? &*comparison_ : nullptr; }
-    void DrainOutput(std::chrono::steady_clock::time_point deadline) { session_->DrainOutput(deadline); }
+    void DrainOutput(SteadyTime deadline) { session_->DrainOutput(deadline); }
 
 private:
     explicit SourceRun(SourceSettings settings);

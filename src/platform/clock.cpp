@@ -5,7 +5,7 @@ namespace {
 
 class MachineClock final : public Clock {
 public:
-    std::chrono::steady_clock::time_point SteadyNow() const override { return std::chrono::steady_clock::now(); }
+    SteadyTime SteadyNow() const override { return std::chrono::steady_clock::now(); }
     std::chrono::system_clock::time_point UtcNow() const override { return std::chrono::system_clock::now(); }
 };
 

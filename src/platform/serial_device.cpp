@@ -93,9 +93,9 @@ std::chrono::milliseconds SerialWriteTimeout(std::size_t length) {
     return std::chrono::milliseconds(10 * static_cast<long long>(length) + 1000);
 }
 
-bool WriteSerialDevice(int fd, const std::uint8_t* bytes, std::size_t length, std::chrono::milliseconds timeout) {
-    using Clock = std::chrono::steady_clock;
-    const Clock::time_point deadline = Clock::now() + timeout;
+bool WriteSerialDevice(int fd, const std::uint8_t* bytes, std::size_t length, std::chrono::milliseconds timeout,
+                       const Clock& clock) {
+    const SteadyTime deadline = clock.SteadyNow() + timeout;
     std::size_t written = 0;
     while (written < length) {
         const ssize_t count = ::write(fd, bytes + written, length - written);
@@ -105,7 +105,7 @@ bool WriteSerialDevice(int fd, const std::uint8_t* bytes, std::size_t length, st
         }
         if (count < 0 && errno == EINTR) continue;
         if (count < 0 && errno != EAGAIN && errno != EWOULDBLOCK) return false;
-        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - clock.SteadyNow());
         if (left.count() <= 0) return false;
         pollfd writable{fd, POLLOUT, 0};
         if (::poll(&writable, 1, static_cast<int>(left.count())) < 0 && errno != EINTR) return false;

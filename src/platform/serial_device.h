@@ -8,6 +8,7 @@
 
 #include <termios.h>
 
+#include "platform/clock.h"
 #include "platform/read_outcome.h"
 
 namespace vexa {
@@ -37,8 +38,9 @@ ReadOutcome ReadSerialDevice(int fd, std::uint8_t* buffer, std::size_t capacity,
 // Write time-out of the receiver link: 10 ms per byte plus 1000 ms.
 std::chrono::milliseconds SerialWriteTimeout(std::size_t length);
 
-// Writes every byte, continuing partial writes until done or until the time-out runs out.
-bool WriteSerialDevice(int fd, const std::uint8_t* bytes, std::size_t length, std::chrono::milliseconds timeout);
+// Writes every byte, continuing partial writes until done or until the time-out, measured on `clock`, runs out.
+bool WriteSerialDevice(int fd, const std::uint8_t* bytes, std::size_t length, std::chrono::milliseconds timeout,
+                       const Clock& clock = SystemClock());
 
 // Discards both queues and closes the descriptor.
 bool CloseSerialDevice(int fd);

@@ -104,9 +104,8 @@ std::uint16_t LocalPort(int fd) {
 
 int AcceptTcp(int listener) { return ::accept4(listener, nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC); }
 
-long SendTcp(int fd, const std::uint8_t* bytes, std::size_t length, std::chrono::milliseconds timeout) {
-    using Clock = std::chrono::steady_clock;
-    const Clock::time_point deadline = Clock::now() + timeout;
+long SendTcp(int fd, const std::uint8_t* bytes, std::size_t length, std::chrono::milliseconds timeout, const Clock& clock) {
+    const SteadyTime deadline = clock.SteadyNow() + timeout;
     std::size_t sent = 0;
     while (sent < length) {
         const ssize_t count = ::send(fd, bytes + sent, length - sent, MSG_NOSIGNAL);
@@ -116,7 +115,7 @@ long SendTcp(int fd, const std::uint8_t* bytes, std::size_t length, std::chrono:
         }
         if (count < 0 && errno == EINTR) continue;
         if (count < 0 && errno != EAGAIN && errno != EWOULDBLOCK) return -1;
-        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - clock.SteadyNow());
         if (left.count() <= 0) break;
         pollfd writable{fd, POLLOUT, 0};
         if (::poll(&writable, 1, static_cast<int>(left.count())) < 0 && errno != EINTR) return -1;

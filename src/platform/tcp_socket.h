@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <string>
 
+#include "platform/clock.h"
+
 namespace vexa {
 
 // TCP primitives on IPv4. Sockets are non-blocking; every wait is bounded by its time-out.
@@ -25,8 +27,10 @@ std::uint16_t LocalPort(int fd);
 // Takes one waiting connection, non-blocking; -1 when none is waiting.
 int AcceptTcp(int listener);
 
-// Sends what the socket takes before the time-out; the count sent (possibly short), or -1 on an error.
-long SendTcp(int fd, const std::uint8_t* bytes, std::size_t length, std::chrono::milliseconds timeout);
+// Sends what the socket takes before the time-out, measured on `clock`; the count sent (possibly
+// short), or -1 on an error.
+long SendTcp(int fd, const std::uint8_t* bytes, std::size_t length, std::chrono::milliseconds timeout,
+             const Clock& clock = SystemClock());
 
 enum class Received { Data, Nothing, Closed, Failed };
 // Reads what is waiting without blocking: Data with the count, Nothing when no byte is waiting,

@@ -172,7 +172,7 @@ TrackData Tracking(int second) {
     return track;
 }
 
-ClockStatus Clock(int second) {
+ClockStatus ClockStatusAt(int second) {
     ClockStatus clock{};
     clock.Week = kWeek;
     clock.TOW = TowCentiseconds(second);
@@ -261,14 +261,14 @@ std::vector<std::uint8_t> MakeSampleCapture(SampleCaptureContents* contents, int
         writer.frame(MessagePayload(Navigation(fix, second)));
         writer.frame(MessagePayload(Tracking(second)));
         writer.sentence(Gga(fix, second));
-        writer.frame(MessagePayload(Clock(second)));
+        writer.frame(MessagePayload(ClockStatusAt(second)));
         writer.frame(MessagePayload(Throughput{12, static_cast<std::uint16_t>(38 + second % 5), 21, 95}));
         writer.sentence(Rmc(fix, second));
         writer.frame(MessagePayload(Geodetic(fix, second)));
         if (second % 10 == 0) writer.frame(MessagePayload(Visible(second)));
         if (second % 5 == 2) {
             char text[64];
-            std::snprintf(text, sizeof text, "Nav: %d SVs, clock drift %u Hz", 8, Clock(second).ClockDrift);
+            std::snprintf(text, sizeof text, "Nav: %d SVs, clock drift %u Hz", 8, ClockStatusAt(second).ClockDrift);
             writer.frame(TextPayload(ToWire(MessageId::DevelopmentText), text));
         }
         if (second % 3600 == 3) {
@@ -277,7 +277,7 @@ std::vector<std::uint8_t> MakeSampleCapture(SampleCaptureContents* contents, int
             report.TimeToFirstFix = 325;
             writer.frame(MessagePayload(report));
         }
-        if (second % 60 == 17) writer.badChecksum(MessagePayload(Clock(second)));
+        if (second % 60 == 17) writer.badChecksum(MessagePayload(ClockStatusAt(second)));
         if (second % 60 == 29) writer.badLength();
         if (second % 60 == 41) writer.badEndSequence(MessagePayload(Throughput{1, 2, 3, 4}));
     }

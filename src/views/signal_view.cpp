@@ -136,7 +136,7 @@ void CSignalView::OnUpdate(const LinkUpdate& update) {
         ttff_->setText(QString::fromLatin1(context_.Ttff.text().c_str()));
     }
     if (std::holds_alternative<ClockTick>(update)) {
-        const TtffClock::Clock::time_point now{std::chrono::milliseconds(ticks_())};
+        const SteadyTime now{std::chrono::milliseconds(ticks_())};
         if (const auto count = context_.TtffCounter.counting(now)) ttff_->setText(QString::fromStdString(*count));
     }
     QColor status = fixStatusColour_;

@@ -30,7 +30,7 @@ LiveRun RunLive(const std::vector<std::string>& arguments) {
     CapturedStream output;
     CapturedStream errors;
     LiveRun run;
-    run.code = RunLiveCommand(*options, output.file(), errors.file());
+    run.code = RunLiveCommand(*options, output.file(), errors.file(), SystemClock());
     run.output = output.text();
     run.errors = errors.text();
     return run;

@@ -98,7 +98,7 @@ TEST(LiveRecordingProblems, ARecordingThatCannotBeCreatedIsRefusedBeforeConnecti
     ASSERT_TRUE(options) << error;
     CapturedStream out;
     CapturedStream err;
-    EXPECT_EQ(RunLiveCommand(*options, out.file(), err.file()), kExitBadUsage);
+    EXPECT_EQ(RunLiveCommand(*options, out.file(), err.file(), SystemClock()), kExitBadUsage);
     EXPECT_EQ(err.text(),
               "vexademo-cli: cannot create the recording /nonexistent-folder/raw.bin: the folder "
               "/nonexistent-folder does not exist\n");

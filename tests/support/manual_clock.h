@@ -10,9 +10,7 @@ namespace vexa::test {
 // A clock whose time moves only when a test says so; readable from any thread.
 class ManualClock final : public Clock {
 public:
-    std::chrono::steady_clock::time_point SteadyNow() const override {
-        return std::chrono::steady_clock::time_point(std::chrono::steady_clock::duration(steady_.load()));
-    }
+    SteadyTime SteadyNow() const override { return SteadyTime(SteadyTime::duration(steady_.load())); }
     std::chrono::system_clock::time_point UtcNow() const override {
         return std::chrono::system_clock::time_point(std::chrono::system_clock::duration(utc_.load()));
     }
@@ -21,7 +19,7 @@ public:
         steady_ += std::chrono::duration_cast<std::chrono::steady_clock::duration>(step).count();
         utc_ += std::chrono::duration_cast<std::chrono::system_clock::duration>(step).count();
     }
-    void SetSteady(std::chrono::steady_clock::time_point at) { steady_ = at.time_since_epoch().count(); }
+    void SetSteady(SteadyTime at) { steady_ = at.time_since_epoch().count(); }
     void SetUtc(std::chrono::system_clock::time_point at) { utc_ = at.time_since_epoch().count(); }
 
 private:

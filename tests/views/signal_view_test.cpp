@@ -135,7 +135,7 @@ TEST_F(SignalPage, OtherNotificationsKeepTheBarsAndOnlyRefreshTheTtff) {
 // first fix; a report from the receiver wins over the count and the measurement.
 TEST_F(SignalPage, TimeToFirstFixCountsUpUntilTheFirstFix) {
     using namespace std::chrono;
-    const auto at = [](std::int64_t ms) { return TtffClock::Clock::time_point(milliseconds(ms)); };
+    const auto at = [](std::int64_t ms) { return SteadyTime(milliseconds(ms)); };
     context.TtffCounter.start(at(now));
     now += 999;
     view.OnUpdate(ClockTick{});

@@ -1,10 +1,11 @@
 #include "receiver/fix/ttff_clock.h"
 
 #include <algorithm>
+#include <chrono>
 
 namespace vexa {
 
-void TtffClock::start(Clock::time_point now) {
+void TtffClock::start(SteadyTime now) {
     std::lock_guard lock(mutex_);
     start_ = now;
 }
@@ -14,18 +15,18 @@ void TtffClock::stop() {
     start_.reset();
 }
 
-std::optional<double> TtffClock::fixed(Clock::time_point now) {
+std::optional<double> TtffClock::fixed(SteadyTime now) {
     std::lock_guard lock(mutex_);
     if (!start_) return std::nullopt;
-    const std::chrono::duration<double> elapsed = std::max(now - *start_, Clock::duration::zero());
+    const std::chrono::duration<double> elapsed = std::max(now - *start_, SteadyTime::duration::zero());
     start_.reset();
     return elapsed.count();
 }
 
-std::optional<std::string> TtffClock::counting(Clock::time_point now) const {
+std::optional<std::string> TtffClock::counting(SteadyTime now) const {
     std::lock_guard lock(mutex_);
     if (!start_) return std::nullopt;
-    const auto seconds = std::chrono::floor<std::chrono::seconds>(std::max(now - *start_, Clock::duration::zero()));
+    const auto seconds = std::chrono::floor<std::chrono::seconds>(std::max(now - *start_, SteadyTime::duration::zero()));
     return std::to_string(seconds.count()) + " sec";
 }
 

@@ -1,9 +1,10 @@
 #pragma once
 
-#include <chrono>
 #include <mutex>
 #include <optional>
 #include <string>
+
+#include "platform/clock.h"
 
 namespace vexa {
 
@@ -13,23 +14,21 @@ namespace vexa {
 // Used from the reader and the user-interface threads.
 class TtffClock {
 public:
-    using Clock = std::chrono::steady_clock;
-
     // A connection or a reset command: counting starts (again) from `now`.
-    void start(Clock::time_point now);
+    void start(SteadyTime now);
     // The link is gone: nothing is counted.
     void stop();
     // A fix with a position at `now`: while counting, stops and gives the seconds measured;
     // otherwise nothing.
-    std::optional<double> fixed(Clock::time_point now);
+    std::optional<double> fixed(SteadyTime now);
     // The receiver reported its own time to first fix.
     void receiverReported() { stop(); }
     // While counting, the whole seconds since the start: "7 sec"; otherwise nothing.
-    std::optional<std::string> counting(Clock::time_point now) const;
+    std::optional<std::string> counting(SteadyTime now) const;
 
 private:
     mutable std::mutex mutex_;
-    std::optional<Clock::time_point> start_;
+    std::optional<SteadyTime> start_;
 };
 
 }  // namespace vexa

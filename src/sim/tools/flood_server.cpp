@@ -31,8 +31,6 @@
 #include "platform/tcp_socket.h"
 #include "sim/sample_capture.h"
 
-extern char** environ;
-
 namespace {
 
 using Clock = std::chrono::steady_clock;

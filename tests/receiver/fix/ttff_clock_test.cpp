@@ -8,7 +8,7 @@ namespace {
 using namespace std::chrono_literals;
 
 TEST(TtffClock, CountsFromTheStartUntilTheFirstFix) {
-    const TtffClock::Clock::time_point start{100s};
+    const SteadyTime start{100s};
     TtffClock clock;
     EXPECT_FALSE(clock.counting(start));
     EXPECT_FALSE(clock.fixed(start));
