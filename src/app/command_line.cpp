@@ -17,7 +17,7 @@ namespace {
 
 enum class DemoOption {
     kSimulate, kSimProtocol, kSimBaud, kSimConstellations, kPort, kScale, kProduct, kConnect, kScreenshots,
-    kSeconds, kMap, kReplay, kSpeed, kLoop, kAllPages, kMetrics, kHelp, kVersion,
+    kSeconds, kMap, kReplay, kSpeed, kLoop, kAllPages, kHistory, kCounts, kMetrics, kHelp, kVersion,
 };
 
 constexpr OptionRow<DemoOption> kDemoOptions[] = {
@@ -33,6 +33,10 @@ constexpr OptionRow<DemoOption> kDemoOptions[] = {
      "add a port to the list (repeatable): a serial device, tcp://HOST:PORT or\ngpsd://HOST[:PORT][/DEVICE]"},
     {DemoOption::kScale, "--scale", "N", "open the window N times its smallest size (1 to 8)", OptionRange{1, 8}},
     {DemoOption::kAllPages, "--all-pages", "", "show the six pages at once (View, All Pages)"},
+    {DemoOption::kHistory, "--history", "", "open the History window at start (Setup, History...)"},
+    {DemoOption::kCounts, "--counts", "FILE",
+     "on quitting, write the link's counts to FILE (bytes, frames, sentences\n"
+     "and drops by reason), in the words of vexademo-cli's closing line"},
     {DemoOption::kProduct, "--product", "Kestrel|Osprey|Merlin", "skip the Product Selection dialog (any case)"},
     {DemoOption::kConnect, "--connect", "",
      "skip the Serial Comm dialog: connect to the first listed port with \"Auto\"\n"
@@ -109,6 +113,13 @@ ParsedDemoOptions ParseDemoOptions(std::span<const std::string_view> arguments) 
         case DemoOption::kSimulate: options.simulate = true; break;
         case DemoOption::kConnect: options.connect = true; break;
         case DemoOption::kAllPages: options.allPages = true; break;
+        case DemoOption::kHistory: options.history = true; break;
+        case DemoOption::kCounts: {
+            const auto text = value();
+            if (!text || text->empty()) return fail("--counts takes a file");
+            options.countsFile = *text;
+            break;
+        }
         case DemoOption::kSimProtocol: {
             const auto text = value();
             if (text != "binary" && text != "nmea") return fail("--sim-protocol takes binary or nmea");

@@ -19,6 +19,8 @@ struct DemoOptions {
     std::vector<std::string> ports;  // device paths added to the port list
     int scale = 1;                   // the window opened this many times its smallest size
     bool allPages = false;           // the six pages at once instead of under tabs
+    bool history = false;            // the History window open at start
+    std::string countsFile;          // where to write the link's counts on quitting
     std::optional<int> product;      // chosen without the Product Selection dialog
     bool connect = false;            // connect to the first listed port with "Auto", without the dialog
     std::string screenshotsFolder;   // where to save the window and the pages, then exit

@@ -6,6 +6,7 @@
 
 #include "app/command_dialogs.h"
 #include "app/demo_tab_view.h"
+#include "app/link_counts_file.h"
 #include "app/main_frame.h"
 #include "app/metrics_item.h"
 #include "app/screenshots.h"
@@ -90,6 +91,7 @@ bool CDemoApp::InitInstance() {
     frame_->resize(StartingSize());
     frame_->show();
     if (options_.allPages) frame_->RunCommand(CMainFrame::kAllPages);
+    if (options_.history) frame_->RunCommand(CMainFrame::kHistory);
     frame_->Metrics().Start(options_.metricsAddress);
     frame_->repaint();
 
@@ -115,6 +117,9 @@ bool CDemoApp::InitInstance() {
         if (receiver_.LinkProtocol == kNmeaProtocol) frame_->TabHost()->SelectTab(CDemoTabView::kText);
     }
 
+    if (!options_.countsFile.empty()) {
+        QObject::connect(QCoreApplication::instance(), &QCoreApplication::aboutToQuit, frame_.get(), [this] { WriteCounts(); });
+    }
     if (!options_.screenshotsFolder.empty()) {
         QTimer::singleShot(static_cast<int>(options_.seconds * 1000), frame_.get(), [this] { SaveScreenshotsAndQuit(); });
     }
@@ -188,6 +193,11 @@ void CDemoApp::OnConnectionTick() {
     if (connection_->Testing()) return;
     connectionTimer_.stop();
     if (receiver_.LinkProtocol == kNmeaProtocol) frame_->TabHost()->SelectTab(CDemoTabView::kText);
+}
+
+void CDemoApp::WriteCounts() const {
+    const std::string why = WriteLinkCounts(options_.countsFile, comm_->CountsAtLastPause());
+    if (!why.empty()) std::fprintf(stderr, "vexademo: could not write the counts: %s\n", why.c_str());
 }
 
 void CDemoApp::SaveScreenshotsAndQuit() {

@@ -48,6 +48,7 @@ private:
     void SimulateSelectedProduct();
     void ConnectWithoutDialog();
     void OnConnectionTick();
+    void WriteCounts() const;
     void SaveScreenshotsAndQuit();
 
     DemoOptions options_;

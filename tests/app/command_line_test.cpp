@@ -20,7 +20,8 @@ ParsedDemoOptions Parse(std::vector<std::string_view> arguments) { return ParseD
 TEST(CommandLineTest, TheOptionsOfAScreenshotRun) {
     const ParsedDemoOptions parsed =
         Parse({"--simulate", "--sim-protocol", "nmea", "--sim-baud", "4800", "--sim-constellations", "galileo,gps", "--port", "/dev/ttyUSB0", "--scale", "2",
-               "--product", "Osprey", "--connect", "--screenshots", "/tmp/shots", "--seconds", "2.5", "--map", "a.gst"});
+               "--product", "Osprey", "--connect", "--screenshots", "/tmp/shots", "--seconds", "2.5", "--map", "a.gst",
+               "--history", "--counts", "/tmp/got"});
     ASSERT_EQ(parsed.error, "");
     const DemoOptions& options = parsed.options;
     EXPECT_TRUE(options.simulate);
@@ -34,6 +35,8 @@ TEST(CommandLineTest, TheOptionsOfAScreenshotRun) {
     EXPECT_EQ(options.screenshotsFolder, "/tmp/shots");
     EXPECT_EQ(options.seconds, 2.5);
     EXPECT_EQ(options.mapFile, "a.gst");
+    EXPECT_TRUE(options.history);
+    EXPECT_EQ(options.countsFile, "/tmp/got");
 }
 
 TEST(CommandLineTest, NoArgumentsAskForTheDialogs) {
@@ -73,6 +76,8 @@ TEST(CommandLineTest, BadArgumentsAreRefusedWithAReason) {
         {"--metrics", "9861"},
         {"--metrics", "localhost:0"},
         {"--metrics", "gnss lab:9861"},
+        {"--counts"},
+        {"--counts", ""},
     };
     for (const auto& arguments : cases) {
         EXPECT_NE(Parse(arguments).error, "") << arguments.front() << " (" << arguments.size() << " arguments)";
@@ -90,7 +95,7 @@ TEST(CommandLineTest, AnUnknownOptionIsCalledUnknownWithTheClosestNamed) {
 TEST(CommandLineTest, EveryOptionTheHelpListsIsTaken) {
     const std::vector<std::string> listed = test::OptionsListedUnder(kDemoUsage, "Options:");
     for (const std::string& name : listed) EXPECT_EQ(Parse({name}).error.find("unknown option"), std::string::npos) << name;
-    EXPECT_EQ(listed.size(), 18u);
+    EXPECT_EQ(listed.size(), 20u);
 }
 
 TEST(CommandLineTest, AReplayIsListedByItsReplayNameWithItsPace) {
