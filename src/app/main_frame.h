@@ -24,7 +24,10 @@ namespace vexa {
 
 class CDemoTabView;
 class CFeedDoc;
+class FixTrack;
 class HistoryItems;
+class LinkLog;
+class LinkRecording;
 class LinkRecovery;
 class NotifyBridge;
 class ReceiverTestWindow;
@@ -87,6 +90,10 @@ public:
     // Null when there is no receiver link.
     LinkRecovery* Recovery() const { return recovery_.get(); }
     HistoryItems& History() const { return *history_; }
+    // The data log, the raw recording and the track of the File menu; null when there is no receiver link.
+    LinkLog* Log() const { return log_.get(); }
+    LinkRecording* Recording() const { return recording_.get(); }
+    const FixTrack* Track() const { return track_.get(); }
 
     // Recomputes every item's text, check mark and enabled state.
     void UpdateMenuStates();
@@ -186,6 +193,9 @@ private:
     double menuScale_ = 1.0;
     QTimer redrawTimer_;
     std::unique_ptr<LinkRecovery> recovery_;
+    std::unique_ptr<LinkLog> log_;
+    std::unique_ptr<LinkRecording> recording_;
+    std::unique_ptr<FixTrack> track_;
     QPointer<ReceiverTestWindow> receiverTest_;  // made at its first opening, kept while the frame lives
     std::unique_ptr<HistoryItems> history_;
     QString recordingPath_ = QStringLiteral("capture.bin");  // the last recording's file, offered again
