@@ -4,11 +4,14 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <optional>
 #include <fstream>
 #include <iterator>
 #include <vector>
 
 #include "link/gps_comm.h"
+#include "link/link_log.h"
+#include "link/location_client_host.h"
 
 namespace {
 
@@ -28,15 +31,18 @@ void ReceivePath(benchmark::State& state, bool logging) {
     }
     vexa::ReceiverContext context;
     const auto comm = vexa::GpsComm::Create(context);
+    vexa::LocationClientHost location(*comm);
+    std::optional<vexa::LinkLog> dataLog;
+    if (logging) dataLog.emplace(*comm);
     const std::filesystem::path log = std::filesystem::temp_directory_path() / "bench_link_receive.gps";
     for (auto _ : state) {
         // Each pass starts a new file, so the log does not grow with the number of passes.
-        if (logging && comm->OpenLog(log.string()) != vexa::kResultOk) {
+        if (dataLog && dataLog->Open(log.string()) != vexa::kResultOk) {
             state.SkipWithError("cannot write the log");
             return;
         }
         comm->Receive(capture);
-        if (logging) comm->CloseLog();
+        if (dataLog) dataLog->Close();
     }
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * capture.size()));
     std::filesystem::remove(log);

@@ -15,6 +15,8 @@
 #include <vector>
 
 #include "link/gps_comm.h"
+#include "link/link_log.h"
+#include "link/location_client_host.h"
 #include "receiver/commands/command_builders.h"
 #include "receiver/frames/frame_format.h"
 
@@ -23,6 +25,9 @@ namespace {
 struct Link {
     vexa::ReceiverContext context;
     std::unique_ptr<vexa::GpsComm> comm = vexa::GpsComm::Create(context);
+    std::unique_ptr<vexa::LocationClientHost> location =
+        comm ? std::make_unique<vexa::LocationClientHost>(*comm) : nullptr;
+    std::unique_ptr<vexa::LinkLog> log = comm ? std::make_unique<vexa::LinkLog>(*comm) : nullptr;
 };
 
 void StartOver(Link& link) {
@@ -52,7 +57,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::uint8_t pieces[3] = {data[1], data[2], data[3]};
     const std::span<const std::uint8_t> stream(data + 4, size - 4);
     vexa::GpsComm& comm = *link.comm;
-    if ((data[0] & 0x80) && comm.OpenLog("/dev/null") != vexa::kResultOk) __builtin_trap();
+    if ((data[0] & 0x80) && link.log->Open("/dev/null") != vexa::kResultOk) __builtin_trap();
     const vexa::CommandMessage poll = vexa::SoftwareVersionPoll();
 
     std::size_t offset = 0;
@@ -70,6 +75,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             }
         }
     }
-    comm.CloseLog();
+    link.log->Close();
     return 0;
 }

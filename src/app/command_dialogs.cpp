@@ -5,6 +5,7 @@
 #include "app/elevation_mask_dialog.h"
 #include "app/power_management_dialog.h"
 #include "link/gps_comm.h"
+#include "location/session/location_client.h"
 #include "platform/result_codes.h"
 #include "uicore/ui_context.h"
 
@@ -32,9 +33,10 @@ std::function<void(QWidget*)> ShowKeptDialog(UiContext& ui) {
 void InstallCommandHooks(UiContext& ui) {
     ui.showPowerManagement = ShowKeptDialog<CPowerManagementDlg>(ui);
     ui.showElevationMask = ShowKeptDialog<CElevationMaskDlg>(ui);
-    ui.setNmeaTunnel = [&ui](bool enable) {
-        if (ui.comm) ui.comm->Location().setNmea(enable);
-    };
+}
+
+void InstallTunnelHook(UiContext& ui, LocationClient& client) {
+    ui.setNmeaTunnel = [&client](bool enable) { client.setNmea(enable); };
 }
 
 }  // namespace vexa

@@ -13,6 +13,7 @@
 #include "app/single_instance.h"
 #include "link/connection/connection_controller.h"
 #include "link/gps_comm.h"
+#include "link/location_client_host.h"
 #include "link/connection/link_recovery.h"
 #include "receiver/product/product_table.h"
 #include "sim/receiver_simulator.h"
@@ -60,6 +61,7 @@ CDemoApp::~CDemoApp() {
     frame_.reset();
     doc_.reset();
     ui_->comm = nullptr;
+    location_.reset();
     comm_.reset();
     if (simulator_) simulator_->stop();
 }
@@ -67,6 +69,10 @@ CDemoApp::~CDemoApp() {
 bool CDemoApp::InitInstance() {
     comm_ = GpsComm::Create(receiver_);
     ui_->comm = comm_.get();
+    if (comm_) {
+        location_ = std::make_unique<LocationClientHost>(*comm_);
+        InstallTunnelHook(*ui_, location_->client());
+    }
 
     instance_ = std::make_unique<SingleInstance>(instanceName_);
     if (!instance_->Claim()) return false;

@@ -19,6 +19,7 @@ class CFeedDoc;
 class CMainFrame;
 class ConnectionController;
 class GpsComm;
+class LocationClientHost;
 class Prompts;
 class SettingsStore;
 class SingleInstance;
@@ -26,8 +27,8 @@ struct UiContext;
 
 // The program: creates the receiver link, makes sure only one copy runs, loads the settings,
 // builds the window set and walks the user through the product and port questions. Members are
-// destroyed in reverse order, so the window goes first and the link (location client, port, data
-// log, comm reader) after it.
+// destroyed in reverse order, so the window (with its data log and recording) goes first, then the
+// location client, then the link (port, comm reader).
 class CDemoApp {
 public:
     CDemoApp(DemoOptions options, Prompts& prompts, QString instanceName = {});
@@ -60,6 +61,7 @@ private:
     NotifyBridge bridge_;
     std::unique_ptr<sim::ReceiverSimulator> simulator_;
     std::unique_ptr<GpsComm> comm_;
+    std::unique_ptr<LocationClientHost> location_;
     std::unique_ptr<SingleInstance> instance_;
     std::unique_ptr<CFeedDoc> doc_;
     std::unique_ptr<CMainFrame> frame_;

@@ -19,6 +19,9 @@
 #include "app/product_dialog.h"
 #include "app/serial_comm_dialog.h"
 #include "link/gps_comm.h"
+#include "link/link_log.h"
+#include "link/link_recording.h"
+#include "link/recording/fix_track.h"
 #include "link/connection/link_recovery.h"
 #include "link/model/poll_answer_text.h"
 #include "link/receiver_commands.h"
@@ -75,6 +78,10 @@ CMainFrame::CMainFrame(UiContext& ui, CFeedDoc& doc, NotifyBridge& bridge)
         ui_.comm->SetUpdateSink(&bridge);
         recovery_ = std::make_unique<LinkRecovery>(*ui_.comm, ui_.receiver, [this] { ShowConnectionState(); });
         ui_.linkRecovery = recovery_.get();
+        log_ = std::make_unique<LinkLog>(*ui_.comm);
+        recording_ = std::make_unique<LinkRecording>(*ui_.comm);
+        track_ = std::make_unique<FixTrack>();
+        ui_.comm->Model().AddGnssListener(*track_);
     }
 
     redrawTimer_.setInterval(kRedrawTimerMs);
@@ -86,7 +93,10 @@ CMainFrame::CMainFrame(UiContext& ui, CFeedDoc& doc, NotifyBridge& bridge)
 CMainFrame::~CMainFrame() {
     redrawTimer_.stop();
     ui_.linkRecovery = nullptr;
-    if (ui_.comm) ui_.comm->SetUpdateSink(nullptr);
+    if (ui_.comm) {
+        ui_.comm->SetUpdateSink(nullptr);
+        ui_.comm->Model().RemoveGnssListener(*track_);
+    }
 }
 
 QSize CMainFrame::BaseSize() const { return {kClientWidth, menuHeight_ + kClientHeight}; }
@@ -196,9 +206,9 @@ void CMainFrame::OnLoadMap() {
 }
 
 void CMainFrame::OnLogging() {
-    if (!ui_.comm) return;
-    if (ui_.comm->IsLogOpen()) {
-        ui_.comm->CloseLog();
+    if (!log_) return;
+    if (log_->IsOpen()) {
+        log_->Close();
         return;
     }
     FileRequest request;
@@ -210,7 +220,7 @@ void CMainFrame::OnLogging() {
         const std::optional<QString> path = ui_.prompts.GetSaveFileName(this, request);
         if (!path) return;
         ui_.Settings().m_strLogFileName = path->toStdString();
-        if (ui_.comm->OpenLog(ui_.Settings().m_strLogFileName) == kResultOk) break;
+        if (log_->Open(ui_.Settings().m_strLogFileName) == kResultOk) break;
         const std::string reason = FileErrorText(ui_.Settings().m_strLogFileName, errno);
         ui_.prompts.ShowMessage(this, kCouldNotOpenLog + QStringLiteral("\n") + QString::fromStdString(reason));
     }
@@ -219,8 +229,8 @@ void CMainFrame::OnLogging() {
 
 // Every fix with a position so far, as a GPX track in the file the user names.
 void CMainFrame::OnExportTrack() {
-    if (!ui_.comm) return;
-    const std::vector<TrackPoint> track = ui_.comm->Model().Track();
+    if (!track_) return;
+    const std::vector<TrackPoint> track = track_->Points();
     if (track.empty()) {
         ui_.prompts.ShowMessage(this, kNoTrackYet);
         return;
@@ -238,9 +248,9 @@ void CMainFrame::OnExportTrack() {
 
 // Raw recording, beside the data log: every byte from the receiver, unchanged, for replay and decoding.
 void CMainFrame::OnRecording() {
-    if (!ui_.comm) return;
-    if (ui_.comm->IsRecording()) {
-        ui_.comm->StopRecording();
+    if (!recording_) return;
+    if (recording_->Active()) {
+        recording_->Stop();
         return;
     }
     FileRequest request;
@@ -251,7 +261,7 @@ void CMainFrame::OnRecording() {
         const std::optional<QString> path = ui_.prompts.GetSaveFileName(this, request);
         if (!path) return;
         recordingPath_ = *path;
-        const int error = ui_.comm->StartRecording(path->toStdString());
+        const int error = recording_->Start(path->toStdString());
         if (error == 0) return;
         const std::string reason = FileErrorText(path->toStdString(), error);
         ui_.prompts.ShowMessage(this, kCouldNotCreateRecording + QStringLiteral("\n") + QString::fromStdString(reason));
@@ -405,7 +415,7 @@ void CMainFrame::ShowConnectionState() {
 
 void CMainFrame::OnRedrawTimer() {
     if (recovery_) recovery_->Tick();
-    if (ui_.comm) ui_.comm->FlushLog();
+    if (log_) log_->Flush();
     doc_.UpdateAllViews(ClockTick{});
     if (tabHost_) tabHost_->TextView()->OnRedrawTimer();
 }

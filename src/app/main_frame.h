@@ -24,7 +24,10 @@ namespace vexa {
 
 class CDemoTabView;
 class CFeedDoc;
+class FixTrack;
 class HistoryItems;
+class LinkLog;
+class LinkRecording;
 class LinkRecovery;
 class MetricsItem;
 class NotifyBridge;
@@ -90,6 +93,10 @@ public:
     LinkRecovery* Recovery() const { return recovery_.get(); }
     HistoryItems& History() const { return *history_; }
     MetricsItem& Metrics() const { return *metrics_; }
+    // The data log, the raw recording and the track of the File menu; null when there is no receiver link.
+    LinkLog* Log() const { return log_.get(); }
+    LinkRecording* Recording() const { return recording_.get(); }
+    const FixTrack* Track() const { return track_.get(); }
 
     // Recomputes every item's text, check mark and enabled state.
     void UpdateMenuStates();
@@ -191,6 +198,9 @@ private:
     double menuScale_ = 1.0;
     QTimer redrawTimer_;
     std::unique_ptr<LinkRecovery> recovery_;
+    std::unique_ptr<LinkLog> log_;
+    std::unique_ptr<LinkRecording> recording_;
+    std::unique_ptr<FixTrack> track_;
     QPointer<ReceiverTestWindow> receiverTest_;  // made at its first opening, kept while the frame lives
     std::unique_ptr<HistoryItems> history_;
     std::unique_ptr<MetricsItem> metrics_;

@@ -6,6 +6,8 @@
 
 #include "app/main_frame.h"
 #include "link/gps_comm.h"
+#include "link/link_log.h"
+#include "link/link_recording.h"
 #include "uicore/ui_context.h"
 
 namespace vexa {
@@ -198,11 +200,11 @@ std::optional<QString> CMainFrame::SwitchProtocolText() const {
 }
 
 std::optional<QString> CMainFrame::LoggingText() const {
-    return ui_.comm && ui_.comm->IsLogOpen() ? QStringLiteral("Stop Logging") : QStringLiteral("Start Logging...");
+    return log_ && log_->IsOpen() ? QStringLiteral("Stop Logging") : QStringLiteral("Start Logging...");
 }
 
 std::optional<QString> CMainFrame::RecordingText() const {
-    const bool recording = ui_.comm && ui_.comm->IsRecording();
+    const bool recording = recording_ && recording_->Active();
     return recording ? QStringLiteral("Stop Recording") : QStringLiteral("Start Recording...");
 }
 

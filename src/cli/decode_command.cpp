@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <optional>
 #include <variant>
 
 #include "cli/campaign_lines.h"
@@ -16,6 +17,8 @@
 #include "evaluation/reference_point.h"
 #include "evaluation/report/report_writer.h"
 #include "link/gps_comm.h"
+#include "link/link_log.h"
+#include "link/recording/fix_track.h"
 #include "link/recording/track_export.h"
 #include "platform/file_problem.h"
 #include "link/model/link_update.h"
@@ -190,13 +193,14 @@ bool DecodeCapture(std::FILE* input, const DecodeOptions& options, std::FILE* ou
     JsonReportPrinter reports(lines);
     UnknownFramePrinter unknownFrames = options.json ? UnknownFramePrinter(errors) : UnknownFramePrinter(lines);
     std::optional<HistoryOutput> history;  // outlives the link that tells it
+    std::optional<FixTrack> track;  // so does the track
     const std::unique_ptr<GpsComm> comm = GpsComm::Create(context);
     if (!comm) {
         error = "no lock for the receiver link";
         return false;
     }
     comm->SetUpdateSink(&messageBoxes);
-    comm->Model().KeepTrack(!options.gpxPath.empty());
+    if (!options.gpxPath.empty()) comm->Model().AddGnssListener(track.emplace());
     CaptureAccuracy accuracy;
     if (options.accuracy) {
         comm->Model().AddGnssListener(accuracy);
@@ -224,7 +228,8 @@ bool DecodeCapture(std::FILE* input, const DecodeOptions& options, std::FILE* ou
         }
         comm->Model().AddGnssListener(*history);
     }
-    if (!options.logPath.empty() && comm->OpenLog(options.logPath) != kResultOk) {
+    std::optional<LinkLog> log;
+    if (!options.logPath.empty() && log.emplace(*comm).Open(options.logPath) != kResultOk) {
         error = "cannot create " + FileErrorText(options.logPath, errno);
         return false;
     }
@@ -236,7 +241,7 @@ bool DecodeCapture(std::FILE* input, const DecodeOptions& options, std::FILE* ou
     comm->EndOfInput();
     const bool readAll = capture.Error() == 0;
     if (!readAll) error = "cannot read " + options.path + ": " + std::strerror(capture.Error());
-    comm->CloseLog();
+    if (log) log->Close();
     const bool logWritten = !messageBoxes.Shown();
     if (!logWritten && readAll) error = "the data log " + options.logPath + " is incomplete";
     const bool written = lines.flush();
@@ -255,7 +260,7 @@ bool DecodeCapture(std::FILE* input, const DecodeOptions& options, std::FILE* ou
     counts.dropped = statistics.dropped() + comm->UndeliveredFrames();
     counts.drops = comm->Drops();
     if (!options.gpxPath.empty()) {
-        if (const std::string why = ExportGpxTrack(options.gpxPath, comm->Model().Track()); !why.empty()) {
+        if (const std::string why = ExportGpxTrack(options.gpxPath, track->Points()); !why.empty()) {
             if (readAll && written && logWritten) error = "cannot write the track " + why;
             return false;
         }

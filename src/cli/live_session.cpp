@@ -55,7 +55,7 @@ namespace {
 
 std::unique_ptr<GpsComm> StartComm(ReceiverContext& context, int product, const Clock& clock) {
     context.ProductSelection = product;
-    std::unique_ptr<GpsComm> comm = GpsComm::Create(context, {}, {}, clock);
+    std::unique_ptr<GpsComm> comm = GpsComm::Create(context, clock);
     return comm != nullptr && comm->ReaderRunning() ? std::move(comm) : nullptr;
 }
 
@@ -112,6 +112,8 @@ LiveSession::LiveSession(std::unique_ptr<ReceiverContext> context, std::unique_p
                                       }}),
       recovery_(*comm_, *context_, [this] { UpdateStatus(); }) {
     comm_->SetUpdateSink(&updates_);
+    location_ = std::make_unique<LocationClientHost>(*comm_);
+    comm_->Model().AddGnssListener(track_);
     if (json) {
         comm_->Model().AddGnssListener(reportPoster_);
     } else {
@@ -121,13 +123,23 @@ LiveSession::LiveSession(std::unique_ptr<ReceiverContext> context, std::unique_p
 }
 
 LiveSession::~LiveSession() {
-    // The comm reader posts into this session's queue until it has stopped.
+    // They listen to the link and so go first; the comm reader posts into this session's queue
+    // until it has stopped.
+    log_.reset();
+    recording_.reset();
+    location_.reset();
     comm_.reset();
 }
 
-bool LiveSession::OpenLog(const std::string& path) { return comm_->OpenLog(path) == kResultOk; }
+bool LiveSession::OpenLog(const std::string& path) {
+    if (!log_) log_ = std::make_unique<LinkLog>(*comm_);
+    return log_->Open(path) == kResultOk;
+}
 
-int LiveSession::StartRecording(const std::string& path) { return comm_->StartRecording(path); }
+int LiveSession::StartRecording(const std::string& path) {
+    if (!recording_) recording_ = std::make_unique<LinkRecording>(*comm_);
+    return recording_->Start(path);
+}
 
 void LiveSession::Connect(const std::string& portPath, const std::string& baudSelection) {
     attempted_ = true;
@@ -188,8 +200,8 @@ DecodeCounts LiveSession::Counts() {
 void LiveSession::Finish() {
     // Nothing more is read, so the log's last line and the counts are the last of the run.
     (void)comm_->Disconnect();  // closing cannot fail in a way left to report at the end
-    comm_->CloseLog();
-    comm_->StopRecording();
+    if (log_) log_->Close();
+    if (recording_) recording_->Stop();
     HandleNotifications(std::chrono::milliseconds(0));
     errors_.Write(CountsLine(Counts()));
     PumpOutput();
@@ -219,7 +231,17 @@ void LiveSession::DrainOutput(SteadyTime deadline) {
     errors_.Drain(deadline);
 }
 
-std::string LiveSession::ExportTrack(const std::string& path) const { return ExportGpxTrack(path, comm_->Model().Track()); }
+void LiveSession::KeepTrack(bool keep) {
+    if (keep == trackKept_) return;
+    trackKept_ = keep;
+    if (keep) {
+        comm_->Model().AddGnssListener(track_);
+    } else {
+        comm_->Model().RemoveGnssListener(track_);
+    }
+}
+
+std::string LiveSession::ExportTrack(const std::string& path) const { return ExportGpxTrack(path, track_.Points()); }
 
 void LiveSession::Handle(const LinkUpdate& update) {
     if (const auto* delivered = std::get_if<MessageDelivered>(&update)) {

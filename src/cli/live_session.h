@@ -14,6 +14,10 @@
 #include "cli/receiver_request.h"
 #include "link/connection/connection_controller.h"
 #include "link/gps_comm.h"
+#include "link/link_log.h"
+#include "link/link_recording.h"
+#include "link/location_client_host.h"
+#include "link/recording/fix_track.h"
 #include "link/connection/link_recovery.h"
 #include "link/model/update_queue.h"
 #include "platform/clock.h"
@@ -105,6 +109,9 @@ public:
     // Lets the streams take what is left until `deadline`; a stream that does not read loses the
     // rest. The lines lost on standard output are reported on the error stream first.
     void DrainOutput(SteadyTime deadline);
+    // Whether fixes are kept for ExportTrack (they are unless told otherwise): a run that exports no
+    // track saves the memory a long run or a flood of fixes would take. Set before connecting.
+    void KeepTrack(bool keep);
     // Writes the fixes since the connection as a GPX track; gives why it failed, empty on success.
     std::string ExportTrack(const std::string& path) const;
 
@@ -174,6 +181,14 @@ private:
     ReportPoster reportPoster_;
     UnknownFramePoster unknownFramePoster_;
     std::unique_ptr<GpsComm> comm_;
+    // Answers the receiver's location frames as the program always has.
+    std::unique_ptr<LocationClientHost> location_;
+    // Told by the link while kept; the destructor ends the link first.
+    FixTrack track_;
+    bool trackKept_ = true;
+    // Made by the first OpenLog and StartRecording.
+    std::unique_ptr<LinkLog> log_;
+    std::unique_ptr<LinkRecording> recording_;
     ConnectionController controller_;
     LinkRecovery recovery_;
     std::deque<ReceiverRequest> requests_;

@@ -4,11 +4,13 @@
 #include <condition_variable>
 #include <cstdlib>
 #include <mutex>
+#include <optional>
 #include <string_view>
 #include <thread>
 
 #include "cli/cli_options.h"
 #include "link/gps_comm.h"
+#include "link/location_client_host.h"
 #include "link/connection/port_open_failure.h"
 #include "platform/clock.h"
 #include "platform/result_codes.h"
@@ -179,7 +181,9 @@ int RunSession(const SessionOptions& options, ClientServices services, std::FILE
 
     ReceiverContext context;
     context.ProductSelection = kOsprey;
-    std::unique_ptr<GpsComm> comm = GpsComm::Create(context, profile, std::move(services), clock);
+    std::unique_ptr<GpsComm> comm = GpsComm::Create(context, clock);
+    std::optional<LocationClientHost> location;
+    if (comm) location.emplace(*comm, profile, std::move(services));
     if (!comm || comm->Connect(options.portPath, options.baud) != kResultOk) {
         const std::string text =
             comm ? ConnectFailureText(*comm, options.portPath, {}) : PortOpenFailureText(options.portPath, 0, {});
@@ -191,8 +195,9 @@ int RunSession(const SessionOptions& options, ClientServices services, std::FILE
         std::this_thread::sleep_for(kLinkPoll);
     }
     // Both session kinds last for the number of fixes; the profile decides whether the server is asked.
-    comm->Location().startNetworkSession();
+    location->client().startNetworkSession();
     const bool fixed = watch.awaitFixes(options.fixes, clock, deadline);
+    location.reset();
     comm.reset();
     return fixed ? kExitSessionFixed : kExitSessionNoFix;
 }

@@ -47,7 +47,7 @@ std::unique_ptr<SourceRun> SourceRun::Open(SourceSettings settings, LineOutput& 
             return nullptr;
         }
     }
-    session->Comm().Model().KeepTrack(!s.gpxPath.empty());
+    session->KeepTrack(!s.gpxPath.empty());
     if (!s.historyPrefix.empty()) {
         if (const std::string why = run->history_.emplace(s.historyPrefix).Open(); !why.empty()) {
             session->Report("vexademo-cli: " + why);

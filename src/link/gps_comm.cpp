@@ -30,28 +30,20 @@ bool UnknownFramesShown(const ReceiverContext& context) {
 
 }  // namespace
 
-std::unique_ptr<GpsComm> GpsComm::Create(ReceiverContext& context, const ClientProfile& locationProfile,
-                                         ClientServices locationServices, const Clock& clock) {
+std::unique_ptr<GpsComm> GpsComm::Create(ReceiverContext& context, const Clock& clock) {
     std::mutex* modelLock = TakeLock();
     if (modelLock == nullptr) return nullptr;
-    return std::unique_ptr<GpsComm>(new GpsComm(context, modelLock, locationProfile, std::move(locationServices), clock));
+    return std::unique_ptr<GpsComm>(new GpsComm(context, modelLock, clock));
 }
 
-GpsComm::GpsComm(ReceiverContext& context, std::mutex* modelLock, const ClientProfile& locationProfile,
-                 ClientServices locationServices, const Clock& clock)
+GpsComm::GpsComm(ReceiverContext& context, std::mutex* modelLock, const Clock& clock)
     : context_(context),
       model_(context, *modelLock, clock),
-      locationClient_(std::make_unique<LocationClientHost>(std::move(locationServices))),
-      dispatch_(context, *this, *locationClient_),
+      dispatch_(context, *this, noLocationClient_),
       frameReceiver_(*this),
       reader_(*this),
       modelLock_(modelLock) {
     dispatch_.setDropListener(this);
-    // The location client learns of frames that did not go out from the missing answers, as
-    // over the air; it has no use for the write's result.
-    locationClient_->create(
-        locationProfile, [this](const std::uint8_t* bytes, std::size_t length) { (void)WriteRaw(bytes, length); },
-        [this](std::string_view text) { StoreLocationText(text); });
     // A reader that could not start leaves a link whose every command fails with kResultCommFailure.
     (void)reader_.Start();
 }
@@ -59,17 +51,14 @@ GpsComm::GpsComm(ReceiverContext& context, std::mutex* modelLock, const ClientPr
 GpsComm::~GpsComm() {
     // At exit nobody is left to show the cleared records; the sink may already be gone.
     updates_ = nullptr;
-    // Closed before the port: its thread writes through it. The object stays for the comm reader's calls.
-    locationClient_->client().close();
     (void)Disconnect();  // at exit nobody is left to tell of a failed close
-    CloseLog();
     (void)reader_.Stop();
     GiveBackLock(modelLock_);
 }
 
 void GpsComm::DeliverMessage(int id, const std::uint8_t* record, std::size_t length) {
     std::lock_guard guard(*modelLock_);
-    if (log_.IsOpen() && RenderMessage(id, record, length, logLine_) == kResultOk) {
+    if (LogLinesWanted() && RenderMessage(id, record, length, logLine_) == kResultOk) {
         // The log is read with cat and less: the receiver's texts must not steer the reader's terminal.
         const std::string_view line(logLine_);
         WriteLogLine(NeedsVisibleEscapes(line) ? VisibleText(line) : line);
@@ -100,7 +89,11 @@ void GpsComm::onSky(const GnssSky& sky) {
     Post(SkyUpdated{});
 }
 
-void GpsComm::StoreLocationText(std::string_view text) {
+void GpsComm::SetLocationClient(LocationClientLink* client) {
+    reader_.BetweenChunks([&] { dispatch_.setLocationClient(client != nullptr ? *client : noLocationClient_); });
+}
+
+void GpsComm::ShowTextLine(std::string_view text) {
     {
         std::lock_guard guard(*modelLock_);
         model_.StoreTextLine(text);
@@ -139,7 +132,7 @@ LinkResult GpsComm::OpenSource(std::unique_ptr<ByteSource> replacement, int baud
     if (result == kResultOk) {
         model_.RestartTtffClock();
         std::lock_guard guard(*modelLock_);
-        model_.StartTrackSegment();
+        model_.Connected();
     }
     return result;
 }
@@ -309,45 +302,44 @@ LinkResult GpsComm::WriteToSource(const std::uint8_t* bytes, std::size_t length)
     return source_ == nullptr ? kResultCommFailure : source_->Write(bytes, length);
 }
 
-LinkResult GpsComm::OpenLog(const std::string& path) {
-    std::lock_guard guard(*modelLock_);
-    if (const int cause = log_.Close(); cause != 0) ReportLogError(cause);
-    return log_.Open(path);
+void GpsComm::AddReadBytesListener(ReadBytesListener& listener) {
+    reader_.BetweenChunks([&] { readBytesListeners_.push_back(&listener); });
 }
 
-void GpsComm::CloseLog() {
-    std::lock_guard guard(*modelLock_);
-    if (const int cause = log_.Close(); cause != 0) ReportLogError(cause);
+void GpsComm::RemoveReadBytesListener(const ReadBytesListener& listener) {
+    reader_.BetweenChunks([&] { std::erase(readBytesListeners_, &listener); });
 }
 
-void GpsComm::FlushLog() {
+void GpsComm::AddLogLineListener(LogLineListener& listener) {
     std::lock_guard guard(*modelLock_);
-    if (const int cause = log_.Flush(); cause != 0) ReportLogError(cause);
+    logLineListeners_.push_back(&listener);
+}
+
+void GpsComm::RemoveLogLineListener(const LogLineListener& listener) {
+    std::lock_guard guard(*modelLock_);
+    std::erase(logLineListeners_, &listener);
+}
+
+bool GpsComm::LogLinesWanted() const {
+    return std::ranges::any_of(logLineListeners_, [](const LogLineListener* listener) { return listener->wantsLines(); });
 }
 
 void GpsComm::WriteLogLine(std::string_view text) {
-    WriteLogText(text);
-    WriteLogText("\r\n");
+    for (LogLineListener* listener : logLineListeners_) {
+        if (!listener->wantsLines()) continue;
+        if (std::string problem = listener->onLogLine(text); !problem.empty()) Post(MessageToShow{std::move(problem)});
+    }
 }
-
-void GpsComm::WriteLogText(std::string_view text) {
-    if (!log_.IsOpen()) return;
-    if (const int cause = log_.Write(text); cause != 0) ReportLogError(cause);
-}
-
-void GpsComm::ReportLogError(int cause) { Post(MessageToShow{LogErrorText(cause)}); }
 
 void GpsComm::Post(LinkUpdate update) {
     if (UpdateSink* sink = updates_.load(); sink != nullptr) sink->post(std::move(update));
 }
 
-void GpsComm::StopRecording() {
-    if (const std::string problem = recording_.Stop(); !problem.empty()) Post(MessageToShow{problem});
-}
-
 void GpsComm::onBytes(std::span<const std::uint8_t> bytes) {
     bytesReceived_ += bytes.size();
-    if (const std::string problem = recording_.Append(bytes); !problem.empty()) Post(MessageToShow{problem});
+    for (ReadBytesListener* listener : readBytesListeners_) {
+        if (std::string problem = listener->onBytesRead(bytes); !problem.empty()) Post(MessageToShow{std::move(problem)});
+    }
     frameReceiver_.feed(bytes);
 }
 
@@ -386,10 +378,14 @@ void GpsComm::onDropped(DropReason reason, std::span<const std::uint8_t> payload
 void GpsComm::onIdle() {
     // Written lines and recorded bytes reach their files whenever the receiver pauses; a write
     // error shows then.
-    if (const std::string problem = recording_.Flush(); !problem.empty()) Post(MessageToShow{problem});
+    for (ReadBytesListener* listener : readBytesListeners_) {
+        if (std::string problem = listener->onReaderIdle(); !problem.empty()) Post(MessageToShow{std::move(problem)});
+    }
     std::lock_guard guard(*modelLock_);
     pausedCounts_ = {frameReceiver_.statistics(), dispatch_.droppedFrames(), drops_};
-    if (const int cause = log_.Flush(); cause != 0) ReportLogError(cause);
+    for (LogLineListener* listener : logLineListeners_) {
+        if (std::string problem = listener->onReaderIdle(); !problem.empty()) Post(MessageToShow{std::move(problem)});
+    }
 }
 
 void GpsComm::onEnded() {

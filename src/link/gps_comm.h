@@ -18,10 +18,8 @@
 
 #include "link/sources/byte_source.h"
 #include "link/comm_reader.h"
-#include "link/recording/data_log.h"
 #include "link/connection/link_connection.h"
-#include "link/recording/raw_recording.h"
-#include "link/location_client_host.h"
+#include "link/link_listeners.h"
 #include "link/model/link_update.h"
 #include "link/model/receiver_model.h"
 #include "receiver/frames/dropped_frames.h"
@@ -38,9 +36,11 @@
 namespace vexa {
 
 // The receiver link: the comm reader with the byte source it reads (a serial port, a network
-// stream, ...), the data log, the commands on the wire and the frames held while the receiver has
-// withdrawn OkToSend. What the receiver delivers goes to its model (Model()), which the comm reader
-// thread writes under the model lock and every other thread reads by copies.
+// stream, ...), the commands on the wire and the frames held while the receiver has withdrawn
+// OkToSend. What the receiver delivers goes to its model (Model()), which the comm reader thread
+// writes under the model lock and every other thread reads by copies. The bytes read, the lines
+// logged and the location client's frames go to the listeners their owners register (a recording,
+// a data log, a location client host).
 class GpsComm : public LinkConnection,
                 private MessageSink,
                 private FrameListener,
@@ -51,11 +51,9 @@ public:
     static constexpr std::size_t kPendingOutputSize = 1024;
 
     // Nothing when no model lock can be had. The comm reader is started; if it could not be,
-    // the link exists but every command fails with kResultCommFailure. No source is open yet. The location client is
-    // created with the given profile; it reaches the receiver through this link. The model reads
-    // the time on `clock`.
-    static std::unique_ptr<GpsComm> Create(ReceiverContext& context, const ClientProfile& locationProfile = {},
-                                           ClientServices locationServices = {}, const Clock& clock = SystemClock());
+    // the link exists but every command fails with kResultCommFailure. No source is open yet. The
+    // model reads the time on `clock`.
+    static std::unique_ptr<GpsComm> Create(ReceiverContext& context, const Clock& clock = SystemClock());
     ~GpsComm() override;
     GpsComm(const GpsComm&) = delete;
     GpsComm& operator=(const GpsComm&) = delete;
@@ -123,20 +121,16 @@ public:
     // Bytes written as they are, whatever OkToSend says (the protocol switch).
     LinkResult WriteDirect(const std::uint8_t* bytes, std::size_t length);
 
-    // Data log. OpenLog and CloseLog take the lock. When OpenLog fails, errno says why.
-    LinkResult OpenLog(const std::string& path);
-    void CloseLog();
-    bool IsLogOpen() const { return log_.IsOpen(); }
-    // Under the lock: writes the log's buffered lines out. The reader does so whenever the receiver
-    // pauses; one that never pauses needs a caller's timer, lest a killed program lose them.
-    void FlushLog();
-
-    // Raw recording, beside the data log and independent of it: every byte the comm reader reads
-    // goes to the file unchanged. StartRecording gives 0 or the system's error number. A write
-    // error ends the recording; its text is shown (MessageToShow), as is one met by the stop.
-    int StartRecording(const std::string& path) { return recording_.Start(path); }
-    void StopRecording();
-    bool IsRecording() const { return recording_.Active(); }
+    // Between two chunks of the reader: each listener is told of every chunk read, in the order
+    // they were added, before the chunk is decoded. A listener is removed before it goes away.
+    void AddReadBytesListener(ReadBytesListener& listener);
+    void RemoveReadBytesListener(const ReadBytesListener& listener);
+    // Under the lock: each listener is told of every line logged, in the order they were added: a
+    // delivered message's line before the message is stored. Removed before it goes away.
+    void AddLogLineListener(LogLineListener& listener);
+    void RemoveLogLineListener(const LogLineListener& listener);
+    // A text for the user (MessageToShow), such as a listener's write error.
+    void ShowMessage(std::string text) { Post(MessageToShow{std::move(text)}); }
 
     // Feeds bytes from a source other than the comm reader's (a capture file) through the comm reader's
     // receive path. Not to be used while a source is open.
@@ -167,16 +161,18 @@ public:
     };
     PausedCounts CountsAtLastPause() const;
 
-    // The location client, for the host's NMEA tunnel switch and session operations. Its status texts
-    // also arrive as text lines (TextLinesWaiting). Not to be called with the model lock held.
-    LocationClient& Location() { return locationClient_->client(); }
+    // Between two chunks of the reader: where the frames for the location client go (nullptr:
+    // nowhere). The client's owner attaches it, and detaches it before it goes away.
+    void SetLocationClient(LocationClientLink* client);
+    // Under the lock: a line for the Text page (such as the location client's status), announced
+    // as TextLinesWaiting.
+    void ShowTextLine(std::string_view text);
 
     ReceiverContext& Context() { return context_; }
     bool ReaderRunning() const { return reader_.Running(); }
 
 private:
-    GpsComm(ReceiverContext& context, std::mutex* modelLock, const ClientProfile& locationProfile,
-            ClientServices locationServices, const Clock& clock);
+    GpsComm(ReceiverContext& context, std::mutex* modelLock, const Clock& clock);
 
     void deliver(int id, const std::uint8_t* record, std::size_t length) override { DeliverMessage(id, record, length); }
     void onFrame(std::span<std::uint8_t> payload) override;
@@ -190,11 +186,11 @@ private:
     void onFix(const GnssFix& fix) override;
     void onSky(const GnssSky& sky) override;
 
-    // The data log's writes; the caller holds the lock.
+    // Whether a delivered message is rendered for the log listeners; the caller holds the lock.
+    bool LogLinesWanted() const;
+    // To every log listener that wants lines; the caller holds the lock.
     void WriteLogLine(std::string_view text);
-    void WriteLogText(std::string_view text);
 
-    void StoreLocationText(std::string_view text);
     void ReleasePendingOutput();
     // Writes through the source connected; the checks of Send and WriteRaw come first.
     LinkResult WriteToSource(const std::uint8_t* bytes, std::size_t length);
@@ -204,14 +200,13 @@ private:
     void ReplaceSource(std::unique_ptr<ByteSource> source);
     // Between two chunks: runs `control` on the capture the source plays; false when it plays none.
     bool ControlPlayback(const std::function<void(CapturePlayback&)>& control);
-    void ReportLogError(int cause);
     void Post(LinkUpdate update);
 
     ReceiverContext& context_;
-    DataLog log_;
-    RawRecording recording_;
     std::atomic<UpdateSink*> updates_{nullptr};
     std::atomic<std::uint64_t> bytesReceived_{0};
+    std::vector<ReadBytesListener*> readBytesListeners_;
+    std::vector<LogLineListener*> logLineListeners_;
     MessageSink* deliveryListener_ = nullptr;
     DropListener* dropListener_ = nullptr;
     DropTally drops_;
@@ -222,9 +217,8 @@ private:
     PausedCounts pausedCounts_;
     char logLine_[kRenderBufferSize] = {};
 
-    // Declared before the reader, so it is freed only after the reader thread (which reaches it
-    // through the dispatch) has ended.
-    std::unique_ptr<LocationClientHost> locationClient_;
+    // Where the dispatch sends the location client's frames while no client is attached.
+    LocationClientLink noLocationClient_;
     FrameDispatch dispatch_;
     NmeaEpochBuilder epochs_{static_cast<GnssListener&>(*this)};
     FrameReceiver frameReceiver_;

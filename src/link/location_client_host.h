@@ -2,37 +2,36 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <functional>
-#include <string_view>
 
+#include "link/gps_comm.h"
 #include "location/messages/client_profile.h"
 #include "location/session/location_client.h"
 #include "receiver/binary/location_client_link.h"
 
 namespace vexa {
 
-// The link's side of the location client: the frame dispatch's calls reach the client through it,
-// the client writes its frames with the link's raw write, and every status text of the client also
-// goes to the link's text lines.
+// The location client its owner keeps for one link, attached to the link from construction to
+// destruction: the link's frame dispatch reaches the client through it, the client writes its
+// frames with the link's raw write, and every status text of the client also goes to the link's
+// text lines. The client is created with the given profile, whose own display callback is still called.
 class LocationClientHost final : public LocationClientLink {
 public:
-    using RawWrite = std::function<void(const std::uint8_t* bytes, std::size_t length)>;
-    using TextLine = std::function<void(std::string_view text)>;
-
-    explicit LocationClientHost(ClientServices services) : client_(std::move(services)) {}
-    ~LocationClientHost() override { client_.close(); }
-
-    // Creates the client from the profile; the profile's own display callback is still called.
-    bool create(ClientProfile profile, RawWrite rawWrite, TextLine textLine);
+    explicit LocationClientHost(GpsComm& comm, ClientProfile profile = {}, ClientServices services = {});
+    // Closes the client first: its thread writes through the link.
+    ~LocationClientHost() override;
+    LocationClientHost(const LocationClientHost&) = delete;
+    LocationClientHost& operator=(const LocationClientHost&) = delete;
 
     void setBinary(int on) override { client_.setBinary(on != 0); }
     void postExternalSerial(const std::uint8_t* bytes, std::size_t length) override {
         client_.postExternalSerial(bytes, length);
     }
 
+    // For the NMEA tunnel switch and the session operations. Not to be called with the model lock held.
     LocationClient& client() { return client_; }
 
 private:
+    GpsComm& comm_;
     LocationClient client_;
 };
 

@@ -22,6 +22,7 @@
 #include "app/main_frame.h"
 #include "app/serial_comm_dialog.h"
 #include "link/gps_comm.h"
+#include "link/link_log.h"
 #include "receiver/binary/message_writer.h"
 #include "sim/receiver_simulator.h"
 #include "uicore/scripted_prompts.h"
@@ -141,7 +142,7 @@ TEST_F(DemoAppTest, ErrorReportsOfEveryLengthReachTheTextPage) {
 }
 
 // Exit closes the window and ends the event loop with 0; then the program takes the link down in
-// order: the location client, the port, the data log with its closing line, the comm reader.
+// order: the data log with its closing line, the location client, the port, the comm reader.
 TEST_F(DemoAppTest, ExitEndsWithCodeZeroAndTheShutDownClosesTheLogAndThePort) {
     PseudoTerminal receiverEnd;
     DemoOptions options;
@@ -151,7 +152,7 @@ TEST_F(DemoAppTest, ExitEndsWithCodeZeroAndTheShutDownClosesTheLogAndThePort) {
     auto app = Build(options);
     ASSERT_TRUE(app->InitInstance());
     const QString logPath = settingsFolder.filePath("exit.gps");
-    ASSERT_EQ(app->Comm()->OpenLog(logPath.toStdString()), kResultOk);
+    ASSERT_EQ(app->MainFrame()->Log()->Open(logPath.toStdString()), kResultOk);
     receiverEnd.Send("$GPGSA,A,3,,,,,,,,,,,,,1.0,1.0,1.0*30\r\n");
     ASSERT_TRUE(RunUntil([&] { return app->Ui().receiver.LinkProtocol == kNmeaProtocol; }));
 

@@ -39,6 +39,7 @@
 #include "app/qt_prompts.h"
 #include "app/serial_comm_dialog.h"
 #include "link/gps_comm.h"
+#include "link/recording/fix_track.h"
 #include "sim/receiver_simulator.h"
 #include "uicore/ui_context.h"
 #include "user_at_the_screen.h"
@@ -501,7 +502,7 @@ TEST_F(JourneyTest, AReplayIsPausedResumedAndMovedFromTheHistoryWindow) {
     auto* bar = Frame()->History().Window()->findChild<CReplayBar*>();
     ASSERT_NE(bar, nullptr);
     GpsComm& link = *app->Ui().comm;
-    auto fixes = [&] { return link.Model().Track().size(); };
+    auto fixes = [&] { return Frame()->Track()->Points().size(); };
     ASSERT_TRUE(UserAtTheScreen::RunUntil([&] { return bar->isVisible() && fixes() >= 2; }, 15000));
 
     UserAtTheScreen::Click(bar->PauseButton());
@@ -521,7 +522,7 @@ TEST_F(JourneyTest, AReplayIsPausedResumedAndMovedFromTheHistoryWindow) {
 
     QSlider* seek = bar->SeekBar();
     auto segments = [&] {
-        const std::vector<TrackPoint> track = link.Model().Track();
+        const std::vector<TrackPoint> track = Frame()->Track()->Points();
         return std::ranges::count_if(track, [](const TrackPoint& point) { return point.startsSegment; });
     };
     auto placeNear = [&](double fraction) {

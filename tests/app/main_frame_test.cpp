@@ -12,6 +12,9 @@
 #include "app/demo_tab_view.h"
 #include "app/product_dialog.h"
 #include "app/serial_comm_dialog.h"
+#include "link/link_log.h"
+#include "link/link_recording.h"
+#include "link/recording/fix_track.h"
 #include "location/messages/message_f.h"
 #include "platform/result_codes.h"
 #include "receiver/binary/message_writer.h"
@@ -304,13 +307,13 @@ TEST_F(MainFrameTest, LoggingAsksAgainUntilAFileOpensAndStopsOnTheNextChoice) {
     EXPECT_EQ(prompts.messages, QStringList{"Could not open specified file. Please try again.\n" +
                                             settingsFolder.filePath("missing/folder/run.gps") + ": the folder " +
                                             settingsFolder.filePath("missing/folder") + " does not exist"});
-    EXPECT_TRUE(comm->IsLogOpen());
+    EXPECT_TRUE(frame->Log()->IsOpen());
     EXPECT_EQ(frame->Action(Frame::kLogging)->text(), "Stop Logging");
     store->LoadLogFileName();
     EXPECT_EQ(settings.m_strLogFileName, good.toStdString());
 
     frame->RunCommand(Frame::kLogging);
-    EXPECT_FALSE(comm->IsLogOpen());
+    EXPECT_FALSE(frame->Log()->IsOpen());
     EXPECT_EQ(frame->Action(Frame::kLogging)->text(), "Start Logging...");
     QFile log(good);
     ASSERT_TRUE(log.open(QIODevice::ReadOnly));
@@ -336,10 +339,10 @@ TEST_F(MainFrameTest, ExportTrackWritesTheFixesOrSaysWhyNot) {
     nav.SvCount = 5;
     receiverEnd.Send(test::Frame(MessagePayload(nav)));
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
-    while (comm->Model().Track().empty() && std::chrono::steady_clock::now() < deadline) {
+    while (frame->Track()->Points().empty() && std::chrono::steady_clock::now() < deadline) {
         std::this_thread::sleep_for(std::chrono::milliseconds(5));
     }
-    ASSERT_EQ(comm->Model().Track().size(), 1u);
+    ASSERT_EQ(frame->Track()->Points().size(), 1u);
 
     const QString missing = settingsFolder.filePath("missing/track.gpx");
     const QString good = settingsFolder.filePath("track.gpx");
@@ -363,7 +366,7 @@ TEST_F(MainFrameTest, ExportTrackWritesTheFixesOrSaysWhyNot) {
 TEST_F(MainFrameTest, CancellingTheLogDialogLeavesLoggingOffAndTheSettingAlone) {
     BuildFrame();
     frame->RunCommand(Frame::kLogging);
-    EXPECT_FALSE(comm->IsLogOpen());
+    EXPECT_FALSE(frame->Log()->IsOpen());
     store->LoadLogFileName();
     EXPECT_EQ(settings.m_strLogFileName, "vexacore.gps");
 }
@@ -396,7 +399,7 @@ TEST_F(MainFrameTest, RecordingAsksAgainUntilAFileIsCreatedAndKeepsEveryByteUnti
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
     frame->RunCommand(Frame::kRecording);
-    EXPECT_FALSE(comm->IsRecording());
+    EXPECT_FALSE(frame->Recording()->Active());
     EXPECT_EQ(frame->Action(Frame::kRecording)->text(), "Start Recording...");
     QFile recording(good);
     ASSERT_TRUE(recording.open(QIODevice::ReadOnly));
@@ -512,7 +515,7 @@ TEST_F(MainFrameTest, PollAnswersShowOnlyWhilePending) {
 TEST_F(MainFrameTest, TheDataLogReachesItsFileEverySecondAlsoWhileTheReceiverNeverPauses) {
     BuildFrame();
     const std::string path = settingsFolder.filePath("drive.gps").toStdString();
-    ASSERT_EQ(comm->OpenLog(path), kResultOk);
+    ASSERT_EQ(frame->Log()->Open(path), kResultOk);
     const ClockStatus clock{1300, 3456789, 9, 96000, 123456, 345678901};
     comm->DeliverMessage(7, reinterpret_cast<const std::uint8_t*>(&clock), sizeof clock);
     EXPECT_TRUE(QTest::qWaitFor([&] { return ReadFile(path).find("Week:1300") != std::string::npos; }, 5000))

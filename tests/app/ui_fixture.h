@@ -15,10 +15,12 @@
 
 #include <gtest/gtest.h>
 
+#include "app/command_dialogs.h"
 #include "app/demo_tab_view.h"
 #include "app/main_frame.h"
 #include "app/notify_bridge.h"
 #include "link/gps_comm.h"
+#include "link/location_client_host.h"
 #include "receiver/product/receiver_context.h"
 #include "uicore/app_settings.h"
 #include "uicore/feed_doc.h"
@@ -48,6 +50,8 @@ protected:
         if (withLink) {
             comm = GpsComm::Create(receiver);
             ui->comm = comm.get();
+            location = std::make_unique<LocationClientHost>(*comm);
+            InstallTunnelHook(*ui, location->client());
         }
         frame = std::make_unique<CMainFrame>(*ui, doc, bridge);
         doc.InitialUpdate();
@@ -56,6 +60,7 @@ protected:
     void TearDown() override {
         frame.reset();
         ui->comm = nullptr;
+        location.reset();
         comm.reset();
     }
 
@@ -99,6 +104,7 @@ protected:
 
     NotifyBridge bridge;
     std::unique_ptr<GpsComm> comm;
+    std::unique_ptr<LocationClientHost> location;
     CFeedDoc doc;
     std::unique_ptr<CMainFrame> frame;
 };

@@ -10,6 +10,7 @@
 #include <iterator>
 #include <mutex>
 #include <numbers>
+#include <optional>
 #include <sstream>
 #include <thread>
 
@@ -18,6 +19,7 @@
 #include "support/loopback_server.h"
 #include "cli/session_command.h"
 #include "link/gps_comm.h"
+#include "link/location_client_host.h"
 #include "location/messages/run_length.h"
 #include "platform/result_codes.h"
 #include "receiver/product/receiver_context.h"
@@ -334,16 +336,18 @@ TEST(ScriptedSessionEndToEnd, AidedSessionAgainstHandWrittenPeers) {
     };
     ReceiverContext context;
     context.ProductSelection = kOsprey;
-    std::unique_ptr<GpsComm> comm = GpsComm::Create(context, profile);
+    std::unique_ptr<GpsComm> comm = GpsComm::Create(context);
     ASSERT_NE(comm, nullptr);
+    std::optional<LocationClientHost> location(std::in_place, *comm, profile);
     EXPECT_EQ(comm->Connect(pty.SlavePath(), 57600), kResultOk);
     const auto deadline = std::chrono::steady_clock::now() + 20s;
     while (context.LinkProtocol.load() != kBinaryProtocol && std::chrono::steady_clock::now() < deadline) {
         std::this_thread::sleep_for(20ms);
     }
-    comm->Location().startNetworkSession();
+    location->client().startNetworkSession();
     receiverSide.join();
     serverSide.join();
+    location.reset();
     comm.reset();
 
     EXPECT_EQ(script.Faults(), "");

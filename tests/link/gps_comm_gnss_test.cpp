@@ -4,6 +4,7 @@
 #include "support/link_fixture.h"
 #include "support/manual_clock.h"
 #include "support/pseudo_terminal.h"
+#include "link/recording/fix_track.h"
 #include "receiver/binary/message_writer.h"
 
 namespace vexa {
@@ -115,7 +116,9 @@ TEST(GpsCommGnss, TimeToFirstFixCountsFromTheResetToTheFirstNmeaFix) {
 // closed: its fix would be stale, and would stop the time to first fix at once.
 TEST(GpsCommGnss, AReconnectionStartsANewSegmentWithoutTheHalfBuiltEpoch) {
     test::PseudoTerminal receiver;
+    FixTrack track;
     LinkUnderTest link;
+    link.comm->Model().AddGnssListener(track);
     // Whole seconds of GGA and RMC, then the GGA of one more.
     const auto seconds = [](std::initializer_list<const char*> times, const char* last, const std::string& latitude) {
         const std::string position = "," + latitude + ",N,00734.5678,E,";
@@ -136,12 +139,12 @@ TEST(GpsCommGnss, AReconnectionStartsANewSegmentWithoutTheHalfBuiltEpoch) {
     receiver.Send(seconds({"093010", "093011"}, "093012", "4600.0000"));
     ASSERT_TRUE(link.AwaitUpdate(FixUpdated{}));
     ASSERT_TRUE(link.AwaitUpdate(FixUpdated{}));
-    const std::vector<TrackPoint> track = link.comm->Model().Track();
-    ASSERT_GE(track.size(), 3u);
-    EXPECT_TRUE(track[0].startsSegment);
-    EXPECT_FALSE(track[1].startsSegment);
-    EXPECT_DOUBLE_EQ(track[2].latitude, 46.0) << "the first fix of the new connection";
-    EXPECT_TRUE(track[2].startsSegment) << "no line drawn across the gap";
+    const std::vector<TrackPoint> points = track.Points();
+    ASSERT_GE(points.size(), 3u);
+    EXPECT_TRUE(points[0].startsSegment);
+    EXPECT_FALSE(points[1].startsSegment);
+    EXPECT_DOUBLE_EQ(points[2].latitude, 46.0) << "the first fix of the new connection";
+    EXPECT_TRUE(points[2].startsSegment) << "no line drawn across the gap";
 }
 
 NavData NavAtZeroZero() {

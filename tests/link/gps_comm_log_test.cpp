@@ -4,6 +4,7 @@
 
 #include "support/link_fixture.h"
 #include "support/log_file_text.h"
+#include "link/link_log.h"
 #include "receiver/commands/command_blocks.h"
 #include "receiver/commands/command_builders.h"
 
@@ -23,18 +24,19 @@ std::string Body(const std::string& log) {
 }
 
 struct LoggedLink : ::testing::Test {
-    void SetUp() override { ASSERT_EQ(link.comm->OpenLog(path.string()), kResultOk); }
+    void SetUp() override { ASSERT_EQ(log.Open(path.string()), kResultOk); }
     ~LoggedLink() override { std::filesystem::remove(path); }
     std::filesystem::path path = std::filesystem::path(::testing::TempDir()) /
         (std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()) + ".gps");
     LinkUnderTest link;
+    LinkLog log{*link.comm};
 };
 
 TEST_F(LoggedLink, EachDeliveredMessageIsOneLine) {
     link.comm->Receive(Text("$GPGSA,A,3*30\r\n"));
     link.comm->Receive(Frame(test::OkToSendPayload(1)));
     link.comm->Receive(Frame(test::NavPayload(1)));
-    link.comm->CloseLog();
+    log.Close();
     const std::string body = Body(ReadFile(path));
     EXPECT_EQ(body.rfind("$GPGSA,A,3*30  \r\n", 0), 0u) << body;
     std::size_t lines = 0;
@@ -44,9 +46,9 @@ TEST_F(LoggedLink, EachDeliveredMessageIsOneLine) {
 
 TEST_F(LoggedLink, OpeningASecondLogClosesTheFirstWithItsClosingLine) {
     const std::filesystem::path second = path.string() + ".second";
-    ASSERT_EQ(link.comm->OpenLog(second.string()), kResultOk);
+    ASSERT_EQ(log.Open(second.string()), kResultOk);
     EXPECT_NE(ReadFile(path).find("\r\nLog file closed "), std::string::npos);
-    link.comm->CloseLog();
+    log.Close();
     std::filesystem::remove(second);
 }
 
@@ -61,7 +63,7 @@ TEST_F(LoggedLink, AFrameThatCannotBeHeldIsRefusedWithALineOfItsOwn) {
     EXPECT_EQ(link.comm->Send(poll.id, poll.block.data(), poll.length), kResultOk);
     EXPECT_EQ(link.comm->PendingOutputCount(), 1010u);
     link.comm->Receive(Text("$GPGSA,A,3*30\r\n"));
-    link.comm->CloseLog();
+    log.Close();
     const std::string body = Body(ReadFile(path));
     const std::string refusal =
         "GPS_COMM_TRK_Write OkToSend=FALSE, attempt to buffer VexaBinary message for later output failed.\r\n";
@@ -70,13 +72,14 @@ TEST_F(LoggedLink, AFrameThatCannotBeHeldIsRefusedWithALineOfItsOwn) {
 
 TEST(GpsCommLog, AFullDiskClosesTheLogOnceWithoutItsClosingLine) {
     LinkUnderTest link;
-    ASSERT_EQ(link.comm->OpenLog("/dev/full"), kResultOk);
+    LinkLog log(*link.comm);
+    ASSERT_EQ(log.Open("/dev/full"), kResultOk);
     const std::string sentence = "$GPGSA,A,3,,,,,,,,,,,,,1.0,1.0,1.0*30\r\n";
     for (int i = 0; i < 5000; ++i) {
         link.comm->DeliverMessage(255, reinterpret_cast<const std::uint8_t*>(sentence.data()), sentence.size());
     }
-    EXPECT_FALSE(link.comm->IsLogOpen());
-    link.comm->CloseLog();
+    EXPECT_FALSE(log.IsOpen());
+    log.Close();
     int shown = 0;
     while (auto update = link.notifications.take()) {
         const auto* message = std::get_if<MessageToShow>(&*update);
@@ -89,8 +92,9 @@ TEST(GpsCommLog, AFullDiskClosesTheLogOnceWithoutItsClosingLine) {
 
 TEST(GpsCommLog, AnErrorMetAtCloseIsShownToo) {
     LinkUnderTest link;
-    ASSERT_EQ(link.comm->OpenLog("/dev/full"), kResultOk);
-    link.comm->CloseLog();
+    LinkLog log(*link.comm);
+    ASSERT_EQ(log.Open("/dev/full"), kResultOk);
+    log.Close();
     EXPECT_EQ(link.notifications.take(), LinkUpdate{MessageToShow{"Disk is full. Log file will be closed."}});
 }
 

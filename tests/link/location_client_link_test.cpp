@@ -46,15 +46,15 @@ TEST_F(LocationClientLink, BinaryLinkOpensTheClientsTunnel) {
     const Bytes expected = ChannelOpenFrame(0xEE);
     EXPECT_EQ(pty.Receive(expected.size()), expected);
     EXPECT_TRUE(AwaitTextLine(link, "DEBUG: Enabling Vexa Binary"));
-    for (int attempt = 0; attempt < 100 && link.comm->Location().getReceiverVersion1().empty(); ++attempt) {
+    for (int attempt = 0; attempt < 100 && link.location->client().getReceiverVersion1().empty(); ++attempt) {
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
     }
-    EXPECT_EQ(link.comm->Location().getReceiverVersion1(), "ABC");
+    EXPECT_EQ(link.location->client().getReceiverVersion1(), "ABC");
 }
 
 TEST_F(LocationClientLink, NmeaChannelSwitch) {
     link.context.LinkProtocol = kBinaryProtocol;  // text lines are read only while a protocol is up
-    EXPECT_TRUE(link.comm->Location().setNmea(true));
+    EXPECT_TRUE(link.location->client().setNmea(true));
     const Bytes expected = ChannelOpenFrame(0xDD);
     EXPECT_EQ(pty.Receive(expected.size()), expected);
     EXPECT_TRUE(AwaitTextLine(link, "0128:NMEA ENABLED"));

@@ -13,6 +13,7 @@
 
 #include "support/frame_bytes.h"
 #include "link/gps_comm.h"
+#include "link/location_client_host.h"
 #include "link/model/link_update.h"
 #include "platform/result_codes.h"
 #include "receiver/binary/message_sink.h"
@@ -79,11 +80,15 @@ private:
 
 // A link with its own context, updates and delivery record.
 struct LinkUnderTest {
-    explicit LinkUnderTest(const Clock& clock = SystemClock()) : comm(GpsComm::Create(context, {}, {}, clock)) {
+    explicit LinkUnderTest(const Clock& clock = SystemClock())
+        : comm(GpsComm::Create(context, clock)), location(std::make_unique<LocationClientHost>(*comm)) {
         comm->SetUpdateSink(&notifications);
         comm->SetDeliveryListener(&delivered);
     }
-    ~LinkUnderTest() { comm.reset(); }
+    ~LinkUnderTest() {
+        location.reset();
+        comm.reset();
+    }
 
     // Waits for `expected` among the updates; false after `timeout`.
     bool AwaitUpdate(const LinkUpdate& expected, std::chrono::milliseconds timeout = std::chrono::seconds(5)) {
@@ -100,6 +105,7 @@ struct LinkUnderTest {
     UpdateLog notifications;
     DeliveryLog delivered;
     std::unique_ptr<GpsComm> comm;
+    std::unique_ptr<LocationClientHost> location;
 };
 
 }  // namespace vexa::test

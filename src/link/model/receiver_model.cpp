@@ -11,9 +11,6 @@
 namespace vexa {
 namespace {
 
-// A fix a second for twelve days; beyond that the oldest fixes make room.
-constexpr std::size_t kLongestTrack = 1 << 20;
-
 // Copies a delivered record into its kept form; a shorter record leaves the rest zero.
 template <class Record>
 void KeepRecord(KeptRecords& kept, const std::uint8_t* record, std::size_t length) {
@@ -41,7 +38,6 @@ ReceiverModel::Stored ReceiverModel::Store(int id, const std::uint8_t* record, s
     switch (use) {
     case ModelUse::Fix: {
         FillFixFromNav(Kept<NavData>(), fix_ ? *fix_ : fix_.emplace());
-        AddToTrack(*fix_);
         // The count stops here and holds; the binary receiver's own report gives the value, and a
         // navigation message still on the line from before a reset must not stand in for it.
         if (fix_->hasPosition()) context_.TtffCounter.fixed(clock_.SteadyNow());
@@ -77,7 +73,6 @@ ReceiverModel::Stored ReceiverModel::Store(int id, const std::uint8_t* record, s
 
 void ReceiverModel::StoreFix(const GnssFix& fix) {
     fix_ = fix;
-    AddToTrack(fix);
     MeasureTtff(fix);
     for (GnssListener* listener : gnssListeners_) listener->onFix(fix);
 }
@@ -113,8 +108,11 @@ void ReceiverModel::StartAfresh() {
     Kept<NavData>() = NavData{};
     Kept<TrackData>() = TrackData{};
     ForgetFixAndSky();
-    trackSegmentPending_ = true;
     for (GnssListener* listener : gnssListeners_) listener->onRestart();
+}
+
+void ReceiverModel::Connected() {
+    for (GnssListener* listener : gnssListeners_) listener->onConnected();
 }
 
 void ReceiverModel::AddGnssListener(GnssListener& listener) {
@@ -134,15 +132,6 @@ void ReceiverModel::MeasureTtff(const GnssFix& fix) {
     if (const auto measured = context_.TtffCounter.fixed(clock_.SteadyNow())) {
         context_.Ttff.set(*measured, TtffSource::Program);
     }
-}
-
-void ReceiverModel::AddToTrack(const GnssFix& fix) {
-    if (!keepTrack_) return;
-    std::optional<TrackPoint> point = TrackPointOf(fix);
-    if (!point) return;
-    point->startsSegment = std::exchange(trackSegmentPending_, false);
-    if (track_.size() == kLongestTrack) track_.pop_front();
-    track_.push_back(*point);
 }
 
 ModelSnapshot ReceiverModel::Snapshot() const {
@@ -193,9 +182,5 @@ std::optional<GnssSky> ReceiverModel::LatestSky() const {
     return sky_;
 }
 
-std::vector<TrackPoint> ReceiverModel::Track() const {
-    std::lock_guard guard(lock_);
-    return {track_.begin(), track_.end()};
-}
 
 }  // namespace vexa

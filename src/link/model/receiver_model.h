@@ -2,7 +2,6 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <deque>
 #include <mutex>
 #include <optional>
 #include <string>
@@ -17,13 +16,12 @@
 #include "receiver/binary/records.h"
 #include "receiver/fix/gnss_fix.h"
 #include "receiver/fix/gnss_listener.h"
-#include "receiver/fix/gpx_track.h"
 #include "receiver/product/receiver_context.h"
 
 namespace vexa {
 
-// The model of one receiver's latest output: the kept records, the latest fix and sky, the track,
-// the text lines waiting to be shown, the time to first fix and whether the receiver lets commands
+// The model of one receiver's latest output: the kept records, the latest fix and sky, the text
+// lines waiting to be shown, the time to first fix and whether the receiver lets commands
 // be sent. Its link writes it on the comm reader thread with the model lock held; every other
 // thread reads it through the calls below, which take the lock themselves and return copies. The
 // time to first fix is measured on `clock`.
@@ -50,14 +48,6 @@ public:
     // NavData or FixUpdated (fix), TrackData or SkyUpdated (sky).
     std::optional<GnssFix> LatestFix() const;
     std::optional<GnssSky> LatestSky() const;
-    // Every fix with a position (both protocols), oldest first. The first fix after each connection
-    // starts a segment; a reconnection after a lost link or a disconnection forgets nothing, so the
-    // track can still be exported.
-    std::vector<TrackPoint> Track() const;
-    // Whether fixes are kept for Track() (they are unless told otherwise): a front end that exports
-    // no track saves the memory a long run or a flood of fixes would take. Set before connecting.
-    void KeepTrack(bool keep) { keepTrack_ = keep; }
-
     // Each listener is told of every new fix and completed sky, under the lock, after it is stored,
     // in the order they were added. A listener is removed before it goes away.
     void AddGnssListener(GnssListener& listener);
@@ -82,15 +72,15 @@ public:
     // A line for the Text page; longer ones are cut to a ring slot.
     void StoreTextLine(std::string_view text);
     // The link closed: the position records, the fix, the sky, the receiver's word on sending and
-    // the count to the first fix are forgotten. The track is kept.
+    // the count to the first fix are forgotten.
     void ForgetReceiver();
     // The protocol changes: the fix and sky of the old one are dropped.
     void ForgetFixAndSky();
     // The input moved to another place (a capture was sought): the position records, the fix and
-    // the sky are forgotten, the track starts a new segment and every listener is told.
+    // the sky are forgotten and every listener is told (onRestart).
     void StartAfresh();
-    // The next fix with a position starts a new segment of the track.
-    void StartTrackSegment() { trackSegmentPending_ = true; }
+    // A source was connected: every listener is told (onConnected).
+    void Connected();
 
 private:
     template <class Record>
@@ -102,7 +92,6 @@ private:
         return std::get<Record>(kept_);
     }
 
-    void AddToTrack(const GnssFix& fix);
     void MeasureTtff(const GnssFix& fix);
 
     ReceiverContext& context_;
@@ -113,9 +102,6 @@ private:
     KeptRecords kept_{};
     std::optional<GnssFix> fix_;
     std::optional<GnssSky> sky_;
-    std::deque<TrackPoint> track_;
-    bool keepTrack_ = true;
-    bool trackSegmentPending_ = true;
     TextLineRing textLines_;
     std::uint8_t okToSend_ = 0;
 };

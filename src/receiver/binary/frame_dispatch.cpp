@@ -19,7 +19,7 @@ void FrameDispatch::onFrame(std::span<std::uint8_t> payload) {
     const ProductTraits* product = SupportedProduct(context_.ProductSelection.load());
     if (context_.LinkProtocol.exchange(kBinaryProtocol) != kBinaryProtocol && product != nullptr &&
         product->channelBytes) {
-        locationClient_.setBinary(1);
+        locationClient_->setBinary(1);
     }
     if (product == nullptr) return;
     if (product->channelBytes) {
@@ -39,7 +39,7 @@ void FrameDispatch::dispatchChannels(std::span<std::uint8_t> payload) {
     switch (payload[0]) {
     case kAi3Channel:
     case kFChannel:
-        locationClient_.postExternalSerial(payload.data(), payload.size());
+        locationClient_->postExternalSerial(payload.data(), payload.size());
         return;
     case kStatChannel:
         payload[0] = ToWire(MessageId::TtffReport);  // what the statistics channel's payloads decode as

@@ -17,7 +17,7 @@ namespace vexa {
 class FrameDispatch : public FrameListener {
 public:
     FrameDispatch(ReceiverContext& context, MessageSink& sink, LocationClientLink& locationClient)
-        : context_(context), sink_(sink), locationClient_(locationClient) {}
+        : context_(context), sink_(sink), locationClient_(&locationClient) {}
 
     void onFrame(std::span<std::uint8_t> payload) override;
     void onSentence(std::span<const std::uint8_t> text) override;
@@ -27,6 +27,8 @@ public:
     std::uint64_t droppedFrames() const { return droppedFrames_; }
     // Told of each of those frames and why (nullptr: nobody).
     void setDropListener(DropListener* listener) { dropListener_ = listener; }
+    // Where the frames for the location client go from now on.
+    void setLocationClient(LocationClientLink& locationClient) { locationClient_ = &locationClient; }
 
 private:
     void dispatchChannels(std::span<std::uint8_t> payload);
@@ -36,7 +38,7 @@ private:
 
     ReceiverContext& context_;
     MessageSink& sink_;
-    LocationClientLink& locationClient_;
+    LocationClientLink* locationClient_;
     RecordBuffer record_;
     DecodeResult decoded_;
     std::uint64_t droppedFrames_ = 0;

@@ -13,6 +13,8 @@ public:
     // The receiver's output starts afresh at another place of a capture: what follows continues
     // nothing told before.
     virtual void onRestart() {}
+    // A source was connected: what follows may come from another receiver.
+    virtual void onConnected() {}
 };
 
 }  // namespace vexa

@@ -9,6 +9,8 @@
 #include <sys/resource.h>
 #include <unistd.h>
 
+#include "link/link_log.h"
+#include "link/link_recording.h"
 #include "support/link_fixture.h"
 #include "support/log_file_text.h"
 #include "support/pseudo_terminal.h"
@@ -123,27 +125,52 @@ struct RecordedLink : RecordingFile {
     void SetUp() override { ASSERT_EQ(link.comm->Connect(receiver.SlavePath(), 57600), kResultOk); }
     test::PseudoTerminal receiver;
     test::LinkUnderTest link;
+    LinkRecording recording{*link.comm};
 };
 
 TEST_F(RecordedLink, EveryByteReadGoesToTheFileAsWellAsToTheReceivePath) {
     const Bytes before = test::Join({test::Frame(test::NavPayload(1))});
     receiver.Send(before);
     ASSERT_TRUE(link.AwaitUpdate(MessageDelivered{MessageId::NavData}));
-    ASSERT_EQ(link.comm->StartRecording(path_), 0);
-    EXPECT_TRUE(link.comm->IsRecording());
+    ASSERT_EQ(recording.Start(path_), 0);
+    EXPECT_TRUE(recording.Active());
     const Bytes recorded = test::Join({test::Text("$GPGSA,A,3,,,,,,,,,,,,,1.0,1.0,1.0*30\r\n"), Bytes{0x00, 0xFF, 0xA0},
                                        test::Frame(test::NavPayload(2)), Counting(3000),
                                        test::Frame(test::OkToSendPayload(1))});
     receiver.Send(recorded);
     ASSERT_TRUE(link.AwaitUpdate(MessageDelivered{MessageId::OkToSend}));
-    link.comm->StopRecording();
-    EXPECT_FALSE(link.comm->IsRecording());
+    recording.Stop();
+    EXPECT_FALSE(recording.Active());
     EXPECT_EQ(FileBytes(path_), recorded);
     EXPECT_EQ(link.delivered.deliveries().back().id, 18);
 }
 
+// Each owner keeps its own listeners on the one link: two recordings and a data log all get
+// everything read, the recordings byte for byte.
+TEST_F(RecordedLink, SeveralOwnersListenToOneLinkAndEachGetsEverything) {
+    LinkRecording second(*link.comm);
+    LinkLog log(*link.comm);
+    const std::string secondPath = path_ + ".second";
+    const std::string logPath = path_ + ".gps";
+    ASSERT_EQ(recording.Start(path_), 0);
+    ASSERT_EQ(second.Start(secondPath), 0);
+    ASSERT_EQ(log.Open(logPath), kResultOk);
+    const Bytes sent = test::Join({test::Text("$GPGSA,A,3,,,,,,,,,,,,,1.0,1.0,1.0*30\r\n"), Counting(3000),
+                                   test::Frame(test::OkToSendPayload(1))});
+    receiver.Send(sent);
+    ASSERT_TRUE(link.AwaitUpdate(MessageDelivered{MessageId::OkToSend}));
+    recording.Stop();
+    second.Stop();
+    log.Close();
+    EXPECT_EQ(FileBytes(path_), sent);
+    EXPECT_EQ(FileBytes(secondPath), sent);
+    EXPECT_NE(ReadFile(logPath).find("$GPGSA,A,3,"), std::string::npos) << ReadFile(logPath);
+    std::filesystem::remove(secondPath);
+    std::filesystem::remove(logPath);
+}
+
 TEST_F(RecordedLink, AFullDiskIsShownAndTheLinkKeepsDelivering) {
-    ASSERT_EQ(link.comm->StartRecording("/dev/full"), 0);
+    ASSERT_EQ(recording.Start("/dev/full"), 0);
     receiver.Send(test::Join({Counting(RawRecording::kBufferSize + 10), test::Frame(test::NavPayload(3))}));
     bool shown = false;
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
@@ -152,7 +179,7 @@ TEST_F(RecordedLink, AFullDiskIsShownAndTheLinkKeepsDelivering) {
         shown = notification == LinkUpdate{MessageToShow{"Recording stopped: /dev/full: No space left on device"}};
     }
     EXPECT_TRUE(shown);
-    EXPECT_FALSE(link.comm->IsRecording());
+    EXPECT_FALSE(recording.Active());
     receiver.Send(test::Frame(test::OkToSendPayload(1)));
     EXPECT_TRUE(link.AwaitUpdate(MessageDelivered{MessageId::OkToSend}));
 }
