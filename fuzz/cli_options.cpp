@@ -41,7 +41,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::optional<vexa::CliOptions> options = vexa::ParseCliOptions(arguments, error);
     Require(options.has_value() == error.empty());
     if (!options || options->mode != vexa::CliOptions::Mode::Live) return 0;
-    Require(options->portPaths.size() == 1 && !options->portPaths.front().empty());
+    Require(!options->portPaths.empty());
+    for (const std::string& port : options->portPaths) Require(!port.empty());
     Require(vexa::ParseBaudSelection(options->baudSelection).has_value());
     Require(!options->seconds || (std::isfinite(*options->seconds) && *options->seconds > 0));
     for (const vexa::ReceiverRequest& request : options->requests) CheckRequest(request);
