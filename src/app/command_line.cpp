@@ -16,7 +16,7 @@ namespace vexa {
 namespace {
 
 enum class DemoOption {
-    kSimulate, kSimProtocol, kSimBaud, kSimConstellations, kPort, kScale, kProduct, kConnect, kScreenshots,
+    kSimulate, kSimProtocol, kSimBaud, kSimConstellations, kPort, kBaud, kScale, kProduct, kConnect, kScreenshots,
     kSeconds, kMap, kReplay, kSpeed, kLoop, kAllPages, kHistory, kCounts, kMetrics, kHelp, kVersion,
 };
 
@@ -31,6 +31,9 @@ constexpr OptionRow<DemoOption> kDemoOptions[] = {
      "is that of a multi-constellation receiver"},
     {DemoOption::kPort, "--port", "PATH",
      "add a port to the list (repeatable): a serial device, tcp://HOST:PORT or\ngpsd://HOST[:PORT][/DEVICE]"},
+    {DemoOption::kBaud, "--baud", "N",
+     "with --connect: connect at N baud instead of searching (\"Auto\"), so that\n"
+     "nothing is read at a wrong rate"},
     {DemoOption::kScale, "--scale", "N", "open the window N times its smallest size (1 to 8)", OptionRange{1, 8}},
     {DemoOption::kAllPages, "--all-pages", "", "show the six pages at once (View, All Pages)"},
     {DemoOption::kHistory, "--history", "", "open the History window at start (Setup, History...)"},
@@ -76,6 +79,15 @@ std::optional<Number> ParseNumber(std::string_view text) {
     const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
     if (error != std::errc() || end != text.data() + text.size()) return std::nullopt;
     return value;
+}
+
+constexpr std::string_view kFixedBaudRates = "4800, 9600, 19200, 38400, 57600, 115200, 230400, 460800 or 921600";
+
+// One of the rates the search tries, never "Auto".
+std::optional<int> FixedBaud(std::optional<std::string_view> text) {
+    const auto baud = text ? ParseBaudSelection(*text) : std::nullopt;
+    if (!baud || *baud == kAutoBaud) return std::nullopt;
+    return baud;
 }
 
 }  // namespace
@@ -127,12 +139,8 @@ ParsedDemoOptions ParseDemoOptions(std::span<const std::string_view> arguments) 
             break;
         }
         case DemoOption::kSimBaud: {
-            const auto text = value();
-            const auto baud = text ? ParseNumber<int>(*text) : std::nullopt;
-            if (!baud || *baud == kAutoBaud || ParseBaudSelection(*text) != baud) {
-                return fail("--sim-baud takes 4800, 9600, 19200, 38400, 57600, 115200, 230400, 460800 or 921600");
-            }
-            options.simulateBaud = baud;
+            options.simulateBaud = FixedBaud(value());
+            if (!options.simulateBaud) return fail("--sim-baud takes " + std::string(kFixedBaudRates));
             break;
         }
         case DemoOption::kSimConstellations: {
@@ -147,6 +155,11 @@ ParsedDemoOptions ParseDemoOptions(std::span<const std::string_view> arguments) 
             const auto text = value();
             if (!text || text->empty()) return fail("--port takes a device path, tcp://HOST:PORT or gpsd://HOST[:PORT][/DEVICE]");
             options.ports.emplace_back(*text);
+            break;
+        }
+        case DemoOption::kBaud: {
+            options.connectBaud = FixedBaud(value());
+            if (!options.connectBaud) return fail("--baud takes " + std::string(kFixedBaudRates));
             break;
         }
         case DemoOption::kScale: {
@@ -216,6 +229,7 @@ ParsedDemoOptions ParseDemoOptions(std::span<const std::string_view> arguments) 
     if ((options.simulateNmea || options.simulateBaud || options.simulateConstellations) && !options.simulate) {
         return {options, "--sim-protocol, --sim-baud and --sim-constellations need --simulate"};
     }
+    if (options.connectBaud && !options.connect) return {options, "--baud needs --connect"};
     if (paceGiven && options.replayFile.empty()) return {options, "--speed and --loop need --replay"};
     return parsed;
 }

@@ -23,6 +23,7 @@ struct DemoOptions {
     std::string countsFile;          // where to write the link's counts on quitting
     std::optional<int> product;      // chosen without the Product Selection dialog
     bool connect = false;            // connect to the first listed port with "Auto", without the dialog
+    std::optional<int> connectBaud;  // ... at this rate instead of "Auto"
     std::string screenshotsFolder;   // where to save the window and the pages, then exit
     double seconds = 0;              // ... after this many seconds
     std::string mapFile;             // a geoset to load at start

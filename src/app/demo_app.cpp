@@ -165,7 +165,7 @@ void CDemoApp::SimulateSelectedProduct() {
     if (simulator_) simulator_->changeProduct(SimulatedProductName(receiver_.ProductSelection));
 }
 
-// The command line's --connect: the Serial Comm dialog's Connect with "Auto" on the first port,
+// The command line's --connect: the Serial Comm dialog's Connect with "Auto" (or --baud) on the first port,
 // driven by the same one-second ticks, without the dialog.
 void CDemoApp::ConnectWithoutDialog() {
     const std::vector<SerialPortEntry> ports = DiscoverPorts(ui_->ports);
@@ -187,7 +187,8 @@ void CDemoApp::ConnectWithoutDialog() {
     };
     connection_ = std::make_unique<ConnectionController>(*comm_, receiver_, std::move(callbacks));
     const std::string replay = ReplayPortName(options_);
-    connection_->Connect(replay.empty() ? ports.front().devicePath : replay, "Auto");
+    const std::string baud = options_.connectBaud ? std::to_string(*options_.connectBaud) : "Auto";
+    connection_->Connect(replay.empty() ? ports.front().devicePath : replay, baud);
     if (!connection_->Testing()) return;
     connectionTimer_.setInterval(1000);
     QObject::connect(&connectionTimer_, &QTimer::timeout, frame_.get(), [this] { OnConnectionTick(); });

@@ -20,7 +20,7 @@ ParsedDemoOptions Parse(std::vector<std::string_view> arguments) { return ParseD
 TEST(CommandLineTest, TheOptionsOfAScreenshotRun) {
     const ParsedDemoOptions parsed =
         Parse({"--simulate", "--sim-protocol", "nmea", "--sim-baud", "4800", "--sim-constellations", "galileo,gps", "--port", "/dev/ttyUSB0", "--scale", "2",
-               "--product", "Osprey", "--connect", "--screenshots", "/tmp/shots", "--seconds", "2.5", "--map", "a.gst",
+               "--product", "Osprey", "--connect", "--baud", "921600", "--screenshots", "/tmp/shots", "--seconds", "2.5", "--map", "a.gst",
                "--history", "--counts", "/tmp/got"});
     ASSERT_EQ(parsed.error, "");
     const DemoOptions& options = parsed.options;
@@ -32,6 +32,7 @@ TEST(CommandLineTest, TheOptionsOfAScreenshotRun) {
     EXPECT_EQ(options.scale, 2);
     EXPECT_EQ(options.product, 1);
     EXPECT_TRUE(options.connect);
+    EXPECT_EQ(options.connectBaud, 921600);
     EXPECT_EQ(options.screenshotsFolder, "/tmp/shots");
     EXPECT_EQ(options.seconds, 2.5);
     EXPECT_EQ(options.mapFile, "a.gst");
@@ -78,6 +79,9 @@ TEST(CommandLineTest, BadArgumentsAreRefusedWithAReason) {
         {"--metrics", "gnss lab:9861"},
         {"--counts"},
         {"--counts", ""},
+        {"--connect", "--baud", "1234"},
+        {"--connect", "--baud", "0"},
+        {"--baud", "9600"},
     };
     for (const auto& arguments : cases) {
         EXPECT_NE(Parse(arguments).error, "") << arguments.front() << " (" << arguments.size() << " arguments)";
@@ -95,7 +99,7 @@ TEST(CommandLineTest, AnUnknownOptionIsCalledUnknownWithTheClosestNamed) {
 TEST(CommandLineTest, EveryOptionTheHelpListsIsTaken) {
     const std::vector<std::string> listed = test::OptionsListedUnder(kDemoUsage, "Options:");
     for (const std::string& name : listed) EXPECT_EQ(Parse({name}).error.find("unknown option"), std::string::npos) << name;
-    EXPECT_EQ(listed.size(), 20u);
+    EXPECT_EQ(listed.size(), 21u);
 }
 
 TEST(CommandLineTest, AReplayIsListedByItsReplayNameWithItsPace) {
