@@ -86,17 +86,21 @@ void CDebugDataView::OnUpdate(const LinkUpdate& update) {
     if (!std::holds_alternative<TextLinesWaiting>(update)) return;
     GpsComm* comm = ui_.comm;
     if (!comm) return;
-    while (std::optional<std::string> line = comm->Model().NextTextLine()) TakeLine(std::move(*line));
+    QStringList lines;
+    while (std::optional<std::string> line = comm->Model().NextTextLine()) {
+        if (std::optional<QString> shown = TakeLine(std::move(*line))) lines.append(std::move(*shown));
+    }
     // Lines that came faster than the page takes them are not shown; the page says how many.
     const std::uint64_t dropped = comm->Model().TextLinesDropped();
     if (dropped > linesDroppedShown_) {
-        AddLine(QStringLiteral("(%1 lines not shown: they came faster than the page takes them)")
-                    .arg(dropped - linesDroppedShown_));
+        lines.append(QStringLiteral("(%1 lines not shown: they came faster than the page takes them)")
+                         .arg(dropped - linesDroppedShown_));
         linesDroppedShown_ = dropped;
     }
+    AddLines(lines);
 }
 
-void CDebugDataView::TakeLine(std::string line) {
+std::optional<QString> CDebugDataView::TakeLine(std::string line) {
     std::replace_if(line.begin(), line.end(), [](char c) { return c == '\r' || c == '\n'; }, ' ');
     const std::string_view text(line);
 
@@ -114,26 +118,32 @@ void CDebugDataView::TakeLine(std::string line) {
             if (!debugButton_->isHidden()) ShowFilterButtons(false);
         } else {
             if (debugButton_->isHidden()) ShowFilterButtons(true);
-            if ((m_nFilter == kDebugFilter) == text.starts_with('$')) return;
+            if ((m_nFilter == kDebugFilter) == text.starts_with('$')) return std::nullopt;
         }
     }
-    AddLine(QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size())));
+    return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
 }
 
-void CDebugDataView::AddLine(const QString& line) {
+// The list is laid out once for the whole batch: at 20 epochs a second of four systems, hundreds of
+// lines come each second, and laying the list out for each one was most of the page's cost.
+void CDebugDataView::AddLines(const QStringList& lines) {
     list_->setUpdatesEnabled(false);
-    if (!line.isEmpty()) {
-        int top = TopIndex();
+    std::optional<int> top;
+    for (const QString& line : lines) {
+        if (line.isEmpty()) continue;
+        if (!top) top = TopIndex();
         if (list_->count() >= kMaxLines) {
             delete list_->takeItem(0);
-            top = std::max(top - 1, 0);
+            top = std::max(*top - 1, 0);
         }
         auto* item = new QListWidgetItem(line);
         item->setSizeHint(QSize(kHorizontalExtent, ItemHeight()));
         list_->addItem(item);
+        // It follows the newest line unless the user has scrolled back from it.
         const int count = list_->count();
-        SetTopIndex(top < count - VisibleLineCount() - 3 ? top : count - 1);
+        if (*top >= count - VisibleLineCount() - 3) top = count - 1;
     }
+    if (top) SetTopIndex(*top);
     RedrawIfDue();
 }
 

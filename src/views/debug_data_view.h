@@ -1,8 +1,10 @@
 #pragma once
 
 #include <QRect>
+#include <QStringList>
 #include <QWidget>
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "link/model/link_update.h"
@@ -34,7 +36,7 @@ public:
     void OnInitialUpdate();
     // A document update: TextLinesWaiting brings the lines waiting in the model.
     void OnUpdate(const LinkUpdate& update);
-    void AddLine(const QString& line);
+    void AddLines(const QStringList& lines);
     // The frame's one-second timer: repaints a list left frozen by the last burst.
     void OnRedrawTimer();
     // Shows the lines added since the last repaint now.
@@ -54,7 +56,8 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
-    void TakeLine(std::string line);
+    // The line as the list shows it, or nothing when the filter leaves it out.
+    std::optional<QString> TakeLine(std::string line);
     void ShowFilterButtons(bool shown);
     void FollowFilterRule();
     void OnFilterClicked();

@@ -32,8 +32,12 @@ protected:
         for (int row = 0; row < text->List()->count(); ++row) lines.append(text->List()->item(row)->text());
         return lines;
     }
-    void AddLines(int first, int last) {
-        for (int index = first; index <= last; ++index) text->AddLine(QStringLiteral("line %1").arg(index));
+    // Lines come one per update, or many in one as at high rates.
+    void AddLines(int first, int last, bool batched = false) {
+        QStringList lines;
+        for (int index = first; index <= last; ++index) lines.append(QStringLiteral("line %1").arg(index));
+        if (batched) return text->AddLines(lines);
+        for (const QString& line : lines) text->AddLines({line});
     }
 
     CDebugDataView* text = nullptr;
@@ -44,36 +48,40 @@ TEST_F(DebugDataViewTest, TheListKeepsTheNewestHundredLines) {
     ASSERT_EQ(text->List()->count(), 100);
     EXPECT_EQ(text->List()->item(0)->text(), "line 1");
     EXPECT_EQ(text->List()->item(99)->text(), "line 100");
-    text->AddLine(QString());
+    text->AddLines({QString()});
     EXPECT_EQ(text->List()->count(), 100);
 }
 
 TEST_F(DebugDataViewTest, TheListFollowsTheNewestLineUnlessScrolledBack) {
     const int visible = text->VisibleLineCount();
     ASSERT_GT(visible, 5);
-    AddLines(1, 60);
-    EXPECT_EQ(text->TopIndex(), 60 - visible);
+    for (const bool batched : {false, true}) {
+        SCOPED_TRACE(batched ? "lines in one batch" : "a line at a time");
+        text->ClearList();
+        AddLines(1, 60, batched);
+        EXPECT_EQ(text->TopIndex(), 60 - visible);
 
-    // Back far enough: new lines do not move the view.
-    text->List()->verticalScrollBar()->setValue(10);
-    AddLines(61, 100);
-    EXPECT_EQ(text->TopIndex(), 10);
-    // Entry 0 goes, and the view keeps showing the same lines.
-    AddLines(101, 102);
-    EXPECT_EQ(text->TopIndex(), 8);
-    EXPECT_EQ(text->List()->item(8)->text(), "line 11");
+        // Back far enough: new lines do not move the view.
+        text->List()->verticalScrollBar()->setValue(10);
+        AddLines(61, 100, batched);
+        EXPECT_EQ(text->TopIndex(), 10);
+        // Entry 0 goes, and the view keeps showing the same lines.
+        AddLines(101, 102, batched);
+        EXPECT_EQ(text->TopIndex(), 8);
+        EXPECT_EQ(text->List()->item(8)->text(), "line 11");
 
-    // Close to the end counts as following.
-    text->List()->verticalScrollBar()->setValue(100 - visible - 2);
-    AddLines(103, 103);
-    EXPECT_EQ(text->TopIndex(), 100 - visible);
+        // Close to the end counts as following.
+        text->List()->verticalScrollBar()->setValue(100 - visible - 2);
+        AddLines(103, 110, batched);
+        EXPECT_EQ(text->TopIndex(), 100 - visible);
+    }
 }
 
 TEST_F(DebugDataViewTest, RedrawsAreThrottledToOnePer900Milliseconds) {
-    text->AddLine("first");
+    text->AddLines({"first"});
     EXPECT_TRUE(text->List()->updatesEnabled());
     now += 100;
-    text->AddLine("second");
+    text->AddLines({"second"});
     EXPECT_FALSE(text->List()->updatesEnabled());
     now += 700;
     frame->OnRedrawTimer();
@@ -82,10 +90,10 @@ TEST_F(DebugDataViewTest, RedrawsAreThrottledToOnePer900Milliseconds) {
     frame->OnRedrawTimer();
     EXPECT_TRUE(text->List()->updatesEnabled());
     now += 500;
-    text->AddLine("third");
+    text->AddLines({"third"});
     EXPECT_FALSE(text->List()->updatesEnabled());
     now += 400;
-    text->AddLine("fourth");
+    text->AddLines({"fourth"});
     EXPECT_TRUE(text->List()->updatesEnabled());
 }
 

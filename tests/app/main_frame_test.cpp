@@ -277,7 +277,7 @@ TEST_F(MainFrameTest, TheProtocolSwitchSelectsTextOrPositionAndEmptiesTheList) {
     CDebugDataView* text = tabs->TextView();
 
     receiver.LinkProtocol = kBinaryProtocol;
-    text->AddLine("before the switch");
+    text->AddLines({"before the switch"});
     frame->RunCommand(Frame::kSwitchProtocol);
     EXPECT_EQ(tabs->CurrentIndex(), CDemoTabView::kText);
     EXPECT_EQ(text->List()->count(), 0);
@@ -285,7 +285,7 @@ TEST_F(MainFrameTest, TheProtocolSwitchSelectsTextOrPositionAndEmptiesTheList) {
     EXPECT_EQ(receiverEnd.SlaveSpeed(), B4800);
 
     receiver.LinkProtocol = kNmeaProtocol;
-    text->AddLine("$GPGGA");
+    text->AddLines({"$GPGGA"});
     frame->RunCommand(Frame::kSwitchProtocol);
     EXPECT_EQ(tabs->CurrentIndex(), CDemoTabView::kPosition);
     EXPECT_EQ(text->List()->count(), 0);
