@@ -156,6 +156,7 @@ TEST_F(SkyPage, WithoutTrackerDataTheSquareIsBlackAndBoxesKeepTheirTexts) {
     Render(page);
     EXPECT_EQ(page.BoxTexts(0).satellite, "7");
     snapshot = {};
+    page.OnUpdate(MessageDelivered{MessageId::NavData});  // the link tells of every change
     const QImage image = Render(page);
     EXPECT_EQ(page.BoxTexts(0).satellite, "7");
     EXPECT_EQ(page.BoxTexts(0).azimuth, "90");

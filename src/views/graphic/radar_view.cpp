@@ -26,7 +26,12 @@ CRadarView::CRadarView(CViewSky* page, ModelReader read, QWidget* parent)
 void CRadarView::OnUpdate(const LinkUpdate& update) {
     if (!IsDelivered(update, MessageId::NavData) && !std::holds_alternative<SkyUpdated>(update)) return;
     FillBoxes();
-    this->update();
+    Redraw();
+}
+
+void CRadarView::Redraw() {
+    drawnFor_.reset();
+    update();
 }
 
 // The paint fills the boxes too; filling them here as well means a page painted for the first time
@@ -43,9 +48,15 @@ void CRadarView::paintEvent(QPaintEvent*) {
     geometry_ = SkyGeometryFor(client.size());
     // The device pixels of one page unit, the window's scale and the screen's together.
     const double zoom = std::max(1.0, painter.deviceTransform().m11());
-    if (!DrawSkyPlot(image_, geometry_, read_(), boxes_, zoom, &markers_)) return;
-    if (page_ != nullptr) page_->SetBoxTexts(boxes_);
-    painter.drawImage(QRectF(client.topLeft(), QSizeF(image_.size()) / zoom), image_);
+    // A paint for a neighbour's change (All Pages repaints what lies between two changed pages) copies
+    // the plot as last drawn: it changes only with the link's data, its size or the screen's scale.
+    const Drawn wanted{client.size(), zoom};
+    if (drawnFor_ != wanted) {
+        drawnFor_ = wanted;
+        plotShown_ = DrawSkyPlot(image_, geometry_, read_(), boxes_, zoom, &markers_);
+        if (plotShown_ && page_ != nullptr) page_->SetBoxTexts(boxes_);
+    }
+    if (plotShown_) painter.drawImage(QRectF(client.topLeft(), QSizeF(image_.size()) / zoom), image_);
 }
 
 void CRadarView::mouseMoveEvent(QMouseEvent* event) {

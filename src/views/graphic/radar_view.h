@@ -2,6 +2,7 @@
 
 #include <QFrame>
 #include <QImage>
+#include <optional>
 #include <vector>
 
 #include "link/model/link_update.h"
@@ -12,8 +13,8 @@ namespace vexa {
 
 class CViewSky;
 
-// The sky plot: drawn off screen at the screen's resolution on every paint and copied to the window
-// in one block; the drawing also fills the channel boxes of its page. Without tracker data it stays a
+// The sky plot: drawn off screen at the screen's resolution when its data, size or scale changed, and
+// copied to the window in one block; the drawing also fills the channel boxes of its page. Without tracker data it stays a
 // black square. Hovering a satellite tells what it is.
 class CRadarView : public QFrame {
     Q_OBJECT
@@ -23,6 +24,8 @@ public:
     void OnUpdate(const LinkUpdate& update);
     // Sets the page's boxes from the current tracker data, as the paint does.
     void FillBoxes();
+    // Draws the plot again from the model at the next paint.
+    void Redraw();
     const SkyGeometry& Geometry() const { return geometry_; }
     // The satellites of the last paint, in the plot's page units.
     const std::vector<SkyMarker>& Markers() const { return markers_; }
@@ -38,6 +41,14 @@ private:
     QImage image_;
     SkyBoxTexts boxes_;
     std::vector<SkyMarker> markers_;
+    // What the image was last drawn for; empty when the data changed since.
+    struct Drawn {
+        QSize size;
+        double zoom = 1;
+        bool operator==(const Drawn&) const = default;
+    };
+    std::optional<Drawn> drawnFor_;
+    bool plotShown_ = false;  // whether the last drawing had tracker data to show
 };
 
 }  // namespace vexa

@@ -27,7 +27,7 @@ QLabel* MakeBox(QWidget* page, const QFont& font, int id, int column, int top) {
 }  // namespace
 
 CViewSky::CViewSky(ModelReader read, QWidget* parent)
-    : QWidget(parent), labelFont_(ArialCell(11)) {
+    : QWidget(parent), labelFont_(ArialCell(11)), boxLabels_(labelFont_) {
     for (int i = 0; i < static_cast<int>(kTrackChannels); ++i) {
         satellite_[i] = MakeBox(this, labelFont_, kFirstSatelliteBox + i, i, 185);
         azimuth_[i] = MakeBox(this, labelFont_, kFirstAzimuthBox + i, i, 207);
@@ -39,7 +39,7 @@ CViewSky::CViewSky(ModelReader read, QWidget* parent)
 
 void CViewSky::OnInitialUpdate() {
     plot_->FillBoxes();
-    plot_->update();
+    plot_->Redraw();
 }
 
 // The page itself draws only its captions: the plot and the boxes whose texts change repaint alone.
@@ -48,9 +48,9 @@ void CViewSky::OnUpdate(const LinkUpdate& update) { plot_->OnUpdate(update); }
 void CViewSky::SetBoxTexts(const SkyBoxTexts& texts) {
     for (std::size_t i = 0; i < kTrackChannels; ++i) {
         QLabel& box = *satellite_[i];
-        const BoxLabel label = texts[i].id ? SatelliteBoxLabel(*texts[i].id, labelFont_, box.contentsRect().width(),
-                                                               ScaledView::PixelsPerUnit(*this))
-                                           : BoxLabel{texts[i].satellite, labelFont_};
+        const BoxLabel label = texts[i].id
+                                   ? boxLabels_.For(*texts[i].id, box.contentsRect().width(), ScaledView::PixelsPerUnit(*this))
+                                   : BoxLabel{texts[i].satellite, labelFont_};
         box.setFont(label.font);
         box.setText(label.text);
         azimuth_[i]->setText(texts[i].azimuth);
