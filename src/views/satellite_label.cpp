@@ -24,6 +24,18 @@ BoxLabel SatelliteBoxLabel(SatelliteId id, const QFont& font, int width, double 
     return {QString::number(id.svid), font};
 }
 
+const BoxLabel& SatelliteBoxLabels::For(SatelliteId id, int width, double pixelsPerUnit) {
+    if (width != width_ || pixelsPerUnit != pixelsPerUnit_) {
+        labels_.clear();
+        width_ = width;
+        pixelsPerUnit_ = pixelsPerUnit;
+    }
+    const auto key = std::make_pair(id.gnss, id.svid);
+    auto found = labels_.find(key);
+    if (found == labels_.end()) found = labels_.emplace(key, SatelliteBoxLabel(id, font_, width, pixelsPerUnit)).first;
+    return found->second;
+}
+
 QString SystemName(GnssId gnss) {
     switch (gnss) {
     case GnssId::Gps: return QStringLiteral("GPS");

@@ -3,6 +3,9 @@
 #include <QFont>
 #include <QFontMetrics>
 #include <QString>
+#include <cstdint>
+#include <map>
+#include <utility>
 
 #include "receiver/fix/gnss_fix.h"
 
@@ -23,6 +26,20 @@ struct BoxLabel {
 // on a larger scale, in the largest smaller font that fits and stays at least as large on the screen
 // as a legible label; the number alone in the box's font otherwise.
 BoxLabel SatelliteBoxLabel(SatelliteId id, const QFont& font, int width, double pixelsPerUnit);
+
+// SatelliteBoxLabel for a page's boxes of one font, kept per satellite: finding the font measures
+// the label in every size down to the smallest, and the boxes are filled at every epoch.
+class SatelliteBoxLabels {
+public:
+    explicit SatelliteBoxLabels(QFont font) : font_(std::move(font)) {}
+    const BoxLabel& For(SatelliteId id, int width, double pixelsPerUnit);
+
+private:
+    QFont font_;
+    int width_ = -1;
+    double pixelsPerUnit_ = 0;
+    std::map<std::pair<GnssId, std::uint16_t>, BoxLabel> labels_;  // for width_ and pixelsPerUnit_
+};
 
 // The system's name as a user reads it ("GPS", "GLONASS", "Galileo" ...).
 QString SystemName(GnssId gnss);

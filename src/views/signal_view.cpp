@@ -40,6 +40,7 @@ CSignalView::CSignalView(ReceiverContext& context, ModelReader read, QWidget* pa
       read_(std::move(read)),
       ticks_(ticks ? std::move(ticks) : TickSource(SteadyTicks)),
       font_(ArialCell(13)),
+      boxLabels_(font_),
       ttff_(MakeStaticText(this, kTtff, RectLtrb(101, 4, 172, 20), Qt::AlignHCenter)),
       fixStatusColour_(kPaletteRed) {
     setFont(font_);
@@ -89,8 +90,8 @@ QColor CSignalView::ShowSky(const GnssSky& sky, const GnssFix* fix) {
             bars_[i]->SetPos(0);
             strengths_[i]->clear();
         }
-        const BoxLabel label = SatelliteBoxLabel(satellite.id, font_, numbers_[i]->contentsRect().width(),
-                                                 ScaledView::PixelsPerUnit(*this));
+        const BoxLabel& label =
+            boxLabels_.For(satellite.id, numbers_[i]->contentsRect().width(), ScaledView::PixelsPerUnit(*this));
         numbers_[i]->setFont(label.font);
         numbers_[i]->setText(label.text);
     }

@@ -10,6 +10,7 @@
 #include "link/model/link_update.h"
 #include "receiver/binary/records.h"
 #include "views/model_readers.h"
+#include "views/satellite_label.h"
 
 class QLabel;
 
@@ -65,6 +66,7 @@ private:
     ModelReader read_;
     TickSource ticks_;
     QFont font_;
+    SatelliteBoxLabels boxLabels_;
     QLabel* ttff_;
     QLabel* numbers_[kTrackChannels] = {};
     QLabel* strengths_[kTrackChannels] = {};

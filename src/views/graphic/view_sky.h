@@ -7,6 +7,7 @@
 #include "link/model/link_update.h"
 #include "views/graphic/sky_plot.h"
 #include "views/model_readers.h"
+#include "views/satellite_label.h"
 
 namespace vexa {
 
@@ -36,6 +37,7 @@ protected:
 
 private:
     QFont labelFont_;
+    SatelliteBoxLabels boxLabels_;
     QLabel* satellite_[kTrackChannels] = {};
     QLabel* azimuth_[kTrackChannels] = {};
     QLabel* elevation_[kTrackChannels] = {};
