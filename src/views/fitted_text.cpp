@@ -7,6 +7,7 @@
 #include <QRadioButton>
 #include <QStyle>
 #include <QStyleOptionButton>
+#include <qdrawutil.h>
 
 namespace vexa {
 
@@ -53,9 +54,19 @@ QFont FittedLabel::DrawnFont() const {
     return fitted_->drawn;
 }
 
+// The plain box most labels have, drawn as the style draws it, without making the style's options at
+// every paint: a label is painted again whenever a neighbour is.
+void FittedLabel::DrawFrame(QPainter& painter) {
+    if (frameShape() == QFrame::Box && frameShadow() == QFrame::Plain) {
+        qDrawPlainRect(&painter, frameRect(), palette().color(foregroundRole()), lineWidth());
+    } else {
+        drawFrame(&painter);
+    }
+}
+
 void FittedLabel::paintEvent(QPaintEvent*) {
     QPainter painter(this);
-    drawFrame(&painter);
+    DrawFrame(painter);
     painter.setFont(DrawnFont());
     style()->drawItemText(&painter, contentsRect(), QStyle::visualAlignment(layoutDirection(), alignment()), palette(),
                           isEnabled(), text(), foregroundRole());

@@ -8,6 +8,7 @@
 #include <optional>
 
 class QAbstractButton;
+class QPainter;
 
 namespace vexa {
 
@@ -37,6 +38,8 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
+    void DrawFrame(QPainter& painter);
+
     // The font last fitted and what it was fitted for: most paints draw the same text in the same box.
     struct Fitted {
         QString text;
