@@ -3,6 +3,9 @@
 #include <QPainter>
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
+#include <map>
+#include <utility>
 #include <numbers>
 #include <vector>
 
@@ -57,6 +60,16 @@ void DrawCompass(QPainter& painter, const SkyGeometry& geometry) {
     painter.restore();
 }
 
+// The advance of a label in the plot's marker font of `pixelSize` (measured by `metrics`); the fonts
+// differ only in their size, and the same few dozen labels are measured at every drawing of the plot.
+int LabelAdvance(const QFontMetrics& metrics, int pixelSize, const QString& text) {
+    static std::map<std::pair<int, QString>, int> advances;
+    const auto key = std::make_pair(pixelSize, text);
+    if (const auto found = advances.find(key); found != advances.end()) return found->second;
+    if (advances.size() > 4096) advances.clear();  // the screen's scale changed many times
+    return advances.emplace(key, metrics.horizontalAdvance(text)).first->second;
+}
+
 // A marker to draw, with its label and where that label sits on it when the plot has its page size.
 struct PlotMarker {
     SkyMarker marker;
@@ -92,10 +105,18 @@ PlotMarker ChannelMarker(QPoint p, const TrackChannel& channel, const NavData* n
 // the label centred and led by the constellation's letter when that fits inside.
 PlotMarker SkySatelliteMarker(QPoint p, const SkySatellite& satellite, const GnssFix* fix, const QFontMetrics& metrics) {
     constexpr int kWideLabelWidth = 21;
+    // Kept per satellite, as the marker font at page size never changes.
+    static std::map<std::pair<GnssId, std::uint16_t>, QString> labels;
+    const auto key = std::make_pair(satellite.id.gnss, satellite.id.svid);
+    auto label = labels.find(key);
+    if (label == labels.end()) {
+        if (labels.size() > 4096) labels.clear();  // numbers no receiver has: keep the memory bounded
+        label = labels.emplace(key, SatelliteLabel(satellite.id, metrics, kWideLabelWidth)).first;
+    }
     PlotMarker drawn;
-    drawn.label = SatelliteLabel(satellite.id, metrics, kWideLabelWidth);
+    drawn.label = label->second;
     drawn.lettered = true;
-    drawn.labelOnMarker = p + QPoint(-metrics.horizontalAdvance(drawn.label) / 2, -7);
+    drawn.labelOnMarker = p + QPoint(-LabelAdvance(metrics, MarkerFont().pixelSize(), drawn.label) / 2, -7);
     drawn.colour = SatelliteColour(satellite, fix);
     drawn.marker.at = p;
     drawn.marker.halfWidth = drawn.label.size() >= 3 ? kWideHalfWidth : kRoundHalfWidth;
@@ -143,7 +164,8 @@ void DrawZoomed(QPainter& painter, std::vector<PlotMarker>& markers, double zoom
     for (const PlotMarker& drawn : markers) DrawMarkerShape(painter, drawn, zoom);
     painter.save();
     painter.resetTransform();
-    painter.setFont(ArialPixels(static_cast<int>(std::lround(MarkerFont().pixelSize() * std::sqrt(zoom))), true));
+    const int pixelSize = static_cast<int>(std::lround(MarkerFont().pixelSize() * std::sqrt(zoom)));
+    painter.setFont(ArialPixels(pixelSize, true));
     painter.setBackgroundMode(Qt::TransparentMode);
     const QFontMetrics metrics = painter.fontMetrics();
     std::vector<LabelToPlace> labels;
@@ -153,7 +175,7 @@ void DrawZoomed(QPainter& painter, std::vector<PlotMarker>& markers, double zoom
         texts.push_back(drawn->lettered ? QChar::fromLatin1(ConstellationLetter(id.gnss)) + QString::number(id.svid)
                                         : QString::number(id.svid));
         labels.push_back({QPointF(drawn->marker.at) * zoom, drawn->marker.halfWidth * zoom,
-                          QSizeF(metrics.horizontalAdvance(texts.back()), metrics.height())});
+                          QSizeF(LabelAdvance(metrics, pixelSize, texts.back()), metrics.height())});
     }
     const std::vector<std::optional<QRectF>> placed = PlaceLabels(labels, QRectF(QPointF(), QSizeF(imageSize)));
     for (std::size_t i = 0; i < placed.size(); ++i) {
