@@ -35,6 +35,7 @@ void ReadColumnsPerPixel(PixelColumns& view, const HistoryStore& store, AxisMs f
     view.from = FloorTo(from, view.perPixel);
     view.pixels.resize(count);
     view.stretches.resize(count);
+    view.unchangedFrom.assign(count, -1);
 
     std::vector<Placed> placed;
     store.VisitColumns(view.from, to, view.perPixel, [&](const HistoryColumn& column) {
@@ -58,10 +59,18 @@ void ReadColumnsPerPixel(PixelColumns& view, const HistoryStore& store, AxisMs f
                           before.stretches[static_cast<std::size_t>(old)] == view.stretches[pixel];
         if (kept) {
             view.pixels[pixel] = std::move(before.pixels[static_cast<std::size_t>(old)]);
+            view.unchangedFrom[pixel] = static_cast<int>(old);
         } else {
             for (const Placed& each : group) view.pixels[pixel].Merge(*each.column);
         }
         start = end;
+    }
+    // A pixel merged again may hold what it held (the open epoch unchanged), and an empty one stays empty.
+    if (!sameGrid) return;
+    for (std::size_t pixel = 0; pixel < count; ++pixel) {
+        const AxisMs old = static_cast<AxisMs>(pixel) + shift;
+        if (view.unchangedFrom[pixel] >= 0 || old < 0 || old >= static_cast<AxisMs>(before.pixels.size())) continue;
+        if (before.pixels[static_cast<std::size_t>(old)] == view.pixels[pixel]) view.unchangedFrom[pixel] = static_cast<int>(old);
     }
 }
 

@@ -29,6 +29,9 @@ struct PixelColumns {
     AxisMs perPixel = 1;
     std::vector<HistoryColumn> pixels;
     std::vector<PixelStretch> stretches;  // by pixel
+    // By pixel: the pixel of the view read before that held the same values, or -1 where they
+    // changed, so that what was drawn from that read can be moved instead of drawn again.
+    std::vector<int> unchangedFrom;
 
     AxisMs AxisAt(double x) const { return from + static_cast<AxisMs>(x * static_cast<double>(perPixel)); }
     double XOf(AxisMs axis) const { return static_cast<double>(axis - from) / static_cast<double>(perPixel); }

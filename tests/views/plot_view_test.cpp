@@ -142,6 +142,23 @@ TEST_F(PlotPage, ShownLargerThePlotIsDrawnAtTheScreensResolutionWithEveryDotInPl
     }
 }
 
+// Shown larger, fixes standing still, creeping a pixel at a time and jumping are drawn as they
+// come: the plot then shows what it shows drawn afresh from its dots.
+TEST_F(PlotPage, ShownLargerThePlotDrawnFixByFixEqualsThePlotDrawnAfresh) {
+    QImage shown(Plot().size() * 3, QImage::Format_RGB32);
+    shown.setDevicePixelRatio(3);
+    Plot().render(&shown);
+    const double norths[] = {0.0, 0.0, 0.0, 0.1, 0.4, 0.4, 0.4, 0.4, 0.4, 0.4, 0.4, 0.4, 0.4, 0.8, 1.2, 9.0, 9.0, 0.4, 0.4, 0.4, 2.0};
+    for (const double north : norths) FixAt(north, north / 2);
+    Plot().render(&shown);
+    const QImage drawnFixByFix = shown.copy();
+    QImage other(Plot().size() * 2, QImage::Format_RGB32);
+    other.setDevicePixelRatio(2);
+    Plot().render(&other);
+    Plot().render(&shown);
+    EXPECT_EQ(shown, drawnFixByFix);
+}
+
 TEST_F(PlotPage, AnNmeaFixEntersTheTrackOnceAtItsHint) {
     fix = GeodeticFix{kLat0, kLon0, 40.0};
     page.OnUpdate(MessageDelivered{MessageId::DevelopmentText});

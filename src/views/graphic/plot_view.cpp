@@ -88,11 +88,11 @@ QPoint CMapView::Project(const GeodeticFix& fix) const {
 
 void CMapView::OnUpdate(const LinkUpdate& update) {
     if (!IsPositionUpdate(update)) return;
-    if (const std::optional<GeodeticFix> fix = readFix_()) AddFix(*fix);
-    this->update();
+    const std::optional<GeodeticFix> fix = readFix_();
+    if (fix && AddFix(*fix)) this->update();
 }
 
-void CMapView::AddFix(const GeodeticFix& fix) {
+bool CMapView::AddFix(const GeodeticFix& fix) {
     if (!PlotOriginSet(settings_.m_dOriginLat, settings_.m_dOriginLon)) SetOrigin(fix.latitude, fix.longitude);
     // The oldest dot leaves the history but stays on the image in the oldest colour it was drawn in.
     if (count_ == kHistorySize && historyDrawn_) {
@@ -102,29 +102,47 @@ void CMapView::AddFix(const GeodeticFix& fix) {
     history_[nextSlot_] = Project(fix);
     nextSlot_ = (nextSlot_ + 1) % kHistorySize;
     if (count_ < kHistorySize) ++count_;
-    DrawHistory();
+    return DrawHistory();
+}
+
+// The history oldest first, without the dots a newer one at the same point covers whole: a
+// receiver standing still puts most of its fixes on the same pixel.
+std::vector<CMapView::Dot> CMapView::VisibleDots() const {
+    // Until the history is full its oldest dot is in the first slot, then in the next to be reused.
+    const int oldest = count_ == kHistorySize ? nextSlot_ : 0;
+    std::vector<Dot> dots;
+    dots.reserve(kHistorySize);
+    for (int j = 0; j < count_; ++j) {
+        const QPoint& point = history_[(oldest + j) % kHistorySize];
+        std::erase_if(dots, [&point](const Dot& dot) { return dot.point == point; });
+        dots.push_back({point, kHistorySize - count_ + j});
+    }
+    return dots;
 }
 
 void CMapView::DrawHistory(QPainter& painter) const {
-    // Until the history is full its oldest dot is in the first slot, then in the next to be reused.
-    const int oldest = count_ == kHistorySize ? nextSlot_ : 0;
-    for (int j = 0; j < count_; ++j) {
-        const QPoint& point = history_[(oldest + j) % kHistorySize];
-        const QColor& colour = kFadeColours[kHistorySize - count_ + j];
+    for (const Dot& dot : VisibleDots()) {
+        const QColor& colour = kFadeColours[dot.colour];
         painter.setPen(colour);
         painter.setBrush(colour);
-        DrawBoxEllipse(painter, point.x() - 2, point.y() - 2, point.x() + 2, point.y() + 2);
+        DrawBoxEllipse(painter, dot.point.x() - 2, dot.point.y() - 2, dot.point.x() + 2, dot.point.y() + 2);
     }
 }
 
-void CMapView::DrawHistory() {
+// Dots drawn over the same dots change nothing, so the same dots as last time are not drawn again.
+bool CMapView::DrawHistory() {
+    std::vector<Dot> dots = VisibleDots();
+    if (historyDrawn_ && dots == drawn_) return false;
     historyDrawn_ = true;
+    drawn_ = std::move(dots);
     QPainter painter(&image_);
     DrawHistory(painter);
-    if (zoomed_.isNull()) return;
-    QPainter zoomed(&zoomed_);
-    zoomed.scale(zoomedAt_, zoomedAt_);
-    DrawHistory(zoomed);
+    if (!zoomed_.isNull()) {
+        QPainter zoomed(&zoomed_);
+        zoomed.scale(zoomedAt_, zoomedAt_);
+        DrawHistory(zoomed);
+    }
+    return true;
 }
 
 // The image drawn again at `zoom`: the background, the dots left behind (all in the oldest colour,

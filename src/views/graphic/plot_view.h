@@ -47,10 +47,18 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
-    void AddFix(const GeodeticFix& fix);
+    // A dot of the history as drawn: where, and its place in the fading colours.
+    struct Dot {
+        QPoint point;
+        int colour = 0;
+        bool operator==(const Dot&) const = default;
+    };
+    // Returns whether the image changed.
+    bool AddFix(const GeodeticFix& fix);
     void DrawBackground(QPainter& painter) const;
+    std::vector<Dot> VisibleDots() const;
     void DrawHistory(QPainter& painter) const;
-    void DrawHistory();
+    bool DrawHistory();
     void DrawZoomed(double zoom);
 
     AppSettings& settings_;
@@ -67,6 +75,7 @@ private:
     // The dots that left the history after being drawn on the image, by plot pixel.
     std::vector<bool> trail_ = std::vector<bool>(kPlotSize * kPlotSize, false);
     bool historyDrawn_ = false;  // the history is on the image since it was last made
+    std::vector<Dot> drawn_;     // the dots last drawn on the image
     QImage zoomed_;  // the image at `zoomedAt_` device pixels per page unit, when shown larger
     double zoomedAt_ = 1.0;
 };

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <cstring>
 
 #include "history/history_recorder.h"
 #include "receiver/fix/utc_text.h"
@@ -103,6 +104,15 @@ void PaintStripFrame(QPainter& painter, const QRect& area, const QString& title,
     painter.drawText(QRect(0, area.top(), kLabelWidth - 4, 12), Qt::AlignRight | Qt::AlignTop, QString::number(top, 'g', 3));
 }
 
+// The C/N0 scale as a line of its colour per pixel.
+void PaintLegendBar(QPainter& painter, const QRect& bar) {
+    for (int x = 0; x < bar.width(); ++x) {
+        const double cn0 = kWeakestCn0 + (kStrongestCn0 - kWeakestCn0) * x / std::max(bar.width() - 1, 1);
+        painter.setPen(Cn0Colour(cn0));
+        painter.drawLine(bar.left() + x, bar.top(), bar.left() + x, bar.bottom());
+    }
+}
+
 // The top of a line strip's scale: the largest mean shown, rounded up, at least `least`.
 double TopOf(const PixelColumns& view, std::initializer_list<Measure> measures, double least, double most) {
     double top = least;
@@ -132,8 +142,7 @@ void CHistoryStrips::SetFollow(bool follow) {
 int CHistoryStrips::PlotWidth() const { return std::max(width() - kLabelWidth - kRightMargin, 1); }
 
 void CHistoryStrips::Refresh() {
-    Read();
-    update();
+    if (Read()) update();
 }
 
 void CHistoryStrips::ClampRange() {
@@ -147,36 +156,51 @@ void CHistoryStrips::ClampRange() {
     from_ = std::clamp(from_, held_->first - span_ / 2, std::max(held_->first, held_->second - span_ / 2));
 }
 
-void CHistoryStrips::Read() {
+bool CHistoryStrips::Read() {
     const int width = PlotWidth();
+    std::vector<AxisMs> breaks;
+    std::vector<std::pair<AxisMs, QString>> ticks;
     history_.Read([&](const HistoryStore& store) {
         held_ = store.Span();
         ClampRange();
         ReadColumnsPerPixel(view_, store, from_, from_ + span_, width);
         if (rows_.size() != store.Rows().size()) rows_ = store.Rows();
-        breaks_.clear();
         for (const TimeBreak& timeBreak : store.Axis().Breaks()) {
-            if (timeBreak.axis >= from_ && timeBreak.axis <= from_ + span_) breaks_.push_back(timeBreak.axis);
+            if (timeBreak.axis >= from_ && timeBreak.axis <= from_ + span_) breaks.push_back(timeBreak.axis);
         }
-        ticks_.clear();
         const AxisMs step = TickStep(span_ * 110 / width);
         for (AxisMs tick = (from_ / step + 1) * step; tick < from_ + span_; tick += step) {
             const std::optional<UtcTime> utc = store.Axis().UtcAt(tick);
             const std::string text = utc ? IsoUtcText(*utc) : std::string();
             // "2026-03-14T12:00:00.000Z": the clock time, with tenths below a second's step.
             const QString shown = text.empty() ? QString() : QString::fromStdString(text.substr(11, step < 1000 ? 10 : 8));
-            ticks_.emplace_back(tick, shown);
+            ticks.emplace_back(tick, shown);
         }
     });
+    // The ticks sit at pixels of the view, so the same ticks on unmoved pixels are drawn where they were.
+    bool changed = ticks != ticks_ || breaks != breaks_;
+    ticks_ = std::move(ticks);
+    breaks_ = std::move(breaks);
+    // The heat image's columns follow the pixels that kept their values.
+    std::vector<int> source(view_.pixels.size(), -1);
+    for (std::size_t x = 0; x < source.size(); ++x) {
+        const int before = view_.unchangedFrom[x];
+        changed = changed || before != static_cast<int>(x);
+        if (before >= 0 && static_cast<std::size_t>(before) < heatSource_.size()) source[x] = heatSource_[static_cast<std::size_t>(before)];
+    }
+    heatSource_ = std::move(source);
     if (order_.size() != rows_.size()) {
+        changed = true;
+        heatImageStale_ = true;
         order_.resize(rows_.size());
         for (std::size_t i = 0; i < order_.size(); ++i) order_[i] = static_cast<std::uint16_t>(i);
         std::ranges::sort(order_, {}, [this](std::uint16_t row) { return std::pair(SystemOrder(rows_[row].gnss), rows_[row].svid); });
         rowLabels_.clear();
         for (const std::uint16_t row : order_) rowLabels_ << SatelliteLabel(rows_[row]);
     }
-    heatImageStale_ = true;
+    const bool hadError = hasError_;
     hasError_ = std::ranges::any_of(view_.pixels, [](const HistoryColumn& pixel) { return pixel.Of(Measure::Horizontal).count > 0; });
+    return changed || hasError_ != hadError;
 }
 
 CHistoryStrips::Strips CHistoryStrips::Layout() const {
@@ -216,13 +240,21 @@ void CHistoryStrips::paintEvent(QPaintEvent*) {
     PaintAxis(painter, strips);
 }
 
-void CHistoryStrips::PaintLegend(QPainter& painter, const QRect& area) const {
+void CHistoryStrips::PaintLegend(QPainter& painter, const QRect& area) {
     const int barWidth = std::min(area.width() / 2, 240);
     const QRect bar(area.left() + 60, area.top() + 2, barWidth, 8);
-    for (int x = 0; x < bar.width(); ++x) {
-        const double cn0 = kWeakestCn0 + (kStrongestCn0 - kWeakestCn0) * x / std::max(bar.width() - 1, 1);
-        painter.setPen(Cn0Colour(cn0));
-        painter.drawLine(bar.left() + x, bar.top(), bar.left() + x, bar.bottom());
+    // Drawn pixel for pixel, the bar's lines are drawn once per width into an image with a pixel's
+    // margin for their ends.
+    if (painter.deviceTransform().type() > QTransform::TxTranslate) {
+        PaintLegendBar(painter, bar);
+    } else {
+        if (legendBar_.width() != barWidth + 2) {
+            legendBar_ = QImage(barWidth + 2, bar.height() + 2, QImage::Format_ARGB32_Premultiplied);
+            legendBar_.fill(Qt::transparent);
+            QPainter lines(&legendBar_);
+            PaintLegendBar(lines, bar.translated(1 - bar.left(), 1 - bar.top()));
+        }
+        painter.drawImage(bar.topLeft() - QPoint(1, 1), legendBar_);
     }
     painter.setPen(Qt::black);
     painter.drawText(QRect(area.left(), area.top(), 58, area.height()), Qt::AlignLeft | Qt::AlignTop, QStringLiteral("C/N0 dB-Hz"));
@@ -234,22 +266,63 @@ void CHistoryStrips::PaintLegend(QPainter& painter, const QRect& area) const {
                      Qt::AlignLeft | Qt::AlignTop, QStringLiteral("bar on top: used; pale: in view, not used"));
 }
 
-// The heat map as an image of the strip's size, drawn a row of satellites at a time: each row's
-// line of colours is made once and copied to the image lines the row covers, its top line marking
-// the pixels where the satellite was used.
+// The heat map as an image of the strip's size. The columns whose pixels kept their values since
+// they were drawn are moved where the pixels went (following, the view moves by whole pixels);
+// only the others are drawn again.
 void CHistoryStrips::MakeHeatImage(QSize size) {
-    if (!heatImageStale_ && heatImage_.size() == size) return;
-    heatImageStale_ = false;
-    if (heatImage_.size() != size) heatImage_ = QImage(size, QImage::Format_ARGB32_Premultiplied);
-    heatImage_.fill(Qt::transparent);
-    if (order_.empty() || size.isEmpty()) return;
-    const std::size_t width = std::min(view_.pixels.size(), static_cast<std::size_t>(size.width()));
+    if (size.isEmpty()) return;
+    if (heatImageStale_ || heatImage_.size() != size) {
+        heatImageStale_ = false;
+        if (heatImage_.size() != size) heatImage_ = QImage(size, QImage::Format_ARGB32_Premultiplied);
+        heatSource_.assign(heatSource_.size(), -1);
+    }
+    const int columns = size.width();
+    auto sourceOf = [this, columns](int x) {
+        const int source = static_cast<std::size_t>(x) < heatSource_.size() ? heatSource_[static_cast<std::size_t>(x)] : -1;
+        return source < columns ? source : -1;
+    };
+    // The pixels move together, so one shift moves every column kept.
+    std::optional<int> shift;
+    for (int x = 0; x < columns && !shift; ++x) {
+        if (sourceOf(x) >= 0) shift = sourceOf(x) - x;
+    }
+    if (shift && *shift != 0) {
+        const int kept = columns - std::abs(*shift);
+        for (int y = 0; y < size.height(); ++y) {
+            auto* line = reinterpret_cast<QRgb*>(heatImage_.scanLine(y));
+            std::memmove(line + std::max(-*shift, 0), line + std::max(*shift, 0), static_cast<std::size_t>(kept) * sizeof(QRgb));
+        }
+    }
+    for (int x = 0; x < columns;) {
+        const bool stale = !shift || sourceOf(x) != x + *shift;
+        int end = x + 1;
+        while (end < columns && (!shift || sourceOf(end) != end + *shift) == stale) ++end;
+        if (stale) DrawHeatColumns(x, end);
+        x = end;
+    }
+    heatSource_.resize(view_.pixels.size());
+    for (std::size_t x = 0; x < heatSource_.size(); ++x) heatSource_[x] = static_cast<int>(x);
+}
+
+// The heat image's columns `from` to `to` (exclusive), drawn a row of satellites at a time: each
+// row's line of colours is made once and copied to the image lines the row covers, its top line
+// marking the pixels where the satellite was used.
+void CHistoryStrips::DrawHeatColumns(int from, int to) {
+    const QSize size = heatImage_.size();
+    for (int y = 0; y < size.height(); ++y) {
+        auto* line = reinterpret_cast<QRgb*>(heatImage_.scanLine(y));
+        std::fill(line + from, line + to, QRgb{0});
+    }
+    if (order_.empty()) return;
+    const std::size_t first = static_cast<std::size_t>(from);
+    const std::size_t width = std::min(view_.pixels.size(), static_cast<std::size_t>(to)) - std::min(first, view_.pixels.size());
+    if (width == 0) return;
     std::vector<std::size_t> placeOf(rows_.size(), 0);
     for (std::size_t place = 0; place < order_.size(); ++place) placeOf[order_[place]] = place;
     std::vector<QRgb> colours(order_.size() * width, 0);
     std::vector<std::uint8_t> used(order_.size() * width, 0);
     for (std::size_t x = 0; x < width; ++x) {
-        for (const SatelliteCell& cell : view_.pixels[x].cells) {
+        for (const SatelliteCell& cell : view_.pixels[first + x].cells) {
             const std::optional<double> cn0 = cell.Cn0Mean();
             if (!cn0 || cell.row >= placeOf.size()) continue;
             const QRgb colour = Cn0Rgb(*cn0);
@@ -274,14 +347,14 @@ void CHistoryStrips::MakeHeatImage(QSize size) {
             }
         }
         for (int y = top; y < bottom; ++y) {
-            const QRgb* from = y == top ? topLine.data() : line;
-            auto* to = reinterpret_cast<QRgb*>(heatImage_.scanLine(y));
+            const QRgb* source = y == top ? topLine.data() : line;
+            auto* target = reinterpret_cast<QRgb*>(heatImage_.scanLine(y)) + first;
             if (!overlapping) {
-                std::copy(from, from + width, to);
+                std::copy(source, source + width, target);
                 continue;
             }
             for (std::size_t x = 0; x < width; ++x) {
-                if (from[x] != 0) to[x] = from[x];
+                if (source[x] != 0) target[x] = source[x];
             }
         }
     }

@@ -22,7 +22,7 @@ class CHistoryStrips : public QWidget {
 public:
     explicit CHistoryStrips(const HistoryRecorder& history, QWidget* parent = nullptr);
 
-    // Reads the history again and repaints.
+    // Reads the history again and repaints when anything shown changed.
     void Refresh();
     void SetFollow(bool follow);
     bool Following() const { return follow_; }
@@ -54,10 +54,12 @@ private:
     };
     Strips Layout() const;
     int PlotWidth() const;
-    void Read();
+    // Returns whether anything shown changed.
+    bool Read();
     void ClampRange();
-    void PaintLegend(QPainter& painter, const QRect& area) const;
+    void PaintLegend(QPainter& painter, const QRect& area);
     void MakeHeatImage(QSize size);
+    void DrawHeatColumns(int from, int to);
     void PaintHeat(QPainter& painter, const QRect& area) const;
     void PaintCounts(QPainter& painter, const QRect& area) const;
     void PaintDops(QPainter& painter, const QRect& area) const;
@@ -79,6 +81,8 @@ private:
     bool hasError_ = false;
     QImage heatImage_;
     bool heatImageStale_ = true;
+    std::vector<int> heatSource_;  // by pixel: the heat image's column that shows its values, or -1
+    QImage legendBar_;
     std::optional<QPoint> dragFrom_;
     AxisMs dragStart_ = 0;
 };
