@@ -64,6 +64,10 @@ CDebugDataView::CDebugDataView(UiContext& ui, CFeedDoc& doc, QWidget* parent)
         button->hide();
     }
 
+    // The user's own scrolling wins over the place lines added since the last repaint would scroll to.
+    connect(list_->verticalScrollBar(), &QScrollBar::valueChanged, this, [this] {
+        if (!settingTop_) shownTop_.reset();
+    });
     connect(clearButton_, &QPushButton::clicked, this, &CDebugDataView::ClearList);
     connect(debugButton_, &QRadioButton::clicked, this, &CDebugDataView::OnFilterClicked);
     connect(nmeaButton_, &QRadioButton::clicked, this, &CDebugDataView::OnFilterClicked);
@@ -128,7 +132,7 @@ std::optional<QString> CDebugDataView::TakeLine(std::string line) {
 // lines come each second, and laying the list out for each one was most of the page's cost.
 void CDebugDataView::AddLines(const QStringList& lines) {
     list_->setUpdatesEnabled(false);
-    std::optional<int> top;
+    std::optional<int> top = shownTop_;
     for (const QString& line : lines) {
         if (line.isEmpty()) continue;
         if (!top) top = TopIndex();
@@ -143,7 +147,7 @@ void CDebugDataView::AddLines(const QStringList& lines) {
         const int count = list_->count();
         if (*top >= count - VisibleLineCount() - 3) top = count - 1;
     }
-    if (top) SetTopIndex(*top);
+    shownTop_ = top;
     RedrawIfDue();
 }
 
@@ -153,24 +157,33 @@ void CDebugDataView::RedrawIfDue() {
     if (ui_.Ticks() - lastListRedrawTick_ >= kRedrawIntervalMs) Redraw();
 }
 
+// The list is laid out and scrolled only when it is shown: lines come many times a second, and laying
+// out the list for each batch was most of the page's cost.
 void CDebugDataView::Redraw() {
+    if (const std::optional<int> top = std::exchange(shownTop_, std::nullopt)) SetTopIndex(*top);
     list_->setUpdatesEnabled(true);
     list_->viewport()->update();
     lastListRedrawTick_ = ui_.Ticks();
 }
 
-void CDebugDataView::ClearList() { list_->clear(); }
+void CDebugDataView::ClearList() {
+    shownTop_.reset();
+    list_->clear();
+}
 
-// The list is laid out when lines are added (SetTopIndex), so its scroll bar is current: laying it out
-// again here, at every update, was the page's largest cost at high rates.
 int CDebugDataView::TopIndex() const {
+    // Scrolling to a line past the last page of lines shows the last page.
+    if (shownTop_) return std::clamp(*shownTop_, 0, std::max(list_->count() - VisibleLineCount(), 0));
     if (list_->count() == 0) return 0;
+    list_->doItemsLayout();
     return list_->verticalScrollBar()->value();
 }
 
 void CDebugDataView::SetTopIndex(int index) {
+    settingTop_ = true;
     list_->doItemsLayout();
     list_->verticalScrollBar()->setValue(index);
+    settingTop_ = false;
 }
 
 int CDebugDataView::ItemHeight() const { return list_->fontMetrics().height(); }

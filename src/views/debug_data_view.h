@@ -74,6 +74,8 @@ private:
     int m_nFilter = kDebugFilter;
     std::uint32_t lastListRedrawTick_ = 0;
     std::uint64_t linesDroppedShown_ = 0;
+    std::optional<int> shownTop_;  // where the list scrolls to at its next repaint, after lines added
+    bool settingTop_ = false;
 };
 
 }  // namespace vexa
