@@ -102,8 +102,8 @@ protected:
     std::uint32_t now = 100000;
     std::function<int(QDialog&)> answerDialog;
 
-    // Updates are taken at once, so that one ProcessEvents() shows them.
-    NotifyBridge bridge{std::chrono::milliseconds(0)};
+    // Updates are taken and shown at once, so that one ProcessEvents() shows them.
+    NotifyBridge bridge{UpdatePace{std::chrono::milliseconds(0), std::chrono::milliseconds(0)}};
     std::unique_ptr<GpsComm> comm;
     std::unique_ptr<LocationClientHost> location;
     CFeedDoc doc;
