@@ -76,8 +76,8 @@ function(vexa_test_folder name)
   else()
     target_link_libraries(${name}_tests PRIVATE GTest::gtest_main)
   endif()
-  # Only the files named under READS_SOURCE_DIR get the checkout's path, so the other objects and
-  # the precompiled headers are alike in every checkout and a compiler cache can share them.
+  # Only the files named under READS_SOURCE_DIR get the checkout's path, so the other objects are
+  # alike in every checkout and a compiler cache can share them.
   foreach(source ${ARG_READS_SOURCE_DIR})
     set_property(SOURCE ${source} APPEND PROPERTY COMPILE_DEFINITIONS
                  VEXA_SOURCE_DIR="${PROJECT_SOURCE_DIR}")

@@ -3,6 +3,7 @@
 #include <QFile>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPushButton>
 
 #include "support/frame_bytes.h"
 #include "support/log_file_text.h"
