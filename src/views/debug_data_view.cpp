@@ -128,8 +128,8 @@ std::optional<QString> CDebugDataView::TakeLine(std::string line) {
     return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
 }
 
-// The list is laid out once for the whole batch: at 20 epochs a second of four systems, hundreds of
-// lines come each second, and laying the list out for each one was most of the page's cost.
+// At 20 epochs a second of four systems hundreds of lines come each second: the place the list will
+// show is worked out here, and the list is laid out and scrolled to it only when it is shown (Redraw).
 void CDebugDataView::AddLines(const QStringList& lines) {
     list_->setUpdatesEnabled(false);
     std::optional<int> top = shownTop_;
@@ -157,8 +157,6 @@ void CDebugDataView::RedrawIfDue() {
     if (ui_.Ticks() - lastListRedrawTick_ >= kRedrawIntervalMs) Redraw();
 }
 
-// The list is laid out and scrolled only when it is shown: lines come many times a second, and laying
-// out the list for each batch was most of the page's cost.
 void CDebugDataView::Redraw() {
     if (const std::optional<int> top = std::exchange(shownTop_, std::nullopt)) SetTopIndex(*top);
     list_->setUpdatesEnabled(true);
