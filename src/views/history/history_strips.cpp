@@ -145,6 +145,13 @@ void CHistoryStrips::Refresh() {
     if (Read()) update();
 }
 
+void CHistoryStrips::RefreshWhenAColumnIsDue() {
+    std::optional<std::pair<AxisMs, AxisMs>> span;
+    history_.Read([&](const HistoryStore& store) { span = store.Span(); });
+    if (held_ && span && span->first == held_->first && span->second - held_->second < view_.perPixel) return;
+    Refresh();
+}
+
 void CHistoryStrips::ClampRange() {
     span_ = std::clamp(span_, kShortestSpan, kLongestSpan);
     if (!held_) return;

@@ -24,6 +24,9 @@ public:
 
     // Reads the history again and repaints when anything shown changed.
     void Refresh();
+    // The window's timer: reads again once the newest epoch is a pixel column further on (the
+    // picture cannot change by less), so a long span is not read four times a second for nothing.
+    void RefreshWhenAColumnIsDue();
     void SetFollow(bool follow);
     bool Following() const { return follow_; }
     // The labels of the heat map's rows, top to bottom ("G05", "E11").

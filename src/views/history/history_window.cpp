@@ -36,7 +36,7 @@ CHistoryWindow::CHistoryWindow(HistoryRecorder& history, QWidget* parent)
     connect(strips_, &CHistoryStrips::Hovered, values_, &QLabel::setText);
     connect(reference_, &QLineEdit::returnPressed, this, &CHistoryWindow::SetReference);
     refresh_.setInterval(kRefreshMs);
-    connect(&refresh_, &QTimer::timeout, strips_, &CHistoryStrips::Refresh);
+    connect(&refresh_, &QTimer::timeout, strips_, &CHistoryStrips::RefreshWhenAColumnIsDue);
 }
 
 void CHistoryWindow::AddControls(QWidget* controls) { static_cast<QVBoxLayout*>(layout())->insertWidget(0, controls); }
