@@ -5,8 +5,8 @@
 #include <cmath>
 #include <cstdint>
 #include <map>
-#include <utility>
 #include <numbers>
+#include <utility>
 #include <vector>
 
 #include "views/box_ellipse.h"
