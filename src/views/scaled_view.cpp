@@ -7,11 +7,23 @@
 #include <algorithm>
 
 #include "views/page_palette.h"
+#include "views/region_proxy.h"
 
 namespace vexa {
 
+namespace {
+
+QGraphicsProxyWidget* Embed(QGraphicsScene& scene, QWidget* content) {
+    auto* proxy = new RegionProxy;
+    proxy->setWidget(content);
+    scene.addItem(proxy);
+    return proxy;
+}
+
+}  // namespace
+
 ScaledView::ScaledView(QWidget* content, QWidget* parent)
-    : QGraphicsView(parent), content_(content), proxy_(scene_.addWidget(content)) {
+    : QGraphicsView(parent), content_(content), proxy_(Embed(scene_, content)) {
     setScene(&scene_);
     setFrameShape(QFrame::NoFrame);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
@@ -63,20 +75,39 @@ bool ScaledView::event(QEvent* event) {
     return QGraphicsView::event(event);
 }
 
+std::vector<QWidget*> ScaledView::TabStops() const {
+    std::vector<QWidget*> windows{content_};
+    for (QGraphicsItem* item : proxy_->childItems()) {
+        const auto* beside = dynamic_cast<const QGraphicsProxyWidget*>(item);
+        if (beside != nullptr && beside->isVisible() && beside->widget() != nullptr) windows.push_back(beside->widget());
+    }
+    std::vector<QWidget*> stops;
+    for (QWidget* window : windows) {
+        QWidget* candidate = window;
+        do {
+            const bool inside = candidate == window || window->isAncestorOf(candidate);
+            if (inside && candidate->isEnabled() && candidate->isVisibleTo(window) &&
+                (candidate->focusPolicy() & Qt::TabFocus) != 0)
+                stops.push_back(candidate);
+            candidate = candidate->nextInFocusChain();
+        } while (candidate != window);
+    }
+    return stops;
+}
+
 // The Tab key walks the content's own focus chain, as it would in a window of its own.
 bool ScaledView::MoveFocusInContent(bool next) {
-    QWidget* from = content_->focusWidget() != nullptr ? content_->focusWidget() : content_;
-    QWidget* candidate = from;
-    do {
-        candidate = next ? candidate->nextInFocusChain() : candidate->previousInFocusChain();
-        const bool inside = candidate == content_ || content_->isAncestorOf(candidate);
-        if (inside && candidate->isEnabled() && candidate->isVisibleTo(content_) &&
-            (candidate->focusPolicy() & Qt::TabFocus) != 0) {
-            candidate->setFocus(next ? Qt::TabFocusReason : Qt::BacktabFocusReason);
-            return true;
-        }
-    } while (candidate != from);
-    return false;
+    const std::vector<QWidget*> stops = TabStops();
+    if (stops.empty()) return false;
+    QWidget* focused = nullptr;
+    if (const auto* proxy = dynamic_cast<const QGraphicsProxyWidget*>(scene_.focusItem()); proxy && proxy->widget())
+        focused = proxy->widget()->focusWidget() != nullptr ? proxy->widget()->focusWidget() : proxy->widget();
+    const auto at = std::find(stops.begin(), stops.end(), focused);
+    const auto count = static_cast<std::ptrdiff_t>(stops.size());
+    std::ptrdiff_t index = at == stops.end() ? (next ? -1 : count) : at - stops.begin();
+    index = ((index + (next ? 1 : -1)) % count + count) % count;
+    stops[static_cast<std::size_t>(index)]->setFocus(next ? Qt::TabFocusReason : Qt::BacktabFocusReason);
+    return true;
 }
 
 void ScaledView::resizeEvent(QResizeEvent* event) {

@@ -2,6 +2,7 @@
 
 #include <QGraphicsScene>
 #include <QGraphicsView>
+#include <vector>
 
 class QGraphicsProxyWidget;
 
@@ -35,6 +36,9 @@ protected:
 private:
     void FitContent();
     bool MoveFocusInContent(bool next);
+    // The widgets the Tab key stops at, in order: the content's own, then those of the windows
+    // embedded beside it (the cells of a grid of every page).
+    std::vector<QWidget*> TabStops() const;
 
     QGraphicsScene scene_;
     QWidget* content_;

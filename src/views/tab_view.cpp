@@ -1,9 +1,11 @@
 #include "views/tab_view.h"
 
+#include <QGraphicsProxyWidget>
 #include <QKeyEvent>
 #include <QPushButton>
 #include <algorithm>
 
+#include "views/region_proxy.h"
 #include "views/tab_strip.h"
 
 namespace vexa {
@@ -65,13 +67,54 @@ void CTabView::LayoutPage(int index) {
         view->setGeometry(0, top, width(), std::max(0, height() - top));
         return;
     }
-    const QPoint cell((index % columns_) * cell_.width(), (index / columns_) * cell_.height());
-    view->setGeometry(cell.x(), cell.y() + top, cell_.width(), std::max(0, cell_.height() - top));
-    titles_[index]->setGeometry(cell.x(), cell.y(), cell_.width(), TabStrip::kItemHeight);
+    QWidget* cell = cells_[index];
+    if (QGraphicsProxyWidget* proxy = cell->graphicsProxyWidget()) proxy->setGeometry(CellRect(index));
+    else cell->setGeometry(CellRect(index));
+    view->setGeometry(0, top, cell_.width(), std::max(0, cell_.height() - top));
+    titles_[index]->setGeometry(0, 0, cell_.width(), TabStrip::kItemHeight);
 }
 
 QPushButton* CTabView::Title(int index) const {
     return index >= 0 && index < static_cast<int>(titles_.size()) ? titles_[index] : nullptr;
+}
+
+QRect CTabView::CellRect(int index) const {
+    if (!ShowingAll() || index < 0 || index >= TabCount()) return {};
+    return {QPoint((index % columns_) * cell_.width(), (index / columns_) * cell_.height()), cell_};
+}
+
+void CTabView::MakeCells() {
+    QGraphicsProxyWidget* hostProxy = graphicsProxyWidget();
+    for (int index = 0; index < TabCount(); ++index) {
+        auto* cell = new QWidget(hostProxy != nullptr ? nullptr : this);
+        cell->setPalette(palette());
+        cell->setFont(font());
+        titles_[index]->setParent(cell);
+        titles_[index]->show();
+        if (views_[index]) {
+            views_[index]->setParent(cell);
+            views_[index]->show();
+        }
+        if (hostProxy != nullptr) (new RegionProxy(hostProxy))->setWidget(cell);
+        cell->show();
+        cells_.push_back(cell);
+    }
+}
+
+// A cell may be left from a click on its own title: it goes once that click has been handled.
+void CTabView::ReturnPagesFromCells() {
+    for (int index = 0; index < TabCount(); ++index) {
+        titles_[index]->setParent(this);
+        titles_[index]->hide();
+        if (views_[index]) views_[index]->setParent(this);
+    }
+    for (QWidget* cell : cells_) {
+        QObject* owner = cell->graphicsProxyWidget();
+        if (owner == nullptr) owner = cell;
+        cell->hide();
+        owner->deleteLater();
+    }
+    cells_.clear();
 }
 
 void CTabView::ShowAll(int columns) {
@@ -90,22 +133,17 @@ void CTabView::ShowAll(int columns) {
         titles_.push_back(title);
     }
     if (ShowingAll()) {
+        if (cells_.empty()) MakeCells();
         const int rows = (TabCount() + columns_ - 1) / columns_;
         setFixedSize(cell_.width() * columns_, cell_.height() * rows);
         tabs_->hide();
-        for (int index = 0; index < TabCount(); ++index) {
-            LayoutPage(index);
-            titles_[index]->show();
-            if (views_[index]) views_[index]->show();
-        }
+        for (int index = 0; index < TabCount(); ++index) LayoutPage(index);
     } else {
+        ReturnPagesFromCells();
         setFixedSize(cell_);
         tabs_->show();
-        for (int index = 0; index < TabCount(); ++index) {
-            titles_[index]->hide();
-            if (views_[index] && index != current_) views_[index]->hide();
-        }
         LayoutPage(current_);
+        if (QWidget* view = GetView(current_)) view->show();
     }
     if (wasShowingAll != ShowingAll()) emit ShowingAllChanged(ShowingAll());
 }

@@ -16,7 +16,9 @@ class TabStrip;
 // On a page that passes its key presses, the right arrow and Ctrl+Tab move to the next page, the
 // left arrow and Ctrl+Shift+Tab to the previous one.
 // It can also show every page at once, in a grid of cells of its tabbed size, each page under a
-// title that opens it alone.
+// title that opens it alone. Each page and its title then go into a cell widget of their own; when the
+// host is shown in a graphics scene, each cell is a window embedded beside it, so that a change on
+// one page repaints that page's cell only, not everything between two pages that changed.
 class CTabView : public QWidget {
     Q_OBJECT
 public:
@@ -39,6 +41,8 @@ public:
     bool ShowingAll() const { return columns_ > 0; }
     // The title above a page while every page is shown.
     QPushButton* Title(int index) const;
+    // Where a page's cell, its title and the page below it, lies in the host while every page is shown.
+    QRect CellRect(int index) const;
 
 signals:
     void ShowingAllChanged(bool showingAll);
@@ -61,6 +65,8 @@ private:
     void RememberFocus(int index);
     // A page's title clicked: back to the tabs, then to that page as its tab would.
     void OpenFromAll(int index);
+    void MakeCells();
+    void ReturnPagesFromCells();
 
     TabStrip* tabs_;
     std::vector<QPointer<QWidget>> views_;
@@ -68,6 +74,7 @@ private:
     int current_ = -1;
     int previous_ = -1;
     std::vector<QPushButton*> titles_;
+    std::vector<QWidget*> cells_;  // while every page is shown, in the order of the pages
     int columns_ = 0;  // while every page is shown
     QSize cell_;       // the host's tabbed size, one page's cell while every page is shown
 };

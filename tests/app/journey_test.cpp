@@ -381,14 +381,15 @@ TEST_F(JourneyTest, AllPagesSideBySideThenOneAloneByItsTitle) {
     ASSERT_TRUE(Tabs()->ShowingAll());
     for (int index = CDemoTabView::kPosition; index <= CDemoTabView::kText; ++index)
         EXPECT_TRUE(Tabs()->GetView(index)->isVisible()) << index;
-    EXPECT_EQ(Tabs()->GetView(CDemoTabView::kSky)->y(), Tabs()->GetView(CDemoTabView::kPosition)->y());
+    EXPECT_EQ(Tabs()->CellRect(CDemoTabView::kSky).y(), Tabs()->CellRect(CDemoTabView::kPosition).y());
     EXPECT_TRUE(UserAtTheScreen::RunUntil(
         [&] { return ShowsData(CDemoTabView::kSignal) && ShowsData(CDemoTabView::kSky) && ShowsData(CDemoTabView::kPlot); },
         15000));
 
     ASSERT_TRUE(resize({700, 1200}));
-    EXPECT_GT(Tabs()->GetView(CDemoTabView::kSky)->y(), Tabs()->GetView(CDemoTabView::kPosition)->y());
-    const QRect title = Tabs()->Title(CDemoTabView::kSky)->geometry();
+    EXPECT_GT(Tabs()->CellRect(CDemoTabView::kSky).y(), Tabs()->CellRect(CDemoTabView::kPosition).y());
+    const QRect title =
+        Tabs()->Title(CDemoTabView::kSky)->geometry().translated(Tabs()->CellRect(CDemoTabView::kSky).topLeft());
     UserAtTheScreen::Click(Frame()->Zoom()->viewport(), Frame()->Zoom()->FromContent(QPointF(title.center())));
     EXPECT_FALSE(Tabs()->ShowingAll());
     EXPECT_EQ(Tabs()->CurrentIndex(), CDemoTabView::kSky);
