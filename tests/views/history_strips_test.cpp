@@ -50,6 +50,14 @@ TEST(HistoryStripsTest, AFollowingWindowShowsWhatAWindowOpenedAfreshShows) {
         int satellitesLater;  // from the middle of the refreshes on
         int refreshesPerPaint;
         bool referenceLater;
+        // At the middle of the refreshes: the receiver's time jumps by so many epochs (back: a break)
+        // or it restarts, or the history is cleared.
+        int epochsJumped = 0;
+        bool restart = false;
+        bool clear = false;
+        // Fewer recent epochs than the window spans: its left part comes from the per-second
+        // summaries, and the epochs leave the recent ones for them at every refresh.
+        std::size_t recentEpochs = HistoryStore::Limits{}.recentEpochs;
     };
     const Case cases[] = {
         {"every refresh painted", {700, 480}, 8, 8, 1, false},
@@ -57,10 +65,15 @@ TEST(HistoryStripsTest, AFollowingWindowShowsWhatAWindowOpenedAfreshShows) {
         {"a satellite rises: a row more", {700, 480}, 8, 9, 1, false},
         {"rows thinner than a pixel", {400, 260}, 60, 60, 1, false},
         {"a reference set: the error strip appears", {700, 480}, 8, 8, 2, true},
+        {"epochs leave the recent ones for the second summaries", {700, 480}, 8, 8, 1, false, 0, false, false, 1500},
+        {"a gap of a minute", {700, 480}, 8, 8, 1, false, 1200},
+        {"time goes back: a break", {700, 480}, 8, 8, 1, false, -300},
+        {"the receiver restarts", {700, 480}, 8, 8, 1, false, 0, true},
+        {"the history is cleared", {700, 480}, 8, 8, 1, false, 0, false, true},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        HistoryRecorder recorder;
+        HistoryRecorder recorder(HistoryStore::Limits{.recentEpochs = c.recentEpochs});
         int epoch = 0;
         for (; epoch < 2000; ++epoch) RecordEpoch(recorder, epoch, c.satellites);
         CHistoryStrips live(recorder);
@@ -68,7 +81,12 @@ TEST(HistoryStripsTest, AFollowingWindowShowsWhatAWindowOpenedAfreshShows) {
         live.Refresh();
         Render(live);
         for (int refresh = 1; refresh <= 24; ++refresh) {
-            if (c.referenceLater && refresh == 12) recorder.SetReference(GeodeticPoint{12.5, 3.25, 120.0});
+            if (refresh == 12) {
+                if (c.referenceLater) recorder.SetReference(GeodeticPoint{12.5, 3.25, 120.0});
+                epoch += c.epochsJumped;
+                if (c.restart) recorder.onRestart();
+                if (c.clear) recorder.Clear();
+            }
             for (int i = 0; i < kEpochsPerRefresh; ++i, ++epoch) RecordEpoch(recorder, epoch, refresh < 12 ? c.satellites : c.satellitesLater);
             live.Refresh();
             if (refresh % c.refreshesPerPaint != 0) continue;
