@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <QCoreApplication>
+#include <QMouseEvent>
+#include <QWheelEvent>
 #include <chrono>
 
 #include "history/history_recorder.h"
@@ -58,6 +61,8 @@ TEST(HistoryStripsTest, AFollowingWindowShowsWhatAWindowOpenedAfreshShows) {
         // Fewer recent epochs than the window spans: its left part comes from the per-second
         // summaries, and the epochs leave the recent ones for them at every refresh.
         std::size_t recentEpochs = HistoryStore::Limits{}.recentEpochs;
+        int wheelNotches = 0;  // zoomed in with the wheel: the epochs lie pixels apart
+        int dragLast = 0;      // at the end, the view dragged so many pixels to the right
     };
     const Case cases[] = {
         {"every refresh painted", {700, 480}, 8, 8, 1, false},
@@ -70,15 +75,26 @@ TEST(HistoryStripsTest, AFollowingWindowShowsWhatAWindowOpenedAfreshShows) {
         {"time goes back: a break", {700, 480}, 8, 8, 1, false, -300},
         {"the receiver restarts", {700, 480}, 8, 8, 1, false, 0, true},
         {"the history is cleared", {700, 480}, 8, 8, 1, false, 0, false, true},
+        {"zoomed in to seconds: lines join epochs pixels apart", {700, 480}, 8, 8, 1, true, 0, false, false, 6000, 20},
+        {"zoomed in, three refreshes between paints", {700, 480}, 8, 9, 3, false, 0, false, false, 6000, 20},
+        {"zoomed in, then dragged back in time", {700, 480}, 8, 8, 1, false, 0, false, false, 6000, 20, 90},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         HistoryRecorder recorder(HistoryStore::Limits{.recentEpochs = c.recentEpochs});
         int epoch = 0;
         for (; epoch < 2000; ++epoch) RecordEpoch(recorder, epoch, c.satellites);
+        auto open = [&](CHistoryStrips& strips) {
+            strips.resize(c.size);
+            if (c.wheelNotches != 0) {
+                QWheelEvent wheel(QPointF(400, 100), QPointF(400, 100), {}, QPoint(0, 120 * c.wheelNotches), Qt::NoButton, Qt::NoModifier,
+                                  Qt::NoScrollPhase, false);
+                QCoreApplication::sendEvent(&strips, &wheel);
+            }
+            strips.Refresh();
+        };
         CHistoryStrips live(recorder);
-        live.resize(c.size);
-        live.Refresh();
+        open(live);
         Render(live);
         for (int refresh = 1; refresh <= 24; ++refresh) {
             if (refresh == 12) {
@@ -91,10 +107,21 @@ TEST(HistoryStripsTest, AFollowingWindowShowsWhatAWindowOpenedAfreshShows) {
             live.Refresh();
             if (refresh % c.refreshesPerPaint != 0) continue;
             CHistoryStrips fresh(recorder);
-            fresh.resize(c.size);
-            fresh.Refresh();
+            open(fresh);
             ASSERT_EQ(Render(live), Render(fresh)) << "after refresh " << refresh;
         }
+        if (c.dragLast == 0) continue;
+        CHistoryStrips fresh(recorder);
+        open(fresh);
+        for (CHistoryStrips* strips : {&live, &fresh}) {
+            const QPointF from(300, 100);
+            const QPointF to = from + QPointF(c.dragLast, 0);
+            QMouseEvent press(QEvent::MouseButtonPress, from, from, Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+            QMouseEvent move(QEvent::MouseMove, to, to, Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+            QMouseEvent release(QEvent::MouseButtonRelease, to, to, Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
+            for (QMouseEvent* event : {&press, &move, &release}) QCoreApplication::sendEvent(strips, event);
+        }
+        ASSERT_EQ(Render(live), Render(fresh)) << "dragged";
     }
 }
 

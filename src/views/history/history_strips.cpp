@@ -69,29 +69,17 @@ AxisMs TickStep(AxisMs wanted) {
     return 86400000;
 }
 
-// The values of one line strip per pixel: a mean where the pixel has any, joined across pixels
-// without epochs and broken where a pixel's epochs have none.
+// The rows of one value of a line strip, `height` pixels high with `top` at its top, per pixel: a
+// mean where the pixel has any.
 template <typename Value>
-void PaintLine(QPainter& painter, const QRect& area, const PixelColumns& view, double top, const QColor& colour,
-               Qt::PenStyle style, Value value) {
-    painter.setPen(QPen(colour, 1.5, style));
-    QPolygonF line;
-    line.reserve(static_cast<qsizetype>(view.pixels.size()));
-    auto draw = [&painter, &line] {
-        if (line.size() == 1) painter.drawPoint(line.front());
-        else if (line.size() > 1) painter.drawPolyline(line);
-        line.clear();
-    };
+StripLine LineOf(const PixelColumns& view, int height, double top, QRgb colour, bool dashed, Value value) {
+    StripLine line{colour | 0xff000000U, dashed, std::vector<int>(view.pixels.size(), StripLine::kNoRow)};
     for (std::size_t x = 0; x < view.pixels.size(); ++x) {
-        const std::optional<double> got = value(view.pixels[x]);
-        if (!got) {
-            if (view.pixels[x].epochs > 0) draw();
-            continue;
+        if (const std::optional<double> got = value(view.pixels[x])) {
+            line.rows[x] = static_cast<int>(std::lround((height - 1) - std::clamp(*got / top, 0.0, 1.0) * (height - 2)));
         }
-        const double y = area.bottom() - std::clamp(*got / top, 0.0, 1.0) * (area.height() - 2);
-        line.append(QPointF(area.left() + static_cast<double>(x), y));
     }
-    draw();
+    return line;
 }
 
 // The strip's frame, its title at the left and its top value.
@@ -394,7 +382,14 @@ void CHistoryStrips::PaintHeat(QPainter& painter, const QRect& area) const {
     }
 }
 
-void CHistoryStrips::PaintCounts(QPainter& painter, const QRect& area) const {
+void CHistoryStrips::PaintLines(QPainter& painter, const QRect& area, StripLines& image, std::vector<StripLine> lines) const {
+    std::vector<bool> epochs(view_.pixels.size());
+    for (std::size_t x = 0; x < epochs.size(); ++x) epochs[x] = view_.pixels[x].epochs > 0;
+    image.Update(area.size(), StripGrid{view_.perPixel, view_.from / view_.perPixel}, std::move(lines), std::move(epochs));
+    painter.drawImage(area.topLeft(), image.Image());
+}
+
+void CHistoryStrips::PaintCounts(QPainter& painter, const QRect& area) {
     int most = 4;
     std::array<bool, kGnssSlots> seen{};
     for (const HistoryColumn& pixel : view_.pixels) {
@@ -404,32 +399,40 @@ void CHistoryStrips::PaintCounts(QPainter& painter, const QRect& area) const {
         }
     }
     PaintStripFrame(painter, area, QStringLiteral("in view\nused"), most);
+    std::vector<StripLine> lines;
+    for (std::size_t slot = 0; slot < kGnssSlots; ++slot) {
+        if (!seen[slot]) continue;
+        const QRgb colour = SystemColour(slot).rgb();
+        // A fix without its sky (the first after a restart) leaves a gap rather than a drop to zero.
+        lines.push_back(LineOf(view_, area.height(), most, colour, false, [slot](const HistoryColumn& pixel) -> std::optional<double> {
+            if (pixel.skies == 0) return std::nullopt;
+            return pixel.inView[slot];
+        }));
+        lines.push_back(LineOf(view_, area.height(), most, colour, true, [slot](const HistoryColumn& pixel) -> std::optional<double> {
+            if (pixel.skies == 0 && pixel.used[slot] == 0) return std::nullopt;
+            return pixel.used[slot];
+        }));
+    }
+    PaintLines(painter, area, countLines_, std::move(lines));
     int legendX = area.left() + 4;
     for (std::size_t slot = 0; slot < kGnssSlots; ++slot) {
         if (!seen[slot]) continue;
-        // A fix without its sky (the first after a restart) leaves a gap rather than a drop to zero.
-        PaintLine(painter, area, view_, most, SystemColour(slot), Qt::SolidLine, [slot](const HistoryColumn& pixel) -> std::optional<double> {
-            if (pixel.skies == 0) return std::nullopt;
-            return pixel.inView[slot];
-        });
-        PaintLine(painter, area, view_, most, SystemColour(slot), Qt::DashLine, [slot](const HistoryColumn& pixel) -> std::optional<double> {
-            if (pixel.skies == 0 && pixel.used[slot] == 0) return std::nullopt;
-            return pixel.used[slot];
-        });
         painter.setPen(SystemColour(slot));
         painter.drawText(QPoint(legendX, area.top() + 11), QString(QChar(ConstellationLetter(static_cast<GnssId>(slot)))));
         legendX += 12;
     }
 }
 
-void CHistoryStrips::PaintDops(QPainter& painter, const QRect& area) const {
+void CHistoryStrips::PaintDops(QPainter& painter, const QRect& area) {
     const double top = TopOf(view_, {Measure::Hdop, Measure::Vdop, Measure::Pdop}, 2.0, 20.0);
     PaintStripFrame(painter, area, QStringLiteral("DOP"), top);
     const std::array<std::pair<Measure, QRgb>, 3> lines = {{{Measure::Hdop, 0x1f77b4}, {Measure::Vdop, 0xd62728}, {Measure::Pdop, 0x2ca02c}}};
+    std::vector<StripLine> rows;
     for (const auto& line : lines) {
         const Measure measure = line.first;
-        PaintLine(painter, area, view_, top, QColor(line.second), Qt::SolidLine, [measure](const HistoryColumn& pixel) { return pixel.Of(measure).Mean(); });
+        rows.push_back(LineOf(view_, area.height(), top, line.second, false, [measure](const HistoryColumn& pixel) { return pixel.Of(measure).Mean(); }));
     }
+    PaintLines(painter, area, dopLines_, std::move(rows));
     painter.setPen(Qt::black);
     painter.drawText(QPoint(area.left() + 4, area.top() + 11), QStringLiteral("HDOP blue, VDOP red, PDOP green"));
 }
@@ -444,11 +447,13 @@ void CHistoryStrips::PaintFix(QPainter& painter, const QRect& area) const {
     painter.drawText(QRect(0, area.top(), kLabelWidth - 4, area.height()), Qt::AlignRight | Qt::AlignVCenter, QStringLiteral("fix"));
 }
 
-void CHistoryStrips::PaintError(QPainter& painter, const QRect& area) const {
+void CHistoryStrips::PaintError(QPainter& painter, const QRect& area) {
     const double top = TopOf(view_, {Measure::Horizontal, Measure::Vertical}, 1.0, 1e6);
     PaintStripFrame(painter, area, QStringLiteral("error m"), top);
-    PaintLine(painter, area, view_, top, QColor(0x1f77b4), Qt::SolidLine, [](const HistoryColumn& pixel) { return pixel.Of(Measure::Horizontal).Mean(); });
-    PaintLine(painter, area, view_, top, QColor(0xd62728), Qt::SolidLine, [](const HistoryColumn& pixel) { return pixel.Of(Measure::Vertical).Mean(); });
+    std::vector<StripLine> lines;
+    lines.push_back(LineOf(view_, area.height(), top, 0x1f77b4, false, [](const HistoryColumn& pixel) { return pixel.Of(Measure::Horizontal).Mean(); }));
+    lines.push_back(LineOf(view_, area.height(), top, 0xd62728, false, [](const HistoryColumn& pixel) { return pixel.Of(Measure::Vertical).Mean(); }));
+    PaintLines(painter, area, errorLines_, std::move(lines));
     painter.setPen(Qt::black);
     painter.drawText(QPoint(area.left() + 4, area.top() + 11), QStringLiteral("horizontal blue, vertical red"));
 }
