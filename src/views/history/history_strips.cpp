@@ -76,7 +76,8 @@ StripLine LineOf(const PixelColumns& view, int height, double top, QRgb colour, 
     StripLine line{colour | 0xff000000U, dashed, std::vector<int>(view.pixels.size(), StripLine::kNoRow)};
     for (std::size_t x = 0; x < view.pixels.size(); ++x) {
         if (const std::optional<double> got = value(view.pixels[x])) {
-            line.rows[x] = static_cast<int>(std::lround((height - 1) - std::clamp(*got / top, 0.0, 1.0) * (height - 2)));
+            // Rounded half up: the row is never negative.
+            line.rows[x] = static_cast<int>((height - 1) - std::clamp(*got / top, 0.0, 1.0) * (height - 2) + 0.5);
         }
     }
     return line;
@@ -438,10 +439,13 @@ void CHistoryStrips::PaintDops(QPainter& painter, const QRect& area) {
 }
 
 void CHistoryStrips::PaintFix(QPainter& painter, const QRect& area) const {
-    for (std::size_t x = 0; x < view_.pixels.size(); ++x) {
-        if (const std::optional<FixBand> worst = view_.pixels[x].WorstFix()) {
-            painter.fillRect(QRect(area.left() + static_cast<int>(x), area.top(), 1, area.height()), FixColour(*worst));
-        }
+    // A run of pixels of one fix kind is one rectangle.
+    for (std::size_t x = 0; x < view_.pixels.size();) {
+        const std::optional<FixBand> worst = view_.pixels[x].WorstFix();
+        std::size_t end = x + 1;
+        while (end < view_.pixels.size() && view_.pixels[end].WorstFix() == worst) ++end;
+        if (worst) painter.fillRect(QRect(area.left() + static_cast<int>(x), area.top(), static_cast<int>(end - x), area.height()), FixColour(*worst));
+        x = end;
     }
     painter.setPen(Qt::black);
     painter.drawText(QRect(0, area.top(), kLabelWidth - 4, area.height()), Qt::AlignRight | Qt::AlignVCenter, QStringLiteral("fix"));
