@@ -2,7 +2,6 @@
 
 #include <QMouseEvent>
 #include <QPainter>
-#include <QPolygonF>
 #include <QWheelEvent>
 #include <algorithm>
 #include <array>
