@@ -58,7 +58,7 @@ void ReadColumnsPerPixel(PixelColumns& view, const HistoryStore& store, AxisMs f
     view = PixelColumns{};
     view.perPixel = std::max<AxisMs>((to - from) / static_cast<AxisMs>(count), 1);
     view.from = FloorTo(from, view.perPixel);
-    view.pixels.resize(count);
+    view.pixels.reserve(count);
     view.stretches.resize(count);
     view.unchangedFrom.assign(count, -1);
     view.sources = store.SourcesOf(view.from, to, view.perPixel);
@@ -79,9 +79,12 @@ void ReadColumnsPerPixel(PixelColumns& view, const HistoryStore& store, AxisMs f
     std::vector<bool> settled(count, false);
     for (std::size_t pixel = 0; pixel < count; ++pixel) {
         const std::optional<std::size_t> old = oldOf(pixel);
-        if (!old || !Settled(before, view, firstOf(pixel), firstOf(pixel + 1) - 1)) continue;
+        if (!old || !Settled(before, view, firstOf(pixel), firstOf(pixel + 1) - 1)) {
+            view.pixels.emplace_back();
+            continue;
+        }
         settled[pixel] = true;
-        view.pixels[pixel] = std::move(before.pixels[*old]);
+        view.pixels.push_back(std::move(before.pixels[*old]));
         view.stretches[pixel] = before.stretches[*old];
         view.unchangedFrom[pixel] = static_cast<int>(*old);
     }
