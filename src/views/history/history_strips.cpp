@@ -6,7 +6,6 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
-#include <cstring>
 
 #include "history/history_recorder.h"
 #include "receiver/fix/utc_text.h"
@@ -68,18 +67,19 @@ AxisMs TickStep(AxisMs wanted) {
     return 86400000;
 }
 
-// The rows of one value of a line strip, `height` pixels high with `top` at its top, per pixel: a
-// mean where the pixel has any.
+// The rows of a strip's lines, `height` pixels high with `top` at its top: `value(pixel, line)`
+// is the line's mean where the pixel has any. One pass over the pixels fills every line.
 template <typename Value>
-StripLine LineOf(const PixelColumns& view, int height, double top, QRgb colour, bool dashed, Value value) {
-    StripLine line{colour | 0xff000000U, dashed, std::vector<int>(view.pixels.size(), StripLine::kNoRow)};
+void FillRows(std::vector<StripLine>& lines, const PixelColumns& view, int height, double top, Value value) {
+    for (StripLine& line : lines) line.rows.assign(view.pixels.size(), StripLine::kNoRow);
     for (std::size_t x = 0; x < view.pixels.size(); ++x) {
-        if (const std::optional<double> got = value(view.pixels[x])) {
-            // Rounded half up: the row is never negative.
-            line.rows[x] = static_cast<int>((height - 1) - std::clamp(*got / top, 0.0, 1.0) * (height - 2) + 0.5);
+        for (std::size_t i = 0; i < lines.size(); ++i) {
+            if (const std::optional<double> got = value(view.pixels[x], i)) {
+                // Rounded half up: the row is never negative.
+                lines[i].rows[x] = static_cast<int>((height - 1) - std::clamp(*got / top, 0.0, 1.0) * (height - 2) + 0.5);
+            }
         }
     }
-    return line;
 }
 
 // The strip's frame, its title at the left and its top value.
@@ -261,15 +261,16 @@ void CHistoryStrips::PaintLegend(QPainter& painter, const QRect& area) {
                      Qt::AlignLeft | Qt::AlignTop, QStringLiteral("bar on top: used; pale: in view, not used"));
 }
 
-// The heat map as an image of the strip's size. The columns whose pixels kept their values since
-// they were drawn are moved where the pixels went (following, the view moves by whole pixels);
-// only the others are drawn again.
+// The heat map as an image of the strip's size, its columns in a ring: the columns whose pixels
+// kept their values since they were drawn stay where they are and the ring's start moves where the
+// pixels went (following, the view moves by whole pixels); only the others are drawn again.
 void CHistoryStrips::MakeHeatImage(QSize size) {
     if (size.isEmpty()) return;
     if (heatImageStale_ || heatImage_.size() != size) {
         heatImageStale_ = false;
         if (heatImage_.size() != size) heatImage_ = QImage(size, QImage::Format_ARGB32_Premultiplied);
         heatSource_.assign(heatSource_.size(), -1);
+        heatStart_ = 0;
     }
     const int columns = size.width();
     auto sourceOf = [this, columns](int x) {
@@ -281,17 +282,13 @@ void CHistoryStrips::MakeHeatImage(QSize size) {
     for (int x = 0; x < columns && !shift; ++x) {
         if (sourceOf(x) >= 0) shift = sourceOf(x) - x;
     }
-    if (shift && *shift != 0) {
-        const int kept = columns - std::abs(*shift);
-        for (int y = 0; y < size.height(); ++y) {
-            auto* line = reinterpret_cast<QRgb*>(heatImage_.scanLine(y));
-            std::memmove(line + std::max(-*shift, 0), line + std::max(*shift, 0), static_cast<std::size_t>(kept) * sizeof(QRgb));
-        }
-    }
+    if (shift) heatStart_ = ((heatStart_ + *shift) % columns + columns) % columns;
+    // The pixel at the ring's end: a stretch of pixels across it is two stretches of the image.
+    const int wrap = columns - heatStart_;
     for (int x = 0; x < columns;) {
         const bool stale = !shift || sourceOf(x) != x + *shift;
         int end = x + 1;
-        while (end < columns && (!shift || sourceOf(end) != end + *shift) == stale) ++end;
+        while (end < columns && end != wrap && (!shift || sourceOf(end) != end + *shift) == stale) ++end;
         if (stale) DrawHeatColumns(x, end);
         x = end;
     }
@@ -299,14 +296,15 @@ void CHistoryStrips::MakeHeatImage(QSize size) {
     for (std::size_t x = 0; x < heatSource_.size(); ++x) heatSource_[x] = static_cast<int>(x);
 }
 
-// The heat image's columns `from` to `to` (exclusive), drawn a row of satellites at a time: each
-// row's line of colours is made once and copied to the image lines the row covers, its top line
-// marking the pixels where the satellite was used.
+// The heat image's columns of the pixels `from` to `to` (exclusive, not across the ring's end),
+// drawn a row of satellites at a time: each row's line of colours is made once and copied to the
+// image lines the row covers, its top line marking the pixels where the satellite was used.
 void CHistoryStrips::DrawHeatColumns(int from, int to) {
     const QSize size = heatImage_.size();
+    const int at = (from + heatStart_) % size.width();
     for (int y = 0; y < size.height(); ++y) {
         auto* line = reinterpret_cast<QRgb*>(heatImage_.scanLine(y));
-        std::fill(line + from, line + to, QRgb{0});
+        std::fill(line + at, line + at + (to - from), QRgb{0});
     }
     if (order_.empty()) return;
     const std::size_t first = static_cast<std::size_t>(from);
@@ -343,7 +341,7 @@ void CHistoryStrips::DrawHeatColumns(int from, int to) {
         }
         for (int y = top; y < bottom; ++y) {
             const QRgb* source = y == top ? topLine.data() : line;
-            auto* target = reinterpret_cast<QRgb*>(heatImage_.scanLine(y)) + first;
+            auto* target = reinterpret_cast<QRgb*>(heatImage_.scanLine(y)) + at;
             if (!overlapping) {
                 std::copy(source, source + width, target);
                 continue;
@@ -364,7 +362,9 @@ void CHistoryStrips::PaintHeat(QPainter& painter, const QRect& area) const {
         return;
     }
     const double rowHeight = static_cast<double>(area.height()) / static_cast<double>(order_.size());
-    painter.drawImage(area.topLeft(), heatImage_);
+    const int wrap = heatImage_.width() - heatStart_;
+    painter.drawImage(area.topLeft(), heatImage_, QRect(heatStart_, 0, wrap, heatImage_.height()));
+    if (heatStart_ > 0) painter.drawImage(area.topLeft() + QPoint(wrap, 0), heatImage_, QRect(0, 0, heatStart_, heatImage_.height()));
     // The rows' labels where they fit, and a line between constellations.
     painter.setPen(Qt::black);
     const int labelEvery = std::max(1, static_cast<int>(std::ceil(10.0 / rowHeight)));
@@ -399,24 +399,28 @@ void CHistoryStrips::PaintCounts(QPainter& painter, const QRect& area) {
         }
     }
     PaintStripFrame(painter, area, QStringLiteral("in view\nused"), most);
+    // Per constellation seen, its line in view and its dashed line used.
+    std::vector<std::size_t> systems;
     std::vector<StripLine> lines;
     for (std::size_t slot = 0; slot < kGnssSlots; ++slot) {
         if (!seen[slot]) continue;
-        const QRgb colour = SystemColour(slot).rgb();
+        systems.push_back(slot);
+        lines.push_back({SystemColour(slot).rgb(), false, {}});
+        lines.push_back({SystemColour(slot).rgb(), true, {}});
+    }
+    FillRows(lines, view_, area.height(), most, [&systems](const HistoryColumn& pixel, std::size_t line) -> std::optional<double> {
+        const std::size_t slot = systems[line / 2];
         // A fix without its sky (the first after a restart) leaves a gap rather than a drop to zero.
-        lines.push_back(LineOf(view_, area.height(), most, colour, false, [slot](const HistoryColumn& pixel) -> std::optional<double> {
+        if (line % 2 == 0) {
             if (pixel.skies == 0) return std::nullopt;
             return pixel.inView[slot];
-        }));
-        lines.push_back(LineOf(view_, area.height(), most, colour, true, [slot](const HistoryColumn& pixel) -> std::optional<double> {
-            if (pixel.skies == 0 && pixel.used[slot] == 0) return std::nullopt;
-            return pixel.used[slot];
-        }));
-    }
+        }
+        if (pixel.skies == 0 && pixel.used[slot] == 0) return std::nullopt;
+        return pixel.used[slot];
+    });
     PaintLines(painter, area, countLines_, std::move(lines));
     int legendX = area.left() + 4;
-    for (std::size_t slot = 0; slot < kGnssSlots; ++slot) {
-        if (!seen[slot]) continue;
+    for (const std::size_t slot : systems) {
         painter.setPen(SystemColour(slot));
         painter.drawText(QPoint(legendX, area.top() + 11), QString(QChar(ConstellationLetter(static_cast<GnssId>(slot)))));
         legendX += 12;
@@ -428,10 +432,8 @@ void CHistoryStrips::PaintDops(QPainter& painter, const QRect& area) {
     PaintStripFrame(painter, area, QStringLiteral("DOP"), top);
     const std::array<std::pair<Measure, QRgb>, 3> lines = {{{Measure::Hdop, 0x1f77b4}, {Measure::Vdop, 0xd62728}, {Measure::Pdop, 0x2ca02c}}};
     std::vector<StripLine> rows;
-    for (const auto& line : lines) {
-        const Measure measure = line.first;
-        rows.push_back(LineOf(view_, area.height(), top, line.second, false, [measure](const HistoryColumn& pixel) { return pixel.Of(measure).Mean(); }));
-    }
+    for (const auto& line : lines) rows.push_back({line.second | 0xff000000U, false, {}});
+    FillRows(rows, view_, area.height(), top, [&lines](const HistoryColumn& pixel, std::size_t line) { return pixel.Of(lines[line].first).Mean(); });
     PaintLines(painter, area, dopLines_, std::move(rows));
     painter.setPen(Qt::black);
     painter.drawText(QPoint(area.left() + 4, area.top() + 11), QStringLiteral("HDOP blue, VDOP red, PDOP green"));
@@ -453,9 +455,10 @@ void CHistoryStrips::PaintFix(QPainter& painter, const QRect& area) const {
 void CHistoryStrips::PaintError(QPainter& painter, const QRect& area) {
     const double top = TopOf(view_, {Measure::Horizontal, Measure::Vertical}, 1.0, 1e6);
     PaintStripFrame(painter, area, QStringLiteral("error m"), top);
-    std::vector<StripLine> lines;
-    lines.push_back(LineOf(view_, area.height(), top, 0x1f77b4, false, [](const HistoryColumn& pixel) { return pixel.Of(Measure::Horizontal).Mean(); }));
-    lines.push_back(LineOf(view_, area.height(), top, 0xd62728, false, [](const HistoryColumn& pixel) { return pixel.Of(Measure::Vertical).Mean(); }));
+    std::vector<StripLine> lines = {{0xff1f77b4, false, {}}, {0xffd62728, false, {}}};
+    FillRows(lines, view_, area.height(), top, [](const HistoryColumn& pixel, std::size_t line) {
+        return pixel.Of(line == 0 ? Measure::Horizontal : Measure::Vertical).Mean();
+    });
     PaintLines(painter, area, errorLines_, std::move(lines));
     painter.setPen(Qt::black);
     painter.drawText(QPoint(area.left() + 4, area.top() + 11), QStringLiteral("horizontal blue, vertical red"));

@@ -87,7 +87,8 @@ private:
     bool hasError_ = false;
     QImage heatImage_;
     bool heatImageStale_ = true;
-    std::vector<int> heatSource_;  // by pixel: the heat image's column that shows its values, or -1
+    std::vector<int> heatSource_;  // by pixel: the pixel of the last paint that showed its values, or -1
+    int heatStart_ = 0;            // the heat image's column of the first pixel
     StripLines countLines_;
     StripLines dopLines_;
     StripLines errorLines_;
