@@ -77,7 +77,7 @@ void StripLines::Update(QSize size, const StripGrid& grid, std::vector<StripLine
         if (openFrom) mark(*openFrom, width - 1);
         const auto firstEither = std::ranges::find(either, true) - either.begin();
         mark(0, static_cast<int>(std::min<std::ptrdiff_t>(firstEither, width - 1)));
-        mark(lastEither + 1 < width ? lastEither + 1 : width - 1, width - 1);
+        if (lastEither + 1 < width) mark(lastEither + 1, width - 1);
     }
     for (int x = 0; x < width;) {
         if (!stale[static_cast<std::size_t>(x)]) {
