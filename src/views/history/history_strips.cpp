@@ -67,19 +67,54 @@ AxisMs TickStep(AxisMs wanted) {
     return 86400000;
 }
 
-// The rows of a strip's lines, `height` pixels high with `top` at its top: `value(pixel, line)`
-// is the line's mean where the pixel has any. One pass over the pixels fills every line.
+// The image row of `value` in a line strip `height` pixels high with `top` at its top, rounded
+// half up (it is never negative).
+int RowOf(double value, double top, int height) {
+    return static_cast<int>((height - 1) - std::clamp(value / top, 0.0, 1.0) * (height - 2) + 0.5);
+}
+
+// The rows of a strip's lines: `value(pixel, line)` is the line's value where the pixel has any.
+// One pass over the pixels fills every line.
 template <typename Value>
 void FillRows(std::vector<StripLine>& lines, const PixelColumns& view, int height, double top, Value value) {
     for (StripLine& line : lines) line.rows.assign(view.pixels.size(), StripLine::kNoRow);
     for (std::size_t x = 0; x < view.pixels.size(); ++x) {
         for (std::size_t i = 0; i < lines.size(); ++i) {
-            if (const std::optional<double> got = value(view.pixels[x], i)) {
-                // Rounded half up: the row is never negative.
-                lines[i].rows[x] = static_cast<int>((height - 1) - std::clamp(*got / top, 0.0, 1.0) * (height - 2) + 0.5);
-            }
+            if (const std::optional<double> got = value(view.pixels[x], i)) lines[i].rows[x] = RowOf(*got, top, height);
         }
     }
+}
+
+// A line per measure through its means, in its colour, and the top of their scale.
+struct MeasureLines {
+    std::vector<StripLine> lines;
+    double top = 0.0;
+};
+
+// The top is the largest mean shown rounded up, from `least` to `most`. The means are taken in
+// one pass over the pixels.
+MeasureLines MeasureLinesOf(const PixelColumns& view, int height, std::initializer_list<std::pair<Measure, QRgb>> measures,
+                            double least, double most) {
+    std::vector<std::vector<std::optional<double>>> means(measures.size(), std::vector<std::optional<double>>(view.pixels.size()));
+    double top = least;
+    for (std::size_t x = 0; x < view.pixels.size(); ++x) {
+        std::size_t i = 0;
+        for (const auto& [measure, colour] : measures) {
+            means[i][x] = view.pixels[x].Of(measure).Mean();
+            if (means[i][x]) top = std::max(top, *means[i][x]);
+            ++i;
+        }
+    }
+    MeasureLines made{{}, std::min(std::ceil(top), most)};
+    std::size_t i = 0;
+    for (const auto& [measure, colour] : measures) {
+        StripLine& line = made.lines.emplace_back(StripLine{colour | 0xff000000U, false, std::vector<int>(view.pixels.size(), StripLine::kNoRow)});
+        for (std::size_t x = 0; x < view.pixels.size(); ++x) {
+            if (means[i][x]) line.rows[x] = RowOf(*means[i][x], made.top, height);
+        }
+        ++i;
+    }
+    return made;
 }
 
 // The strip's frame, its title at the left and its top value.
@@ -99,17 +134,6 @@ void PaintLegendBar(QPainter& painter, const QRect& bar) {
         painter.setPen(Cn0Colour(cn0));
         painter.drawLine(bar.left() + x, bar.top(), bar.left() + x, bar.bottom());
     }
-}
-
-// The top of a line strip's scale: the largest mean shown, rounded up, at least `least`.
-double TopOf(const PixelColumns& view, std::initializer_list<Measure> measures, double least, double most) {
-    double top = least;
-    for (const HistoryColumn& pixel : view.pixels) {
-        for (const Measure measure : measures) {
-            if (const std::optional<double> mean = pixel.Of(measure).Mean()) top = std::max(top, *mean);
-        }
-    }
-    return std::min(std::ceil(top), most);
 }
 
 }  // namespace
@@ -428,13 +452,9 @@ void CHistoryStrips::PaintCounts(QPainter& painter, const QRect& area) {
 }
 
 void CHistoryStrips::PaintDops(QPainter& painter, const QRect& area) {
-    const double top = TopOf(view_, {Measure::Hdop, Measure::Vdop, Measure::Pdop}, 2.0, 20.0);
-    PaintStripFrame(painter, area, QStringLiteral("DOP"), top);
-    const std::array<std::pair<Measure, QRgb>, 3> lines = {{{Measure::Hdop, 0x1f77b4}, {Measure::Vdop, 0xd62728}, {Measure::Pdop, 0x2ca02c}}};
-    std::vector<StripLine> rows;
-    for (const auto& line : lines) rows.push_back({line.second | 0xff000000U, false, {}});
-    FillRows(rows, view_, area.height(), top, [&lines](const HistoryColumn& pixel, std::size_t line) { return pixel.Of(lines[line].first).Mean(); });
-    PaintLines(painter, area, dopLines_, std::move(rows));
+    MeasureLines made = MeasureLinesOf(view_, area.height(), {{Measure::Hdop, 0x1f77b4}, {Measure::Vdop, 0xd62728}, {Measure::Pdop, 0x2ca02c}}, 2.0, 20.0);
+    PaintStripFrame(painter, area, QStringLiteral("DOP"), made.top);
+    PaintLines(painter, area, dopLines_, std::move(made.lines));
     painter.setPen(Qt::black);
     painter.drawText(QPoint(area.left() + 4, area.top() + 11), QStringLiteral("HDOP blue, VDOP red, PDOP green"));
 }
@@ -453,13 +473,9 @@ void CHistoryStrips::PaintFix(QPainter& painter, const QRect& area) const {
 }
 
 void CHistoryStrips::PaintError(QPainter& painter, const QRect& area) {
-    const double top = TopOf(view_, {Measure::Horizontal, Measure::Vertical}, 1.0, 1e6);
-    PaintStripFrame(painter, area, QStringLiteral("error m"), top);
-    std::vector<StripLine> lines = {{0xff1f77b4, false, {}}, {0xffd62728, false, {}}};
-    FillRows(lines, view_, area.height(), top, [](const HistoryColumn& pixel, std::size_t line) {
-        return pixel.Of(line == 0 ? Measure::Horizontal : Measure::Vertical).Mean();
-    });
-    PaintLines(painter, area, errorLines_, std::move(lines));
+    MeasureLines made = MeasureLinesOf(view_, area.height(), {{Measure::Horizontal, 0x1f77b4}, {Measure::Vertical, 0xd62728}}, 1.0, 1e6);
+    PaintStripFrame(painter, area, QStringLiteral("error m"), made.top);
+    PaintLines(painter, area, errorLines_, std::move(made.lines));
     painter.setPen(Qt::black);
     painter.drawText(QPoint(area.left() + 4, area.top() + 11), QStringLiteral("horizontal blue, vertical red"));
 }
