@@ -44,7 +44,7 @@ void RecordEpoch(HistoryRecorder& recorder, int epoch, int satellites) {
 
 // A window following a receiver, refreshed four times a second and painted every so many
 // refreshes, shows after each paint what a window opened afresh on the same history shows:
-// nothing it kept from earlier reads and paints is stale.
+// nothing it kept from earlier reads and paints is stale, nor once it is dragged back in time.
 TEST(HistoryStripsTest, AFollowingWindowShowsWhatAWindowOpenedAfreshShows) {
     struct Case {
         const char* name;
