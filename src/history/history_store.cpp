@@ -1,6 +1,7 @@
 #include "history/history_store.h"
 
 #include <algorithm>
+#include <limits>
 
 namespace vexa {
 
@@ -72,7 +73,11 @@ void HistoryStore::ReplaceLatest(const HistoryEpoch& epoch) {
     Rebuild(latest);
 }
 
-void HistoryStore::Clear() { *this = HistoryStore(limits_); }
+void HistoryStore::Clear() {
+    const std::uint64_t clears = clears_ + 1;
+    *this = HistoryStore(limits_);
+    clears_ = clears;
+}
 
 void HistoryStore::Summarise(const KeptEpoch& kept) {
     for (SummaryTier& tier : tiers_) AddTo(tier, kept.column);
@@ -97,41 +102,47 @@ std::optional<std::pair<AxisMs, AxisMs>> HistoryStore::Span() const {
     return std::pair(first, recent_.back().axis);
 }
 
+std::vector<HistoryStore::ColumnSource> HistoryStore::SourcesOf(AxisMs from, AxisMs to, AxisMs resolution) const {
+    std::vector<ColumnSource> sources;
+    if (recent_.empty() || from > to) return sources;
+    // Each level serves from where it starts; the part before that comes from the next coarser one.
+    std::size_t level = 0;
+    if (resolution >= kSecond) {
+        level = 1;
+        while (level < tiers_.size() && tiers_[level].span <= resolution) ++level;
+    }
+    AxisMs end = to;
+    for (; level < kLevels && end >= from; ++level) {
+        if (level > 0 && tiers_[level - 1].columns.empty()) continue;
+        const AxisMs start = level == 0 ? recent_.front().axis : tiers_[level - 1].columns.front().first;
+        sources.push_back({level, std::max(from, start), end});
+        end = std::min(end, start - 1);
+    }
+    std::ranges::reverse(sources);
+    return sources;
+}
+
+AxisMs HistoryStore::ChangingFrom(std::size_t level) const {
+    if (level == 0) return recent_.empty() ? std::numeric_limits<AxisMs>::min() : recent_.back().axis;
+    const SummaryTier& tier = tiers_[level - 1];
+    return tier.columns.empty() ? std::numeric_limits<AxisMs>::min() : tier.columns.back().first;
+}
+
 void HistoryStore::VisitColumns(AxisMs from, AxisMs to, AxisMs resolution,
                                 const std::function<void(const HistoryColumn&)>& visit) const {
     if (recent_.empty() || from > to) return;
-    // Level 0 is the recent epochs, 1 to 3 the tiers. Each level serves from where it starts; the
-    // part before that comes from the next coarser one.
-    std::size_t chosen = 0;
-    if (resolution >= kSecond) {
-        chosen = 1;
-        while (chosen < tiers_.size() && tiers_[chosen].span <= resolution) ++chosen;
-    }
-    struct Part {
-        std::size_t level;
-        AxisMs from, to;
-    };
-    std::vector<Part> parts;
-    AxisMs end = to;
-    for (std::size_t level = chosen; level <= tiers_.size() && end >= from; ++level) {
-        if (level > 0 && tiers_[level - 1].columns.empty()) continue;
-        const AxisMs start = level == 0 ? recent_.front().axis : tiers_[level - 1].columns.front().first;
-        parts.push_back({level, std::max(from, start), end});
-        end = start - 1;
-    }
-    auto columnFirst = [](const HistoryColumn& column) { return column.first; };
-    auto itself = [](const HistoryColumn& column) -> const HistoryColumn& { return column; };
-    for (auto part = parts.rbegin(); part != parts.rend(); ++part) {
-        if (part->level == 0) {
-            VisitRange(recent_, part->from, part->to, [](const KeptEpoch& kept) { return kept.axis; }, visit,
+    for (const ColumnSource& source : SourcesOf(from, to, resolution)) {
+        if (source.level == 0) {
+            VisitRange(recent_, source.from, source.to, [](const KeptEpoch& kept) { return kept.axis; }, visit,
                        [](const KeptEpoch& kept) -> const HistoryColumn& { return kept.column; });
         } else {
-            VisitRange(tiers_[part->level - 1].columns, part->from, part->to, columnFirst, visit, itself);
+            VisitRange(tiers_[source.level - 1].columns, source.from, source.to, [](const HistoryColumn& column) { return column.first; },
+                       visit, [](const HistoryColumn& column) -> const HistoryColumn& { return column; });
         }
     }
     // The tiers hold the epochs before the open one.
     const KeptEpoch& open = recent_.back();
-    if (chosen > 0 && latestOpen_ && open.axis >= from && open.axis <= to) visit(open.column);
+    if (resolution >= kSecond && latestOpen_ && open.axis >= from && open.axis <= to) visit(open.column);
 }
 
 const KeptEpoch* HistoryStore::RecentAt(AxisMs axis) const {

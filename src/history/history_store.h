@@ -43,6 +43,15 @@ public:
     };
     static constexpr AxisMs kSecond = 1000;
     static constexpr AxisMs kMinute = 60000;
+    // The recent epochs, then the seconds, ten seconds and minutes.
+    static constexpr std::size_t kLevels = 4;
+    // A stretch of the axis whose columns are read from one level.
+    struct ColumnSource {
+        std::size_t level = 0;
+        AxisMs from = 0;
+        AxisMs to = 0;
+        bool operator==(const ColumnSource&) const = default;
+    };
 
     HistoryStore() : HistoryStore(Limits{}) {}
     explicit HistoryStore(const Limits& limits);
@@ -65,6 +74,15 @@ public:
     // `resolution` (milliseconds per pixel): the recent epochs, each a column, below a second, else
     // the seconds, ten seconds or minutes; where that detail no longer reaches, the next coarser.
     void VisitColumns(AxisMs from, AxisMs to, AxisMs resolution, const std::function<void(const HistoryColumn&)>& visit) const;
+    // Where VisitColumns reads the columns from `from` to `to`, oldest first. The open epoch comes
+    // after them also where the summaries are read.
+    std::vector<ColumnSource> SourcesOf(AxisMs from, AxisMs to, AxisMs resolution) const;
+    // The point of the axis from which a level's columns may still change: its last column (the open
+    // epoch, the summary still filling) and whatever comes after it. The columns before never change
+    // while they are held; a level without columns may change anywhere.
+    AxisMs ChangingFrom(std::size_t level) const;
+    // How often the store was cleared: what was read before a clear tells nothing of what it holds.
+    std::uint64_t Clears() const { return clears_; }
     // The recent epoch at or just before `axis`; none where the recent epochs do not reach.
     const KeptEpoch* RecentAt(AxisMs axis) const;
     // The memory held, near enough to hold to a bound.
@@ -84,6 +102,7 @@ private:
     bool latestOpen_ = false;
     std::array<SummaryTier, 3> tiers_;  // seconds, ten seconds, minutes
     std::uint64_t epochCount_ = 0;
+    std::uint64_t clears_ = 0;
 };
 
 }  // namespace vexa

@@ -25,6 +25,31 @@ PixelStretch StretchOf(std::span<const Placed> group) {
     return stretch;
 }
 
+// The sources of a read within the pixel from `first` to `last` of the axis.
+struct SourcesWithin {
+    std::array<HistoryStore::ColumnSource, HistoryStore::kLevels> sources{};
+    std::size_t count = 0;
+
+    SourcesWithin(const std::vector<HistoryStore::ColumnSource>& all, AxisMs first, AxisMs last) {
+        for (const HistoryStore::ColumnSource& source : all) {
+            const HistoryStore::ColumnSource clipped{source.level, std::max(source.from, first), std::min(source.to, last)};
+            if (clipped.from <= clipped.to && count < sources.size()) sources[count++] = clipped;
+        }
+    }
+    bool operator==(const SourcesWithin&) const = default;
+};
+
+// Whether the pixel from `first` to `last` of the axis holds what it held at the read `before`:
+// its columns come from the same stretches of the same levels, and each of them was complete then.
+bool Settled(const PixelColumns& before, const PixelColumns& now, AxisMs first, AxisMs last) {
+    // The open epoch is read apart from the sources where the summaries are.
+    if (last >= before.changingFrom[0]) return false;
+    const SourcesWithin within(now.sources, first, last);
+    if (!(within == SourcesWithin(before.sources, first, last))) return false;
+    return std::all_of(within.sources.begin(), within.sources.begin() + static_cast<std::ptrdiff_t>(within.count),
+                       [&before](const HistoryStore::ColumnSource& source) { return source.to < before.changingFrom[source.level]; });
+}
+
 }  // namespace
 
 void ReadColumnsPerPixel(PixelColumns& view, const HistoryStore& store, AxisMs from, AxisMs to, int pixels) {
@@ -33,19 +58,49 @@ void ReadColumnsPerPixel(PixelColumns& view, const HistoryStore& store, AxisMs f
     view = PixelColumns{};
     view.perPixel = std::max<AxisMs>((to - from) / static_cast<AxisMs>(count), 1);
     view.from = FloorTo(from, view.perPixel);
-    view.pixels.resize(count);
+    view.pixels.reserve(count);
     view.stretches.resize(count);
     view.unchangedFrom.assign(count, -1);
-
-    std::vector<Placed> placed;
-    store.VisitColumns(view.from, to, view.perPixel, [&](const HistoryColumn& column) {
-        const AxisMs pixel = (column.first - view.from) / view.perPixel;
-        if (pixel >= 0 && pixel < static_cast<AxisMs>(count)) placed.push_back({static_cast<std::size_t>(pixel), &column});
-    });
+    view.sources = store.SourcesOf(view.from, to, view.perPixel);
+    for (std::size_t level = 0; level < HistoryStore::kLevels; ++level) view.changingFrom[level] = store.ChangingFrom(level);
+    view.clears = store.Clears();
 
     // The pixels of the view before, where they lie on the same grid.
-    const bool sameGrid = before.perPixel == view.perPixel && !before.pixels.empty();
+    const bool sameGrid = before.perPixel == view.perPixel && !before.pixels.empty() && before.clears == view.clears;
     const AxisMs shift = sameGrid ? (view.from - before.from) / view.perPixel : 0;
+    auto oldOf = [&](std::size_t pixel) -> std::optional<std::size_t> {
+        const AxisMs old = static_cast<AxisMs>(pixel) + shift;
+        if (!sameGrid || old < 0 || old >= static_cast<AxisMs>(before.pixels.size())) return std::nullopt;
+        return static_cast<std::size_t>(old);
+    };
+    auto firstOf = [&view](std::size_t pixel) { return view.from + static_cast<AxisMs>(pixel) * view.perPixel; };
+
+    // The pixels that cannot have changed are moved over unread; the store is read for the others.
+    std::vector<bool> settled(count, false);
+    for (std::size_t pixel = 0; pixel < count; ++pixel) {
+        const std::optional<std::size_t> old = oldOf(pixel);
+        if (!old || !Settled(before, view, firstOf(pixel), firstOf(pixel + 1) - 1)) {
+            view.pixels.emplace_back();
+            continue;
+        }
+        settled[pixel] = true;
+        view.pixels.push_back(std::move(before.pixels[*old]));
+        view.stretches[pixel] = before.stretches[*old];
+        view.unchangedFrom[pixel] = static_cast<int>(*old);
+    }
+    std::vector<Placed> placed;
+    for (std::size_t start = 0; start < count;) {
+        std::size_t end = start;
+        while (end < count && !settled[end]) ++end;
+        if (end > start) {
+            store.VisitColumns(firstOf(start), std::min(firstOf(end) - 1, to), view.perPixel, [&](const HistoryColumn& column) {
+                const auto pixel = static_cast<std::size_t>((column.first - view.from) / view.perPixel);
+                if (pixel >= start && pixel < end) placed.push_back({pixel, &column});
+            });
+        }
+        start = end + 1;
+    }
+
     // The columns come in order of the axis; the last of them (the open epoch, the summary still
     // filling) may change without changing its stretch, so its pixel is always merged again.
     for (std::size_t start = 0; start < placed.size();) {
@@ -54,23 +109,19 @@ void ReadColumnsPerPixel(PixelColumns& view, const HistoryStore& store, AxisMs f
         const std::span<const Placed> group(placed.data() + start, end - start);
         const std::size_t pixel = group.front().pixel;
         view.stretches[pixel] = StretchOf(group);
-        const AxisMs old = static_cast<AxisMs>(pixel) + shift;
-        const bool kept = sameGrid && end < placed.size() && old >= 0 && old < static_cast<AxisMs>(before.pixels.size()) &&
-                          before.stretches[static_cast<std::size_t>(old)] == view.stretches[pixel];
-        if (kept) {
-            view.pixels[pixel] = std::move(before.pixels[static_cast<std::size_t>(old)]);
-            view.unchangedFrom[pixel] = static_cast<int>(old);
+        const std::optional<std::size_t> old = oldOf(pixel);
+        if (old && end < placed.size() && before.stretches[*old] == view.stretches[pixel]) {
+            view.pixels[pixel] = std::move(before.pixels[*old]);
+            view.unchangedFrom[pixel] = static_cast<int>(*old);
         } else {
             for (const Placed& each : group) view.pixels[pixel].Merge(*each.column);
         }
         start = end;
     }
     // A pixel merged again may hold what it held (the open epoch unchanged), and an empty one stays empty.
-    if (!sameGrid) return;
     for (std::size_t pixel = 0; pixel < count; ++pixel) {
-        const AxisMs old = static_cast<AxisMs>(pixel) + shift;
-        if (view.unchangedFrom[pixel] >= 0 || old < 0 || old >= static_cast<AxisMs>(before.pixels.size())) continue;
-        if (before.pixels[static_cast<std::size_t>(old)] == view.pixels[pixel]) view.unchangedFrom[pixel] = static_cast<int>(old);
+        const std::optional<std::size_t> old = oldOf(pixel);
+        if (view.unchangedFrom[pixel] < 0 && old && before.pixels[*old] == view.pixels[pixel]) view.unchangedFrom[pixel] = static_cast<int>(*old);
     }
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <optional>
 #include <vector>
 
@@ -32,14 +33,19 @@ struct PixelColumns {
     // By pixel: the pixel of the view read before that held the same values, or -1 where they
     // changed, so that what was drawn from that read can be moved instead of drawn again.
     std::vector<int> unchangedFrom;
+    // What the store was like at the read, to tell at the next which pixels cannot have changed.
+    std::vector<HistoryStore::ColumnSource> sources;
+    std::array<AxisMs, HistoryStore::kLevels> changingFrom{};
+    std::uint64_t clears = 0;
 
     AxisMs AxisAt(double x) const { return from + static_cast<AxisMs>(x * static_cast<double>(perPixel)); }
     double XOf(AxisMs axis) const { return static_cast<double>(axis - from) / static_cast<double>(perPixel); }
 };
 
-// Reads `pixels` columns from `from` to `to` into `view`, merging again only the pixels whose
-// summaries changed since `view` was read: a window following the newest epoch merges its newest
-// pixels, not the whole day.
+// Reads `pixels` columns from `from` to `to` into `view`, reading from the store only the pixels
+// that can have changed since `view` was read and merging again only those whose summaries
+// changed: a window following the newest epoch reads and merges its newest pixels, not the whole
+// five minutes or day.
 void ReadColumnsPerPixel(PixelColumns& view, const HistoryStore& store, AxisMs from, AxisMs to, int pixels);
 
 PixelColumns ColumnsPerPixel(const HistoryStore& store, AxisMs from, AxisMs to, int pixels);

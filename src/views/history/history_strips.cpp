@@ -2,12 +2,10 @@
 
 #include <QMouseEvent>
 #include <QPainter>
-#include <QPolygonF>
 #include <QWheelEvent>
 #include <algorithm>
 #include <array>
 #include <cmath>
-#include <cstring>
 
 #include "history/history_recorder.h"
 #include "receiver/fix/utc_text.h"
@@ -69,29 +67,54 @@ AxisMs TickStep(AxisMs wanted) {
     return 86400000;
 }
 
-// The values of one line strip per pixel: a mean where the pixel has any, joined across pixels
-// without epochs and broken where a pixel's epochs have none.
+// The image row of `value` in a line strip `height` pixels high with `top` at its top, rounded
+// half up (it is never negative).
+int RowOf(double value, double top, int height) {
+    return static_cast<int>((height - 1) - std::clamp(value / top, 0.0, 1.0) * (height - 2) + 0.5);
+}
+
+// The rows of a strip's lines: `value(pixel, line)` is the line's value where the pixel has any.
+// One pass over the pixels fills every line.
 template <typename Value>
-void PaintLine(QPainter& painter, const QRect& area, const PixelColumns& view, double top, const QColor& colour,
-               Qt::PenStyle style, Value value) {
-    painter.setPen(QPen(colour, 1.5, style));
-    QPolygonF line;
-    line.reserve(static_cast<qsizetype>(view.pixels.size()));
-    auto draw = [&painter, &line] {
-        if (line.size() == 1) painter.drawPoint(line.front());
-        else if (line.size() > 1) painter.drawPolyline(line);
-        line.clear();
-    };
+void FillRows(std::vector<StripLine>& lines, const PixelColumns& view, int height, double top, Value value) {
+    for (StripLine& line : lines) line.rows.assign(view.pixels.size(), StripLine::kNoRow);
     for (std::size_t x = 0; x < view.pixels.size(); ++x) {
-        const std::optional<double> got = value(view.pixels[x]);
-        if (!got) {
-            if (view.pixels[x].epochs > 0) draw();
-            continue;
+        for (std::size_t i = 0; i < lines.size(); ++i) {
+            if (const std::optional<double> got = value(view.pixels[x], i)) lines[i].rows[x] = RowOf(*got, top, height);
         }
-        const double y = area.bottom() - std::clamp(*got / top, 0.0, 1.0) * (area.height() - 2);
-        line.append(QPointF(area.left() + static_cast<double>(x), y));
     }
-    draw();
+}
+
+// A line per measure through its means, in its colour, and the top of their scale.
+struct MeasureLines {
+    std::vector<StripLine> lines;
+    double top = 0.0;
+};
+
+// The top is the largest mean shown rounded up, from `least` to `most`. The means are taken in
+// one pass over the pixels.
+MeasureLines MeasureLinesOf(const PixelColumns& view, int height, std::initializer_list<std::pair<Measure, QRgb>> measures,
+                            double least, double most) {
+    std::vector<std::vector<std::optional<double>>> means(measures.size(), std::vector<std::optional<double>>(view.pixels.size()));
+    double top = least;
+    for (std::size_t x = 0; x < view.pixels.size(); ++x) {
+        std::size_t i = 0;
+        for (const auto& [measure, colour] : measures) {
+            means[i][x] = view.pixels[x].Of(measure).Mean();
+            if (means[i][x]) top = std::max(top, *means[i][x]);
+            ++i;
+        }
+    }
+    MeasureLines made{{}, std::min(std::ceil(top), most)};
+    std::size_t i = 0;
+    for (const auto& [measure, colour] : measures) {
+        StripLine& line = made.lines.emplace_back(StripLine{colour | 0xff000000U, false, std::vector<int>(view.pixels.size(), StripLine::kNoRow)});
+        for (std::size_t x = 0; x < view.pixels.size(); ++x) {
+            if (means[i][x]) line.rows[x] = RowOf(*means[i][x], made.top, height);
+        }
+        ++i;
+    }
+    return made;
 }
 
 // The strip's frame, its title at the left and its top value.
@@ -111,17 +134,6 @@ void PaintLegendBar(QPainter& painter, const QRect& bar) {
         painter.setPen(Cn0Colour(cn0));
         painter.drawLine(bar.left() + x, bar.top(), bar.left() + x, bar.bottom());
     }
-}
-
-// The top of a line strip's scale: the largest mean shown, rounded up, at least `least`.
-double TopOf(const PixelColumns& view, std::initializer_list<Measure> measures, double least, double most) {
-    double top = least;
-    for (const HistoryColumn& pixel : view.pixels) {
-        for (const Measure measure : measures) {
-            if (const std::optional<double> mean = pixel.Of(measure).Mean()) top = std::max(top, *mean);
-        }
-    }
-    return std::min(std::ceil(top), most);
 }
 
 }  // namespace
@@ -273,15 +285,16 @@ void CHistoryStrips::PaintLegend(QPainter& painter, const QRect& area) {
                      Qt::AlignLeft | Qt::AlignTop, QStringLiteral("bar on top: used; pale: in view, not used"));
 }
 
-// The heat map as an image of the strip's size. The columns whose pixels kept their values since
-// they were drawn are moved where the pixels went (following, the view moves by whole pixels);
-// only the others are drawn again.
+// The heat map as an image of the strip's size, its columns in a ring: the columns whose pixels
+// kept their values since they were drawn stay where they are and the ring's start moves where the
+// pixels went (following, the view moves by whole pixels); only the others are drawn again.
 void CHistoryStrips::MakeHeatImage(QSize size) {
     if (size.isEmpty()) return;
     if (heatImageStale_ || heatImage_.size() != size) {
         heatImageStale_ = false;
         if (heatImage_.size() != size) heatImage_ = QImage(size, QImage::Format_ARGB32_Premultiplied);
         heatSource_.assign(heatSource_.size(), -1);
+        heatStart_ = 0;
     }
     const int columns = size.width();
     auto sourceOf = [this, columns](int x) {
@@ -293,17 +306,13 @@ void CHistoryStrips::MakeHeatImage(QSize size) {
     for (int x = 0; x < columns && !shift; ++x) {
         if (sourceOf(x) >= 0) shift = sourceOf(x) - x;
     }
-    if (shift && *shift != 0) {
-        const int kept = columns - std::abs(*shift);
-        for (int y = 0; y < size.height(); ++y) {
-            auto* line = reinterpret_cast<QRgb*>(heatImage_.scanLine(y));
-            std::memmove(line + std::max(-*shift, 0), line + std::max(*shift, 0), static_cast<std::size_t>(kept) * sizeof(QRgb));
-        }
-    }
+    if (shift) heatStart_ = ((heatStart_ + *shift) % columns + columns) % columns;
+    // The pixel at the ring's end: a stretch of pixels across it is two stretches of the image.
+    const int wrap = columns - heatStart_;
     for (int x = 0; x < columns;) {
         const bool stale = !shift || sourceOf(x) != x + *shift;
         int end = x + 1;
-        while (end < columns && (!shift || sourceOf(end) != end + *shift) == stale) ++end;
+        while (end < columns && end != wrap && (!shift || sourceOf(end) != end + *shift) == stale) ++end;
         if (stale) DrawHeatColumns(x, end);
         x = end;
     }
@@ -311,14 +320,15 @@ void CHistoryStrips::MakeHeatImage(QSize size) {
     for (std::size_t x = 0; x < heatSource_.size(); ++x) heatSource_[x] = static_cast<int>(x);
 }
 
-// The heat image's columns `from` to `to` (exclusive), drawn a row of satellites at a time: each
-// row's line of colours is made once and copied to the image lines the row covers, its top line
-// marking the pixels where the satellite was used.
+// The heat image's columns of the pixels `from` to `to` (exclusive, not across the ring's end),
+// drawn a row of satellites at a time: each row's line of colours is made once and copied to the
+// image lines the row covers, its top line marking the pixels where the satellite was used.
 void CHistoryStrips::DrawHeatColumns(int from, int to) {
     const QSize size = heatImage_.size();
+    const int at = (from + heatStart_) % size.width();
     for (int y = 0; y < size.height(); ++y) {
         auto* line = reinterpret_cast<QRgb*>(heatImage_.scanLine(y));
-        std::fill(line + from, line + to, QRgb{0});
+        std::fill(line + at, line + at + (to - from), QRgb{0});
     }
     if (order_.empty()) return;
     const std::size_t first = static_cast<std::size_t>(from);
@@ -355,7 +365,7 @@ void CHistoryStrips::DrawHeatColumns(int from, int to) {
         }
         for (int y = top; y < bottom; ++y) {
             const QRgb* source = y == top ? topLine.data() : line;
-            auto* target = reinterpret_cast<QRgb*>(heatImage_.scanLine(y)) + first;
+            auto* target = reinterpret_cast<QRgb*>(heatImage_.scanLine(y)) + at;
             if (!overlapping) {
                 std::copy(source, source + width, target);
                 continue;
@@ -376,7 +386,9 @@ void CHistoryStrips::PaintHeat(QPainter& painter, const QRect& area) const {
         return;
     }
     const double rowHeight = static_cast<double>(area.height()) / static_cast<double>(order_.size());
-    painter.drawImage(area.topLeft(), heatImage_);
+    const int wrap = heatImage_.width() - heatStart_;
+    painter.drawImage(area.topLeft(), heatImage_, QRect(heatStart_, 0, wrap, heatImage_.height()));
+    if (heatStart_ > 0) painter.drawImage(area.topLeft() + QPoint(wrap, 0), heatImage_, QRect(0, 0, heatStart_, heatImage_.height()));
     // The rows' labels where they fit, and a line between constellations.
     painter.setPen(Qt::black);
     const int labelEvery = std::max(1, static_cast<int>(std::ceil(10.0 / rowHeight)));
@@ -394,7 +406,14 @@ void CHistoryStrips::PaintHeat(QPainter& painter, const QRect& area) const {
     }
 }
 
-void CHistoryStrips::PaintCounts(QPainter& painter, const QRect& area) const {
+void CHistoryStrips::PaintLines(QPainter& painter, const QRect& area, StripLines& image, std::vector<StripLine> lines) const {
+    std::vector<bool> epochs(view_.pixels.size());
+    for (std::size_t x = 0; x < epochs.size(); ++x) epochs[x] = view_.pixels[x].epochs > 0;
+    image.Update(area.size(), StripGrid{view_.perPixel, view_.from / view_.perPixel}, std::move(lines), std::move(epochs));
+    painter.drawImage(area.topLeft(), image.Image());
+}
+
+void CHistoryStrips::PaintCounts(QPainter& painter, const QRect& area) {
     int most = 4;
     std::array<bool, kGnssSlots> seen{};
     for (const HistoryColumn& pixel : view_.pixels) {
@@ -404,51 +423,59 @@ void CHistoryStrips::PaintCounts(QPainter& painter, const QRect& area) const {
         }
     }
     PaintStripFrame(painter, area, QStringLiteral("in view\nused"), most);
-    int legendX = area.left() + 4;
+    // Per constellation seen, its line in view and its dashed line used.
+    std::vector<std::size_t> systems;
+    std::vector<StripLine> lines;
     for (std::size_t slot = 0; slot < kGnssSlots; ++slot) {
         if (!seen[slot]) continue;
+        systems.push_back(slot);
+        lines.push_back({SystemColour(slot).rgb(), false, {}});
+        lines.push_back({SystemColour(slot).rgb(), true, {}});
+    }
+    FillRows(lines, view_, area.height(), most, [&systems](const HistoryColumn& pixel, std::size_t line) -> std::optional<double> {
+        const std::size_t slot = systems[line / 2];
         // A fix without its sky (the first after a restart) leaves a gap rather than a drop to zero.
-        PaintLine(painter, area, view_, most, SystemColour(slot), Qt::SolidLine, [slot](const HistoryColumn& pixel) -> std::optional<double> {
+        if (line % 2 == 0) {
             if (pixel.skies == 0) return std::nullopt;
             return pixel.inView[slot];
-        });
-        PaintLine(painter, area, view_, most, SystemColour(slot), Qt::DashLine, [slot](const HistoryColumn& pixel) -> std::optional<double> {
-            if (pixel.skies == 0 && pixel.used[slot] == 0) return std::nullopt;
-            return pixel.used[slot];
-        });
+        }
+        if (pixel.skies == 0 && pixel.used[slot] == 0) return std::nullopt;
+        return pixel.used[slot];
+    });
+    PaintLines(painter, area, countLines_, std::move(lines));
+    int legendX = area.left() + 4;
+    for (const std::size_t slot : systems) {
         painter.setPen(SystemColour(slot));
         painter.drawText(QPoint(legendX, area.top() + 11), QString(QChar(ConstellationLetter(static_cast<GnssId>(slot)))));
         legendX += 12;
     }
 }
 
-void CHistoryStrips::PaintDops(QPainter& painter, const QRect& area) const {
-    const double top = TopOf(view_, {Measure::Hdop, Measure::Vdop, Measure::Pdop}, 2.0, 20.0);
-    PaintStripFrame(painter, area, QStringLiteral("DOP"), top);
-    const std::array<std::pair<Measure, QRgb>, 3> lines = {{{Measure::Hdop, 0x1f77b4}, {Measure::Vdop, 0xd62728}, {Measure::Pdop, 0x2ca02c}}};
-    for (const auto& line : lines) {
-        const Measure measure = line.first;
-        PaintLine(painter, area, view_, top, QColor(line.second), Qt::SolidLine, [measure](const HistoryColumn& pixel) { return pixel.Of(measure).Mean(); });
-    }
+void CHistoryStrips::PaintDops(QPainter& painter, const QRect& area) {
+    MeasureLines made = MeasureLinesOf(view_, area.height(), {{Measure::Hdop, 0x1f77b4}, {Measure::Vdop, 0xd62728}, {Measure::Pdop, 0x2ca02c}}, 2.0, 20.0);
+    PaintStripFrame(painter, area, QStringLiteral("DOP"), made.top);
+    PaintLines(painter, area, dopLines_, std::move(made.lines));
     painter.setPen(Qt::black);
     painter.drawText(QPoint(area.left() + 4, area.top() + 11), QStringLiteral("HDOP blue, VDOP red, PDOP green"));
 }
 
 void CHistoryStrips::PaintFix(QPainter& painter, const QRect& area) const {
-    for (std::size_t x = 0; x < view_.pixels.size(); ++x) {
-        if (const std::optional<FixBand> worst = view_.pixels[x].WorstFix()) {
-            painter.fillRect(QRect(area.left() + static_cast<int>(x), area.top(), 1, area.height()), FixColour(*worst));
-        }
+    // A run of pixels of one fix kind is one rectangle.
+    for (std::size_t x = 0; x < view_.pixels.size();) {
+        const std::optional<FixBand> worst = view_.pixels[x].WorstFix();
+        std::size_t end = x + 1;
+        while (end < view_.pixels.size() && view_.pixels[end].WorstFix() == worst) ++end;
+        if (worst) painter.fillRect(QRect(area.left() + static_cast<int>(x), area.top(), static_cast<int>(end - x), area.height()), FixColour(*worst));
+        x = end;
     }
     painter.setPen(Qt::black);
     painter.drawText(QRect(0, area.top(), kLabelWidth - 4, area.height()), Qt::AlignRight | Qt::AlignVCenter, QStringLiteral("fix"));
 }
 
-void CHistoryStrips::PaintError(QPainter& painter, const QRect& area) const {
-    const double top = TopOf(view_, {Measure::Horizontal, Measure::Vertical}, 1.0, 1e6);
-    PaintStripFrame(painter, area, QStringLiteral("error m"), top);
-    PaintLine(painter, area, view_, top, QColor(0x1f77b4), Qt::SolidLine, [](const HistoryColumn& pixel) { return pixel.Of(Measure::Horizontal).Mean(); });
-    PaintLine(painter, area, view_, top, QColor(0xd62728), Qt::SolidLine, [](const HistoryColumn& pixel) { return pixel.Of(Measure::Vertical).Mean(); });
+void CHistoryStrips::PaintError(QPainter& painter, const QRect& area) {
+    MeasureLines made = MeasureLinesOf(view_, area.height(), {{Measure::Horizontal, 0x1f77b4}, {Measure::Vertical, 0xd62728}}, 1.0, 1e6);
+    PaintStripFrame(painter, area, QStringLiteral("error m"), made.top);
+    PaintLines(painter, area, errorLines_, std::move(made.lines));
     painter.setPen(Qt::black);
     painter.drawText(QPoint(area.left() + 4, area.top() + 11), QStringLiteral("horizontal blue, vertical red"));
 }

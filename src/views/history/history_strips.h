@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "history/pixel_columns.h"
+#include "views/history/strip_lines.h"
 
 namespace vexa {
 
@@ -64,10 +65,12 @@ private:
     void MakeHeatImage(QSize size);
     void DrawHeatColumns(int from, int to);
     void PaintHeat(QPainter& painter, const QRect& area) const;
-    void PaintCounts(QPainter& painter, const QRect& area) const;
-    void PaintDops(QPainter& painter, const QRect& area) const;
+    // The lines of a strip from the image kept for it.
+    void PaintLines(QPainter& painter, const QRect& area, StripLines& image, std::vector<StripLine> lines) const;
+    void PaintCounts(QPainter& painter, const QRect& area);
+    void PaintDops(QPainter& painter, const QRect& area);
     void PaintFix(QPainter& painter, const QRect& area) const;
-    void PaintError(QPainter& painter, const QRect& area) const;
+    void PaintError(QPainter& painter, const QRect& area);
     void PaintAxis(QPainter& painter, const Strips& strips) const;
 
     const HistoryRecorder& history_;
@@ -84,7 +87,11 @@ private:
     bool hasError_ = false;
     QImage heatImage_;
     bool heatImageStale_ = true;
-    std::vector<int> heatSource_;  // by pixel: the heat image's column that shows its values, or -1
+    std::vector<int> heatSource_;  // by pixel: the pixel of the last paint that showed its values, or -1
+    int heatStart_ = 0;            // the heat image's column of the first pixel
+    StripLines countLines_;
+    StripLines dopLines_;
+    StripLines errorLines_;
     QImage legendBar_;
     std::optional<QPoint> dragFrom_;
     AxisMs dragStart_ = 0;
