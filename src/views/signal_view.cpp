@@ -64,14 +64,16 @@ void CSignalView::OnInitialUpdate() {
     }
 }
 
+// QLabel::clear repaints even an empty label; setting the empty text it already shows does not.
 void CSignalView::ClearPlace(int place) {
     bars_[place]->SetPos(0);
-    numbers_[place]->clear();
-    strengths_[place]->clear();
+    numbers_[place]->setText(QString());
+    strengths_[place]->setText(QString());
 }
 
 QColor CSignalView::ShowSky(const GnssSky& sky, const GnssFix* fix) {
     const std::vector<SkySatellite> satellites = SatellitesForTwelvePlaces(sky);
+    const double pixelsPerUnit = ScaledView::PixelsPerUnit(*this);
     bool tracking = false;
     for (int i = 0; i < static_cast<int>(kTrackChannels); ++i) {
         if (i >= static_cast<int>(satellites.size())) {
@@ -88,10 +90,10 @@ QColor CSignalView::ShowSky(const GnssSky& sky, const GnssFix* fix) {
             strengths_[i]->setText(QString::number(strength));
         } else {
             bars_[i]->SetPos(0);
-            strengths_[i]->clear();
+            strengths_[i]->setText(QString());
         }
         const BoxLabel& label =
-            boxLabels_.For(satellite.id, numbers_[i]->contentsRect().width(), ScaledView::PixelsPerUnit(*this));
+            boxLabels_.For(satellite.id, numbers_[i]->contentsRect().width(), pixelsPerUnit);
         numbers_[i]->setFont(label.font);
         numbers_[i]->setText(label.text);
     }

@@ -41,6 +41,7 @@ struct SkyChannelTexts {
     QString azimuth;
     QString elevation;
     std::optional<SatelliteId> id;
+    bool operator==(const SkyChannelTexts&) const = default;
 };
 using SkyBoxTexts = std::array<SkyChannelTexts, kTrackChannels>;
 
