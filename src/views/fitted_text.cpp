@@ -72,11 +72,15 @@ QFont FittedLabel::DrawnFont() const {
     return drawn;
 }
 
-// The plain box most labels have, drawn as the style draws it, without making the style's options at
-// every paint: a label is painted again whenever a neighbour is.
+// The plain box and the sunken panel most labels have, drawn as the style draws them, without making
+// the style's options at every paint: a label is painted again whenever a neighbour is.
 void FittedLabel::DrawFrame(QPainter& painter) {
     if (frameShape() == QFrame::Box && frameShadow() == QFrame::Plain) {
         qDrawPlainRect(&painter, frameRect(), palette().color(foregroundRole()), lineWidth());
+    } else if (frameShape() == QFrame::Panel && frameShadow() == QFrame::Sunken) {
+        QPalette colours = palette();
+        colours.setCurrentColorGroup(!isEnabled() ? QPalette::Disabled : isActiveWindow() ? QPalette::Active : QPalette::Inactive);
+        qDrawShadePanel(&painter, frameRect(), colours, true, lineWidth());
     } else {
         drawFrame(&painter);
     }
