@@ -157,7 +157,7 @@ QFontMetrics PlotMetrics(const QFont& font) {
 }
 
 // At page size each label is drawn on its marker, as the marker is drawn.
-void LabelAtPageSize(std::vector<PlotMarker>& markers, std::vector<SkyMark>& marks) {
+void LabelAtPageSize(const std::vector<PlotMarker>& markers, std::vector<SkyMark>& marks) {
     for (std::size_t i = 0; i < markers.size(); ++i) {
         if (markers[i].label.trimmed().isEmpty()) continue;
         marks[i].label = SkyLabelMark{markers[i].label, markers[i].labelOnMarker, kPaletteBlack};
