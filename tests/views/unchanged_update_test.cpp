@@ -1,18 +1,10 @@
 // An update that brings what the pages already show repaints none of their widgets.
 #include <gtest/gtest.h>
 
-#include <QCoreApplication>
 #include <QEvent>
 
-#include "page_test_support.h"
-#include "receiver/product/receiver_context.h"
-#include "uicore/display_preferences.h"
-#include "views/graphic/view_sct.h"
-#include "views/graphic/view_sky.h"
-#include "views/nav_msg_view.h"
-#include "views/scaled_view.h"
-#include "views/signal_view.h"
-#include "views/tab_view.h"
+#include "all_pages_rig.h"
+#include "receiver/binary/message_ids.h"
 
 namespace vexa {
 namespace {
@@ -27,10 +19,6 @@ struct PaintCounter : QObject {
     }
 };
 
-void SettlePaints() {
-    for (int round = 0; round < 5; ++round) QCoreApplication::processEvents();
-}
-
 SkySatellite Satellite(GnssId gnss, std::uint16_t svid, double elevation, std::optional<double> cn0, bool used) {
     SkySatellite satellite;
     satellite.id = {gnss, svid};
@@ -42,39 +30,16 @@ SkySatellite Satellite(GnssId gnss, std::uint16_t svid, double elevation, std::o
 }
 
 TEST(UnchangedUpdate, RepaintsNoWidgetOfAnyPage) {
-    ReceiverContext context;
-    context.LinkProtocol = kNmeaProtocol;
-    AppSettings settings;
-    testing_support::MemorySections store{settings};
-    testing_support::MessagePrompts prompts;
-    DisplayPreferences preferences{settings, store, prompts};
-    ModelSnapshot snapshot;
-    ModelReader read = [&snapshot] { return snapshot; };
-    std::optional<GeodeticFix> fix = GeodeticFix{37.3875, -121.972, 20.0};
-    auto* host = new CTabView;
-    host->setFixedSize(240, 268);
-    auto* position = new CNavMsgView(context, read, preferences);
-    auto* signal = new CSignalView(context, read);
-    auto* sky = new CViewSky(read);
-    auto* plot = new CViewSct(preferences, [&fix] { return fix; });
-    for (QWidget* page : std::initializer_list<QWidget*>{position, signal, sky, plot}) host->AddView(QStringLiteral("Page"), page);
-    position->OnInitialUpdate();
-    signal->OnInitialUpdate();
-    sky->OnInitialUpdate();
-    plot->OnInitialUpdate();
-    ScaledView view(host);
-    host->ShowAll(2);
-    view.resize(1000, 1080);
-    view.show();
+    testing_support::AllPagesRig rig;
     auto tellEveryPage = [&] {
         for (const LinkUpdate& update : {LinkUpdate{MessageDelivered{MessageId::DevelopmentText}}, LinkUpdate{FixUpdated{}},
                                          LinkUpdate{SkyUpdated{}}}) {
-            position->OnUpdate(update);
-            signal->OnUpdate(update);
-            sky->OnUpdate(update);
-            plot->OnUpdate(update);
+            rig.position->OnUpdate(update);
+            rig.signal->OnUpdate(update);
+            rig.sky->OnUpdate(update);
+            rig.plot->OnUpdate(update);
         }
-        SettlePaints();
+        testing_support::SettlePaints();
     };
 
     GnssFix located;
@@ -94,12 +59,12 @@ TEST(UnchangedUpdate, RepaintsNoWidgetOfAnyPage) {
         {"a fix", located, {Satellite(GnssId::Gps, 3, 40, 41, true), Satellite(GnssId::BeiDou, 21, 60, 35, false)}},
     };
     for (const auto& state : states) {
-        snapshot.fix = state.fix;
-        snapshot.sky = GnssSky{};
-        snapshot.sky->satellites = state.satellites;
+        rig.snapshot.fix = state.fix;
+        rig.snapshot.sky = GnssSky{};
+        rig.snapshot.sky->satellites = state.satellites;
         tellEveryPage();
         PaintCounter counter;
-        for (QWidget* widget : host->findChildren<QWidget*>()) widget->installEventFilter(&counter);
+        for (QWidget* widget : rig.host->findChildren<QWidget*>()) widget->installEventFilter(&counter);
         tellEveryPage();
         EXPECT_TRUE(counter.painted.isEmpty()) << state.state << ": " << counter.painted.join(", ").toStdString();
     }
