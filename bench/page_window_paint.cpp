@@ -185,9 +185,8 @@ std::vector<ModelSnapshot> FourSystemStates(int showings) {
     return states;
 }
 
-// All pages shown side by side in a 1920 x 1080 window, each showing a
-// 20 Hz receiver's next state, as the program hands it on ten times a second: the pages' update
-// work and the repaints it causes.
+// All pages shown side by side in a 1920 x 1080 window, each showing a 20 Hz receiver's next state
+// as the program hands it on, ten times a second: the pages' update work and the repaints it causes.
 void BM_AllPagesShowA20HzStream(benchmark::State& state) {
     Window window;
     window.host->ShowAll(2);
