@@ -58,6 +58,7 @@ CSignalView::CSignalView(ReceiverContext& context, ModelReader read, QWidget* pa
 }
 
 void CSignalView::OnInitialUpdate() {
+    shownSky_.reset();
     for (int i = 0; i < static_cast<int>(kTrackChannels); ++i) {
         numbers_[i]->setFont(font_);
         strengths_[i]->setFont(font_);
@@ -72,8 +73,20 @@ void CSignalView::ClearPlace(int place) {
 }
 
 QColor CSignalView::ShowSky(const GnssSky& sky, const GnssFix* fix) {
-    const std::vector<SkySatellite> satellites = SatellitesForTwelvePlaces(sky);
-    const double pixelsPerUnit = ScaledView::PixelsPerUnit(*this);
+    ShownSky wanted{SatellitesForTwelvePlaces(sky), fix != nullptr ? std::optional(fix->quality) : std::nullopt,
+                    ScaledView::PixelsPerUnit(*this)};
+    if (shownSky_ != wanted) {
+        shownSky_ = std::move(wanted);
+        skyTracking_ = ShowPlaces(shownSky_->places, fix, shownSky_->pixelsPerUnit);
+    }
+    if (fix != nullptr && fix->hasPosition()) {
+        lastFixTick_ = ticks_();
+        return kPaletteGreen;
+    }
+    return skyTracking_ ? kPaletteBlue : kPaletteRed;
+}
+
+bool CSignalView::ShowPlaces(const std::vector<SkySatellite>& satellites, const GnssFix* fix, double pixelsPerUnit) {
     bool tracking = false;
     for (int i = 0; i < static_cast<int>(kTrackChannels); ++i) {
         if (i >= static_cast<int>(satellites.size())) {
@@ -92,21 +105,17 @@ QColor CSignalView::ShowSky(const GnssSky& sky, const GnssFix* fix) {
             bars_[i]->SetPos(0);
             strengths_[i]->setText(QString());
         }
-        const BoxLabel& label =
-            boxLabels_.For(satellite.id, numbers_[i]->contentsRect().width(), pixelsPerUnit);
+        const BoxLabel& label = boxLabels_.For(satellite.id, numbers_[i]->contentsRect().width(), pixelsPerUnit);
         numbers_[i]->setFont(label.font);
         numbers_[i]->setText(label.text);
     }
-    if (fix != nullptr && fix->hasPosition()) {
-        lastFixTick_ = ticks_();
-        return kPaletteGreen;
-    }
-    return tracking ? kPaletteBlue : kPaletteRed;
+    return tracking;
 }
 
 QColor CSignalView::ShowChannels(const ModelSnapshot& snapshot) {
     // Without binary channels the fix decides the status, even before any satellite list came.
     if (!snapshot.track) return ShowSky(snapshot.sky.value_or(GnssSky{}), snapshot.fix ? &*snapshot.fix : nullptr);
+    shownSky_.reset();
     const NavData* nav = snapshot.nav ? &*snapshot.nav : nullptr;
     bool tracking = false;
     for (int i = 0; i < static_cast<int>(kTrackChannels); ++i) {
