@@ -3,6 +3,7 @@
 
 #include <QLabel>
 #include <QPainter>
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <vector>
@@ -28,6 +29,15 @@ constexpr int kBarLower = 10;
 constexpr int kBarUpper = 50;
 
 }  // namespace
+
+// A place shows a satellite's number, its C/N0 and, by whether it is used, its colour.
+bool CSignalView::ShownSky::operator==(const ShownSky& other) const {
+    const auto samePlace = [](const SkySatellite& a, const SkySatellite& b) {
+        return a.id == b.id && a.cn0 == b.cn0 && a.used == b.used;
+    };
+    return std::ranges::equal(places, other.places, samePlace) && quality == other.quality &&
+           pixelsPerUnit == other.pixelsPerUnit;
+}
 
 std::int64_t SteadyTicks() {
     using namespace std::chrono;

@@ -83,7 +83,7 @@ private:
         std::vector<SkySatellite> places;
         std::optional<FixQuality> quality;
         double pixelsPerUnit = 0;
-        bool operator==(const ShownSky&) const = default;
+        bool operator==(const ShownSky& other) const;
     };
     std::optional<ShownSky> shownSky_;
     bool skyTracking_ = false;

@@ -79,8 +79,6 @@ struct SkySatellite {
     std::optional<double> elevation;  // degrees, -90 to 90
     std::optional<double> cn0;        // dB-Hz
     bool used = false;
-
-    friend bool operator==(const SkySatellite&, const SkySatellite&) = default;
 };
 
 struct GnssSky {
