@@ -3,6 +3,7 @@
 #include <QCheckBox>
 #include <QFontInfo>
 #include <QFontMetricsF>
+#include <QHash>
 #include <QPainter>
 #include <QRadioButton>
 #include <QStyle>
@@ -18,6 +19,19 @@ constexpr int kSmallestReadablePixels = 6;
 bool Fits(const QFont& font, const QString& text, const QSize& room, int flags) {
     const QRectF box = QFontMetricsF(font).boundingRect(QRectF(QPointF(0, 0), QSizeF(room)), flags, text);
     return box.width() <= room.width() && box.height() <= room.height();
+}
+
+// A font fitted for a text in a room, as FontToFit gives it.
+struct FitKey {
+    QString text;
+    QFont font;
+    QSize room;
+    int flags = 0;
+    bool operator==(const FitKey&) const = default;
+};
+
+size_t qHash(const FitKey& key, size_t seed) {
+    return qHashMulti(seed, key.text, key.font, key.room.width(), key.room.height(), key.flags);
 }
 
 }  // namespace
@@ -46,19 +60,27 @@ void FitButtonText(QAbstractButton* button) {
 
 FittedLabel::FittedLabel(QWidget* parent) : QLabel(parent) { setTextFormat(Qt::PlainText); }
 
+// Fitting measures the text in every size it tries. The fonts fitted are kept for every label at
+// once: the boxes of a page show the same few dozen texts in turn as satellites change places.
 QFont FittedLabel::DrawnFont() const {
-    const QSize room = contentsRect().size();
-    const int flags = static_cast<int>(alignment());
-    if (!fitted_ || fitted_->text != text() || fitted_->font != font() || fitted_->room != room || fitted_->flags != flags)
-        fitted_ = Fitted{text(), font(), room, flags, FontToFit(font(), text(), room, flags)};
-    return fitted_->drawn;
+    static QHash<FitKey, QFont> fitted;
+    FitKey key{text(), font(), contentsRect().size(), static_cast<int>(alignment())};
+    if (const auto found = fitted.constFind(key); found != fitted.cend()) return *found;
+    if (fitted.size() > 4096) fitted.clear();  // texts that do not come again: keep the memory bounded
+    const QFont drawn = FontToFit(key.font, key.text, key.room, key.flags);
+    fitted.insert(std::move(key), drawn);
+    return drawn;
 }
 
-// The plain box most labels have, drawn as the style draws it, without making the style's options at
-// every paint: a label is painted again whenever a neighbour is.
+// The plain box and the sunken panel most labels have, drawn as the style draws them, without making
+// the style's options at every paint: a label is painted again whenever a neighbour is.
 void FittedLabel::DrawFrame(QPainter& painter) {
     if (frameShape() == QFrame::Box && frameShadow() == QFrame::Plain) {
         qDrawPlainRect(&painter, frameRect(), palette().color(foregroundRole()), lineWidth());
+    } else if (frameShape() == QFrame::Panel && frameShadow() == QFrame::Sunken) {
+        QPalette colours = palette();
+        colours.setCurrentColorGroup(!isEnabled() ? QPalette::Disabled : isActiveWindow() ? QPalette::Active : QPalette::Inactive);
+        qDrawShadePanel(&painter, frameRect(), colours, true, lineWidth());
     } else {
         drawFrame(&painter);
     }

@@ -5,7 +5,6 @@
 #include <QRect>
 #include <QSize>
 #include <QString>
-#include <optional>
 
 class QAbstractButton;
 class QPainter;
@@ -39,16 +38,6 @@ protected:
 
 private:
     void DrawFrame(QPainter& painter);
-
-    // The font last fitted and what it was fitted for: most paints draw the same text in the same box.
-    struct Fitted {
-        QString text;
-        QFont font;
-        QSize room;
-        int flags = 0;
-        QFont drawn;
-    };
-    mutable std::optional<Fitted> fitted_;
 };
 
 }  // namespace vexa

@@ -3,6 +3,7 @@
 #include <QLabel>
 #include <QPainter>
 #include <QPushButton>
+#include <iterator>
 
 #include "receiver/binary/message_ids.h"
 #include "receiver/product/receiver_context.h"
@@ -90,10 +91,12 @@ void CNavMsgView::OnInitialUpdate() {
     labels_[0]->setText(kEmptyLatLon);
 }
 
+// Each label is given its blank text once: setting the text a label already shows repaints nothing
+// (QLabel::clear, or a text set twice, would repaint it).
 void CNavMsgView::Blank() {
-    for (QLabel* label : labels_)
-        if (label != nullptr) label->clear();
     labels_[0]->setText(kEmptyLatLon);
+    for (std::size_t id = 1; id < std::size(labels_); ++id)
+        if (labels_[id] != nullptr) labels_[id]->setText(QString());
 }
 
 void CNavMsgView::OnUpdate(const LinkUpdate& update) {

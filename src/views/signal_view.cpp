@@ -3,6 +3,7 @@
 
 #include <QLabel>
 #include <QPainter>
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <vector>
@@ -28,6 +29,15 @@ constexpr int kBarLower = 10;
 constexpr int kBarUpper = 50;
 
 }  // namespace
+
+// A place shows a satellite's number, its C/N0 and, by whether it is used, its colour.
+bool CSignalView::ShownSky::operator==(const ShownSky& other) const {
+    const auto samePlace = [](const SkySatellite& a, const SkySatellite& b) {
+        return a.id == b.id && a.cn0 == b.cn0 && a.used == b.used;
+    };
+    return std::ranges::equal(places, other.places, samePlace) && quality == other.quality &&
+           pixelsPerUnit == other.pixelsPerUnit;
+}
 
 std::int64_t SteadyTicks() {
     using namespace std::chrono;
@@ -58,20 +68,35 @@ CSignalView::CSignalView(ReceiverContext& context, ModelReader read, QWidget* pa
 }
 
 void CSignalView::OnInitialUpdate() {
+    shownSky_.reset();
     for (int i = 0; i < static_cast<int>(kTrackChannels); ++i) {
         numbers_[i]->setFont(font_);
         strengths_[i]->setFont(font_);
     }
 }
 
+// QLabel::clear repaints even an empty label; setting the empty text it already shows does not.
 void CSignalView::ClearPlace(int place) {
     bars_[place]->SetPos(0);
-    numbers_[place]->clear();
-    strengths_[place]->clear();
+    numbers_[place]->setText(QString());
+    strengths_[place]->setText(QString());
 }
 
 QColor CSignalView::ShowSky(const GnssSky& sky, const GnssFix* fix) {
-    const std::vector<SkySatellite> satellites = SatellitesForTwelvePlaces(sky);
+    ShownSky wanted{SatellitesForTwelvePlaces(sky), fix != nullptr ? std::optional(fix->quality) : std::nullopt,
+                    ScaledView::PixelsPerUnit(*this)};
+    if (shownSky_ != wanted) {
+        shownSky_ = std::move(wanted);
+        skyTracking_ = ShowPlaces(shownSky_->places, fix, shownSky_->pixelsPerUnit);
+    }
+    if (fix != nullptr && fix->hasPosition()) {
+        lastFixTick_ = ticks_();
+        return kPaletteGreen;
+    }
+    return skyTracking_ ? kPaletteBlue : kPaletteRed;
+}
+
+bool CSignalView::ShowPlaces(const std::vector<SkySatellite>& satellites, const GnssFix* fix, double pixelsPerUnit) {
     bool tracking = false;
     for (int i = 0; i < static_cast<int>(kTrackChannels); ++i) {
         if (i >= static_cast<int>(satellites.size())) {
@@ -88,23 +113,19 @@ QColor CSignalView::ShowSky(const GnssSky& sky, const GnssFix* fix) {
             strengths_[i]->setText(QString::number(strength));
         } else {
             bars_[i]->SetPos(0);
-            strengths_[i]->clear();
+            strengths_[i]->setText(QString());
         }
-        const BoxLabel& label =
-            boxLabels_.For(satellite.id, numbers_[i]->contentsRect().width(), ScaledView::PixelsPerUnit(*this));
+        const BoxLabel& label = boxLabels_.For(satellite.id, numbers_[i]->contentsRect().width(), pixelsPerUnit);
         numbers_[i]->setFont(label.font);
         numbers_[i]->setText(label.text);
     }
-    if (fix != nullptr && fix->hasPosition()) {
-        lastFixTick_ = ticks_();
-        return kPaletteGreen;
-    }
-    return tracking ? kPaletteBlue : kPaletteRed;
+    return tracking;
 }
 
 QColor CSignalView::ShowChannels(const ModelSnapshot& snapshot) {
     // Without binary channels the fix decides the status, even before any satellite list came.
     if (!snapshot.track) return ShowSky(snapshot.sky.value_or(GnssSky{}), snapshot.fix ? &*snapshot.fix : nullptr);
+    shownSky_.reset();
     const NavData* nav = snapshot.nav ? &*snapshot.nav : nullptr;
     bool tracking = false;
     for (int i = 0; i < static_cast<int>(kTrackChannels); ++i) {

@@ -6,6 +6,8 @@
 #include <QWidget>
 #include <cstdint>
 #include <functional>
+#include <optional>
+#include <vector>
 
 #include "link/model/link_update.h"
 #include "receiver/binary/records.h"
@@ -60,6 +62,8 @@ private:
     // status they make.
     QColor ShowChannels(const ModelSnapshot& snapshot);
     QColor ShowSky(const GnssSky& sky, const GnssFix* fix);
+    // Fills the twelve places; whether one of them is tracked but not used.
+    bool ShowPlaces(const std::vector<SkySatellite>& satellites, const GnssFix* fix, double pixelsPerUnit);
     void ClearPlace(int place);
 
     ReceiverContext& context_;
@@ -73,6 +77,16 @@ private:
     CSignalBar* bars_[kTrackChannels] = {};
     QColor fixStatusColour_;
     std::int64_t lastFixTick_ = 0;
+    // What the places show of a receiver of many systems (a fix and a sky of one epoch come as two
+    // updates): the same satellites, fix quality and scale are not shown again.
+    struct ShownSky {
+        std::vector<SkySatellite> places;
+        std::optional<FixQuality> quality;
+        double pixelsPerUnit = 0;
+        bool operator==(const ShownSky& other) const;
+    };
+    std::optional<ShownSky> shownSky_;
+    bool skyTracking_ = false;
 };
 
 }  // namespace vexa

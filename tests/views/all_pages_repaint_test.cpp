@@ -1,19 +1,10 @@
 #include <gtest/gtest.h>
 
-#include <QCoreApplication>
 #include <QEvent>
 #include <cmath>
 
-#include "page_test_support.h"
-#include "receiver/product/receiver_context.h"
-#include "uicore/display_preferences.h"
+#include "all_pages_rig.h"
 #include "views/graphic/radar_view.h"
-#include "views/graphic/view_sct.h"
-#include "views/graphic/view_sky.h"
-#include "views/nav_msg_view.h"
-#include "views/scaled_view.h"
-#include "views/signal_view.h"
-#include "views/tab_view.h"
 
 namespace vexa {
 namespace {
@@ -26,11 +17,6 @@ struct PaintCounter : QObject {
         return false;
     }
 };
-
-// Paints come from posted events that post more: a few rounds deliver them all.
-void SettlePaints() {
-    for (int round = 0; round < 5; ++round) QCoreApplication::processEvents();
-}
 
 ModelSnapshot SkyOfTwelve(int turn) {
     ModelSnapshot snapshot;
@@ -51,43 +37,19 @@ ModelSnapshot SkyOfTwelve(int turn) {
 // Every page shown at once, side by side at a fractional scale; the Sky page is told of a new sky
 // again and again: its neighbours, the Position and Plot pages, are not painted again.
 TEST(AllPages, APageWhoseDataDidNotChangeIsNotPainted) {
-    ReceiverContext context;
-    context.LinkProtocol = kNmeaProtocol;
-    AppSettings settings;
-    testing_support::MemorySections store{settings};
-    testing_support::MessagePrompts prompts;
-    DisplayPreferences preferences{settings, store, prompts};
-    ModelSnapshot snapshot = SkyOfTwelve(0);
-    ModelReader read = [&snapshot] { return snapshot; };
-    std::optional<GeodeticFix> fix = GeodeticFix{37.3875, -121.972, 20.0};
-    auto* host = new CTabView;
-    host->setFixedSize(240, 268);
-    auto* position = new CNavMsgView(context, read, preferences);
-    auto* signal = new CSignalView(context, read);
-    auto* sky = new CViewSky(read);
-    auto* plot = new CViewSct(preferences, [&fix] { return fix; });
-    for (QWidget* page : std::initializer_list<QWidget*>{position, signal, sky, plot}) host->AddView(QStringLiteral("Page"), page);
-    position->OnInitialUpdate();
-    signal->OnInitialUpdate();
-    sky->OnInitialUpdate();
-    plot->OnInitialUpdate();
-    ScaledView view(host);
-    host->ShowAll(2);
-    view.resize(1000, 1080);
-    view.show();
-    SettlePaints();
-    ASSERT_NE(view.Scale(), std::round(view.Scale()));
+    testing_support::AllPagesRig rig(SkyOfTwelve(0));
+    ASSERT_NE(rig.view->Scale(), std::round(rig.view->Scale()));
 
     PaintCounter positionPaints, skyPaints, plotPaints;
-    position->installEventFilter(&positionPaints);
-    sky->Plot()->installEventFilter(&skyPaints);
-    plot->installEventFilter(&plotPaints);
+    rig.position->installEventFilter(&positionPaints);
+    rig.sky->Plot()->installEventFilter(&skyPaints);
+    rig.plot->installEventFilter(&plotPaints);
     for (int turn = 1; turn <= 5; ++turn) {
-        snapshot = SkyOfTwelve(turn);
-        sky->OnUpdate(SkyUpdated{});
-        position->OnUpdate(SkyUpdated{});
-        plot->OnUpdate(SkyUpdated{});
-        SettlePaints();
+        rig.snapshot = SkyOfTwelve(turn);
+        rig.sky->OnUpdate(SkyUpdated{});
+        rig.position->OnUpdate(SkyUpdated{});
+        rig.plot->OnUpdate(SkyUpdated{});
+        testing_support::SettlePaints();
     }
     EXPECT_EQ(skyPaints.paints, 5);
     EXPECT_EQ(positionPaints.paints, 0);

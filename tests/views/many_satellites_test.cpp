@@ -3,6 +3,7 @@
 #include <QFont>
 #include <QFontMetrics>
 #include <QLabel>
+#include <algorithm>
 #include <set>
 
 #include "page_test_support.h"
@@ -159,6 +160,29 @@ TEST_F(SignalPageOfManySystems, TheTwelvePlacesShowTheChosenSatellitesWithStreng
     EXPECT_TRUE(view.NumberLabel(3)->text().isEmpty());
     EXPECT_TRUE(view.StrengthLabel(3)->text().isEmpty());
     EXPECT_EQ(view.Bar(3)->BarHeight(), 0);
+}
+
+// The places are filled again whenever what they show could differ: the fix's quality colours an
+// SBAS satellite, and channels shown in between leave the places to be filled anew.
+TEST_F(SignalPageOfManySystems, APlaceFollowsTheFixQualityAndTheChannelsShownInBetween) {
+    const auto chosen = SatellitesForTwelvePlaces(*snapshot.sky);
+    const int sbas = static_cast<int>(std::find_if(chosen.begin(), chosen.end(), [](const SkySatellite& satellite) {
+                                          return satellite.id.gnss == GnssId::Sbas;
+                                      }) - chosen.begin());
+    ASSERT_LT(sbas, 12);
+    snapshot.fix = GnssFix{};
+    for (const FixQuality quality : {FixQuality::Standard, FixQuality::Differential, FixQuality::Standard}) {
+        snapshot.fix->quality = quality;
+        view.OnUpdate(FixUpdated{});
+        EXPECT_EQ(view.Bar(sbas)->Colour().name(), (quality == FixQuality::Differential ? kPaletteCyan : kPaletteBlue).name());
+    }
+    const QString shown = view.NumberLabel(0)->text();
+    snapshot.track = TrackData{};
+    snapshot.track->Channels[0].Prn = 23;
+    view.OnUpdate(MessageDelivered{MessageId::NavData});
+    snapshot.track.reset();
+    view.OnUpdate(SkyUpdated{});
+    EXPECT_EQ(view.NumberLabel(0)->text(), shown);
 }
 
 TEST_F(SignalPageOfManySystems, TheBinaryChannelsWinWhileTheyAreThere) {

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "page_test_support.h"
 #include "receiver/binary/message_ids.h"
 #include "views/graphic/radar_view.h"
@@ -184,6 +186,60 @@ TEST_F(SkyPage, PlotIsCopiedIntoTheWindowInsideItsBorder) {
     const QImage image = Render(page);
     EXPECT_EQ(ColourAt(image, 31 + 78, 2 + 86), kPaletteBlue.name());
     EXPECT_EQ(ColourAt(image, 31 + 86, 2 + 50), kPaletteGreen.name());
+}
+
+// The plot is drawn again only when what it shows changed: after each change a kept page shows exactly
+// what a page made anew for the same sky, size and scale shows.
+TEST(SkyPlotKept, EachChangeShowsWhatAFreshDrawingShows) {
+    auto satellite = [](GnssId gnss, std::uint16_t svid, double elevation, double azimuth, bool used) {
+        SkySatellite each;
+        each.id = {gnss, svid};
+        each.elevation = elevation;
+        each.azimuth = azimuth;
+        each.cn0 = 40;
+        each.used = used;
+        return each;
+    };
+    ModelSnapshot snapshot;
+    snapshot.sky = GnssSky{};
+    snapshot.sky->satellites = {satellite(GnssId::Gps, 5, 40, 100, true), satellite(GnssId::Galileo, 12, 60, 200, false),
+                                satellite(GnssId::Glonass, 7, 20, 300, true)};
+    struct Step {
+        const char* change;
+        std::function<void(GnssSky&)> apply;
+        int scale;
+        QSize plot;
+    };
+    const Step steps[] = {
+        {"first drawing", [](GnssSky&) {}, 1, {174, 174}},
+        {"a satellite moves a pixel", [](GnssSky& sky) { *sky.satellites[0].azimuth += 2; }, 1, {174, 174}},
+        {"a satellite changes colour", [](GnssSky& sky) { sky.satellites[1].used = true; }, 1, {174, 174}},
+        {"a satellite appears", [&](GnssSky& sky) { sky.satellites.push_back(satellite(GnssId::BeiDou, 30, 70, 10, false)); }, 1, {174, 174}},
+        {"a satellite leaves", [](GnssSky& sky) { sky.satellites.erase(sky.satellites.begin()); }, 1, {174, 174}},
+        {"the zoom grows", [](GnssSky&) {}, 3, {174, 174}},
+        {"a label moves when drawn larger", [](GnssSky& sky) { *sky.satellites[0].elevation += 0.5; }, 3, {174, 174}},
+        {"the size changes", [](GnssSky&) {}, 3, {150, 150}},
+        {"the zoom shrinks", [](GnssSky&) {}, 2, {150, 150}},
+    };
+    CViewSky kept{[&snapshot] { return snapshot; }};
+    kept.resize(238, 250);
+    kept.OnInitialUpdate();
+    for (const Step& step : steps) {
+        step.apply(*snapshot.sky);
+        kept.Plot()->resize(step.plot);
+        kept.OnUpdate(SkyUpdated{});
+        CViewSky fresh{[&snapshot] { return snapshot; }};
+        fresh.resize(238, 250);
+        fresh.Plot()->resize(step.plot);
+        fresh.OnInitialUpdate();
+        auto render = [&step](QWidget& page) {
+            QImage image(page.size() * step.scale, QImage::Format_RGB32);
+            image.setDevicePixelRatio(step.scale);
+            page.render(&image);
+            return image;
+        };
+        EXPECT_EQ(render(kept), render(fresh)) << step.change;
+    }
 }
 
 }  // namespace

@@ -13,9 +13,11 @@ namespace vexa {
 
 class CViewSky;
 
-// The sky plot: drawn off screen at the screen's resolution when its data, size or scale changed, and
-// copied to the window in one block; the drawing also fills the channel boxes of its page. Without tracker data it stays a
-// black square. Hovering a satellite tells what it is.
+// The sky plot: drawn off screen at the screen's resolution when what it shows changed (a marker,
+// colour or label, its size or scale), over a kept background of its size and scale, and copied to
+// the window in one block; an update that changes nothing on it repaints nothing. The drawing also
+// fills the channel boxes of its page. Without tracker data it stays a black square. Hovering a
+// satellite tells what it is.
 class CRadarView : public QFrame {
     Q_OBJECT
 public:
@@ -35,20 +37,33 @@ protected:
     void mouseMoveEvent(QMouseEvent* event) override;
 
 private:
+    void ShowBoxes(const ModelSnapshot& snapshot);
+    void DrawImage();
+
     CViewSky* page_;
     ModelReader read_;
     SkyGeometry geometry_;
     QImage image_;
     SkyBoxTexts boxes_;
     std::vector<SkyMarker> markers_;
-    // What the image was last drawn for; empty when the data changed since.
+    // The size and zoom of the last paint; empty when the plot is to be composed anew from the model.
     struct Drawn {
         QSize size;
         double zoom = 1;
         bool operator==(const Drawn&) const = default;
     };
     std::optional<Drawn> drawnFor_;
-    bool plotShown_ = false;  // whether the last drawing had tracker data to show
+    SkyPicture picture_;      // what the plot shows
+    bool imageStale_ = true;  // picture_ changed since image_ was drawn
+    // The background under the markers, and the side, zoom and compass it was drawn for.
+    struct Background {
+        int side = 0;
+        double zoom = 1;
+        bool compass = false;
+        bool operator==(const Background&) const = default;
+    };
+    QImage background_;
+    std::optional<Background> backgroundFor_;
 };
 
 }  // namespace vexa

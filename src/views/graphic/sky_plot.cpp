@@ -140,34 +140,35 @@ void DrawPlotEllipse(QPainter& painter, double zoom, QRect box, const QColor& ou
                          inside == outline ? std::nullopt : std::optional(inside));
 }
 
-void DrawMarkerShape(QPainter& painter, const PlotMarker& drawn, double zoom) {
-    const QPoint p = drawn.marker.at;
-    const int halfHeight = drawn.marker.halfWidth == kWideHalfWidth ? 7 : 8;
-    const QRect box(QPoint(p.x() - drawn.marker.halfWidth, p.y() - halfHeight), QPoint(p.x() + drawn.marker.halfWidth, p.y() + halfHeight));
-    DrawPlotEllipse(painter, zoom, box, drawn.colour, drawn.colour);
+void DrawMarkerShape(QPainter& painter, const SkyMark& mark, double zoom) {
+    const QPoint p = mark.at;
+    const int halfHeight = mark.halfWidth == kWideHalfWidth ? 7 : 8;
+    const QRect box(QPoint(p.x() - mark.halfWidth, p.y() - halfHeight), QPoint(p.x() + mark.halfWidth, p.y() + halfHeight));
+    DrawPlotEllipse(painter, zoom, box, mark.colour, mark.colour);
+}
+
+// The labels' pixel size when the plot is drawn larger: it grows slower than the plot.
+int ZoomedLabelPixels(double zoom) { return static_cast<int>(std::lround(MarkerFont().pixelSize() * std::sqrt(zoom))); }
+
+// The plot's fonts are measured on the kind of device it is drawn on.
+QFontMetrics PlotMetrics(const QFont& font) {
+    static const QImage device(1, 1, QImage::Format_RGB32);
+    return QFontMetrics(font, &device);
 }
 
 // At page size each label is drawn on its marker, as the marker is drawn.
-void DrawAtPageSize(QPainter& painter, const std::vector<PlotMarker>& markers) {
-    for (const PlotMarker& drawn : markers) {
-        DrawMarkerShape(painter, drawn, 1.0);
-        if (drawn.label.trimmed().isEmpty()) continue;
-        painter.setPen(kPaletteBlack);
-        painter.setBackgroundMode(Qt::TransparentMode);
-        DrawTextAt(painter, drawn.labelOnMarker, drawn.label);
+void LabelAtPageSize(const std::vector<PlotMarker>& markers, std::vector<SkyMark>& marks) {
+    for (std::size_t i = 0; i < markers.size(); ++i) {
+        if (markers[i].label.trimmed().isEmpty()) continue;
+        marks[i].label = SkyLabelMark{markers[i].label, markers[i].labelOnMarker, kPaletteBlack};
     }
 }
 
-// Drawn larger, the labels are drawn in device pixels at a size that grows slower than the plot,
-// each where it overlaps no other; the satellites drawn last (those used) are placed first.
-void DrawZoomed(QPainter& painter, std::vector<PlotMarker>& markers, double zoom, QSize imageSize) {
-    for (const PlotMarker& drawn : markers) DrawMarkerShape(painter, drawn, zoom);
-    painter.save();
-    painter.resetTransform();
-    const int pixelSize = static_cast<int>(std::lround(MarkerFont().pixelSize() * std::sqrt(zoom)));
-    painter.setFont(ArialPixels(pixelSize, true));
-    painter.setBackgroundMode(Qt::TransparentMode);
-    const QFontMetrics metrics = painter.fontMetrics();
+// Drawn larger, the labels are drawn in device pixels, each where it overlaps no other; the
+// satellites drawn last (those used) are placed first.
+void LabelZoomed(std::vector<PlotMarker>& markers, std::vector<SkyMark>& marks, double zoom, int imagePixels) {
+    const int pixelSize = ZoomedLabelPixels(zoom);
+    const QFontMetrics metrics = PlotMetrics(ArialPixels(pixelSize, true));
     std::vector<LabelToPlace> labels;
     std::vector<QString> texts;
     for (auto drawn = markers.rbegin(); drawn != markers.rend(); ++drawn) {
@@ -177,17 +178,17 @@ void DrawZoomed(QPainter& painter, std::vector<PlotMarker>& markers, double zoom
         labels.push_back({QPointF(drawn->marker.at) * zoom, drawn->marker.halfWidth * zoom,
                           QSizeF(LabelAdvance(metrics, pixelSize, texts.back()), metrics.height())});
     }
-    const std::vector<std::optional<QRectF>> placed = PlaceLabels(labels, QRectF(QPointF(), QSizeF(imageSize)));
+    const std::vector<std::optional<QRectF>> placed = PlaceLabels(labels, QRectF(0, 0, imagePixels, imagePixels));
     for (std::size_t i = 0; i < placed.size(); ++i) {
-        PlotMarker& drawn = markers[markers.size() - 1 - i];
         if (!placed[i]) continue;
+        const std::size_t at = markers.size() - 1 - i;
         const bool onMarker = placed[i]->center() == labels[i].marker;
-        painter.setPen(onMarker ? kPaletteBlack : drawn.colour);
-        DrawTextAt(painter, placed[i]->topLeft().toPoint(), texts[i]);
-        drawn.marker.label = QRectF(placed[i]->topLeft() / zoom, placed[i]->size() / zoom);
+        marks[at].label = SkyLabelMark{texts[i], placed[i]->topLeft().toPoint(), onMarker ? kPaletteBlack : markers[at].colour};
+        markers[at].marker.label = QRectF(placed[i]->topLeft() / zoom, placed[i]->size() / zoom);
     }
-    painter.restore();
 }
+
+int ImagePixels(int side, double zoom) { return static_cast<int>(std::ceil(side * zoom)); }
 
 void SkyBoxTextsFromSky(const GnssSky& sky, SkyBoxTexts& boxes) {
     const std::vector<SkySatellite> satellites = SatellitesForTwelvePlaces(sky);
@@ -267,44 +268,81 @@ QString SkyMarkerTip(const SkyMarker& marker) {
         .arg(marker.used ? QStringLiteral("Used in the fix") : QStringLiteral("Not used in the fix"));
 }
 
-bool DrawSkyPlot(QImage& image, const SkyGeometry& geometry, const ModelSnapshot& snapshot, SkyBoxTexts& boxes,
-                 double zoom, std::vector<SkyMarker>* markers) {
-    const int side = geometry.side;
-    const int pixels = static_cast<int>(std::ceil(side * zoom));
-    if (image.size() != QSize(pixels, pixels)) image = QImage(pixels, pixels, QImage::Format_RGB32);
+SkyPicture ComposeSkyPlot(const SkyGeometry& geometry, const ModelSnapshot& snapshot, double zoom,
+                          std::vector<SkyMarker>* markers) {
+    SkyPicture picture{geometry.side, zoom, false, {}};
     if (markers) markers->clear();
-    if (side <= 0) return false;
-    image.fill(kPaletteBlack);
-
-    QPainter painter(&image);
-    if (zoom != 1.0) painter.scale(zoom, zoom);
-    DrawPlotEllipse(painter, zoom, QRect(QPoint(kInset, kInset), QPoint(side - kInset, side - kInset)), kPaletteGreen, kPaletteBlack);
-    const int inner = kInset + geometry.ringStep;
-    DrawPlotEllipse(painter, zoom, QRect(QPoint(inner, inner), QPoint(side - inner, side - inner)), kPaletteGreen, kPaletteBlack);
-
-    if (!snapshot.track && !snapshot.sky) return false;
-    DrawCompass(painter, geometry);
-
-    painter.setFont(MarkerFont());
+    if (geometry.side <= 0 || (!snapshot.track && !snapshot.sky)) return picture;
+    picture.shown = true;
     std::vector<PlotMarker> drawn;
     if (!snapshot.track) {
-        SkyBoxTextsFromSky(*snapshot.sky, boxes);
-        CollectSky(drawn, geometry, *snapshot.sky, snapshot.fix ? &*snapshot.fix : nullptr, painter.fontMetrics());
+        CollectSky(drawn, geometry, *snapshot.sky, snapshot.fix ? &*snapshot.fix : nullptr, PlotMetrics(MarkerFont()));
     } else {
         const NavData* nav = snapshot.nav ? &*snapshot.nav : nullptr;
-        SkyBoxTextsFor(snapshot, boxes);
         for (const TrackChannel& channel : snapshot.track->Channels) {
             if (channel.Prn != 0)
                 drawn.push_back(ChannelMarker(SkyPosition(geometry, channel.Elevation, channel.Azimuth), channel, nav));
         }
     }
+    picture.marks.reserve(drawn.size());
+    for (const PlotMarker& each : drawn) picture.marks.push_back({each.marker.at, each.marker.halfWidth, each.colour, std::nullopt});
     if (zoom > 1.0)
-        DrawZoomed(painter, drawn, zoom, image.size());
+        LabelZoomed(drawn, picture.marks, zoom, ImagePixels(geometry.side, zoom));
     else
-        DrawAtPageSize(painter, drawn);
+        LabelAtPageSize(drawn, picture.marks);
     if (markers) {
         for (const PlotMarker& each : drawn) markers->push_back(each.marker);
     }
+    return picture;
+}
+
+void DrawSkyBackground(QImage& image, const SkyGeometry& geometry, double zoom, bool compass) {
+    const int side = geometry.side;
+    const int pixels = ImagePixels(side, zoom);
+    if (image.size() != QSize(pixels, pixels)) image = QImage(pixels, pixels, QImage::Format_RGB32);
+    if (side <= 0) return;
+    image.fill(kPaletteBlack);
+    QPainter painter(&image);
+    if (zoom != 1.0) painter.scale(zoom, zoom);
+    DrawPlotEllipse(painter, zoom, QRect(QPoint(kInset, kInset), QPoint(side - kInset, side - kInset)), kPaletteGreen, kPaletteBlack);
+    const int inner = kInset + geometry.ringStep;
+    DrawPlotEllipse(painter, zoom, QRect(QPoint(inner, inner), QPoint(side - inner, side - inner)), kPaletteGreen, kPaletteBlack);
+    if (compass) DrawCompass(painter, geometry);
+}
+
+void DrawSkyMarks(QImage& image, const SkyPicture& picture) {
+    const double zoom = picture.zoom;
+    QPainter painter(&image);
+    if (zoom != 1.0) painter.scale(zoom, zoom);
+    painter.setFont(MarkerFont());
+    painter.setBackgroundMode(Qt::TransparentMode);
+    if (zoom <= 1.0) {
+        for (const SkyMark& mark : picture.marks) {
+            DrawMarkerShape(painter, mark, zoom);
+            if (!mark.label) continue;
+            painter.setPen(mark.label->colour);
+            DrawTextAt(painter, mark.label->topLeft, mark.label->text);
+        }
+        return;
+    }
+    for (const SkyMark& mark : picture.marks) DrawMarkerShape(painter, mark, zoom);
+    painter.resetTransform();
+    painter.setFont(ArialPixels(ZoomedLabelPixels(zoom), true));
+    // In the order they were placed: the satellites drawn last first.
+    for (auto mark = picture.marks.rbegin(); mark != picture.marks.rend(); ++mark) {
+        if (!mark->label) continue;
+        painter.setPen(mark->label->colour);
+        DrawTextAt(painter, mark->label->topLeft, mark->label->text);
+    }
+}
+
+bool DrawSkyPlot(QImage& image, const SkyGeometry& geometry, const ModelSnapshot& snapshot, SkyBoxTexts& boxes,
+                 double zoom, std::vector<SkyMarker>* markers) {
+    const SkyPicture picture = ComposeSkyPlot(geometry, snapshot, zoom, markers);
+    DrawSkyBackground(image, geometry, zoom, picture.shown);
+    if (!picture.shown) return false;
+    SkyBoxTextsFor(snapshot, boxes);
+    DrawSkyMarks(image, picture);
     return true;
 }
 

@@ -36,10 +36,8 @@ void CViewSct::OnInitialUpdate() {
     plot_->OnInitialUpdate();
 }
 
-void CViewSct::OnUpdate(const LinkUpdate& update) {
-    if (IsPositionUpdate(update)) this->update();
-    plot_->OnUpdate(update);
-}
+// The page itself draws only its ground: the plot repaints what a fix changed.
+void CViewSct::OnUpdate(const LinkUpdate& update) { plot_->OnUpdate(update); }
 
 void CViewSct::OnCenter() {
     const std::optional<GeodeticFix> fix = readFix_();

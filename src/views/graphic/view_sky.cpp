@@ -45,12 +45,15 @@ void CViewSky::OnInitialUpdate() {
 // The page itself draws only its captions: the plot and the boxes whose texts change repaint alone.
 void CViewSky::OnUpdate(const LinkUpdate& update) { plot_->OnUpdate(update); }
 
+// Most updates bring the texts already shown: they are neither fitted nor set again.
 void CViewSky::SetBoxTexts(const SkyBoxTexts& texts) {
+    ShownBoxes wanted{texts, ScaledView::PixelsPerUnit(*this)};
+    if (shown_ == wanted) return;
+    shown_ = std::move(wanted);
     for (std::size_t i = 0; i < kTrackChannels; ++i) {
         QLabel& box = *satellite_[i];
-        const BoxLabel label = texts[i].id
-                                   ? boxLabels_.For(*texts[i].id, box.contentsRect().width(), ScaledView::PixelsPerUnit(*this))
-                                   : BoxLabel{texts[i].satellite, labelFont_};
+        const BoxLabel label = texts[i].id ? boxLabels_.For(*texts[i].id, box.contentsRect().width(), shown_->pixelsPerUnit)
+                                           : BoxLabel{texts[i].satellite, labelFont_};
         box.setFont(label.font);
         box.setText(label.text);
         azimuth_[i]->setText(texts[i].azimuth);

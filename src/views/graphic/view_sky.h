@@ -3,6 +3,7 @@
 #include <QFont>
 #include <QLabel>
 #include <QWidget>
+#include <optional>
 
 #include "link/model/link_update.h"
 #include "views/graphic/sky_plot.h"
@@ -42,6 +43,13 @@ private:
     QLabel* azimuth_[kTrackChannels] = {};
     QLabel* elevation_[kTrackChannels] = {};
     CRadarView* plot_;
+    // What the boxes show, and the pixels per page unit their labels were fitted for.
+    struct ShownBoxes {
+        SkyBoxTexts texts;
+        double pixelsPerUnit = 0;
+        bool operator==(const ShownBoxes&) const = default;
+    };
+    std::optional<ShownBoxes> shown_;
 };
 
 }  // namespace vexa
