@@ -388,6 +388,14 @@ TEST_F(JourneyTest, AllPagesSideBySideThenOneAloneByItsTitle) {
 
     ASSERT_TRUE(resize({700, 1200}));
     EXPECT_GT(Tabs()->CellRect(CDemoTabView::kSky).y(), Tabs()->CellRect(CDemoTabView::kPosition).y());
+    // The Tab key walks on from page to page.
+    QPushButton* skyTitle = Tabs()->Title(CDemoTabView::kSky);
+    const auto reached = [skyTitle] { return skyTitle->window()->focusWidget() == skyTitle; };
+    for (int presses = 0; presses < 20 && !reached(); ++presses) {
+        QWidget* focused = QApplication::focusWidget();
+        QTest::keyClick(focused != nullptr ? focused : Frame()->Zoom(), Qt::Key_Tab);
+    }
+    EXPECT_TRUE(reached());
     const QRect title =
         Tabs()->Title(CDemoTabView::kSky)->geometry().translated(Tabs()->CellRect(CDemoTabView::kSky).topLeft());
     UserAtTheScreen::Click(Frame()->Zoom()->viewport(), Frame()->Zoom()->FromContent(QPointF(title.center())));

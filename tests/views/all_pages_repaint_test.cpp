@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <QEvent>
+#include <QPushButton>
 #include <cmath>
 
 #include "all_pages_rig.h"
@@ -34,26 +35,33 @@ ModelSnapshot SkyOfTwelve(int turn) {
     return snapshot;
 }
 
-// Every page shown at once, side by side at a fractional scale; the Sky page is told of a new sky
-// again and again: its neighbours, the Position and Plot pages, are not painted again.
+// Every page shown at once, two to a row at a fractional scale; the Signal and Sky pages, at opposite
+// corners, are told of a new sky again and again: the pages between them, Position and Plot, and
+// their titles are not painted again.
 TEST(AllPages, APageWhoseDataDidNotChangeIsNotPainted) {
     testing_support::AllPagesRig rig(SkyOfTwelve(0));
     ASSERT_NE(rig.view->Scale(), std::round(rig.view->Scale()));
 
-    PaintCounter positionPaints, skyPaints, plotPaints;
+    PaintCounter positionPaints, signalPaints, skyPaints, plotPaints, titlePaints;
     rig.position->installEventFilter(&positionPaints);
+    rig.signal->installEventFilter(&signalPaints);
+    for (QWidget* child : rig.signal->findChildren<QWidget*>()) child->installEventFilter(&signalPaints);
     rig.sky->Plot()->installEventFilter(&skyPaints);
     rig.plot->installEventFilter(&plotPaints);
+    for (int index : {0, 3}) rig.host->Title(index)->installEventFilter(&titlePaints);
     for (int turn = 1; turn <= 5; ++turn) {
         rig.snapshot = SkyOfTwelve(turn);
+        rig.signal->OnUpdate(SkyUpdated{});
         rig.sky->OnUpdate(SkyUpdated{});
         rig.position->OnUpdate(SkyUpdated{});
         rig.plot->OnUpdate(SkyUpdated{});
         testing_support::SettlePaints();
     }
     EXPECT_EQ(skyPaints.paints, 5);
+    EXPECT_GT(signalPaints.paints, 0);
     EXPECT_EQ(positionPaints.paints, 0);
     EXPECT_EQ(plotPaints.paints, 0);
+    EXPECT_EQ(titlePaints.paints, 0);
 }
 
 }  // namespace
