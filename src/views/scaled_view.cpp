@@ -95,7 +95,8 @@ std::vector<QWidget*> ScaledView::TabStops() const {
     return stops;
 }
 
-// The Tab key walks the content's own focus chain, as it would in a window of its own.
+// The Tab key walks the content's focus chain, as it would in a window of its own, and on through the
+// windows embedded beside it.
 bool ScaledView::MoveFocusInContent(bool next) {
     const std::vector<QWidget*> stops = TabStops();
     if (stops.empty()) return false;
