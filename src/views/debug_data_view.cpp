@@ -131,21 +131,36 @@ std::optional<QString> CDebugDataView::TakeLine(std::string line) {
 // At 20 epochs a second of four systems hundreds of lines come each second: the place the list will
 // show is worked out here, and the list is laid out and scrolled to it only when it is shown (Redraw).
 void CDebugDataView::AddLines(const QStringList& lines) {
+    QStringList added;
+    for (const QString& line : lines)
+        if (!line.isEmpty()) added.append(line);
+    if (added.isEmpty()) {
+        RedrawIfDue();
+        return;
+    }
     list_->setUpdatesEnabled(false);
-    std::optional<int> top = shownTop_;
-    for (const QString& line : lines) {
-        if (line.isEmpty()) continue;
-        if (!top) top = TopIndex();
-        if (list_->count() >= kMaxLines) {
-            delete list_->takeItem(0);
-            top = std::max(*top - 1, 0);
+    // The list as it will be after the lines, one at a time: the oldest lines leave to keep
+    // kMaxLines, and it follows the newest line unless the user has scrolled back from it.
+    const int before = list_->count();
+    int top = shownTop_ ? *shownTop_ : TopIndex();
+    int count = before;
+    int removed = 0;
+    for (qsizetype line = 0; line < added.size(); ++line) {
+        if (count >= kMaxLines) {
+            --count;
+            ++removed;
+            top = std::max(top - 1, 0);
         }
-        auto* item = new QListWidgetItem(line);
+        ++count;
+        if (top >= count - VisibleLineCount() - 3) top = count - 1;
+    }
+    // Then done to the list at once: each row removed or added alone costs the views a notice.
+    const int removedOld = std::min(removed, before);
+    if (removedOld > 0) list_->model()->removeRows(0, removedOld);
+    for (qsizetype line = removed - removedOld; line < added.size(); ++line) {
+        auto* item = new QListWidgetItem(added[line]);
         item->setSizeHint(QSize(kHorizontalExtent, ItemHeight()));
         list_->addItem(item);
-        // It follows the newest line unless the user has scrolled back from it.
-        const int count = list_->count();
-        if (*top >= count - VisibleLineCount() - 3) top = count - 1;
     }
     shownTop_ = top;
     RedrawIfDue();
