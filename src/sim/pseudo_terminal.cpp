@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <stdlib.h>
+#include <sys/ioctl.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -45,7 +46,23 @@ PseudoTerminal::PseudoTerminal(int initialBaud) {
 }
 
 PseudoTerminal::~PseudoTerminal() {
+    LetThePeerReadWhatWasSent();
     ::close(master_);
+}
+
+// Bytes the program has not read yet are lost when the master closes: the program is given up to a
+// second to read what was sent, so that what the simulator counts as sent was there to be read.
+void PseudoTerminal::LetThePeerReadWhatWasSent() const {
+    if (!peerPresent()) return;
+    const int slave = ::open(slavePath_.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+    if (slave < 0) return;
+    constexpr int kStepMicroseconds = 10'000;
+    for (int waited = 0; waited < 1'000'000; waited += kStepMicroseconds) {
+        int unread = 0;
+        if (::ioctl(slave, FIONREAD, &unread) != 0 || unread == 0) break;
+        ::usleep(kStepMicroseconds);
+    }
+    ::close(slave);
 }
 
 int PseudoTerminal::peerBaud() const {

@@ -32,6 +32,8 @@ public:
     std::size_t write(std::span<const std::uint8_t> bytes);
 
 private:
+    void LetThePeerReadWhatWasSent() const;
+
     int master_ = -1;
     std::string slavePath_;
 };

@@ -151,7 +151,13 @@ TEST(CampaignJourney, TwoReceiversSideBySide) {
                        {.output = std::nullopt, .errors = folder / "err"});
         std::string output = ProgramRun::ReadUntil(
             cli.Output(), [](const std::string& out) { return out.find("gpsb: run 1/3 hot: fixed") != std::string::npos; }, 30s);
-        if (c.secondGoesAway) receiverB.reset();
+        // Gone as an unplugged receiver goes: its name goes with it, so that a pseudo-terminal
+        // number another test takes next is not reached through it.
+        if (c.secondGoesAway) {
+            receiverB->Signal(SIGTERM);
+            (void)receiverB->Wait(10s);
+            receiverB.reset();
+        }
         output += ProgramRun::ReadAll(cli.Output(), 60s);
         EXPECT_EQ(cli.Wait(5s), 0) << c.name << FileText(folder / "err");
         EXPECT_NE(output.find("gpsa: run 3/3 hot: fixed"), std::string::npos) << c.name << output;
