@@ -54,9 +54,14 @@ PseudoTerminal::~PseudoTerminal() {
 // second to read what was sent, so that what the simulator counts as sent was there to be read.
 void PseudoTerminal::LetThePeerReadWhatWasSent() const {
     if (!peerPresent()) return;
-    const int slave = ::open(slavePath_.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
-    if (slave < 0) return;
     constexpr int kStepMicroseconds = 10'000;
+    const int slave = ::open(slavePath_.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+    // A program holding its port for itself (TIOCEXCL) leaves no way to see what it has not read:
+    // it gets a moment, far longer than a reader that keeps up needs.
+    if (slave < 0) {
+        ::usleep(20 * kStepMicroseconds);
+        return;
+    }
     for (int waited = 0; waited < 1'000'000; waited += kStepMicroseconds) {
         int unread = 0;
         if (::ioctl(slave, FIONREAD, &unread) != 0 || unread == 0) break;
