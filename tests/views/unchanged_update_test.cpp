@@ -64,7 +64,10 @@ TEST(UnchangedUpdate, RepaintsNoWidgetOfAnyPage) {
         rig.snapshot.sky->satellites = state.satellites;
         tellEveryPage();
         PaintCounter counter;
-        for (QWidget* widget : rig.host->findChildren<QWidget*>()) widget->installEventFilter(&counter);
+        for (QWidget* page : std::initializer_list<QWidget*>{rig.position, rig.signal, rig.sky, rig.plot}) {
+            page->installEventFilter(&counter);
+            for (QWidget* widget : page->findChildren<QWidget*>()) widget->installEventFilter(&counter);
+        }
         tellEveryPage();
         EXPECT_TRUE(counter.painted.isEmpty()) << state.state << ": " << counter.painted.join(", ").toStdString();
     }
