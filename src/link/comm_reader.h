@@ -78,6 +78,7 @@ private:
     std::atomic<bool> running_{false};
     std::atomic<int> chunkRequests_{0};
     WakeEvent wake_;
+    bool lastWaitFoundBytes_ = false;  // reader thread only
     std::mutex chunkMutex_;  // held by the reader while it reads, hands on and waits
     std::thread thread_;
 };

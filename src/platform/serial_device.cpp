@@ -1,6 +1,5 @@
 #include "platform/serial_device.h"
 
-#include <algorithm>
 #include <cerrno>
 
 #include <fcntl.h>
@@ -63,28 +62,23 @@ bool ConfigureSerialDevice(int fd, int baud) {
     return ::tcflush(fd, TCIFLUSH) == 0;
 }
 
-int WaitingBytes(int fd) {
-    int waiting = 0;
-    if (::ioctl(fd, FIONREAD, &waiting) != 0) return -1;
-    return waiting;
-}
-
 ReadOutcome ReadSerialDevice(int fd, std::uint8_t* buffer, std::size_t capacity, std::size_t& count) {
     count = 0;
+    // One poll tells both whether bytes wait and whether the line hung up: a read alone cannot, as
+    // a raw terminal with nothing waiting and one that hung up both read zero bytes. Every system
+    // call counts here: this runs for every burst the receiver sends.
     pollfd device{fd, POLLIN, 0};
     if (::poll(&device, 1, 0) < 0) return errno == EINTR ? ReadOutcome::kNothing : ReadOutcome::kEnded;
     if ((device.revents & POLLNVAL) != 0) return ReadOutcome::kEnded;
     const bool hungUp = (device.revents & (POLLHUP | POLLERR)) != 0;
-    const int waiting = WaitingBytes(fd);
-    // A terminal that hung up refuses even to count its queue (EIO).
-    if (waiting < 0) return ReadOutcome::kEnded;
-    if (waiting == 0) return hungUp ? ReadOutcome::kEnded : ReadOutcome::kNothing;
-    const ssize_t got = ::read(fd, buffer, std::min(static_cast<std::size_t>(waiting), capacity));
+    if ((device.revents & POLLIN) == 0) return hungUp ? ReadOutcome::kEnded : ReadOutcome::kNothing;
+    const ssize_t got = ::read(fd, buffer, capacity);
     if (got > 0) {
         count = static_cast<std::size_t>(got);
         return ReadOutcome::kBytes;
     }
-    // Zero bytes from a terminal that said bytes were waiting is end of file.
+    // Zero bytes from a terminal that said bytes were waiting is end of file; a terminal that hung
+    // up may refuse the read (EIO).
     if (got == 0) return ReadOutcome::kEnded;
     return errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR ? ReadOutcome::kNothing : ReadOutcome::kEnded;
 }

@@ -28,9 +28,6 @@ int OpenSerialDevice(const std::string& devicePath);
 // device refuses.
 bool ConfigureSerialDevice(int fd, int baud);
 
-// Number of received bytes waiting in the driver; -1 on error.
-int WaitingBytes(int fd);
-
 // Reads up to `capacity` of the bytes waiting, without waiting; `count` is the number read. A device
 // that was unplugged or whose other end closed reports kEnded (hang-up, EIO, ENXIO, ENODEV).
 ReadOutcome ReadSerialDevice(int fd, std::uint8_t* buffer, std::size_t capacity, std::size_t& count);
